@@ -1,0 +1,1 @@
+#include "app/services/extra/extra.h"

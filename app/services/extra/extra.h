@@ -1,0 +1,72 @@
+#pragma once
+// Text, byte, version and language helpers shared by XelQrn and the program.
+// Texts are 1-based where positions matter; numbers read from texts take their numeric prefix.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVector>
+
+class QComboBox;
+
+namespace extra {
+
+// ---- texts ----------------------------------------------------------------------------
+QString ReplaceAll(const QString& text, const QString& find, const QString& replacement);
+QString BeforeFirst(const QString& text, const QString& delimiter);
+QString AfterFirst(const QString& text, const QString& delimiter);
+QString BeforeLast(const QString& text, const QString& delimiter);
+QString AfterLast(const QString& text, const QString& delimiter);
+qint32 CountFields(const QString& text, const QString& delimiter);
+QString GetField(const QString& text, const QString& delimiter, qint32 n);
+QString StripNull(const QString& text, bool rightOnly);
+// Value of the longest leading decimal number, blanks before it skipped; 0 when none.
+double NumericPrefix(const QString& text);
+// Whole number, halves to the even neighbour.
+qint64 RoundHalfEven(double value);
+
+// ---- command line (arguments already split, program name not included) -----------------
+bool HasOption(const QStringList& args, const QString& option);
+QString GetOptionValue(const QStringList& args, const QString& option);
+
+// ---- bytes ----------------------------------------------------------------------------
+void StringToBytes(const QString& text, QByteArray& bytes);
+QString BytesToString(const QByteArray& bytes);
+void WordToBytes(qint32 value, QByteArray& bytes);
+qint32 BytesToWord(const QByteArray& bytes);
+
+// ---- controls, system -------------------------------------------------------------------
+int SelectComboItemData(QComboBox* combo, const QVariant& value, bool select);
+QString GetWindowsUserName();
+
+// ---- numbers and versions -------------------------------------------------------------
+qint32 PowerOfTwo(qint32 factor, qint32 exponent);
+double HexToValue(const QString& text);
+QString ValueToHex(double value, qint32 width);
+int CompareVersions(const QString& a, const QString& b);
+qint32 VersionToNumber(const QString& version);
+bool ComputeScaling(qint32 size, double resolution, double offset, double maximum,
+                    qint32& minimumX10, qint32& maximumX10, quint8& shiftCode,
+                    quint8& subtractValue, qint32& errorCode);
+
+// ---- language library -----------------------------------------------------------------
+bool LoadLanguageLibrary();
+void FreeLanguageLibrary();
+bool LanguageLibraryLoaded();
+bool LangStringExists(quint16 id);
+QString GetLangString(quint16 id, const QVariantList& args = {});
+QString FormatLangString(quint16 id, const QVariantList& args = {});
+int LangMsgBox(quint16 id, int style, const QVariantList& args = {});
+void ShowStatusMessage(quint16 id, const QVariantList& args = {});
+// One entry of a list-text block.
+struct LangListItem {
+    qint32 value;
+    QString text;
+};
+QVector<LangListItem> LangListBlock(quint16 base);
+// Names of the unit display languages, probing 10000 + 1000 k.
+QStringList LanguageNames();
+void ShowErrorMessage(const QString& source, qint32 number, const QString& description,
+                      const QString& procedure, const QString& module);
+
+} // namespace extra

@@ -1,0 +1,1 @@
+// The control library; its controls live in their own files.

@@ -1,0 +1,1 @@
+// The setup data-model library; its classes live in their own files.

@@ -1,0 +1,320 @@
+// Default, real implementations of the platform stand-ins and their replaceable instances.
+#include "platform/FileTimes.h"
+#include "platform/KeyState.h"
+#include "platform/LibraryLoader.h"
+#include "platform/MessagePresenter.h"
+#include "platform/SettingsStore.h"
+#include "platform/StatusSink.h"
+#include "platform/StringTable.h"
+#include "platform/SystemInfo.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHash>
+#include <QHostInfo>
+#include <QLibrary>
+#include <QMessageBox>
+#include <QSettings>
+#include <QSysInfo>
+
+#include <map>
+#include <memory>
+
+namespace platform {
+
+// ---- library loader -------------------------------------------------------------------
+
+namespace {
+
+// "XELLAN.DLL" names the library on the system the texts come from; here it is a shared
+// object whose base name matches without regard to case ("libXelLan.so", "XelLan.so").
+QString FindLibraryFile(const QString& fileName)
+{
+    QString base = QFileInfo(fileName).completeBaseName();
+    if (QFileInfo(fileName).suffix().compare("dll", Qt::CaseInsensitive) != 0)
+        base = QFileInfo(fileName).fileName();
+    QStringList dirs;
+    if (QCoreApplication::instance())
+        dirs << QCoreApplication::applicationDirPath();
+    dirs << QDir::currentPath();
+    for (const QString& dirPath : dirs) {
+        QDir dir(dirPath);
+        const QStringList entries = dir.entryList(QDir::Files);
+        for (const QString& entry : entries) {
+            const QString e = entry.toLower();
+            const QString b = base.toLower();
+            if (e == b + ".so" || e == "lib" + b + ".so" || e == b + ".dll" || e == b)
+                return dir.filePath(entry);
+        }
+    }
+    return {};
+}
+
+struct LoadedTable {
+    std::unique_ptr<QLibrary> lib;
+    QHash<quint16, QString> texts;
+};
+
+class RealLibraryLoader : public LibraryLoader {
+public:
+    quintptr Load(const QString& fileName) override
+    {
+        const QString path = FindLibraryFile(fileName);
+        if (path.isEmpty())
+            return 0;
+        auto table = std::make_unique<LoadedTable>();
+        table->lib = std::make_unique<QLibrary>(path);
+        if (!table->lib->load())
+            return 0;
+        auto entries = reinterpret_cast<const QuarnoStringEntry*>(table->lib->resolve(QUARNO_STRING_TABLE_SYMBOL));
+        auto count = reinterpret_cast<const unsigned*>(table->lib->resolve(QUARNO_STRING_COUNT_SYMBOL));
+        if (entries && count) {
+            table->texts.reserve(int(*count));
+            for (unsigned i = 0; i < *count; ++i)
+                table->texts.insert(entries[i].id, QString::fromUtf8(entries[i].text));
+        }
+        const quintptr handle = ++m_next;
+        m_loaded.emplace(handle, std::move(table));
+        return handle;
+    }
+
+    void Free(quintptr handle) override
+    {
+        auto it = m_loaded.find(handle);
+        if (it == m_loaded.end())
+            return;
+        it->second->lib->unload();
+        m_loaded.erase(it);
+    }
+
+    std::optional<QString> String(quintptr handle, quint16 id) override
+    {
+        auto it = m_loaded.find(handle);
+        if (it == m_loaded.end())
+            return std::nullopt;
+        auto t = it->second->texts.constFind(id);
+        if (t == it->second->texts.constEnd())
+            return std::nullopt;
+        return *t;
+    }
+
+private:
+    quintptr m_next = 0;
+    std::map<quintptr, std::unique_ptr<LoadedTable>> m_loaded;
+};
+
+// ---- message boxes --------------------------------------------------------------------
+
+class RealMessagePresenter : public MessagePresenter {
+public:
+    int Show(const QString& text, int style, const QString& caption) override
+    {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return MsgResult::OK;
+        QMessageBox box;
+        box.setWindowTitle(caption);
+        box.setText(text);
+        switch (style & 0xF0) {
+        case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MsgStyle::Question: box.setIcon(QMessageBox::Question); break;
+        case MsgStyle::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MsgStyle::Information: box.setIcon(QMessageBox::Information); break;
+        default: break;
+        }
+        struct B { QMessageBox::StandardButton qt; int result; };
+        std::vector<B> buttons;
+        switch (style & 0x0F) {
+        case MsgStyle::OKCancel: buttons = {{QMessageBox::Ok, MsgResult::OK}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        case MsgStyle::AbortRetryIgnore: buttons = {{QMessageBox::Abort, MsgResult::Abort}, {QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Ignore, MsgResult::Ignore}}; break;
+        case MsgStyle::YesNoCancel: buttons = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        case MsgStyle::YesNo: buttons = {{QMessageBox::Yes, MsgResult::Yes}, {QMessageBox::No, MsgResult::No}}; break;
+        case MsgStyle::RetryCancel: buttons = {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
+        default: buttons = {{QMessageBox::Ok, MsgResult::OK}}; break;
+        }
+        QMessageBox::StandardButtons all;
+        for (const B& b : buttons)
+            all |= b.qt;
+        box.setStandardButtons(all);
+        const std::size_t def = std::size_t((style >> 8) & 0x3);
+        if (def < buttons.size())
+            box.setDefaultButton(buttons[def].qt);
+        const auto pressed = QMessageBox::StandardButton(box.exec());
+        for (const B& b : buttons)
+            if (b.qt == pressed)
+                return b.result;
+        // Closing the box counts as its cancel button, or the only button.
+        for (const B& b : buttons)
+            if (b.result == MsgResult::Cancel || b.result == MsgResult::No)
+                return b.result;
+        return buttons.front().result;
+    }
+};
+
+class NullStatusSink : public StatusSink {
+public:
+    void StopRestoreTimer(int) override {}
+    void SetStatusText(const QString&) override {}
+};
+
+// ---- system information ---------------------------------------------------------------
+
+class RealSystemInfo : public SystemInfo {
+public:
+    QString UserName() override
+    {
+        QString name = qEnvironmentVariable("USER");
+        if (name.isEmpty())
+            name = qEnvironmentVariable("USERNAME");
+        return name;
+    }
+    QString ComputerName() override { return QSysInfo::machineHostName(); }
+    QDateTime Now() override { return QDateTime::currentDateTime(); }
+    QDateTime NowUtc() override { return QDateTime::currentDateTimeUtc(); }
+    quint32 TickCount() override
+    {
+        static QElapsedTimer timer = [] { QElapsedTimer t; t.start(); return t; }();
+        return quint32(timer.elapsed());
+    }
+};
+
+class RealFileTimes : public FileTimes {
+public:
+    bool LastWriteTime(const QString& path, QDateTime& time) override
+    {
+        QFileInfo info(path);
+        if (!info.exists())
+            return false;
+        time = info.fileTime(QFileDevice::FileModificationTime);
+        return time.isValid();
+    }
+    bool SetLastWriteTime(const QString& path, const QDateTime& time) override
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            return false;
+        return f.setFileTime(time, QFileDevice::FileModificationTime);
+    }
+};
+
+class RealKeyState : public KeyState {
+public:
+    bool IsDown(Key key) override
+    {
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+            return false;
+        const Qt::KeyboardModifiers mods = QGuiApplication::queryKeyboardModifiers();
+        switch (key) {
+        case Shift: return mods.testFlag(Qt::ShiftModifier);
+        case Control: return mods.testFlag(Qt::ControlModifier);
+        case Alt: return mods.testFlag(Qt::AltModifier);
+        }
+        return false;
+    }
+    // The toolkit reports only modifiers; letter chords are never seen as held.
+    bool IsCharDown(char) override { return false; }
+};
+
+template <class I, class Real>
+struct Slot {
+    I* current = nullptr;
+    I& get()
+    {
+        if (current)
+            return *current;
+        static Real real;
+        return real;
+    }
+};
+
+Slot<LibraryLoader, RealLibraryLoader> g_library;
+Slot<MessagePresenter, RealMessagePresenter> g_presenter;
+Slot<StatusSink, NullStatusSink> g_status;
+Slot<SystemInfo, RealSystemInfo> g_system;
+Slot<FileTimes, RealFileTimes> g_fileTimes;
+Slot<SettingsStore, QtSettingsStore> g_settings;
+Slot<KeyState, RealKeyState> g_keys;
+
+} // namespace
+
+LibraryLoader::~LibraryLoader() = default;
+LibraryLoader& LibraryLoader::Instance() { return g_library.get(); }
+void LibraryLoader::SetInstance(LibraryLoader* loader) { g_library.current = loader; }
+
+MessagePresenter::~MessagePresenter() = default;
+void MessagePresenter::Beep() { QApplication::beep(); }
+MessagePresenter& MessagePresenter::Instance() { return g_presenter.get(); }
+void MessagePresenter::SetInstance(MessagePresenter* presenter) { g_presenter.current = presenter; }
+
+StatusSink::~StatusSink() = default;
+StatusSink& StatusSink::Instance() { return g_status.get(); }
+void StatusSink::SetInstance(StatusSink* sink) { g_status.current = sink; }
+
+SystemInfo::~SystemInfo() = default;
+SystemInfo& SystemInfo::Instance() { return g_system.get(); }
+void SystemInfo::SetInstance(SystemInfo* info) { g_system.current = info; }
+
+FileTimes::~FileTimes() = default;
+FileTimes& FileTimes::Instance() { return g_fileTimes.get(); }
+void FileTimes::SetInstance(FileTimes* times) { g_fileTimes.current = times; }
+
+SettingsStore::~SettingsStore() = default;
+SettingsStore& SettingsStore::Instance() { return g_settings.get(); }
+void SettingsStore::SetInstance(SettingsStore* store) { g_settings.current = store; }
+
+KeyState::~KeyState() = default;
+KeyState& KeyState::Instance() { return g_keys.get(); }
+void KeyState::SetInstance(KeyState* state) { g_keys.current = state; }
+
+// ---- settings -------------------------------------------------------------------------
+
+struct QtSettingsStore::Impl {
+    std::unique_ptr<QSettings> settings;
+};
+
+QtSettingsStore::QtSettingsStore() : d(new Impl)
+{
+    d->settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, "Kelvaro", "Quarno");
+}
+
+QtSettingsStore::QtSettingsStore(const QString& iniFile) : d(new Impl)
+{
+    d->settings = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
+}
+
+QtSettingsStore::~QtSettingsStore() { delete d; }
+
+std::optional<QString> QtSettingsStore::Value(const QString& key)
+{
+    const QVariant v = d->settings->value(key);
+    if (!v.isValid())
+        return std::nullopt;
+    return v.toString();
+}
+
+bool QtSettingsStore::SetValue(const QString& key, const QString& value)
+{
+    d->settings->setValue(key, value);
+    d->settings->sync();
+    return d->settings->status() == QSettings::NoError;
+}
+
+void QtSettingsStore::Remove(const QString& key)
+{
+    d->settings->remove(key);
+    d->settings->sync();
+}
+
+QStringList QtSettingsStore::ChildKeys(const QString& group)
+{
+    d->settings->beginGroup(group);
+    QStringList keys = d->settings->childKeys();
+    d->settings->endGroup();
+    return keys;
+}
+
+} // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+#include "platform/PlatformExport.h"
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace platform {
+
+// The per-user settings store. Keys are paths below the program's own key, "/" separated
+// ("CommPort", "FileList/File1"). Every value is text.
+class PLATFORM_EXPORT SettingsStore {
+public:
+    virtual ~SettingsStore();
+    virtual std::optional<QString> Value(const QString& key) = 0;
+    virtual bool SetValue(const QString& key, const QString& value) = 0;
+    virtual void Remove(const QString& key) = 0; // a value or a whole subkey
+    virtual QStringList ChildKeys(const QString& group) = 0;
+
+    static SettingsStore& Instance();
+    static void SetInstance(SettingsStore* store);
+};
+
+// QSettings-backed store: organisation "Kelvaro", application "Quarno", or an INI file
+// (tests point it at a temporary one).
+class PLATFORM_EXPORT QtSettingsStore : public SettingsStore {
+public:
+    QtSettingsStore();
+    explicit QtSettingsStore(const QString& iniFile);
+    ~QtSettingsStore() override;
+    std::optional<QString> Value(const QString& key) override;
+    bool SetValue(const QString& key, const QString& value) override;
+    void Remove(const QString& key) override;
+    QStringList ChildKeys(const QString& group) override;
+
+private:
+    struct Impl;
+    Impl* d;
+};
+
+} // namespace platform

@@ -1,0 +1,1 @@
+// The serial link library; its classes live in their own files.

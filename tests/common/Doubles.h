@@ -1,0 +1,85 @@
+#pragma once
+// Test doubles of the platform stand-ins.
+#include "platform/FileTimes.h"
+#include "platform/KeyState.h"
+#include "platform/MessagePresenter.h"
+#include "platform/SettingsStore.h"
+#include "platform/StatusSink.h"
+#include "platform/SystemInfo.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace testing_doubles {
+
+// Answers message boxes from a script and records what was shown.
+class ScriptedPresenter : public platform::MessagePresenter {
+public:
+    struct Shown {
+        QString text;
+        int style;
+        QString caption;
+    };
+    QList<int> answers; // taken from the front; OK when empty
+    QList<Shown> shown;
+    int beeps = 0;
+    int Show(const QString& text, int style, const QString& caption) override;
+    void Beep() override { ++beeps; }
+};
+
+class RecordingStatus : public platform::StatusSink {
+public:
+    QString text;
+    bool timerStopped = false;
+    int interval = 0;
+    void StopRestoreTimer(int intervalMs) override
+    {
+        timerStopped = true;
+        interval = intervalMs;
+    }
+    void SetStatusText(const QString& t) override { text = t; }
+};
+
+class FixedSystem : public platform::SystemInfo {
+public:
+    QString user = "tester";
+    QString computer = "BENCH-PC";
+    QDateTime now = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
+    quint32 ticks = 0;
+    QString UserName() override { return user; }
+    QString ComputerName() override { return computer; }
+    QDateTime Now() override { return now; }
+    QDateTime NowUtc() override { return now.toUTC(); }
+    quint32 TickCount() override { return ticks; }
+};
+
+class HeldKeys : public platform::KeyState {
+public:
+    bool shift = false, control = false, alt = false;
+    QString chars;
+    bool IsDown(Key key) override
+    {
+        return key == Shift ? shift : key == Control ? control : alt;
+    }
+    bool IsCharDown(char ch) override { return chars.contains(QChar(ch)); }
+};
+
+// Installs fresh doubles for one test and restores the previous state afterwards:
+// a temporary settings store, a scripted presenter, a recording status sink,
+// a fixed clock and user, no keys held.
+class PlatformDoubles {
+public:
+    PlatformDoubles();
+    ~PlatformDoubles();
+    ScriptedPresenter presenter;
+    RecordingStatus status;
+    FixedSystem system;
+    HeldKeys keys;
+    QTemporaryDir dir;
+    std::unique_ptr<platform::QtSettingsStore> settings;
+};
+
+} // namespace testing_doubles

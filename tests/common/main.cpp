@@ -1,0 +1,14 @@
+// Shared test main: headless GUI application, so widgets and timers work in every test.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
