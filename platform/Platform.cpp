@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
-#include <QHostInfo>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QSettings>
