@@ -69,4 +69,20 @@ QStringList LanguageNames();
 void ShowErrorMessage(const QString& source, qint32 number, const QString& description,
                       const QString& procedure, const QString& module);
 
+// ---- unit image words, unit text (XelQrn's own helpers) ---------------------------------
+// Register words to image bytes, high byte first; a word outside 0..65535 stops the conversion
+// and shows the error report box.
+void LA2BA(const QVector<qint32>& words, QByteArray& bytes);
+void BA2LA(const QByteArray& bytes, QVector<qint32>& words);
+// Copies bytes into the image from start; false at the first index outside the image
+// (what fitted before it is written).
+bool PutBytes(QByteArray& image, const QByteArray& bytes, qint32 start);
+// count bytes from start; false when the run leaves the image.
+bool GetBytes(const QByteArray& image, qint32 start, qint32 count, QByteArray& bytes);
+bool FileExists(const QString& path);
+// Program text <-> unit display text (the unit's one-byte character set).
+QString TextToUnit(const QString& text);
+QString UnitToText(const QString& text);
+QString GetWindowsComputerName();
+
 } // namespace extra
