@@ -75,7 +75,7 @@ void OpenWebSite()
 {
     QString address;
     const modRegistry::RegKey key =
-        modRegistry::OpenRegKey(modRegistry::HKeyCurrentUser, QString::fromUtf16(modRegistry::kProgramKey), false);
+        modRegistry::OpenRegKey(modRegistry::HKeyCurrentUser, modRegistry::ProgramKeyPath(), false);
     if (key != 0) {
         address = modRegistry::GetRegValue(key, QStringLiteral("WebSite")).trimmed();
         modRegistry::CloseRegKey(key);

@@ -59,7 +59,7 @@ bool Resolve(RegKey root, const QString& path, QString& storePath)
         parts << part;
     }
     if (root == HKeyCurrentUser) {
-        const QStringList program = QString::fromUtf16(kProgramKey).split(QLatin1Char('\\'));
+        const QStringList program = ProgramKeyPath().split(QLatin1Char('\\'));
         if (parts.size() < program.size())
             return false;
         for (qsizetype i = 0; i < program.size(); ++i)
@@ -115,7 +115,7 @@ void DeleteSubKey(RegKey key, const QString& subKey)
 // Runs work with the program's key open and closes it again.
 void WithProgramKey(bool create, const std::function<void(RegKey)>& work)
 {
-    const RegKey key = OpenRegKey(HKeyCurrentUser, QString::fromUtf16(kProgramKey), create);
+    const RegKey key = OpenRegKey(HKeyCurrentUser, ProgramKeyPath(), create);
     work(key);
     CloseRegKey(key);
 }
@@ -282,7 +282,7 @@ void SaveFileList()
         return;
     // Rewritten whole, so the subkey mirrors the visible tools and nothing older survives.
     WithProgramKey(true, [&](RegKey key) { DeleteSubKey(key, kFileListKey); });
-    const RegKey list = OpenRegKey(HKeyCurrentUser, QString::fromUtf16(kProgramKey) + QStringLiteral("\\FileList"), true);
+    const RegKey list = OpenRegKey(HKeyCurrentUser, ProgramKeyPath() + QStringLiteral("\\FileList"), true);
     for (int n = 1; n <= MainWindowServices::RecentFileCount; ++n) {
         const QString path = window->RecentFilePath(n);
         if (!window->RecentFileVisible(n) || path.trimmed().isEmpty())
@@ -295,7 +295,7 @@ void SaveFileList()
 void GetFileList()
 {
     MainWindowServices* window = MainWindowServices::Instance();
-    const RegKey list = OpenRegKey(HKeyCurrentUser, QString::fromUtf16(kProgramKey) + QStringLiteral("\\FileList"), true);
+    const RegKey list = OpenRegKey(HKeyCurrentUser, ProgramKeyPath() + QStringLiteral("\\FileList"), true);
     for (int n = 1; window && n <= MainWindowServices::RecentFileCount; ++n) {
         const QString path = GetRegValue(list, QString::number(n));
         if (path.trimmed().isEmpty())

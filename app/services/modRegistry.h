@@ -11,6 +11,7 @@ using RegKey = quintptr;
 inline constexpr RegKey HKeyCurrentUser = 0x80000001u;
 // The program's key below the root.
 inline constexpr char16_t kProgramKey[] = u"Software\\Kelvaro\\Quarno";
+inline QString ProgramKeyPath() { return QString::fromUtf16(kProgramKey); }
 
 // Result codes of SetRegValue.
 inline constexpr qint32 RegSuccess = 0;

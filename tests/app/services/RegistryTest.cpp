@@ -4,6 +4,7 @@
 #include "tests/common/ServiceDoubles.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace modRegistry;
@@ -235,7 +236,7 @@ TEST_F(RegistryTest, PrimitivesRefuseWhatTheyCannotHold)
 
 TEST_F(RegistryTest, SubkeysOpenOnlyWhenThereOrCreated)
 {
-    const QString sub = QString::fromUtf16(kProgramKey) + "\\Extra";
+    const QString sub = ProgramKeyPath() + "\\Extra";
     EXPECT_EQ(OpenRegKey(HKeyCurrentUser, sub, false), 0u);
     const RegKey created = OpenRegKey(HKeyCurrentUser, sub, true);
     ASSERT_NE(created, 0u);
@@ -243,13 +244,34 @@ TEST_F(RegistryTest, SubkeysOpenOnlyWhenThereOrCreated)
     CloseRegKey(created);
     EXPECT_EQ(Stored("Extra/Value"), "x");
 
-    const RegKey program = OpenRegKey(HKeyCurrentUser, QString::fromUtf16(kProgramKey), false);
+    const RegKey program = OpenRegKey(HKeyCurrentUser, ProgramKeyPath(), false);
     const RegKey nested = CreateRegKey(program, "Extra\\Deeper");
     ASSERT_NE(nested, 0u);
     SetRegValue(nested, "N", "1");
     EXPECT_EQ(Stored("Extra/Deeper/N"), "1");
     CloseRegKey(nested);
     CloseRegKey(program);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RegistryTest, HandEditedListValueReadsAsText)
+{
+    const QString path = platform.dir.filePath("edited.ini");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nPos=120,340\nCommPort=2\n");
+    file.close();
+    platform::QtSettingsStore edited(path);
+    platform::SettingsStore::SetInstance(&edited);
+    qint32 first = 0, second = 0;
+    GetWindowPos(first, second);
+    EXPECT_EQ(GetCommPort(), 2);
+    platform::SettingsStore::SetInstance(platform.settings.get());
+    EXPECT_EQ(first, 120);
+    EXPECT_EQ(second, 340);
 }
 
 } // namespace
