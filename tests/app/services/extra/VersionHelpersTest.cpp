@@ -174,3 +174,18 @@ TEST(ComputeScaling, ErrorCodes)
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error, -23);
 }
+
+TEST(ComputeScaling, TinyRangeNeverHangsOrWraps)
+{
+    testing_doubles::PlatformDoubles doubles;
+    // A range below one count gives a negative bit count and a large shift exponent.
+    Scaling r = Compute(2, 1, 0, 0.25);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.shift, 43); // s = 11, OR 32
+    r = Compute(2, 1, 0, 1e-300);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, -23);
+    EXPECT_EQ(doubles.presenter.shown.size(), 1);
+    r = Compute(4, 1e-300, -1e300, 1e300);
+    EXPECT_FALSE(r.ok);
+}
