@@ -236,7 +236,7 @@ bool ComputeScaling(qint32 size, double resolution, double offset, double maximu
         const qint32 max10 = RoundLong(maximumValue * 10.0);
         quint8 shift = 0;
         if (s > 0)
-            shift = quint8(s | 32);
+            shift = RoundByte(s | 32);
         else if (s < 0)
             shift = RoundByte(-s);
         const quint8 sub = RoundByte(subtract);
