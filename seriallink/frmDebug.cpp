@@ -25,7 +25,6 @@ frmDebug* LoadWindow()
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return nullptr;
     g_window = new frmDebug;
-    g_window->setAttribute(Qt::WA_DeleteOnClose);
     return g_window;
 }
 
@@ -101,8 +100,12 @@ void SetDebugOn(bool on)
 {
     if (on) {
         g_debugOn = true;
-        if (frmDebug* w = LoadWindow())
+        if (frmDebug* w = LoadWindow()) {
+            // A window closed earlier comes back as freshly loaded.
+            if (!w->isVisible())
+                w->Clear();
             w->show();
+        }
         return;
     }
     if (g_window) {
