@@ -483,8 +483,9 @@ TEST_F(CommLine, BitRunsOfEveryShape)
         line.writes.clear();
         ASSERT_TRUE(comm.SetBits(qint16(s.start), QVector<bool>(s.count, true))) << s.start;
         EXPECT_EQ(line.writes.size(), s.packages) << s.start;
-        if (s.packedAddress)
+        if (s.packedAddress) {
             EXPECT_EQ(line.writes.last().mid(5, 4), s.packedAddress);
+        }
     }
 }
 
