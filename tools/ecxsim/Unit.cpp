@@ -415,7 +415,7 @@ void Unit::Reply(const QByteArray& replyFrame)
 {
     QByteArray reply = replyFrame;
     if (TakeFault(Fault::WrongThirdCharacter)) {
-        reply[2] = reply.at(2) == '0' ? '1' : '0';
+        reply[2] = reply.at(2) == '1' ? '2' : '1'; // never the "0" the master filters on
         reply[reply.size() - 1] = frame::BlockCheck(reply.mid(1, reply.size() - 2));
     }
     if (TakeFault(Fault::BadBlockCheck))
