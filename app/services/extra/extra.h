@@ -26,13 +26,16 @@ double NumericPrefix(const QString& text);
 qint64 RoundHalfEven(double value);
 
 // ---- command line (arguments already split, program name not included) -----------------
+// An option counts only as a whole argument; its value is the argument after it ("" when none).
 bool HasOption(const QStringList& args, const QString& option);
 QString GetOptionValue(const QStringList& args, const QString& option);
 
 // ---- bytes ----------------------------------------------------------------------------
 void StringToBytes(const QString& text, QByteArray& bytes);
 QString BytesToString(const QByteArray& bytes);
+// Two bytes, high first; only the low 16 bits of value are kept.
 void WordToBytes(qint32 value, QByteArray& bytes);
+// Missing bytes read as 0.
 qint32 BytesToWord(const QByteArray& bytes);
 
 // ---- controls, system -------------------------------------------------------------------
@@ -43,8 +46,12 @@ QString GetWindowsUserName();
 qint32 PowerOfTwo(qint32 factor, qint32 exponent);
 double HexToValue(const QString& text);
 QString ValueToHex(double value, qint32 width);
+// A version without a point reads as major.0.
 int CompareVersions(const QString& a, const QString& b);
+// A major part too large for 32 bits gives the largest number.
 qint32 VersionToNumber(const QString& version);
+// False with errorCode -1 (resolution 0), -2 (too many bits) or -23 (arithmetic failure,
+// reported in a message box).
 bool ComputeScaling(qint32 size, double resolution, double offset, double maximum,
                     qint32& minimumX10, qint32& maximumX10, quint8& shiftCode,
                     quint8& subtractValue, qint32& errorCode);

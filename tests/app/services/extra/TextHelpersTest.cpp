@@ -1,0 +1,139 @@
+#include "app/services/extra/extra.h"
+#include "tests/common/Doubles.h"
+
+#include <QComboBox>
+#include <gtest/gtest.h>
+
+using namespace extra;
+
+TEST(TextHelpers, FieldsAndDelimiters)
+{
+    EXPECT_EQ(GetField("a,b", ",", 3), "");
+    EXPECT_EQ(GetField("a,b", ",", 1), "a");
+    EXPECT_EQ(GetField("a,b", ",", 2), "b");
+    EXPECT_EQ(GetField("a,b", ",", 0), "");
+    EXPECT_EQ(GetField("a,b", "", 1), "");
+    EXPECT_EQ(GetField("a,,c", ",", 2), "");
+    EXPECT_EQ(CountFields("", ","), 1);
+    EXPECT_EQ(CountFields("a", " "), 0);
+    EXPECT_EQ(CountFields("a", ""), 0);
+    EXPECT_EQ(CountFields("4.20.1", "."), 3);
+    EXPECT_EQ(CountFields("aaaa", "aa"), 3); // occurrences do not overlap
+
+    EXPECT_EQ(AfterLast("C:\\dir\\file.qrn", "\\"), "file.qrn");
+    EXPECT_EQ(AfterLast("file", "."), "file");
+    EXPECT_EQ(BeforeLast("file", "."), "file");
+    EXPECT_EQ(BeforeLast("a.b.c", "."), "a.b");
+    EXPECT_EQ(BeforeFirst("a.b.c", "."), "a");
+    EXPECT_EQ(BeforeFirst("abc", "."), "");
+    EXPECT_EQ(AfterFirst("a-b-c", "-"), "b-c");
+    EXPECT_EQ(AfterFirst("abc", "-"), "");
+    EXPECT_EQ(AfterFirst("key::value", "::"), "value");
+}
+
+TEST(TextHelpers, ReplaceAllNeverSearchesItsReplacement)
+{
+    EXPECT_EQ(ReplaceAll("%1", "%1", "x%1"), "x%1");
+    EXPECT_EQ(ReplaceAll("aaa", "a", "aa"), "aaaaaa");
+    EXPECT_EQ(ReplaceAll("abab", "ab", ""), "");
+    EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+    EXPECT_EQ(ReplaceAll("", "a", "x"), "");
+}
+
+TEST(TextHelpers, StripNullTrimsOnlyWhenNulPresent)
+{
+    const QString withNul = QString("ab  ") + QChar(0) + "x";
+    EXPECT_EQ(StripNull(withNul, true), "ab");
+    EXPECT_EQ(StripNull(QString(" ab ") + QChar(0), true), " ab");
+    EXPECT_EQ(StripNull(QString(" ab ") + QChar(0), false), "ab");
+    EXPECT_EQ(StripNull(" ab ", true), " ab ");
+    EXPECT_EQ(StripNull(QString(QChar(0)), true), "");
+}
+
+TEST(TextHelpers, NumericPrefix)
+{
+    EXPECT_DOUBLE_EQ(NumericPrefix("4.20"), 4.2);
+    EXPECT_DOUBLE_EQ(NumericPrefix("20abc"), 20.0);
+    EXPECT_DOUBLE_EQ(NumericPrefix(""), 0.0);
+    EXPECT_DOUBLE_EQ(NumericPrefix("abc"), 0.0);
+    EXPECT_DOUBLE_EQ(NumericPrefix("  7 x"), 7.0);
+    EXPECT_DOUBLE_EQ(NumericPrefix("-12.5V"), -12.5);
+    EXPECT_DOUBLE_EQ(NumericPrefix(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(NumericPrefix("."), 0.0);
+    EXPECT_DOUBLE_EQ(NumericPrefix("06"), 6.0);
+}
+
+TEST(TextHelpers, RoundHalfEven)
+{
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(2.5), 2);
+    EXPECT_EQ(RoundHalfEven(136.5), 136);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(-3.5), -4);
+    EXPECT_EQ(RoundHalfEven(2.500001), 3);
+    EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+}
+
+TEST(TextHelpers, OptionsAreWholeArguments)
+{
+    const QStringList pathWithQ = {"-f", "/home/u/setups -q/a.qrn"};
+    EXPECT_FALSE(HasOption(pathWithQ, "-q"));
+    EXPECT_TRUE(HasOption(pathWithQ, "-f"));
+    EXPECT_EQ(GetOptionValue(pathWithQ, "-f"), "/home/u/setups -q/a.qrn");
+
+    const QStringList debug = {"-f", "a.qrn", "-debug"};
+    EXPECT_EQ(GetOptionValue(debug, "-f"), "a.qrn");
+    EXPECT_TRUE(HasOption(debug, "-debug"));
+    EXPECT_FALSE(HasOption(debug, "-debugcomm"));
+    EXPECT_EQ(GetOptionValue(debug, "-debug"), ""); // last argument
+    EXPECT_EQ(GetOptionValue(debug, "-t"), "");     // absent
+
+    EXPECT_FALSE(HasOption({"-debugcomm"}, "-debug"));
+    EXPECT_FALSE(HasOption({}, "-q"));
+    EXPECT_EQ(GetOptionValue({"-p", "  b.qrn "}, "-p"), "b.qrn");
+}
+
+TEST(ByteHelpers, WordsAndTexts)
+{
+    QByteArray bytes;
+    WordToBytes(0x1234, bytes);
+    ASSERT_EQ(bytes.size(), 2);
+    EXPECT_EQ(quint8(bytes[0]), 0x12);
+    EXPECT_EQ(quint8(bytes[1]), 0x34);
+    EXPECT_EQ(BytesToWord(bytes), 0x1234);
+    WordToBytes(65535, bytes);
+    EXPECT_EQ(BytesToWord(bytes), 65535);
+    EXPECT_EQ(BytesToWord(QByteArray()), 0);
+
+    StringToBytes(QString::fromUtf8("A€é"), bytes);
+    EXPECT_EQ(bytes, QByteArray("\x41\x80\xE9"));
+    EXPECT_EQ(BytesToString(bytes), QString::fromUtf8("A€é"));
+    EXPECT_EQ(BytesToString(QByteArray("\x92\x9E", 2)), QString::fromUtf8("\u2019\u017E"));
+}
+
+TEST(ByteHelpers, UserAndComputerNameCutAtNulAndRightTrimmed)
+{
+    testing_doubles::PlatformDoubles doubles;
+    doubles.system.user = QString("  anna  ") + QChar(0) + "junk";
+    doubles.system.computer = "BENCH-PC   ";
+    EXPECT_EQ(GetWindowsUserName(), "  anna");
+    EXPECT_EQ(GetWindowsComputerName(), "BENCH-PC");
+}
+
+TEST(ComboHelpers, FindsAndSelectsByItemData)
+{
+    QComboBox combo;
+    combo.addItem("none");
+    combo.addItem("five", 5);
+    combo.addItem("seven", 7);
+    combo.addItem("five again", 5);
+    EXPECT_EQ(SelectComboItemData(&combo, 5, false), 1);
+    EXPECT_EQ(combo.currentIndex(), 0);
+    EXPECT_EQ(SelectComboItemData(&combo, 7, true), 2);
+    EXPECT_EQ(combo.currentIndex(), 2);
+    EXPECT_EQ(SelectComboItemData(&combo, qint16(5), true), 1); // numbers compare as numbers
+    EXPECT_EQ(SelectComboItemData(&combo, 9, true), -1);
+    EXPECT_EQ(combo.currentIndex(), 1);
+    EXPECT_EQ(SelectComboItemData(nullptr, 5, true), -1);
+}
