@@ -1,6 +1,7 @@
 -- J1587 parameters with a measured value, engine #1 (MID 128). The bus carries US units;
 -- RESOLUTION and OFFSET turn the raw value into the metric unit in UNITS.
 -- Exhaust gas temperature is signed on the bus; only its positive half is listed.
+-- Four-byte totals are not listed, as for J1939.
 INSERT INTO J1587 (DESCRIPTION, MID, PID, PPID, SIZE, RESOLUTION, OFFSET, MAX, UNITS, TIMEOUT) VALUES
   ('Road Speed', 128, 84, 0, 1, 0.805, 0, 205.28, 'km/h', 5),
   ('Percent Accelerator Pedal Position', 128, 91, 0, 1, 0.4, 0, 102, '%', 5),
@@ -25,8 +26,4 @@ INSERT INTO J1587 (DESCRIPTION, MID, PID, PPID, SIZE, RESOLUTION, OFFSET, MAX, U
   ('Fuel Rate (Instantaneous)', 128, 183, 0, 2, 0.05914, 0, 3875.74, 'L/h', 5),
   ('Engine Speed', 128, 190, 0, 2, 0.25, 0, 16383.75, 'rpm', 5),
   ('Rated Engine Speed', 128, 189, 0, 2, 0.25, 0, 16383.75, 'rpm', 20),
-  ('Exhaust Gas Temperature', 128, 173, 0, 2, 0.1389, -17.78, 4533.56, '°C', 10),
-  ('Total Idle Hours', 128, 235, 0, 4, 0.05, 0, 214748364.75, 'h', 20),
-  ('Total Vehicle Distance', 128, 245, 0, 4, 0.161, 0, 691489734.5, 'km', 20),
-  ('Total Engine Hours', 128, 247, 0, 4, 0.05, 0, 214748364.75, 'h', 20),
-  ('Total Fuel Used', 128, 250, 0, 4, 0.4732, 0, 2032378523.99, 'L', 20);
+  ('Exhaust Gas Temperature', 128, 173, 0, 2, 0.1389, -17.78, 4533.56, '°C', 10);

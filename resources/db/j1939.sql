@@ -1,7 +1,8 @@
 -- J1939 parameters with a measured value. ID is the 29-bit identifier (priority, PGN,
 -- source address) as 8 hexadecimal digits; POSITION is the first data byte, counted from 1;
 -- SIZE in bytes; value = raw x RESOLUTION + OFFSET; MAX is the highest valid value.
--- SPN names the parameter in the J1939 tables.
+-- SPN names the parameter in the J1939 tables. Four-byte totals (hours, fuel used) are
+-- not listed: their range times ten does not fit a channel's 32-bit range.
 INSERT INTO J1939 (DESCRIPTION, ID, POSITION, SIZE, RESOLUTION, OFFSET, MAX, UNITS, TIMEOUT, PGN, SPN) VALUES
   ('Engine Speed', '0CF00400', 4, 2, 0.125, 0, 8031.875, 'rpm', 5, 61444, 190),
   ('Actual Engine - Percent Torque', '0CF00400', 3, 1, 1, -125, 125, '%', 5, 61444, 513),
@@ -38,10 +39,6 @@ INSERT INTO J1939 (DESCRIPTION, ID, POSITION, SIZE, RESOLUTION, OFFSET, MAX, UNI
   ('Cab Interior Temperature', '18FEF500', 2, 2, 0.03125, -273, 1734.96875, '°C', 10, 65269, 170),
   ('Ambient Air Temperature', '18FEF500', 4, 2, 0.03125, -273, 1734.96875, '°C', 10, 65269, 171),
   ('Engine Air Inlet Temperature', '18FEF500', 6, 1, 1, -40, 210, '°C', 10, 65269, 172),
-  ('Engine Total Hours of Operation', '18FEE500', 1, 4, 0.05, 0, 210554060.75, 'h', 20, 65253, 247),
-  ('Engine Total Revolutions', '18FEE500', 5, 4, 1000, 0, 4211081215000, 'r', 20, 65253, 249),
-  ('Engine Trip Fuel', '18FEE900', 1, 4, 0.5, 0, 2105540607.5, 'L', 20, 65257, 182),
-  ('Engine Total Fuel Used', '18FEE900', 5, 4, 0.5, 0, 2105540607.5, 'L', 20, 65257, 250),
   ('Engine Oil Temperature 2', '18FEA400', 1, 2, 0.03125, -273, 1734.96875, '°C', 10, 65188, 1135),
   ('Engine ECU Temperature', '18FEA400', 3, 2, 0.03125, -273, 1734.96875, '°C', 10, 65188, 1136),
   ('Engine Turbocharger Lube Oil Pressure 1', '18FEDD00', 1, 1, 4, 0, 1000, 'kPa', 5, 65245, 104),
