@@ -26,11 +26,15 @@ bool ParseLine(const std::string& line, unsigned& id, std::string& text, std::st
         error = "missing id";
         return false;
     }
-    id = unsigned(std::strtoul(line.substr(start, i - start).c_str(), nullptr, 10));
-    if (id > 65535) {
+    // Checked on the digits, so a long number cannot wrap round to a valid id.
+    std::size_t first = start;
+    while (first + 1 < i && line[first] == '0')
+        ++first;
+    if (i - first > 5 || std::strtoul(line.substr(first, i - first).c_str(), nullptr, 10) > 65535) {
         error = "id above 65535";
         return false;
     }
+    id = unsigned(std::strtoul(line.substr(first, i - first).c_str(), nullptr, 10));
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
         ++i;
     if (i >= line.size() || line[i] != '"') {
@@ -68,6 +72,45 @@ bool ParseLine(const std::string& line, unsigned& id, std::string& text, std::st
     }
     error = "missing closing quote";
     return false;
+}
+
+// The library hands its texts out as UTF-8; a table saved in another encoding must not
+// slip through as garbled text.
+bool IsUtf8(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        std::size_t more = 0;
+        unsigned long cp = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + more >= s.size())
+            return false;
+        for (std::size_t k = 1; k <= more; ++k) {
+            const unsigned char d = static_cast<unsigned char>(s[i + k]);
+            if ((d & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (d & 0x3F);
+        }
+        if ((more == 2 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) || (more == 3 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += more + 1;
+    }
+    return true;
 }
 
 void WriteCString(std::ostream& out, const std::string& s)
@@ -109,6 +152,12 @@ int main(int argc, char** argv)
         int lineNo = 0;
         while (std::getline(in, line)) {
             ++lineNo;
+            if (lineNo == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+                line.erase(0, 3); // byte-order mark some editors write
+            if (!IsUtf8(line)) {
+                std::cerr << argv[a] << ":" << lineNo << ": not UTF-8\n";
+                return 1;
+            }
             std::size_t k = line.find_first_not_of(" \t\r");
             if (k == std::string::npos || line[k] == '#')
                 continue;
