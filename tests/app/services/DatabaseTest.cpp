@@ -1,5 +1,7 @@
 #include "app/services/clsADO.h"
 #include "app/services/extra/extra.h"
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelDigitalIn.h"
 #include "platform/LibraryLoader.h"
 #include "tests/app/services/DatabaseTestSupport.h"
 #include "tests/common/Doubles.h"
@@ -227,7 +229,8 @@ TEST_F(Database, J1587EngineSpeedItemIdAndRow)
               "SELECT * FROM J1587 WHERE MID = 128 AND PID = 190 AND PPID = 0");
     EXPECT_EQ(clsADO::RowQueryFromID(true, 3, 33748992.0),
               "SELECT * FROM J1587_DIGITAL WHERE MID = 128 AND PID = 190 AND PPID = 0");
-    BusInput input{3, {}};
+    XelAnalogIn input;
+    input.SetInputType(3);
     const clsADO::Recordset rows = ado.GetJFieldsFromIDAnalog(input, map->GetJData(index));
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].value("SIZE").toInt(), 2);
@@ -235,10 +238,20 @@ TEST_F(Database, J1587EngineSpeedItemIdAndRow)
     EXPECT_DOUBLE_EQ(rows[0].value("OFFSET").toDouble(), 0.0);
     EXPECT_EQ(rows[0].value("UNITS").toString(), "rpm");
     // The same row through the record the page stores.
-    input.values.iMID = 128;
-    input.values.lPID = 190;
+    JData values;
+    values.iMID = 128;
+    values.lPID = 190;
+    input.SetJValues(values);
     EXPECT_EQ(ado.GetJFieldsAnalog(&input).size(), 1);
-    EXPECT_TRUE(ado.GetJFieldsAnalog(static_cast<BusInput*>(nullptr)).isEmpty());
+    EXPECT_TRUE(ado.GetJFieldsAnalog(static_cast<XelAnalogIn*>(nullptr)).isEmpty());
+    // A switch input of that type looks in the switch table, which has no engine speed.
+    XelDigitalIn digital;
+    digital.SetInputType(3);
+    digital.SetJValues(values);
+    EXPECT_TRUE(ado.GetJFieldsDigital(digital).isEmpty());
+    values.lPID = 97;
+    digital.SetJValues(values);
+    EXPECT_EQ(ado.GetJFieldsDigital(digital).size(), 1);
 }
 
 TEST_F(Database, J1939IdentifiersRoundTripThroughTheMapAndTheRecord)
