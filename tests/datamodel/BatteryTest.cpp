@@ -122,6 +122,26 @@ TEST(Battery, TwelveVoltLimitsAreDoubledInTheImage)
     image[667] = 0x40;
     ASSERT_TRUE(back.FromImage(image, "4.47"));
     EXPECT_FLOAT_EQ(back.LowBatteryVoltage(), 2000.0f);
+
+    image[666] = char(0xFF); // 65534 halves to 32767, the largest limit
+    image[667] = char(0xFE);
+    ASSERT_TRUE(back.FromImage(image, "4.47"));
+    EXPECT_FLOAT_EQ(back.LowBatteryVoltage(), 3276.7f);
+}
+
+TEST(Battery, ATwelveVoltWordWhoseHalfDoesNotFitStopsTheDecode)
+{
+    QByteArray image = NewImage();
+    image[663] = 1;
+    image[665] = 8;
+    image[666] = char(0xFF); // 65535 halves (to even) to 32768
+    image[667] = char(0xFF);
+    XelBattery b;
+    b.SetLowBatteryVoltage(11.0f);
+    b.SetDelay(2);
+    EXPECT_FALSE(b.FromImage(image, "4.47"));
+    EXPECT_FLOAT_EQ(b.LowBatteryVoltage(), 11.0f);
+    EXPECT_EQ(b.Delay(), 2);
 }
 
 TEST(Battery, ATwelveVoltLimitWhoseDoubleDoesNotFitFails)
