@@ -133,7 +133,7 @@ bool XelBattery::FromImage(const QByteArray& image, const QString& sFirmware)
     quint8 b = 0;
     qint32 word = 0;
     qint32 stored = 0;
-    if (FileVersion::Parse(sFirmware).major < 4) {
+    if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         m_rec.batteryVoltage = 24;
         if (!GetWord(image, kLowWord, word) || word > 32767)
             return false;
