@@ -70,6 +70,22 @@ TEST(Battery, OlderLayoutsAndTheirDefaults)
     EXPECT_FALSE(ReadFrom(file.left(8), [&](RecordReader& r) { return b.ReadFromFile(r, "2.15"); }));
 }
 
+TEST(Battery, TheSelectionByteArrivesWithTwoThirteen)
+{
+    const QByteArray file = Bytes({0xDC, 0, 9, 24, 0, 0xFF, 0xFF, 7, 0});
+    for (const auto& [version, bytes, type] : {std::tuple{"2.1", 7, 38}, std::tuple{"2.9", 7, 38},
+                                               std::tuple{"2.12", 7, 38}, std::tuple{"2.13", 9, 7},
+                                               std::tuple{"2.20", 9, 7}}) {
+        SCOPED_TRACE(version);
+        XelBattery b;
+        qint64 used = 0;
+        ASSERT_TRUE(ReadFrom(file, [&](RecordReader& r) { return b.ReadFromFile(r, version); }, &used));
+        EXPECT_EQ(used, bytes);
+        EXPECT_EQ(b.CANBatteryType(), type);
+        EXPECT_TRUE(b.LowBatteryVoltageAlarm());
+    }
+}
+
 TEST(Battery, AllFiveFieldsTakePartInChangeDetection)
 {
     XelBattery b;

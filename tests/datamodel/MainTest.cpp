@@ -543,3 +543,22 @@ TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)
     EXPECT_EQ(m.CANNumber(), 171);
     EXPECT_EQ(m.EngineType(), 0);
 }
+
+TEST_F(MainTest, EachFileVersionReadsItsOwnRecordLength)
+{
+    // A two-letter user; every other byte 0 (a zero date is day 0).
+    const QByteArray file = QByteArray(9, '\0') + Bytes({2, 0}) + "ab" + QByteArray(80, '\0');
+    const struct {
+        const char* version;
+        qint64 bytes;
+    } cases[] = {{"1.9", 4},   {"2.0", 7},   {"2.1", 17},  {"2.6", 17},  {"2.7", 19},
+                 {"2.8", 19},  {"2.9", 25},  {"2.10", 25}, {"2.11", 26}, {"2.12", 47},
+                 {"2.13", 53}, {"2.14", 75}, {"2.15", 77}, {"2.20", 77}, {"3.0", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        XelMain m;
+        qint64 used = -1;
+        ASSERT_TRUE(ReadFrom(file, [&](RecordReader& r) { return m.ReadFromFile(r, c.version); }, &used));
+        EXPECT_EQ(used, c.bytes);
+    }
+}
