@@ -2,6 +2,7 @@
 
 #include "app/services/extra/extra.h"
 #include "platform/MessagePresenter.h"
+#include "platform/ProgramLocation.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -103,13 +104,7 @@ void clsADO::InitDatabase(const QString& path, bool& success)
     success = false;
     Close();
 
-    QString file = path;
-    if (file.isEmpty()) {
-        file = QCoreApplication::applicationDirPath();
-        if (!file.endsWith(QLatin1Char('/')))
-            file += QLatin1Char('/');
-        file += FileName;
-    }
+    const QString file = path.isEmpty() ? platform::ProgramLocation::Instance().PathOf(FileName) : path;
     // The file is only ever read: a read-only file stays read-only, and SQLite would
     // create an empty database for a missing one if it were allowed to write.
     const QFileInfo info(file);

@@ -30,7 +30,13 @@ qint32 PowerOfTwo(qint32 factor, qint32 exponent)
 
 double HexToValue(const QString& text)
 {
-    const QString digits = text.trimmed();
+    // Only blanks are trimmed: a tab or line break is a bad character like any other.
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    const QString digits = text.mid(begin, end - begin);
     double value = 0.0;
     double place = 1.0;
     for (qsizetype i = digits.size() - 1; i >= 0; --i) {

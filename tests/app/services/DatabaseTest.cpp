@@ -5,6 +5,7 @@
 #include "platform/LibraryLoader.h"
 #include "tests/app/services/DatabaseTestSupport.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/ServiceDoubles.h"
 
 #include <QComboBox>
 #include <QCryptographicHash>
@@ -115,6 +116,32 @@ TEST_F(Database, MissingOrForeignFileFailsAndTheCallerShows97)
     extra::LangMsgBox(97, platform::MsgStyle::Critical);
     ASSERT_EQ(doubles.presenter.shown.size(), 1);
     EXPECT_TRUE(doubles.presenter.shown[0].text.startsWith("Your Quarno database file (quarno.mdb) could not be opened."));
+}
+
+TEST_F(Database, DefaultFileIsTheOneInTheProgramsFolder)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dbtest::MakeDatabase(dir.filePath("Quarno.mdb"),
+                                     {"INSERT INTO MANUFACTURER VALUES (41, 'Beside the program', 1)"}));
+    testing_doubles::FixedProgramLocation program;
+    platform::ProgramLocation::SetInstance(&program);
+    for (const QString& folder : {dir.path(), dir.path() + "/"}) {
+        program.folder = folder;
+        clsADO ado;
+        bool ok = false;
+        ado.InitDatabase("", ok);
+        EXPECT_TRUE(ok) << folder.toStdString();
+        EXPECT_EQ(ado.GetManufacturerFromID(41), "Beside the program");
+    }
+    // A program folder without the file: nothing is opened or created there.
+    QTemporaryDir empty;
+    program.folder = empty.path();
+    clsADO ado;
+    bool ok = true;
+    ado.InitDatabase("", ok);
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(QFileInfo::exists(empty.filePath("Quarno.mdb")));
+    platform::ProgramLocation::SetInstance(nullptr);
 }
 
 TEST_F(Database, OlderSchemaOpensWithMessage98)

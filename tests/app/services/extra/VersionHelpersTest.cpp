@@ -45,6 +45,11 @@ TEST(NumberHelpers, HexToValue)
     EXPECT_DOUBLE_EQ(HexToValue("1G"), 0.0);
     EXPECT_DOUBLE_EQ(HexToValue("-1"), 0.0);
     EXPECT_DOUBLE_EQ(HexToValue(QString(300, 'F')), -1.0);
+    // Blanks are trimmed, other white space is a bad character.
+    EXPECT_DOUBLE_EQ(HexToValue("  FF  "), 255.0);
+    EXPECT_DOUBLE_EQ(HexToValue("\t1F"), 0.0);
+    EXPECT_DOUBLE_EQ(HexToValue("1F\r\n"), 0.0);
+    EXPECT_DOUBLE_EQ(HexToValue("   "), 0.0);
 }
 
 TEST(NumberHelpers, ValueToHex)
