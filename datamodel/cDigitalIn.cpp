@@ -1,0 +1,19 @@
+#include "datamodel/cDigitalIn.h"
+
+XelDigitalIn* cDigitalIn::Add(qint32 iKey, const QString& sTerminal)
+{
+    XelDigitalIn* item = AddNew(iKey);
+    if (item)
+        item->SetTerminal(sTerminal);
+    return item;
+}
+
+bool cDigitalIn::FromImage(const QByteArray& image, const QString& sFirmware)
+{
+    return ForEachUntilFalse([&](XelDigitalIn& d) { return d.FromImage(image, sFirmware); });
+}
+
+bool cDigitalIn::ToImage(QByteArray& image) const
+{
+    return ForEachUntilFalse([&](XelDigitalIn& d) { return d.ToImage(image); });
+}
