@@ -1,0 +1,49 @@
+#pragma once
+#include "datamodel/XelQrnExport.h"
+
+#include <QByteArray>
+#include <QString>
+
+class RecordReader;
+class RecordWriter;
+
+// One speed relay: the unit switches it when the engine passes RPM.
+class XELQRN_EXPORT XelSpeedRelay {
+public:
+    static constexpr int kDescriptLength = 30;
+    // Image area: one register per speed relay, Index 1 to kImageCount.
+    static constexpr int kImageStart = 2054;
+    static constexpr int kImageCount = 4;
+
+    XelSpeedRelay();
+
+    bool InUse() const { return m_rec.inUse; }
+    void SetInUse(bool value) { m_rec.inUse = value; }
+    quint8 Index() const { return m_rec.index; }
+    void SetIndex(quint8 value) { m_rec.index = value; }
+    qint16 RPM() const { return m_rec.rpm; }
+    void SetRPM(qint16 value) { m_rec.rpm = value; }
+    quint8 FunctionNo() const { return m_rec.functionNo; }
+    void SetFunctionNo(quint8 value) { m_rec.functionNo = value; }
+    QString Descript() const;
+    void SetDescript(const QString& value);
+
+    // Library-internal: the document and the collection call these.
+    bool Changed() const;
+    void ResetBackup();
+    bool ReadFromFile(RecordReader& r, const QString& fileVersion);
+    bool WriteToFile(RecordWriter& w);
+    bool FromImage(const QByteArray& image);
+    bool ToImage(QByteArray& image) const;
+
+private:
+    struct Record {
+        quint8 index = 0;
+        bool inUse = false;
+        qint16 rpm = 0;
+        quint8 functionNo = 0;
+        QString descript = QString(kDescriptLength, QLatin1Char(' '));
+    };
+    Record m_rec;
+    Record m_backup;
+};
