@@ -1,0 +1,78 @@
+// The ecxsim executable: device line, options, clean stop on SIGTERM.
+#include "UnitTestSupport.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace ecxsim_test;
+
+namespace {
+
+QString SimulatorPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/ecxsim");
+}
+
+TEST(UnitExecutable, PrintsTheDeviceAndAnswersWithItsOptions)
+{
+    if (!QFileInfo::exists(SimulatorPath()))
+        GTEST_SKIP() << "ecxsim not built";
+    QProcess sim;
+    sim.start(SimulatorPath(), {QStringLiteral("--firmware"), QStringLiteral("4.20"),
+                                QStringLiteral("--unit-type"), QStringLiteral("1")});
+    ASSERT_TRUE(sim.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return sim.canReadLine(); }));
+    const QString first = QString::fromLocal8Bit(sim.readLine()).trimmed();
+    ASSERT_TRUE(first.startsWith(QStringLiteral("ecxsim: listening on /dev/"))) << first.toStdString();
+    const QByteArray device = first.mid(first.lastIndexOf(QLatin1Char(' ')) + 1).toLocal8Bit();
+
+    const int fd = ::open(device.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    termios tio {};
+    tcgetattr(fd, &tio);
+    cfmakeraw(&tio);
+    tcsetattr(fd, TCSANOW, &tio);
+    const QByteArray request = GetRegisters(2825, 3); // firmware, hardware, unit type
+    ASSERT_EQ(::write(fd, request.constData(), size_t(request.size())), request.size());
+    QByteArray got;
+    WaitFor([&] {
+        char buffer[64];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            got.append(buffer, int(n));
+        return got.size() >= 19;
+    });
+    ::close(fd);
+    ASSERT_EQ(got.size(), 19);
+    EXPECT_EQ(Reverse(quint8(got.at(11))), 4);
+    EXPECT_EQ(Reverse(quint8(got.at(12))), 20);
+    EXPECT_EQ(Reverse(quint8(got.at(16))), 1);
+
+    ::kill(pid_t(sim.processId()), SIGTERM);
+    ASSERT_TRUE(sim.waitForFinished(5000));
+    EXPECT_EQ(sim.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(sim.exitCode(), 0);
+}
+
+TEST(UnitExecutable, RefusesBadOptions)
+{
+    if (!QFileInfo::exists(SimulatorPath()))
+        GTEST_SKIP() << "ecxsim not built";
+    for (const QStringList& args : {QStringList{QStringLiteral("--firmware"), QStringLiteral("four")},
+                                    QStringList{QStringLiteral("--stop-after"), QStringLiteral("x")}}) {
+        QProcess sim;
+        sim.start(SimulatorPath(), args);
+        ASSERT_TRUE(sim.waitForFinished(5000));
+        EXPECT_EQ(sim.exitCode(), 2);
+        EXPECT_TRUE(sim.readAllStandardOutput().isEmpty());
+    }
+}
+
+} // namespace
