@@ -1,4 +1,5 @@
 #pragma once
+#include "datamodel/RecordIO.h"
 #include "datamodel/XelQrnExport.h"
 
 #include <QByteArray>
@@ -16,14 +17,14 @@ public:
     float LowBatteryVoltage() const;
     void SetLowBatteryVoltage(float volts);
     quint8 Delay() const { return m_rec.delay; }
-    void SetDelay(quint8 value) { m_rec.delay = value; }
+    void SetDelay(qint32 value) { if (FitsByte(value)) m_rec.delay = quint8(value); }
     // 12 or 24: a battery the unit measures; 1: read from J1939; 2: read from J1587.
     float BatteryVoltage() const;
     void SetBatteryVoltage(float value);
     bool LowBatteryVoltageAlarm() const { return m_rec.lowBatteryVoltageAlarm; }
     void SetLowBatteryVoltageAlarm(bool value) { m_rec.lowBatteryVoltageAlarm = value; }
     qint16 CANBatteryType() const { return m_rec.canBatteryType; }
-    void SetCANBatteryType(qint16 value) { m_rec.canBatteryType = value; }
+    void SetCANBatteryType(qint32 value) { if (FitsInteger(value)) m_rec.canBatteryType = qint16(value); }
 
     // Library-internal: the document calls these.
     bool Changed() const;

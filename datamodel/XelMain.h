@@ -1,5 +1,6 @@
 #pragma once
 #include "datamodel/XelEnums.h"
+#include "datamodel/RecordIO.h"
 #include "datamodel/XelQrnExport.h"
 
 #include <QByteArray>
@@ -25,13 +26,13 @@ public:
     qint32 OperationMode() const { return m_rec.operationMode; }
     void SetOperationMode(qint32 value);
     quint8 Language() const { return m_rec.language; }
-    void SetLanguage(quint8 value) { m_rec.language = value; }
+    void SetLanguage(qint32 value) { if (FitsByte(value)) m_rec.language = quint8(value); }
     quint8 IDNumber() const { return m_rec.idNumber; }
-    void SetIDNumber(quint8 value) { m_rec.idNumber = value; }
+    void SetIDNumber(qint32 value) { if (FitsByte(value)) m_rec.idNumber = quint8(value); }
     quint8 RunDelay() const { return m_rec.runDelay; }
-    void SetRunDelay(quint8 value) { m_rec.runDelay = value; }
+    void SetRunDelay(qint32 value) { if (FitsByte(value)) m_rec.runDelay = quint8(value); }
     quint8 LCDLight() const { return m_rec.lcdLight; }
-    void SetLCDLight(quint8 value) { m_rec.lcdLight = value; }
+    void SetLCDLight(qint32 value) { if (FitsByte(value)) m_rec.lcdLight = quint8(value); }
     bool InvertLCDOnAlarm() const { return m_rec.invertLCDOnAlarm; }
     void SetInvertLCDOnAlarm(bool value) { m_rec.invertLCDOnAlarm = value; }
     bool CAN() const { return m_rec.can; }
@@ -39,11 +40,11 @@ public:
     QString User() const { return m_rec.user; }
     void SetUser(const QString& value) { m_rec.user = value; }
     qint16 CANNumber() const { return m_rec.canNumber; }
-    void SetCANNumber(qint16 value) { m_rec.canNumber = value; }
+    void SetCANNumber(qint32 value) { if (FitsInteger(value)) m_rec.canNumber = qint16(value); }
     qint16 CANPIDTimeout() const { return m_rec.canPIDTimeout; }
-    void SetCANPIDTimeout(qint16 value) { m_rec.canPIDTimeout = value; }
+    void SetCANPIDTimeout(qint32 value) { if (FitsInteger(value)) m_rec.canPIDTimeout = qint16(value); }
     qint16 EngineType() const { return m_rec.engineType; }
-    void SetEngineType(qint16 value) { m_rec.engineType = value; }
+    void SetEngineType(qint32 value) { if (FitsInteger(value)) m_rec.engineType = qint16(value); }
     bool Classified() const { return m_rec.classified; }
     void SetClassified(bool value) { m_rec.classified = value; }
     bool PrinterOutput() const { return m_rec.printerOutput; }
@@ -51,7 +52,7 @@ public:
     bool AckOnWarning() const { return m_rec.ackOnWarning; }
     void SetAckOnWarning(bool value) { m_rec.ackOnWarning = value; }
     quint8 EngineHours() const { return m_rec.engineHours; }
-    void SetEngineHours(quint8 value) { m_rec.engineHours = value; }
+    void SetEngineHours(qint32 value) { if (FitsByte(value)) m_rec.engineHours = quint8(value); }
     bool CANProtectLamp() const { return m_rec.canProtectLamp; }
     void SetCANProtectLamp(bool value) { m_rec.canProtectLamp = value; }
     qint32 CANSPN() const { return m_rec.canSPN; }
@@ -67,13 +68,13 @@ public:
     qint32 WordFour() const { return m_rec.word[3]; }
     void SetWordFour(qint32 value) { m_rec.word[3] = value; }
     quint8 ByteOne() const { return m_rec.byte[0]; }
-    void SetByteOne(quint8 value) { m_rec.byte[0] = value; }
+    void SetByteOne(qint32 value) { if (FitsByte(value)) m_rec.byte[0] = quint8(value); }
     quint8 ByteTwo() const { return m_rec.byte[1]; }
-    void SetByteTwo(quint8 value) { m_rec.byte[1] = value; }
+    void SetByteTwo(qint32 value) { if (FitsByte(value)) m_rec.byte[1] = quint8(value); }
     quint8 ByteThree() const { return m_rec.byte[2]; }
-    void SetByteThree(quint8 value) { m_rec.byte[2] = value; }
+    void SetByteThree(qint32 value) { if (FitsByte(value)) m_rec.byte[2] = quint8(value); }
     quint8 ByteFour() const { return m_rec.byte[3]; }
-    void SetByteFour(quint8 value) { m_rec.byte[3] = value; }
+    void SetByteFour(qint32 value) { if (FitsByte(value)) m_rec.byte[3] = quint8(value); }
     bool ShutdownOverride() const { return m_rec.shutdownOverride; }
     void SetShutdownOverride(bool value) { m_rec.shutdownOverride = value; }
 

@@ -1,4 +1,5 @@
 #pragma once
+#include "datamodel/RecordIO.h"
 #include "datamodel/XelQrnExport.h"
 
 #include <QByteArray>
@@ -23,9 +24,9 @@ public:
     bool InUse() const { return m_rec.inUse; }
     void SetInUse(bool value) { m_rec.inUse = value; }
     quint8 Index() const { return m_rec.index; }
-    void SetIndex(quint8 value) { m_rec.index = value; }
+    void SetIndex(qint32 value) { if (FitsByte(value)) m_rec.index = quint8(value); }
     quint8 FunctionNo() const { return m_rec.functionNo; }
-    void SetFunctionNo(quint8 value) { m_rec.functionNo = value; }
+    void SetFunctionNo(qint32 value) { if (FitsByte(value)) m_rec.functionNo = quint8(value); }
     QString FunctionText() const;
     void SetFunctionText(const QString& value);
     QString RelayText() const;

@@ -48,22 +48,22 @@ bool GetIntegerWord(const QByteArray& image, int at, qint16& value)
 XelSpeedSensor::XelSpeedSensor() = default;
 
 quint8 XelSpeedSensor::Sender(qint16 i) const { return ValidIndex(i) ? m_rec.sender[i] : 0; }
-void XelSpeedSensor::SetSender(qint16 i, quint8 v)
+void XelSpeedSensor::SetSender(qint16 i, qint32 v)
 {
-    if (ValidIndex(i))
-        m_rec.sender[i] = v;
+    if (ValidIndex(i) && FitsByte(v))
+        m_rec.sender[i] = quint8(v);
 }
 quint8 XelSpeedSensor::PulsesPerRevolution(qint16 i) const { return ValidIndex(i) ? m_rec.pulsesPerRevolution[i] : 0; }
-void XelSpeedSensor::SetPulsesPerRevolution(qint16 i, quint8 v)
+void XelSpeedSensor::SetPulsesPerRevolution(qint16 i, qint32 v)
 {
-    if (ValidIndex(i))
-        m_rec.pulsesPerRevolution[i] = v;
+    if (ValidIndex(i) && FitsByte(v))
+        m_rec.pulsesPerRevolution[i] = quint8(v);
 }
 quint8 XelSpeedSensor::PickupType(qint16 i) const { return ValidIndex(i) ? m_rec.pickupType[i] : 0; }
-void XelSpeedSensor::SetPickupType(qint16 i, quint8 v)
+void XelSpeedSensor::SetPickupType(qint16 i, qint32 v)
 {
-    if (ValidIndex(i))
-        m_rec.pickupType[i] = v;
+    if (ValidIndex(i) && FitsByte(v))
+        m_rec.pickupType[i] = quint8(v);
 }
 
 float XelSpeedSensor::SpeedingShutdown() const { return float(m_rec.speedingShutdown) / 10.0f; }

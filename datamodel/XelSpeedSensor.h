@@ -1,4 +1,5 @@
 #pragma once
+#include "datamodel/RecordIO.h"
 #include "datamodel/XelQrnExport.h"
 
 #include <QByteArray>
@@ -13,22 +14,22 @@ public:
     XelSpeedSensor();
 
     quint8 Sender(qint16 iIndex) const;
-    void SetSender(qint16 iIndex, quint8 value);
+    void SetSender(qint16 iIndex, qint32 value);
     quint8 PulsesPerRevolution(qint16 iIndex) const;
-    void SetPulsesPerRevolution(qint16 iIndex, quint8 value);
+    void SetPulsesPerRevolution(qint16 iIndex, qint32 value);
     qint16 ReadyToTakeLoad() const { return m_rec.readyToTakeLoad; }
-    void SetReadyToTakeLoad(qint16 value) { m_rec.readyToTakeLoad = value; }
+    void SetReadyToTakeLoad(qint32 value) { if (FitsInteger(value)) m_rec.readyToTakeLoad = qint16(value); }
     qint16 NomSpeed() const { return m_rec.nomSpeed; }
-    void SetNomSpeed(qint16 value) { m_rec.nomSpeed = value; }
+    void SetNomSpeed(qint32 value) { if (FitsInteger(value)) m_rec.nomSpeed = qint16(value); }
     qint32 Speeding() const { return m_rec.speeding; }
     void SetSpeeding(qint32 value) { m_rec.speeding = value; }
     // Seconds; stored in tenths of a second as one byte.
     float SpeedingShutdown() const;
     void SetSpeedingShutdown(float seconds);
     qint16 RunDetectedAt() const { return m_rec.runDetectedAt; }
-    void SetRunDetectedAt(qint16 value) { m_rec.runDetectedAt = value; }
+    void SetRunDetectedAt(qint32 value) { if (FitsInteger(value)) m_rec.runDetectedAt = qint16(value); }
     quint8 PickupType(qint16 iIndex) const;
-    void SetPickupType(qint16 iIndex, quint8 value);
+    void SetPickupType(qint16 iIndex, qint32 value);
 
     // Library-internal: the document calls these.
     bool Changed() const;

@@ -292,6 +292,9 @@ std::optional<QString> QtSettingsStore::Value(const QString& key)
     const QVariant v = d->settings->value(key);
     if (!v.isValid())
         return std::nullopt;
+    // A hand-edited INI value with an unquoted comma reads as a list.
+    if (v.typeId() == QMetaType::QStringList)
+        return v.toStringList().join(QLatin1Char(','));
     return v.toString();
 }
 

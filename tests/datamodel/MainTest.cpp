@@ -417,3 +417,19 @@ TEST_F(MainTest, AShortImageStopsTheDecodeWhereItEnds)
     EXPECT_TRUE(s.AckOnWarning());
     EXPECT_EQ(s.CANSPN(), 5);
 }
+
+TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)
+{
+    XelMain m;
+    m.SetLanguage(4);
+    m.SetLanguage(256);
+    m.SetIDNumber(7);
+    m.SetIDNumber(-1);
+    m.SetCANNumber(171);
+    m.SetCANNumber(40000);
+    m.SetEngineType(-32769);
+    EXPECT_EQ(m.Language(), 4);
+    EXPECT_EQ(m.IDNumber(), 7);
+    EXPECT_EQ(m.CANNumber(), 171);
+    EXPECT_EQ(m.EngineType(), 0);
+}

@@ -251,3 +251,16 @@ TEST(SpeedSensor, AWordTooBigForAnIntegerStopsTheDecoder)
     EXPECT_EQ(s.NomSpeed(), 9);
     EXPECT_FALSE(s.FromImage(image.left(655), "4.47"));
 }
+
+TEST(SpeedSensor, ByteAndIntegerWritesThatDoNotFitAreDropped)
+{
+    XelSpeedSensor s;
+    s.SetPulsesPerRevolution(0, 60);
+    s.SetPulsesPerRevolution(0, 256);
+    s.SetPickupType(1, -1);
+    s.SetNomSpeed(1500);
+    s.SetNomSpeed(40000);
+    EXPECT_EQ(s.PulsesPerRevolution(0), 60);
+    EXPECT_EQ(s.PickupType(1), 0);
+    EXPECT_EQ(s.NomSpeed(), 1500);
+}

@@ -1,0 +1,153 @@
+// The serial port stand-in: QSerialPort behind the port interface.
+#include "platform/SerialPort.h"
+#include "platform/SettingsStore.h"
+
+#include <QSerialPort>
+#include <QStringList>
+
+namespace platform {
+
+bool ParseSerialSettings(const QString& text, SerialSettings& settings)
+{
+    const QStringList parts = text.split(',');
+    if (parts.size() != 4)
+        return false;
+    SerialSettings s;
+    bool ok = false;
+    const QString baud = parts[0].trimmed();
+    s.baud = baud.toInt(&ok);
+    if (!ok || s.baud <= 0 || baud.startsWith('+'))
+        return false;
+    const QString parity = parts[1].trimmed().toLower();
+    if (parity.size() != 1 || !QString("noems").contains(parity))
+        return false;
+    s.parity = char(parity[0].unicode());
+    const QString data = parts[2].trimmed();
+    s.dataBits = data.toInt(&ok);
+    if (!ok || data.size() != 1 || s.dataBits < 5 || s.dataBits > 8)
+        return false;
+    const QString stop = parts[3].trimmed();
+    if (stop == "1")
+        s.stopBitsTimesTwo = 2;
+    else if (stop == "1.5")
+        s.stopBitsTimesTwo = 3;
+    else if (stop == "2")
+        s.stopBitsTimesTwo = 4;
+    else
+        return false;
+    settings = s;
+    return true;
+}
+
+QString SerialDevicePath(int portNumber)
+{
+    if (portNumber < 1)
+        return {};
+    const auto mapped = SettingsStore::Instance().Value(QString("Ports/COM%1").arg(portNumber));
+    if (mapped && !mapped->trimmed().isEmpty())
+        return mapped->trimmed();
+#if defined(Q_OS_WIN)
+    return QString("COM%1").arg(portNumber);
+#else
+    if (portNumber <= 4)
+        return QString("/dev/ttyS%1").arg(portNumber - 1);
+    if (portNumber <= 20)
+        return QString("/dev/ttyUSB%1").arg(portNumber - 5);
+    return QString("/dev/ttyACM%1").arg(portNumber - 21);
+#endif
+}
+
+SerialPort::~SerialPort() = default;
+
+namespace {
+
+class QtSerialPort : public SerialPort {
+public:
+    QtSerialPort()
+    {
+        QObject::connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::BytesArrived);
+    }
+
+    bool Open(int portNumber, const QString& settings) override
+    {
+        Close();
+        SerialSettings s;
+        if (!ParseSerialSettings(settings, s))
+            return false;
+        const QString device = SerialDevicePath(portNumber);
+        if (device.isEmpty())
+            return false;
+        m_port.setPortName(device);
+        if (!m_port.open(QIODevice::ReadWrite))
+            return false;
+        QSerialPort::Parity parity = QSerialPort::NoParity;
+        switch (s.parity) {
+        case 'o': parity = QSerialPort::OddParity; break;
+        case 'e': parity = QSerialPort::EvenParity; break;
+        case 'm': parity = QSerialPort::MarkParity; break;
+        case 's': parity = QSerialPort::SpaceParity; break;
+        default: break;
+        }
+        const auto stop = s.stopBitsTimesTwo == 4   ? QSerialPort::TwoStop
+                          : s.stopBitsTimesTwo == 3 ? QSerialPort::OneAndHalfStop
+                                                    : QSerialPort::OneStop;
+        // A pseudo-terminal may refuse some line settings; the bytes still pass.
+        m_port.setBaudRate(s.baud);
+        m_port.setParity(parity);
+        m_port.setDataBits(QSerialPort::DataBits(s.dataBits));
+        m_port.setStopBits(stop);
+        m_port.setFlowControl(QSerialPort::NoFlowControl);
+        return true;
+    }
+
+    void Close() override
+    {
+        if (m_port.isOpen())
+            m_port.close();
+    }
+
+    bool IsOpen() const override { return m_port.isOpen(); }
+
+    bool Write(const QByteArray& bytes) override
+    {
+        if (!m_port.isOpen())
+            return false;
+        if (m_port.write(bytes) != bytes.size())
+            return false;
+        m_port.flush();
+        return true;
+    }
+
+    QByteArray ReadAll() override { return m_port.isOpen() ? m_port.readAll() : QByteArray(); }
+
+    void DiscardInput() override
+    {
+        if (!m_port.isOpen())
+            return;
+        m_port.readAll();
+        m_port.clear(QSerialPort::Input);
+    }
+
+private:
+    QSerialPort m_port;
+};
+
+SerialPort::Factory& CurrentFactory()
+{
+    static SerialPort::Factory factory;
+    return factory;
+}
+
+} // namespace
+
+std::unique_ptr<SerialPort> SerialPort::Create()
+{
+    if (CurrentFactory())
+        if (auto port = CurrentFactory()())
+            return port;
+    return std::make_unique<QtSerialPort>();
+}
+
+void SerialPort::SetFactory(Factory factory) { CurrentFactory() = std::move(factory); }
+
+} // namespace platform

@@ -1,0 +1,337 @@
+// Real shell, dialogs, file attributes, locale, port list and program location.
+#include "platform/FileAttributes.h"
+#include "platform/FileDialogs.h"
+#include "platform/Locale.h"
+#include "platform/PortList.h"
+#include "platform/ProgramLocation.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QSerialPort>
+#include <QStringList>
+#include <QUrl>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+
+// ---- shell ----------------------------------------------------------------------------
+
+class RealShell : public Shell {
+public:
+    bool OpenDocument(const QString& address) override
+    {
+        if (address.trimmed().isEmpty() || !HasGui())
+            return false;
+        return QDesktopServices::openUrl(QUrl::fromUserInput(address.trimmed()));
+    }
+
+    bool ShowHelpIndex(QWidget*, const QString& helpFile) override
+    {
+        if (!HasGui())
+            return false;
+        QString path = helpFile;
+        if (QFileInfo(path).isRelative()) {
+            // A bare name: the current folder, then the program's folder.
+            const QStringList dirs{QDir::currentPath(), QCoreApplication::applicationDirPath()};
+            path.clear();
+            for (const QString& dir : dirs) {
+                const QString candidate = QDir(dir).filePath(helpFile);
+                if (QFileInfo::exists(candidate)) {
+                    path = candidate;
+                    break;
+                }
+            }
+        }
+        if (path.isEmpty() || !QFileInfo::exists(path))
+            return false;
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+};
+
+// ---- dialogs --------------------------------------------------------------------------
+
+// "Desc|*.a;*.b|All|*.*" -> "Desc (*.a *.b);;All (*.*)"
+QStringList QtFilters(const QString& filter)
+{
+    QStringList out;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts.at(i + 1);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out;
+}
+
+class RealFileDialogs : public FileDialogs {
+public:
+    QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder) override
+    {
+        if (!HasGui())
+            return QString();
+        return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner, title, startFolder));
+    }
+
+    bool ShowOpen(QWidget* owner, FileDialogRequest& request) override { return Run(owner, request, false); }
+    bool ShowSave(QWidget* owner, FileDialogRequest& request) override { return Run(owner, request, true); }
+
+private:
+    static bool Run(QWidget* owner, FileDialogRequest& request, bool save)
+    {
+        if (!HasGui())
+            return false;
+        QFileDialog dialog(owner, request.title);
+        dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        if (save && !(request.flags & FileDialogRequest::OverwritePrompt))
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        const QStringList filters = QtFilters(request.filter);
+        if (!filters.isEmpty()) {
+            dialog.setNameFilters(filters);
+            const int index = request.filterIndex - 1;
+            if (index >= 0 && index < filters.size())
+                dialog.selectNameFilter(filters.at(index));
+        }
+        if (!request.initialFolder.isEmpty())
+            dialog.setDirectory(request.initialFolder);
+        if (!request.fileName.isEmpty())
+            dialog.selectFile(request.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return false;
+        request.fileName = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+        request.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+        if (request.filterIndex < 1)
+            request.filterIndex = 1;
+        return true;
+    }
+};
+
+// ---- file attributes ------------------------------------------------------------------
+
+constexpr QFileDevice::Permissions kWriteBits =
+    QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+
+class RealFileAttributes : public FileAttributes {
+public:
+    bool Exists(const QString& path) override
+    {
+        const QFileInfo info(path);
+        return !path.isEmpty() && info.exists() && info.isFile();
+    }
+
+    bool IsReadOnly(const QString& path) override
+    {
+        if (!Exists(path))
+            return false;
+#ifdef Q_OS_WIN
+        const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.utf16()));
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+#else
+        return !(QFile::permissions(path) & QFileDevice::WriteOwner);
+#endif
+    }
+
+    bool SetReadOnly(const QString& path, bool readOnly) override
+    {
+        if (!Exists(path))
+            return false;
+#ifdef Q_OS_WIN
+        const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.utf16()));
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return false;
+        const DWORD changed = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+        return SetFileAttributesW(reinterpret_cast<LPCWSTR>(path.utf16()), changed) != 0;
+#else
+        QFileDevice::Permissions permissions = QFile::permissions(path);
+        if (readOnly)
+            permissions &= ~kWriteBits;
+        else
+            permissions |= QFileDevice::WriteOwner | QFileDevice::WriteUser;
+        return QFile::setPermissions(path, permissions);
+#endif
+    }
+
+    bool TryOpenExclusive(const QString& path) override
+    {
+        if (!Exists(path))
+            return false;
+#ifdef Q_OS_WIN
+        HANDLE handle = CreateFileW(reinterpret_cast<LPCWSTR>(path.utf16()), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        CloseHandle(handle);
+        return true;
+#else
+        const QByteArray name = QFile::encodeName(path);
+        const int fd = ::open(name.constData(), O_RDWR | O_APPEND | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (locked)
+            ::flock(fd, LOCK_UN);
+        ::close(fd);
+        return locked;
+#endif
+    }
+};
+
+// ---- locale ---------------------------------------------------------------------------
+
+// The first character of a date or time format that is neither a field letter nor a quote.
+QString FirstSeparator(const QString& format, const QString& fallback)
+{
+    for (QChar ch : format) {
+        if (!ch.isLetter() && ch != QLatin1Char('\'') && !ch.isSpace())
+            return QString(ch);
+    }
+    return fallback;
+}
+
+class RealLocale : public Locale {
+public:
+    QString DateSeparator() override
+    {
+        return FirstSeparator(QLocale::system().dateFormat(QLocale::ShortFormat), QStringLiteral("/"));
+    }
+    QString TimeSeparator() override
+    {
+        return FirstSeparator(QLocale::system().timeFormat(QLocale::ShortFormat), QStringLiteral(":"));
+    }
+};
+
+// ---- serial ports ---------------------------------------------------------------------
+
+// The device a COM number stands for: the settings value "Ports/COM<n>" when set, else the
+// fixed Linux mapping COM1..4 /dev/ttyS0..3, COM5..20 /dev/ttyUSB0..15, COM21..32 /dev/ttyACM0..11.
+QString DeviceForPort(int n)
+{
+    if (n < 1)
+        return QString();
+    const std::optional<QString> mapped = SettingsStore::Instance().Value(QStringLiteral("Ports/COM%1").arg(n));
+    if (mapped && !mapped->trimmed().isEmpty())
+        return mapped->trimmed();
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(n);
+#else
+    if (n <= 4)
+        return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+    if (n <= 20)
+        return QStringLiteral("/dev/ttyUSB%1").arg(n - 5);
+    if (n <= 32)
+        return QStringLiteral("/dev/ttyACM%1").arg(n - 21);
+    return QString();
+#endif
+}
+
+class RealPortList : public PortList {
+public:
+    bool PortExists(int portNumber) override
+    {
+        const QString device = DeviceForPort(portNumber);
+        if (device.isEmpty())
+            return false;
+        QSerialPort port;
+        port.setPortName(device);
+        const bool opened = port.open(QIODevice::ReadWrite);
+        if (opened)
+            port.close();
+        return opened;
+    }
+};
+
+// ---- program location -----------------------------------------------------------------
+
+class RealProgramLocation : public ProgramLocation {
+public:
+    QString Folder() override
+    {
+        if (!QCoreApplication::instance())
+            return QDir::toNativeSeparators(QDir::currentPath());
+        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    }
+    QString FileName() override
+    {
+        if (!QCoreApplication::instance())
+            return QString();
+        return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    }
+};
+
+template <class I, class Real>
+struct Slot {
+    I* current = nullptr;
+    I& get()
+    {
+        if (current)
+            return *current;
+        static Real real;
+        return real;
+    }
+};
+
+Slot<Shell, RealShell> g_shell;
+Slot<FileDialogs, RealFileDialogs> g_dialogs;
+Slot<FileAttributes, RealFileAttributes> g_attributes;
+Slot<Locale, RealLocale> g_locale;
+Slot<PortList, RealPortList> g_ports;
+Slot<ProgramLocation, RealProgramLocation> g_location;
+
+} // namespace
+
+Shell::~Shell() = default;
+Shell& Shell::Instance() { return g_shell.get(); }
+void Shell::SetInstance(Shell* shell) { g_shell.current = shell; }
+
+FileDialogs::~FileDialogs() = default;
+FileDialogs& FileDialogs::Instance() { return g_dialogs.get(); }
+void FileDialogs::SetInstance(FileDialogs* dialogs) { g_dialogs.current = dialogs; }
+
+FileAttributes::~FileAttributes() = default;
+FileAttributes& FileAttributes::Instance() { return g_attributes.get(); }
+void FileAttributes::SetInstance(FileAttributes* attributes) { g_attributes.current = attributes; }
+
+Locale::~Locale() = default;
+Locale& Locale::Instance() { return g_locale.get(); }
+void Locale::SetInstance(Locale* locale) { g_locale.current = locale; }
+
+PortList::~PortList() = default;
+PortList& PortList::Instance() { return g_ports.get(); }
+void PortList::SetInstance(PortList* ports) { g_ports.current = ports; }
+
+ProgramLocation::~ProgramLocation() = default;
+
+QString ProgramLocation::PathOf(const QString& fileName)
+{
+    const QString folder = Folder();
+    if (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
+        return folder + fileName;
+    // Join in the folder's own style.
+    const bool slash = folder.contains(QLatin1Char('/')) && !folder.contains(QLatin1Char('\\'));
+    return folder + (slash ? QLatin1Char('/') : QLatin1Char('\\')) + fileName;
+}
+
+ProgramLocation& ProgramLocation::Instance() { return g_location.get(); }
+void ProgramLocation::SetInstance(ProgramLocation* location) { g_location.current = location; }
+
+} // namespace platform
