@@ -173,7 +173,10 @@ bool XelMain::ReadFromFile(RecordReader& in, const QString& fileVersion)
 
 bool XelMain::WriteToFile(RecordWriter& w)
 {
-    m_rec.user = extra::GetWindowsUserName();
+    // The file names who saved it; a writer that keeps the backups leaves the part as it is.
+    const QString user = extra::GetWindowsUserName();
+    if (!w.KeepsBackup())
+        m_rec.user = user;
     const Record& r = m_rec;
     w.Byte(r.operationMode);
     w.Byte(r.language);
@@ -182,7 +185,7 @@ bool XelMain::WriteToFile(RecordWriter& w)
     w.Byte(r.lcdLight);
     w.Boolean(r.invertLCDOnAlarm);
     w.Boolean(r.can);
-    w.VarText(r.user);
+    w.VarText(user);
     w.Integer(r.canNumber);
     w.Integer(r.canPIDTimeout);
     w.Integer(r.engineType);
@@ -203,7 +206,8 @@ bool XelMain::WriteToFile(RecordWriter& w)
     w.Boolean(r.shutdownOverride);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 
@@ -243,82 +247,79 @@ bool XelMain::FromImage(const QByteArray& image, const QString& sFirmware)
     using namespace ImageAccess;
     // A receive hands over an image that was read back and verified.
     RecordTransfer(MainFirmwareDirection::FromECX, sFirmware, platform::SystemInfo::Instance().Now());
+    // An older unit sends fewer registers: every field whose bytes arrived is decoded, the
+    // others keep their values, and the result tells that some were missing.
+    bool complete = true;
     quint8 b = 0;
-    if (!GetByte(image, 669, b))
+    auto byteAt = [&](int index) {
+        if (GetByte(image, index, b))
+            return true;
+        complete = false;
         return false;
-    SetOperationMode(b);
-    if (!GetByte(image, 3, b))
-        return false;
-    if (b >= 100 && b <= 127) {
-        SetLanguage(b - 100);
-        SetCAN(true);
-        SetClassified(false);
-    } else if (b < 16) {
-        SetLanguage(b);
-        SetCAN(false);
-        SetClassified(false);
-    } else {
-        SetLanguage(b & 15);
-        SetCAN((b & 128) != 0);
-        SetClassified((b & 16) != 0);
+    };
+    if (byteAt(669))
+        SetOperationMode(b);
+    if (byteAt(3)) {
+        if (b >= 100 && b <= 127) {
+            SetLanguage(b - 100);
+            SetCAN(true);
+            SetClassified(false);
+        } else if (b < 16) {
+            SetLanguage(b);
+            SetCAN(false);
+            SetClassified(false);
+        } else {
+            SetLanguage(b & 15);
+            SetCAN((b & 128) != 0);
+            SetClassified((b & 16) != 0);
+        }
     }
-    if (!GetByte(image, 3073, b))
-        return false;
-    SetEngineType(b);
-    if (!GetByte(image, 4, b))
-        return false;
-    SetIDNumber(b);
+    if (byteAt(3073))
+        SetEngineType(b);
+    if (byteAt(4))
+        SetIDNumber(b);
     if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         SetLCDLight(extra::CompareVersions(sFirmware, QStringLiteral("2.1")) < 0 ? 63 : 61);
         SetInvertLCDOnAlarm(false);
     } else {
-        if (!GetByte(image, 2017, b))
-            return false;
-        SetLCDLight(b);
-        if (!GetByte(image, 2537, b))
-            return false;
-        SetInvertLCDOnAlarm(b != 0);
+        if (byteAt(2017))
+            SetLCDLight(b);
+        if (byteAt(2537))
+            SetInvertLCDOnAlarm(b != 0);
     }
     if (extra::CompareVersions(sFirmware, QStringLiteral("4.3")) < 0) {
         SetCANNumber(171);
         SetCAN(false);
-    } else {
-        if (!GetByte(image, 2543, b))
-            return false;
+    } else if (byteAt(2543)) {
         SetCANNumber(b);
     }
-    if (!GetByte(image, 668, b))
-        return false;
-    SetRunDelay(b);
-    if (!GetByte(image, 3075, b))
-        return false;
-    SetPrinterOutput(b != 0);
-    if (!GetByte(image, 3078, b))
-        return false;
-    SetAckOnWarning(b != 0);
-    if (!GetByte(image, kEngineHoursAt + 6, b))
-        return false;
-    SetEngineHours(b == 64 ? 1 : b == 128 ? 2 : 0);
+    if (byteAt(668))
+        SetRunDelay(b);
+    if (byteAt(3075))
+        SetPrinterOutput(b != 0);
+    if (byteAt(3078))
+        SetAckOnWarning(b != 0);
+    if (byteAt(kEngineHoursAt + 6))
+        SetEngineHours(b == 64 ? 1 : b == 128 ? 2 : 0);
     qint32 w = 0;
-    if (!GetWord(image, 3096, w))
-        return false;
-    SetCANSPN(w);
-    if (!GetByte(image, 3098, b))
-        return false;
-    SetCANProtectLamp(b != 0);
-    SetCANDiagnose(CANSPN() == kNoSPN ? false : CAN());
-    for (int k = 0; k < 4; ++k) {
-        if (!GetByte(image, 3100 + k, b))
-            return false;
-        m_rec.byte[k] = b;
+    if (GetWord(image, 3096, w)) {
+        SetCANSPN(w);
+        SetCANDiagnose(CANSPN() == kNoSPN ? false : CAN());
+    } else {
+        complete = false;
     }
+    if (byteAt(3098))
+        SetCANProtectLamp(b != 0);
+    for (int k = 0; k < 4; ++k)
+        if (byteAt(3100 + k))
+            m_rec.byte[k] = b;
     for (int k = 0; k < 4; ++k) {
-        if (!GetWord(image, 3104 + 2 * k, w))
-            return false;
-        m_rec.word[k] = w;
+        if (GetWord(image, 3104 + 2 * k, w))
+            m_rec.word[k] = w;
+        else
+            complete = false;
     }
-    if (!GetByte(image, 3113, b))
-        return false;
-    SetShutdownOverride(b == kShutdownOverrideCode);
-    return true;
+    if (byteAt(3113))
+        SetShutdownOverride(b == kShutdownOverrideCode);
+    return complete;
 }

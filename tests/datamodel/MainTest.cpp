@@ -393,23 +393,40 @@ TEST_F(MainTest, DecodeRecordsTheReceiveAndAppliesFirmwareGates)
     EXPECT_FALSE(m.CANDiagnose());
 }
 
-TEST_F(MainTest, AShortImageStopsTheDecodeWhereItEnds)
+TEST_F(MainTest, AShortImageDecodesEveryFieldItHolds)
 {
     QByteArray full = NewImage();
     full[3] = 2;
+    full[4] = 9;
+    full[668] = 44;
+    full[2017] = 21;
+    full[2537] = 1;
+    full[2543] = 33;
+    full[2914] = 64;
     full[3075] = 1;
     full[3078] = 1;
 
+    // 1536 registers: the engine type and everything from byte 3073 on are missing, the
+    // fields below them are still decoded.
     XelMain m;
     m.SetEngineType(77);
+    m.SetPrinterOutput(false);
     EXPECT_FALSE(m.FromImage(full.left(3072), "4.47"));
     EXPECT_EQ(m.Language(), 2);
     EXPECT_EQ(m.EngineType(), 77);
+    EXPECT_EQ(m.IDNumber(), 9);
+    EXPECT_EQ(m.RunDelay(), 44);
+    EXPECT_EQ(m.LCDLight(), 21);
+    EXPECT_TRUE(m.InvertLCDOnAlarm());
+    EXPECT_EQ(m.CANNumber(), 33);
+    EXPECT_EQ(m.EngineHours(), 1);
+    EXPECT_FALSE(m.PrinterOutput());
 
     XelMain n;
     EXPECT_FALSE(n.FromImage(full.left(3076), "4.47"));
     EXPECT_TRUE(n.PrinterOutput());
     EXPECT_FALSE(n.AckOnWarning());
+    EXPECT_EQ(n.EngineType(), 0);
 
     XelMain s;
     s.SetCANSPN(5);
