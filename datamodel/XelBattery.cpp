@@ -134,7 +134,7 @@ bool XelBattery::FromImage(const QByteArray& image, const QString& sFirmware)
     quint8 b = 0;
     qint32 word = 0;
     qint32 stored = 0;
-    if (FileVersion::Parse(sFirmware).major < 4) {
+    if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         m_rec.batteryVoltage = 24;
         if (!GetWord(image, kLowWord, word) || word > 32767)
             return false;
@@ -163,9 +163,12 @@ bool XelBattery::FromImage(const QByteArray& image, const QString& sFirmware)
                 return false;
             if (b != 0) {
                 m_rec.batteryVoltage = 12;
+                // The halved word must fit the field: 65535 rounds up to 32768.
                 if (!GetWord(image, kLowWord, word))
                     return false;
                 stored = qint32(extra::RoundHalfEven(word / 2.0));
+                if (stored > 32767)
+                    return false;
             } else {
                 m_rec.batteryVoltage = 24;
                 if (!GetWord(image, kLowWord, word) || word > 32767)

@@ -6,7 +6,11 @@
 
 namespace {
 constexpr int kFunctionByteBase = 2537;
-}
+constexpr int kInputs = 2;
+
+// Only inputs 1 and 2 have a byte; 2537 + any other index lands in another part's bytes.
+bool HasImageByte(quint8 index) { return index >= 1 && index <= kInputs; }
+} // namespace
 
 XelDigitalInAdditional::XelDigitalInAdditional()
 {
@@ -78,6 +82,8 @@ bool XelDigitalInAdditional::WriteToFile(RecordWriter& writer)
 
 bool XelDigitalInAdditional::FromImage(const QByteArray& image)
 {
+    if (!HasImageByte(m_rec.Index))
+        return false;
     SetInUse(false);
     quint8 f = 0;
     if (!ImageAccess::GetByte(image, kFunctionByteBase + m_rec.Index, f))
@@ -89,6 +95,8 @@ bool XelDigitalInAdditional::FromImage(const QByteArray& image)
 
 bool XelDigitalInAdditional::ToImage(QByteArray& image) const
 {
+    if (!HasImageByte(m_rec.Index))
+        return false;
     return ImageAccess::PutByte(image, kFunctionByteBase + m_rec.Index, m_rec.FunctionNo);
 }
 

@@ -242,24 +242,30 @@ bool XelMain::ToImage(QByteArray& image, const QString& sFirmware) const
     return PutByte(image, 3113, overrideOn ? kShutdownOverrideCode : 0);
 }
 
+// An older unit sends fewer registers: every field whose bytes arrived is decoded, the rest
+// keep their values and the result is false.
 bool XelMain::FromImage(const QByteArray& image, const QString& sFirmware)
 {
     using namespace ImageAccess;
     // A receive hands over an image that was read back and verified.
     RecordTransfer(MainFirmwareDirection::FromECX, sFirmware, platform::SystemInfo::Instance().Now());
-    // An older unit sends fewer registers: every field whose bytes arrived is decoded, the
-    // others keep their values, and the result tells that some were missing.
-    bool complete = true;
-    quint8 b = 0;
-    auto byteAt = [&](int index) {
-        if (GetByte(image, index, b))
+    bool whole = true;
+    const auto byteAt = [&](int index, quint8& value) {
+        if (GetByte(image, index, value))
             return true;
-        complete = false;
+        whole = false;
         return false;
     };
-    if (byteAt(669))
+    const auto wordAt = [&](int index, qint32& value) {
+        if (GetWord(image, index, value))
+            return true;
+        whole = false;
+        return false;
+    };
+    quint8 b = 0;
+    if (byteAt(669, b))
         SetOperationMode(b);
-    if (byteAt(3)) {
+    if (byteAt(3, b)) {
         if (b >= 100 && b <= 127) {
             SetLanguage(b - 100);
             SetCAN(true);
@@ -274,52 +280,47 @@ bool XelMain::FromImage(const QByteArray& image, const QString& sFirmware)
             SetClassified((b & 16) != 0);
         }
     }
-    if (byteAt(3073))
+    if (byteAt(3073, b))
         SetEngineType(b);
-    if (byteAt(4))
+    if (byteAt(4, b))
         SetIDNumber(b);
     if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         SetLCDLight(extra::CompareVersions(sFirmware, QStringLiteral("2.1")) < 0 ? 63 : 61);
         SetInvertLCDOnAlarm(false);
     } else {
-        if (byteAt(2017))
+        if (byteAt(2017, b))
             SetLCDLight(b);
-        if (byteAt(2537))
+        if (byteAt(2537, b))
             SetInvertLCDOnAlarm(b != 0);
     }
     if (extra::CompareVersions(sFirmware, QStringLiteral("4.3")) < 0) {
         SetCANNumber(171);
         SetCAN(false);
-    } else if (byteAt(2543)) {
+    } else if (byteAt(2543, b)) {
         SetCANNumber(b);
     }
-    if (byteAt(668))
+    if (byteAt(668, b))
         SetRunDelay(b);
-    if (byteAt(3075))
+    if (byteAt(3075, b))
         SetPrinterOutput(b != 0);
-    if (byteAt(3078))
+    if (byteAt(3078, b))
         SetAckOnWarning(b != 0);
-    if (byteAt(kEngineHoursAt + 6))
+    if (byteAt(kEngineHoursAt + 6, b))
         SetEngineHours(b == 64 ? 1 : b == 128 ? 2 : 0);
     qint32 w = 0;
-    if (GetWord(image, 3096, w)) {
+    if (wordAt(3096, w)) {
         SetCANSPN(w);
         SetCANDiagnose(CANSPN() == kNoSPN ? false : CAN());
-    } else {
-        complete = false;
     }
-    if (byteAt(3098))
+    if (byteAt(3098, b))
         SetCANProtectLamp(b != 0);
     for (int k = 0; k < 4; ++k)
-        if (byteAt(3100 + k))
+        if (byteAt(3100 + k, b))
             m_rec.byte[k] = b;
-    for (int k = 0; k < 4; ++k) {
-        if (GetWord(image, 3104 + 2 * k, w))
+    for (int k = 0; k < 4; ++k)
+        if (wordAt(3104 + 2 * k, w))
             m_rec.word[k] = w;
-        else
-            complete = false;
-    }
-    if (byteAt(3113))
+    if (byteAt(3113, b))
         SetShutdownOverride(b == kShutdownOverrideCode);
-    return complete;
+    return whole;
 }

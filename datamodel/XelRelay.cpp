@@ -135,6 +135,7 @@ bool XelRelay::FromImage(const QByteArray& image, const QString& sFirmware, bool
     quint8 b = 0;
     if (!ImageAccess::GetByte(image, at, b))
         return false;
+    m_rec.functionNo = b;
     int code = b;
     if (code >= kOldFirstShifted && IsOldFirmware(sFirmware)) {
         if (code == kOldDropped)

@@ -207,7 +207,7 @@ bool XelSpeedSensor::FromImage(const QByteArray& image, const QString& sFirmware
     if (!GetByte(image, kInputs[0].pulses, b))
         return false;
     SetPulsesPerRevolution(0, b);
-    if (FileVersion::Parse(sFirmware).major < 4) {
+    if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         // A unit with one speed input.
         SetPickupType(0, 1);
         SetPickupType(1, 0);

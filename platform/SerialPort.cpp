@@ -53,7 +53,9 @@ QString SerialDevicePath(int portNumber)
         return QString("/dev/ttyS%1").arg(portNumber - 1);
     if (portNumber <= 20)
         return QString("/dev/ttyUSB%1").arg(portNumber - 5);
-    return QString("/dev/ttyACM%1").arg(portNumber - 21);
+    if (portNumber <= 32)
+        return QString("/dev/ttyACM%1").arg(portNumber - 21);
+    return {};
 #endif
 }
 

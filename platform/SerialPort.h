@@ -25,7 +25,7 @@ PLATFORM_EXPORT bool ParseSerialSettings(const QString& text, SerialSettings& se
 // The device a port number stands for. The settings value "Ports/COM<n>" names it when
 // present; otherwise on Linux COM1..COM4 are the built-in ports /dev/ttyS0../dev/ttyS3,
 // COM5..COM20 the USB adapters /dev/ttyUSB0../dev/ttyUSB15 and COM21..COM32 the
-// modem-class adapters /dev/ttyACM0../dev/ttyACM11. Empty for a number below 1.
+// modem-class adapters /dev/ttyACM0../dev/ttyACM11. Empty for a number outside 1..32.
 PLATFORM_EXPORT QString SerialDevicePath(int portNumber);
 
 // One serial port, opened by number and settings text. Bytes that arrive wait in the

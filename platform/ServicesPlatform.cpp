@@ -3,6 +3,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Locale.h"
 #include "platform/PortList.h"
+#include "platform/SerialPort.h"
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -222,33 +223,11 @@ public:
 
 // ---- serial ports ---------------------------------------------------------------------
 
-// The device a COM number stands for: the settings value "Ports/COM<n>" when set, else the
-// fixed Linux mapping COM1..4 /dev/ttyS0..3, COM5..20 /dev/ttyUSB0..15, COM21..32 /dev/ttyACM0..11.
-QString DeviceForPort(int n)
-{
-    if (n < 1)
-        return QString();
-    const std::optional<QString> mapped = SettingsStore::Instance().Value(QStringLiteral("Ports/COM%1").arg(n));
-    if (mapped && !mapped->trimmed().isEmpty())
-        return mapped->trimmed();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(n);
-#else
-    if (n <= 4)
-        return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-    if (n <= 20)
-        return QStringLiteral("/dev/ttyUSB%1").arg(n - 5);
-    if (n <= 32)
-        return QStringLiteral("/dev/ttyACM%1").arg(n - 21);
-    return QString();
-#endif
-}
-
 class RealPortList : public PortList {
 public:
     bool PortExists(int portNumber) override
     {
-        const QString device = DeviceForPort(portNumber);
+        const QString device = SerialDevicePath(portNumber);
         if (device.isEmpty())
             return false;
         QSerialPort port;

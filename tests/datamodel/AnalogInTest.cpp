@@ -527,3 +527,30 @@ TEST(AnalogInCollection, AddCutsTerminal)
     EXPECT_TRUE(c.Remove("5*"));
     EXPECT_FALSE(c.Remove("5*"));
 }
+
+TEST(AnalogInImage, OlderUnitHasNoSpeedDependence)
+{
+    QByteArray image(8256, '\0');
+    const int p = 414;
+    image[p] = char(1 | 8);
+    image[p + 1] = char(32 | 2 | 4 | 8 | 64 | 128); // ignored below firmware 4
+    image[p + 8] = char(0x01);
+    image[p + 9] = char(0x2C); // 300
+    image[3068] = char(0x02);
+    image[3069] = char(0x58);
+    XelAnalogIn a;
+    a.SetIndex(1);
+    a.SetRPM(0, 7);
+    a.SetRPMLimit(0, 8);
+    a.SetInputType(4);
+    ASSERT_TRUE(a.FromImage(image, "3.2"));
+    EXPECT_EQ(a.Action(), 2);
+    EXPECT_EQ(a.Limit(0), 300);
+    EXPECT_EQ(a.RPM(0), 7);
+    EXPECT_EQ(a.RPMLimit(0), 8);
+    EXPECT_EQ(a.InputType(), 0);
+    ASSERT_TRUE(a.FromImage(image, "4.0"));
+    EXPECT_EQ(a.Action(), 6);
+    EXPECT_EQ(a.RPM(0), 600);
+    EXPECT_EQ(a.RPMLimit(0), 300);
+}

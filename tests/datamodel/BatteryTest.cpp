@@ -70,6 +70,22 @@ TEST(Battery, OlderLayoutsAndTheirDefaults)
     EXPECT_FALSE(ReadFrom(file.left(8), [&](RecordReader& r) { return b.ReadFromFile(r, "2.15"); }));
 }
 
+TEST(Battery, TheSelectionByteArrivesWithTwoThirteen)
+{
+    const QByteArray file = Bytes({0xDC, 0, 9, 24, 0, 0xFF, 0xFF, 7, 0});
+    for (const auto& [version, bytes, type] : {std::tuple{"2.1", 7, 38}, std::tuple{"2.9", 7, 38},
+                                               std::tuple{"2.12", 7, 38}, std::tuple{"2.13", 9, 7},
+                                               std::tuple{"2.20", 9, 7}}) {
+        SCOPED_TRACE(version);
+        XelBattery b;
+        qint64 used = 0;
+        ASSERT_TRUE(ReadFrom(file, [&](RecordReader& r) { return b.ReadFromFile(r, version); }, &used));
+        EXPECT_EQ(used, bytes);
+        EXPECT_EQ(b.CANBatteryType(), type);
+        EXPECT_TRUE(b.LowBatteryVoltageAlarm());
+    }
+}
+
 TEST(Battery, AllFiveFieldsTakePartInChangeDetection)
 {
     XelBattery b;
@@ -122,6 +138,26 @@ TEST(Battery, TwelveVoltLimitsAreDoubledInTheImage)
     image[667] = 0x40;
     ASSERT_TRUE(back.FromImage(image, "4.47"));
     EXPECT_FLOAT_EQ(back.LowBatteryVoltage(), 2000.0f);
+
+    image[666] = char(0xFF); // 65534 halves to 32767, the largest limit
+    image[667] = char(0xFE);
+    ASSERT_TRUE(back.FromImage(image, "4.47"));
+    EXPECT_FLOAT_EQ(back.LowBatteryVoltage(), 3276.7f);
+}
+
+TEST(Battery, ATwelveVoltWordWhoseHalfDoesNotFitStopsTheDecode)
+{
+    QByteArray image = NewImage();
+    image[663] = 1;
+    image[665] = 8;
+    image[666] = char(0xFF); // 65535 halves (to even) to 32768
+    image[667] = char(0xFF);
+    XelBattery b;
+    b.SetLowBatteryVoltage(11.0f);
+    b.SetDelay(2);
+    EXPECT_FALSE(b.FromImage(image, "4.47"));
+    EXPECT_FLOAT_EQ(b.LowBatteryVoltage(), 11.0f);
+    EXPECT_EQ(b.Delay(), 2);
 }
 
 TEST(Battery, ATwelveVoltLimitWhoseDoubleDoesNotFitFails)

@@ -79,3 +79,23 @@ TEST(DigitalInAdditional, ImageByte)
     QByteArray shortImage(2539, '\0');
     EXPECT_FALSE(c.FromImage(shortImage));
 }
+
+TEST(DigitalInAdditional, IndexFromADamagedFileTouchesNoOtherPart)
+{
+    // A record read whole from a file can carry any Index; 2537 + Index would land on the
+    // LCD-invert byte (Index 0), the speed sensor's bytes (3 to 5) or an analog channel (47 on).
+    const QByteArray rec0 = Bytes({0, 0xFF, 0xFF, 4, 61, 0}) + Padded("x", 30);
+    for (int index : {0, 3, 47, 255}) {
+        QByteArray rec = rec0;
+        rec[0] = char(index);
+        XelDigitalInAdditional d;
+        ASSERT_TRUE(ReadRecord(d, rec, "2.15"));
+        ASSERT_EQ(d.Index(), index);
+        QByteArray image(8256, char(0xEE));
+        EXPECT_FALSE(d.ToImage(image)) << index;
+        EXPECT_EQ(image, QByteArray(8256, char(0xEE))) << index;
+        EXPECT_FALSE(d.FromImage(image)) << index;
+        EXPECT_TRUE(d.InUse()) << index; // nothing decoded
+        EXPECT_EQ(d.FunctionNo(), 4) << index;
+    }
+}

@@ -430,3 +430,30 @@ TEST(DigitalInCollection, AddSetsIndexAndTerminal)
     c.ResetBackup();
     EXPECT_FALSE(c.Changed());
 }
+
+TEST(DigitalInImage, BusBlockDecodeByBusBit)
+{
+    QByteArray image(8256, '\0');
+    const int b = 6 + 34 * 10; // input 11
+    image[b] = char(1 | 8);
+    image[b + 3] = char(2);
+    const QByteArray block = Bytes({7, 128, 0xFE, 0xCA, 0x01, 0x02, 128 + 5, 33});
+    image.replace(3036, 8, block);
+    XelDigitalIn d;
+    d.SetIndex(11);
+    ASSERT_TRUE(d.FromImage(image, "4.47"));
+    EXPECT_EQ(d.InputType(), 3);
+    const JData j = d.JValues();
+    EXPECT_EQ(j.iTimeout, 7);
+    EXPECT_EQ(j.iMID, 128);
+    EXPECT_EQ(j.lPID, 0xFECA);
+    EXPECT_EQ(j.lPPID, 0x0102);
+    EXPECT_EQ(j.iShr, 5);
+    EXPECT_EQ(j.iSub, 33);
+
+    image[3036 + 6] = char(5); // neither bus bit: type kept, shift code 0
+    ASSERT_TRUE(d.FromImage(image, "4.47"));
+    EXPECT_EQ(d.InputType(), 3);
+    EXPECT_EQ(d.JValues().iShr, 0);
+    EXPECT_EQ(d.JValues().iTimeout, 7);
+}

@@ -393,46 +393,139 @@ TEST_F(MainTest, DecodeRecordsTheReceiveAndAppliesFirmwareGates)
     EXPECT_FALSE(m.CANDiagnose());
 }
 
-TEST_F(MainTest, AShortImageDecodesEveryFieldItHolds)
-{
-    QByteArray full = NewImage();
-    full[3] = 2;
-    full[4] = 9;
-    full[668] = 44;
-    full[2017] = 21;
-    full[2537] = 1;
-    full[2543] = 33;
-    full[2914] = 64;
-    full[3075] = 1;
-    full[3078] = 1;
+namespace {
 
-    // 1536 registers: the engine type and everything from byte 3073 on are missing, the
-    // fields below them are still decoded.
-    XelMain m;
+// A full image with every field of the general settings set to something recognisable.
+QByteArray FilledMainImage()
+{
+    QByteArray image = NewImage();
+    image[669] = 1;              // Combi
+    image[3] = char(128 + 16 + 6);
+    image[4] = 9;
+    image[668] = 15;
+    image[2017] = 44;
+    image[2537] = 1;
+    image[2543] = 172;
+    image[2914] = char(128);     // engine hours from the second source
+    image[3073] = 33;
+    image[3075] = 1;
+    image[3078] = 1;
+    image[3096] = 0x01;
+    image[3097] = 0x02;
+    image[3098] = 1;
+    image[3100] = 5;
+    image[3106] = 0x03;
+    image[3107] = 0x04;
+    image[3113] = 90;
+    return image;
+}
+
+// Values the decode of a short image must leave alone.
+void FillUntouched(XelMain& m)
+{
     m.SetEngineType(77);
     m.SetPrinterOutput(false);
-    EXPECT_FALSE(m.FromImage(full.left(3072), "4.47"));
-    EXPECT_EQ(m.Language(), 2);
-    EXPECT_EQ(m.EngineType(), 77);
+    m.SetAckOnWarning(false);
+    m.SetCANSPN(5);
+    m.SetCANDiagnose(false);
+    m.SetCANProtectLamp(false);
+    m.SetByteOne(6);
+    m.SetWordTwo(7);
+    m.SetShutdownOverride(false);
+}
+
+void ExpectHeldFields(const XelMain& m)
+{
+    EXPECT_EQ(m.OperationMode(), 1);
+    EXPECT_EQ(m.Language(), 6);
+    EXPECT_TRUE(m.CAN());
+    EXPECT_TRUE(m.Classified());
     EXPECT_EQ(m.IDNumber(), 9);
-    EXPECT_EQ(m.RunDelay(), 44);
-    EXPECT_EQ(m.LCDLight(), 21);
+    EXPECT_EQ(m.RunDelay(), 15);
+    EXPECT_EQ(m.LCDLight(), 44);
     EXPECT_TRUE(m.InvertLCDOnAlarm());
-    EXPECT_EQ(m.CANNumber(), 33);
-    EXPECT_EQ(m.EngineHours(), 1);
+    EXPECT_EQ(m.CANNumber(), 172);
+    EXPECT_EQ(m.EngineHours(), 2);
+}
+
+} // namespace
+
+TEST_F(MainTest, AnImageOf1536RegistersDecodesEveryFieldItHolds)
+{
+    XelMain m;
+    FillUntouched(m);
+    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3072), "4.47"));
+    ExpectHeldFields(m);
+    EXPECT_EQ(m.EngineType(), 77);
     EXPECT_FALSE(m.PrinterOutput());
+    EXPECT_FALSE(m.AckOnWarning());
+    EXPECT_EQ(m.CANSPN(), 5);
+    EXPECT_FALSE(m.CANDiagnose());
+    EXPECT_FALSE(m.CANProtectLamp());
+    EXPECT_EQ(m.ByteOne(), 6);
+    EXPECT_EQ(m.WordTwo(), 7);
+    EXPECT_FALSE(m.ShutdownOverride());
+    EXPECT_EQ(m.FirmwareDirection(), 0);
+}
 
-    XelMain n;
-    EXPECT_FALSE(n.FromImage(full.left(3076), "4.47"));
-    EXPECT_TRUE(n.PrinterOutput());
-    EXPECT_FALSE(n.AckOnWarning());
-    EXPECT_EQ(n.EngineType(), 0);
+TEST_F(MainTest, AnImageOf1538RegistersAddsEngineTypeAndPrinterOutput)
+{
+    XelMain m;
+    FillUntouched(m);
+    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3076), "4.47"));
+    ExpectHeldFields(m);
+    EXPECT_EQ(m.EngineType(), 33);
+    EXPECT_TRUE(m.PrinterOutput());
+    EXPECT_FALSE(m.AckOnWarning());
+    EXPECT_EQ(m.CANSPN(), 5);
+    EXPECT_FALSE(m.ShutdownOverride());
+}
 
-    XelMain s;
-    s.SetCANSPN(5);
-    EXPECT_FALSE(s.FromImage(full.left(3080), "4.47"));
-    EXPECT_TRUE(s.AckOnWarning());
-    EXPECT_EQ(s.CANSPN(), 5);
+TEST_F(MainTest, AnImageOf1540RegistersAddsAckOnWarning)
+{
+    XelMain m;
+    FillUntouched(m);
+    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3080), "4.47"));
+    ExpectHeldFields(m);
+    EXPECT_EQ(m.EngineType(), 33);
+    EXPECT_TRUE(m.PrinterOutput());
+    EXPECT_TRUE(m.AckOnWarning());
+    EXPECT_EQ(m.CANSPN(), 5);
+    EXPECT_FALSE(m.CANDiagnose());
+    EXPECT_FALSE(m.CANProtectLamp());
+    EXPECT_EQ(m.ByteOne(), 6);
+    EXPECT_EQ(m.WordTwo(), 7);
+    EXPECT_FALSE(m.ShutdownOverride());
+}
+
+TEST_F(MainTest, AFullImageDecodesTheServiceBlockToo)
+{
+    XelMain m;
+    FillUntouched(m);
+    EXPECT_TRUE(m.FromImage(FilledMainImage(), "4.47"));
+    ExpectHeldFields(m);
+    EXPECT_EQ(m.CANSPN(), 0x0102);
+    EXPECT_TRUE(m.CANDiagnose());
+    EXPECT_TRUE(m.CANProtectLamp());
+    EXPECT_EQ(m.ByteOne(), 5);
+    EXPECT_EQ(m.WordTwo(), 0x0304);
+    EXPECT_TRUE(m.ShutdownOverride());
+}
+
+TEST_F(MainTest, AMissingLanguageByteDoesNotStopTheFirmwareDefaults)
+{
+    // Only the first two registers arrived.
+    XelMain m;
+    m.SetLanguage(2);
+    m.SetIDNumber(3);
+    m.SetCAN(true);
+    m.SetLCDLight(10);
+    EXPECT_FALSE(m.FromImage(Bytes({0, 0, 0}), "3.5"));
+    EXPECT_EQ(m.Language(), 2);
+    EXPECT_EQ(m.IDNumber(), 3);
+    EXPECT_EQ(m.LCDLight(), 61);
+    EXPECT_FALSE(m.CAN());
+    EXPECT_EQ(m.CANNumber(), 171);
 }
 
 TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)
@@ -449,4 +542,23 @@ TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)
     EXPECT_EQ(m.IDNumber(), 7);
     EXPECT_EQ(m.CANNumber(), 171);
     EXPECT_EQ(m.EngineType(), 0);
+}
+
+TEST_F(MainTest, EachFileVersionReadsItsOwnRecordLength)
+{
+    // A two-letter user; every other byte 0 (a zero date is day 0).
+    const QByteArray file = QByteArray(9, '\0') + Bytes({2, 0}) + "ab" + QByteArray(80, '\0');
+    const struct {
+        const char* version;
+        qint64 bytes;
+    } cases[] = {{"1.9", 4},   {"2.0", 7},   {"2.1", 17},  {"2.6", 17},  {"2.7", 19},
+                 {"2.8", 19},  {"2.9", 25},  {"2.10", 25}, {"2.11", 26}, {"2.12", 47},
+                 {"2.13", 53}, {"2.14", 75}, {"2.15", 77}, {"2.20", 77}, {"3.0", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        XelMain m;
+        qint64 used = -1;
+        ASSERT_TRUE(ReadFrom(file, [&](RecordReader& r) { return m.ReadFromFile(r, c.version); }, &used));
+        EXPECT_EQ(used, c.bytes);
+    }
 }

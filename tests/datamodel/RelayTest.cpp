@@ -169,8 +169,12 @@ TEST(Relay, OldFirmwareShiftsCodesBothWays)
         EXPECT_EQ(a->InUse(), c.code != 0);
         EXPECT_EQ(a->FunctionText(), "");
     }
+    // No room for the shift: the byte is taken as it is, the relay stays unused.
     image[670] = char(250);
+    a->SetInUse(true);
     EXPECT_FALSE(a->FromImage(image, "1.2", false));
+    EXPECT_EQ(a->FunctionNo(), 250);
+    EXPECT_FALSE(a->InUse());
 }
 
 TEST(Relay, TheTerminalCardIsNeverConvertedOnWrite)

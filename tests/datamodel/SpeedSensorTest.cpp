@@ -238,6 +238,10 @@ TEST(SpeedSensor, DecodesPickupTypesForQ2Firmware)
     ASSERT_TRUE(s.FromImage(image, "4.8"));
     EXPECT_EQ(s.PickupType(0), 1);
     EXPECT_EQ(s.PickupType(1), 1);
+
+    XelSpeedSensor bare; // a version without a point is major.0
+    ASSERT_TRUE(bare.FromImage(image, "4"));
+    EXPECT_EQ(bare.PulsesPerRevolution(1), 30);
 }
 
 TEST(SpeedSensor, AWordTooBigForAnIntegerStopsTheDecoder)
