@@ -93,6 +93,10 @@ class XELQRN_EXPORT RecordWriter {
 public:
     explicit RecordWriter(QIODevice* device);
     bool Ok() const { return m_ok; }
+    // A writer that keeps backups asks the parts to write their records and change nothing
+    // else: no ResetBackup, no stamped user kept.
+    void SetKeepsBackup(bool keep) { m_keepsBackup = keep; }
+    bool KeepsBackup() const { return m_keepsBackup; }
 
     bool Byte(quint8 v);
     bool Integer(qint16 v);
@@ -112,4 +116,5 @@ private:
     bool Put(const char* data, int n);
     QIODevice* m_dev;
     bool m_ok;
+    bool m_keepsBackup = false;
 };

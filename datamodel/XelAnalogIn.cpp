@@ -265,7 +265,8 @@ bool XelAnalogIn::WriteToFile(RecordWriter& writer)
     writer.FixedText(r.Info, kInfoLength);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

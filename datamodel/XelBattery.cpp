@@ -87,7 +87,8 @@ bool XelBattery::WriteToFile(RecordWriter& w)
     w.Integer(m_rec.canBatteryType);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

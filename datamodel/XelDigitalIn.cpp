@@ -155,7 +155,8 @@ bool XelDigitalIn::WriteToFile(RecordWriter& writer)
     writer.FixedText(r.Info, kInfoLength);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

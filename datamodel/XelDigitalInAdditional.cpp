@@ -75,7 +75,8 @@ bool XelDigitalInAdditional::WriteToFile(RecordWriter& writer)
     writer.FixedText(m_rec.Text, kTextLength);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

@@ -82,7 +82,8 @@ bool XelInfo::WriteToFile(RecordWriter& w)
 {
     if (!w.FixedText(m_info, kLength))
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

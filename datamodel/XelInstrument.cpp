@@ -79,7 +79,8 @@ bool XelInstrument::WriteToFile(RecordWriter& writer)
     writer.Integer(m_rec.InstrumentType);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

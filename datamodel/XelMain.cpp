@@ -173,7 +173,10 @@ bool XelMain::ReadFromFile(RecordReader& in, const QString& fileVersion)
 
 bool XelMain::WriteToFile(RecordWriter& w)
 {
-    m_rec.user = extra::GetWindowsUserName();
+    // The file names who saved it; a writer that keeps the backups leaves the part as it is.
+    const QString user = extra::GetWindowsUserName();
+    if (!w.KeepsBackup())
+        m_rec.user = user;
     const Record& r = m_rec;
     w.Byte(r.operationMode);
     w.Byte(r.language);
@@ -182,7 +185,7 @@ bool XelMain::WriteToFile(RecordWriter& w)
     w.Byte(r.lcdLight);
     w.Boolean(r.invertLCDOnAlarm);
     w.Boolean(r.can);
-    w.VarText(r.user);
+    w.VarText(user);
     w.Integer(r.canNumber);
     w.Integer(r.canPIDTimeout);
     w.Integer(r.engineType);
@@ -203,7 +206,8 @@ bool XelMain::WriteToFile(RecordWriter& w)
     w.Boolean(r.shutdownOverride);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

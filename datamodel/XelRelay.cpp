@@ -109,7 +109,8 @@ bool XelRelay::WriteToFile(RecordWriter& w)
     w.FixedText(m_rec.relayText, kRelayTextLength);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

@@ -37,7 +37,8 @@ bool XelSMS::WriteToFile(RecordWriter& writer)
     writer.Boolean(m_rec.SendToAll);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 
@@ -81,7 +82,8 @@ bool XelSMSNumber::WriteToFile(RecordWriter& writer)
     writer.FixedText(m_rec.Number, kNumberLength);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

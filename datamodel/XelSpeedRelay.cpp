@@ -47,7 +47,8 @@ bool XelSpeedRelay::WriteToFile(RecordWriter& w)
     w.FixedText(m_rec.descript, kDescriptLength);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

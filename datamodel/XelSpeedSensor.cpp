@@ -159,7 +159,8 @@ bool XelSpeedSensor::WriteToFile(RecordWriter& w)
     w.Byte(d.pickupType[1]);
     if (!w.Ok())
         return false;
-    ResetBackup();
+    if (!w.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

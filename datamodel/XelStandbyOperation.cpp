@@ -47,7 +47,8 @@ bool XelStandbyOperation::WriteToFile(RecordWriter& writer)
     writer.Byte(m_rec.FuelConsumption);
     if (!writer.Ok())
         return false;
-    ResetBackup();
+    if (!writer.KeepsBackup())
+        ResetBackup();
     return true;
 }
 

@@ -1,0 +1,86 @@
+// The setup document with a full setup (CAN on, 17 analog channels): file save and load,
+// image build and decode.
+#include "app/frame/DefaultSetup.h"
+#include "app/services/extra/extra.h"
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/XelObject.h"
+#include "datamodel/cAnalogIn.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+std::unique_ptr<XelObject> FullSetup()
+{
+    auto doc = CreateDefaultSetupDocument();
+    doc->Main()->SetCAN(true);
+    for (int key = 12; key <= 17; ++key)
+        doc->AnalogIn()->Add(key, "J1939");
+    for (XelAnalogIn* channel : *doc->AnalogIn()) {
+        channel->SetActive(true);
+        channel->SetAction(4);
+        channel->SetText("Channel text of thirty chars..");
+    }
+    doc->ResetBackup();
+    return doc;
+}
+
+void BM_SaveFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto doc = FullSetup();
+    const QString path = dir.filePath("bench.QRN");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc->SaveFile(path));
+}
+
+void BM_LoadFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    auto doc = FullSetup();
+    const QString path = dir.filePath("bench.QRN");
+    doc->SaveFile(path);
+    auto target = CreateDefaultSetupDocument();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(target->LoadFile(path));
+}
+
+void BM_CreateSetup(benchmark::State& state)
+{
+    auto doc = FullSetup();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(doc->CreateSetup("4.47"));
+}
+
+void BM_LoadSetup(benchmark::State& state)
+{
+    auto doc = FullSetup();
+    doc->CreateSetup("4.47");
+    QVector<qint32> words;
+    doc->GetSetup(words);
+    words.resize(1792);
+    auto target = CreateDefaultSetupDocument();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(target->LoadSetup(words, "4.47"));
+}
+
+BENCHMARK(BM_SaveFile);
+BENCHMARK(BM_LoadFile);
+BENCHMARK(BM_CreateSetup);
+BENCHMARK(BM_LoadSetup);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    extra::LoadLanguageLibrary();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    extra::FreeLanguageLibrary();
+    return 0;
+}

@@ -1,0 +1,141 @@
+// The setup document: its parts, change detection and the library version. The setup
+// file is in SetupFile.cpp, the unit memory image in SetupImage.cpp.
+#include "datamodel/XelObject.h"
+
+#include "datamodel/XelBattery.h"
+#include "datamodel/XelInfo.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/XelSMS.h"
+#include "datamodel/XelSpeedSensor.h"
+#include "datamodel/XelStandbyOperation.h"
+#include "datamodel/cAnalogIn.h"
+#include "datamodel/cDigitalIn.h"
+#include "datamodel/cDigitalInAdditional.h"
+#include "datamodel/cInstrument.h"
+#include "datamodel/cRelay.h"
+#include "datamodel/cSMSNumber.h"
+#include "datamodel/cSpeedRelay.h"
+#include "platform/FileTimes.h"
+
+#include <QDateTime>
+
+XelObject::XelObject()
+    : m_main(std::make_unique<XelMain>()),
+      m_digitalIn(std::make_unique<cDigitalIn>()),
+      m_analogIn(std::make_unique<cAnalogIn>()),
+      m_standbyOperation(std::make_unique<XelStandbyOperation>()),
+      m_speedSensor(std::make_unique<XelSpeedSensor>()),
+      m_info(std::make_unique<XelInfo>()),
+      m_battery(std::make_unique<XelBattery>()),
+      m_relay(std::make_unique<cRelay>()),
+      m_speedRelays(std::make_unique<cSpeedRelay>()),
+      m_relayNew(std::make_unique<cRelay>()),
+      m_digitalInAdditional(std::make_unique<cDigitalInAdditional>()),
+      m_instrument(std::make_unique<cInstrument>()),
+      m_sms(std::make_unique<XelSMS>()),
+      m_smsNumbers(std::make_unique<cSMSNumber>())
+{
+}
+
+XelObject::~XelObject() { ReleaseParts(); }
+
+// Released in the order they were created.
+void XelObject::ReleaseParts()
+{
+    m_main.reset();
+    m_digitalIn.reset();
+    m_analogIn.reset();
+    m_standbyOperation.reset();
+    m_speedSensor.reset();
+    m_info.reset();
+    m_battery.reset();
+    m_relay.reset();
+    m_speedRelays.reset();
+    m_relayNew.reset();
+    m_digitalInAdditional.reset();
+    m_instrument.reset();
+    m_sms.reset();
+    m_smsNumbers.reset();
+}
+
+bool XelObject::HasParts() const { return m_main != nullptr; }
+
+QString XelObject::Version() const
+{
+    return QStringLiteral("%1.%2.%3").arg(XELQRN_VERSION_MAJOR).arg(XELQRN_VERSION_MINOR).arg(XELQRN_VERSION_PATCH);
+}
+
+QString XelObject::FileVersion() const { return QStringLiteral("%1.%2").arg(m_fileMajor).arg(m_fileMinor); }
+
+bool XelObject::Changed()
+{
+    if (!HasParts())
+        return false;
+    // Every part is asked, even after the first that is changed.
+    bool changed = false;
+    changed |= m_digitalIn->Changed();
+    changed |= m_analogIn->Changed();
+    changed |= m_standbyOperation->Changed();
+    changed |= m_speedSensor->Changed();
+    changed |= m_info->Changed();
+    changed |= m_battery->Changed();
+    changed |= m_relay->Changed();
+    changed |= m_speedRelays->Changed();
+    changed |= m_relayNew->Changed();
+    changed |= m_digitalInAdditional->Changed();
+    changed |= m_instrument->Changed();
+    if (changed)
+        return true;
+
+    const bool mainChanged = m_main->Changed();
+    if (!mainChanged || !m_main->FirmwareOnlyChanged())
+        return mainChanged;
+    // Only the record of the last transfer differs: store it without touching the file's
+    // modification time. A save that fails leaves the setup changed, so the user is asked.
+    if (!Initialized())
+        return false;
+    const QString path = m_filename;
+    platform::FileTimes& times = platform::FileTimes::Instance();
+    QDateTime lastWrite;
+    const bool haveTime = times.LastWriteTime(path, lastWrite);
+    if (!SaveFile())
+        return true;
+    if (haveTime)
+        times.SetLastWriteTime(path, lastWrite);
+    return false;
+}
+
+void XelObject::ResetBackup()
+{
+    if (!HasParts())
+        return;
+    m_main->ResetBackup();
+    m_digitalIn->ResetBackup();
+    m_analogIn->ResetBackup();
+    m_standbyOperation->ResetBackup();
+    m_speedSensor->ResetBackup();
+    m_info->ResetBackup();
+    m_battery->ResetBackup();
+    m_relay->ResetBackup();
+    m_speedRelays->ResetBackup();
+    m_relayNew->ResetBackup();
+    m_digitalInAdditional->ResetBackup();
+    m_instrument->ResetBackup();
+    m_sms->ResetBackup();
+    m_smsNumbers->ResetBackup();
+}
+
+bool XelObject::CloseFile()
+{
+    ReleaseParts();
+    m_filename.clear();
+    m_fileTitle.clear();
+    return true;
+}
+
+void XelObject::SetFileNames(const QString& sFilename)
+{
+    m_filename = sFilename;
+    const qsizetype cut = qMax(sFilename.lastIndexOf(QLatin1Char('\\')), sFilename.lastIndexOf(QLatin1Char('/')));
+    m_fileTitle = cut < 0 ? sFilename : sFilename.mid(cut + 1);
+}
