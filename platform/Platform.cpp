@@ -1,5 +1,6 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
 #include "platform/FileTimes.h"
+#include "platform/InstanceSlot.h"
 #include "platform/KeyState.h"
 #include "platform/LibraryLoader.h"
 #include "platform/MessagePresenter.h"
@@ -218,25 +219,13 @@ public:
     bool IsCharDown(char) override { return false; }
 };
 
-template <class I, class Real>
-struct Slot {
-    I* current = nullptr;
-    I& get()
-    {
-        if (current)
-            return *current;
-        static Real real;
-        return real;
-    }
-};
-
-Slot<LibraryLoader, RealLibraryLoader> g_library;
-Slot<MessagePresenter, RealMessagePresenter> g_presenter;
-Slot<StatusSink, NullStatusSink> g_status;
-Slot<SystemInfo, RealSystemInfo> g_system;
-Slot<FileTimes, RealFileTimes> g_fileTimes;
-Slot<SettingsStore, QtSettingsStore> g_settings;
-Slot<KeyState, RealKeyState> g_keys;
+InstanceSlot<LibraryLoader, RealLibraryLoader> g_library;
+InstanceSlot<MessagePresenter, RealMessagePresenter> g_presenter;
+InstanceSlot<StatusSink, NullStatusSink> g_status;
+InstanceSlot<SystemInfo, RealSystemInfo> g_system;
+InstanceSlot<FileTimes, RealFileTimes> g_fileTimes;
+InstanceSlot<SettingsStore, QtSettingsStore> g_settings;
+InstanceSlot<KeyState, RealKeyState> g_keys;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // Real shell, dialogs, file attributes, locale, port list and program location.
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
+#include "platform/InstanceSlot.h"
 #include "platform/Locale.h"
 #include "platform/PortList.h"
 #include "platform/SerialPort.h"
@@ -257,24 +258,12 @@ public:
     }
 };
 
-template <class I, class Real>
-struct Slot {
-    I* current = nullptr;
-    I& get()
-    {
-        if (current)
-            return *current;
-        static Real real;
-        return real;
-    }
-};
-
-Slot<Shell, RealShell> g_shell;
-Slot<FileDialogs, RealFileDialogs> g_dialogs;
-Slot<FileAttributes, RealFileAttributes> g_attributes;
-Slot<Locale, RealLocale> g_locale;
-Slot<PortList, RealPortList> g_ports;
-Slot<ProgramLocation, RealProgramLocation> g_location;
+InstanceSlot<Shell, RealShell> g_shell;
+InstanceSlot<FileDialogs, RealFileDialogs> g_dialogs;
+InstanceSlot<FileAttributes, RealFileAttributes> g_attributes;
+InstanceSlot<Locale, RealLocale> g_locale;
+InstanceSlot<PortList, RealPortList> g_ports;
+InstanceSlot<ProgramLocation, RealProgramLocation> g_location;
 
 } // namespace
 
