@@ -212,6 +212,10 @@ bool Comm::SetRegister(qint16 Address, qint32 Value)
         Raise(ErrLongToByteArray, "Function SetRegister failed when calling LongToByteArray.");
     if (Address < MinRegisterAddress || Address > MaxRegisterAddress)
         Raise(ErrRegisterAddress, "Address must be between 0 and 3071!");
+    // A request from an event handler inside this link's own wait is refused before it
+    // can touch the pending request's kind, state or reply.
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting register at address %1(%2H) to value %3").arg(Address).arg(RegHex(Address)).arg(Value));
@@ -228,6 +232,8 @@ bool Comm::SetRegisters(qint16 StartAddress, const QVector<qint32>& Value)
         Raise(ErrLongArrayToByteArray, "Function SetRegisters failed when calling LongArrayToByteArray.");
     const qint32 n = qint32(Value.size());
     CheckRegisterRun(StartAddress, n, ErrTooManySetRegisters, kTooManySet);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
@@ -245,6 +251,8 @@ bool Comm::SetRegistersEx(qint16 StartAddress, const QVector<qint32>& Value)
         Raise(ErrLongArrayToByteArray, "Function SetRegisters failed when calling LongArrayToByteArray.");
     const qint32 n = qint32(Value.size());
     CheckRegisterRun(StartAddress, n, 0, nullptr);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     xelcomm::Trace("SetRegistersEx...");
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
@@ -269,6 +277,8 @@ bool Comm::GetRegister(qint16 Address, qint32& Value)
 {
     if (Address < MinRegisterAddress || Address > MaxRegisterAddress)
         Raise(ErrRegisterAddress, "Address must be between 0 and 3071!");
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting register at address %1(%2H)").arg(Address).arg(RegHex(Address)));
@@ -286,6 +296,8 @@ bool Comm::GetRegisters(qint16 StartAddress, qint16 NumberOfRegisters, QVector<q
 {
     const qint32 n = NumberOfRegisters;
     CheckRegisterRun(StartAddress, n, ErrTooManyGetRegisters, kTooManyGet);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
@@ -303,6 +315,8 @@ bool Comm::GetRegistersEx(qint16 StartAddress, qint16 NumberOfRegisters, QVector
 {
     const qint32 n = NumberOfRegisters;
     CheckRegisterRun(StartAddress, n, 0, nullptr);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     for (qint32 done = 0; done < n; done += kMaxRegistersPerPackage) {
         const qint32 count = qMin(kMaxRegistersPerPackage, n - done);
@@ -321,6 +335,8 @@ bool Comm::SetBit(qint16 Address, bool Value)
 {
     if (Address < MinBitAddress || Address > MaxBitAddress)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::SetBitKind;
     xelcomm::Trace(QString("Setting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
@@ -334,6 +350,8 @@ bool Comm::GetBit(qint16 Address, bool& Value)
 {
     if (Address < MinBitAddress || Address > MaxBitAddress)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     d->s.requestKind = Package::GetBitKind;
     xelcomm::Trace(QString("Getting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
@@ -456,6 +474,8 @@ bool Comm::GetBitRun(qint32 start, int count, QVector<bool>& value)
 bool Comm::SetBits(qint16 StartAddress, const QVector<bool>& Value)
 {
     CheckBitRun(StartAddress, Value.size(), ErrRegisterRange, kTooManySetBits, true);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     return SetBitRun(StartAddress, Value, 0, int(Value.size()));
 }
@@ -463,6 +483,8 @@ bool Comm::SetBits(qint16 StartAddress, const QVector<bool>& Value)
 bool Comm::GetBits(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Value)
 {
     CheckBitRun(StartAddress, NumberOfBits, ErrTooManyGetBits, kTooManyGetBits, true);
+    if (d->engine.Waiting())
+        return false;
     Value = QVector<bool>(NumberOfBits, false);
     ActiveScope active(d->active);
     return GetBitRun(StartAddress, NumberOfBits, Value);
@@ -472,6 +494,8 @@ bool Comm::SetBitsEx(qint16 StartAddress, const QVector<bool>& Value)
 {
     const qint64 n = Value.size();
     CheckBitRun(StartAddress, n, 0, nullptr, false);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     const int lead = (8 - StartAddress % 8) % 8;
     const int rest = int(n) - lead;
@@ -508,6 +532,8 @@ bool Comm::GetBitsEx(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Va
 {
     const int n = NumberOfBits;
     CheckBitRun(StartAddress, n, 0, nullptr, false);
+    if (d->engine.Waiting())
+        return false;
     ActiveScope active(d->active);
     const BitSplit b = SplitBits(StartAddress, n);
     QVector<bool> bits(n, false);

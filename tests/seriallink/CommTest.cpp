@@ -287,6 +287,34 @@ TEST_F(CommLine, CancelDuringWaitEndsAtOnce)
     EXPECT_EQ(line.writes.size(), 1);
 }
 
+TEST_F(CommLine, RequestFromInsideTheWaitLeavesThePendingOneAlone)
+{
+    comm.SetRetries(1);
+    int n = 0;
+    line.respond = [&n](const QByteArray& r) {
+        // The first send goes unheard; the re-send is answered.
+        if (++n == 1)
+            return QList<QByteArray>{};
+        return QList<QByteArray>{DataReply(r, Reversed({0xAB, 0xCD, 0x00, 0x01}))};
+    };
+    bool bitResult = true;
+    bool exResult = true;
+    QTimer::singleShot(5, [&] {
+        bool bit = true;
+        bitResult = comm.GetBit(9, bit);
+        exResult = comm.SetRegistersEx(0, QVector<qint32>(40, 1));
+    });
+    QVector<qint32> words;
+    ASSERT_TRUE(comm.GetRegisters(10, 2, words));
+    EXPECT_FALSE(bitResult);
+    EXPECT_FALSE(exResult);
+    EXPECT_EQ(words, (QVector<qint32>{0xABCD, 1}));
+    EXPECT_EQ(comm.RequestKind(), 50);
+    EXPECT_EQ(comm.CommError(), 0);
+    ASSERT_EQ(line.writes.size(), 2);
+    EXPECT_EQ(line.writes[1], line.writes[0]);
+}
+
 TEST_F(CommLine, EndCommWithoutTrafficLeavesCancelled)
 {
     comm.EndComm();
