@@ -241,6 +241,24 @@ TEST_F(CommLine, BadBlockCheckThenSilenceFails)
     EXPECT_EQ(line.writes[2], line.writes[0]);
 }
 
+TEST_F(CommLine, RejectedReplyCountsOnlyUntilTheNextReSend)
+{
+    comm.SetRetries(2);
+    QList<qint16> errorAtSend;
+    line.respond = [&](const QByteArray& r) {
+        errorAtSend << comm.CommError();
+        // Only the first send is answered, with a wrong block check.
+        if (errorAtSend.size() > 1)
+            return QList<QByteArray>{};
+        QByteArray bad = Ack(r);
+        bad.back() = char(bad.back() ^ 0x55);
+        return QList<QByteArray>{bad};
+    };
+    EXPECT_FALSE(comm.SetRegister(1, 2));
+    EXPECT_EQ(errorAtSend, (QList<qint16>{0, 0, 0}));
+    EXPECT_EQ(comm.CommError(), 1);
+}
+
 TEST_F(CommLine, BadBlockCheckThenGoodReplySucceeds)
 {
     line.respond = [](const QByteArray& r) {
