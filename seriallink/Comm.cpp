@@ -47,23 +47,34 @@ struct Comm::Impl {
     QString settings;
     qint16 identity = 1;
     bool active = false;
+    // Request operations under way on the stack, and whether the Comm was deleted by
+    // an event handler inside one of their waits.
+    int depth = 0;
+    bool orphaned = false;
 };
 
 namespace {
 
-// Keeps Active true for a whole operation, nested operations included.
+// Keeps Active true for a whole operation, nested operations included. The outermost
+// one frees the state of a Comm that was deleted while it waited.
 class ActiveScope {
 public:
-    explicit ActiveScope(bool& active)
-        : m_active(active)
-        , m_was(active)
+    explicit ActiveScope(Comm::Impl* impl)
+        : m_impl(impl)
+        , m_was(impl->active)
     {
-        m_active = true;
+        m_impl->active = true;
+        ++m_impl->depth;
     }
-    ~ActiveScope() { m_active = m_was; }
+    ~ActiveScope()
+    {
+        m_impl->active = m_was;
+        if (--m_impl->depth == 0 && m_impl->orphaned)
+            delete m_impl;
+    }
 
 private:
-    bool& m_active;
+    Comm::Impl* m_impl;
     bool m_was;
 };
 
@@ -74,7 +85,16 @@ Comm::Comm()
 {
 }
 
-Comm::~Comm() = default;
+Comm::~Comm()
+{
+    if (d->depth > 0) {
+        // Deleted by an event handler inside its own wait: end the wait, and leave the
+        // state to the request that is still unwinding.
+        Cancel();
+        d->orphaned = true;
+        d.release();
+    }
+}
 
 qint32 Comm::ByteCount() const { return d->s.byteCount; }
 
@@ -216,7 +236,7 @@ bool Comm::SetRegister(qint16 Address, qint32 Value)
     // can touch the pending request's kind, state or reply.
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting register at address %1(%2H) to value %3").arg(Address).arg(RegHex(Address)).arg(Value));
     d->s.commDone = false;
@@ -234,7 +254,7 @@ bool Comm::SetRegisters(qint16 StartAddress, const QVector<qint32>& Value)
     CheckRegisterRun(StartAddress, n, ErrTooManySetRegisters, kTooManySet);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     d->s.commDone = false;
@@ -253,7 +273,7 @@ bool Comm::SetRegistersEx(qint16 StartAddress, const QVector<qint32>& Value)
     CheckRegisterRun(StartAddress, n, 0, nullptr);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     xelcomm::Trace("SetRegistersEx...");
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     if (n <= kMaxRegistersPerPackage)
@@ -279,7 +299,7 @@ bool Comm::GetRegister(qint16 Address, qint32& Value)
         Raise(ErrRegisterAddress, "Address must be between 0 and 3071!");
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting register at address %1(%2H)").arg(Address).arg(RegHex(Address)));
     d->s.commDone = false;
@@ -298,7 +318,7 @@ bool Comm::GetRegisters(qint16 StartAddress, qint16 NumberOfRegisters, QVector<q
     CheckRegisterRun(StartAddress, n, ErrTooManyGetRegisters, kTooManyGet);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     d->s.commDone = false;
@@ -317,7 +337,7 @@ bool Comm::GetRegistersEx(qint16 StartAddress, qint16 NumberOfRegisters, QVector
     CheckRegisterRun(StartAddress, n, 0, nullptr);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     for (qint32 done = 0; done < n; done += kMaxRegistersPerPackage) {
         const qint32 count = qMin(kMaxRegistersPerPackage, n - done);
         QVector<qint32> words;
@@ -337,7 +357,7 @@ bool Comm::SetBit(qint16 Address, bool Value)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetBitKind;
     xelcomm::Trace(QString("Setting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
     d->s.commDone = false;
@@ -352,7 +372,7 @@ bool Comm::GetBit(qint16 Address, bool& Value)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetBitKind;
     xelcomm::Trace(QString("Getting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
     d->s.commDone = false;
@@ -476,7 +496,7 @@ bool Comm::SetBits(qint16 StartAddress, const QVector<bool>& Value)
     CheckBitRun(StartAddress, Value.size(), ErrRegisterRange, kTooManySetBits, true);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     return SetBitRun(StartAddress, Value, 0, int(Value.size()));
 }
 
@@ -486,7 +506,7 @@ bool Comm::GetBits(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Valu
     if (d->engine.Waiting())
         return false;
     Value = QVector<bool>(NumberOfBits, false);
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     return GetBitRun(StartAddress, NumberOfBits, Value);
 }
 
@@ -496,7 +516,7 @@ bool Comm::SetBitsEx(qint16 StartAddress, const QVector<bool>& Value)
     CheckBitRun(StartAddress, n, 0, nullptr, false);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     const int lead = (8 - StartAddress % 8) % 8;
     const int rest = int(n) - lead;
     xelcomm::Trace("SetBitsEx...");
@@ -534,7 +554,7 @@ bool Comm::GetBitsEx(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Va
     CheckBitRun(StartAddress, n, 0, nullptr, false);
     if (d->engine.Waiting())
         return false;
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     const BitSplit b = SplitBits(StartAddress, n);
     QVector<bool> bits(n, false);
     // The single bits at both ends first, then the whole bytes between.

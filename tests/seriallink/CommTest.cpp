@@ -333,6 +333,36 @@ TEST_F(CommLine, RequestFromInsideTheWaitLeavesThePendingOneAlone)
     EXPECT_EQ(line.writes[1], line.writes[0]);
 }
 
+TEST_F(CommLine, CommDeletedInsideItsWaitEndsTheRequestCleanly)
+{
+    // Deleted while its only package waits for a reply that never comes.
+    auto* single = new Comm;
+    single->SetIdentity(240);
+    single->SetRetries(99);
+    single->SetTimeOut(30);
+    QTimer::singleShot(5, [&] { delete single; });
+    EXPECT_FALSE(single->SetRegister(0, 1));
+    EXPECT_EQ(line.closes, line.opens);
+
+    // Deleted during the second package of a run: the run stops there.
+    AckEverything();
+    auto* run = new Comm;
+    run->SetIdentity(240);
+    run->SetRetries(99);
+    run->SetTimeOut(30);
+    line.respond = [&](const QByteArray& r) {
+        if (line.writes.size() == 2) {
+            QTimer::singleShot(5, [&] { delete run; });
+            return QList<QByteArray>{};
+        }
+        return QList<QByteArray>{Ack(r)};
+    };
+    line.writes.clear();
+    EXPECT_FALSE(run->SetBitsEx(3, QVector<bool>(40, true)));
+    EXPECT_EQ(line.writes.size(), 2);
+    EXPECT_EQ(line.closes, line.opens);
+}
+
 TEST_F(CommLine, EndCommWithoutTrafficLeavesCancelled)
 {
     comm.EndComm();
