@@ -85,6 +85,13 @@ void frmDebug::resizeEvent(QResizeEvent* event)
     txtDebug->resize(qMax(0, width() - 2 * left), qMax(0, chkTop - 2 * top));
 }
 
+void frmDebug::reject()
+{
+    // Escape hides a dialog without a close event; it still ends tracing.
+    g_debugOn = false;
+    QDialog::reject();
+}
+
 void frmDebug::closeEvent(QCloseEvent* event)
 {
     // Closing the window, by hand or by switch, ends tracing.

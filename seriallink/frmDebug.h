@@ -24,6 +24,9 @@ public:
     // The library's one window; nullptr while it is not loaded.
     static frmDebug* Loaded();
 
+public slots:
+    void reject() override;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
