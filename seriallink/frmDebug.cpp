@@ -44,6 +44,11 @@ frmDebug::frmDebug(QWidget* parent)
     chkAppend->setObjectName("chkAppend");
     txtDebug->move(8, 8);
     resize(480, 320);
+    Load();
+}
+
+void frmDebug::Load()
+{
     txtDebug->clear();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->geometry();
@@ -110,7 +115,7 @@ void SetDebugOn(bool on)
         if (frmDebug* w = LoadWindow()) {
             // A window closed earlier comes back as freshly loaded.
             if (!w->isVisible())
-                w->Clear();
+                w->Load();
             w->show();
         }
         return;

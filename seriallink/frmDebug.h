@@ -17,6 +17,8 @@ public:
     void NewDebug();
     void AddDebug(const QString& sText);
     void Clear();
+    // Empty, at the bottom-left of the screen: as on every (re)load.
+    void Load();
 
     QPlainTextEdit* txtDebug;
     QCheckBox* chkAppend;

@@ -126,6 +126,18 @@ TEST_F(Trace, ClosingTheWindowStopsTracing)
     EXPECT_FALSE(frmDebug::Loaded()->isVisible());
 }
 
+TEST_F(Trace, ReloadedWindowStartsEmptyAtTheBottomLeft)
+{
+    frmDebug* w = frmDebug::Loaded();
+    const QPoint home = w->pos();
+    EXPECT_EQ(home.x(), 0);
+    w->move(300, 40);
+    Comm::SetShowDebug(false);
+    Comm::SetShowDebug(true);
+    EXPECT_EQ(w->pos(), home);
+    EXPECT_EQ(Lines().size(), 1);
+}
+
 TEST_F(Trace, EscapeClosesTheWindowAndStopsTracing)
 {
     frmDebug* w = frmDebug::Loaded();
