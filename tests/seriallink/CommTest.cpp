@@ -417,6 +417,28 @@ TEST_F(CommLine, ShortReplyIsNeverSuccess)
     EXPECT_EQ(comm.CommError(), 1);
 }
 
+TEST_F(CommLine, OnlyLengthAndBlockCheckOfAReplyAreJudged)
+{
+    // Non-hex address, a size field far beyond the data, and junk after the reply.
+    line.respond = [](const QByteArray&) {
+        return QList<QByteArray>{Framed(QByteArray("F0" "1" "0" "ZZ\xFFZ" "FF") + Reversed({0x00, 0x2A})) + "\x02\x02junk"};
+    };
+    qint32 value = 0;
+    ASSERT_TRUE(comm.GetRegister(0, value));
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(comm.ByteCount(), 15);
+
+    // A bit whose data character is no digit reads as not set.
+    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "G")}; };
+    bool bit = true;
+    ASSERT_TRUE(comm.GetBit(8, bit));
+    EXPECT_FALSE(bit);
+    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "\x01")}; };
+    bit = true;
+    ASSERT_TRUE(comm.GetBit(8, bit));
+    EXPECT_FALSE(bit);
+}
+
 TEST_F(CommLine, FilterIgnoresRepliesNotToMaster)
 {
     line.respond = [](const QByteArray& r) { return QList<QByteArray>{Framed("F1" + r.mid(3, 2) + char(6))}; };
