@@ -113,10 +113,12 @@ void SetDebugOn(bool on)
     if (on) {
         g_debugOn = true;
         if (frmDebug* w = LoadWindow()) {
-            // A window closed earlier comes back as freshly loaded.
-            if (!w->isVisible())
-                w->Load();
+            // A window closed earlier comes back as freshly loaded. Placed once shown,
+            // when its frame is known.
+            const bool fresh = !w->isVisible();
             w->show();
+            if (fresh)
+                w->Load();
         }
         return;
     }
