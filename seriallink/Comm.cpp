@@ -47,23 +47,34 @@ struct Comm::Impl {
     QString settings;
     qint16 identity = 1;
     bool active = false;
+    // Request operations under way on the stack, and whether the Comm was deleted by
+    // an event handler inside one of their waits.
+    int depth = 0;
+    bool orphaned = false;
 };
 
 namespace {
 
-// Keeps Active true for a whole operation, nested operations included.
+// Keeps Active true for a whole operation, nested operations included. The outermost
+// one frees the state of a Comm that was deleted while it waited.
 class ActiveScope {
 public:
-    explicit ActiveScope(bool& active)
-        : m_active(active)
-        , m_was(active)
+    explicit ActiveScope(Comm::Impl* impl)
+        : m_impl(impl)
+        , m_was(impl->active)
     {
-        m_active = true;
+        m_impl->active = true;
+        ++m_impl->depth;
     }
-    ~ActiveScope() { m_active = m_was; }
+    ~ActiveScope()
+    {
+        m_impl->active = m_was;
+        if (--m_impl->depth == 0 && m_impl->orphaned)
+            delete m_impl;
+    }
 
 private:
-    bool& m_active;
+    Comm::Impl* m_impl;
     bool m_was;
 };
 
@@ -74,7 +85,16 @@ Comm::Comm()
 {
 }
 
-Comm::~Comm() = default;
+Comm::~Comm()
+{
+    if (d->depth > 0) {
+        // Deleted by an event handler inside its own wait: end the wait, and leave the
+        // state to the request that is still unwinding.
+        Cancel();
+        d->orphaned = true;
+        d.release();
+    }
+}
 
 qint32 Comm::ByteCount() const { return d->s.byteCount; }
 
@@ -212,7 +232,11 @@ bool Comm::SetRegister(qint16 Address, qint32 Value)
         Raise(ErrLongToByteArray, "Function SetRegister failed when calling LongToByteArray.");
     if (Address < MinRegisterAddress || Address > MaxRegisterAddress)
         Raise(ErrRegisterAddress, "Address must be between 0 and 3071!");
-    ActiveScope active(d->active);
+    // A request from an event handler inside this link's own wait is refused before it
+    // can touch the pending request's kind, state or reply.
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting register at address %1(%2H) to value %3").arg(Address).arg(RegHex(Address)).arg(Value));
     d->s.commDone = false;
@@ -228,7 +252,9 @@ bool Comm::SetRegisters(qint16 StartAddress, const QVector<qint32>& Value)
         Raise(ErrLongArrayToByteArray, "Function SetRegisters failed when calling LongArrayToByteArray.");
     const qint32 n = qint32(Value.size());
     CheckRegisterRun(StartAddress, n, ErrTooManySetRegisters, kTooManySet);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetRegistersKind;
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     d->s.commDone = false;
@@ -245,7 +271,9 @@ bool Comm::SetRegistersEx(qint16 StartAddress, const QVector<qint32>& Value)
         Raise(ErrLongArrayToByteArray, "Function SetRegisters failed when calling LongArrayToByteArray.");
     const qint32 n = qint32(Value.size());
     CheckRegisterRun(StartAddress, n, 0, nullptr);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     xelcomm::Trace("SetRegistersEx...");
     xelcomm::Trace(QString("Setting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     if (n <= kMaxRegistersPerPackage)
@@ -269,7 +297,9 @@ bool Comm::GetRegister(qint16 Address, qint32& Value)
 {
     if (Address < MinRegisterAddress || Address > MaxRegisterAddress)
         Raise(ErrRegisterAddress, "Address must be between 0 and 3071!");
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting register at address %1(%2H)").arg(Address).arg(RegHex(Address)));
     d->s.commDone = false;
@@ -286,7 +316,9 @@ bool Comm::GetRegisters(qint16 StartAddress, qint16 NumberOfRegisters, QVector<q
 {
     const qint32 n = NumberOfRegisters;
     CheckRegisterRun(StartAddress, n, ErrTooManyGetRegisters, kTooManyGet);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetRegistersKind;
     xelcomm::Trace(QString("Getting %1 register(s) starting at address %2(%3H)").arg(n).arg(StartAddress).arg(RegHex(StartAddress)));
     d->s.commDone = false;
@@ -303,7 +335,9 @@ bool Comm::GetRegistersEx(qint16 StartAddress, qint16 NumberOfRegisters, QVector
 {
     const qint32 n = NumberOfRegisters;
     CheckRegisterRun(StartAddress, n, 0, nullptr);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     for (qint32 done = 0; done < n; done += kMaxRegistersPerPackage) {
         const qint32 count = qMin(kMaxRegistersPerPackage, n - done);
         QVector<qint32> words;
@@ -321,7 +355,9 @@ bool Comm::SetBit(qint16 Address, bool Value)
 {
     if (Address < MinBitAddress || Address > MaxBitAddress)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::SetBitKind;
     xelcomm::Trace(QString("Setting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
     d->s.commDone = false;
@@ -334,7 +370,9 @@ bool Comm::GetBit(qint16 Address, bool& Value)
 {
     if (Address < MinBitAddress || Address > MaxBitAddress)
         Raise(ErrBitAddress, "Address must be between 0 and 16383!");
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     d->s.requestKind = Package::GetBitKind;
     xelcomm::Trace(QString("Getting bit at address %1(%2H)").arg(Address).arg(BitHex(Address)));
     d->s.commDone = false;
@@ -456,15 +494,19 @@ bool Comm::GetBitRun(qint32 start, int count, QVector<bool>& value)
 bool Comm::SetBits(qint16 StartAddress, const QVector<bool>& Value)
 {
     CheckBitRun(StartAddress, Value.size(), ErrRegisterRange, kTooManySetBits, true);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     return SetBitRun(StartAddress, Value, 0, int(Value.size()));
 }
 
 bool Comm::GetBits(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Value)
 {
     CheckBitRun(StartAddress, NumberOfBits, ErrTooManyGetBits, kTooManyGetBits, true);
+    if (d->engine.Waiting())
+        return false;
     Value = QVector<bool>(NumberOfBits, false);
-    ActiveScope active(d->active);
+    ActiveScope active(d.get());
     return GetBitRun(StartAddress, NumberOfBits, Value);
 }
 
@@ -472,7 +514,9 @@ bool Comm::SetBitsEx(qint16 StartAddress, const QVector<bool>& Value)
 {
     const qint64 n = Value.size();
     CheckBitRun(StartAddress, n, 0, nullptr, false);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     const int lead = (8 - StartAddress % 8) % 8;
     const int rest = int(n) - lead;
     xelcomm::Trace("SetBitsEx...");
@@ -508,7 +552,9 @@ bool Comm::GetBitsEx(qint16 StartAddress, qint16 NumberOfBits, QVector<bool>& Va
 {
     const int n = NumberOfBits;
     CheckBitRun(StartAddress, n, 0, nullptr, false);
-    ActiveScope active(d->active);
+    if (d->engine.Waiting())
+        return false;
+    ActiveScope active(d.get());
     const BitSplit b = SplitBits(StartAddress, n);
     QVector<bool> bits(n, false);
     // The single bits at both ends first, then the whole bytes between.

@@ -143,6 +143,8 @@ void RequestEngine::OnTick()
     if (m_resendCount < s.retries) {
         ++m_resendCount;
         m_buffer.clear();
+        // A rejected reply belongs to the send before; the re-send starts clean.
+        s.commError = 0;
         if (commControl && commControl->IsOpen()) {
             commControl->DiscardInput();
             commControl->Write(m_request);

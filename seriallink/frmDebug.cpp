@@ -44,6 +44,11 @@ frmDebug::frmDebug(QWidget* parent)
     chkAppend->setObjectName("chkAppend");
     txtDebug->move(8, 8);
     resize(480, 320);
+    Load();
+}
+
+void frmDebug::Load()
+{
     txtDebug->clear();
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->geometry();
@@ -85,6 +90,13 @@ void frmDebug::resizeEvent(QResizeEvent* event)
     txtDebug->resize(qMax(0, width() - 2 * left), qMax(0, chkTop - 2 * top));
 }
 
+void frmDebug::reject()
+{
+    // Escape hides a dialog without a close event; it still ends tracing.
+    g_debugOn = false;
+    QDialog::reject();
+}
+
 void frmDebug::closeEvent(QCloseEvent* event)
 {
     // Closing the window, by hand or by switch, ends tracing.
@@ -101,10 +113,12 @@ void SetDebugOn(bool on)
     if (on) {
         g_debugOn = true;
         if (frmDebug* w = LoadWindow()) {
-            // A window closed earlier comes back as freshly loaded.
-            if (!w->isVisible())
-                w->Clear();
+            // A window closed earlier comes back as freshly loaded. Placed once shown,
+            // when its frame is known.
+            const bool fresh = !w->isVisible();
             w->show();
+            if (fresh)
+                w->Load();
         }
         return;
     }

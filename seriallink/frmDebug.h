@@ -17,12 +17,17 @@ public:
     void NewDebug();
     void AddDebug(const QString& sText);
     void Clear();
+    // Empty, at the bottom-left of the screen: as on every (re)load.
+    void Load();
 
     QPlainTextEdit* txtDebug;
     QCheckBox* chkAppend;
 
     // The library's one window; nullptr while it is not loaded.
     static frmDebug* Loaded();
+
+public slots:
+    void reject() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

@@ -241,6 +241,24 @@ TEST_F(CommLine, BadBlockCheckThenSilenceFails)
     EXPECT_EQ(line.writes[2], line.writes[0]);
 }
 
+TEST_F(CommLine, RejectedReplyCountsOnlyUntilTheNextReSend)
+{
+    comm.SetRetries(2);
+    QList<qint16> errorAtSend;
+    line.respond = [&](const QByteArray& r) {
+        errorAtSend << comm.CommError();
+        // Only the first send is answered, with a wrong block check.
+        if (errorAtSend.size() > 1)
+            return QList<QByteArray>{};
+        QByteArray bad = Ack(r);
+        bad.back() = char(bad.back() ^ 0x55);
+        return QList<QByteArray>{bad};
+    };
+    EXPECT_FALSE(comm.SetRegister(1, 2));
+    EXPECT_EQ(errorAtSend, (QList<qint16>{0, 0, 0}));
+    EXPECT_EQ(comm.CommError(), 1);
+}
+
 TEST_F(CommLine, BadBlockCheckThenGoodReplySucceeds)
 {
     line.respond = [](const QByteArray& r) {
@@ -285,6 +303,64 @@ TEST_F(CommLine, CancelDuringWaitEndsAtOnce)
     EXPECT_TRUE(comm.CommDone());
     EXPECT_FALSE(comm.Active());
     EXPECT_EQ(line.writes.size(), 1);
+}
+
+TEST_F(CommLine, RequestFromInsideTheWaitLeavesThePendingOneAlone)
+{
+    comm.SetRetries(1);
+    int n = 0;
+    line.respond = [&n](const QByteArray& r) {
+        // The first send goes unheard; the re-send is answered.
+        if (++n == 1)
+            return QList<QByteArray>{};
+        return QList<QByteArray>{DataReply(r, Reversed({0xAB, 0xCD, 0x00, 0x01}))};
+    };
+    bool bitResult = true;
+    bool exResult = true;
+    QTimer::singleShot(5, [&] {
+        bool bit = true;
+        bitResult = comm.GetBit(9, bit);
+        exResult = comm.SetRegistersEx(0, QVector<qint32>(40, 1));
+    });
+    QVector<qint32> words;
+    ASSERT_TRUE(comm.GetRegisters(10, 2, words));
+    EXPECT_FALSE(bitResult);
+    EXPECT_FALSE(exResult);
+    EXPECT_EQ(words, (QVector<qint32>{0xABCD, 1}));
+    EXPECT_EQ(comm.RequestKind(), 50);
+    EXPECT_EQ(comm.CommError(), 0);
+    ASSERT_EQ(line.writes.size(), 2);
+    EXPECT_EQ(line.writes[1], line.writes[0]);
+}
+
+TEST_F(CommLine, CommDeletedInsideItsWaitEndsTheRequestCleanly)
+{
+    // Deleted while its only package waits for a reply that never comes.
+    auto* single = new Comm;
+    single->SetIdentity(240);
+    single->SetRetries(99);
+    single->SetTimeOut(30);
+    QTimer::singleShot(5, [&] { delete single; });
+    EXPECT_FALSE(single->SetRegister(0, 1));
+    EXPECT_EQ(line.closes, line.opens);
+
+    // Deleted during the second package of a run: the run stops there.
+    AckEverything();
+    auto* run = new Comm;
+    run->SetIdentity(240);
+    run->SetRetries(99);
+    run->SetTimeOut(30);
+    line.respond = [&](const QByteArray& r) {
+        if (line.writes.size() == 2) {
+            QTimer::singleShot(5, [&] { delete run; });
+            return QList<QByteArray>{};
+        }
+        return QList<QByteArray>{Ack(r)};
+    };
+    line.writes.clear();
+    EXPECT_FALSE(run->SetBitsEx(3, QVector<bool>(40, true)));
+    EXPECT_EQ(line.writes.size(), 2);
+    EXPECT_EQ(line.closes, line.opens);
 }
 
 TEST_F(CommLine, EndCommWithoutTrafficLeavesCancelled)
@@ -339,6 +415,28 @@ TEST_F(CommLine, ShortReplyIsNeverSuccess)
     EXPECT_FALSE(comm.GetRegister(1, value));
     EXPECT_EQ(value, -5);
     EXPECT_EQ(comm.CommError(), 1);
+}
+
+TEST_F(CommLine, OnlyLengthAndBlockCheckOfAReplyAreJudged)
+{
+    // Non-hex address, a size field far beyond the data, and junk after the reply.
+    line.respond = [](const QByteArray&) {
+        return QList<QByteArray>{Framed(QByteArray("F0" "1" "0" "ZZ\xFFZ" "FF") + Reversed({0x00, 0x2A})) + "\x02\x02junk"};
+    };
+    qint32 value = 0;
+    ASSERT_TRUE(comm.GetRegister(0, value));
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(comm.ByteCount(), 15);
+
+    // A bit whose data character is no digit reads as not set.
+    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "G")}; };
+    bool bit = true;
+    ASSERT_TRUE(comm.GetBit(8, bit));
+    EXPECT_FALSE(bit);
+    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "\x01")}; };
+    bit = true;
+    ASSERT_TRUE(comm.GetBit(8, bit));
+    EXPECT_FALSE(bit);
 }
 
 TEST_F(CommLine, FilterIgnoresRepliesNotToMaster)

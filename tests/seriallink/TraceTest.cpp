@@ -4,7 +4,9 @@
 #include "tests/common/Doubles.h"
 #include "tests/seriallink/ScriptedPort.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
@@ -122,6 +124,30 @@ TEST_F(Trace, ClosingTheWindowStopsTracing)
 
     Comm::SetShowDebug(false);
     EXPECT_FALSE(frmDebug::Loaded()->isVisible());
+}
+
+TEST_F(Trace, ReloadedWindowStartsEmptyAtTheBottomLeft)
+{
+    frmDebug* w = frmDebug::Loaded();
+    const QPoint home = w->pos();
+    EXPECT_EQ(home.x(), 0);
+    w->move(300, 40);
+    Comm::SetShowDebug(false);
+    Comm::SetShowDebug(true);
+    EXPECT_EQ(w->pos(), home);
+    EXPECT_EQ(Lines().size(), 1);
+}
+
+TEST_F(Trace, EscapeClosesTheWindowAndStopsTracing)
+{
+    frmDebug* w = frmDebug::Loaded();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(w, &escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_FALSE(Comm::ShowDebug());
+    w->Clear();
+    ASSERT_TRUE(comm.SetRegister(0, 1));
+    EXPECT_TRUE(w->txtDebug->toPlainText().isEmpty());
 }
 
 } // namespace
