@@ -31,6 +31,10 @@ const QString kFileType = QStringLiteral("QRN");
 constexpr int kHeaderBytes = 7;
 constexpr qint16 kMajorLimit = 10;
 constexpr qint16 kMinorLimit = 100;
+// The longest setup file has under 500 KB (at most 256 items a collection, a user name of at
+// most 65535 bytes). The reader never looks past the last section, so nothing beyond this
+// is read: a huge file or a device without an end is not taken into memory whole.
+constexpr qint64 kMostFileBytes = 1024 * 1024;
 // Speed relay n drives the relay function code 57 + n.
 constexpr int kSpeedRelayCodeBase = 57;
 
@@ -264,7 +268,7 @@ bool XelObject::LoadFile(const QString& sFilename)
     QFile file(sFilename);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = file.read(kMostFileBytes);
     if (file.error() != QFileDevice::NoError)
         return false;
     file.close();

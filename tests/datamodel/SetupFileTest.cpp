@@ -450,6 +450,17 @@ TEST_F(SetupFileTest, ForeignFilesAreRefusedAndTheirHeaderIsReported)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+// A device that never ends (or a huge file) is not read whole: its header is refused.
+TEST_F(SetupFileTest, AnEndlessDeviceIsRefusedWithoutTakingItIntoMemory)
+{
+    if (!QFile::exists("/dev/zero"))
+        GTEST_SKIP() << "no endless device here";
+    auto doc = CreateDefaultSetupDocument();
+    EXPECT_FALSE(doc->LoadFile("/dev/zero"));
+    EXPECT_EQ(doc->FileVersionType(), QString(3, QChar(0)));
+    EXPECT_EQ(doc->AnalogIn()->Count(), 11);
+}
+
 TEST_F(SetupFileTest, TheAnalogCountFollowsCAN)
 {
     auto withCan = CreateDefaultSetupDocument();
