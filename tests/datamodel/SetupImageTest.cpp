@@ -150,6 +150,15 @@ TEST_F(SetupImageTest, TheLanguageByteChoosesTheDisplayTexts)
     ASSERT_FALSE(spanish.isEmpty());
     EXPECT_EQ(im.mid(990, spanish.size()), spanish);
 
+    // 100 to 127 is the language plus 100 (105 And 15 would be 9).
+    doc->Main()->SetClassified(false);
+    doc->Main()->SetLanguage(105);
+    ASSERT_TRUE(doc->CreateSetup("4.47"));
+    im = ImageOf(*doc);
+    ASSERT_EQ(quint8(im[3]), 105);
+    EXPECT_EQ(im.mid(990, spanish.size()), spanish);
+    doc->Main()->SetClassified(true);
+
     // The Italian block has 11 texts only.
     doc->Main()->SetLanguage(7);
     ASSERT_TRUE(doc->CreateSetup("4.47"));
