@@ -6,6 +6,7 @@
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
+#include "datamodel/XelStandbyOperation.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
 #include "datamodel/cDigitalInAdditional.h"
@@ -172,6 +173,24 @@ TEST_F(SetupImageTest, TheLanguageByteChoosesTheDisplayTexts)
     ASSERT_TRUE(doc->CreateSetup("4.47"));
     im = ImageOf(*doc);
     EXPECT_EQ(im.mid(990, 114), Zeros(114));
+}
+
+// A propulsion unit runs one start attempt and a 7 s delay, whatever the standby part holds.
+TEST_F(SetupImageTest, PropulsionOverwritesTheStartAttemptsAndDelay)
+{
+    auto doc = CreateDefaultSetupDocument();
+    doc->StandbyOperation()->SetStartAttempts(5);
+    doc->StandbyOperation()->SetDelay(20);
+    doc->Main()->SetOperationMode(2);
+    ASSERT_TRUE(doc->CreateSetup("4.47"));
+    QByteArray im = ImageOf(*doc);
+    EXPECT_EQ(im.mid(645, 4), Hex("01 01 07 07"));
+    EXPECT_EQ(quint8(im[669]), 2);
+
+    doc->Main()->SetOperationMode(1);
+    ASSERT_TRUE(doc->CreateSetup("4.47"));
+    im = ImageOf(*doc);
+    EXPECT_EQ(im.mid(645, 4), Hex("01 05 07 14"));
 }
 
 // A language table with texts made for the test.
