@@ -450,6 +450,29 @@ TEST_F(SetupFileTest, ForeignFilesAreRefusedAndTheirHeaderIsReported)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+// The user name's count is unsigned: 0xFFFF announces 65535 bytes, which the file must hold.
+TEST_F(SetupFileTest, AHugeUserNameCountIsReadOnlyWhenTheFileHoldsTheName)
+{
+    auto doc = CreateDefaultSetupDocument();
+    const QString own = PathOf("own.QRN");
+    ASSERT_TRUE(doc->SaveFile(own));
+    const QByteArray good = ReadAll(own);
+    ASSERT_EQ(good.mid(16, 8), QByteArray("\x06\x00tester", 8));
+    const QByteArray head = good.left(16) + QByteArray("\xFF\xFF", 2);
+    const QByteArray rest = good.mid(24);
+    const QString path = PathOf("huge.QRN");
+
+    ASSERT_TRUE(WriteAll(path, head + rest));
+    EXPECT_FALSE(doc->LoadFile(path));
+    EXPECT_EQ(doc->Filename(), own);
+
+    ASSERT_TRUE(WriteAll(path, head + QByteArray(65535, 'n') + rest));
+    ASSERT_TRUE(doc->LoadFile(path));
+    EXPECT_EQ(doc->Main()->User().size(), 65535);
+    EXPECT_EQ(doc->Main()->CANNumber(), 171);
+    EXPECT_EQ(doc->RelayNew()->Item(2)->RelayText(), "K9");
+}
+
 // A device that never ends (or a huge file) is not read whole: its header is refused.
 TEST_F(SetupFileTest, AnEndlessDeviceIsRefusedWithoutTakingItIntoMemory)
 {
