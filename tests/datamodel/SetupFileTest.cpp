@@ -450,6 +450,38 @@ TEST_F(SetupFileTest, ForeignFilesAreRefusedAndTheirHeaderIsReported)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+// A newer major version passes the header check; only the sections that read every version
+// take bytes: the info text, both relay flags, the speed relays, the additional inputs, SMS.
+TEST_F(SetupFileTest, AFileOfMajorVersion3IsReadByTheSectionsThatKnowNoVersion)
+{
+    FileBuilder f;
+    f.Header(3, 0).Fixed("From a newer program", 318).Bool(true);
+    for (int n = 1; n <= 4; ++n)
+        f.Byte(n).Bool(true).Int(1000 + n).Byte(57 + n).Fixed(Num("Speed ", n), 30);
+    f.Bool(true);
+    for (int n = 1; n <= 2; ++n)
+        f.Byte(n).Bool(true).Byte(3).Int(60 + n).Fixed(Num("Extra ", n), 30);
+    f.Bool(true).Bool(false).Bool(false).Bool(false).Bool(false).Bool(true);
+    const QString path = PathOf("newer.QRN");
+
+    auto doc = CreateDefaultSetupDocument();
+    doc->Main()->SetIDNumber(9);
+    ASSERT_TRUE(WriteAll(path, f.Bytes().left(f.Size() - 1)));
+    EXPECT_FALSE(doc->LoadFile(path));
+    ASSERT_TRUE(WriteAll(path, f.Bytes()));
+    ASSERT_TRUE(doc->LoadFile(path));
+    EXPECT_EQ(doc->FileVersion(), "3.0");
+    EXPECT_EQ(doc->Filename(), path);
+    EXPECT_EQ(doc->Main()->IDNumber(), 9);
+    EXPECT_EQ(doc->DigitalIn()->Item(1)->Delay(), 2);
+    EXPECT_EQ(doc->Info()->Info(), "From a newer program");
+    EXPECT_TRUE(doc->Relay()->RelayT44DisableBW());
+    EXPECT_TRUE(doc->RelayNew()->RelayT44DisableBW());
+    EXPECT_EQ(doc->SpeedRelays()->Item(4)->RPM(), 1004);
+    EXPECT_EQ(doc->DigitalInAdditional()->Item(2)->Text(), "Extra 2");
+    EXPECT_TRUE(doc->SMS()->SendToAll());
+}
+
 // The user name's count is unsigned: 0xFFFF announces 65535 bytes, which the file must hold.
 TEST_F(SetupFileTest, AHugeUserNameCountIsReadOnlyWhenTheFileHoldsTheName)
 {
