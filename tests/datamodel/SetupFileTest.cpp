@@ -537,6 +537,30 @@ TEST_F(SetupFileTest, TheAnalogCountFollowsCAN)
     EXPECT_EQ(doc->AnalogIn()->Count(), 11);
 }
 
+// An emptied analog collection with CAN on gets the bus channels 12 to 17 and reads their six
+// records; the sections after them stay aligned.
+TEST_F(SetupFileTest, AnEmptiedAnalogCollectionGetsTheBusChannelsOnly)
+{
+    auto source = CreateDefaultSetupDocument();
+    source->Main()->SetCAN(true);
+    while (source->AnalogIn()->Count() > 0)
+        source->AnalogIn()->Remove(1);
+    for (int key = 12; key <= 17; ++key)
+        source->AnalogIn()->Add(key, "J1939")->SetText(Num("Bus ", key));
+    source->DigitalInAdditional()->Item(2)->SetText("Last");
+    const QString path = PathOf("bus.QRN");
+    ASSERT_TRUE(source->SaveFile(path));
+
+    auto doc = CreateDefaultSetupDocument();
+    while (doc->AnalogIn()->Count() > 0)
+        doc->AnalogIn()->Remove(1);
+    ASSERT_TRUE(doc->LoadFile(path));
+    ASSERT_EQ(doc->AnalogIn()->Count(), 6);
+    EXPECT_EQ(doc->AnalogIn()->Item(1)->Index(), 12);
+    EXPECT_EQ(doc->AnalogIn()->Item("17*")->Text(), "Bus 17");
+    EXPECT_EQ(doc->DigitalInAdditional()->Item(2)->Text(), "Last");
+}
+
 TEST_F(SetupFileTest, SpeedRelaysFromAFileWithoutNumbersAreNumbered)
 {
     auto source = CreateDefaultSetupDocument();
