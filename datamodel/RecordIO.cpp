@@ -182,11 +182,11 @@ bool RecordReader::Date(QDateTime& v)
     double days = 0;
     if (!Double(days))
         return false;
+    // A day count that is no date (garbage in an old or damaged record) reads as day zero:
+    // the bytes are all there, so the fields after it stay aligned and readable.
     QDateTime d;
-    if (!DoubleToDate(days, d)) {
-        m_ok = false;
-        return false;
-    }
+    if (!DoubleToDate(days, d))
+        d = QDateTime(kDayZero, QTime(0, 0));
     v = d;
     return true;
 }

@@ -2,6 +2,9 @@
 #include "datamodel/RecordIO.h"
 
 #include <QBuffer>
+
+#include <cstring>
+#include <limits>
 #include <gtest/gtest.h>
 
 namespace {
@@ -170,4 +173,29 @@ TEST(ImageAccess, SignedWordRoundTripsItsRange)
         EXPECT_EQ(ImageAccess::WordToSigned(qint32(ImageAccess::SignedToWord(v))), v) << v;
     EXPECT_FALSE(ImageAccess::SignedWordFits(32767));
     EXPECT_FALSE(ImageAccess::SignedWordFits(-32769));
+}
+
+TEST(RecordIO, ADateThatIsNoDateReadsAsDayZeroAndKeepsTheRecordAligned)
+{
+    QByteArray bytes;
+    const double garbage = std::numeric_limits<double>::quiet_NaN();
+    const double huge = 1e300;
+    for (double d : {garbage, huge}) {
+        char raw[8];
+        std::memcpy(raw, &d, 8); // little-endian machine, as the file
+        bytes.append(raw, 8);
+    }
+    bytes.append(char(0x2A));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    RecordReader r(&buffer);
+    QDateTime first, second;
+    quint8 after = 0;
+    EXPECT_TRUE(r.Date(first));
+    EXPECT_TRUE(r.Date(second));
+    EXPECT_TRUE(r.Byte(after));
+    EXPECT_TRUE(r.Ok());
+    EXPECT_EQ(first, QDateTime(QDate(1899, 12, 30), QTime(0, 0)));
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(after, 0x2A);
 }
