@@ -2,8 +2,8 @@
 
 #include "app/services/extra/extra.h"
 #include "datamodel/ImageAccess.h"
+#include "datamodel/PartHelpers.h"
 #include "datamodel/RecordIO.h"
-#include "platform/AnsiCodePage.h"
 #include "platform/SystemInfo.h"
 
 #include <QLocale>
@@ -105,8 +105,7 @@ bool XelInfo::ToImage(QByteArray& image, const QString& sFileTitle) const
             line.append(QString(kLineLength - line.size(), QChar(0)));
         line = FillLine(line, placeholders);
         // Written whole: an over-long line runs into the next one, which overwrites it.
-        const QByteArray bytes = platform::AnsiCodePage::FromUnicode(extra::TextToUnit(line));
-        if (!ImageAccess::PutBytes(image, kImageStart + kLineLength * n, bytes))
+        if (!ImageAccess::PutBytes(image, kImageStart + kLineLength * n, PartHelpers::TextToUnitBytes(line)))
             return false;
     }
     return true;
@@ -118,14 +117,8 @@ bool XelInfo::FromImage(const QByteArray& image)
     if (!ImageAccess::GetBytes(image, kImageStart, kLines * kLineLength, area))
         return false;
     QStringList lines;
-    for (int n = 0; n < kLines; ++n) {
-        QByteArray raw = area.mid(kLineLength * n, kLineLength);
-        const int nul = raw.indexOf('\0');
-        if (nul >= 0)
-            raw.truncate(nul);
-        const QString line = TrimRight(platform::AnsiCodePage::ToUnicode(raw));
-        lines << TrimRight(extra::UnitToText(line));
-    }
+    for (int n = 0; n < kLines; ++n)
+        lines << PartHelpers::UnitBytesToText(area.mid(kLineLength * n, kLineLength));
     while (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     SetInfo(lines.join(QStringLiteral("\r\n")));
