@@ -22,7 +22,6 @@ class QDialog;
 class QLabel;
 class QLineEdit;
 class QMimeData;
-class QPlainTextEdit;
 class QTreeWidgetItem;
 class TarnGraph;
 class XelAnalogIn;
@@ -152,6 +151,8 @@ private:
     // J1939/J1587 parameter selection.
     void FillAnalogJCombo();
     void SelectAnalogJData(XelAnalogIn* input);
+    // The chosen parameter into the selected input: record, units, range, description.
+    void ChooseAnalogJParameter();
 
     MainState& m_state;
     std::unique_ptr<clsJData> m_jDataAnalog;
@@ -180,7 +181,7 @@ public:
     Container* conAnalogActionType = nullptr;
     Container* conAnalogInitialDelay = nullptr;
     QLineEdit* txtAnalogDescription = nullptr;
-    QPlainTextEdit* txtAnalogInfo = nullptr;
+    QLineEdit* txtAnalogInfo = nullptr;
     QComboBox* cmbAnalogInputType = nullptr;
     QComboBox* cmbAnalogJ = nullptr;
     QComboBox* cmbAnalogUnits = nullptr;

@@ -224,7 +224,7 @@ qint32 ToTenths(float shown, double offset)
     const double value = double(tenths) - offset * 10.0;
     if (!std::isfinite(value))
         return 0;
-    return qint32(qBound<qint64>(INT32_MIN, extra::RoundHalfEven(value), INT32_MAX));
+    return qint32(qBound<qint64>(qint64(INT32_MIN), extra::RoundHalfEven(value), qint64(INT32_MAX)));
 }
 
 float StepFor(float oldValue, float value)
