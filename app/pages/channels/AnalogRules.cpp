@@ -201,6 +201,9 @@ QString TerminalText(const XelAnalogIn& input, int position)
         return extra::GetLangString(936);
     if (position == 5)
         return extra::GetLangString(925);
+    // The stored field is too short for the bus channels' terminal text.
+    if (position > kWiredChannels)
+        return extra::GetLangString(kBusTerminalText);
     // The stored terminal is blank-padded to its field width.
     QString terminal = input.Terminal();
     while (terminal.endsWith(QLatin1Char(' ')))
