@@ -1,6 +1,7 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
 #include "platform/FileTimes.h"
 #include "platform/InstanceSlot.h"
+#include "platform/KeyTracker.h"
 #include "platform/KeyState.h"
 #include "platform/LibraryLoader.h"
 #include "platform/MessagePresenter.h"
@@ -252,8 +253,8 @@ public:
         }
         return false;
     }
-    // The toolkit reports only modifiers; letter chords are never seen as held.
-    bool IsCharDown(char) override { return false; }
+    // Letter chords come from the tracker the program installs at start-up.
+    bool IsCharDown(char ch) override { return KeyTracker::IsCharDown(ch); }
 };
 
 InstanceSlot<LibraryLoader, RealLibraryLoader> g_library;
