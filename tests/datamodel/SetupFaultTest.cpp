@@ -114,8 +114,9 @@ TEST_P(SetupFaultTest, AnAnalogValueThatDoesNotFitFailsTheBuildAndNamesChannelAn
     for (int i = 3068; i < 3072; ++i) // the speed line's points come from the channels
         skip[i] = true;
     for (qsizetype i = 0; i < image.size(); ++i)
-        if (!skip[i])
+        if (!skip[i]) {
             ASSERT_EQ(image[i], goodImage[i]) << "byte " << i;
+        }
     for (int key = c.key + 1; key <= 17; ++key)
         EXPECT_EQ(image.mid(XelAnalogIn::ImageBase(key), 2), QByteArray(2, '\0')) << key;
 }

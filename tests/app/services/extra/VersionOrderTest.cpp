@@ -28,11 +28,13 @@ TEST(VersionOrder, CompareVersionsIsAntisymmetricAndTransitive)
             ASSERT_EQ(ab, -CompareVersions(b, a)) << a.toStdString() << " / " << b.toStdString();
             for (const QString& c : kVersions) {
                 const int bc = CompareVersions(b, c);
-                if (ab <= 0 && bc <= 0)
+                if (ab <= 0 && bc <= 0) {
                     ASSERT_LE(CompareVersions(a, c), 0)
                         << a.toStdString() << " <= " << b.toStdString() << " <= " << c.toStdString();
-                if (ab == 0 && bc == 0)
+                }
+                if (ab == 0 && bc == 0) {
                     ASSERT_EQ(CompareVersions(a, c), 0);
+                }
             }
         }
     }
