@@ -9,6 +9,7 @@
 class MainState;
 class QIcon;
 class QWidget;
+class frmRelaySelection;
 
 // What the frame offers the pages, dialogs and unit operations.
 class FrameApi {
@@ -164,6 +165,13 @@ public:
     virtual void FocusRelayNewList() = 0;
     // The shown function text of a relay row (list 0 lvwRelay, 1 lvwRelayNew), for the reports.
     virtual QString RelayRowText(int list, const QString& key) = 0;
+    // The picker accepted an entry: read its InUse, FunctionNo and FunctionText and store them
+    // into the edited relay of the terminal card (bNew) or of the optional card.
+    virtual void RelaySelected(bool bNew, const frmRelaySelection& picker)
+    {
+        Q_UNUSED(bNew);
+        Q_UNUSED(picker);
+    }
 };
 
 // Checks the values of the page with that tab index; true when valid or the page has no checks.
