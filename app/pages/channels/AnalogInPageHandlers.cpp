@@ -101,9 +101,8 @@ void AnalogInPage::cmbAnalogAction_Click()
             } else if (extra::LangMsgBox(123, kQuestionStyle) == platform::MsgResult::Yes) {
                 chkAnalogAdditionalRunDetection->setChecked(false);
             } else {
+                // The old action's own choice stores it back.
                 extra::SelectComboItemData(cmbAnalogAction, oldAction, true);
-                // Also when the list lacks the old action, the answer No keeps it.
-                input->SetAction(oldAction);
                 return;
             }
         }
