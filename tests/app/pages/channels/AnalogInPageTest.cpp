@@ -311,3 +311,78 @@ TEST_F(AnalogPageTest, UnitsMoveTheSpeedBoxesBehindTheirLabels)
     page->cmbAnalogUnits->setEditText("mbar");
     EXPECT_GT(page->numAnalogSetpointRPM[0]->x(), before);
 }
+
+TEST_F(AnalogPageTest, RoutinesOfferedToTheOtherPages)
+{
+    AnalogPageApi* api = state.analogPage;
+    Input(4)->SetActive(true);
+    Input(4)->SetAction(3);
+    Input(4)->SetActionDirection(1);
+    Input(4)->SetRUNAlsoDetectedBy(true);
+    EXPECT_EQ(api->AnalogPictureIndex(4), 5 + 13);
+    EXPECT_EQ(api->AnalogPictureIndex(40), 0);
+    api->UpdateAnalogListItem(4);
+    EXPECT_EQ(pagecommon::RowPicture(Row(4)), 18);
+    api->UpdateAnalogCount();
+    EXPECT_EQ(page->lblAnalogCount->text(), "1 Active");
+    api->SetDetailsEnabled(false);
+    EXPECT_FALSE(page->conAnalog->ChildrenEnabled());
+    EXPECT_FALSE(page->conAnalogPID->ChildrenEnabled());
+    api->SetSensorRangeLocked(true);
+    EXPECT_TRUE(page->numAnalogSensorMin->Locked());
+    api->SetSensorRangeLocked(false);
+    EXPECT_FALSE(page->numAnalogSensorMax->Locked());
+    api->LimitUnitsText(4);
+    page->cmbAnalogUnits->setEditText("kPa/s");
+    QTest::keyClicks(page->cmbAnalogUnits->lineEdit(), "longer");
+    EXPECT_LE(page->cmbAnalogUnits->currentText().size(), 5);
+    api->SetActiveCheckEnabled(true);
+    EXPECT_TRUE(page->chkAnalogActive->isEnabled());
+    api->FillAnalogInputTypeCombo(3, true);
+    EXPECT_EQ(ItemData(page->cmbAnalogInputType), (QList<int>{0, 1, 4, 3}));
+    // A refill keeps the chosen type where the new list has it, else the first.
+    pagecommon::SelectByItemData(page->cmbAnalogInputType, 1);
+    api->FillAnalogInputTypeCombo(0, true);
+    EXPECT_EQ(page->cmbAnalogInputType->currentData().toInt(), 1);
+    pagecommon::SelectByItemData(page->cmbAnalogInputType, 2);
+    api->FillAnalogInputTypeCombo(3, true);
+    EXPECT_EQ(page->cmbAnalogInputType->currentData().toInt(), 0);
+    api->FillAnalogInputTypeCombo(4, false);
+    EXPECT_EQ(page->cmbAnalogInputType->currentIndex(), -1);
+}
+
+TEST_F(AnalogPageTest, RefreshedListUsesOneTerminalRuleAndOneBlankTest)
+{
+    SetCAN(true);
+    Input(5)->SetInputType(3);
+    Input(5)->SetText("  ");
+    Input(6)->SetText("Fuel");
+    Input(13)->SetText("Coolant");
+    page->RefreshAnalogList();
+    EXPECT_EQ(Row(5)->text(1), "J1587");
+    EXPECT_FALSE(pagecommon::RowBold(Row(5)));
+    EXPECT_TRUE(pagecommon::RowBold(Row(6)));
+    EXPECT_EQ(Row(13)->text(1), "J1939");
+    EXPECT_TRUE(pagecommon::RowBold(Row(13)));
+    // Showing the input draws the row by the same rules.
+    Click(13);
+    EXPECT_EQ(Row(13)->text(1), "J1939");
+    EXPECT_TRUE(pagecommon::RowBold(Row(13)));
+    Click(5);
+    EXPECT_FALSE(pagecommon::RowBold(Row(5)));
+    EXPECT_EQ(Row(5)->text(1), "J1587");
+}
+
+TEST_F(AnalogPageTest, ScrollStripsScrollTheListALineAtATime)
+{
+    SetCAN(true);
+    page->lvwAnalog->resize(page->lvwAnalog->width(), 60);
+    page->lvwAnalog->scrollToTop();
+    page->picAnalogListScroll[1]->ScrollOnce();
+    page->picAnalogListScroll[1]->ScrollOnce();
+    const int down = page->lvwAnalog->verticalScrollBar()->value();
+    EXPECT_GT(down, 0);
+    page->picAnalogListScroll[0]->ScrollOnce();
+    EXPECT_LT(page->lvwAnalog->verticalScrollBar()->value(), down);
+    EXPECT_EQ(doubles.time.waits, (QList<int>{100, 100, 100}));
+}

@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
