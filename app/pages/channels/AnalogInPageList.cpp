@@ -340,6 +340,8 @@ void AnalogInPage::RefreshAnalogList()
         if (input->Index() > lvwAnalog->topLevelItemCount())
             break;
         QTreeWidgetItem* row = lvwAnalog->topLevelItem(input->Index() - 1);
+        if (!row)
+            continue;
         const bool highlighted = !input->Active() && !modAnalog::DescriptionBlank(input->Text());
         SetRowHighlighted(row, highlighted);
         // The same terminal rule as every other refresh of the row.
