@@ -90,7 +90,7 @@ Number* MakeNumber(QWidget* parent, const QString& name, int left, int top, qint
 {
     auto* box = new Number(parent);
     box->setObjectName(name);
-    Place(box, left, top, 720, 315);
+    Place(box, left, top, 900, 315);
     box->SetMin(min);
     box->SetMax(max);
     box->SetValue(value);
@@ -135,52 +135,52 @@ void AnalogInPage::BuildControls()
     lvwAnalog = new AnalogListView(this);
     lvwAnalog->setObjectName(QStringLiteral("lvwAnalog"));
     lvwAnalog->setHeaderLabels({QStringLiteral("Channel"), QStringLiteral("Terminal"), QStringLiteral("Description")});
-    lvwAnalog->header()->resizeSection(0, Twips(780));
-    lvwAnalog->header()->resizeSection(1, Twips(1320));
-    Place(lvwAnalog, 120, 240, 3735, 5400);
+    lvwAnalog->header()->resizeSection(0, Twips(720));
+    lvwAnalog->header()->resizeSection(1, Twips(1800));
+    Place(lvwAnalog, 120, 240, 3360, 5400);
     for (int i = 0; i < 2; ++i) {
         auto* strip = new AnalogScrollStrip(i, lvwAnalog, this);
         strip->setObjectName(QStringLiteral("picAnalogListScroll_%1").arg(i));
-        Place(strip, 120, i == 0 ? 120 : 5655, 3735, 105);
+        Place(strip, 120, i == 0 ? 120 : 5655, 3360, 105);
         picAnalogListScroll.append(strip);
     }
-    lblAnalogCount = MakeLabel(this, QStringLiteral("lblAnalogCount"), QStringLiteral("None Active"), 120, 5820, 3735);
+    lblAnalogCount = MakeLabel(this, QStringLiteral("lblAnalogCount"), QStringLiteral("None Active"), 120, 5820, 3360);
 
-    chkAnalogActive = MakeCheck(this, QStringLiteral("chkAnalogActive"), QStringLiteral("Active"), 4080, 120, 1500);
+    chkAnalogActive = MakeCheck(this, QStringLiteral("chkAnalogActive"), QStringLiteral("Active"), 3720, 120, 1500);
     chkAnalogActive->setEnabled(false);
     picActionText.fill(nullptr, 7);
     picActionText[1] = MakeMarker(this, QStringLiteral("picActionText_1"),
-                                  QStringLiteral("Channel has description, but is not activated"), 5640, 120);
+                                  QStringLiteral("Channel has description, but is not activated"), 5280, 120);
     picActionText[2] = MakeMarker(this, QStringLiteral("picActionText_2"),
-                                  QStringLiteral("Please try to shorten the description"), 5940, 120);
+                                  QStringLiteral("Please try to shorten the description"), 5580, 120);
     lblAnalog.fill(nullptr, 16);
     lblAnalogUnits.fill(nullptr, 6);
 
-    conAnalog = MakeGroup(this, QStringLiteral("conAnalog"), QString(), 3960, 420, 5520, 5580);
+    conAnalog = MakeGroup(this, QStringLiteral("conAnalog"), QString(), 3600, 420, 5880, 5580);
     lblAnalog[0] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_0"), QStringLiteral("Description"), 120, 270, 1200);
     txtAnalogDescription = new QLineEdit(conAnalog);
     txtAnalogDescription->setObjectName(QStringLiteral("txtAnalogDescription"));
     txtAnalogDescription->setMaxLength(XelAnalogIn::kTextLength);
-    Place(txtAnalogDescription, 1380, 240, 3960, 315);
+    Place(txtAnalogDescription, 1380, 240, 4380, 315);
     lblAnalog[5] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_5"), QStringLiteral("Info"), 120, 630, 1200);
     txtAnalogInfo = new QLineEdit(conAnalog);
     txtAnalogInfo->setObjectName(QStringLiteral("txtAnalogInfo"));
     txtAnalogInfo->setMaxLength(XelAnalogIn::kInfoLength);
-    Place(txtAnalogInfo, 1380, 600, 3960, 315);
+    Place(txtAnalogInfo, 1380, 600, 4380, 315);
 
     lblAnalog[6] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_6"), QStringLiteral("Input Type"), 120, 990, 1200);
     cmbAnalogInputType = MakeCombo(conAnalog, QStringLiteral("cmbAnalogInputType"), 1380, 960, 1815);
     conAnalogPID = MakeGroup(conAnalog, QStringLiteral("conAnalogPID"), QStringLiteral("J1939/J1587 Parameter"),
-                             3300, 870, 2100, 600);
-    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 1920);
+                             3300, 870, 2460, 600);
+    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 2280);
 
-    lblAnalog[7] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_7"), QStringLiteral("Sensor Range"), 120, 1590, 1200);
+    lblAnalog[7] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_7"), QStringLiteral("Sensor Range"), 60, 1590, 1290);
     numAnalogSensorMin = MakeFloat(conAnalog, QStringLiteral("numAnalogSensorMin"), 1380, 1560, 0.0f, 1000.0f);
     lblAnalog[8] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_8"), QStringLiteral("-"), 2310, 1590, 120);
     numAnalogSensorMax = MakeFloat(conAnalog, QStringLiteral("numAnalogSensorMax"), 2460, 1560, 0.0f, 1000.0f);
     numAnalogSensorMax->SetIncrement(1.0f);
     numAnalogSensorMax->SetValue(100.0f);
-    cmbAnalogUnits = MakeCombo(conAnalog, QStringLiteral("cmbAnalogUnits"), 3420, 1560, 840);
+    cmbAnalogUnits = MakeCombo(conAnalog, QStringLiteral("cmbAnalogUnits"), 3420, 1560, 780);
     cmbAnalogUnits->setEditable(true);
     cmbAnalogUnits->setInsertPolicy(QComboBox::NoInsert);
     cmbAnalogUnits->lineEdit()->setMaxLength(XelAnalogIn::kUnitsLength);
@@ -188,30 +188,30 @@ void AnalogInPage::BuildControls()
         cmbAnalogUnits->addItem(QString::fromUtf8(unit));
     cmbAnalogUnits->setCurrentIndex(-1);
     chkAnalogDoubleScale = MakeCheck(conAnalog, QStringLiteral("chkAnalogDoubleScale"), QStringLiteral("Double Scale"),
-                                     4320, 1590, 1140);
+                                     4260, 1590, 1560);
 
     lblAnalog[9] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_9"), QStringLiteral("Action"), 120, 2010, 1200);
     cmbAnalogAction = MakeCombo(conAnalog, QStringLiteral("cmbAnalogAction"), 1380, 1980, 2415);
 
-    conAnalogLimit = MakeGroup(conAnalog, QStringLiteral("conAnalogLimit"), QStringLiteral("Limits"), 120, 2400, 3180, 1365);
+    conAnalogLimit = MakeGroup(conAnalog, QStringLiteral("conAnalogLimit"), QStringLiteral("Limits"), 120, 2400, 3420, 1365);
     numAnalogLimit.fill(nullptr, 3);
     numAnalogLimitSetpoint.fill(nullptr, 2);
     numAnalogSetpointRPM.fill(nullptr, 2);
     conAnalogAlarmSetpoint.fill(nullptr, 2);
     conAnalogLimitWarning = MakeGroup(conAnalogLimit, QStringLiteral("conAnalogLimitWarning"),
-                                      QStringLiteral("Warning Limit"), 90, 240, 3000, 540);
+                                      QStringLiteral("Warning Limit"), 90, 240, 3240, 540);
     numAnalogLimit[1] = MakeFloat(conAnalogLimitWarning, QStringLiteral("numAnalogLimit_1"), 90, 210, -3000.0f,
                                   3000.0f, QStringLiteral("Warning Limit"));
     lblAnalogUnits[1] = MakeLabel(conAnalogLimitWarning, QStringLiteral("lblAnalogUnits_1"), QString(), 1050, 255);
     conAnalogLimitAlarm = MakeGroup(conAnalogLimit, QStringLiteral("conAnalogLimitAlarm"),
-                                    QStringLiteral("Alarm Limit"), 90, 780, 3000, 540);
+                                    QStringLiteral("Alarm Limit"), 90, 780, 3240, 540);
     numAnalogLimit[0] = MakeFloat(conAnalogLimitAlarm, QStringLiteral("numAnalogLimit_0"), 90, 210, -3000.0f,
                                   3000.0f, QStringLiteral("Alarm Limit"));
     lblAnalogUnits[2] = MakeLabel(conAnalogLimitAlarm, QStringLiteral("lblAnalogUnits_2"), QString(), 1050, 255);
     const QString setpointCaptions[2] = {QStringLiteral("Lower Limit"), QStringLiteral("Upper Limit")};
     for (int i = 0; i < 2; ++i) {
         Container* group = MakeGroup(conAnalogLimit, QStringLiteral("conAnalogAlarmSetpoint_%1").arg(i),
-                                     setpointCaptions[i], 90, i == 0 ? 240 : 780, 3000, 540);
+                                     setpointCaptions[i], 90, i == 0 ? 240 : 780, 3240, 540);
         conAnalogAlarmSetpoint[i] = group;
         numAnalogLimitSetpoint[i] = MakeFloat(group, QStringLiteral("numAnalogLimitSetpoint_%1").arg(i), 90, 210,
                                               0.0f, 1000.0f, QStringLiteral("Alarm Limit"));
@@ -223,14 +223,14 @@ void AnalogInPage::BuildControls()
         group->setVisible(false);
     }
     conAnalogLimitShutdown = MakeGroup(conAnalogLimit, QStringLiteral("conAnalogLimitShutdown"),
-                                       QStringLiteral("Shutdown Limit"), 90, 780, 3000, 540);
+                                       QStringLiteral("Shutdown Limit"), 90, 780, 3240, 540);
     numAnalogLimit[2] = MakeFloat(conAnalogLimitShutdown, QStringLiteral("numAnalogLimit_2"), 90, 210, -3000.0f,
                                   3000.0f, QStringLiteral("Shutdown Limit"));
     lblAnalogUnits[3] = MakeLabel(conAnalogLimitShutdown, QStringLiteral("lblAnalogUnits_3"), QString(), 1050, 255);
 
     graRPMDependentAlarm = new TarnGraph(conAnalog);
     graRPMDependentAlarm->setObjectName(QStringLiteral("graRPMDependentAlarm"));
-    Place(graRPMDependentAlarm, 3360, 2400, 2040, 1365);
+    Place(graRPMDependentAlarm, 3600, 2400, 2160, 1365);
     graRPMDependentAlarm->SetXStep(250);
     graRPMDependentAlarm->SetXSteps(8);
     graRPMDependentAlarm->SetYSteps(5);
@@ -245,27 +245,27 @@ void AnalogInPage::BuildControls()
     graRPMDependentAlarm->SetMarkDescriptionLeft(QString());
     graRPMDependentAlarm->setVisible(false);
 
-    conAnalogActionType = MakeGroup(conAnalog, QStringLiteral("conAnalogActionType"), QString(), 120, 3795, 2640, 1500);
+    conAnalogActionType = MakeGroup(conAnalog, QStringLiteral("conAnalogActionType"), QString(), 120, 3795, 2880, 1500);
     chkAnalogAdditionalRunDetection = MakeCheck(conAnalogActionType, QStringLiteral("chkAnalogAdditionalRunDetection"),
-                                                QStringLiteral("Additional Run Detection"), 90, 240, 2460);
+                                                QStringLiteral("Additional Run Detection"), 90, 240, 2700);
     chkAnalogAlarmOnRunOnly = MakeCheck(conAnalogActionType, QStringLiteral("chkAnalogAlarmOnRunOnly"),
-                                        QStringLiteral("Action on RUN Only"), 90, 540, 2100);
+                                        QStringLiteral("Action on RUN Only"), 90, 540, 2160);
     conAnalogInitialDelay = MakeGroup(conAnalogActionType, QStringLiteral("conAnalogInitialDelay"),
-                                      QStringLiteral("Initial Delay"), 90, 840, 2460, 570);
+                                      QStringLiteral("Initial Delay"), 90, 840, 2700, 570);
     numAnalogInitialDelay = MakeNumber(conAnalogInitialDelay, QStringLiteral("numAnalogInitialDelay"), 90, 210, 0, 255, 0);
-    lblAnalog[2] = MakeLabel(conAnalogInitialDelay, QStringLiteral("lblAnalog_2"), QStringLiteral("Seconds"), 870, 255, 900);
+    lblAnalog[2] = MakeLabel(conAnalogInitialDelay, QStringLiteral("lblAnalog_2"), QStringLiteral("Seconds"), 1080, 255, 900);
     picActionText[6] = MakeMarker(conAnalogActionType, QStringLiteral("picActionText_6"), QString(), 2280, 540);
 
-    conAnalogActionInfo = MakeGroup(conAnalog, QStringLiteral("conAnalogActionInfo"), QString(), 2820, 3795, 2580, 1500);
-    cmbAnalogActionDirection = MakeCombo(conAnalogActionInfo, QStringLiteral("cmbAnalogActionDirection"), 90, 240, 2400);
+    conAnalogActionInfo = MakeGroup(conAnalog, QStringLiteral("conAnalogActionInfo"), QString(), 3060, 3795, 2700, 1500);
+    cmbAnalogActionDirection = MakeCombo(conAnalogActionInfo, QStringLiteral("cmbAnalogActionDirection"), 90, 240, 2520);
     cmbAnalogActionDirection->addItem(QStringLiteral("when above limit"), 0);
     cmbAnalogActionDirection->addItem(QStringLiteral("when below limit!"), 1);
     lblAnalog[3] = MakeLabel(conAnalogActionInfo, QStringLiteral("lblAnalog_3"), QStringLiteral("after"), 90, 690, 480);
     numAnalogAlarmDelay = MakeNumber(conAnalogActionInfo, QStringLiteral("numAnalogAlarmDelay"), 600, 660, 0, 255, 2);
-    lblAnalog[4] = MakeLabel(conAnalogActionInfo, QStringLiteral("lblAnalog_4"), QStringLiteral("Seconds"), 1380, 690, 780);
+    lblAnalog[4] = MakeLabel(conAnalogActionInfo, QStringLiteral("lblAnalog_4"), QStringLiteral("Seconds"), 1560, 690, 780);
     picActionText[5] = MakeMarker(conAnalogActionInfo, QStringLiteral("picActionText_5"),
                                   QStringLiteral("Zero seconds delay before shutdown may result in an unstable system!"),
-                                  2190, 660);
+                                  2370, 660);
     for (int i = 0; i < 2; ++i)
         picAnalogListScroll[i]->raise();
 }
