@@ -241,3 +241,41 @@ TEST_F(AnalogPageTest, TypeChangeBetweenVoltageAndCurrentShowsTheJumper)
     EXPECT_EQ(windows.size(), 2);
     EXPECT_EQ(Input(1)->InputType(), 2);
 }
+
+TEST_F(AnalogPageTest, ArrowKeysSpinInTenthsBelowTenAndWholeUnitsAbove)
+{
+    Input(2)->SetActive(true);
+    Input(2)->SetAction(1);
+    Click(2);
+    Float* box = page->numAnalogLimit[1];
+    box->SetValue(9.9f);
+    QLineEdit* text = box->TextBox();
+    text->setFocus();
+    const float up[2] = {10.0f, 11.0f};
+    for (float expected : up) {
+        QTest::keyClick(text, Qt::Key_Up);
+        EXPECT_FLOAT_EQ(box->Value(), expected);
+    }
+    const float down[2] = {10.0f, 9.9f};
+    for (float expected : down) {
+        QTest::keyClick(text, Qt::Key_Down);
+        EXPECT_FLOAT_EQ(box->Value(), expected);
+    }
+    EXPECT_EQ(Input(2)->Limit(1), 99);
+}
+
+TEST_F(AnalogPageTest, EnterInTheParameterComboCopiesItsText)
+{
+    SetCAN(true);
+    Input(12)->SetActive(true);
+    Click(12);
+    ASSERT_GT(page->cmbAnalogJ->count(), 0);
+    page->cmbAnalogJ->setEditable(false);
+    {
+        const QSignalBlocker blocker(page->cmbAnalogJ);
+        page->cmbAnalogJ->setCurrentIndex(0);
+    }
+    page->cmbAnalogJ_KeyDown(13);
+    EXPECT_EQ(page->txtAnalogDescription->text(), page->cmbAnalogJ->itemText(0));
+    EXPECT_EQ(Input(12)->Text(), page->cmbAnalogJ->itemText(0));
+}
