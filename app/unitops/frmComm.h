@@ -48,11 +48,13 @@ public:
     // Bytes a transfer moves for a unit with this firmware version.
     static int SetupImageSize(const QString& firmware);
 
+    // Escape: refused while a transfer runs.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void RunTransfer();

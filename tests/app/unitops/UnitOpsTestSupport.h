@@ -122,11 +122,49 @@ private:
     QTimer timer;
 };
 
+// What the program put on the line, over every port it opened (each link's port is gone
+// when the link ends).
+struct Wire {
+    QList<QByteArray> writes;
+    int portNumber = 0;
+    QString settings;
+};
+
+class RecordingPort : public ecxsim::SimulatedPort {
+public:
+    RecordingPort(Unit* unit, std::shared_ptr<Wire> wire) : SimulatedPort(unit), m_wire(std::move(wire)) {}
+    bool Open(int portNumber, const QString& settings) override
+    {
+        m_wire->portNumber = portNumber;
+        m_wire->settings = settings;
+        return SimulatedPort::Open(portNumber, settings);
+    }
+    bool Write(const QByteArray& bytes) override
+    {
+        m_wire->writes << bytes;
+        return SimulatedPort::Write(bytes);
+    }
+
+private:
+    std::shared_ptr<Wire> m_wire;
+};
+
+// Binds every port the program opens to unit; returns the record of the line.
+inline std::shared_ptr<Wire> Bind(Unit& unit)
+{
+    auto wire = std::make_shared<Wire>();
+    Unit* u = &unit;
+    platform::SerialPort::SetFactory([u, wire]() -> std::unique_ptr<platform::SerialPort> {
+        return std::make_unique<RecordingPort>(u, wire);
+    });
+    return wire;
+}
+
 class UnitOpsTest : public ::testing::Test {
 protected:
     testing_doubles::PlatformDoubles doubles;
     Unit unit;
-    ecxsim::SimulatedPort* port = nullptr;
+    std::shared_ptr<Wire> wire;
     std::unique_ptr<XelObject> setup;
     MainState state;
     FakeFrame frame{state};
@@ -136,7 +174,7 @@ protected:
         ASSERT_TRUE(extra::LoadLanguageLibrary());
         XelCommTesting::SetMillisecondsPerSecond(20);
         XelCommTesting::ResetPackageStamp();
-        platform::SerialPort::SetFactory(ecxsim::SimulatedPort::FactoryFor(&unit, false, &port));
+        wire = Bind(unit);
         modRegistry::SaveCommPort(1);
         unit.SetCommandDelay(0);
         setup = CreateDefaultSetupDocument();

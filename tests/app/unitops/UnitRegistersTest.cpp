@@ -45,8 +45,8 @@ TEST_F(UnitOpsTest, ProbesWithoutPortAskForOneAndStopWhenCancelled)
     // A port chosen in the dialog is used at once.
     frame.portDialogCancelled = false;
     EXPECT_TRUE(DetectUnit());
-    EXPECT_EQ(port->LastPortNumber(), 1);
-    EXPECT_EQ(port->LastSettings(), "9600,o,8,1");
+    EXPECT_EQ(wire->portNumber, 1);
+    EXPECT_EQ(wire->settings, "9600,o,8,1");
 }
 
 TEST_F(UnitOpsTest, ProbesReadTheirRegisters)
@@ -102,7 +102,7 @@ TEST_F(UnitOpsTest, RefusedUnlockWritesNothingAndStillRelocks)
         fresh.SetEngineRunning(c.running);
         fresh.SetQ3(c.q3);
         SCOPED_TRACE(c.name);
-        platform::SerialPort::SetFactory(ecxsim::SimulatedPort::FactoryFor(&fresh, false, &port));
+        wire = Bind(fresh);
         EXPECT_FALSE(SendUnitCommand(DeleteLogCommand));
         EXPECT_FALSE(WriteCounterRegisters({7, 8}));
         EXPECT_TRUE(fresh.CommandsDone().isEmpty());
@@ -110,7 +110,7 @@ TEST_F(UnitOpsTest, RefusedUnlockWritesNothingAndStillRelocks)
         EXPECT_EQ(fresh.EngineHours(), 1234);
         EXPECT_EQ(fresh.Register(0), 0);
         // Unlock written, read back, then 0 written: nothing else reached the unit.
-        QList<QByteArray> writes = port->Writes();
+        QList<QByteArray> writes = wire->writes;
         ASSERT_GE(writes.size(), 3);
         EXPECT_EQ(writes.last().mid(4, 5), QByteArray("04000")) << writes.last().toStdString();
     }
