@@ -93,7 +93,11 @@ qint16 Container::CaptionOffset() const
 
 void Container::Refresh() { repaint(); }
 
-bool Container::Visible() const { return !isHidden(); }
+bool Container::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 void Container::SetVisible(bool visible) { setVisible(visible); }
 
 void Container::changeEvent(QEvent* event)

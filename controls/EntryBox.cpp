@@ -61,10 +61,13 @@ void EntryBox::SetFont(const QFont& font)
     resizeEvent(nullptr);
 }
 
-bool EntryBox::Visible() const { return m_visible; }
+bool EntryBox::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 void EntryBox::SetVisible(bool visible)
 {
-    m_visible = visible;
     setVisible(visible);
 }
 
