@@ -41,7 +41,13 @@ EntryBox::EntryBox(QWidget* parent) : QWidget(parent)
     resize(sizeHint());
 }
 
-EntryBox::~EntryBox() = default;
+EntryBox::~EntryBox()
+{
+    // The text box outlives this part of the object: its last focus change must not
+    // reach the checks.
+    m_text->removeEventFilter(this);
+    disconnect(m_text, nullptr, this, nullptr);
+}
 
 bool EntryBox::AllowBlank() const { return m_allowBlank; }
 void EntryBox::SetAllowBlank(bool allow) { m_allowBlank = allow; }

@@ -145,6 +145,20 @@ TEST_P(FloatLocales, ArrowsFromATypedValue)
     EXPECT_EQ(f.h.text()->text(), f.local("1.0"));
 }
 
+TEST_P(FloatLocales, ArrowAfterTypingASeparatorStillSteps)
+{
+    FloatBox f(locale());
+    f.h.start("");
+    f.type("2.");
+    f.h.key(Qt::Key_Up);
+    EXPECT_EQ(f.h.text()->text(), f.local("2.1"));
+    f.type("");
+    f.h.text()->setCursorPosition(3);
+    f.h.key(Qt::Key_Backspace);
+    f.h.key(Qt::Key_Down);
+    EXPECT_EQ(f.h.text()->text(), f.local("1.9"));
+}
+
 TEST_P(FloatLocales, TenthsStepWithoutDrift)
 {
     FloatBox f(locale());
