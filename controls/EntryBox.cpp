@@ -301,10 +301,7 @@ bool EntryBox::eventFilter(QObject* watched, QEvent* event)
         const bool windowOnly = focus->reason() == Qt::ActiveWindowFocusReason
                              || focus->reason() == Qt::PopupFocusReason;
         if (!windowOnly) {
-            // Select after the line edit has placed its own caret.
-            QPointer<QLineEdit> text(m_text);
-            QMetaObject::invokeMethod(
-                this, [text] { if (text && text->hasFocus()) text->selectAll(); }, Qt::QueuedConnection);
+            // A mouse click that brought the focus then places the caret itself.
             m_text->selectAll();
             m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
             if (!m_refocusReturn)

@@ -41,6 +41,10 @@ struct Harness {
         window.show();
         window.activateWindow();
         (void)QTest::qWaitForWindowActive(&window);
+        // Start with the focus outside the box.
+        other->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        log.clear();
     }
 
     QLineEdit* text() const { return box->TextBox(); }

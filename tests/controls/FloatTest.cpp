@@ -232,7 +232,7 @@ TEST_P(FloatLocales, BeforeChangeCarriesTheOldValueWhileValueReadsTheNew)
     EXPECT_EQ(seen, expected);
 }
 
-TEST(Float, NewBoxHasSpecifiedDefaults)
+TEST(Float, NewBoxHasItsDefaults)
 {
     testing_doubles::PlatformDoubles doubles;
     Float f;

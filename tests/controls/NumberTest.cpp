@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"KeyDown:55", "KeyPress:55", "Change:7", "KeyUp:55"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Number, NewBoxHasSpecifiedDefaults)
+TEST(Number, NewBoxHasItsDefaults)
 {
     testing_doubles::PlatformDoubles doubles;
     Number n;
@@ -373,6 +373,33 @@ TEST(Number, StoredPropertiesOmitDefaultsAndValueAtMin)
     EXPECT_EQ(loaded.Min(), 5);
     EXPECT_EQ(loaded.Max(), 300);
     EXPECT_EQ(Number().WriteProperties().keys(), QStringList());
+}
+
+} // namespace
+
+namespace {
+
+TEST(Number, FocusSelectsTheTextAndARefusedLeaveKeepsTheHostsFocusEvents)
+{
+    Harness<Number> h;
+    h.box->SetMin(10);
+    h.box->SetValue(50);
+    int got = 0, lost = 0;
+    QObject::connect(h.box, &Number::GotFocus, [&] { ++got; });
+    QObject::connect(h.box, &Number::LostFocus, [&] { ++lost; });
+    h.focusBox();
+    EXPECT_EQ(h.text()->selectedText(), "50");
+    EXPECT_EQ(got, 1);
+    h.type("5");
+    h.leaveBox();
+    // Refused: the box never lost the focus as far as the host is concerned.
+    EXPECT_EQ(lost, 0);
+    EXPECT_EQ(got, 1);
+    h.type("20");
+    h.leaveBox();
+    EXPECT_EQ(h.text()->text(), "20");
+    EXPECT_EQ(lost, 1);
+    EXPECT_TRUE(h.other->hasFocus());
 }
 
 } // namespace
