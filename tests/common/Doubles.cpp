@@ -1,5 +1,8 @@
 #include "tests/common/Doubles.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
+
 namespace testing_doubles {
 
 int ScriptedPresenter::Show(const QString& text, int style, const QString& caption)
@@ -10,6 +13,22 @@ int ScriptedPresenter::Show(const QString& text, int style, const QString& capti
     return answers.takeFirst();
 }
 
+void SteppedTime::Wait(int ms)
+{
+    waits.append(ms);
+    ProcessEvents();
+    if (ms > 0)
+        now += ms;
+}
+
+void SteppedTime::ProcessEvents()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Each look at the clock moves it a little, so a loop that polls it always ends.
+    ++now;
+}
+
 PlatformDoubles::PlatformDoubles()
 {
     settings = std::make_unique<platform::QtSettingsStore>(dir.filePath("settings.ini"));
@@ -18,6 +37,7 @@ PlatformDoubles::PlatformDoubles()
     platform::StatusSink::SetInstance(&status);
     platform::SystemInfo::SetInstance(&system);
     platform::KeyState::SetInstance(&keys);
+    platform::TimeSource::SetInstance(&time);
 }
 
 PlatformDoubles::~PlatformDoubles()
@@ -27,6 +47,7 @@ PlatformDoubles::~PlatformDoubles()
     platform::StatusSink::SetInstance(nullptr);
     platform::SystemInfo::SetInstance(nullptr);
     platform::KeyState::SetInstance(nullptr);
+    platform::TimeSource::SetInstance(nullptr);
 }
 
 } // namespace testing_doubles

@@ -6,6 +6,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/StatusSink.h"
 #include "platform/SystemInfo.h"
+#include "platform/TimeSource.h"
 
 #include <QDateTime>
 #include <QList>
@@ -67,6 +68,27 @@ public:
     bool IsCharDown(char ch) override { return chars.contains(QChar(ch)); }
 };
 
+// A clock that moves only when the program waits: a wait advances it at once, after letting
+// pending events run. Timer intervals are divided by `timerDivisor` (at least 1 ms).
+class SteppedTime : public platform::TimeSource {
+public:
+    qint64 now = 0;
+    int timerDivisor = 100;
+    QList<int> waits; // every Wait, in order
+    QList<int> blocks; // every Block, in order
+    qint64 Milliseconds() override { return now; }
+    void Wait(int ms) override;
+    // Moves the clock without running any event.
+    void Block(int ms) override
+    {
+        blocks.append(ms);
+        if (ms > 0)
+            now += ms;
+    }
+    void ProcessEvents() override;
+    int TimerInterval(int ms) override { return ms <= 0 ? 0 : qMax(1, ms / timerDivisor); }
+};
+
 // Installs fresh doubles for one test and restores the previous state afterwards:
 // a temporary settings store, a scripted presenter, a recording status sink,
 // a fixed clock and user, no keys held.
@@ -78,6 +100,7 @@ public:
     RecordingStatus status;
     FixedSystem system;
     HeldKeys keys;
+    SteppedTime time;
     QTemporaryDir dir;
     std::unique_ptr<platform::QtSettingsStore> settings;
 };

@@ -1,0 +1,164 @@
+#include "app/pages/common/PageCommon.h"
+
+#include "app/services/extra/extra.h"
+#include "platform/KeyState.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QMimeData>
+#include <QTreeWidget>
+
+namespace pagecommon {
+
+const char* const DragFormatName = "VIRUDIVIRU";
+
+QString ItemKey(int index) { return QString::number(index) + QLatin1Char('*'); }
+
+int KeyIndex(const QString& key)
+{
+    QString digits = key;
+    digits.remove(QLatin1Char('*'));
+    bool ok = false;
+    const int n = digits.trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+bool ShiftHeld() { return platform::KeyState::Instance().IsDown(platform::KeyState::Shift); }
+
+QTreeWidgetItem* AddRow(QTreeWidget* list, const QString& key, const QString& text, int picture,
+                        const QVector<QIcon>& images)
+{
+    auto* row = new QTreeWidgetItem(list);
+    row->setData(0, KeyRole, key);
+    row->setText(0, text);
+    SetRowPicture(row, picture, images);
+    return row;
+}
+
+QTreeWidgetItem* RowByKey(QTreeWidget* list, const QString& key)
+{
+    if (!list)
+        return nullptr;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        if (row->data(0, KeyRole).toString() == key)
+            return row;
+    }
+    return nullptr;
+}
+
+QString RowKey(const QTreeWidgetItem* row) { return row ? row->data(0, KeyRole).toString() : QString(); }
+
+void SetRowPicture(QTreeWidgetItem* row, int picture, const QVector<QIcon>& images)
+{
+    if (!row)
+        return;
+    row->setData(0, PictureRole, picture);
+    row->setIcon(0, picture >= 1 && picture <= images.size() ? images[picture - 1] : QIcon());
+}
+
+int RowPicture(const QTreeWidgetItem* row) { return row ? row->data(0, PictureRole).toInt() : 0; }
+
+void SetRowColor(QTreeWidgetItem* row, const QColor& color)
+{
+    if (!row)
+        return;
+    for (int c = 0; c < qMax(1, row->columnCount()); ++c)
+        row->setForeground(c, color);
+}
+
+QColor RowColor(const QTreeWidgetItem* row)
+{
+    return row ? row->foreground(0).color() : QColor();
+}
+
+void SetRowBold(QTreeWidgetItem* row, bool bold)
+{
+    if (!row)
+        return;
+    for (int c = 0; c < qMax(1, row->columnCount()); ++c) {
+        QFont f = row->font(c);
+        f.setBold(bold);
+        row->setFont(c, f);
+    }
+}
+
+bool RowBold(const QTreeWidgetItem* row) { return row && row->font(0).bold(); }
+
+int SelectedRowIndex(QTreeWidget* list)
+{
+    if (!list || !list->currentItem())
+        return 0;
+    return list->indexOfTopLevelItem(list->currentItem()) + 1;
+}
+
+void SelectRow(QTreeWidget* list, QTreeWidgetItem* row)
+{
+    if (!list || !row)
+        return;
+    list->setCurrentItem(row);
+    list->scrollToItem(row);
+}
+
+QMimeData* MakeDragPayload(const QString& key)
+{
+    auto* data = new QMimeData;
+    QByteArray bytes = key.toLatin1();
+    bytes.append('\0');
+    bytes.append('\0');
+    data->setData(QString::fromLatin1(DragFormatName), bytes);
+    return data;
+}
+
+bool ReadDragPayload(const QMimeData* data, QString& key)
+{
+    const QString format = QString::fromLatin1(DragFormatName);
+    if (!data || !data->hasFormat(format))
+        return false;
+    QByteArray bytes = data->data(format);
+    const int nul = bytes.indexOf('\0');
+    if (nul >= 0)
+        bytes.truncate(nul);
+    if (bytes.isEmpty())
+        return false;
+    key = QString::fromLatin1(bytes);
+    return true;
+}
+
+void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValueText)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    for (int id = base + 1; id <= base + count; ++id) {
+        if (id > 0xFFFF || !extra::LangStringExists(quint16(id)))
+            continue;
+        const QString entry = extra::GetLangString(quint16(id));
+        const int dash = entry.indexOf(QLatin1Char('-'));
+        bool ok = false;
+        const int value = dash > 0 ? entry.left(dash).trimmed().toInt(&ok) : 0;
+        if (!ok)
+            continue;
+        combo->addItem(keepValueText ? entry : entry.mid(dash + 1), value);
+    }
+}
+
+int SelectByItemData(QComboBox* combo, int value)
+{
+    if (!combo)
+        return -1;
+    const int i = combo->findData(value);
+    combo->setCurrentIndex(i);
+    return i;
+}
+
+int CurrentItemData(const QComboBox* combo, int fallback)
+{
+    if (!combo || combo->currentIndex() < 0)
+        return fallback;
+    bool ok = false;
+    const int v = combo->currentData().toInt(&ok);
+    return ok ? v : fallback;
+}
+
+} // namespace pagecommon

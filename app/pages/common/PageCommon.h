@@ -1,0 +1,91 @@
+#pragma once
+// Small pieces every page uses: row keys, list-view rows, the drag payload, language combos,
+// twips, scoped flags and the hourglass.
+#include <QApplication>
+#include <QByteArray>
+#include <QColor>
+#include <QIcon>
+#include <QString>
+#include <QVector>
+
+class QComboBox;
+class QDropEvent;
+class QMimeData;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QWidget;
+
+namespace pagecommon {
+
+// The key of collection items and list rows: the number followed by "*" ("3*").
+QString ItemKey(int index);
+// The number of a key ("3*" -> 3); 0 for a text that is no key.
+int KeyIndex(const QString& key);
+
+// Positions on the windows are given in twips: 15 twips are one logical pixel.
+constexpr int Twips(int twips) { return twips / 15; }
+constexpr int ToTwips(int pixels) { return pixels * 15; }
+
+// Sets a flag for the lifetime of the guard and puts the previous value back on every exit.
+class ScopedFlag {
+public:
+    explicit ScopedFlag(bool& flag, bool value = true) : m_flag(flag), m_old(flag) { m_flag = value; }
+    ~ScopedFlag() { m_flag = m_old; }
+    ScopedFlag(const ScopedFlag&) = delete;
+    ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_old;
+};
+
+// The hourglass for the lifetime of the guard.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// True while Shift is held (skips confirmations).
+bool ShiftHeld();
+
+// ---- List views (QTreeWidget) ----
+// Rows carry their key and their 1-based picture position; the icon is taken from `images`
+// when the position lies inside it.
+constexpr int KeyRole = Qt::UserRole + 1;
+constexpr int PictureRole = Qt::UserRole + 2;
+constexpr int GhostedRole = Qt::UserRole + 3;
+
+QTreeWidgetItem* AddRow(QTreeWidget* list, const QString& key, const QString& text, int picture,
+                        const QVector<QIcon>& images);
+QTreeWidgetItem* RowByKey(QTreeWidget* list, const QString& key);
+QString RowKey(const QTreeWidgetItem* row);
+void SetRowPicture(QTreeWidgetItem* row, int picture, const QVector<QIcon>& images);
+int RowPicture(const QTreeWidgetItem* row);
+// Text colour and bold over every column of the row.
+void SetRowColor(QTreeWidgetItem* row, const QColor& color);
+void SetRowBold(QTreeWidgetItem* row, bool bold);
+bool RowBold(const QTreeWidgetItem* row);
+QColor RowColor(const QTreeWidgetItem* row);
+// The 1-based position of the selected row, 0 when none.
+int SelectedRowIndex(QTreeWidget* list);
+void SelectRow(QTreeWidget* list, QTreeWidgetItem* row);
+
+// ---- Drag and drop ----
+// The private format of every list drag; the payload is the row key and two NUL bytes.
+extern const char* const DragFormatName; // "VIRUDIVIRU"
+QMimeData* MakeDragPayload(const QString& key);
+// The key in a drag's payload; false when the data carry no payload of ours.
+bool ReadDragPayload(const QMimeData* data, QString& key);
+
+// ---- Combos from language list blocks ----
+// Fills the combo with the entries base+1 .. base+count that exist ("2-Alarm": text "Alarm",
+// item data 2). Missing numbers are skipped. `keepValueText` shows the whole entry.
+void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValueText = false);
+// Selects the entry whose item data is `value`; -1 when there is none (nothing selected).
+int SelectByItemData(QComboBox* combo, int value);
+int CurrentItemData(const QComboBox* combo, int fallback = -1);
+
+} // namespace pagecommon
