@@ -42,8 +42,6 @@ public:
         Q_UNUSED(firmware);
         return TransmitSetupToUnit();
     }
-    // frmBackupSystemSettings for the open setup, modal over the main window.
-    virtual void ShowBackupSystemSettings() {}
 };
 
 // "Main" page.

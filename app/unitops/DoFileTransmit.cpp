@@ -1,6 +1,7 @@
 // The transmit command: the checks made on the open setup before it may go to the unit.
 #include "app/frame/MainState.h"
 #include "app/pages/PageApis.h"
+#include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitOps.h"
@@ -116,13 +117,14 @@ public:
             return false;
 
         bool transmitted = false;
-        if (ValidateCurrentPage(m_state, CurrentTab()) && (!frame || frame->CheckChannelDescriptions())) {
+        if (ValidateCurrentPage(m_state, CurrentTab()) && (!frame || frame->CheckChannelDescriptions())
+            && ImageCanBeBuilt()) {
             extra::ShowStatusMessage(221);
             transmitted = frame && frame->TransmitSetupToUnitFor(fw);
             if (transmitted) {
                 extra::ShowStatusMessage(223);
                 if (AtLeast(QStringLiteral("4.00")) && !Skip())
-                    frame->ShowBackupSystemSettings();
+                    ShowBackupSystemSettings();
             } else {
                 extra::ShowStatusMessage(225);
             }
@@ -141,6 +143,27 @@ private:
     bool Above(const QString& gate) const { return Known() && extra::CompareVersions(fw, gate) > 0; }
     bool AtLeast(const QString& gate) const { return Known() && extra::CompareVersions(fw, gate) >= 0; }
     static int Ask(quint16 id, int style, const QVariantList& args = {}) { return extra::LangMsgBox(id, style, args); }
+
+    // A value the unit image cannot carry would be left out of the image: refuse, naming it.
+    bool ImageCanBeBuilt()
+    {
+        if (s.CreateSetup(fw))
+            return true;
+        platform::MessagePresenter::Instance().Show(
+            QStringLiteral("The setup cannot be transmitted to the Control Unit.\nThis setting holds a value the "
+                           "Control Unit cannot take:\n%1\nPlease correct it and transmit the setup again.")
+                .arg(s.SetupError()),
+            OKOnly | Exclamation, QStringLiteral("Quarno Q2"));
+        return false;
+    }
+
+    void ShowBackupSystemSettings()
+    {
+        frmBackupSystemSettings window(m_state, m_state.frame ? m_state.frame->MainWindow() : nullptr);
+        window.SetXelObject(&s);
+        window.InitSettings();
+        window.exec();
+    }
 
     // A first-generation unit: the new features are lost, and relays K7 and K9 must keep
     // their fixed functions.

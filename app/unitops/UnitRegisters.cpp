@@ -181,7 +181,7 @@ bool SendUnitCommand(quint8 command)
     bytes[1] = char(command);
     if (!link.Set(ServiceRegisters::CommandRegister, extra::BytesToWord(bytes)))
         return false;
-    platform::TimeSource::Instance().Wait(3000);
+    platform::TimeSource::Instance().Block(3000);
     const auto after = link.Get(ServiceRegisters::CommandRegister);
     return after && (*after & 0xFF) == 0;
 }
@@ -196,7 +196,7 @@ bool WriteCounterRegisters(const QVector<qint32>& values)
     const QVector<qint32> pair{values[0], values[1]};
     if (!link.SetMany(ServiceRegisters::CounterBlock, pair))
         return false;
-    platform::TimeSource::Instance().Wait(500);
+    platform::TimeSource::Instance().Block(500);
     const auto back = link.GetMany(ServiceRegisters::CounterBlock, 2);
     return back && (*back)[0] == pair[0] && (*back)[1] == pair[1];
 }

@@ -8,6 +8,7 @@
 #include "app/unitops/SetupLog.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
+#include "controls/Container.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelMain.h"
@@ -27,7 +28,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -109,7 +109,7 @@ frmComm::frmComm(MainState& state, QWidget* parent)
     txtCommSummary->setMinimumHeight(pagecommon::Twips(1800));
     layout->addWidget(txtCommSummary);
 
-    auto* conComm = new QGroupBox(this);
+    auto* conComm = new Container(this);
     conComm->setObjectName(QStringLiteral("conComm"));
     auto* grid = new QGridLayout(conComm);
     const QStringList actions{QStringLiteral("Opening Communication Port"), QStringLiteral("Connecting to Control Unit"),
@@ -515,9 +515,11 @@ void frmComm::SaveSetup()
         return EndTransfer();
 
     QVector<qint32> words;
-    if (!m_setup || !m_setup->GetSetup(words)) {
+    if (!m_setup || !m_setup->GetSetup(words) || !m_setup->SetupError().isEmpty()) {
         SetStepState(TransferImage, Failed);
-        AppendSummary(QStringLiteral("No unit image has been built for this setup."));
+        AppendSummary(m_setup && !m_setup->SetupError().isEmpty()
+                          ? QStringLiteral("The setup holds a value the Control Unit cannot take: ") + m_setup->SetupError()
+                          : QStringLiteral("No unit image has been built for this setup."));
         return EndTransfer();
     }
     if (m_state.DebugInfo)

@@ -4,6 +4,7 @@
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/MainState.h"
 #include "app/pages/PageApis.h"
+#include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/UnitOps.h"
@@ -42,7 +43,6 @@ public:
     bool channelDescriptionsOk = true;
     int channelChecks = 0;
     QStringList transmits; // firmware of each TransmitSetupToUnitFor
-    int backupWindows = 0;
     // What the transmit does: build the image and run the dialog, as the frame does.
     bool runTransfer = true;
 
@@ -80,14 +80,13 @@ public:
         ++channelChecks;
         return channelDescriptionsOk;
     }
-    void ShowBackupSystemSettings() override { ++backupWindows; }
 
 private:
     MainState& m_state;
 };
 
-// Presses OK on a transfer dialog once its transfer has ended, as the user would; keeps what
-// the dialog showed.
+// Presses OK on a transfer dialog once its transfer has ended, as the user would, and keeps
+// what the dialog showed; closes the backup-system settings window and counts it.
 class TransferDialogCloser : public QObject {
 public:
     TransferDialogCloser()
@@ -102,11 +101,17 @@ public:
         bool success = false;
     };
     QList<Seen> closed;
+    int backupWindows = 0;
 
 private:
     void Poll()
     {
         for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* b = qobject_cast<frmBackupSystemSettings*>(w); b && b->isVisible()) {
+                ++backupWindows;
+                b->accept();
+                continue;
+            }
             auto* d = qobject_cast<frmComm*>(w);
             if (!d || !d->isVisible() || !d->Finished() || d->IsBusy())
                 continue;

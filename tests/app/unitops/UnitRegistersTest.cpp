@@ -78,7 +78,7 @@ TEST_F(UnitOpsTest, CommandKeepsTheHighByteAndRelocks)
     EXPECT_EQ(unit.Register(Unit::CommandRegister), 0x5A00);
     EXPECT_EQ(unit.Register(0), 0);
     EXPECT_FALSE(unit.Unlocked());
-    EXPECT_EQ(doubles.time.waits, QList<int>{3000});
+    EXPECT_EQ(doubles.time.blocks, QList<int>{3000});
 }
 
 TEST_F(UnitOpsTest, CommandNotCarriedOutIsReported)
@@ -122,7 +122,7 @@ TEST_F(UnitOpsTest, CounterWordsWrittenTogetherAndReadBack)
     EXPECT_EQ(unit.Register(1546), 2);
     EXPECT_EQ(unit.Register(1547), 3456);
     EXPECT_EQ(unit.Register(0), 0);
-    EXPECT_EQ(doubles.time.waits, QList<int>{500});
+    EXPECT_EQ(doubles.time.blocks, QList<int>{500});
     // A read-back that differs fails.
     unit.SetFault(Unit::Fault::CorruptReadBack, 1);
     unit.SetCorruptRegister(1547);

@@ -255,6 +255,19 @@ TEST_F(TransferTest, ReceiveFaultsLeaveTheDocumentAsItWas)
     }
 }
 
+TEST_F(TransferTest, ImageWhoseBuildFailedIsNotSent)
+{
+    setup->SpeedSensor()->SetSpeeding(-1);
+    EXPECT_FALSE(setup->CreateSetup("4.47"));
+    unit.SetRegister(5, 77);
+    frmComm& d = Run(0, "4.47");
+    EXPECT_FALSE(d.Success());
+    EXPECT_EQ(StepsOf(d), (Steps{1, 1, 2, N, N}));
+    EXPECT_TRUE(Summary().endsWith("SpeedSensor: Speeding"));
+    EXPECT_EQ(unit.Register(5), 77);
+    EXPECT_EQ(unit.Register(0), 0);
+}
+
 TEST_F(TransferTest, AnotherFirmwareThanTheImageWasBuiltForGetsNothing)
 {
     Image("4.19");
