@@ -237,12 +237,11 @@ void frmRetrieveLog::EndSection(const QString& note)
         return;
     const qint64 now = Now();
     QString cut = note;
-    if (cut.isEmpty()) {
-        if (now - m_sectionStart >= kMaxSectionMs)
-            cut = QStringLiteral("[The answer was cut here: the unit was still sending after %1 minutes.]")
-                      .arg(kMaxSectionMs / 60000);
-        else if (now - m_lastArrival < kSilenceMs)
+    if (cut.isEmpty() && now - m_lastArrival < kSilenceMs) {
+        if (now - m_sectionStart < kMaxSectionMs)
             return;
+        cut = QStringLiteral("[The answer was cut here: the unit was still sending after %1 minutes.]")
+                  .arg(kMaxSectionMs / 60000);
     }
     m_text += platform::AnsiCodePage::ToUnicode(m_answer);
     if (!cut.isEmpty())
