@@ -246,3 +246,44 @@ TEST_F(frmRetrieveLogTest, AViewerThatCannotOpenLeavesTheTextOnTheClipboard)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(frmRetrieveLogTest, TheCommandKeepsOneWindowAndShutDownClosesIt)
+{
+    unitops::CmdRetrieveLog(state);
+    auto windows = [] {
+        QList<frmRetrieveLog*> open;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* log = qobject_cast<frmRetrieveLog*>(w); log && log->isVisible())
+                open << log;
+        return open;
+    };
+    ASSERT_EQ(windows().size(), 1);
+    frmRetrieveLog* first = windows().first();
+    unitops::CmdRetrieveLog(state);
+    ASSERT_EQ(windows().size(), 1);
+    EXPECT_EQ(windows().first(), first);
+    ASSERT_TRUE(RunUntil([&] { return first->findChild<QPushButton*>("cmdDownload")->isEnabled(); }));
+    unitops::CloseRetrieveLog();
+    EXPECT_TRUE(windows().isEmpty());
+    QTest::qWait(10);
+}
+
+TEST_F(frmRetrieveLogTest, ClosingDuringAPollWaitsForThePollAndThenCloses)
+{
+    unit.SetFault(Unit::Fault::Silence); // each poll waits for its time-out
+    frmRetrieveLog w(nullptr, &frame);
+    w.show();
+    bool closedInsidePoll = true;
+    // The first poll runs 1 ms after opening; the close comes while its link waits.
+    QTimer::singleShot(3, &w, [&] {
+        w.close();
+        closedInsidePoll = !w.isVisible();
+    });
+    ASSERT_TRUE(RunUntil([&] { return !w.isVisible(); }));
+    EXPECT_FALSE(closedInsidePoll);
+    EXPECT_FALSE(w.findChild<QTimer*>("timTimer")->isActive());
+}
+
+} // namespace
