@@ -35,6 +35,15 @@ public:
     virtual bool TransmitSetupToUnit() = 0;
     virtual bool ReceiveSetupFromUnit() = 0;
     virtual bool CheckChannelDescriptions() = 0;
+    // The transmit with the firmware version the caller has already read from the unit, so the
+    // image, the checks and the transfer size use one value.
+    virtual bool TransmitSetupToUnitFor(const QString& firmware)
+    {
+        Q_UNUSED(firmware);
+        return TransmitSetupToUnit();
+    }
+    // frmBackupSystemSettings for the open setup, modal over the main window.
+    virtual void ShowBackupSystemSettings() {}
 };
 
 // "Main" page.
