@@ -712,16 +712,23 @@ bool SpeedSensorPage::SpeedRelayStep(int direction)
     XelSpeedRelay* s = RelayOfEntry(entry);
     if (!s || !IsChecked(entry))
         return true;
-    const qint32 v = qint32(s->RPM()) + direction * numSpeedRelaySpeed->Increment();
+    qint32 v = qint32(s->RPM()) + direction * numSpeedRelaySpeed->Increment();
+    bool beep = false;
     if (direction < 0 && v < numSpeedRelaySpeed->Min()) {
-        numSpeedRelaySpeed->SetValue(numSpeedRelaySpeed->Min());
-        Beep();
+        v = numSpeedRelaySpeed->Min();
+        beep = true;
     } else if (direction > 0 && v > numSpeedRelaySpeed->Max()) {
-        numSpeedRelaySpeed->SetValue(numSpeedRelaySpeed->Max());
-        Beep();
-    } else {
-        numSpeedRelaySpeed->SetValue(v);
+        v = numSpeedRelaySpeed->Max();
+        beep = true;
     }
+    // The field may still show that value (another relay's, or this one's at the limit):
+    // the step goes to the selected relay all the same.
+    if (numSpeedRelaySpeed->Value() == v && numSpeedRelaySpeed->Text() == QString::number(v))
+        SpeedRelaySpeedChanged();
+    else
+        numSpeedRelaySpeed->SetValue(v);
+    if (beep)
+        Beep();
     return true;
 }
 
