@@ -137,6 +137,8 @@ SpeedSensorPage::SpeedSensorPage(MainState& state, QWidget* parent) : QWidget(pa
 {
     setObjectName(QStringLiteral("SpeedSensorPage"));
     BuildControls();
+    // The controls sit at fixed places; the tab must leave room for all of them.
+    setMinimumSize(794, 414);
 }
 
 ::XelObject* SpeedSensorPage::Setup() const { return m_state.XelObject(); }
