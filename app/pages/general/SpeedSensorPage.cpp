@@ -534,7 +534,7 @@ QString SpeedSensorPage::PulsesCaption(int pickup)
     return pickup >= 0 && pickup <= 1 ? lblSpeedSensorPulses[pickup]->text() : QString();
 }
 
-void SpeedSensorPage::SetPickupBusEntries(bool on)
+void SpeedSensorPage::SetPickupEngineDataEntries(bool on)
 {
     for (QComboBox* list : cmbSpeedSensorNumberOfPickups) {
         if (on) {

@@ -40,7 +40,7 @@ TEST_F(Fixture, NewSetupShowsItsDefaultsAndStoresNothing)
 TEST_F(Fixture, PickupSourcesEnableTheirGroups)
 {
     ShowSetup();
-    page->SetPickupBusEntries(true);
+    page->SetPickupEngineDataEntries(true);
     struct Case {
         int one, two;
         bool senderOne, groupTwo, senderTwo;
@@ -65,8 +65,8 @@ TEST_F(Fixture, PickupSourcesEnableTheirGroups)
 TEST_F(Fixture, BusEntriesComeAndGoWithTheOption)
 {
     ShowSetup();
-    page->SetPickupBusEntries(true);
-    page->SetPickupBusEntries(true); // only once
+    page->SetPickupEngineDataEntries(true);
+    page->SetPickupEngineDataEntries(true); // only once
     QComboBox* one = page->cmbSpeedSensorNumberOfPickups[0];
     ASSERT_EQ(one->count(), 4);
     EXPECT_EQ(one->itemText(2), "Read From J1939");
@@ -75,7 +75,7 @@ TEST_F(Fixture, BusEntriesComeAndGoWithTheOption)
     one->setCurrentIndex(3);
     EXPECT_EQ(setup->SpeedSensor()->PickupType(0), 3);
 
-    page->SetPickupBusEntries(false);
+    page->SetPickupEngineDataEntries(false);
     EXPECT_EQ(one->count(), 2);
     EXPECT_EQ(one->currentIndex(), 0);
     EXPECT_EQ(setup->SpeedSensor()->PickupType(0), 0);
