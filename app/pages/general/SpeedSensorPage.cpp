@@ -365,7 +365,9 @@ void SpeedSensorPage::Store()
 
 void SpeedSensorPage::StoreSpeedSensor(XelSpeedSensor& s)
 {
-    if (m_loading)
+    // While the frame shows a setup, another page's reset of these lists must not write
+    // into the setup being shown.
+    if (m_loading || m_state.Loading || m_state.OpeningSetup)
         return;
     // Each field on its own: a list without a selection leaves just its own value alone.
     for (qint16 i = 0; i < 2; ++i) {

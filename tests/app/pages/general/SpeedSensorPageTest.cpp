@@ -1,6 +1,7 @@
 #include "tests/app/pages/general/SpeedSensorTestSupport.h"
 
 #include "app/pages/PageApis.h"
+#include "app/pages/common/PageCommon.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelSpeedSensor.h"
 
@@ -80,6 +81,25 @@ TEST_F(Fixture, BusEntriesComeAndGoWithTheOption)
     EXPECT_EQ(one->currentIndex(), 0);
     EXPECT_EQ(setup->SpeedSensor()->PickupType(0), 0);
     EXPECT_EQ(page->cmbSpeedSensorNumberOfPickups[1]->count(), 2);
+}
+
+TEST_F(Fixture, ListResetWhileASetupIsShownStoresNothing)
+{
+    setup->Main()->SetCAN(true);
+    setup->SpeedSensor()->SetPickupType(0, 2);
+    page->SetPickupEngineDataEntries(true);
+    ShowSetup();
+    EXPECT_EQ(page->cmbSpeedSensorNumberOfPickups[0]->currentText(), "Read From J1939");
+    {
+        pagecommon::ScopedFlag opening(state.OpeningSetup);
+        page->SetPickupEngineDataEntries(false);
+        page->SetPickupEngineDataEntries(true);
+    }
+    EXPECT_EQ(setup->SpeedSensor()->PickupType(0), 2);
+    page->SetSpeedSensorLoading(true);
+    page->SetPickupEngineDataEntries(false);
+    page->SetSpeedSensorLoading(false);
+    EXPECT_EQ(setup->SpeedSensor()->PickupType(0), 2);
 }
 
 TEST_F(Fixture, TimingGearSenderIsATeethCount)
