@@ -1,7 +1,6 @@
 // The transmit command: the checks made on the open setup before it may go to the unit.
 #include "app/frame/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitOps.h"
@@ -124,7 +123,7 @@ public:
             if (transmitted) {
                 extra::ShowStatusMessage(223);
                 if (AtLeast(QStringLiteral("4.00")) && !Skip())
-                    ShowBackupSystemSettings();
+                    frame->ShowBackupSystemSettings();
             } else {
                 extra::ShowStatusMessage(225);
             }
@@ -155,14 +154,6 @@ private:
                 .arg(s.SetupError()),
             OKOnly | Exclamation, QStringLiteral("Quarno Q2"));
         return false;
-    }
-
-    void ShowBackupSystemSettings()
-    {
-        frmBackupSystemSettings window(m_state, m_state.frame ? m_state.frame->MainWindow() : nullptr);
-        window.SetXelObject(&s);
-        window.InitSettings();
-        window.exec();
     }
 
     // A first-generation unit: the new features are lost, and relays K7 and K9 must keep

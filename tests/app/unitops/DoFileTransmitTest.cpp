@@ -92,7 +92,7 @@ TEST_F(TransmitCommand, ConfirmedTransmitWritesAndVerifies)
         ASSERT_EQ(unit.Register(r), quint16(image[r])) << r;
     EXPECT_EQ(unit.Register(0), 0);
     EXPECT_EQ(doubles.status.text, extra::FormatLangString(223));
-    EXPECT_EQ(closer.backupWindows, 1);
+    EXPECT_EQ(frame.backupWindows, 1);
     EXPECT_EQ(frame.channelChecks, 1);
 }
 
@@ -114,7 +114,7 @@ TEST_F(TransmitCommand, ConfirmationsAndTheirSkips)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         doubles.presenter.shown.clear();
-        closer.backupWindows = 0;
+        frame.backupWindows = 0;
         doubles.keys.shift = c.shift;
         state.ExpertMode = c.expert;
         setup->SpeedSensor()->SetPickupType(1, c.runSignal ? 1 : 0);
@@ -122,7 +122,7 @@ TEST_F(TransmitCommand, ConfirmationsAndTheirSkips)
         for (quint16 id : c.asked)
             EXPECT_TRUE(Shown(id)) << id;
         EXPECT_EQ(ShownCount(), c.asked.size());
-        EXPECT_EQ(closer.backupWindows, c.transmitted && !c.shift && !c.expert ? 1 : 0);
+        EXPECT_EQ(frame.backupWindows, c.transmitted && !c.shift && !c.expert ? 1 : 0);
         if (!c.transmitted)
             EXPECT_TRUE(UnitUntouched());
     }
@@ -335,7 +335,7 @@ TEST_F(TransmitCommand, FirstGenerationQuestions)
     // Yes fixes the relays and goes on; no backup window below 4.00.
     EXPECT_TRUE(Transmit({Yes, Yes, Yes}));
     EXPECT_EQ(setup->RelayNew()->Item(2)->FunctionNo(), 66);
-    EXPECT_EQ(closer.backupWindows, 0);
+    EXPECT_EQ(frame.backupWindows, 0);
 }
 
 TEST_F(TransmitCommand, UnknownFirmwareFiresNoGate)
@@ -351,7 +351,7 @@ TEST_F(TransmitCommand, UnknownFirmwareFiresNoGate)
     EXPECT_EQ(ShownCount(), 0);
     EXPECT_EQ(frame.transmits, QStringList{"N/A"});
     EXPECT_EQ(doubles.status.text, extra::FormatLangString(225));
-    EXPECT_EQ(closer.backupWindows, 0);
+    EXPECT_EQ(frame.backupWindows, 0);
 }
 
 TEST_F(TransmitCommand, FailedVerificationIsReportedAsNotTransmitted)
@@ -361,7 +361,7 @@ TEST_F(TransmitCommand, FailedVerificationIsReportedAsNotTransmitted)
     unit.SetCorruptRegister(42);
     EXPECT_FALSE(Transmit({}));
     EXPECT_EQ(doubles.status.text, extra::FormatLangString(225));
-    EXPECT_EQ(closer.backupWindows, 0);
+    EXPECT_EQ(frame.backupWindows, 0);
     EXPECT_EQ(unit.Register(0), 0);
 }
 

@@ -4,7 +4,6 @@
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/UnitOps.h"
@@ -43,6 +42,7 @@ public:
     bool channelDescriptionsOk = true;
     int channelChecks = 0;
     QStringList transmits; // firmware of each TransmitSetupToUnitFor
+    int backupWindows = 0;
     // What the transmit does: build the image and run the dialog, as the frame does.
     bool runTransfer = true;
 
@@ -75,6 +75,7 @@ public:
         return unitops::RunSetupTransfer(m_state, 0, firmware);
     }
     bool ReceiveSetupFromUnit() override { return unitops::RunSetupTransfer(m_state, 1); }
+    void ShowBackupSystemSettings() override { ++backupWindows; }
     bool CheckChannelDescriptions() override
     {
         ++channelChecks;
@@ -85,8 +86,8 @@ private:
     MainState& m_state;
 };
 
-// Presses OK on a transfer dialog once its transfer has ended, as the user would, and keeps
-// what the dialog showed; closes the backup-system settings window and counts it.
+// Presses OK on a transfer dialog once its transfer has ended, as the user would; keeps what
+// the dialog showed.
 class TransferDialogCloser : public QObject {
 public:
     TransferDialogCloser()
@@ -101,17 +102,11 @@ public:
         bool success = false;
     };
     QList<Seen> closed;
-    int backupWindows = 0;
 
 private:
     void Poll()
     {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (auto* b = qobject_cast<frmBackupSystemSettings*>(w); b && b->isVisible()) {
-                ++backupWindows;
-                b->accept();
-                continue;
-            }
             auto* d = qobject_cast<frmComm*>(w);
             if (!d || !d->isVisible() || !d->Finished() || d->IsBusy())
                 continue;
