@@ -1,6 +1,6 @@
 #pragma once
-// Unit operations against the simulated unit: the platform doubles, the unit bound in-process
-// to every port the program opens, the language library, a default setup and a stand-in frame.
+// Unit operations against the simulated unit: platform doubles, the unit bound to every port
+// the program opens, the language library, a default setup and a stand-in frame.
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/MainState.h"
 #include "app/pages/PageApis.h"
@@ -16,40 +16,30 @@
 #include "tools/ecxsim/Unit.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <QWidget>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace unitops_test {
 
 using ecxsim::Unit;
 
-// The frame as the unit operations see it; records what they ask of it.
 class FakeFrame : public FrameApi {
 public:
     explicit FakeFrame(MainState& state) : m_state(state) {}
-    int tab = 0;
+    int tab = 0, portDialogs = 0, backupWindows = 0;
     QList<int> selectedTabs;
-    bool portDialogCancelled = true;
-    int portDialogs = 0;
-    int portChosen = 1; // stored when the port dialog is not cancelled
-    bool channelDescriptionsOk = true;
-    int channelChecks = 0;
-    QStringList transmits; // firmware of each TransmitSetupToUnitFor
-    int backupWindows = 0;
-    // What the transmit does: build the image and run the dialog, as the frame does.
-    bool runTransfer = true;
+    bool portDialogCancelled = true, channelDescriptionsOk = true, runTransfer = true;
+    QStringList transmits; // firmware of each transmit
 
     QWidget* MainWindow() override { return nullptr; }
     QIcon WindowIcon() override { return {}; }
     int CurrentTab() override { return tab; }
-    void SelectTab(int t) override { selectedTabs << t; tab = t; }
+    void SelectTab(int t) override { selectedTabs << t; }
     void SetTabCaption(int, const QString&) override {}
     void ShowTabPage(int) override {}
     void SetPanelText(const QString&, const QString&) override {}
@@ -60,70 +50,26 @@ public:
     {
         ++portDialogs;
         if (!portDialogCancelled)
-            modRegistry::SaveCommPort(qint16(portChosen));
+            modRegistry::SaveCommPort(1);
         return portDialogCancelled;
     }
     void ShowOptions() override {}
     bool TransmitSetupToUnit() override { return TransmitSetupToUnitFor(unitops::ReadUnitVersion(true)); }
+    // As the frame does: build the image for the firmware, then the transfer dialog.
     bool TransmitSetupToUnitFor(const QString& firmware) override
     {
         transmits << firmware;
-        if (!runTransfer)
-            return false;
-        if (!m_state.XelObject()->CreateSetup(firmware))
-            return false;
-        return unitops::RunSetupTransfer(m_state, 0, firmware);
+        return runTransfer && m_state.XelObject()->CreateSetup(firmware) && unitops::RunSetupTransfer(m_state, 0, firmware);
     }
     bool ReceiveSetupFromUnit() override { return unitops::RunSetupTransfer(m_state, 1); }
+    bool CheckChannelDescriptions() override { return channelDescriptionsOk; }
     void ShowBackupSystemSettings() override { ++backupWindows; }
-    bool CheckChannelDescriptions() override
-    {
-        ++channelChecks;
-        return channelDescriptionsOk;
-    }
 
 private:
     MainState& m_state;
 };
 
-// Presses OK on a transfer dialog once its transfer has ended, as the user would; keeps what
-// the dialog showed.
-class TransferDialogCloser : public QObject {
-public:
-    TransferDialogCloser()
-    {
-        timer.setInterval(1);
-        QObject::connect(&timer, &QTimer::timeout, [this] { Poll(); });
-        timer.start();
-    }
-    struct Seen {
-        QVector<int> steps;
-        QString summary;
-        bool success = false;
-    };
-    QList<Seen> closed;
-
-private:
-    void Poll()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* d = qobject_cast<frmComm*>(w);
-            if (!d || !d->isVisible() || !d->Finished() || d->IsBusy())
-                continue;
-            Seen seen;
-            for (int i = 0; i < 5; ++i)
-                seen.steps << d->StepState(i);
-            seen.summary = d->findChild<QPlainTextEdit*>("txtCommSummary")->toPlainText();
-            seen.success = d->Success();
-            closed << seen;
-            d->findChild<QPushButton*>("cmdOK")->click();
-        }
-    }
-    QTimer timer;
-};
-
-// What the program put on the line, over every port it opened (each link's port is gone
-// when the link ends).
+// What the program put on the line over every port it opened (a link's port goes with it).
 struct Wire {
     QList<QByteArray> writes;
     int portNumber = 0;
@@ -133,11 +79,11 @@ struct Wire {
 class RecordingPort : public ecxsim::SimulatedPort {
 public:
     RecordingPort(Unit* unit, std::shared_ptr<Wire> wire) : SimulatedPort(unit), m_wire(std::move(wire)) {}
-    bool Open(int portNumber, const QString& settings) override
+    bool Open(int port, const QString& settings) override
     {
-        m_wire->portNumber = portNumber;
+        m_wire->portNumber = port;
         m_wire->settings = settings;
-        return SimulatedPort::Open(portNumber, settings);
+        return SimulatedPort::Open(port, settings);
     }
     bool Write(const QByteArray& bytes) override
     {
@@ -149,16 +95,29 @@ private:
     std::shared_ptr<Wire> m_wire;
 };
 
-// Binds every port the program opens to unit; returns the record of the line.
 inline std::shared_ptr<Wire> Bind(Unit& unit)
 {
     auto wire = std::make_shared<Wire>();
-    Unit* u = &unit;
-    platform::SerialPort::SetFactory([u, wire]() -> std::unique_ptr<platform::SerialPort> {
-        return std::make_unique<RecordingPort>(u, wire);
-    });
+    platform::SerialPort::SetFactory(
+        [u = &unit, wire]() -> std::unique_ptr<platform::SerialPort> { return std::make_unique<RecordingPort>(u, wire); });
     return wire;
 }
+
+// Presses OK on a transfer dialog once its transfer has ended, as the user would.
+class TransferDialogCloser {
+public:
+    TransferDialogCloser()
+    {
+        timer.setInterval(1);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<frmComm*>(w); d && d->isVisible() && d->Finished() && !d->IsBusy())
+                    d->findChild<QPushButton*>("cmdOK")->click();
+        });
+        timer.start();
+    }
+    QTimer timer;
+};
 
 class UnitOpsTest : public ::testing::Test {
 protected:
@@ -173,10 +132,8 @@ protected:
     {
         ASSERT_TRUE(extra::LoadLanguageLibrary());
         XelCommTesting::SetMillisecondsPerSecond(20);
-        XelCommTesting::ResetPackageStamp();
         wire = Bind(unit);
         modRegistry::SaveCommPort(1);
-        unit.SetCommandDelay(0);
         setup = CreateDefaultSetupDocument();
         state.SetXelObject(setup.get());
         state.frame = &frame;
@@ -189,23 +146,35 @@ protected:
         XelCommTesting::SetMillisecondsPerSecond(1000);
         extra::FreeLanguageLibrary();
     }
-
-    // Every message shown, as language message ids where the text is one of them.
     bool Shown(quint16 id, const QVariantList& args = {}) const
     {
         const QString text = extra::FormatLangString(id, args);
-        for (const auto& s : doubles.presenter.shown)
-            if (s.text == text)
-                return true;
-        return false;
+        return std::any_of(doubles.presenter.shown.begin(), doubles.presenter.shown.end(),
+                           [&](const auto& s) { return s.text == text; });
     }
     int ShownCount() const { return int(doubles.presenter.shown.size()); }
-    // A pattern of register values with register 0 left alone.
-    void FillRegisters(int from, int count, quint16 seed)
+    // Shows a transfer dialog (no exec) and waits until its transfer has ended.
+    std::unique_ptr<frmComm> RunDialog(int commType, const QString& firmware = {})
     {
-        for (int i = from; i < from + count; ++i)
-            unit.SetRegister(i, quint16((i * 40503u + seed) & 0xFFFF));
+        auto d = std::make_unique<frmComm>(state);
+        d->SetCommType(qint16(commType));
+        d->SetXelObject(state.XelObject());
+        d->SetFirmware(firmware);
+        d->show();
+        QElapsedTimer guard;
+        guard.start();
+        while (!d->Finished() && guard.elapsed() < 30000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        return d;
     }
+    static QVector<int> Marks(const frmComm& d)
+    {
+        QVector<int> s;
+        for (int i = 0; i < 5; ++i)
+            s << d.StepState(i);
+        return s;
+    }
+    static QString Summary(const frmComm& d) { return d.findChild<QPlainTextEdit*>("txtCommSummary")->toPlainText(); }
 };
 
 } // namespace unitops_test
