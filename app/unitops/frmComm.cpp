@@ -292,6 +292,9 @@ void frmComm::ReleaseLink()
     if (!m_comm)
         return;
     if (m_unlocked) {
+        // After a request that went unanswered one try is enough: the unit is most likely gone.
+        if (m_comm->CommError() == 1)
+            m_comm->SetRetries(0);
         Guarded([this] { return m_comm->SetRegister(unitops::ServiceRegisters::WriteUnlockRegister, 0); });
         m_unlocked = false;
     }
