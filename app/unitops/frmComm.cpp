@@ -327,8 +327,29 @@ bool frmComm::StepOpenLink()
         return false;
     }
     m_comm->StartComm(false);
+    if (m_firmware == kNotRead && UnitAnswers()) {
+        // The unit is there but its version was not read: the size and image would be guesses.
+        AppendSummary(QStringLiteral("The firmware version of the Control Unit could not be read."));
+        ShowFixedMessage(QStringLiteral("The Control Unit answers, but its firmware version could not be read.\n"
+                                        "Nothing has been transferred. Please check the connection and try again."),
+                         platform::MsgStyle::OKOnly | platform::MsgStyle::Exclamation);
+        ReleaseLink();
+        SetStepState(OpenLink, Failed);
+        return false;
+    }
     SetStepState(OpenLink, Done);
     return true;
+}
+
+bool frmComm::UnitAnswers()
+{
+    // One try: without a unit the next step fails on its own.
+    m_comm->SetRetries(0);
+    qint32 value = 0;
+    const bool answers =
+        Guarded([&] { return m_comm->GetRegister(unitops::ServiceRegisters::FirmwareVersionRegister, value); });
+    m_comm->SetRetries(3);
+    return answers;
 }
 
 bool frmComm::StepCheckControlUnit(bool readOnly)
@@ -361,14 +382,6 @@ bool frmComm::StepCheckControlUnit(bool readOnly)
                 }
             }
         }
-    }
-    if (ok && m_firmware == kNotRead) {
-        // The unit answers but its version was not read: the size and image would be guesses.
-        ok = false;
-        AppendSummary(QStringLiteral("The firmware version of the Control Unit could not be read."));
-        ShowFixedMessage(QStringLiteral("The Control Unit answers, but its firmware version could not be read.\n"
-                                        "Nothing has been transferred. Please check the connection and try again."),
-                         platform::MsgStyle::OKOnly | platform::MsgStyle::Exclamation);
     }
     if (!ok) {
         ReleaseLink();

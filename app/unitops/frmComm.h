@@ -67,6 +67,7 @@ private:
     void ShowFixedMessage(const QString& text, int style);
 
     bool StepOpenLink();
+    bool UnitAnswers();
     bool StepCheckControlUnit(bool readOnly);
     bool StepReceiveSetupImage(QVector<qint32>& words, const QString& firmware);
     bool StepTransmitSetupImage(QVector<qint32>& words, const QString& firmware);

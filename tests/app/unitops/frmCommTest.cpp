@@ -154,7 +154,8 @@ TEST_F(TransferTest, NothingMovesForAnotherFirmwareOrAnUnbuildableImage)
     unit.SetFault(Unit::Fault::Silence, 1); // the version read goes unanswered, the unit answers later
     ASSERT_TRUE(setup->CreateSetup("4.47"));
     d = RunDialog(0);
-    EXPECT_EQ(Marks(*d), (Steps{1, 2, N, N, N}));
+    EXPECT_EQ(Marks(*d), (Steps{2, N, N, N, N}));
+    EXPECT_EQ(unit.Register(0), 0);
     setup->SpeedSensor()->SetSpeeding(-1);
     EXPECT_FALSE(setup->CreateSetup("4.47"));
     d = RunDialog(0, "4.47");
