@@ -164,6 +164,8 @@ public:
     virtual void FocusRelayNewList() = 0;
     // The shown function text of a relay row (list 0 lvwRelay, 1 lvwRelayNew), for the reports.
     virtual QString RelayRowText(int list, const QString& key) = 0;
+    // True when the row marks its source as not active or without action.
+    virtual bool RelayRowMarked(int list, const QString& key) { Q_UNUSED(list); Q_UNUSED(key); return false; }
 };
 
 // Checks the values of the page with that tab index; true when valid or the page has no checks.
