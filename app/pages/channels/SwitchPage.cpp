@@ -124,7 +124,7 @@ void SwitchPage::BuildControls()
     lblDigital[5] = Label(d, "lblDigital_5", QStringLiteral("Information"), kLabelLeft, 2790, 1700);
 
     conDigitalInAdditional = Place(new Container(this), "conDigitalInAdditional", 11250, 1800, 3240, 1200);
-    conDigitalInAdditional->setTitle(QStringLiteral("Additional Inputs"));
+    conDigitalInAdditional->SetCaption(QStringLiteral("Additional Inputs"));
     for (int i = 0; i < 2; ++i) {
         const QByteArray label = "lblDigitalInAdditional_" + QByteArray::number(i);
         const QByteArray combo = "cmbDigitalInAdditional_" + QByteArray::number(i);
@@ -164,8 +164,10 @@ void SwitchPage::BuildControls()
     for (int i = 0; i < 2; ++i)
         connect(cmbDigitalInAdditional[i], &QComboBox::currentIndexChanged, this, [this, i] { cmbDigitalInAdditional_Click(i); });
 
-    for (QWidget* w : std::initializer_list<QWidget*>{cmbDigitalAction, cmbDigitalSwitchType, numDigitalAlarmDelay,
-                                                      numDigitalInitialDelay, txtDigitalDescription})
+    // Either delay box taking the focus clears the status message.
+    connect(numDigitalAlarmDelay, &Number::GotFocus, this, [] { extra::ShowStatusMessage(0); });
+    connect(numDigitalInitialDelay, &Number::GotFocus, this, [] { extra::ShowStatusMessage(0); });
+    for (QWidget* w : std::initializer_list<QWidget*>{cmbDigitalAction, cmbDigitalSwitchType, txtDigitalDescription})
         w->installEventFilter(this);
 }
 
@@ -178,8 +180,6 @@ bool SwitchPage::eventFilter(QObject* watched, QEvent* event)
             m_digitalActionFocus = in;
         else if (watched == cmbDigitalSwitchType)
             m_digitalSwitchTypeFocus = in;
-        else if (in && (watched == numDigitalAlarmDelay || watched == numDigitalInitialDelay))
-            extra::ShowStatusMessage(0);
         else if (in && watched == txtDigitalDescription)
             txtDigitalDescription->selectAll();
     }
