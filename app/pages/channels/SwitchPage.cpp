@@ -35,6 +35,9 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, 
     return label;
 }
 
+// The check mark a row had when its last change was handled.
+constexpr int kLastCheckRole = Qt::UserRole + 10;
+
 // Design-time widths and left edges of the detail area (twips).
 constexpr int kLabelLeft = 120;
 constexpr int kFieldLeft = 1900;
@@ -140,9 +143,20 @@ void SwitchPage::BuildControls()
 
     // ---- connections
     connect(lvwDigital, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) { ShowDigitalChannel(row); });
+    // Only a change of a row's check mark counts, not a new picture or text.
     connect(lvwDigital, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
-        if (column == 0 && (row->flags() & Qt::ItemIsUserCheckable))
-            lvwDigital_ItemCheck(row, row->checkState(0) == Qt::Checked);
+        const QVariant mark = row->data(0, Qt::CheckStateRole);
+        if (column != 0 || !mark.isValid())
+            return;
+        const bool checked = mark.toInt() == Qt::Checked;
+        const QVariant last = row->data(0, kLastCheckRole);
+        if (last.isValid() && last.toBool() == checked)
+            return;
+        {
+            const QSignalBlocker block(lvwDigital);
+            row->setData(0, kLastCheckRole, checked);
+        }
+        lvwDigital_ItemCheck(row, checked);
     });
     connect(chkDigitalActive, &QCheckBox::toggled, this, [this] { chkDigitalActive_Click(); });
     connect(chkDigitalAlarmOnRunOnly, &QCheckBox::toggled, this, [this] { chkDigitalAlarmOnRunOnly_Click(); });
