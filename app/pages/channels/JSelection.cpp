@@ -409,9 +409,22 @@ void AnalogJSelection::cmbAnalogJ_Click()
         values.iTimeout = quint8(timeout);
         values.iShr = shift;
         values.iSub = multiplier;
-        input->SetUnits(r.value(QStringLiteral("UNITS")).toString());
+        const qint32 oldMin = input->SensorMin(), oldMax = input->SensorMax();
         input->SetSensorMin(minX10);
         input->SetSensorMax(maxX10);
+        if (input->SensorMin() != minX10 || input->SensorMax() != maxX10) {
+            // The input cannot hold this range: keep the input as it was rather than store a
+            // parameter with the wrong scaling.
+            input->SetSensorMin(oldMin);
+            input->SetSensorMax(oldMax);
+            platform::MessagePresenter::Instance().Show(
+                QStringLiteral("The value range of this parameter does not fit the input. Nothing was stored."),
+                platform::MsgStyle::Exclamation, QStringLiteral("Quarno Q2"));
+            if (m_c.showInputValues)
+                m_c.showInputValues(input);
+            return;
+        }
+        input->SetUnits(r.value(QStringLiteral("UNITS")).toString());
         input->SetJValues(values);
     }
     if (m_c.txtAnalogDescription)
