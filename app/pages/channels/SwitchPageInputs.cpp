@@ -96,6 +96,7 @@ void SwitchPage::LoadDigital()
     if (!setup)
         return;
     FillDigitalPageCombos();
+    chkDigitalAlarmOnRunOnly->setText(extra::GetLangString(2093, {cmbDigitalAction->currentText()}));
     for (XelDigitalIn* input : *setup->DigitalIn()) {
         QTreeWidgetItem* row = pagecommon::AddRow(lvwDigital, pagecommon::ItemKey(input->Index()),
                                                   QString::number(input->Index()), 0, m_state.images.imlDigital);
