@@ -166,13 +166,16 @@ void SwitchPage::DigitalDragDrop(const QMimeData* data, QTreeWidgetItem* row, in
                 pagecommon::SelectRow(lvwDigital, row);
                 copied = true;
             }
-            UpdateDigitalListItem(row, to);
-            ShowDigitalInputValues(to);
-            xeldisp::SetChildrenEnabled(conDigitalBrokenWireDetection,
-                                        lvwDigital->indexOfTopLevelItem(row) + 1 < 7 && chkDigitalActive->isChecked());
-            // A copy applies no action rule; the classifiable state follows what it brought.
-            if (copied)
+            // Without a copy the source row is still the selected one: showing the target's
+            // values there would write them into the source.
+            if (copied) {
+                UpdateDigitalListItem(row, to);
+                ShowDigitalInputValues(to);
+                xeldisp::SetChildrenEnabled(conDigitalBrokenWireDetection,
+                                            lvwDigital->indexOfTopLevelItem(row) + 1 < 7 && chkDigitalActive->isChecked());
+                // A copy applies no action rule; the classifiable state follows what it brought.
                 UpdateClassified();
+            }
         }
     }
     UpdateDigitalCount();

@@ -565,6 +565,7 @@ TEST_F(SwitchDropTest, MoveCopyAndTheirQuestions)
         {"move in propulsion", 1, true, {}, 0, true, true, 1},
         {"ctrl copy asks, yes", 2, false, {6}, 301, true, false, 3},
         {"ctrl copy asks, no", 2, false, {7}, 301, false, false, 3},
+        {"alt alone copies nothing", 4, false, {}, 0, false, false, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -573,7 +574,7 @@ TEST_F(SwitchDropTest, MoveCopyAndTheirQuestions)
         doubles.presenter.answers = c.answers;
         state.PROPULSION = c.propulsion;
         const int effect = Drop("3*", 9, c.shift);
-        EXPECT_EQ(effect, c.shift == 2 ? 1 : 2);
+        EXPECT_EQ(effect, c.shift == 0 || (c.shift & 1) ? 2 : 1);
         if (c.question)
             EXPECT_EQ(Messages(), QStringList{Msg(quint16(c.question), {"Digital Input Channel", 9, 3})});
         else
@@ -600,6 +601,7 @@ TEST_F(SwitchDropTest, MoveCopyAndTheirQuestions)
             EXPECT_EQ(target->Text(), "Old");
         }
         EXPECT_EQ(source->Action(), c.sourceAction);
+        EXPECT_FALSE(source->Active());
         if (c.sourceCleared) {
             EXPECT_EQ(source->Text(), "");
             EXPECT_EQ(source->SwitchType(), 0);
