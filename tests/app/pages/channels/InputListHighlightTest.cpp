@@ -27,20 +27,6 @@ bool Marked(const QTreeWidgetItem* row)
 
 } // namespace
 
-TEST(InputListHighlight, RuleAndCountTexts)
-{
-    struct Case {
-        bool active;
-        const char* text;
-        bool highlighted;
-    } cases[] = {{false, "Oil", true}, {true, "Oil", false}, {false, "   ", false}, {false, "", false}, {false, " x ", true}};
-    for (const Case& c : cases)
-        EXPECT_EQ(inputlist::IsHighlighted(c.active, c.text), c.highlighted) << c.text;
-    EXPECT_EQ(inputlist::ActiveCountText(0), "None Active");
-    EXPECT_EQ(inputlist::ActiveCountText(1), "1 Active");
-    EXPECT_EQ(inputlist::ActiveCountText(12), "12 Active");
-}
-
 TEST(InputListHighlight, AnalogListWalkAndTerminalColumn)
 {
     testing_doubles::PlatformDoubles doubles;
@@ -83,23 +69,3 @@ TEST(InputListHighlight, AnalogListWalkAndTerminalColumn)
     extra::FreeLanguageLibrary();
 }
 
-TEST(InputListHighlight, SwitchDescriptionsAreCutAtTheirNul)
-{
-    testing_doubles::PlatformDoubles doubles;
-    ASSERT_TRUE(extra::LoadLanguageLibrary());
-    auto doc = CreateDefaultSetupDocument();
-    QTreeWidget list;
-    list.setColumnCount(3);
-    for (XelDigitalIn* input : *doc->DigitalIn())
-        pagecommon::AddRow(&list, pagecommon::ItemKey(input->Index()), QString::number(input->Index()), 13, {});
-    doc->DigitalIn()->Item("1*")->SetText("Bilge");
-    doc->DigitalIn()->Item("3*")->SetText("Fire");
-    doc->DigitalIn()->Item("3*")->SetActive(true);
-    inputlist::RefreshDigitalList(&list, doc->DigitalIn());
-    EXPECT_TRUE(Marked(list.topLevelItem(0)));
-    EXPECT_FALSE(Marked(list.topLevelItem(2)));
-    EXPECT_EQ(inputlist::CountActive(doc->DigitalIn()), 1);
-    inputlist::RefreshDigitalList(nullptr, doc->DigitalIn());
-    inputlist::RefreshDigitalList(&list, nullptr);
-    extra::FreeLanguageLibrary();
-}

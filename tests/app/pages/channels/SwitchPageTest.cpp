@@ -81,50 +81,26 @@ TEST_F(SwitchPageTest, RowPictureAndTerminalColumnFollowTheInput)
     }
 }
 
-TEST_F(SwitchPageTest, ShowingAnInputFillsTheControls)
+TEST_F(SwitchPageTest, ShowingAnInputSetsItsDetailGroups)
 {
-    XelDigitalIn* input = In(5);
-    input->SetActive(true);
-    input->SetText("Oil level");
-    input->SetInfo("Sensor in the sump");
-    input->SetAction(1);
-    input->SetSwitchType(1);
-    input->SetDelay(7);
-    input->SetInitialDelay(30);
-    input->SetOnRunOnly(true);
-    input->SetRUNAlsoDetectedBy(true);
-    input->SetBrokenWireDetection(true);
-    doc->ResetBackup();
-    Select(5);
-
-    EXPECT_TRUE(page->chkDigitalActive->isChecked());
-    EXPECT_TRUE(page->chkDigitalActive->isEnabled());
-    EXPECT_EQ(page->txtDigitalDescription->text(), "Oil level");
-    EXPECT_EQ(page->txtDigitalInfo->text(), "Sensor in the sump");
-    EXPECT_EQ(page->cmbDigitalAction->currentText(), "Warning");
-    EXPECT_EQ(page->cmbDigitalSwitchType->currentText(), "Normally Open");
-    EXPECT_EQ(page->numDigitalAlarmDelay->Value(), 7);
-    EXPECT_EQ(page->numDigitalInitialDelay->Value(), 30);
-    EXPECT_TRUE(page->chkDigitalAlarmOnRunOnly->isChecked());
-    EXPECT_TRUE(page->chkDigitalAdditionalRunDetection->isChecked());
-    EXPECT_TRUE(page->chkDigitalBrokenWireDetection->isChecked());
-    EXPECT_EQ(page->chkDigitalAlarmOnRunOnly->text(), "Warning on RUN Only");
-    EXPECT_EQ(page->cmbDigitalJ->currentIndex(), -1);
-    // The detail groups follow the shown input.
-    EXPECT_TRUE(page->conDigital->ChildrenEnabled());
-    EXPECT_TRUE(page->conDigitalInitialDelay->ChildrenEnabled());
-    EXPECT_TRUE(page->conDigitalBrokenWireDetection->ChildrenEnabled());
-    EXPECT_EQ(RowPicture(Row(5)), 7 + 2 + 3);
-    EXPECT_FALSE(doc->Changed());
-
-    // An input from 7 up has no broken-wire detection.
+    In(5)->SetActive(true);
+    In(5)->SetOnRunOnly(true);
     In(7)->SetActive(true);
-    Select(7);
-    EXPECT_FALSE(page->conDigitalBrokenWireDetection->ChildrenEnabled());
-    // An inactive input shows its details disabled.
-    Select(2);
-    EXPECT_FALSE(page->conDigital->ChildrenEnabled());
-    EXPECT_FALSE(page->conDigitalBrokenWireDetection->ChildrenEnabled());
+    doc->ResetBackup();
+    struct Case {
+        int input;
+        bool details, initialDelay, brokenWire;
+    } cases[] = {{5, true, true, true}, {7, true, false, false}, {2, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        Select(c.input);
+        EXPECT_TRUE(page->chkDigitalActive->isEnabled());
+        EXPECT_EQ(page->conDigital->ChildrenEnabled(), c.details);
+        EXPECT_EQ(page->conDigitalInitialDelay->ChildrenEnabled(), c.initialDelay);
+        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), c.brokenWire);
+    }
+    EXPECT_EQ(page->chkDigitalAlarmOnRunOnly->text(), "Alarm on RUN Only");
+    EXPECT_FALSE(doc->Changed());
 }
 
 TEST_F(SwitchPageTest, ShowingAndFillingNeverChangeTheSetupOrApplyUserRules)
@@ -710,19 +686,6 @@ TEST_F(SwitchPageTest, ClassifiableShutdownInputsKeepBrokenWireDetection)
     Click(page->chkDigitalBrokenWireDetection);
     EXPECT_FALSE(In(3)->BrokenWireDetection());
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
-}
-
-TEST_F(SwitchPageTest, RunSignalBoxMarksTheRow)
-{
-    In(10)->SetActive(true);
-    Reload();
-    Select(10);
-    Click(page->chkDigitalAdditionalRunDetection);
-    EXPECT_TRUE(In(10)->RUNAlsoDetectedBy());
-    EXPECT_EQ(RowPicture(Row(10)), 4);
-    Click(page->chkDigitalAdditionalRunDetection);
-    EXPECT_FALSE(In(10)->RUNAlsoDetectedBy());
-    EXPECT_EQ(RowPicture(Row(10)), 1);
 }
 
 // ---- additional switch inputs --------------------------------------------------------------------
