@@ -398,7 +398,7 @@ void AnalogJSelection::cmbAnalogJ_Click()
                                        multiplier, error);
             if (!ok && error != -23)
                 platform::MessagePresenter::Instance().Show(QStringLiteral("Error ") + QString::number(error),
-                                                            platform::MsgStyle::OKOnly, QStringLiteral("Quarno Q2"));
+                                                            platform::MsgStyle::OKOnly, kTitle);
         }
         if (!ok) {
             // Nothing is stored; the combo goes back to the input's own parameter.
@@ -419,7 +419,7 @@ void AnalogJSelection::cmbAnalogJ_Click()
             input->SetSensorMax(oldMax);
             platform::MessagePresenter::Instance().Show(
                 QStringLiteral("The value range of this parameter does not fit the input. Nothing was stored."),
-                platform::MsgStyle::Exclamation, QStringLiteral("Quarno Q2"));
+                platform::MsgStyle::Exclamation, kTitle);
             if (m_c.showInputValues)
                 m_c.showInputValues(input);
             return;
