@@ -348,6 +348,11 @@ TEST_F(SwitchPageTest, DelayBoxesStoreAndLabelTheirUnit)
         EXPECT_EQ(page->lblDigitalInitialDelay[1]->text(), c.unit);
         EXPECT_EQ(page->picActionText[4]->isVisibleTo(page.get()), c.marker);
     }
+    // A typed value above the maximum is refused with its status message.
+    page->numDigitalAlarmDelay->TextBox()->selectAll();
+    QTest::keyClicks(page->numDigitalAlarmDelay->TextBox(), "999");
+    EXPECT_LE(In(3)->Delay(), 255);
+    EXPECT_EQ(doubles.status.text, Msg(811, {0, 255}));
     // The initial delay group follows "on RUN only", also with no input selected.
     Click(page->chkDigitalAlarmOnRunOnly);
     EXPECT_TRUE(In(3)->OnRunOnly());
