@@ -774,3 +774,17 @@ TEST_F(SwitchPageTest, InactiveDescribedRowsAreRedAndActiveOnesCounted)
         EXPECT_EQ(page->picActionText[0]->isVisibleTo(page.get()), c.whenSelected);
     }
 }
+
+TEST_F(SwitchPageTest, ControlsCarryTheirNames)
+{
+    const char* names[] = {"lvwDigital", "lblDigitalCount", "picDigitalListScroll_0", "picDigitalListScroll_1",
+                           "chkDigitalActive", "conDigital", "cmbDigitalInputType", "txtDigitalDescription",
+                           "cmbDigitalAction", "numDigitalAlarmDelay", "lblDigitalDelay", "cmbDigitalSwitchType",
+                           "chkDigitalAlarmOnRunOnly", "conDigitalInitialDelay", "numDigitalInitialDelay",
+                           "lblDigitalInitialDelay_1", "conDigitalBrokenWireDetection", "chkDigitalBrokenWireDetection",
+                           "chkDigitalAdditionalRunDetection", "txtDigitalInfo", "conDigitalPID", "cmbDigitalJ",
+                           "conDigitalInAdditional", "cmbDigitalInAdditional_0", "cmbDigitalInAdditional_1",
+                           "lblDigital_0", "lblDigital_5", "picActionText_0", "picActionText_3", "picActionText_4"};
+    for (const char* name : names)
+        EXPECT_NE(page->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
+}
