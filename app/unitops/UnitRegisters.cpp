@@ -201,6 +201,17 @@ bool WriteCounterRegisters(const QVector<qint32>& values)
     return back && (*back)[0] == pair[0] && (*back)[1] == pair[1];
 }
 
+bool WriteClockRegisters(const QVector<qint32>& values, bool& portCancelled)
+{
+    portCancelled = false;
+    if (!PortChosen()) {
+        portCancelled = true;
+        return false;
+    }
+    ShortLink link;
+    return link.SetMany(ServiceRegisters::ClockBlock, values);
+}
+
 bool DetectUnit()
 {
     return Probe(240, [](ShortLink& link) { return link.ReadBit(ServiceRegisters::PresenceBit); });

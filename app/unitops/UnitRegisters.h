@@ -47,6 +47,9 @@ QString FirmwareVersionText(qint32 value);
 bool SendUnitCommand(quint8 command);
 // Writes both counter words (indexes 0 and 1); true when both read back equal.
 bool WriteCounterRegisters(const QVector<qint32>& values);
+// The five clock words from register 2820 in one write (the clock needs no unlock).
+// False when the port was not chosen (nothing written, portCancelled set) or the write failed.
+bool WriteClockRegisters(const QVector<qint32>& values, bool& portCancelled);
 // True when the engine status reads 0; an unreadable status counts as running.
 bool EngineIsStopped();
 
