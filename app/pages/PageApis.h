@@ -109,6 +109,10 @@ public:
     virtual void LoadStandbyOperation(bool propulsion) = 0;
     virtual bool ValidateStandbyOperation() = 0;
     virtual void ShowTabPage(bool hasPreheatRelay, bool propulsion) = 0;
+    // cmbStandbyOperationFuel from the reference database (start-up).
+    virtual void FillFuelConsumptionCombo() {}
+    // The groups shown for Propulsion or for the other modes.
+    virtual void ApplyOperationShape(bool propulsion) { Q_UNUSED(propulsion); }
 };
 
 // "Speed Sensor" page, with the speed relays and the additional RUN detection list.
@@ -128,6 +132,10 @@ public:
     virtual bool RunDetectionAvailable() = 0;
     virtual QString RPMSenderName(int pickup) = 0; // for the reports
     virtual QString PulsesCaption(int pickup) = 0; // for the reports
+    // The engine-data entries of both pickup lists, present while J1939/J1587 is on.
+    virtual void SetPickupEngineDataEntries(bool on) { Q_UNUSED(on); }
+    // lblSpeedSensorNomMax, which follows the operation mode.
+    virtual void SetNomMaxCaption(const QString& caption) { Q_UNUSED(caption); }
 };
 
 // "Battery" page.
@@ -138,6 +146,8 @@ public:
     virtual void LoadBattery() = 0;
     virtual bool ValidateBattery() = 0;
     virtual QString StartBatteryVoltageText() = 0; // cmbBatteryStartBatteryVoltage
+    // The "Read From J1939/J1587" entries of the start-voltage list, present while J1939/J1587 is on.
+    virtual void SetEngineDataEntries(bool on) { Q_UNUSED(on); }
 };
 
 // "Info." page.
