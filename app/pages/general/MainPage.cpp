@@ -305,6 +305,8 @@ void MainPage::LoadMain()
     if (!setup)
         return;
     m_userChangedClassified = false;
+    // Showing a setup is no edit: the other pages change their lists but store nothing.
+    ScopedFlag showing(m_state.Loading);
     InitMainControls();
     ShowMain(*setup->Main());
     txtMainFirmware->setText(FormatLastKnownStatus(*setup));
