@@ -19,6 +19,13 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include <ostream>
+
+// Readable failure output for texts.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace generaltest {
 
 class FakeFrame : public FrameApi {
