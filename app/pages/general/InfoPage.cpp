@@ -145,7 +145,23 @@ void InfoPage::StoreInfo(XelInfo& part)
 {
     if (m_loading)
         return;
-    part.SetInfo(NameText() + kCRLF + txtInfoWindow->Text());
+    const QString text = NameText() + kCRLF + txtInfoWindow->Text();
+    // The page showing exactly what the setup holds is no change (an empty text stays empty).
+    if (text == ShownText(part.Info()))
+        return;
+    part.SetInfo(text);
+}
+
+QString InfoPage::ShownText(const QString& stored)
+{
+    QString name = stored;
+    QString window;
+    if (stored.contains(kCRLF)) {
+        name = extra::BeforeFirst(stored, kCRLF);
+        window = extra::AfterFirst(stored, kCRLF);
+    }
+    name.truncate(kHeadLength + kTailLength);
+    return name + kCRLF + FitWindow(window);
 }
 
 void InfoPage::StoreCurrent()

@@ -36,6 +36,8 @@ private:
     void BuildControls();
     void ShowName(const QString& name);
     QString NameText() const;
+    // The text as the page shows a stored one: name, CR LF and the window in the editor's limits.
+    static QString ShownText(const QString& stored);
     void StoreCurrent();
 
     MainState& m_state;

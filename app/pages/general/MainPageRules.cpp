@@ -102,7 +102,8 @@ void MainPage::OnOperationModeChanged()
         return;
     }
 
-    if (propulsion != wasPropulsion || emergency != wasEmergency)
+    // A shown setup shapes the Standby page even when the mode flags stay as they were.
+    if (opening || propulsion != wasPropulsion || emergency != wasEmergency)
         UpdateStandbyTab();
 
     const int index = cmbMainOperationMode->currentIndex();
@@ -202,8 +203,15 @@ void MainPage::OnCANToggled(bool on)
 
     if (m_state.batteryPage)
         m_state.batteryPage->SetEngineDataEntries(on);
-    if (m_state.speedSensorPage)
-        m_state.speedSensorPage->SetPickupEngineDataEntries(on);
+    if (m_state.speedSensorPage) {
+        // While a setup is shown the pickup lists change, but the Speed Sensor page stores nothing.
+        const bool quiet = SetupLoading() || m_state.Loading;
+        if (quiet)
+            m_state.speedSensorPage->SetSpeedSensorLoading(true);
+        m_state.speedSensorPage->SetPickupBusEntries(on);
+        if (quiet)
+            m_state.speedSensorPage->SetSpeedSensorLoading(false);
+    }
 
     if (!SetupLoading()) {
         setup->Main()->SetCAN(on);
