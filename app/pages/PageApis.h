@@ -58,6 +58,8 @@ public:
     virtual void SetLastKnownStatusText(const QString& text) = 0; // txtMainFirmware
     virtual QString LanguageText() = 0;      // for the reports
     virtual QString OperationModeText() = 0; // for the reports
+    // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
+    virtual void CreateJDataObjects() {}
 };
 
 // "Switch" page.

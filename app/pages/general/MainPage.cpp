@@ -7,6 +7,7 @@
 #include "app/pages/general/frmCANSettings.h"
 #include "app/pages/general/frmIDNumber.h"
 #include "app/services/clsADO.h"
+#include "app/services/clsJData.h"
 #include "app/services/extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Number.h"
@@ -76,8 +77,13 @@ MainPage::MainPage(MainState& state, QWidget* parent) : QWidget(parent), m_state
 
 MainPage::~MainPage()
 {
+    // The shared state must not keep pointers to what goes with the page.
     if (m_ownADO && m_state.ADO == m_ownADO.get())
         m_state.ADO = nullptr;
+    if (m_ownJDataAnalog && m_state.JDataAnalog == m_ownJDataAnalog.get())
+        m_state.JDataAnalog = nullptr;
+    if (m_ownJDataDigital && m_state.JDataDigital == m_ownJDataDigital.get())
+        m_state.JDataDigital = nullptr;
 }
 
 XelObject* MainPage::Setup() const
@@ -235,6 +241,18 @@ bool MainPage::InitDatabaseCombos()
     m_state.ADO->FillEngineManufacturerCombo(cmbMainEngineType);
     cmbMainEngineType->setCurrentIndex(-1);
     return true;
+}
+
+void MainPage::CreateJDataObjects()
+{
+    if (!m_state.JDataAnalog) {
+        m_ownJDataAnalog = std::make_unique<clsJData>();
+        m_state.JDataAnalog = m_ownJDataAnalog.get();
+    }
+    if (!m_state.JDataDigital) {
+        m_ownJDataDigital = std::make_unique<clsJData>();
+        m_state.JDataDigital = m_ownJDataDigital.get();
+    }
 }
 
 void MainPage::SetLanguageList(const QStringList& names)

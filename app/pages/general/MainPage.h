@@ -12,6 +12,7 @@ class MainState;
 class XelMain;
 class XelObject;
 class clsADO;
+class clsJData;
 class Container;
 class Number;
 class QCheckBox;
@@ -46,6 +47,7 @@ public:
     void SetLastKnownStatusText(const QString& text) override;
     QString LanguageText() override;
     QString OperationModeText() override;
+    void CreateJDataObjects() override;
 
     // The page routines on a given document.
     void InitMainControls();
@@ -88,6 +90,8 @@ private:
 
     MainState& m_state;
     std::unique_ptr<clsADO> m_ownADO;
+    std::unique_ptr<clsJData> m_ownJDataAnalog;
+    std::unique_ptr<clsJData> m_ownJDataDigital;
     bool m_loading = false;          // the Main loading flag
     bool m_userChangedClassified = false;
     bool m_restoringMode = false;    // the mode list is being put back after a "No"

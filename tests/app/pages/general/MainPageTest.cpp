@@ -5,6 +5,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/MainPage.h"
+#include "app/pages/general/MainWindowHelpers.h"
 #include "app/pages/general/StandbyOperationPage.h"
 #include "app/pages/general/frmIDNumber.h"
 #include "controls/Container.h"
@@ -631,6 +632,49 @@ TEST_F(MainPageTest, DatabaseListsAreFilledAtStartUp)
     ASSERT_EQ(fuel->count(), 5);
     EXPECT_EQ(fuel->itemText(0), "None");
     EXPECT_EQ(fuel->itemData(4).toInt(), 4);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainPageTest, JDataMapsAreCreatedOnceAndReleasedWithThePage)
+{
+    page->CreateJDataObjects();
+    clsJData* analog = state.JDataAnalog;
+    ASSERT_NE(analog, nullptr);
+    ASSERT_NE(state.JDataDigital, nullptr);
+    EXPECT_NE(analog, state.JDataDigital);
+    page->CreateJDataObjects();
+    EXPECT_EQ(state.JDataAnalog, analog);
+    page.reset();
+    EXPECT_EQ(state.JDataAnalog, nullptr);
+    EXPECT_EQ(state.JDataDigital, nullptr);
+    EXPECT_EQ(state.ADO, &ado) << "a database the page did not open stays";
+}
+
+TEST_F(MainPageTest, DebugModeNamesTheBlockingInputsInTheStatusBar)
+{
+    setup->DigitalIn()->Item(2)->SetActive(true);
+    setup->DigitalIn()->Item(2)->SetAction(3);
+    setup->AnalogIn()->Item(4)->SetActive(true);
+    setup->AnalogIn()->Item(4)->SetAction(5);
+    setup->AnalogIn()->Item(4)->SetActionDirection(1);
+    doubles.status.timerStopped = false;
+    page->UpdateClassifiedInfo();
+    EXPECT_EQ(doubles.status.text, "") << "only in debug mode";
+    state.DebugInfo = true;
+    page->UpdateClassifiedInfo();
+    EXPECT_EQ(doubles.status.text, "DI: 2; AI: 4");
+    EXPECT_FALSE(doubles.status.timerStopped) << "the text stays until something replaces it";
+}
+
+TEST_F(MainPageTest, AdditionalInputListIsRefilledThroughTheSwitchPage)
+{
+    mainhelpers::RefreshDigitalInAdditional(state);
+    EXPECT_EQ(switchPage.calls, QStringList{"FillDigitalInAdditionalCombo"});
+    state.switchPage = nullptr;
+    mainhelpers::RefreshDigitalInAdditional(state); // no page, nothing to do
 }
 
 } // namespace
