@@ -195,6 +195,9 @@ void BatteryPage::ShowBattery(XelBattery& part)
     }
     OnStartVoltageChanged();
     cmbBatteryCANLocation->setCurrentIndex(cmbBatteryCANLocation->findData(int(part.CANBatteryType())));
+    m_shownAlarm = numBatteryLowBatteryVAlarm->Value();
+    m_shownDelay = numBatteryDelay->Value();
+    m_shownVoltageIndex = cmbBatteryStartBatteryVoltage->currentIndex();
 }
 
 void BatteryPage::StoreBattery(XelBattery& part)
@@ -223,13 +226,15 @@ bool BatteryPage::ValidateBattery()
     const int min = twelve ? 9 : 18;
     const int max = twelve ? 15 : 30;
     const float alarm = numBatteryLowBatteryVAlarm->Value();
-    if (alarm < float(min) || alarm > float(max)) {
+    // Values as the setup holds them (from a file or a unit) are not the user's entries.
+    const bool alarmAsShown = alarm == m_shownAlarm && cmbBatteryStartBatteryVoltage->currentIndex() == m_shownVoltageIndex;
+    if ((alarm < float(min) || alarm > float(max)) && !alarmAsShown) {
         extra::LangMsgBox(851, platform::MsgStyle::Exclamation, {min, max});
         numBatteryLowBatteryVAlarm->TextBox()->setFocus();
         return false;
     }
     const int delay = numBatteryDelay->Value();
-    if (delay < kDelayMin || delay > kDelayMax) {
+    if ((delay < kDelayMin || delay > kDelayMax) && delay != m_shownDelay) {
         extra::LangMsgBox(852, platform::MsgStyle::Exclamation, {kDelayMin, kDelayMax});
         numBatteryDelay->TextBox()->setFocus();
         return false;

@@ -45,6 +45,10 @@ private:
     MainState& m_state;
     bool m_loading = false; // the Battery loading flag
     int m_rangeKind = Range24V;
+    // What the page showed from the setup: alarm value, delay and start-voltage entry.
+    float m_shownAlarm = -1.0f;
+    int m_shownDelay = -1;
+    int m_shownVoltageIndex = -2;
 
     Container* conBatteryAlarm = nullptr;
     Container* conBatteryCANLocation = nullptr;

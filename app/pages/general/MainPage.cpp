@@ -383,6 +383,7 @@ void MainPage::ShowLightDelay(int code)
     // 0 and 1 both mean the light is never switched off: no delay to show or check.
     const bool inUse = code > 1;
     m_lightDelayInUse = inUse;
+    m_shownLightCode = code;
     lblMainLCDLightDelay->setVisible(inUse);
     cmbMainLCDLightScale->setVisible(inUse);
     cmbMainLCDLightScale->setEnabled(inUse);
@@ -439,6 +440,9 @@ bool MainPage::ValidateMain()
     const bool minutes = cmbMainLCDLightScale->currentIndex() == 0;
     const int max = minutes ? kMinutesMax : kHoursMax;
     if (value >= 1 && value <= max)
+        return true;
+    // The code as the setup holds it (from a file or a unit) is not the user's entry.
+    if (value != 0 && value + (minutes ? 1 : 60) == m_shownLightCode)
         return true;
     ShowLightDelayMessage(minutes ? 812 : 813, 1, max);
     return false;

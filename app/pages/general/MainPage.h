@@ -96,6 +96,7 @@ private:
     bool m_userChangedClassified = false;
     bool m_restoringMode = false;    // the mode list is being put back after a "No"
     bool m_lightDelayInUse = false;  // the delay box is shown and enabled
+    int m_shownLightCode = -1;       // the code the page showed from the setup
 
     QGroupBox* fraMain = nullptr;
     QComboBox* cmbMainOperationMode = nullptr;

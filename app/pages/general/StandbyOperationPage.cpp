@@ -138,6 +138,14 @@ void StandbyOperationPage::BuildControls()
     connect(cmbStandbyOperationFuel, &QComboBox::currentIndexChanged, this, [this] { OnFuelChanged(); });
 }
 
+StandbyOperationPage::Field* StandbyOperationPage::FieldOf(const Number* box)
+{
+    for (Field& field : m_fields)
+        if (field.box == box)
+            return &field;
+    return nullptr;
+}
+
 const StandbyOperationPage::Field* StandbyOperationPage::FieldOf(const Number* box) const
 {
     for (const Field& field : m_fields)
@@ -200,8 +208,10 @@ void StandbyOperationPage::ShowStandbyOperation(XelStandbyOperation& part)
         {numStandbyOperationAttempts, part.StartAttempts()},    {numStandbyOperationDelay, part.Delay()},
         {numStandbyOperationGenBreak, part.GenBreakTimer()},    {numStandbyOperationCooling, part.Cooling()}};
     for (const auto& [box, value] : values)
-        if (const Field* field = FieldOf(box))
+        if (Field* field = FieldOf(box)) {
             dialoghelpers::ShowValue(box, value, field->min, field->max);
+            field->shown = value;
+        }
     if (extra::SelectComboItemData(cmbStandbyOperationFuel, int(part.FuelConsumption()), true) >= 0)
         OnFuelChanged();
 }
@@ -240,7 +250,8 @@ bool StandbyOperationPage::ValidateStandbyOperation()
         if (!field || (m_propulsion && field->startingBottomOrStopping))
             continue;
         const int value = box->Value();
-        if (value >= field->min && value <= field->max)
+        // A value as the setup holds it (from a file or a unit) is not the user's entry.
+        if ((value >= field->min && value <= field->max) || value == field->shown)
             continue;
         extra::LangMsgBox(quint16(field->message), platform::MsgStyle::Exclamation, {field->min, field->max});
         field->box->setFocus();

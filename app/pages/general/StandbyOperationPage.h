@@ -38,6 +38,7 @@ private:
         int max;
         int message;
         bool startingBottomOrStopping; // sits in a group hidden in Propulsion mode
+        int shown = -1;                // the value shown from the setup
     };
     void BuildControls();
     Number* AddNumber(QWidget* parent, const char* name, int min, int max, int message, bool hiddenInPropulsion);
@@ -45,6 +46,7 @@ private:
     void OnFuelChanged();
     void StoreCurrent();
     const Field* FieldOf(const Number* box) const;
+    Field* FieldOf(const Number* box);
 
     MainState& m_state;
     bool m_loading = false; // the Standby Operation loading flag

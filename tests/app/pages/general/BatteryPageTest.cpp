@@ -164,16 +164,30 @@ TEST_F(BatteryPageTest, ValidationMessagesFollowTheChosenVoltage)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message.toStdString());
         page->SetEngineDataEntries(true);
-        Part().SetDelay(c.delay);
-        Reload(c.voltage, c.alarm);
+        Part().SetDelay(60);
+        Reload(c.voltage, c.voltage == 12 ? 12.0f : 25.0f);
+        Alarm()->SetValue(c.alarm); // the user's entries
+        Delay()->SetValue(c.delay);
         EXPECT_EQ(page->ValidateBattery(), c.message.isEmpty());
         EXPECT_EQ(Messages().join(""), c.message);
-        if (!c.message.isEmpty()) {
+        if (!c.message.isEmpty() && !doubles.presenter.shown.isEmpty()) {
             EXPECT_EQ(doubles.presenter.shown.first().style, 48);
             auto* box = page->findChild<EntryBox*>(QString::fromLatin1(c.focus));
             EXPECT_EQ(QApplication::focusWidget(), box->TextBox());
         }
     }
+}
+
+TEST_F(BatteryPageTest, StoredValuesOutsideTheRangesPassUntilEdited)
+{
+    Part().SetDelay(0);
+    Reload(12, 20.0f); // as a unit may hold them
+    EXPECT_FLOAT_EQ(Alarm()->Value(), 20.0f);
+    EXPECT_EQ(Delay()->Value(), 0);
+    EXPECT_TRUE(page->ValidateBattery());
+    Alarm()->SetValue(16.0f); // the user's own entry is checked
+    EXPECT_FALSE(page->ValidateBattery());
+    EXPECT_EQ(Messages(), QStringList{Lang(851, {9, 15})});
 }
 
 TEST_F(BatteryPageTest, DelayAndErrorValueMessages)

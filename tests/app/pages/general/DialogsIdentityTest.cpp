@@ -107,23 +107,6 @@ TEST_F(DialogsTest, SingleValueDialogsWriteOnlyAcceptedEntries)
     }
 }
 
-TEST_F(DialogsTest, DialogCaptionsAndFixedTexts)
-{
-    frmIDNumber id;
-    id.SetXelObject(setup.get());
-    EXPECT_EQ(id.windowTitle(), "Select ID Number");
-    EXPECT_EQ(id.findChild<QLabel*>("lblIDNumberSettings")->text(), "9600,o,8,1");
-    frmCANSettings can;
-    EXPECT_EQ(can.windowTitle(), "CAN/J1587 Settings");
-    EXPECT_EQ(can.findChild<Number*>("numCANUARTNumber")->Value(), 171) << "before a setup is given";
-    frmCANDiagnosis diagnosis;
-    EXPECT_EQ(diagnosis.windowTitle(), "J1939 CAN Diagnostic");
-    EXPECT_EQ(diagnosis.findChild<QCheckBox*>("chkCANProtectLamp")->text(), "\"Protect Lamp\" gives Warning only");
-    frmSecretSettings secret;
-    EXPECT_EQ(secret.windowTitle(), "Secret settings");
-    EXPECT_EQ(secret.findChild<QPushButton*>("cmdClear")->text(), "Clear all");
-}
-
 TEST_F(DialogsTest, ProtectLampBoxIsShownAndWritten)
 {
     Main().SetCANProtectLamp(true);

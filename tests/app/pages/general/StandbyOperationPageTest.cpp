@@ -202,7 +202,7 @@ TEST_F(StandbyPageTest, ShowingASecondSetupShowsItsOwnValuesInEveryBox)
     EXPECT_EQ(second->StandbyOperation()->GenBreakTimer(), 180);
 }
 
-TEST_F(StandbyPageTest, StoredValuesOutsideTheRangesAreShownAndReported)
+TEST_F(StandbyPageTest, StoredValuesOutsideTheRangesAreShownAndPassUntilEdited)
 {
     Part().SetDelay(100);
     Part().SetStartAttempts(0);
@@ -211,10 +211,13 @@ TEST_F(StandbyPageTest, StoredValuesOutsideTheRangesAreShownAndReported)
     EXPECT_EQ(Box("numStandbyOperationDelay")->Value(), 100);
     EXPECT_EQ(Box("numStandbyOperationAttempts")->Value(), 0);
     EXPECT_FALSE(setup->Changed());
+    EXPECT_TRUE(page->ValidateStandbyOperation()) << "an unchanged setup from a file or a unit can be saved";
+    Box("numStandbyOperationDelay")->SetValue(99);
     EXPECT_FALSE(page->ValidateStandbyOperation());
-    EXPECT_EQ(Messages(), QStringList{Lang(831, {1, 20})});
+    EXPECT_EQ(Messages(), QStringList{Lang(834, {2, 60})});
+    EXPECT_EQ(Part().Delay(), 99) << "an edit stores as it is typed";
     page->LoadStandbyOperation(false); // a reload puts the entry ranges back
-    EXPECT_EQ(Box("numStandbyOperationDelay")->Max(), 100);
+    EXPECT_EQ(Box("numStandbyOperationDelay")->Max(), 99);
     Part().SetDelay(7);
     page->LoadStandbyOperation(false);
     EXPECT_EQ(Box("numStandbyOperationDelay")->Max(), 60);
