@@ -6,6 +6,7 @@
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/InfoPage.h"
 #include "app/pages/general/MainPage.h"
+#include "app/pages/general/SpeedSensorPage.h"
 #include "app/pages/general/StandbyOperationPage.h"
 #include "controls/Float.h"
 #include "controls/InfoWindow.h"
@@ -15,6 +16,7 @@
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
+#include "datamodel/XelSpeedSensor.h"
 #include "datamodel/XelStandbyOperation.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
@@ -39,7 +41,8 @@ struct Pages {
         state.frame = &frame;
         state.switchPage = &switchPage;
         state.analogPage = &analogPage;
-        state.speedSensorPage = &speedPage;
+        speed = std::make_unique<SpeedSensorPage>(state);
+        state.speedSensorPage = speed.get();
         standby = std::make_unique<StandbyOperationPage>(state);
         battery = std::make_unique<BatteryPage>(state);
         info = std::make_unique<InfoPage>(state);
@@ -59,6 +62,7 @@ struct Pages {
             pagecommon::ScopedFlag loading(state.Loading);
             main->LoadMain();
             standby->LoadStandbyOperation(state.PROPULSION);
+            speed->LoadSpeedSensor();
             info->LoadInfo();
             battery->LoadBattery();
         }
@@ -68,6 +72,7 @@ struct Pages {
     void StoreAll(XelObject& setup)
     {
         main->StoreMain(*setup.Main());
+        speed->StoreSpeedSensor(*setup.SpeedSensor());
         standby->StoreStandbyOperation(*setup.StandbyOperation());
         battery->StoreBattery(*setup.Battery());
         info->StoreInfo(*setup.Info());
@@ -86,7 +91,7 @@ struct Pages {
     FakeFrame frame;
     FakeSwitchPage switchPage;
     FakeAnalogPage analogPage;
-    FakeSpeedSensorPage speedPage;
+    std::unique_ptr<SpeedSensorPage> speed;
     std::unique_ptr<StandbyOperationPage> standby;
     std::unique_ptr<BatteryPage> battery;
     std::unique_ptr<InfoPage> info;
@@ -162,6 +167,7 @@ TEST_F(RoundTripTest, ShowingAndStoringEverySavedModeChangesNothing)
              s.AnalogIn()->Item("13*")->SetActive(true);
              s.Battery()->SetBatteryVoltage(1);
              s.Battery()->SetCANBatteryType(34);
+             s.SpeedSensor()->SetPickupType(1, 2); // the second pickup reads J1939
          }},
         {"odd stored values: light 255, battery 999, long standby delay",
          [](XelObject& s) {
