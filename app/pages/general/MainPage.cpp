@@ -548,7 +548,7 @@ void MainPage::OnOutputChanged()
 void MainPage::OnDiagnosticsToggled()
 {
     // Only the button follows the box; the box itself stays usable, so it can be checked again.
-    const bool show = chkMainDiagnostics->isChecked() && chkMainDiagnostics->isEnabled();
+    const bool show = chkMainDiagnostics->isChecked();
     cmdMainCANDiagnosis->setVisible(show);
     cmdMainCANDiagnosis->setEnabled(show);
     StoreCurrent();

@@ -178,6 +178,8 @@ void StandbyOperationPage::SetStandbyOperationDefaults(XelObject& setup)
 
 void StandbyOperationPage::InitStandbyOperationControls()
 {
+    if (cmbStandbyOperationFuel->count() == 0)
+        FillFuelConsumptionCombo();
     ScopedFlag loading(m_loading);
     for (const Field& field : m_fields) {
         field.box->SetMax(field.max);
@@ -195,7 +197,7 @@ void StandbyOperationPage::LoadStandbyOperation(bool propulsion)
     if (!setup || !setup->StandbyOperation())
         return;
     InitStandbyOperationControls();
-    ApplyOperationShape(propulsion);
+    ApplyShape(propulsion);
     ShowStandbyOperation(*setup->StandbyOperation());
 }
 
@@ -266,7 +268,18 @@ bool StandbyOperationPage::ValidateStandbyOperation()
 
 void StandbyOperationPage::ApplyOperationShape(bool propulsion)
 {
-    // Shaping the page is no edit: nothing is stored.
+    ApplyShape(propulsion);
+    // The user left Propulsion: the fuel type goes back to the list's first entry with it.
+    // A setup being shown keeps what it holds.
+    XelObject* setup = m_state.XelObject();
+    if (!propulsion && !m_state.Loading && !m_state.OpeningSetup && !m_loading && setup
+        && setup->StandbyOperation() && cmbStandbyOperationFuel->currentIndex() >= 0)
+        setup->StandbyOperation()->SetFuelConsumption(cmbStandbyOperationFuel->currentData().toInt());
+}
+
+void StandbyOperationPage::ApplyShape(bool propulsion)
+{
+    // Shaping the page is no edit: nothing is stored here.
     ScopedFlag loading(m_loading);
     m_propulsion = propulsion;
     conStandbyOperationStopping->setVisible(!propulsion);

@@ -41,6 +41,7 @@ private:
         int shown = -1;                // the value shown from the setup
     };
     void BuildControls();
+    void ApplyShape(bool propulsion);
     Number* AddNumber(QWidget* parent, const char* name, int min, int max, int message, bool hiddenInPropulsion);
     void OnNumberChanged(Number* box);
     void OnFuelChanged();

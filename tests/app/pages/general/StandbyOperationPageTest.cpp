@@ -1,6 +1,7 @@
 // The Standby Operation page on its own, in its standby and its propulsion shape.
 #include "tests/app/pages/general/MainTestSupport.h"
 
+#include "app/pages/common/PageCommon.h"
 #include "app/pages/general/StandbyOperationPage.h"
 #include "controls/Container.h"
 #include "controls/Number.h"
@@ -178,12 +179,19 @@ TEST_F(StandbyPageTest, PropulsionShapeShowsAndStoresOnlyItsOwnGroups)
     EXPECT_EQ(Part().StartAttempts(), 9);
     EXPECT_EQ(Part().CrankingTime(), 9);
 
-    page->ApplyOperationShape(false);
+    {
+        pagecommon::ScopedFlag showing(state.Loading);
+        page->ApplyOperationShape(false);
+    }
     EXPECT_EQ(Fuel()->currentIndex(), 0);
-    EXPECT_EQ(Part().FuelConsumption(), 1) << "shaping the page stores nothing";
+    EXPECT_EQ(Part().FuelConsumption(), 1) << "shaping the page for a shown setup stores nothing";
     Box("numStandbyOperationDelay")->SetValue(20);
     EXPECT_EQ(Part().Delay(), 20);
-    EXPECT_EQ(Part().FuelConsumption(), 1) << "the hidden fuel type is kept";
+    EXPECT_EQ(Part().FuelConsumption(), 1) << "the hidden fuel type is not written back";
+
+    page->ApplyOperationShape(true);
+    page->ApplyOperationShape(false); // the user leaves Propulsion
+    EXPECT_EQ(Part().FuelConsumption(), 0);
 }
 
 TEST_F(StandbyPageTest, ShowingASecondSetupShowsItsOwnValuesInEveryBox)
