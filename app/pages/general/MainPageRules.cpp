@@ -208,7 +208,7 @@ void MainPage::OnCANToggled(bool on)
         const bool quiet = SetupLoading() || m_state.Loading;
         if (quiet)
             m_state.speedSensorPage->SetSpeedSensorLoading(true);
-        m_state.speedSensorPage->SetPickupBusEntries(on);
+        m_state.speedSensorPage->SetPickupEngineDataEntries(on);
         if (quiet)
             m_state.speedSensorPage->SetSpeedSensorLoading(false);
     }

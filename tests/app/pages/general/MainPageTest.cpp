@@ -333,7 +333,7 @@ TEST_F(MainPageTest, J1939OnAddsTheEngineDataEntriesOnce)
     can->setChecked(true);
     EXPECT_TRUE(setup->Main()->CAN());
     EXPECT_TRUE(analogPage.calls.contains("AnalogCANChanged(1)"));
-    EXPECT_TRUE(speedPage.calls.contains("SetPickupBusEntries(1)"));
+    EXPECT_TRUE(speedPage.calls.contains("SetPickupEngineDataEntries(1)"));
     EXPECT_FALSE(Find<Container>("conMainMID")->isHidden());
     battery->SetEngineDataEntries(true); // a second run finds the entries there
     page->LoadMain();

@@ -121,9 +121,9 @@ public:
     bool RunDetectionAvailable() override { return true; }
     QString RPMSenderName(int) override { return QString(); }
     QString PulsesCaption(int) override { return QString(); }
-    void SetPickupBusEntries(bool on) override
+    void SetPickupEngineDataEntries(bool on) override
     {
-        calls << QStringLiteral("SetPickupBusEntries(%1)").arg(on);
+        calls << QStringLiteral("SetPickupEngineDataEntries(%1)").arg(on);
     }
     void SetNomMaxCaption(const QString& caption) override { nomMaxCaption = caption; }
 };
