@@ -2,6 +2,7 @@
 // showing and storing changes nothing, and an edit survives save and reopen byte for byte.
 #include "tests/app/pages/general/MainTestSupport.h"
 
+#include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/InfoPage.h"
@@ -292,6 +293,50 @@ TEST_F(RoundTripTest, AnEditOnEachPageSurvivesSaveAndReopen)
         const QString again = doubles.dir.filePath("again.qrn");
         ASSERT_TRUE(reopened->CreateTempFile(again));
         EXPECT_TRUE(Bytes(again) == Bytes(before));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The operation mode with the Switch page in place: a change to Emergency lowers its
+// shutdown inputs, the opening of an Emergency setup does not.
+TEST_F(RoundTripTest, EmergencyModeReachesTheSwitchPageOnlyOnTheUsersChange)
+{
+    struct Case {
+        bool byUser;
+        int actionAfter;
+    } cases[] = {{true, 2}, {false, 3}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.byUser);
+        auto document = CreateDefaultSetupDocument();
+        document->DigitalIn()->Item(4)->SetAction(3);
+        if (!c.byUser)
+            document->Main()->SetOperationMode(3);
+        document->ResetBackup();
+        state.SetXelObject(document.get());
+        state.PROPULSION = state.Emergency = false;
+        Pages pages(state);
+        SwitchPage switchPage(state);
+        state.switchPage = &switchPage;
+        {
+            pagecommon::ScopedFlag opening(state.OpeningSetup);
+            pagecommon::ScopedFlag loading(state.Loading);
+            pages.main->LoadMain();
+            switchPage.LoadDigital();
+        }
+        EXPECT_FALSE(document->Changed());
+        if (c.byUser) {
+            doubles.presenter.answers = {platform::MsgResult::Yes};
+            auto* mode = pages.Find<QComboBox>("cmbMainOperationMode");
+            mode->setCurrentIndex(mode->findData(3));
+            EXPECT_EQ(Messages(), QStringList{Lang(128, {"Auxiliary"})});
+        }
+        EXPECT_EQ(document->DigitalIn()->Item(4)->Action(), c.actionAfter);
+        EXPECT_EQ(document->Main()->OperationMode(), 3);
+        state.switchPage = nullptr;
+        doubles.presenter.shown.clear();
     }
 }
 
