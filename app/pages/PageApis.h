@@ -67,6 +67,8 @@ public:
     virtual void SetLastKnownStatusText(const QString& text) = 0; // txtMainFirmware
     virtual QString LanguageText() = 0;      // for the reports
     virtual QString OperationModeText() = 0; // for the reports
+    // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
+    virtual void CreateJDataObjects() {}
 };
 
 // "Switch" page.
@@ -119,6 +121,10 @@ public:
     virtual void LoadStandbyOperation(bool propulsion) = 0;
     virtual bool ValidateStandbyOperation() = 0;
     virtual void ShowTabPage(bool hasPreheatRelay, bool propulsion) = 0;
+    // cmbStandbyOperationFuel from the reference database (start-up).
+    virtual void FillFuelConsumptionCombo() {}
+    // The groups shown for Propulsion or for the other modes.
+    virtual void ApplyOperationShape(bool propulsion) { Q_UNUSED(propulsion); }
 };
 
 // "Speed Sensor" page, with the speed relays and the additional RUN detection list.
@@ -158,6 +164,8 @@ public:
     virtual void LoadBattery() = 0;
     virtual bool ValidateBattery() = 0;
     virtual QString StartBatteryVoltageText() = 0; // cmbBatteryStartBatteryVoltage
+    // The "Read From J1939/J1587" entries of the start-voltage list, present while J1939/J1587 is on.
+    virtual void SetEngineDataEntries(bool on) { Q_UNUSED(on); }
 };
 
 // "Info." page.

@@ -175,4 +175,16 @@ int CurrentItemData(const QComboBox* combo, int fallback)
     return ok ? v : fallback;
 }
 
+QString ItemTextByData(const QComboBox* combo, int value)
+{
+    if (!combo)
+        return QString();
+    for (int i = 0; i < combo->count(); ++i) {
+        bool ok = false;
+        if (combo->itemData(i).toInt(&ok) == value && ok)
+            return combo->itemText(i);
+    }
+    return QString();
+}
+
 } // namespace pagecommon

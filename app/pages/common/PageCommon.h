@@ -90,5 +90,7 @@ void AppendComboFromLangList(QComboBox* combo, int first, int last);
 // Selects the entry whose item data is `value`; -1 when there is none (nothing selected).
 int SelectByItemData(QComboBox* combo, int value);
 int CurrentItemData(const QComboBox* combo, int fallback = -1);
+// The text of the first entry whose item data is `value`; "" when there is none.
+QString ItemTextByData(const QComboBox* combo, int value);
 
 } // namespace pagecommon
