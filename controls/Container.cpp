@@ -5,6 +5,18 @@
 #include <QPainter>
 #include <QStyle>
 
+namespace {
+// A one-pixel outline on the rectangle's edge pixels, both ends included.
+void FrameLines(QPainter& p, const QRect& r, const QColor& color)
+{
+    p.setPen(color);
+    p.drawLine(r.left(), r.top(), r.right(), r.top());
+    p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+    p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+}
+} // namespace
+
 Container::Container(QWidget* parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
@@ -93,7 +105,11 @@ qint16 Container::CaptionOffset() const
 
 void Container::Refresh() { repaint(); }
 
-bool Container::Visible() const { return !isHidden(); }
+bool Container::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 void Container::SetVisible(bool visible) { setVisible(visible); }
 
 void Container::changeEvent(QEvent* event)
@@ -110,14 +126,14 @@ void Container::paintEvent(QPaintEvent*)
     const QPalette& pal = palette();
     if (m_borderStyle == FixedSingle) {
         // Highlight frame one pixel right and down, the shadow frame over it: an etched line.
-        p.setPen(pal.color(QPalette::Light));
-        p.drawRect(QRect(QPoint(1, m_captionOffset + 1), QPoint(width() - 1, height() - 1)));
-        p.setPen(pal.color(QPalette::Dark));
-        p.drawRect(QRect(QPoint(0, m_captionOffset), QPoint(width() - 2, height() - 2)));
+        FrameLines(p, QRect(QPoint(1, m_captionOffset + 1), QPoint(width() - 1, height() - 1)),
+                   pal.color(QPalette::Light));
+        FrameLines(p, QRect(QPoint(0, m_captionOffset), QPoint(width() - 2, height() - 2)),
+                   pal.color(QPalette::Dark));
     }
     if (!m_caption.isEmpty()) {
         const QRect measured = fontMetrics().boundingRect(QRect(0, 0, 0, 0), Qt::TextShowMnemonic, m_caption);
-        const QRect box(6, 0, measured.width() + 8, measured.height());
+        const QRect box(6, 0, measured.width() + 2, measured.height());
         p.fillRect(box, pal.color(QPalette::Button));
         p.setPen(pal.color(QPalette::WindowText));
         p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, m_caption);

@@ -41,7 +41,13 @@ EntryBox::EntryBox(QWidget* parent) : QWidget(parent)
     resize(sizeHint());
 }
 
-EntryBox::~EntryBox() = default;
+EntryBox::~EntryBox()
+{
+    // The text box outlives this part of the object: its last focus change must not
+    // reach the checks.
+    m_text->removeEventFilter(this);
+    disconnect(m_text, nullptr, this, nullptr);
+}
 
 bool EntryBox::AllowBlank() const { return m_allowBlank; }
 void EntryBox::SetAllowBlank(bool allow) { m_allowBlank = allow; }
@@ -61,10 +67,13 @@ void EntryBox::SetFont(const QFont& font)
     resizeEvent(nullptr);
 }
 
-bool EntryBox::Visible() const { return m_visible; }
+bool EntryBox::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 void EntryBox::SetVisible(bool visible)
 {
-    m_visible = visible;
     setVisible(visible);
 }
 
@@ -292,10 +301,7 @@ bool EntryBox::eventFilter(QObject* watched, QEvent* event)
         const bool windowOnly = focus->reason() == Qt::ActiveWindowFocusReason
                              || focus->reason() == Qt::PopupFocusReason;
         if (!windowOnly) {
-            // Select after the line edit has placed its own caret.
-            QPointer<QLineEdit> text(m_text);
-            QMetaObject::invokeMethod(
-                this, [text] { if (text && text->hasFocus()) text->selectAll(); }, Qt::QueuedConnection);
+            // A mouse click that brought the focus then places the caret itself.
             m_text->selectAll();
             m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
             if (!m_refocusReturn)

@@ -90,7 +90,6 @@ protected:
     QString m_lastGoodText;
     quint8 m_savedSelStart = 0;
     bool m_allowBlank = false;
-    bool m_visible = true;
     bool m_inCheck = false;
     bool m_refocusPending = false;
     bool m_refocusReturn = false;

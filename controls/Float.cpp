@@ -216,7 +216,6 @@ void Float::CheckEdit()
 void Float::SetSpinValue(qint32 tenths)
 {
     m_spin->SetValue(tenths);
-    m_skipSpinFormat = false;
     WriteText(Format(tenths / 10.0, m_numberOfDecimals));
 }
 
@@ -229,22 +228,15 @@ bool Float::HandleKeyDown(QKeyEvent* event)
         const double v = ParseValue(m_text->text());
         qint64 spin = m_spin->Value();
         bool clamped = false;
-        if (ToTenths(v) != spin || std::fabs(v - spin / 10.0) > 1e-9) {
-            if (code == kKeyDown) {
-                if (m_spin->Max() / 10.0 >= v) {
-                    spin = ToTenths(v);
-                } else {
-                    spin = m_spin->Max();
-                    clamped = true;
-                }
-            } else {
-                if (m_spin->Min() / 10.0 > v) {
-                    spin = m_spin->Min();
-                    clamped = true;
-                } else {
-                    spin = ToTenths(v);
-                }
-            }
+        // A shown value beyond the limit in the key's direction goes to that limit.
+        if (code == kKeyDown && v > m_spin->Max() / 10.0) {
+            spin = m_spin->Max();
+            clamped = true;
+        } else if (code == kKeyUp && v < m_spin->Min() / 10.0) {
+            spin = m_spin->Min();
+            clamped = true;
+        } else if (ToTenths(v) != spin) {
+            spin = ToTenths(v);
         }
         if (!clamped) {
             const qint64 inc = m_spin->Increment();
@@ -261,7 +253,6 @@ bool Float::HandleKeyDown(QKeyEvent* event)
         return true;
     }
     m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
-    m_skipSpinFormat = true;
     return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
 }
 
@@ -298,7 +289,6 @@ bool Float::LeaveCheck()
     const qint32 tenths = ToTenths(good);
     if (tenths != m_spin->Value() && tenths >= m_spin->Min() && tenths <= m_spin->Max())
         m_spin->SetValue(tenths);
-    m_skipSpinFormat = false;
     WriteText(Format(good, m_numberOfDecimals));
     return true;
 }

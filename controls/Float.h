@@ -53,5 +53,4 @@ private:
 
     QString m_decimalSeparator;
     quint8 m_numberOfDecimals = 1;
-    bool m_skipSpinFormat = false;
 };

@@ -34,12 +34,6 @@ protected:
         QPlainTextEdit::keyPressEvent(event);
         m_after(event);
     }
-    bool focusNextPrevChild(bool next) override
-    {
-        // Tab is judged (and refused) by the key handling, never moved past.
-        return QWidget::focusNextPrevChild(next);
-    }
-
 private:
     std::function<bool(QKeyEvent*)> m_before;
     std::function<void(QKeyEvent*)> m_after;
@@ -146,11 +140,14 @@ float InfoWindow::TextWidth() const
     return float(QFontMetrics(Font()).horizontalAdvance(QLatin1Char('W')) * kTwipsPerPixel);
 }
 
-bool InfoWindow::Visible() const { return m_visible; }
+bool InfoWindow::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 
 void InfoWindow::SetVisible(bool visible)
 {
-    m_visible = visible;
     setVisible(visible);
 }
 

@@ -67,7 +67,6 @@ private:
     qint32 m_currentLineLength = 0;
     bool m_editBlocked = false;
     bool m_restoring = false;
-    bool m_visible = true;
     QString m_lastGoodText;
     qint32 m_savedSelStart = 0;
 };

@@ -106,16 +106,15 @@ bool Number::HandleKeyDown(QKeyEvent* event)
         const qint64 textValue = Value();
         qint64 spin = m_spin->Value();
         bool clamped = false;
-        if (textValue != spin) {
-            if (code == kKeyDown && textValue > m_spin->Max()) {
-                spin = m_spin->Max();
-                clamped = true;
-            } else if (code == kKeyUp && textValue < m_spin->Min()) {
-                spin = m_spin->Min();
-                clamped = true;
-            } else {
-                spin = textValue;
-            }
+        // A shown number beyond the limit in the key's direction goes to that limit.
+        if (code == kKeyDown && textValue > m_spin->Max()) {
+            spin = m_spin->Max();
+            clamped = true;
+        } else if (code == kKeyUp && textValue < m_spin->Min()) {
+            spin = m_spin->Min();
+            clamped = true;
+        } else if (textValue != spin) {
+            spin = textValue;
         }
         if (!clamped) {
             if (code == kKeyDown)

@@ -130,11 +130,14 @@ void TarnGraph::SetMousePointer(qint32 pointer)
         setCursor(CursorFor(pointer));
 }
 
-bool TarnGraph::Visible() const { return m_visible; }
+bool TarnGraph::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
 
 void TarnGraph::SetVisible(bool visible)
 {
-    m_visible = visible;
     setVisible(visible);
 }
 

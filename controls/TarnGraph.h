@@ -127,6 +127,5 @@ private:
     QString m_markDescriptionBottom;
     QString m_markDescriptionLeft;
     qint32 m_mousePointer = 0;
-    bool m_visible = true;
     bool m_afterDoubleClick = false;
 };
