@@ -2,11 +2,11 @@
 
 #include "app/frame/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
+#include "app/pages/channels/JSelection.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/frmMessage.h"
 #include "app/services/clsADO.h"
-#include "app/services/clsJData.h"
 #include "app/services/extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
@@ -122,13 +122,30 @@ AnalogInPage::AnalogInPage(MainState& state, QWidget* parent) : QWidget(parent),
     RunModal = [](QDialog& dialog) { dialog.exec(); };
     BuildControls();
     ConnectControls();
+    AnalogJSelection::Controls c;
+    c.lvwAnalog = lvwAnalog;
+    c.cmbAnalogInputType = cmbAnalogInputType;
+    c.cmbAnalogJ = cmbAnalogJ;
+    c.txtAnalogDescription = txtAnalogDescription;
+    c.conAnalogPID = conAnalogPID;
+    c.conAnalogAlarmSetpoint0 = conAnalogAlarmSetpoint[0];
+    c.conAnalogAlarmSetpoint1 = conAnalogAlarmSetpoint[1];
+    c.graRPMDependentAlarm = graRPMDependentAlarm;
+    c.setPIDChildrenEnabled = [this](bool on) { conAnalogPID->SetChildrenEnabled(on); };
+    c.setSensorRangeLocked = [this](bool locked) { SetSensorRangeLocked(locked); };
+    c.showSensorRange = [this](double min, double max) { ShowSensorRange(min, max); };
+    c.fillActionCombo = [this](qint32 mode, qint32 type, XelAnalogIn* input) { FillAnalogActionCombo(mode, type, input); };
+    c.showInputValues = [this](XelAnalogIn* input) { ShowAnalogInputValues(input); };
+    // While values are only shown the page lays itself out once, at the end.
+    c.showAnalogInput = [this] {
+        if (!m_showing)
+            ShowAnalogInput();
+    };
+    c.showSwitchSetting = [this](int setting) { ShowJumperMessage(qint16(setting)); };
+    m_j = std::make_unique<AnalogJSelection>(m_state, c);
 }
 
-AnalogInPage::~AnalogInPage()
-{
-    if (m_state.JDataAnalog == m_jDataAnalog.get())
-        m_state.JDataAnalog = nullptr;
-}
+AnalogInPage::~AnalogInPage() = default;
 
 void AnalogInPage::BuildControls()
 {
@@ -500,52 +517,47 @@ void AnalogInPage::PlaceActionTypeGroup()
 
 // ---- J1939/J1587 parameters ----
 
-void AnalogInPage::FillAnalogJCombo()
-{
-    const QSignalBlocker blocker(cmbAnalogJ);
-    cmbAnalogJ->clear();
-    m_jDataAnalog = std::make_unique<clsJData>();
-    if (m_state.ADO)
-        m_state.ADO->FillJComboAnalog(cmbAnalogJ, m_jDataAnalog, qint16(pagecommon::CurrentItemData(cmbAnalogInputType)));
-    // Filling chooses no parameter; only the user or a stored input does.
-    cmbAnalogJ->setCurrentIndex(-1);
-    m_state.JDataAnalog = m_jDataAnalog.get();
-}
+void AnalogInPage::FillAnalogJCombo() { m_j->FillAnalogJCombo(); }
 
 void AnalogInPage::SelectAnalogJData(XelAnalogIn* input)
 {
-    if (!input)
-        return;
-    const pagecommon::ScopedFlag opening(m_state.OpeningSetup);
-    const QSignalBlocker blocker(cmbAnalogJ);
-    const JData values = input->JValues();
-    double key = 0;
-    if (input->InputType() == clsADO::InputTypeCAN) {
-        const QString hex = extra::ValueToHex(values.lPPID, 4) + extra::ValueToHex(values.lPID, 4);
-        key = extra::HexToValue(hex) * 256.0 + double((values.iMID + 1) & 0x0F);
-    } else if (input->InputType() == clsADO::InputTypeJ1587) {
-        key = double(values.iMID) * 262144.0 + double(values.lPID) * 1024.0 + double(values.lPPID);
+    // The flag is put back as it was, not merely cleared.
+    const pagecommon::ScopedFlag opening(m_state.OpeningSetup, m_state.OpeningSetup);
+    m_j->SelectAnalogJData(input, false);
+}
+
+void AnalogInPage::cmbAnalogInputType_Click()
+{
+    XelAnalogIn* input = SelectedInput();
+    const qint32 before = input ? input->InputType() : -1;
+    {
+        // Showing an input never stores its type nor asks for the jumper.
+        const pagecommon::ScopedFlag opening(m_state.OpeningSetup, m_state.OpeningSetup || m_showing);
+        m_j->cmbAnalogInputType_Click();
     }
-    int position = -1;
-    if (key != 0 && m_jDataAnalog)
-        position = m_jDataAnalog->GetJDataPosition(key);
-    cmbAnalogJ->setCurrentIndex(position >= 0 && position < cmbAnalogJ->count() ? position : -1);
-    if (cmbAnalogJ->currentIndex() < 0)
-        return;
-    const double offset = LimitOffset(*input);
-    const QSignalBlocker minBlocker(numAnalogSensorMin);
-    const QSignalBlocker maxBlocker(numAnalogSensorMax);
-    numAnalogSensorMin->SetValue(float((offset * 10.0 + input->SensorMin()) / 10.0));
-    numAnalogSensorMax->SetValue(float((offset * 10.0 + input->SensorMax()) / 10.0));
+    // Relays that name this input follow its type at once.
+    if (input && input->InputType() != before)
+        GhostRelays();
 }
 
 void AnalogInPage::cmbAnalogJ_Click()
 {
     if (m_state.OpeningSetup || m_showing || !SelectedInput())
         return;
-    ChooseAnalogJParameter();
+    m_j->cmbAnalogJ_Click();
 }
 
-void AnalogInPage::ChooseAnalogJParameter()
+void AnalogInPage::cmbAnalogJ_KeyDown(int keyCode) { m_j->cmbAnalogJ_KeyDown(keyCode, 0); }
+
+void AnalogInPage::ShowSensorRange(double min, double max)
 {
+    for (Float* box : {numAnalogSensorMin, numAnalogSensorMax}) {
+        const QSignalBlocker blocker(box);
+        const float value = float(box == numAnalogSensorMin ? min : max);
+        if (value > box->Max())
+            box->SetMax(value);
+        if (value < box->Min())
+            box->SetMin(value);
+        box->SetValue(value);
+    }
 }

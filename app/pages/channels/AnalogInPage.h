@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class AnalogJSelection;
 class AnalogListView;
 class AnalogScrollStrip;
 class Container;
@@ -26,7 +27,6 @@ class QTreeWidgetItem;
 class TarnGraph;
 class XelAnalogIn;
 class XelObject;
-class clsJData;
 class frmSetpoints;
 
 class AnalogInPage : public QWidget, public AnalogPageApi {
@@ -151,11 +151,11 @@ private:
     // J1939/J1587 parameter selection.
     void FillAnalogJCombo();
     void SelectAnalogJData(XelAnalogIn* input);
-    // The chosen parameter into the selected input: record, units, range, description.
-    void ChooseAnalogJParameter();
+    // The sensor range of a bus parameter, shown with its offset.
+    void ShowSensorRange(double min, double max);
 
     MainState& m_state;
-    std::unique_ptr<clsJData> m_jDataAnalog;
+    std::unique_ptr<AnalogJSelection> m_j;
     bool m_showing = false;
     QString m_shownKey;
     int m_lastMouseButton = 0;

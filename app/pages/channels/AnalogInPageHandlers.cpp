@@ -5,7 +5,6 @@
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/clsJData.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "controls/Container.h"
@@ -205,61 +204,6 @@ void AnalogInPage::chkAnalogDoubleScale_Click()
         input->SetDoubleScale(chkAnalogDoubleScale->isChecked());
         RefreshSelectedAnalogItem(input);
     }
-}
-
-void AnalogInPage::cmbAnalogInputType_Click()
-{
-    if (!SelectedRow()) {
-        SetSensorRangeLocked(false);
-        conAnalogPID->SetChildrenEnabled(false);
-        if (!m_showing)
-            ShowAnalogInput();
-        return;
-    }
-    XelAnalogIn* input = SelectedInput();
-    const qint32 newType = pagecommon::CurrentItemData(cmbAnalogInputType, -1);
-    if (newType > qint32(AnalogInputType::V0_10)) {
-        FillAnalogJCombo();
-        conAnalogPID->setVisible(true);
-        conAnalogPID->SetChildrenEnabled(true);
-        SetSensorRangeLocked(true);
-        conAnalogAlarmSetpoint[0]->setVisible(false);
-        conAnalogAlarmSetpoint[1]->setVisible(false);
-        graRPMDependentAlarm->setVisible(false);
-    } else {
-        conAnalogPID->SetChildrenEnabled(false);
-        conAnalogPID->setVisible(false);
-        SetSensorRangeLocked(false);
-        conAnalogAlarmSetpoint[0]->setVisible(false);
-        conAnalogAlarmSetpoint[1]->setVisible(false);
-        graRPMDependentAlarm->setVisible(input && modAnalog::IsRPMDependent(input->Action()));
-        if (m_state.JDataAnalog == m_jDataAnalog.get())
-            m_state.JDataAnalog = nullptr;
-        m_jDataAnalog.reset();
-    }
-    XelObject* setup = Setup();
-    FillAnalogActionCombo(setup ? setup->Main()->OperationMode() : 0, newType, input);
-    if (!m_state.OpeningSetup && !m_showing && input && newType >= 0) {
-        const qint32 stored = input->InputType();
-        if (!ShiftOrExpert()) {
-            if (newType == qint32(AnalogInputType::V0_10) && stored != newType)
-                ShowJumperMessage(1);
-            else if (stored == qint32(AnalogInputType::V0_10) &&
-                     (newType == qint32(AnalogInputType::mA4_20) || newType == qint32(AnalogInputType::mA0_20)))
-                ShowJumperMessage(2);
-        }
-        input->SetInputType(newType);
-        // Relays that name this input follow its type at once.
-        GhostRelays();
-    }
-    if (!m_showing)
-        ShowAnalogInput();
-}
-
-void AnalogInPage::cmbAnalogJ_KeyDown(int keyCode)
-{
-    if (keyCode == 13)
-        txtAnalogDescription->setText(cmbAnalogJ->currentText());
 }
 
 // ---- numeric boxes ----

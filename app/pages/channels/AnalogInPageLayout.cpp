@@ -4,6 +4,7 @@
 #include "app/frame/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
+#include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/channels/frmSetpoints.h"
 #include "app/pages/common/PageCommon.h"
 #include "controls/Container.h"
@@ -72,7 +73,7 @@ void AnalogInPage::ShowAnalogInput()
         SetSensorRangeLocked(true);
         conAnalogAlarmSetpoint[0]->SetChildrenEnabled(false);
         conAnalogAlarmSetpoint[1]->SetChildrenEnabled(false);
-        const bool described = !modAnalog::DescriptionBlank(input->Text());
+        const bool described = inputlist::IsHighlighted(input->Active(), input->Text());
         SetRowHighlighted(row, described);
         picActionText[1]->setVisible(described);
         picActionText[2]->setVisible(false);

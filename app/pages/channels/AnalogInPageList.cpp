@@ -4,6 +4,7 @@
 #include "app/frame/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
+#include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
@@ -24,8 +25,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
-const QColor kHighlight(255, 72, 72);
 
 // A value shown by the program: no store, and the spin step follows the new value. A stored
 // value beyond the box's range widens the range rather than leave the previous input's value.
@@ -342,8 +341,7 @@ void AnalogInPage::RefreshAnalogList()
         QTreeWidgetItem* row = lvwAnalog->topLevelItem(input->Index() - 1);
         if (!row)
             continue;
-        const bool highlighted = !input->Active() && !modAnalog::DescriptionBlank(input->Text());
-        SetRowHighlighted(row, highlighted);
+        SetRowHighlighted(row, inputlist::IsHighlighted(input->Active(), input->Text()));
         // The same terminal rule as every other refresh of the row.
         if (!input->Active())
             row->setText(1, modAnalog::TerminalText(*input, input->Index()));
@@ -353,19 +351,10 @@ void AnalogInPage::RefreshAnalogList()
 void AnalogInPage::UpdateAnalogCount()
 {
     XelObject* setup = Setup();
-    int active = 0;
-    if (setup)
-        for (XelAnalogIn* input : *setup->AnalogIn())
-            if (input->Active())
-                ++active;
-    lblAnalogCount->setText(active == 0 ? QStringLiteral("None Active")
-                                        : QString::number(active) + QStringLiteral(" Active"));
+    inputlist::ShowActiveCount(lblAnalogCount, setup ? inputlist::CountActive(setup->AnalogIn()) : 0);
 }
 
 void AnalogInPage::SetRowHighlighted(QTreeWidgetItem* row, bool highlighted)
 {
-    if (!row)
-        return;
-    pagecommon::SetRowColor(row, highlighted ? kHighlight : lvwAnalog->palette().color(QPalette::Text));
-    pagecommon::SetRowBold(row, highlighted);
+    inputlist::SetRowHighlight(row, highlighted);
 }

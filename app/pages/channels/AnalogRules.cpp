@@ -211,14 +211,6 @@ QString TerminalText(const XelAnalogIn& input, int position)
     return terminal;
 }
 
-bool DescriptionBlank(const QString& text)
-{
-    for (const QChar c : text)
-        if (c != QLatin1Char(' '))
-            return false;
-    return true;
-}
-
 qint32 ToTenths(float shown, double offset)
 {
     // The product is formed in single precision, as the shown value is a single: 1.15 then

@@ -53,8 +53,6 @@ void ClearSettings(XelAnalogIn& input);
 int StatePicture(const XelAnalogIn& input);
 // The second column of a list row at 1-based position `position`.
 QString TerminalText(const XelAnalogIn& input, int position);
-// One blank test for the red highlight of inactive inputs: only blanks count as empty.
-bool DescriptionBlank(const QString& text);
 
 // A shown decimal value as stored tenths, halves to the even neighbour; `offset` is the
 // reference-data offset of a bus parameter in shown units.

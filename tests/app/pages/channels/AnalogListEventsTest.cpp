@@ -371,3 +371,42 @@ TEST_F(AnalogPageTest, EditedInputSavesAndReopensToTheSameBytes)
     EXPECT_EQ(input->AlarmDelay(), 5);
     EXPECT_EQ(input->ActionDirection(), 1);
 }
+
+TEST_F(AnalogPageTest, J1939ParameterChosenAndSaved)
+{
+    QTemporaryDir dir;
+    SetCAN(true);
+    Input(12)->SetActive(true);
+    page->LoadAnalog();
+    Click(12);
+    EXPECT_TRUE(page->conAnalogPID->ChildrenEnabled());
+    const int row = page->cmbAnalogJ->findText("Engine Coolant Temperature");
+    ASSERT_GE(row, 0);
+    page->cmbAnalogJ->setCurrentIndex(row);
+    XelAnalogIn* input = Input(12);
+    const JData values = input->JValues();
+    EXPECT_EQ(values.iMID, 16); // size 1 in the high bits, position 1 counted from 0
+    EXPECT_EQ(values.lPID, 0xEE00);
+    EXPECT_EQ(values.lPPID, 0x18FE);
+    EXPECT_EQ(input->Units(), QString::fromUtf8("°C"));
+    EXPECT_EQ(input->Text(), "Engine Coolant Temperature");
+    EXPECT_EQ(Row(12)->text(2), "Engine Coolant Temperature");
+    EXPECT_FLOAT_EQ(page->numAnalogSensorMin->Value(), -40.0f);
+    EXPECT_FLOAT_EQ(page->numAnalogSensorMax->Value(), 215.0f); // the full range of one byte
+    page->numAnalogLimit[1]->SetValue(95.0f);
+    EXPECT_EQ(input->Limit(1), 1350);
+
+    const QString path = dir.filePath("bus.QRN");
+    ASSERT_TRUE(doc->SaveFile(path));
+    std::unique_ptr<XelObject> reopened = CreateDefaultSetupDocument();
+    ASSERT_TRUE(reopened->LoadFile(path));
+    state.SetXelObject(reopened.get());
+    doc.swap(reopened);
+    page->LoadAnalog();
+    Click(12);
+    EXPECT_EQ(Input(12)->JValues(), values);
+    EXPECT_EQ(page->cmbAnalogJ->currentIndex(), row);
+    EXPECT_FLOAT_EQ(page->numAnalogLimit[1]->Value(), 95.0f);
+    EXPECT_EQ(Row(12)->text(1), "J1939");
+    EXPECT_FALSE(doc->Changed());
+}

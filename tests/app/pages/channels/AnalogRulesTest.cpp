@@ -72,14 +72,6 @@ TEST_F(AnalogRulesTest, TerminalTextByTypeAndPosition)
     }
 }
 
-TEST_F(AnalogRulesTest, OnlyBlanksCountAsAnEmptyDescription)
-{
-    EXPECT_TRUE(DescriptionBlank(""));
-    EXPECT_TRUE(DescriptionBlank("    "));
-    EXPECT_FALSE(DescriptionBlank(" Oil pressure "));
-    EXPECT_FALSE(DescriptionBlank(QString(QChar(0))));
-}
-
 TEST_F(AnalogRulesTest, TenthsRoundHalvesToEven)
 {
     struct Case {
