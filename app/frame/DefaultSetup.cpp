@@ -15,7 +15,7 @@
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
 
-namespace {
+namespace defaultsetup {
 
 void SetMainDefaults(XelObject& setup)
 {
@@ -153,10 +153,13 @@ void SetDigitalInAdditionalDefaults(XelObject& setup)
         setup.DigitalInAdditional()->Add(i + 1, 61 + i);
 }
 
-} // namespace
+void SetInfoDefaults(XelObject& setup) { setup.Info()->SetInfo(QString()); }
+
+} // namespace defaultsetup
 
 void FillDefaultSetup(XelObject& setup)
 {
+    using namespace defaultsetup;
     if (!setup.Main())
         return;
     SetMainDefaults(setup);
@@ -164,7 +167,7 @@ void FillDefaultSetup(XelObject& setup)
     SetAnalogDefaults(setup);
     SetStandbyOperationDefaults(setup);
     SetSpeedSensorDefaults(setup);
-    setup.Info()->SetInfo(QString());
+    SetInfoDefaults(setup);
     SetBatteryDefaults(setup);
     SetRelaysDefaults(setup);
     SetRelaysNewDefaults(setup);

@@ -32,6 +32,13 @@ public:
     virtual void ShowOptions() = 0;
     // Unit transfers of the frame: true when transmitted and verified / received.
     virtual bool TransmitSetupToUnit() = 0;
+    // The same with the unit's firmware version already read by the caller, so the unit is
+    // asked once per transmit.
+    virtual bool TransmitSetupToUnitFor(const QString& firmware)
+    {
+        Q_UNUSED(firmware);
+        return TransmitSetupToUnit();
+    }
     virtual bool ReceiveSetupFromUnit() = 0;
     virtual bool CheckChannelDescriptions() = 0;
 };
@@ -57,6 +64,11 @@ public:
     virtual void SetLastKnownStatusText(const QString& text) = 0; // txtMainFirmware
     virtual QString LanguageText() = 0;      // for the reports
     virtual QString OperationModeText() = 0; // for the reports
+    // The hidden service settings dialog and the unit ID dialog, modal with the open setup.
+    virtual void ShowSecretSettings() {}
+    virtual void ShowIDNumber() {}
+    // chkMainClassified's tag ("0" after opening a file older than 2.9).
+    virtual void SetClassifiedTag(const QString& tag) { Q_UNUSED(tag); }
 };
 
 // "Switch" page.

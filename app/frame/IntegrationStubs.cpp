@@ -1,0 +1,32 @@
+// Stand-ins for routines other branches define; each is removed when its real one merges.
+#include "app/reports/Reports.h"
+#include "app/unitops/UnitOps.h"
+
+#include <QString>
+
+namespace unitops {
+
+QString ReadUnitVersion(bool) { return QStringLiteral("N/A"); }
+bool DetectUnit() { return false; }
+bool IsPropulsionUnit() { return false; }
+bool RunSetupTransfer(MainState&, int) { return false; }
+bool DoFileTransmit(MainState&) { return false; }
+bool OpenSetupLog(MainState&, bool) { return false; }
+bool SaveSetupLog(MainState&) { return false; }
+void CmdDeleteLog(MainState&, bool) {}
+void CmdResetCounters(MainState&, bool) {}
+void CmdCounters(MainState&, bool) {}
+void CmdClock(MainState&) {}
+void CmdOptions(MainState&) {}
+void CmdBackupSystemSettings(MainState&) {}
+void CmdRetrieveLog(MainState&) {}
+void CloseRetrieveLog() {}
+
+} // namespace unitops
+
+namespace reports {
+
+void PrintSetup(MainState&, bool) {}
+void CmdExportAsText(MainState&) {}
+
+} // namespace reports
