@@ -10,6 +10,7 @@
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
+#include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
 #include "platform/MessagePresenter.h"
 #include "platform/ScreenInfo.h"
@@ -433,6 +434,12 @@ bool frmMain::ShowSetup()
 {
     MainState& s = m_state;
     try {
+        // The Main page keeps the mode flags; without it they come straight from the setup.
+        if (!s.mainPage && s.XelObject() && s.XelObject()->Main()) {
+            const qint32 mode = s.XelObject()->Main()->OperationMode();
+            s.PROPULSION = mode == 2;
+            s.Emergency = mode == 3;
+        }
         {
             pagecommon::ScopedFlag loading(s.Loading, true);
             if (s.mainPage) s.mainPage->LoadMain();

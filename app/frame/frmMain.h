@@ -79,6 +79,7 @@ public:
     bool ShowSaveAsDialog(bool keepOriginal = false);
     bool ShowOpenDialog(QString& path);
     void RemoveRecentFile(const QString& key);
+    void AddRecent(const QString& path);
     void CmdLoad();
     void CmdPrint(bool direct, bool* printed = nullptr);
     bool CmdEmail();

@@ -256,7 +256,7 @@ bool frmMain::OpenFromDocument(std::unique_ptr<::XelObject> doc, const QString& 
                 extra::ShowStatusMessage(229, {shown, fileVersion});
             }
             if (ShowSetup() && !m_setup->Filename().isEmpty()) {
-                modDiv::AddRecentFile(m_setup->Filename());
+                AddRecent(m_setup->Filename());
                 result = true;
                 if (extra::CompareVersions(library, fileVersion) > 0)
                     extra::ShowStatusMessage(231, {FileNamePart(path), fileVersion});
@@ -309,7 +309,7 @@ bool frmMain::CmdSave(bool saveAs)
             extra::ShowStatusMessage(260);
             return false;
         }
-        modDiv::AddRecentFile(m_setup->Filename());
+        AddRecent(m_setup->Filename());
         extra::ShowStatusMessage(234, {m_setup->FileTitle()});
         SetUserPanel();
         return true;
@@ -323,7 +323,7 @@ bool frmMain::CmdSave(bool saveAs)
         extra::ShowStatusMessage(260);
         return false;
     }
-    modDiv::AddRecentFile(m_setup->Filename());
+    AddRecent(m_setup->Filename());
     extra::ShowStatusMessage(261, {m_setup->FileTitle()});
     SetUserPanel();
     return true;
@@ -413,6 +413,14 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
 }
 
 // ---- recent files and caption --------------------------------------------------------
+
+void frmMain::AddRecent(const QString& path)
+{
+    // Already first: nothing to rewrite in the settings.
+    if (RecentFileVisible(1) && RecentFilePath(1) == path)
+        return;
+    modDiv::AddRecentFile(path);
+}
 
 void frmMain::RemoveRecentFile(const QString& key)
 {
