@@ -38,13 +38,13 @@ class Glyph:
             for x in range(x0, x1 + 1):
                 self.set(x, y, c)
 
-    def circle(self, cx, cy, r, c, fill=None):
+    def circle(self, cx, cy, r, c, fill=None, width=0.6):
         for y in range(H):
             for x in range(W):
                 d = math.hypot(x - cx, y - cy)
                 if fill is not None and d <= r - 0.5:
                     self.set(x, y, fill)
-                elif abs(d - r) < 0.6:
+                elif abs(d - r) < width:
                     self.set(x, y, c)
 
     def line(self, x0, y0, x1, y1, c):
@@ -66,8 +66,7 @@ def terminals(g):
 def nc():
     g = Glyph()
     terminals(g)
-    g.rect(3, 7, 10, 7, BLUE)
-    g.rect(3, 6, 10, 6, BLUE)
+    g.rect(4, 8, 9, 9, BLUE)
     return g
 
 
@@ -81,8 +80,8 @@ def no():
 
 def analog():
     g = Glyph()
-    for x in range(0, 14):
-        y = 7 - 4 * math.sin(x * 2 * math.pi / 13)
+    for x in range(0, 12):
+        y = 7 - 4 * math.sin(x * 2 * math.pi / 11)
         g.set(x, round(y), BLUE)
         g.set(x, round(y) + 1, BLUE)
     return g
@@ -117,8 +116,8 @@ def warning(x):
 
 def run():
     g = Glyph()
-    g.rect(6, 13, 8, 15, RED)
-    g.rect(7, 12, 7, 12, RED)
+    g.rect(1, 13, 3, 15, RED)
+    g.rect(2, 12, 2, 12, RED)
     return g
 
 
@@ -140,9 +139,9 @@ def below():
 
 def dial():
     g = Glyph()
-    g.circle(17, 5, 4, BLACK, fill=(255, 255, 255))
-    g.line(17, 5, 19, 2, RED)
-    g.set(17, 5, BLACK)
+    g.circle(18, 11, 3.6, BLACK, fill=(255, 255, 255), width=0.75)
+    g.line(18, 11, 20, 9, RED)
+    g.set(18, 11, BLACK)
     return g
 
 
