@@ -19,7 +19,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QMenu>
+#include <QScreen>
+#include <QShortcut>
+#include <QStyle>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -57,6 +61,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildTabs();
     BuildStatusBar();
     resize(pagecommon::Twips(11400), pagecommon::Twips(8400));
+    // A changed display (resolution, panel) puts the window back inside the work area.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        connect(screen, &QScreen::availableGeometryChanged, this, [this] {
+            const QPoint at = frameGeometry().topLeft();
+            PlaceWindow(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
+        });
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [] { modDiv::ShowHelp(); });
     MainWindowServices::SetInstance(this);
     platform::StatusSink::SetInstance(this);
 }
@@ -160,8 +173,17 @@ void frmMain::BuildMenus()
 
     m_toolbar = addToolBar(QStringLiteral("Quarno Main Toolbar"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar"));
-    for (const char* key : {"new", "open", "save", "load", "transmit", "print", "contents"})
-        m_toolbar->addAction(m_tools.value(QString::fromLatin1(key)));
+    const std::pair<const char*, QStyle::StandardPixmap> buttons[] = {
+        {"new", QStyle::SP_FileIcon},         {"open", QStyle::SP_DialogOpenButton},
+        {"save", QStyle::SP_DialogSaveButton}, {"load", QStyle::SP_ArrowDown},
+        {"transmit", QStyle::SP_ArrowUp},     {"print", QStyle::SP_FileDialogDetailedView},
+        {"contents", QStyle::SP_DialogHelpButton},
+    };
+    for (const auto& [key, pixmap] : buttons) {
+        QAction* action = m_tools.value(QString::fromLatin1(key));
+        action->setIcon(style()->standardIcon(pixmap));
+        m_toolbar->addAction(action);
+    }
 }
 
 void frmMain::BuildTabs()
