@@ -11,8 +11,18 @@
 #include "datamodel/JData.h"
 
 #include <QByteArray>
+#include <QString>
 
 namespace ImageAccess {
+
+// Names the field an encoder could not write and gives false, so an encoder can end with
+// `return Refuse(field, "SensorMax");`. field may be nullptr.
+inline bool Refuse(QString* field, const QString& name)
+{
+    if (field)
+        *field = name;
+    return false;
+}
 
 inline bool InImage(const QByteArray& image, qsizetype index)
 {

@@ -161,7 +161,8 @@ void XelObject::ApplyAnalogCountRule(bool withTexts)
     }
     if (m_analogIn->Count() >= 17)
         return;
-    const bool loaded = withTexts && !extra::LanguageLibraryLoaded() && extra::LoadLanguageLibrary();
+    if (withTexts)
+        HoldLanguageLibrary();
     for (qint32 k = 1; k <= 6; ++k) {
         const qint32 key = 11 + k;
         if (m_analogIn->Item(cAnalogIn::KeyText(key)))
@@ -181,8 +182,6 @@ void XelObject::ApplyAnalogCountRule(bool withTexts)
         channel->SetAlarmDelay(2);
         channel->SetInputType(3);
     }
-    if (loaded)
-        extra::FreeLanguageLibrary();
 }
 
 bool XelObject::ReadSections(RecordReader& r, const QString& fileVersion, bool scratch)

@@ -61,13 +61,11 @@ QString DisplayUserName()
 
 } // namespace
 
-bool XelObject::WriteDisplayTexts(QByteArray& image) const
+bool XelObject::WriteDisplayTexts(QByteArray& image)
 {
     const QString user = DisplayUserName();
-    const bool loadedHere = !extra::LanguageLibraryLoaded();
-    if (loadedHere && !extra::LoadLanguageLibrary())
+    if (!HoldLanguageLibrary())
         return true; // no texts, the build still succeeds
-    bool ok = true;
     const int base = kFirstDisplayTextId + kDisplayLanguageStep * DisplayLanguage(quint8(image.at(3)));
     int pos = 0;
     for (int n = 1; base + n <= 0xFFFF; ++n) {
@@ -82,48 +80,70 @@ bool XelObject::WriteDisplayTexts(QByteArray& image) const
         // A text longer than its field is cut, so it cannot reach into the next field.
         const QByteArray bytes = platform::AnsiCodePage::FromUnicode(text).left(qMax(width, 0));
         if (!ImageAccess::PutBytes(image, kDisplayTextsAt + pos, bytes)) {
-            ok = false;
-            break;
+            m_setupFault = SetupFault{QStringLiteral("DisplayTexts"), n, QString()};
+            return false;
         }
         pos += width;
     }
-    if (loadedHere)
-        extra::FreeLanguageLibrary();
-    return ok;
+    return true;
 }
 
 bool XelObject::CreateSetup(const QString& sFirmware)
 {
+    m_setupFault = SetupFault();
     if (!HasParts())
         return false;
     QByteArray image(kImageBytes, '\0');
     ImageAccess::PutWord(image, 0, kWriteUnlockCode);
     ImageAccess::PutByte(image, 2, 3);
-    // A part that fails leaves its remaining bytes 0; the later steps may overwrite earlier
-    // ones, so this order is part of the format.
-    m_main->ToImage(image, sFirmware);
-    m_standbyOperation->ToImage(image);
+    // A part that fails leaves its remaining bytes 0 and the build goes on, so the image holds
+    // everything that fits; the first failure is kept as the reason and the result is false,
+    // as a setup with blanked fields must never reach a unit. The later steps may overwrite
+    // earlier ones, so this order is part of the format.
+    const auto single = [this](const char* part, bool ok, const QString& field) {
+        if (!ok && m_setupFault.IsEmpty())
+            m_setupFault = SetupFault{QString::fromLatin1(part), 0, field};
+    };
+    const auto collection = [this](const char* part, bool ok, const SetupFault& fault) {
+        if (!ok && m_setupFault.IsEmpty()) {
+            m_setupFault = fault;
+            m_setupFault.Part = QString::fromLatin1(part);
+        }
+    };
+    QString field;
+    SetupFault fault;
+    single("Main", m_main->ToImage(image, sFirmware, &field), field);
+    single("StandbyOperation", m_standbyOperation->ToImage(image, &field), field);
     if (m_main->OperationMode() == kPropulsion) {
         ImageAccess::PutByte(image, 646, 1);
         ImageAccess::PutByte(image, 648, 7);
     } else {
         ImageAccess::PutByte(image, 3072, 0);
     }
-    m_speedSensor->ToImage(image);
-    m_info->ToImage(image, m_fileTitle);
-    m_battery->ToImage(image);
-    m_digitalIn->ToImage(image);
-    m_analogIn->ToImage(image, sFirmware);
-    m_relay->ToImage(image, sFirmware, false);
-    m_speedRelays->ToImage(image);
-    m_relayNew->ToImage(image, sFirmware, true);
-    m_digitalInAdditional->ToImage(image);
-    m_instrument->ToImage(image);
+    single("SpeedSensor", m_speedSensor->ToImage(image, &field), field);
+    single("Info", m_info->ToImage(image, m_fileTitle, &field), field);
+    single("Battery", m_battery->ToImage(image, &field), field);
+    collection("DigitalIn", m_digitalIn->ToImage(image, &fault), fault);
+    collection("AnalogIn", m_analogIn->ToImage(image, sFirmware, &fault), fault);
+    collection("Relay", m_relay->ToImage(image, sFirmware, false, &fault), fault);
+    collection("SpeedRelays", m_speedRelays->ToImage(image, &fault), fault);
+    collection("RelayNew", m_relayNew->ToImage(image, sFirmware, true, &fault), fault);
+    collection("DigitalInAdditional", m_digitalInAdditional->ToImage(image, &fault), fault);
+    collection("Instrument", m_instrument->ToImage(image, &fault), fault);
     ImageAccess::PutByte(image, 664, 60);
     ImageAccess::PutBytes(image, kDiagnosticAt, QByteArrayLiteral("Diagnostic"));
-    const bool ok = WriteDisplayTexts(image);
+    const bool textsOk = WriteDisplayTexts(image);
     m_image = image;
-    return ok;
+    return textsOk && m_setupFault.IsEmpty();
+}
+
+QString XelObject::SetupError() const { return m_setupFault.Text(); }
+
+bool XelObject::HoldLanguageLibrary() const
+{
+    if (!m_languageHeld)
+        m_languageHeld = extra::AcquireLanguageLibrary();
+    return m_languageHeld;
 }
 
 bool XelObject::GetSetup(QVector<qint32>& Data) const

@@ -308,13 +308,17 @@ bool XelAnalogIn::GetSignedWord(const QByteArray& image, int index, qint32& valu
     return true;
 }
 
-bool XelAnalogIn::ToImage(QByteArray& image) const
+bool XelAnalogIn::ToImage(QByteArray& image, QString* failedField) const
 {
+    using ImageAccess::Refuse;
     const int p = ImageBase(m_rec.Index);
     if (p < 0)
-        return false;
-    if (!m_rec.Active)
-        return ImageAccess::PutByte(image, p, 0) && ImageAccess::PutByte(image, p + 1, 0);
+        return Refuse(failedField, QStringLiteral("Index"));
+    if (!m_rec.Active) {
+        if (!ImageAccess::PutByte(image, p, 0) || !ImageAccess::PutByte(image, p + 1, 0))
+            return Refuse(failedField, QStringLiteral("Active"));
+        return true;
+    }
 
     quint8 b = InputTypeCode(m_rec.InputType);
     quint8 a = AActive;
@@ -336,45 +340,50 @@ bool XelAnalogIn::ToImage(QByteArray& image) const
     if (m_rec.RUNAlsoDetectedBy)
         a |= ARunAlso;
 
-    if (!ImageAccess::PutByte(image, p + 11, m_rec.AlarmDelay)
-        || !ImageAccess::PutByte(image, p + 10, m_rec.InitialDelay))
-        return false;
-    if (!PutSignedWord(image, p + 2, m_rec.SensorMin) || !PutSignedWord(image, p + 4, m_rec.SensorMax))
-        return false;
+    if (!ImageAccess::PutByte(image, p + 11, m_rec.AlarmDelay))
+        return Refuse(failedField, QStringLiteral("AlarmDelay"));
+    if (!ImageAccess::PutByte(image, p + 10, m_rec.InitialDelay))
+        return Refuse(failedField, QStringLiteral("InitialDelay"));
+    if (!PutSignedWord(image, p + 2, m_rec.SensorMin))
+        return Refuse(failedField, QStringLiteral("SensorMin"));
+    if (!PutSignedWord(image, p + 4, m_rec.SensorMax))
+        return Refuse(failedField, QStringLiteral("SensorMax"));
     if ((a & (AAlarm | AShutdown)) && !PutSignedWord(image, p + 8, m_rec.Limit[0]))
-        return false;
+        return Refuse(failedField, QStringLiteral("Limit(0)"));
     if ((a & AWarning) && !PutSignedWord(image, p + 6, m_rec.Limit[1]))
-        return false;
+        return Refuse(failedField, QStringLiteral("Limit(1)"));
     if (b & BRpmDependent) {
-        if (!ImageAccess::PutWord(image, p + 8, m_rec.RPMLimit[0])
-            || !ImageAccess::PutWord(image, p + 6, m_rec.RPMLimit[1])
-            || !ImageAccess::PutWord(image, kRpmPointBytes, m_rec.RPM[0])
-            || !ImageAccess::PutWord(image, kRpmPointBytes + 2, m_rec.RPM[1]))
-            return false;
+        if (!ImageAccess::PutWord(image, p + 8, m_rec.RPMLimit[0]))
+            return Refuse(failedField, QStringLiteral("RPMLimit(0)"));
+        if (!ImageAccess::PutWord(image, p + 6, m_rec.RPMLimit[1]))
+            return Refuse(failedField, QStringLiteral("RPMLimit(1)"));
+        if (!ImageAccess::PutWord(image, kRpmPointBytes, m_rec.RPM[0]))
+            return Refuse(failedField, QStringLiteral("RPM(0)"));
+        if (!ImageAccess::PutWord(image, kRpmPointBytes + 2, m_rec.RPM[1]))
+            return Refuse(failedField, QStringLiteral("RPM(1)"));
     }
     const QString text = Text();
     if (!text.isEmpty() && !ImageAccess::PutBytes(image, p + 12, PartHelpers::TextToUnitBytes(text)))
-        return false;
+        return Refuse(failedField, QStringLiteral("Text"));
     const QString units = Units();
     if (!units.isEmpty() && !ImageAccess::PutBytes(image, p + 42, PartHelpers::TextToUnitBytes(units)))
-        return false;
+        return Refuse(failedField, QStringLiteral("Units"));
     // A warning channel that also detects RUN carries its limit in the alarm slot too.
     if ((a & ARunAlso) && (a & AWarning) && !(a & (AAlarm | AShutdown)) && !(b & BRpmDependent)
         && !PutSignedWord(image, p + 8, m_rec.Limit[1]))
-        return false;
+        return Refuse(failedField, QStringLiteral("Limit(1)"));
     if (m_rec.DoubleScale)
         b |= BDoubleScale;
     if (!ImageAccess::PutByte(image, p, a) || !ImageAccess::PutByte(image, p + 1, b))
-        return false;
+        return Refuse(failedField, QStringLiteral("Action"));
 
     if (b & BBus) {
         const int j = BlockBase(m_rec.Index);
         if (!ImageAccess::PutJBlock(image, j, m_rec.JValues, m_rec.JValues.iSub))
-            return false;
-        if (m_rec.InputType == 4)
-            return ImageAccess::OrByte(image, j + 6, 64);
-        if (m_rec.InputType == 3)
-            return ImageAccess::OrByte(image, j + 6, 128);
+            return Refuse(failedField, QStringLiteral("JValues"));
+        const quint8 bus = m_rec.InputType == 4 ? 64 : m_rec.InputType == 3 ? 128 : 0;
+        if (bus && !ImageAccess::OrByte(image, j + 6, bus))
+            return Refuse(failedField, QStringLiteral("JValues"));
     }
     return true;
 }

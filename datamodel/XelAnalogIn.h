@@ -74,7 +74,8 @@ public:
     bool ReadFromFile(RecordReader& reader, const QString& fileVersion);
     bool WriteToFile(RecordWriter& writer);
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image) const;
+    // failedField (when given) names the field that could not be written.
+    bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
 
     // First image byte of channel n and of its J-parameter block; -1 outside 1..17.
     static int ImageBase(int n);

@@ -92,41 +92,50 @@ bool XelBattery::WriteToFile(RecordWriter& w)
     return true;
 }
 
-bool XelBattery::ToImage(QByteArray& image) const
+bool XelBattery::ToImage(QByteArray& image, QString* failedField) const
 {
+    const QString voltageField = QStringLiteral("LowBatteryVoltage");
     const qint32 limit = m_rec.lowBatteryVoltageAlarm ? m_rec.lowBatteryVoltage : 0;
     switch (m_rec.batteryVoltage) {
     case 12:
         if (!PutByte(image, kBusSource, 0) || !PutByte(image, kTwelveVolt, 1))
-            return false;
+            return Refuse(failedField, QStringLiteral("BatteryVoltage"));
         // The unit counts a 12 V battery in twentieths of a volt.
         if (limit * 2 > 32767 || !PutWord(image, kLowWord, limit * 2))
-            return false;
+            return Refuse(failedField, voltageField);
         break;
     case 24:
-        if (!PutByte(image, kBusSource, 0) || !PutByte(image, kTwelveVolt, 0) || !PutWord(image, kLowWord, limit))
-            return false;
+        if (!PutByte(image, kBusSource, 0) || !PutByte(image, kTwelveVolt, 0))
+            return Refuse(failedField, QStringLiteral("BatteryVoltage"));
+        if (!PutWord(image, kLowWord, limit))
+            return Refuse(failedField, voltageField);
         break;
     case 1: {
-        if (!PutByte(image, kBusSource, 2) || !PutByte(image, kTwelveVolt, 0) || !PutWord(image, kLowWord, limit))
-            return false;
+        if (!PutByte(image, kBusSource, 2) || !PutByte(image, kTwelveVolt, 0))
+            return Refuse(failedField, QStringLiteral("BatteryVoltage"));
+        if (!PutWord(image, kLowWord, limit))
+            return Refuse(failedField, voltageField);
         const qint32 j1939[8] = {20, m_rec.canBatteryType, 247, 0, 24, 254, 64, 0};
         for (int k = 0; k < 8; ++k)
             if (!PutByte(image, kDescriptor + k, j1939[k]))
-                return false;
+                return Refuse(failedField, QStringLiteral("CANBatteryType"));
         break;
     }
     case 2:
-        if (!PutByte(image, kBusSource, 2) || !PutByte(image, kTwelveVolt, 0) || !PutWord(image, kLowWord, limit))
-            return false;
+        if (!PutByte(image, kBusSource, 2) || !PutByte(image, kTwelveVolt, 0))
+            return Refuse(failedField, QStringLiteral("BatteryVoltage"));
+        if (!PutWord(image, kLowWord, limit))
+            return Refuse(failedField, voltageField);
         for (int k = 0; k < 8; ++k)
             if (!PutByte(image, kDescriptor + k, kJ1587Battery[k]))
-                return false;
+                return Refuse(failedField, QStringLiteral("BatteryVoltage"));
         break;
     default:
         break;
     }
-    return PutByte(image, kDelay, m_rec.delay);
+    if (!PutByte(image, kDelay, m_rec.delay))
+        return Refuse(failedField, QStringLiteral("Delay"));
+    return true;
 }
 
 bool XelBattery::FromImage(const QByteArray& image, const QString& sFirmware)

@@ -32,7 +32,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
 
 private:
     struct Record {

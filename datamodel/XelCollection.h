@@ -16,6 +16,8 @@
 //     collection.Item(2); collection.Item("3*"); // position / key; nullptr when missing
 //
 // T needs SetIndex(qint32), Changed() and ResetBackup().
+#include "datamodel/SetupFault.h"
+
 #include <QString>
 #include <QVector>
 #include <memory>
@@ -126,6 +128,24 @@ protected:
         for (const auto& p : m_items)
             if (!op(*p))
                 return false;
+        return true;
+    }
+
+    // Encodes each item in order; at the first that fails, fault (when given) gets the item's
+    // Index and the field op named, and the loop stops with false.
+    template <class Op>
+    bool EncodeEach(SetupFault* fault, Op op) const
+    {
+        for (const auto& p : m_items) {
+            QString field;
+            if (!op(*p, &field)) {
+                if (fault) {
+                    fault->Item = p->Index();
+                    fault->Field = field;
+                }
+                return false;
+            }
+        }
         return true;
     }
 

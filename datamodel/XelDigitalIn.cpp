@@ -246,13 +246,17 @@ bool XelDigitalIn::FromImage(const QByteArray& image, const QString& sFirmware)
     return true;
 }
 
-bool XelDigitalIn::ToImage(QByteArray& image) const
+bool XelDigitalIn::ToImage(QByteArray& image, QString* failedField) const
 {
+    using ImageAccess::Refuse;
     const int b = ImageBase();
     if (b < 0)
-        return false;
-    if (!m_rec.Active)
-        return ImageAccess::PutByte(image, b, 0) && ImageAccess::PutByte(image, b + 3, 0);
+        return Refuse(failedField, QStringLiteral("Index"));
+    if (!m_rec.Active) {
+        if (!ImageAccess::PutByte(image, b, 0) || !ImageAccess::PutByte(image, b + 3, 0))
+            return Refuse(failedField, QStringLiteral("Active"));
+        return true;
+    }
 
     quint8 flags = FlagActive;
     if (m_rec.SwitchType == 1)
@@ -273,23 +277,23 @@ bool XelDigitalIn::ToImage(QByteArray& image) const
     if (m_rec.InputType != 0)
         extraFlags |= ExtraBus;
 
-    if (!ImageAccess::PutByte(image, b + 2, m_rec.Delay)
-        || !ImageAccess::PutByte(image, b + 1, m_rec.InitialDelay))
-        return false;
+    if (!ImageAccess::PutByte(image, b + 2, m_rec.Delay))
+        return Refuse(failedField, QStringLiteral("Delay"));
+    if (!ImageAccess::PutByte(image, b + 1, m_rec.InitialDelay))
+        return Refuse(failedField, QStringLiteral("InitialDelay"));
     const QString text = Text();
     if (!text.isEmpty() && !ImageAccess::PutBytes(image, b + 4, PartHelpers::TextToUnitBytes(text)))
-        return false;
+        return Refuse(failedField, QStringLiteral("Text"));
     if (!ImageAccess::PutByte(image, b, flags) || !ImageAccess::PutByte(image, b + 3, extraFlags))
-        return false;
+        return Refuse(failedField, QStringLiteral("Action"));
 
     const int j = BlockBase();
     if ((extraFlags & ExtraBus) && j >= 0) {
         if (!ImageAccess::PutJBlock(image, j, m_rec.JValues, quint8(m_rec.Index - 1)))
-            return false;
-        if (m_rec.InputType == 4)
-            return ImageAccess::OrByte(image, j + 6, 64);
-        if (m_rec.InputType == 3)
-            return ImageAccess::OrByte(image, j + 6, 128);
+            return Refuse(failedField, QStringLiteral("JValues"));
+        const quint8 bus = m_rec.InputType == 4 ? 64 : m_rec.InputType == 3 ? 128 : 0;
+        if (bus && !ImageAccess::OrByte(image, j + 6, bus))
+            return Refuse(failedField, QStringLiteral("JValues"));
     }
     return true;
 }

@@ -93,11 +93,13 @@ bool XelDigitalInAdditional::FromImage(const QByteArray& image)
     return true;
 }
 
-bool XelDigitalInAdditional::ToImage(QByteArray& image) const
+bool XelDigitalInAdditional::ToImage(QByteArray& image, QString* failedField) const
 {
     if (!HasImageByte(m_rec.Index))
-        return false;
-    return ImageAccess::PutByte(image, kFunctionByteBase + m_rec.Index, m_rec.FunctionNo);
+        return ImageAccess::Refuse(failedField, QStringLiteral("Index"));
+    if (!ImageAccess::PutByte(image, kFunctionByteBase + m_rec.Index, m_rec.FunctionNo))
+        return ImageAccess::Refuse(failedField, QStringLiteral("FunctionNo"));
+    return true;
 }
 
 // ---- collection ---------------------------------------------------------------------------
@@ -117,7 +119,7 @@ bool cDigitalInAdditional::FromImage(const QByteArray& image)
     return ForEachUntilFalse([&](XelDigitalInAdditional& d) { return d.FromImage(image); });
 }
 
-bool cDigitalInAdditional::ToImage(QByteArray& image) const
+bool cDigitalInAdditional::ToImage(QByteArray& image, SetupFault* fault) const
 {
-    return ForEachUntilFalse([&](XelDigitalInAdditional& d) { return d.ToImage(image); });
+    return EncodeEach(fault, [&](XelDigitalInAdditional& d, QString* field) { return d.ToImage(image, field); });
 }

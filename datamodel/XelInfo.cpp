@@ -87,7 +87,7 @@ bool XelInfo::WriteToFile(RecordWriter& w)
     return true;
 }
 
-bool XelInfo::ToImage(QByteArray& image, const QString& sFileTitle) const
+bool XelInfo::ToImage(QByteArray& image, const QString& sFileTitle, QString* failedField) const
 {
     const QDateTime now = platform::SystemInfo::Instance().Now();
     const QList<Placeholder> placeholders = {
@@ -106,7 +106,7 @@ bool XelInfo::ToImage(QByteArray& image, const QString& sFileTitle) const
         line = FillLine(line, placeholders);
         // Written whole: an over-long line runs into the next one, which overwrites it.
         if (!ImageAccess::PutBytes(image, kImageStart + kLineLength * n, PartHelpers::TextToUnitBytes(line)))
-            return false;
+            return ImageAccess::Refuse(failedField, QStringLiteral("Info"));
     }
     return true;
 }

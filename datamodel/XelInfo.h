@@ -27,7 +27,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image);
-    bool ToImage(QByteArray& image, const QString& sFileTitle) const;
+    bool ToImage(QByteArray& image, const QString& sFileTitle, QString* failedField = nullptr) const;
 
 private:
     QString m_info;   // always kLength characters

@@ -98,12 +98,14 @@ bool XelInstrument::FromImage(const QByteArray& image)
     return true;
 }
 
-bool XelInstrument::ToImage(QByteArray& image) const
+bool XelInstrument::ToImage(QByteArray& image, QString* failedField) const
 {
     // The function code goes where the decoder takes it from; the rest of the slot is the unit's.
     if (m_rec.Index < 1 || m_rec.Index > kSlots)
-        return false;
-    return ImageAccess::PutByte(image, kFirstSlot + 4 * (m_rec.Index - 1), m_rec.FunctionNo);
+        return ImageAccess::Refuse(failedField, QStringLiteral("Index"));
+    if (!ImageAccess::PutByte(image, kFirstSlot + 4 * (m_rec.Index - 1), m_rec.FunctionNo))
+        return ImageAccess::Refuse(failedField, QStringLiteral("FunctionNo"));
+    return true;
 }
 
 // ---- collection ---------------------------------------------------------------------------
@@ -121,7 +123,7 @@ bool cInstrument::FromImage(const QByteArray& image)
     return ForEachUntilFalse([&](XelInstrument& d) { return d.FromImage(image); });
 }
 
-bool cInstrument::ToImage(QByteArray& image) const
+bool cInstrument::ToImage(QByteArray& image, SetupFault* fault) const
 {
-    return ForEachUntilFalse([&](XelInstrument& d) { return d.ToImage(image); });
+    return EncodeEach(fault, [&](XelInstrument& d, QString* field) { return d.ToImage(image, field); });
 }

@@ -5,6 +5,8 @@
 #include "datamodel/RecordIO.h"
 #include "platform/SystemInfo.h"
 
+#include <bit>
+
 namespace {
 
 // Engine-hour sources: the unit's read instructions for the two built-in sources.
@@ -15,6 +17,9 @@ const int kShutdownOverrideCode = 90;
 const qint32 kNoSPN = 65535;
 
 QDateTime ZeroDate() { return QDateTime(QDate(1899, 12, 30), QTime(0, 0)); }
+
+// Bit for bit, so a NaN day count equals itself and -0 differs from 0.
+bool SameBits(double a, double b) { return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b); }
 
 // Number of record fields on disk for a file version.
 int FieldsOnDisk(qint32 major, qint32 minor)
@@ -44,10 +49,14 @@ int FieldsOnDisk(qint32 major, qint32 minor)
 
 } // namespace
 
-XelMain::XelMain()
+XelMain::XelMain() { m_backup = m_rec; }
+
+QDateTime XelMain::FirmwareDate() const
 {
-    m_rec.firmwareDate = ZeroDate();
-    m_backup = m_rec;
+    QDateTime date;
+    if (!DoubleToDate(m_rec.firmwareDate, date))
+        return ZeroDate();
+    return date;
 }
 
 void XelMain::SetOperationMode(qint32 value)
@@ -67,7 +76,7 @@ void XelMain::RecordTransfer(MainFirmwareDirection direction, const QString& fir
 {
     SetFirmwareText(firmware);
     m_rec.firmwareDirection = quint8(direction);
-    m_rec.firmwareDate = when;
+    m_rec.firmwareDate = DateToDouble(when);
 }
 
 bool XelMain::MainGroupDiffers() const
@@ -86,7 +95,7 @@ bool XelMain::MainGroupDiffers() const
 bool XelMain::FirmwareGroupDiffers() const
 {
     return m_rec.firmware != m_backup.firmware || m_rec.firmwareDirection != m_backup.firmwareDirection
-        || m_rec.firmwareDate != m_backup.firmwareDate;
+        || !SameBits(m_rec.firmwareDate, m_backup.firmwareDate);
 }
 
 bool XelMain::Changed()
@@ -107,7 +116,7 @@ bool XelMain::ReadFromFile(RecordReader& in, const QString& fileVersion)
     Record& r = m_rec;
     // Older layouts carry the transfer direction and date too, but they are not taken over.
     quint8 direction = 0;
-    QDateTime date;
+    double date = 0.0;
     bool diagnose = false;
     for (int f = 1; f <= fields && in.Ok(); ++f) {
         switch (f) {
@@ -132,7 +141,7 @@ bool XelMain::ReadFromFile(RecordReader& in, const QString& fileVersion)
                 r.firmwareDirection = direction;
             break;
         case 18:
-            if (in.Date(date) && current)
+            if (in.Double(date) && current)
                 r.firmwareDate = date;
             break;
         case 19: in.Long(r.canSPN); break;
@@ -195,7 +204,7 @@ bool XelMain::WriteToFile(RecordWriter& w)
     w.Byte(r.engineHours);
     w.FixedText(r.firmware, kFirmwareLength);
     w.Byte(r.firmwareDirection);
-    w.Date(r.firmwareDate);
+    w.Double(r.firmwareDate);
     w.Long(r.canSPN);
     w.Boolean(r.canProtectLamp);
     w.Boolean(r.canDiagnose);
@@ -212,34 +221,51 @@ bool XelMain::WriteToFile(RecordWriter& w)
 }
 
 // The transfer record is left alone: the unit operations record a transfer once it is verified.
-bool XelMain::ToImage(QByteArray& image, const QString& sFirmware) const
+bool XelMain::ToImage(QByteArray& image, const QString& sFirmware, QString* failedField) const
 {
     using namespace ImageAccess;
     const Record& r = m_rec;
-    if (!PutByte(image, 669, r.operationMode)
-        || !PutByte(image, 3, r.language + (r.classified ? 16 : 0) + (r.can ? 128 : 0)))
-        return false;
+    if (!PutByte(image, 669, r.operationMode))
+        return Refuse(failedField, QStringLiteral("OperationMode"));
+    if (!PutByte(image, 3, r.language + (r.classified ? 16 : 0) + (r.can ? 128 : 0)))
+        return Refuse(failedField, QStringLiteral("Language"));
     const int source = r.can ? r.engineHours : 0;
     if (!PutByte(image, 3073, r.engineType < 0 ? 255 : r.engineType))
-        return false;
+        return Refuse(failedField, QStringLiteral("EngineType"));
     const quint8* hours = source == 1 ? kEngineHours1 : source == 2 ? kEngineHours2 : nullptr;
     for (int k = 0; k < 8; ++k)
         if (!PutByte(image, kEngineHoursAt + k, hours ? hours[k] : 0))
-            return false;
-    if (!PutByte(image, 4, r.idNumber) || !PutByte(image, 668, r.runDelay) || !PutByte(image, 2017, r.lcdLight)
-        || !PutByte(image, 2537, r.invertLCDOnAlarm ? 1 : 0) || !PutByte(image, 2543, r.canNumber)
-        || !PutByte(image, 3075, r.printerOutput ? 1 : 0) || !PutByte(image, 3078, r.ackOnWarning ? 1 : 0))
-        return false;
-    if (!PutWord(image, 3096, r.canDiagnose ? r.canSPN : kNoSPN) || !PutByte(image, 3098, r.canProtectLamp ? 1 : 0))
-        return false;
+            return Refuse(failedField, QStringLiteral("EngineHours"));
+    if (!PutByte(image, 4, r.idNumber))
+        return Refuse(failedField, QStringLiteral("IDNumber"));
+    if (!PutByte(image, 668, r.runDelay))
+        return Refuse(failedField, QStringLiteral("RunDelay"));
+    if (!PutByte(image, 2017, r.lcdLight))
+        return Refuse(failedField, QStringLiteral("LCDLight"));
+    if (!PutByte(image, 2537, r.invertLCDOnAlarm ? 1 : 0))
+        return Refuse(failedField, QStringLiteral("InvertLCDOnAlarm"));
+    if (!PutByte(image, 2543, r.canNumber))
+        return Refuse(failedField, QStringLiteral("CANNumber"));
+    if (!PutByte(image, 3075, r.printerOutput ? 1 : 0))
+        return Refuse(failedField, QStringLiteral("PrinterOutput"));
+    if (!PutByte(image, 3078, r.ackOnWarning ? 1 : 0))
+        return Refuse(failedField, QStringLiteral("AckOnWarning"));
+    if (!PutWord(image, 3096, r.canDiagnose ? r.canSPN : kNoSPN))
+        return Refuse(failedField, QStringLiteral("CANSPN"));
+    if (!PutByte(image, 3098, r.canProtectLamp ? 1 : 0))
+        return Refuse(failedField, QStringLiteral("CANProtectLamp"));
+    static const char* const kByteNames[4] = {"ByteOne", "ByteTwo", "ByteThree", "ByteFour"};
     for (int k = 0; k < 4; ++k)
         if (!PutByte(image, 3100 + k, r.byte[k]))
-            return false;
+            return Refuse(failedField, QLatin1String(kByteNames[k]));
+    static const char* const kWordNames[4] = {"WordOne", "WordTwo", "WordThree", "WordFour"};
     for (int k = 0; k < 4; ++k)
         if (!PutWord(image, 3104 + 2 * k, r.word[k]))
-            return false;
+            return Refuse(failedField, QLatin1String(kWordNames[k]));
     const bool overrideOn = r.shutdownOverride && extra::CompareVersions(sFirmware, QStringLiteral("4.40")) >= 0;
-    return PutByte(image, 3113, overrideOn ? kShutdownOverrideCode : 0);
+    if (!PutByte(image, 3113, overrideOn ? kShutdownOverrideCode : 0))
+        return Refuse(failedField, QStringLiteral("ShutdownOverride"));
+    return true;
 }
 
 // An older unit sends fewer registers: every field whose bytes arrived is decoded, the rest

@@ -21,7 +21,8 @@ public:
     void ResetChangedFlagClassified();
     QString Firmware() const { return m_rec.firmware; }
     qint32 FirmwareDirection() const { return m_rec.firmwareDirection; }
-    QDateTime FirmwareDate() const { return m_rec.firmwareDate; }
+    // Day zero when the stored day count is no date (NaN, out of range).
+    QDateTime FirmwareDate() const;
 
     qint32 OperationMode() const { return m_rec.operationMode; }
     void SetOperationMode(qint32 value);
@@ -90,7 +91,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image, const QString& sFirmware) const;
+    bool ToImage(QByteArray& image, const QString& sFirmware, QString* failedField = nullptr) const;
 
 private:
     struct Record {
@@ -111,7 +112,8 @@ private:
         quint8 engineHours = 0;
         QString firmware = QString(kFirmwareLength, QLatin1Char(' '));
         quint8 firmwareDirection = 0;
-        QDateTime firmwareDate;
+        // The day count as the file holds it, so a file reads back bit for bit.
+        double firmwareDate = 0.0;
         qint32 canSPN = 0;
         bool canProtectLamp = false;
         bool canDiagnose = false;

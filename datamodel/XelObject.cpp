@@ -2,6 +2,7 @@
 // file is in SetupFile.cpp, the unit memory image in SetupImage.cpp.
 #include "datamodel/XelObject.h"
 
+#include "app/services/extra/extra.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
@@ -37,7 +38,12 @@ XelObject::XelObject()
 {
 }
 
-XelObject::~XelObject() { ReleaseParts(); }
+XelObject::~XelObject()
+{
+    ReleaseParts();
+    if (m_languageHeld)
+        extra::ReleaseLanguageLibrary();
+}
 
 // Released in the order they were created.
 void XelObject::ReleaseParts()

@@ -5,6 +5,7 @@
 // Failures are reported by results only: the library never shows a message, so a transfer
 // without a window never blocks.
 #include "datamodel/JData.h"
+#include "datamodel/SetupFault.h"
 #include "datamodel/XelQrnExport.h"
 
 #include <QByteArray>
@@ -70,8 +71,12 @@ public:
     // 21: decodes registers read from a unit. Words outside 0..65535 or an empty array
     // give false and leave the document as it was.
     bool LoadSetup(const QVector<qint32>& lData, const QString& sFirmware);
-    // 22
+    // 22: false when a part holds a value its image field cannot carry; SetupError and
+    // SetupFailure then name the part, item and field (the image keeps everything else).
     bool CreateSetup(const QString& sFirmware);
+    // Why the last CreateSetup failed ("AnalogIn 3: SensorMax"); empty after a success.
+    QString SetupError() const;
+    const SetupFault& SetupFailure() const { return m_setupFault; }
     // 23: the engine-hour source into bytes 2908-2915 of the built image; false (nothing
     // written) before CreateSetup or when lPID or lPPID does not fit a word.
     bool AddEngineHourData(const JData& tJData);
@@ -103,7 +108,10 @@ private:
     void ApplyAnalogCountRule(bool withTexts);
     // Unit image.
     void ApplyCANFixUp();
-    bool WriteDisplayTexts(QByteArray& image) const;
+    bool WriteDisplayTexts(QByteArray& image);
+    // The document keeps the language library loaded from its first use to its end, so
+    // repeated builds and loads do not load and free it each time.
+    bool HoldLanguageLibrary() const;
 
     std::unique_ptr<XelMain> m_main;
     std::unique_ptr<cDigitalIn> m_digitalIn;
@@ -126,4 +134,6 @@ private:
     QString m_filename;
     QString m_fileTitle;
     QByteArray m_image;
+    SetupFault m_setupFault;
+    mutable bool m_languageHeld = false;
 };

@@ -114,17 +114,19 @@ bool XelRelay::WriteToFile(RecordWriter& w)
     return true;
 }
 
-bool XelRelay::ToImage(QByteArray& image, const QString& sFirmware, bool bNew) const
+bool XelRelay::ToImage(QByteArray& image, const QString& sFirmware, bool bNew, QString* failedField) const
 {
     // An Index outside its own area would overwrite another part's bytes.
     const int count = bNew ? kNewImageCount : kImageCount;
     if (m_rec.index < 1 || m_rec.index > count)
-        return false;
+        return ImageAccess::Refuse(failedField, QStringLiteral("Index"));
     const int at = (bNew ? kNewImageStart : kImageStart) + m_rec.index - 1;
     int code = m_rec.functionNo;
     if (!bNew && code >= kOldEncodeFrom && IsOldFirmware(sFirmware))
         code -= kOldOffset;
-    return ImageAccess::PutByte(image, at, code);
+    if (!ImageAccess::PutByte(image, at, code))
+        return ImageAccess::Refuse(failedField, QStringLiteral("FunctionNo"));
+    return true;
 }
 
 bool XelRelay::FromImage(const QByteArray& image, const QString& sFirmware, bool bNew)

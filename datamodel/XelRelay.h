@@ -38,7 +38,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion, bool bNew, qint32 iOperationMode);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image, const QString& sFirmware, bool bNew);
-    bool ToImage(QByteArray& image, const QString& sFirmware, bool bNew) const;
+    bool ToImage(QByteArray& image, const QString& sFirmware, bool bNew, QString* failedField = nullptr) const;
 
     // Firmware 1.0 to 1.8 numbers the fixed functions from 31 up 7 lower.
     static bool IsOldFirmware(const QString& sFirmware);

@@ -52,12 +52,14 @@ bool XelSpeedRelay::WriteToFile(RecordWriter& w)
     return true;
 }
 
-bool XelSpeedRelay::ToImage(QByteArray& image) const
+bool XelSpeedRelay::ToImage(QByteArray& image, QString* failedField) const
 {
     // An Index outside the speed relay registers would overwrite another part's bytes.
     if (m_rec.index < 1 || m_rec.index > kImageCount)
-        return false;
-    return ImageAccess::PutWord(image, kImageStart + 2 * (m_rec.index - 1), m_rec.inUse ? m_rec.rpm : 0);
+        return ImageAccess::Refuse(failedField, QStringLiteral("Index"));
+    if (!ImageAccess::PutWord(image, kImageStart + 2 * (m_rec.index - 1), m_rec.inUse ? m_rec.rpm : 0))
+        return ImageAccess::Refuse(failedField, QStringLiteral("RPM"));
+    return true;
 }
 
 // The image carries no function code, so the code is left as it is.

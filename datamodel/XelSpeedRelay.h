@@ -35,7 +35,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
 
 private:
     struct Record {

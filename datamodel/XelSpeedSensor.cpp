@@ -164,38 +164,48 @@ bool XelSpeedSensor::WriteToFile(RecordWriter& w)
     return true;
 }
 
-bool XelSpeedSensor::ToImage(QByteArray& image) const
+bool XelSpeedSensor::ToImage(QByteArray& image, QString* failedField) const
 {
+    using ImageAccess::Refuse;
     const Record& d = m_rec;
+    const QString sender = QStringLiteral("Sender");
     if (!PutByte(image, kInputs[0].sender, d.sender[0]) || !PutByte(image, kInputs[1].sender, d.sender[1]))
-        return false;
+        return Refuse(failedField, sender);
     if (!PutDescriptor(image, kInputs[0].descriptor, nullptr) || !PutDescriptor(image, kInputs[1].descriptor, nullptr))
-        return false;
+        return Refuse(failedField, sender);
     if (!PutByte(image, kInputs[0].kind, d.sender[0] == 2 ? 2 : 1)
         || !PutByte(image, kInputs[1].kind, d.sender[1] == 2 ? 2 : 1))
-        return false;
+        return Refuse(failedField, sender);
     for (int n = 0; n < 2; ++n) {
         const Input& in = kInputs[n];
         if (!PutByte(image, in.pulses, 0))
-            return false;
+            return Refuse(failedField, QStringLiteral("PulsesPerRevolution(%1)").arg(n));
         switch (d.pickupType[n]) {
         case 1:
             if (!PutByte(image, in.pulses, d.pulsesPerRevolution[n]))
-                return false;
+                return Refuse(failedField, QStringLiteral("PulsesPerRevolution(%1)").arg(n));
             break;
         case 2:
         case 3:
             if (!PutDescriptor(image, in.descriptor, d.pickupType[n] == 2 ? kJ1939Speed : kJ1587Speed)
                 || !PutByte(image, in.kind, 0))
-                return false;
+                return Refuse(failedField, QStringLiteral("PickupType(%1)").arg(n));
             break;
         default:
             break;
         }
     }
-    return PutWord(image, 658, d.readyToTakeLoad) && PutWord(image, 652, d.nomSpeed)
-        && PutWord(image, 654, d.speeding) && PutWord(image, 656, d.runDetectedAt)
-        && PutByte(image, 660, d.speedingShutdown);
+    if (!PutWord(image, 658, d.readyToTakeLoad))
+        return Refuse(failedField, QStringLiteral("ReadyToTakeLoad"));
+    if (!PutWord(image, 652, d.nomSpeed))
+        return Refuse(failedField, QStringLiteral("NomSpeed"));
+    if (!PutWord(image, 654, d.speeding))
+        return Refuse(failedField, QStringLiteral("Speeding"));
+    if (!PutWord(image, 656, d.runDetectedAt))
+        return Refuse(failedField, QStringLiteral("RunDetectedAt"));
+    if (!PutByte(image, 660, d.speedingShutdown))
+        return Refuse(failedField, QStringLiteral("SpeedingShutdown"));
+    return true;
 }
 
 bool XelSpeedSensor::FromImage(const QByteArray& image, const QString& sFirmware)

@@ -82,9 +82,10 @@ bool XelStandbyOperation::FromImage(const QByteArray& image, const QString& sFir
     return true;
 }
 
-bool XelStandbyOperation::ToImage(QByteArray& image) const
+bool XelStandbyOperation::ToImage(QByteArray& image, QString* failedField) const
 {
-    return ImageAccess::PutByte(image, kStartAttempts, m_rec.StartAttempts)
+    // Every field is a byte: only an image too short for them fails.
+    const bool ok = ImageAccess::PutByte(image, kStartAttempts, m_rec.StartAttempts)
         && ImageAccess::PutByte(image, kInitialStartDelay, m_rec.InitialStartDelay)
         && ImageAccess::PutByte(image, kCrankingTime, m_rec.CrankingTime)
         && ImageAccess::PutByte(image, kCooling, m_rec.Cooling)
@@ -92,4 +93,5 @@ bool XelStandbyOperation::ToImage(QByteArray& image) const
         && ImageAccess::PutByte(image, kGenBreakTimer, m_rec.GenBreakTimer)
         && ImageAccess::PutByte(image, kFuelConsumption, m_rec.FuelConsumption)
         && ImageAccess::PutByte(image, kStandbyMarker, 255);
+    return ok || ImageAccess::Refuse(failedField, QString());
 }

@@ -33,7 +33,7 @@ public:
     bool ReadFromFile(RecordReader& reader, const QString& fileVersion);
     bool WriteToFile(RecordWriter& writer);
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
 
 private:
     struct Record {

@@ -32,7 +32,7 @@ bool cAnalogIn::FromImage(const QByteArray& image, const QString& sFirmware)
     return true;
 }
 
-bool cAnalogIn::ToImage(QByteArray& image, const QString& sFirmware) const
+bool cAnalogIn::ToImage(QByteArray& image, const QString& sFirmware, SetupFault* fault) const
 {
     const bool old = PartHelpers::IsFiveChannelFirmware(sFirmware);
     int position = 0;
@@ -40,8 +40,14 @@ bool cAnalogIn::ToImage(QByteArray& image, const QString& sFirmware) const
         ++position;
         if (old && position > kOldFirmwareChannels)
             return true;
-        if (!channel->ToImage(image))
+        QString field;
+        if (!channel->ToImage(image, &field)) {
+            if (fault) {
+                fault->Item = channel->Index();
+                fault->Field = field;
+            }
             return false;
+        }
     }
     return true;
 }

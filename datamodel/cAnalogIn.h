@@ -11,5 +11,5 @@ public:
     // Library-internal. Firmware 1.0 to 1.8 knows five channels: the later ones decode as
     // inactive and are not encoded.
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image, const QString& sFirmware) const;
+    bool ToImage(QByteArray& image, const QString& sFirmware, SetupFault* fault = nullptr) const;
 };

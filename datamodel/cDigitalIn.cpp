@@ -13,7 +13,7 @@ bool cDigitalIn::FromImage(const QByteArray& image, const QString& sFirmware)
     return ForEachUntilFalse([&](XelDigitalIn& d) { return d.FromImage(image, sFirmware); });
 }
 
-bool cDigitalIn::ToImage(QByteArray& image) const
+bool cDigitalIn::ToImage(QByteArray& image, SetupFault* fault) const
 {
-    return ForEachUntilFalse([&](XelDigitalIn& d) { return d.ToImage(image); });
+    return EncodeEach(fault, [&](XelDigitalIn& d, QString* field) { return d.ToImage(image, field); });
 }

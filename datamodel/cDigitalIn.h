@@ -10,5 +10,5 @@ public:
 
     // Library-internal: each item in order, stopping at the first failure.
     bool FromImage(const QByteArray& image, const QString& sFirmware);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, SetupFault* fault = nullptr) const;
 };

@@ -10,5 +10,5 @@ public:
 
     // Library-internal.
     bool FromImage(const QByteArray& image);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, SetupFault* fault = nullptr) const;
 };

@@ -38,9 +38,9 @@ bool cRelay::FromImage(const QByteArray& image, const QString& sFirmware, bool b
     return ok;
 }
 
-bool cRelay::ToImage(QByteArray& image, const QString& sFirmware, bool bNew) const
+bool cRelay::ToImage(QByteArray& image, const QString& sFirmware, bool bNew, SetupFault* fault) const
 {
-    const bool ok = ForEachUntilFalse([&](XelRelay& r) { return r.ToImage(image, sFirmware, bNew); });
+    const bool ok = EncodeEach(fault, [&](XelRelay& r, QString* field) { return r.ToImage(image, sFirmware, bNew, field); });
     ImageAccess::PutByte(image, kT44DisableBWByte, m_t44DisableBW ? 1 : 0);
     return ok;
 }

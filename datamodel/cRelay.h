@@ -25,7 +25,7 @@ public:
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
     bool FromImage(const QByteArray& image, const QString& sFirmware, bool bNew);
-    bool ToImage(QByteArray& image, const QString& sFirmware, bool bNew) const;
+    bool ToImage(QByteArray& image, const QString& sFirmware, bool bNew, SetupFault* fault = nullptr) const;
 
 private:
     bool m_t44DisableBW = false;

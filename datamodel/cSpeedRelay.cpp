@@ -16,7 +16,7 @@ bool cSpeedRelay::FromImage(const QByteArray& image)
     return ForEachUntilFalse([&](XelSpeedRelay& r) { return r.FromImage(image); });
 }
 
-bool cSpeedRelay::ToImage(QByteArray& image) const
+bool cSpeedRelay::ToImage(QByteArray& image, SetupFault* fault) const
 {
-    return ForEachUntilFalse([&](XelSpeedRelay& r) { return r.ToImage(image); });
+    return EncodeEach(fault, [&](XelSpeedRelay& r, QString* field) { return r.ToImage(image, field); });
 }

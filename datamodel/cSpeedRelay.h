@@ -14,5 +14,5 @@ public:
 
     // Library-internal: the document calls these.
     bool FromImage(const QByteArray& image);
-    bool ToImage(QByteArray& image) const;
+    bool ToImage(QByteArray& image, SetupFault* fault = nullptr) const;
 };

@@ -23,6 +23,7 @@
 #include <QSettings>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -56,9 +57,31 @@ QString FindLibraryFile(const QString& fileName)
     return {};
 }
 
+// One loaded string-table library, shared by every handle to the same file. The texts are
+// read from the library's own array when asked for, so a load allocates nothing per text
+// and the program's and the document's loads cost one open between them.
 struct LoadedTable {
     std::unique_ptr<QLibrary> lib;
-    QHash<quint16, QString> texts;
+    const QuarnoStringEntry* entries = nullptr;
+    unsigned count = 0;
+    bool sorted = true; // ids ascending: looked up by halving
+    int users = 0;
+
+    const char* Find(quint16 id) const
+    {
+        if (!entries)
+            return nullptr;
+        if (sorted) {
+            const QuarnoStringEntry* end = entries + count;
+            const QuarnoStringEntry* at = std::lower_bound(
+                entries, end, id, [](const QuarnoStringEntry& e, quint16 v) { return e.id < v; });
+            return at != end && at->id == id ? at->text : nullptr;
+        }
+        for (unsigned i = 0; i < count; ++i)
+            if (entries[i].id == id)
+                return entries[i].text;
+        return nullptr;
+    }
 };
 
 class RealLibraryLoader : public LibraryLoader {
@@ -68,45 +91,59 @@ public:
         const QString path = FindLibraryFile(fileName);
         if (path.isEmpty())
             return 0;
-        auto table = std::make_unique<LoadedTable>();
-        table->lib = std::make_unique<QLibrary>(path);
-        if (!table->lib->load())
-            return 0;
-        auto entries = reinterpret_cast<const QuarnoStringEntry*>(table->lib->resolve(QUARNO_STRING_TABLE_SYMBOL));
-        auto count = reinterpret_cast<const unsigned*>(table->lib->resolve(QUARNO_STRING_COUNT_SYMBOL));
-        if (entries && count) {
-            table->texts.reserve(int(*count));
-            for (unsigned i = 0; i < *count; ++i)
-                table->texts.insert(entries[i].id, QString::fromUtf8(entries[i].text));
+        auto shared = m_tables.find(path);
+        if (shared == m_tables.end()) {
+            auto table = std::make_unique<LoadedTable>();
+            table->lib = std::make_unique<QLibrary>(path);
+            if (!table->lib->load())
+                return 0;
+            auto entries = reinterpret_cast<const QuarnoStringEntry*>(table->lib->resolve(QUARNO_STRING_TABLE_SYMBOL));
+            auto count = reinterpret_cast<const unsigned*>(table->lib->resolve(QUARNO_STRING_COUNT_SYMBOL));
+            if (entries && count) {
+                table->entries = entries;
+                table->count = *count;
+                for (unsigned i = 1; i < table->count && table->sorted; ++i)
+                    table->sorted = entries[i - 1].id < entries[i].id;
+            }
+            shared = m_tables.emplace(path, std::move(table)).first;
         }
+        ++shared->second->users;
         const quintptr handle = ++m_next;
-        m_loaded.emplace(handle, std::move(table));
+        m_handles.emplace(handle, path);
         return handle;
     }
 
     void Free(quintptr handle) override
     {
-        auto it = m_loaded.find(handle);
-        if (it == m_loaded.end())
+        auto it = m_handles.find(handle);
+        if (it == m_handles.end())
             return;
-        it->second->lib->unload();
-        m_loaded.erase(it);
+        auto table = m_tables.find(it->second);
+        m_handles.erase(it);
+        if (table == m_tables.end() || --table->second->users > 0)
+            return;
+        table->second->lib->unload();
+        m_tables.erase(table);
     }
 
     std::optional<QString> String(quintptr handle, quint16 id) override
     {
-        auto it = m_loaded.find(handle);
-        if (it == m_loaded.end())
+        auto it = m_handles.find(handle);
+        if (it == m_handles.end())
             return std::nullopt;
-        auto t = it->second->texts.constFind(id);
-        if (t == it->second->texts.constEnd())
+        auto table = m_tables.find(it->second);
+        if (table == m_tables.end())
             return std::nullopt;
-        return *t;
+        const char* text = table->second->Find(id);
+        if (!text)
+            return std::nullopt;
+        return QString::fromUtf8(text);
     }
 
 private:
     quintptr m_next = 0;
-    std::map<quintptr, std::unique_ptr<LoadedTable>> m_loaded;
+    std::map<quintptr, QString> m_handles;
+    std::map<QString, std::unique_ptr<LoadedTable>> m_tables;
 };
 
 // ---- message boxes --------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QThread>
 #include <QTimer>
 
 namespace platform {
@@ -46,6 +47,12 @@ QPointer<KeyTracker> g_tracker;
 } // namespace
 
 TimeSource::~TimeSource() = default;
+
+void TimeSource::Block(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
 TimeSource& TimeSource::Instance() { return g_time.get(); }
 void TimeSource::SetInstance(TimeSource* source) { g_time.current = source; }
 

@@ -13,6 +13,9 @@ public:
     virtual qint64 Milliseconds() = 0;
     // Waits ms while keeping the windows alive (the event loop runs meanwhile).
     virtual void Wait(int ms) = 0;
+    // Waits ms without letting any event run: the fixed waits after a unit command, during
+    // which nothing else may reach the window or the link.
+    virtual void Block(int ms);
     // Lets pending events run once, as a pause loop does between two looks at the clock.
     virtual void ProcessEvents() = 0;
     // The interval to give a QTimer for a program interval of ms.

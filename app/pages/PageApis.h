@@ -9,6 +9,7 @@
 class MainState;
 class QIcon;
 class QWidget;
+class frmRelaySelection;
 
 // What the frame offers the pages, dialogs and unit operations.
 class FrameApi {
@@ -41,6 +42,15 @@ public:
     }
     virtual bool ReceiveSetupFromUnit() = 0;
     virtual bool CheckChannelDescriptions() = 0;
+    // The transmit with the firmware version the caller has already read from the unit, so the
+    // image, the checks and the transfer size use one value.
+    virtual bool TransmitSetupToUnitFor(const QString& firmware)
+    {
+        Q_UNUSED(firmware);
+        return TransmitSetupToUnit();
+    }
+    // frmBackupSystemSettings for the open setup, modal over the main window.
+    virtual void ShowBackupSystemSettings() {}
 };
 
 // "Main" page.
@@ -127,6 +137,12 @@ public:
 class SpeedSensorPageApi {
 public:
     virtual ~SpeedSensorPageApi() = default;
+    // The Main page's init sets the page's loading flag while it resets the J1939/J1587 option.
+    virtual void SetSpeedSensorLoading(bool loading) { Q_UNUSED(loading); }
+    // The nominal and overspeed fields as shown, for the reports' overspeed percentage.
+    virtual qint32 NomMaxValue() { return 0; }
+    virtual qint32 SpeedingValue() { return 0; }
+
     virtual void SetSpeedSensorDefaults() = 0;
     virtual void SetSpeedRelaysDefaults() = 0;
     virtual void LoadSpeedSensor() = 0;
@@ -140,6 +156,10 @@ public:
     virtual bool RunDetectionAvailable() = 0;
     virtual QString RPMSenderName(int pickup) = 0; // for the reports
     virtual QString PulsesCaption(int pickup) = 0; // for the reports
+    // The engine-data entries of both pickup lists, present while J1939/J1587 is on.
+    virtual void SetPickupEngineDataEntries(bool on) { Q_UNUSED(on); }
+    // lblSpeedSensorNomMax, which follows the operation mode.
+    virtual void SetNomMaxCaption(const QString& caption) { Q_UNUSED(caption); }
 };
 
 // "Battery" page.
@@ -176,6 +196,15 @@ public:
     virtual void FocusRelayNewList() = 0;
     // The shown function text of a relay row (list 0 lvwRelay, 1 lvwRelayNew), for the reports.
     virtual QString RelayRowText(int list, const QString& key) = 0;
+    // True when the row marks its source as not active or without action.
+    virtual bool RelayRowMarked(int list, const QString& key) { Q_UNUSED(list); Q_UNUSED(key); return false; }
+    // The picker accepted an entry: read its InUse, FunctionNo and FunctionText and store them
+    // into the edited relay of the terminal card (bNew) or of the optional card.
+    virtual void RelaySelected(bool bNew, const frmRelaySelection& picker)
+    {
+        Q_UNUSED(bNew);
+        Q_UNUSED(picker);
+    }
 };
 
 // Checks the values of the page with that tab index; true when valid or the page has no checks.

@@ -75,8 +75,16 @@ public:
     qint64 now = 0;
     int timerDivisor = 100;
     QList<int> waits; // every Wait, in order
+    QList<int> blocks; // every Block, in order
     qint64 Milliseconds() override { return now; }
     void Wait(int ms) override;
+    // Moves the clock without running any event.
+    void Block(int ms) override
+    {
+        blocks.append(ms);
+        if (ms > 0)
+            now += ms;
+    }
     void ProcessEvents() override;
     int TimerInterval(int ms) override { return ms <= 0 ? 0 : qMax(1, ms / timerDivisor); }
 };

@@ -1,5 +1,7 @@
 #include "tools/ecxsim/Unit.h"
 
+#include "platform/TimeSource.h"
+
 namespace ecxsim {
 
 namespace {
@@ -39,8 +41,6 @@ Unit::Unit(QObject* parent)
     logText_[1] = "Engine hours      1234\r\nStarts               0\r\n";
     logText_[2] = "001 01.01.04 12:00 Power on\r\n";
 
-    commandTimer_.setSingleShot(true);
-    connect(&commandTimer_, &QTimer::timeout, this, &Unit::RunCommand);
     connect(&sender_, &LineSender::Output, this, [this](const QByteArray& bytes) {
         bytesOut_ += bytes.size();
         emit Transmit(bytes);
@@ -57,6 +57,8 @@ quint16 Unit::Register(int address) const
 {
     if (address < 0 || address >= RegisterCount)
         return 0;
+    // Time has passed for the unit too: a due command is done before anyone looks.
+    const_cast<Unit*>(this)->SettleCommand();
     return registers_[size_t(address)];
 }
 
@@ -159,6 +161,20 @@ void Unit::SetCommandDelay(int ms)
     commandDelayMs_ = qMax(0, ms);
 }
 
+QVector<quint8> Unit::CommandsDone() const
+{
+    const_cast<Unit*>(this)->SettleCommand();
+    return commandsDone_;
+}
+
+void Unit::SettleCommand()
+{
+    if (commandPending_ && platform::TimeSource::Instance().Milliseconds() >= commandDueMs_) {
+        commandPending_ = false;
+        RunCommand();
+    }
+}
+
 QByteArray Unit::LogText(LogSection section) const
 {
     return logText_[size_t(SectionIndex(section))];
@@ -239,6 +255,7 @@ void Unit::Receive(const QByteArray& bytes)
 
 void Unit::Process()
 {
+    SettleCommand();
     while (!buffer_.isEmpty()) {
         const char first = buffer_.at(0);
         if (first == frame::Stx) {
@@ -388,10 +405,13 @@ void Unit::WriteRegister(int address, quint16 value)
     if (address == CommandRegister) {
         const quint8 command = quint8(value & 0xFF);
         if (command == DeleteLogCommand || command == ResetCountersCommand) {
-            if (commandDelayMs_ == 0)
+            commandPending_ = false;
+            if (commandDelayMs_ == 0) {
                 RunCommand();
-            else
-                commandTimer_.start(commandDelayMs_);
+            } else {
+                commandPending_ = true;
+                commandDueMs_ = platform::TimeSource::Instance().Milliseconds() + commandDelayMs_;
+            }
         }
     }
 }

@@ -80,11 +80,13 @@ public:
     void SetEngineHours(qint32 hours);
 
     // Delay before a delete-log or reset-counters command is carried out and
-    // the command byte's low byte cleared (default 500 ms; 0: at once).
+    // the command byte's low byte cleared (default 500 ms; 0: at once). The delay is elapsed
+    // time of the program's time source, looked at whenever the unit is asked or read, so the
+    // command is done even while nothing runs the event loop (a blocking wait).
     int CommandDelay() const { return commandDelayMs_; }
     void SetCommandDelay(int ms);
     // Commands carried out so far, in order.
-    QVector<quint8> CommandsDone() const { return commandsDone_; }
+    QVector<quint8> CommandsDone() const;
 
     // Log download: the text each section answers and how it is sent.
     QByteArray LogText(LogSection section) const;
@@ -128,6 +130,8 @@ private:
     void AnswerLog(LogSection section);
     void WriteRegister(int address, quint16 value);
     void RunCommand();
+    // Carries out a pending command whose delay has passed.
+    void SettleCommand();
     bool TakeFault(Fault fault);
 
     std::array<quint16, RegisterCount> registers_{};
@@ -138,7 +142,8 @@ private:
     bool q3_ = false;
 
     int commandDelayMs_ = 500;
-    QTimer commandTimer_;
+    bool commandPending_ = false;
+    qint64 commandDueMs_ = 0;
     QVector<quint8> commandsDone_;
 
     std::array<QByteArray, 3> logText_;

@@ -16,8 +16,41 @@ namespace extra {
 namespace {
 
 // Each copy of this module (the program's and the data model's) keeps its own handle, one per
-// thread; the program only ever uses its user-interface thread.
-thread_local quintptr t_languageLibrary = 0;
+// thread; the program only ever uses its user-interface thread. The library stays loaded while
+// the explicit load or any hold stands, so a document that builds many images loads it once.
+struct LanguageLibraryState {
+    quintptr handle = 0;
+    platform::LibraryLoader* loader = nullptr; // the loader the handle came from
+    int holds = 0;
+    bool loadedExplicitly = false;
+};
+thread_local LanguageLibraryState t_language;
+
+// The handle, or 0 when none is loaded. A handle from a loader that has since been replaced
+// (a test swaps the stand-in) means nothing to the new one and is forgotten, not freed.
+quintptr CurrentHandle()
+{
+    if (t_language.handle != 0 && t_language.loader != &platform::LibraryLoader::Instance()) {
+        t_language.handle = 0;
+        t_language.loader = nullptr;
+    }
+    return t_language.handle;
+}
+
+void LoadHandle()
+{
+    platform::LibraryLoader& loader = platform::LibraryLoader::Instance();
+    t_language.handle = loader.Load(QStringLiteral("XELLAN.DLL"));
+    t_language.loader = t_language.handle != 0 ? &loader : nullptr;
+}
+
+void FreeHandle()
+{
+    if (CurrentHandle() != 0)
+        t_language.loader->Free(t_language.handle);
+    t_language.handle = 0;
+    t_language.loader = nullptr;
+}
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
 constexpr qsizetype kMaxTextLength = 9095;
@@ -83,37 +116,58 @@ QString FillPlaceholders(QString text, const QVariantList& args)
 
 bool LoadLanguageLibrary()
 {
-    FreeLanguageLibrary();
-    t_languageLibrary = platform::LibraryLoader::Instance().Load(QStringLiteral("XELLAN.DLL"));
-    return t_languageLibrary != 0;
+    FreeHandle();
+    LoadHandle();
+    t_language.loadedExplicitly = t_language.handle != 0;
+    return t_language.handle != 0;
 }
 
 void FreeLanguageLibrary()
 {
-    if (t_languageLibrary == 0)
-        return;
-    platform::LibraryLoader::Instance().Free(t_languageLibrary);
-    t_languageLibrary = 0;
+    t_language.loadedExplicitly = false;
+    if (t_language.holds == 0)
+        FreeHandle();
 }
 
 bool LanguageLibraryLoaded()
 {
-    return t_languageLibrary != 0;
+    return CurrentHandle() != 0;
+}
+
+bool AcquireLanguageLibrary()
+{
+    if (CurrentHandle() == 0)
+        LoadHandle();
+    if (t_language.handle == 0)
+        return false;
+    ++t_language.holds;
+    return true;
+}
+
+void ReleaseLanguageLibrary()
+{
+    if (t_language.holds == 0)
+        return;
+    --t_language.holds;
+    if (t_language.holds == 0 && !t_language.loadedExplicitly)
+        FreeHandle();
 }
 
 bool LangStringExists(quint16 id)
 {
-    if (t_languageLibrary == 0)
+    const quintptr handle = CurrentHandle();
+    if (handle == 0)
         return false;
-    const std::optional<QString> text = platform::LibraryLoader::Instance().String(t_languageLibrary, id);
+    const std::optional<QString> text = t_language.loader->String(handle, id);
     return text.has_value() && !text->isEmpty();
 }
 
 QString GetLangString(quint16 id, const QVariantList& args)
 {
-    if (t_languageLibrary == 0)
+    const quintptr handle = CurrentHandle();
+    if (handle == 0)
         return QString();
-    const std::optional<QString> text = platform::LibraryLoader::Instance().String(t_languageLibrary, id);
+    const std::optional<QString> text = t_language.loader->String(handle, id);
     if (!text || text->isEmpty())
         return QString();
     // Cut as the fixed buffer would, then up to a NUL and without trailing blanks.

@@ -18,6 +18,15 @@ bool FitsLong(double value)
     return std::isfinite(value) && value < double(kMaxLong) + 0.5 && value > double(kMinLong) - 0.5;
 }
 
+// Huge fields are already capped at the 64-bit limits; their sum stays there too.
+qint64 SaturatingAdd(qint64 a, qint64 b)
+{
+    qint64 sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return a > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+    return sum;
+}
+
 } // namespace
 
 qint32 PowerOfTwo(qint32 factor, qint32 exponent)
@@ -79,9 +88,11 @@ QString ValueToHex(double value, qint32 width)
 
 namespace {
 
-// A version without a point reads as major.0.
-void SplitVersion(const QString& version, double& major, double& minor)
+// A version without a point reads as major.0. Both sides are trimmed alike, so the order
+// does not depend on which argument a text is passed as.
+void SplitVersion(const QString& text, double& major, double& minor)
 {
+    const QString version = text.trimmed();
     if (version.contains(QLatin1Char('.'))) {
         major = NumericPrefix(BeforeFirst(version, QStringLiteral(".")));
         minor = NumericPrefix(AfterFirst(version, QStringLiteral(".")));
@@ -96,7 +107,7 @@ void SplitVersion(const QString& version, double& major, double& minor)
 int CompareVersions(const QString& a, const QString& b)
 {
     double majorA, minorA, majorB, minorB;
-    SplitVersion(a.trimmed(), majorA, minorA);
+    SplitVersion(a, majorA, minorA);
     SplitVersion(b, majorB, minorB);
     if (majorB > majorA)
         return -1;
@@ -121,9 +132,9 @@ qint32 VersionToNumber(const QString& version)
         qint64 minor = RoundHalfEven(NumericPrefix(GetField(v, dot, 2)) * 1000.0);
         if (fields >= 3)
             minor = RoundHalfEven(NumericPrefix(GetField(v, dot, 3)) * 10.0 + double(minor));
-        number = RoundHalfEven(NumericPrefix(GetField(v, dot, 1)) * 1000000.0) + minor;
+        number = SaturatingAdd(RoundHalfEven(NumericPrefix(GetField(v, dot, 1)) * 1000000.0), minor);
     }
-    // A major part too large for the number still orders above every real version.
+    // A version too large for the number still orders above every real version.
     if (number > kMaxLong)
         return kMaxLong;
     if (number < kMinLong)

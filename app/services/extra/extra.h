@@ -60,6 +60,11 @@ bool ComputeScaling(qint32 size, double resolution, double offset, double maximu
 bool LoadLanguageLibrary();
 void FreeLanguageLibrary();
 bool LanguageLibraryLoaded();
+// A hold keeps the library loaded until it is released (the first hold loads it, the last
+// release frees it unless LoadLanguageLibrary loaded it). false, and no hold taken, when it
+// cannot be loaded.
+bool AcquireLanguageLibrary();
+void ReleaseLanguageLibrary();
 bool LangStringExists(quint16 id);
 QString GetLangString(quint16 id, const QVariantList& args = {});
 QString FormatLangString(quint16 id, const QVariantList& args = {});

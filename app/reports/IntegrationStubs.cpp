@@ -1,0 +1,5 @@
+#include "app/reports/Reports.h"
+
+namespace reports {
+void PrintSetup(MainState&, bool) {}
+}

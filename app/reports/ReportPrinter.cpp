@@ -1,0 +1,296 @@
+#include "app/reports/ReportPrinter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextOption>
+
+namespace {
+
+constexpr double kPadX = 60;   // twips inside a cell, left and right
+constexpr double kPadY = 30;   // twips above and below a cell's text
+constexpr double kTwipsPerPoint = 20;
+
+// Lines a text needs in a column of `width` twips.
+QStringList Wrap(const QString& text, const QFont& font, double width)
+{
+    QStringList out;
+    const QFontMetricsF metrics(font);
+    const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
+    const double room = qMax(1.0, width * pixelsPerTwip);
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString& word : paragraph.split(QLatin1Char(' '))) {
+            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+            if (line.isEmpty() || metrics.horizontalAdvance(candidate) <= room)
+                line = candidate;
+            else {
+                out.append(line);
+                line = word;
+            }
+        }
+        out.append(line);
+    }
+    return out;
+}
+
+} // namespace
+
+ReportPrinter::ReportPrinter() : m_page(11906, 16838) {}
+
+QVector<ReportPrinter::Column> ReportPrinter::ParseFormat(const QString& format)
+{
+    QVector<Column> columns;
+    for (QString part : format.split(QLatin1Char('|'))) {
+        Column c;
+        part = part.trimmed();
+        if (part.startsWith(QLatin1Char('>')))
+            c.right = true;
+        if (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('>')) || part.startsWith(QLatin1Char('^')))
+            part.remove(0, 1);
+        c.width = qMax(0.0, part.toDouble());
+        columns.append(c);
+    }
+    return columns;
+}
+
+double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
+
+bool ReportPrinter::StartDoc()
+{
+    m_ops.clear();
+    m_pieces.clear();
+    m_pageTexts.clear();
+    m_pages = 0;
+    m_error = m_startFails ? 1 : 0;
+    if (m_error)
+        return false;
+    m_open = true;
+    BeginPage();
+    return true;
+}
+
+void ReportPrinter::EndDoc()
+{
+    if (!m_open)
+        return;
+    ClosePage();
+    m_open = false;
+}
+
+void ReportPrinter::BeginPage()
+{
+    ++m_pages;
+    m_pieces.append(QVector<Piece>());
+    m_pageTexts.append(PageText());
+    CurrentY = MarginTop;
+    // The handler puts the header, footer and rules of the new page.
+    if (OnNewPage && !m_inNewPage) {
+        m_inNewPage = true;
+        OnNewPage();
+        m_inNewPage = false;
+    }
+}
+
+void ReportPrinter::ClosePage()
+{
+    if (m_pageTexts.isEmpty())
+        return;
+    PageText& t = m_pageTexts.last();
+    t.header = m_header;
+    t.footer = m_footer;
+    t.headerSize = HeaderFontSize;
+    t.headerBold = HeaderBold;
+}
+
+void ReportPrinter::NewPage()
+{
+    if (!m_open)
+        return;
+    Op op;
+    op.kind = Op::PageBreak;
+    op.page = m_pages;
+    op.y = CurrentY;
+    m_ops.append(op);
+    ClosePage();
+    BeginPage();
+}
+
+double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const
+{
+    QFont font = Font;
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    int lines = 1;
+    for (int i = 0; i < columns.size() && i < cells.size(); ++i)
+        lines = qMax(lines, int(Wrap(cells[i], font, columns[i].width - 2 * kPadX).size()));
+    return lines * LineHeight(points) + 2 * kPadY;
+}
+
+void ReportPrinter::AddTable(const QString& format, const QStringList& header, const QList<QStringList>& body,
+                             const QColor& headerShade, const QColor& bodyShade, bool flag)
+{
+    if (!m_open)
+        return;
+    const QVector<Column> columns = ParseFormat(format);
+    Op op;
+    op.kind = Op::Table;
+    op.page = m_pages;
+    op.y = CurrentY;
+    op.format = format;
+    op.header = header;
+    op.body = body;
+    op.headerShade = headerShade;
+    op.bodyShade = bodyShade;
+    op.flag = flag;
+    op.border = TableBorder;
+    op.fontSize = FontSize;
+    op.bold = FontBold;
+    const double bottom = PageHeight() - MarginBottom;
+    const double top = CurrentY;
+    const int startPage = m_pages;
+
+    auto place = [&](const QStringList& cells, const QColor& shade) {
+        const double h = RowHeight(columns, cells, FontSize, FontBold);
+        bool broke = false;
+        // A row that does not fit moves to a new page (unless the page is still empty).
+        if (CurrentY + h > bottom && CurrentY > MarginTop + 1) {
+            NewPage();
+            broke = true;
+        }
+        double x = MarginLeft;
+        for (int i = 0; i < columns.size(); ++i) {
+            Piece piece;
+            piece.rect = QRectF(x, CurrentY, columns[i].width, h);
+            piece.text = i < cells.size() ? cells[i] : QString();
+            piece.right = columns[i].right;
+            piece.shade = shade;
+            piece.bold = FontBold;
+            piece.size = FontSize;
+            piece.box = TableBorder != 0;
+            m_pieces[m_pages - 1].append(piece);
+            x += columns[i].width;
+        }
+        CurrentY += h;
+        return broke;
+    };
+
+    const bool hasHeader = !header.isEmpty();
+    if (hasHeader && !flag) {
+        place(header, headerShade);
+        op.headerShown = true;
+    }
+    for (const QStringList& row : body) {
+        const int pageBefore = m_pages;
+        const double yBefore = CurrentY;
+        const double h = RowHeight(columns, row, FontSize, FontBold);
+        // A flagged row repeats its block's heading when it starts a new page.
+        if (flag && hasHeader && yBefore + h > bottom && yBefore > MarginTop + 1) {
+            NewPage();
+            place(header, headerShade);
+            op.headerShown = true;
+        }
+        place(row, bodyShade);
+        Q_UNUSED(pageBefore);
+    }
+    op.height = m_pages == startPage ? CurrentY - top : CurrentY;
+    m_ops.append(op);
+}
+
+void ReportPrinter::DrawLine(double x1, double y1, double x2, double y2)
+{
+    if (!m_open)
+        return;
+    Op op;
+    op.kind = Op::Line;
+    op.page = m_pages;
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    m_ops.append(op);
+    Piece piece;
+    piece.kind = Piece::Rule;
+    piece.line = QLineF(x1, y1, x2, y2);
+    m_pieces[m_pages - 1].append(piece);
+}
+
+void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
+{
+    auto toDevice = [scale](const QRectF& r) {
+        return QRectF(r.x() * scale, r.y() * scale, r.width() * scale, r.height() * scale);
+    };
+    QPen pen(Qt::black);
+    pen.setWidthF(qMax(1.0, 10 * scale));
+    for (const Piece& piece : m_pieces[page - 1]) {
+        if (piece.kind == Piece::Rule) {
+            p.setPen(pen);
+            p.drawLine(QLineF(piece.line.p1() * scale, piece.line.p2() * scale));
+            continue;
+        }
+        const QRectF r = toDevice(piece.rect);
+        if (piece.shade.isValid() && piece.shade != QColor(Qt::black) && piece.shade.rgb() != 0xff000000)
+            p.fillRect(r, piece.shade);
+        if (piece.box) {
+            p.setPen(pen);
+            p.drawRect(r);
+        }
+        QFont font = Font;
+        font.setPointSizeF(piece.size);
+        font.setBold(piece.bold);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        const QRectF text = r.adjusted(kPadX * scale, kPadY * scale, -kPadX * scale, -kPadY * scale);
+        p.drawText(text, (piece.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextWordWrap, piece.text);
+    }
+    // Header and footer: three parts each, above the top margin and below the bottom margin.
+    const PageText& t = m_pageTexts[page - 1];
+    QFont font = Font;
+    font.setPointSizeF(t.headerSize);
+    font.setBold(t.headerBold);
+    p.setFont(font);
+    const double lineH = LineHeight(t.headerSize);
+    const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
+    const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
+    const Qt::Alignment align[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    for (int i = 0; i < 3; ++i) {
+        if (i < t.header.size())
+            p.drawText(headerRect, align[i] | Qt::AlignVCenter, t.header[i]);
+        if (i < t.footer.size()) {
+            QString footer = t.footer[i];
+            footer.replace(QStringLiteral("%d"), QString::number(page));
+            p.drawText(footerRect, align[i] | Qt::AlignVCenter, footer);
+        }
+    }
+}
+
+bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage) const
+{
+    if (m_pieces.isEmpty())
+        return false;
+    fromPage = qMax(1, fromPage);
+    if (toPage <= 0 || toPage > m_pieces.size())
+        toPage = int(m_pieces.size());
+    QPainter p;
+    if (!p.begin(&printer))
+        return false;
+    const double scale = printer.resolution() / 1440.0;
+    for (int page = fromPage; page <= toPage; ++page) {
+        if (page > fromPage && !printer.newPage())
+            return false;
+        DrawPage(p, scale, page);
+    }
+    return p.end();
+}
+
+void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
+{
+    DrawPages(printer, fromPage, toPage);
+}
+
+bool ReportPrinter::Print(QPrinter& printer, int copies) const
+{
+    printer.setFullPage(true);
+    printer.setCopyCount(qMax(1, copies));
+    return DrawPages(printer, 1, 0);
+}

@@ -1,0 +1,126 @@
+#pragma once
+// The report printing engine: a document of pages built from tables in twips, independent of
+// the device, then drawn on any printer, a PDF file or the preview. Cells are always passed as
+// lists, so no text of a setup is ever read as markup.
+#include <QColor>
+#include <QFont>
+#include <QLineF>
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+
+class QPainter;
+class QPrinter;
+
+class ReportPrinter {
+public:
+    // One column of a table format: "<" left or ">" right, and its width in twips.
+    struct Column {
+        bool right = false;
+        double width = 0;
+    };
+    // What was added, in order: the recording tests read and the pages are drawn from.
+    struct Op {
+        enum Kind { Table, Line, PageBreak } kind = Table;
+        int page = 1;
+        double y = 0;      // CurrentY where the op starts
+        double height = 0; // space the op took
+        QString format;
+        QStringList header;
+        QList<QStringList> body;
+        QColor headerShade, bodyShade;
+        bool flag = false;
+        bool headerShown = false;
+        int border = 0;
+        double fontSize = 0;
+        bool bold = false;
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    };
+
+    ReportPrinter();
+
+    // Page set-up, twips. The default page is A4 portrait.
+    void SetPageSize(const QSizeF& twips) { m_page = twips; }
+    double PageWidth() const { return m_page.width(); }
+    double PageHeight() const { return m_page.height(); }
+    double MarginLeft = 1440, MarginTop = 1440, MarginRight = 1440, MarginBottom = 1440;
+
+    QString DocName;
+    // The document is open between StartDoc and EndDoc; a start that failed leaves Error set.
+    bool StartDoc();
+    void EndDoc();
+    int Error() const { return m_error; }
+    void SetStartFails(bool fails) { m_startFails = fails; }
+    void NewPage();
+    int PageCount() const { return m_pages; }
+
+    // Runs every time a page begins (also the first), before anything is placed on it.
+    std::function<void()> OnNewPage;
+
+    void AddTable(const QString& format, const QStringList& header, const QList<QStringList>& body,
+                  const QColor& headerShade, const QColor& bodyShade, bool flag = false);
+    void DrawLine(double x1, double y1, double x2, double y2);
+    // Left, centre and right parts. In the footer "%d" stands for the page number.
+    void SetHeader(const QStringList& parts) { m_header = parts; }
+    void SetFooter(const QStringList& parts) { m_footer = parts; }
+    QStringList Header() const { return m_header; }
+    QStringList Footer() const { return m_footer; }
+    double HeaderFontSize = 9;
+    bool HeaderBold = false;
+
+    double CurrentY = 0;
+    double FontSize = 10;
+    bool FontBold = false;
+    int TableBorder = 0;
+    QFont Font;
+
+    const QVector<Op>& Ops() const { return m_ops; }
+    static QVector<Column> ParseFormat(const QString& format);
+    // Height in twips of one line at a point size.
+    static double LineHeight(double points);
+
+    // Draws pages from..to (1-based, inclusive) on the printer, each page on its own sheet.
+    void Render(QPrinter& printer, int fromPage = 1, int toPage = 0) const;
+    // Prints every page `copies` times; false when the printer would not start.
+    bool Print(QPrinter& printer, int copies = 1) const;
+
+private:
+    struct PageText {
+        QStringList header, footer;
+        double headerSize = 9;
+        bool headerBold = false;
+    };
+    void BeginPage();
+    void ClosePage();
+    double RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const;
+    void DrawPage(QPainter& p, double scale, int page) const;
+    bool DrawPages(QPrinter& printer, int fromPage, int toPage) const;
+
+    QSizeF m_page;
+    bool m_open = false;
+    bool m_startFails = false;
+    int m_error = 0;
+    int m_pages = 0;
+    bool m_inNewPage = false;
+    QStringList m_header, m_footer;
+    QVector<PageText> m_pageTexts;
+    QVector<Op> m_ops;
+    // What each page draws.
+    struct Piece {
+        enum { Cell, Rule } kind = Cell;
+        QRectF rect;   // twips
+        QString text;
+        bool right = false;
+        QColor shade;
+        bool bold = false;
+        double size = 10;
+        bool box = false;
+        QLineF line;
+    };
+    QVector<QVector<Piece>> m_pieces;
+};

@@ -1,0 +1,335 @@
+#include "controls/EntryBox.h"
+
+#include "controls/SpinPart.h"
+#include "platform/AnsiCodePage.h"
+#include "platform/KeyState.h"
+#include "platform/MessagePresenter.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace {
+// Set while a box takes the focus back after a refused leave: the box that loses the
+// focus then must not run its own leave check, or two boxes could pull the focus
+// between them for ever.
+bool g_refocusing = false;
+constexpr int kSpinWidth = 17;
+} // namespace
+
+EntryBox::EntryBox(QWidget* parent) : QWidget(parent)
+{
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("txtNumber"));
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_spin = new SpinPart(this);
+    m_spin->setObjectName(QStringLiteral("spnNumber"));
+    setFocusProxy(m_text);
+    setFocusPolicy(Qt::StrongFocus);
+    m_text->installEventFilter(this);
+    connect(m_text, &QLineEdit::textChanged, this, &EntryBox::OnTextChanged);
+    connect(m_spin, &SpinPart::stepRequested, this, [this](int direction) {
+        if (Locked())
+            return;
+        SpinStep(direction);
+    });
+    connect(m_spin, &SpinPart::clicked, this, [this] {
+        if (!Locked())
+            SpinClicked();
+    });
+    resize(sizeHint());
+}
+
+EntryBox::~EntryBox()
+{
+    // The text box outlives this part of the object: its last focus change must not
+    // reach the checks.
+    m_text->removeEventFilter(this);
+    disconnect(m_text, nullptr, this, nullptr);
+}
+
+bool EntryBox::AllowBlank() const { return m_allowBlank; }
+void EntryBox::SetAllowBlank(bool allow) { m_allowBlank = allow; }
+
+bool EntryBox::Enabled() const { return !testAttribute(Qt::WA_ForceDisabled); }
+
+void EntryBox::SetEnabled(bool enabled)
+{
+    // The spin part follows the box, and stays off while the box is locked.
+    setEnabled(enabled);
+}
+
+QFont EntryBox::Font() const { return m_text->font(); }
+void EntryBox::SetFont(const QFont& font)
+{
+    setFont(font);
+    resizeEvent(nullptr);
+}
+
+bool EntryBox::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
+void EntryBox::SetVisible(bool visible)
+{
+    setVisible(visible);
+}
+
+void EntryBox::SetSelStart(qint32 start)
+{
+    m_text->setCursorPosition(qBound(0, int(start), int(m_text->text().size())));
+}
+
+void EntryBox::SetSelLength(qint32 length)
+{
+    const int start = m_text->hasSelectedText() ? m_text->selectionStart() : m_text->cursorPosition();
+    const int len = qBound(0, int(length), int(m_text->text().size()) - start);
+    m_text->setSelection(start, len);
+}
+
+bool EntryBox::Locked() const { return m_text->isReadOnly(); }
+
+void EntryBox::SetLocked(bool locked)
+{
+    m_text->setReadOnly(locked);
+    m_spin->setEnabled(!locked);
+}
+
+QColor EntryBox::BackColor() const { return m_text->palette().color(QPalette::Base); }
+
+void EntryBox::SetBackColor(const QColor& color)
+{
+    QPalette pal = m_text->palette();
+    pal.setColor(QPalette::Base, color);
+    m_text->setPalette(pal);
+}
+
+QString EntryBox::Text() const { return m_text->text(); }
+
+QSize EntryBox::sizeHint() const
+{
+    return {80, m_text->sizeHint().height()};
+}
+
+bool EntryBox::ExtraCharPasses(QChar) const { return false; }
+
+void EntryBox::SpinClicked()
+{
+    SelectAll();
+    if (!m_text->hasFocus())
+        m_text->setFocus(Qt::OtherFocusReason);
+}
+
+void EntryBox::resizeEvent(QResizeEvent*)
+{
+    const int spinWidth = qMin(kSpinWidth, width());
+    m_spin->setGeometry(width() - spinWidth, 0, spinWidth, height());
+    // One pixel between the text box and the spin part.
+    m_text->setGeometry(0, 0, qMax(0, width() - spinWidth - 1), height());
+}
+
+void EntryBox::WriteText(const QString& text)
+{
+    m_text->setText(text);
+}
+
+void EntryBox::RestoreLastGood()
+{
+    const bool was = m_inCheck;
+    m_inCheck = true;
+    m_text->setText(m_lastGoodText);
+    m_inCheck = was;
+    m_text->setCursorPosition(qMin(int(m_savedSelStart), int(m_lastGoodText.size())));
+}
+
+void EntryBox::Beep() const
+{
+    platform::MessagePresenter::Instance().Beep();
+}
+
+void EntryBox::SelectAll()
+{
+    m_text->selectAll();
+}
+
+void EntryBox::RefocusLater()
+{
+    if (m_refocusPending)
+        return;
+    m_refocusPending = true;
+    QPointer<EntryBox> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self] {
+            if (!self)
+                return;
+            self->m_refocusPending = false;
+            if (!self->isVisible() || !self->isEnabled() || self->m_text->hasFocus()) {
+                self->m_refocusReturn = false;
+                return;
+            }
+            g_refocusing = true;
+            self->m_text->setFocus(Qt::OtherFocusReason);
+            g_refocusing = false;
+            self->SelectAll();
+        },
+        Qt::QueuedConnection);
+}
+
+qint16 EntryBox::ShiftMask(Qt::KeyboardModifiers modifiers)
+{
+    qint16 mask = 0;
+    if (modifiers & Qt::ShiftModifier)
+        mask |= 1;
+    if (modifiers & Qt::ControlModifier)
+        mask |= 2;
+    if (modifiers & Qt::AltModifier)
+        mask |= 4;
+    return mask;
+}
+
+qint16 EntryBox::VirtualKey(const QKeyEvent* event)
+{
+    const int key = event->key();
+    switch (key) {
+    case Qt::Key_Backspace: return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 13;
+    case Qt::Key_Shift: return 16;
+    case Qt::Key_Control: return 17;
+    case Qt::Key_Alt: return 18;
+    case Qt::Key_Pause: return 19;
+    case Qt::Key_Escape: return 27;
+    case Qt::Key_Space: return 32;
+    case Qt::Key_PageUp: return 33;
+    case Qt::Key_PageDown: return 34;
+    case Qt::Key_End: return 35;
+    case Qt::Key_Home: return 36;
+    case Qt::Key_Left: return 37;
+    case Qt::Key_Up: return 38;
+    case Qt::Key_Right: return 39;
+    case Qt::Key_Down: return 40;
+    case Qt::Key_Insert: return 45;
+    case Qt::Key_Delete: return 46;
+    case Qt::Key_Minus: return 189;
+    case Qt::Key_Comma: return 188;
+    case Qt::Key_Period: return 190;
+    default: break;
+    }
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return qint16(112 + key - Qt::Key_F1);
+    if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z))
+        return qint16(key);
+    return 0;
+}
+
+bool EntryBox::CtrlHeld(const QKeyEvent* event) const
+{
+    return (event && event->modifiers().testFlag(Qt::ControlModifier))
+        || platform::KeyState::Instance().IsDown(platform::KeyState::Control);
+}
+
+void EntryBox::OnTextChanged()
+{
+    if (m_inCheck)
+        return;
+    m_inCheck = true;
+    CheckEdit();
+    m_inCheck = false;
+}
+
+bool EntryBox::KeyPressFilter(QKeyEvent* event)
+{
+    // Returns true when the character is used up here.
+    const QString text = event->text();
+    if (text.isEmpty())
+        return false;
+    const QChar ch = text.at(0);
+    bool pass = ch.isDigit() && ch.unicode() < 128;
+    pass = pass || ch.unicode() == 8 || ch.unicode() == 38 || ch.unicode() == 40;
+    pass = pass || (ch == QLatin1Char('-') && NegativeAllowed());
+    pass = pass || ExtraCharPasses(ch);
+    pass = pass || CtrlHeld(event);
+    if (!pass)
+        return ch.isPrint(); // a control character keeps its usual meaning (Enter, Escape)
+    quint8 ansi = 0;
+    qint16 keyAscii = platform::AnsiCodePage::ToByte(ch, ansi) ? qint16(ansi) : qint16(ch.unicode());
+    const qint16 typed = keyAscii;
+    emit KeyPress(keyAscii);
+    if (keyAscii == 0)
+        return true;
+    if (keyAscii != typed && keyAscii > 0 && keyAscii < 256) {
+        const QChar substitute = platform::AnsiCodePage::ToChar(quint8(keyAscii));
+        if (substitute.isPrint())
+            m_text->insert(QString(substitute));
+        return true;
+    }
+    return false;
+}
+
+bool EntryBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_text)
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        if (Locked())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (HandleKeyDown(key))
+            return true;
+        return KeyPressFilter(key);
+    }
+    case QEvent::KeyRelease: {
+        if (Locked())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        qint16 code = VirtualKey(key);
+        qint16 shift = ShiftMask(key->modifiers());
+        emit KeyUp(code, shift);
+        return false;
+    }
+    case QEvent::MouseButtonPress:
+        m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+        return false;
+    case QEvent::FocusIn: {
+        auto* focus = static_cast<QFocusEvent*>(event);
+        const bool windowOnly = focus->reason() == Qt::ActiveWindowFocusReason
+                             || focus->reason() == Qt::PopupFocusReason;
+        if (!windowOnly) {
+            // A mouse click that brought the focus then places the caret itself.
+            m_text->selectAll();
+            m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+            if (!m_refocusReturn)
+                emit GotFocus();
+            m_refocusReturn = false;
+        }
+        return false;
+    }
+    case QEvent::FocusOut: {
+        auto* focus = static_cast<QFocusEvent*>(event);
+        if (focus->reason() == Qt::ActiveWindowFocusReason || focus->reason() == Qt::PopupFocusReason
+            || focus->reason() == Qt::MenuBarFocusReason)
+            return false;
+        bool refused = false;
+        if (!Locked() && !g_refocusing)
+            refused = !LeaveCheck();
+        if (refused) {
+            m_refocusReturn = true;
+            SelectAll();
+            RefocusLater();
+            emit ErrorValue();
+        } else {
+            emit LostFocus();
+        }
+        return false;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}

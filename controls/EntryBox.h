@@ -1,0 +1,100 @@
+#pragma once
+#include "controls/XelDispExport.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QWidget>
+
+class QLineEdit;
+class QKeyEvent;
+class SpinPart;
+
+// What the whole-number and the decimal entry box share: the one-line text box
+// `txtNumber`, the spin part `spnNumber` at its right, the last accepted text, the caret
+// kept across a refused edit, and the key, focus and mouse plumbing.
+class XELDISP_EXPORT EntryBox : public QWidget {
+    Q_OBJECT
+public:
+    ~EntryBox() override;
+
+    bool AllowBlank() const;
+    void SetAllowBlank(bool allow);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    QFont Font() const;
+    void SetFont(const QFont& font);
+    bool Visible() const;
+    void SetVisible(bool visible);
+    void SetSelStart(qint32 start);
+    void SetSelLength(qint32 length);
+    bool Locked() const;
+    void SetLocked(bool locked);
+    QColor BackColor() const;
+    void SetBackColor(const QColor& color);
+
+    // The text shown in the box.
+    QString Text() const;
+    QLineEdit* TextBox() const { return m_text; }
+
+    QSize sizeHint() const override;
+
+signals:
+    void Change();
+    // Virtual key code and shift mask (1 Shift, 2 Ctrl, 4 Alt); the host may clear the code.
+    void KeyDown(qint16& KeyCode, qint16& Shift);
+    void KeyUp(qint16& KeyCode, qint16& Shift);
+    // ANSI code of the typed character; the host may set it to 0 to drop it.
+    void KeyPress(qint16& KeyAscii);
+    void ErrorValue();
+    void GotFocus();
+    void LostFocus();
+
+protected:
+    explicit EntryBox(QWidget* parent);
+
+    // The check of every change of the text.
+    virtual void CheckEdit() = 0;
+    // Key-down of a key in the text box (not locked); returns true when the key is used up.
+    virtual bool HandleKeyDown(QKeyEvent* event) = 0;
+    // The extra characters the key filter lets through (the decimal separator).
+    virtual bool ExtraCharPasses(QChar ch) const;
+    // The leave check; runs when the text box loses the focus (not locked). A refused
+    // entry is corrected and beeped by the box; false then makes the base select the
+    // text, take the focus back and raise ErrorValue.
+    virtual bool LeaveCheck() = 0;
+    // After a click on the spin part or when it is pressed.
+    virtual void SpinClicked();
+    // A click on the upper (+1) or lower (-1) half of the spin part.
+    virtual void SpinStep(int direction) = 0;
+    // The spin part's lower limit: "-" is typed only when it is below 0.
+    virtual bool NegativeAllowed() const = 0;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+    // Writes a text as the control itself (the edit check runs).
+    void WriteText(const QString& text);
+    // Puts back the last accepted text with the caret where it was.
+    void RestoreLastGood();
+    void Beep() const;
+    void SelectAll();
+    // Gives the focus back after a refused leave, once the current focus change is over.
+    void RefocusLater();
+    static qint16 ShiftMask(Qt::KeyboardModifiers modifiers);
+    static qint16 VirtualKey(const QKeyEvent* event);
+    bool CtrlHeld(const QKeyEvent* event) const;
+
+    QLineEdit* m_text = nullptr;
+    SpinPart* m_spin = nullptr;
+    QString m_lastGoodText;
+    quint8 m_savedSelStart = 0;
+    bool m_allowBlank = false;
+    bool m_inCheck = false;
+    bool m_refocusPending = false;
+    bool m_refocusReturn = false;
+
+private:
+    void OnTextChanged();
+    bool KeyPressFilter(QKeyEvent* event);
+};

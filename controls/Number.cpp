@@ -1,0 +1,209 @@
+#include "controls/Number.h"
+
+#include "controls/NumberText.h"
+#include "controls/SpinPart.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+
+using numbertext::Clamp32;
+using numbertext::LeadingWhole;
+using numbertext::ParseWhole;
+
+namespace {
+constexpr qint16 kKeyUp = 38;
+constexpr qint16 kKeyDown = 40;
+} // namespace
+
+Number::Number(QWidget* parent) : EntryBox(parent)
+{
+    m_spin->SetMin(0);
+    m_spin->SetMax(100);
+    m_spin->SetIncrement(1);
+    m_spin->SetValue(0);
+    m_inCheck = true;
+    m_text->setText(QStringLiteral("0"));
+    m_inCheck = false;
+    m_lastGoodText = QStringLiteral("0");
+}
+
+Number::~Number() = default;
+
+qint32 Number::Increment() const { return m_spin->Increment(); }
+void Number::SetIncrement(qint32 increment) { m_spin->SetIncrement(increment); }
+qint32 Number::Min() const { return m_spin->Min(); }
+void Number::SetMin(qint32 min) { m_spin->SetMin(min); }
+qint32 Number::Max() const { return m_spin->Max(); }
+void Number::SetMax(qint32 max) { m_spin->SetMax(max); }
+
+qint32 Number::Value() const
+{
+    return LeadingWhole(m_text->text());
+}
+
+void Number::SetValue(qint32 value)
+{
+    SetSpinValue(value);
+}
+
+void Number::SetSpinValue(qint32 value)
+{
+    m_spin->SetValue(value);
+    WriteText(QString::number(value));
+}
+
+bool Number::NegativeAllowed() const { return Min() < 0; }
+
+void Number::CheckEdit()
+{
+    const QString text = m_text->text();
+    if (text.isEmpty()) {
+        if (!m_allowBlank) {
+            const QString replacement = Min() >= 1 ? QString::number(Min())
+                                      : Max() >= 1 ? QStringLiteral("0")
+                                                   : QString::number(Min());
+            m_text->setText(replacement);
+            m_lastGoodText = replacement;
+        }
+        emit Change();
+        return;
+    }
+    if (text == QLatin1String("-")) {
+        m_lastGoodText = QStringLiteral("0");
+        emit Change();
+        return;
+    }
+    qint64 value = 0;
+    if (!ParseWhole(text, value)) {
+        Beep();
+        RestoreLastGood();
+        return;
+    }
+    // A number beyond the 32-bit range is refused like one above Max.
+    if (value > Max() || value != Clamp32(value)) {
+        Beep();
+        emit ErrorValue();
+        RestoreLastGood();
+        return;
+    }
+    const QString canonical = QString::number(value);
+    if (canonical != text) {
+        const int caret = qMax(0, int(m_text->cursorPosition() - (text.size() - canonical.size())));
+        m_text->setText(canonical);
+        m_text->setCursorPosition(qMin(caret, int(canonical.size())));
+    }
+    m_lastGoodText = canonical;
+    emit Change();
+}
+
+bool Number::HandleKeyDown(QKeyEvent* event)
+{
+    qint16 code = VirtualKey(event);
+    qint16 shift = ShiftMask(event->modifiers());
+    emit BeforeChange();
+    const bool arrow = code == kKeyUp || code == kKeyDown;
+    if (arrow) {
+        const qint64 textValue = Value();
+        qint64 spin = m_spin->Value();
+        bool clamped = false;
+        // A shown number beyond the limit in the key's direction goes to that limit.
+        if (code == kKeyDown && textValue > m_spin->Max()) {
+            spin = m_spin->Max();
+            clamped = true;
+        } else if (code == kKeyUp && textValue < m_spin->Min()) {
+            spin = m_spin->Min();
+            clamped = true;
+        } else if (textValue != spin) {
+            spin = textValue;
+        }
+        if (!clamped) {
+            if (code == kKeyDown)
+                spin = spin - Increment() < Min() ? Min() : spin - Increment();
+            else
+                spin = spin + Increment() > Max() ? Max() : spin + Increment();
+        }
+        SetSpinValue(Clamp32(spin));
+    }
+    emit KeyDown(code, shift);
+    if (arrow) {
+        SelectAll();
+        return true;
+    }
+    m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+    // A key the host cleared is not handled by the text box; typed characters still are.
+    return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
+}
+
+void Number::SpinStep(int direction)
+{
+    // The spin part starts from what the box shows.
+    const qint64 from = numbertext::Bound64(Min(), Value(), qMax(Min(), Max()));
+    const qint64 next = from + qint64(direction) * Increment();
+    SetSpinValue(Clamp32(numbertext::Bound64(Min(), next, qMax(Min(), Max()))));
+}
+
+bool Number::LeaveCheck()
+{
+    if (m_text->text().trimmed().isEmpty())
+        WriteText(QStringLiteral("0"));
+    const QString text = m_text->text();
+    qint64 value = 0;
+    const bool whole = ParseWhole(text, value);
+    const bool dash = text == QLatin1String("-");
+    if (dash || !whole || value > Max() || value < Min()) {
+        Beep();
+        // The value below Min (or an incomplete entry) is not kept: the box returns to
+        // the nearest limit, or to the last good value for a lone "-".
+        qint64 target = dash || !whole ? LeadingWhole(m_lastGoodText) : value;
+        target = numbertext::Bound64(Min(), target, qMax(Min(), Max()));
+        m_spin->SetValue(Clamp32(target));
+        WriteText(QString::number(target));
+        return false;
+    }
+    const qint32 good = LeadingWhole(m_lastGoodText);
+    if (good != m_spin->Value())
+        m_spin->SetValue(good);
+    return true;
+}
+
+void Number::ReadProperties(const QVariantMap& bag)
+{
+    SetAllowBlank(bag.value(QStringLiteral("AllowBlank"), false).toBool());
+    if (bag.contains(QStringLiteral("BackColor")))
+        SetBackColor(bag.value(QStringLiteral("BackColor")).value<QColor>());
+    SetEnabled(bag.value(QStringLiteral("Enabled"), true).toBool());
+    if (bag.contains(QStringLiteral("Font")))
+        SetFont(bag.value(QStringLiteral("Font")).value<QFont>());
+    SetIncrement(bag.value(QStringLiteral("Increment"), 1).toInt());
+    SetLocked(bag.value(QStringLiteral("Locked"), false).toBool());
+    SetMax(bag.value(QStringLiteral("Max"), 100).toInt());
+    SetMin(bag.value(QStringLiteral("Min"), 0).toInt());
+    SetValue(bag.value(QStringLiteral("Value"), Min()).toInt());
+    SetVisible(bag.value(QStringLiteral("Visible"), true).toBool());
+}
+
+QVariantMap Number::WriteProperties() const
+{
+    QVariantMap bag;
+    if (AllowBlank())
+        bag.insert(QStringLiteral("AllowBlank"), true);
+    if (m_text->testAttribute(Qt::WA_SetPalette))
+        bag.insert(QStringLiteral("BackColor"), BackColor());
+    if (!Enabled())
+        bag.insert(QStringLiteral("Enabled"), false);
+    if (testAttribute(Qt::WA_SetFont))
+        bag.insert(QStringLiteral("Font"), Font());
+    if (Increment() != 1)
+        bag.insert(QStringLiteral("Increment"), Increment());
+    if (Locked())
+        bag.insert(QStringLiteral("Locked"), true);
+    if (Min() != 0)
+        bag.insert(QStringLiteral("Min"), Min());
+    if (Max() != 100)
+        bag.insert(QStringLiteral("Max"), Max());
+    if (Value() != Min())
+        bag.insert(QStringLiteral("Value"), Value());
+    if (!Visible())
+        bag.insert(QStringLiteral("Visible"), false);
+    return bag;
+}

@@ -1,0 +1,394 @@
+#include "controls/TarnGraph.h"
+
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+// Plot coordinates far outside any screen still fit the painter's integers.
+constexpr double kFar = 1.0e6;
+
+int Px(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    return int(std::lround(qBound(-kFar, v, kFar)));
+}
+
+Qt::CursorShape CursorFor(qint32 pointer)
+{
+    switch (pointer) {
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
+    case 5:
+    case 15: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 10: return Qt::UpArrowCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 14: return Qt::WhatsThisCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+struct Plot {
+    int left, top, right, bottom; // frame edges, inclusive
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+};
+} // namespace
+
+TarnGraph::TarnGraph(QWidget* parent)
+    : QWidget(parent),
+      m_axisColor(0, 0, 0),
+      m_markColor(0x40, 0x40, 0x40),
+      m_backColor(0x80, 0x80, 0x80),
+      m_dataColor(0xC0, 0, 0),
+      m_markFontBottom(font()),
+      m_markFontLeft(font()),
+      m_markDescriptionBottom(QStringLiteral("Description")),
+      m_markDescriptionLeft(QStringLiteral("Description"))
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TarnGraph::~TarnGraph() = default;
+
+QVector<DataEntry> TarnGraph::Data() const { return m_data; }
+void TarnGraph::SetData(const QVector<DataEntry>& data) { m_data = data; }
+
+void TarnGraph::ClearData()
+{
+    m_data.clear();
+    Repaint();
+}
+
+void TarnGraph::AddDataValue(float fx, float fY)
+{
+    m_data.append(DataEntry{fx, fY});
+    if (m_data.size() > 1)
+        Repaint();
+}
+
+#define XEL_GRAPH_PROPERTY(Type, Name, member)                                                    \
+    Type TarnGraph::Name() const { return member; }                                               \
+    void TarnGraph::Set##Name(Type v)                                                             \
+    {                                                                                             \
+        member = v;                                                                               \
+        Repaint();                                                                                \
+    }
+
+QColor TarnGraph::AxisColor() const { return m_axisColor; }
+void TarnGraph::SetAxisColor(const QColor& c) { m_axisColor = c; Repaint(); }
+QColor TarnGraph::MarkColor() const { return m_markColor; }
+void TarnGraph::SetMarkColor(const QColor& c) { m_markColor = c; Repaint(); }
+QColor TarnGraph::BackColor() const { return m_backColor; }
+void TarnGraph::SetBackColor(const QColor& c) { m_backColor = c; Repaint(); }
+QColor TarnGraph::DataColor() const { return m_dataColor; }
+void TarnGraph::SetDataColor(const QColor& c) { m_dataColor = c; Repaint(); }
+XEL_GRAPH_PROPERTY(qint32, BorderStyle, m_borderStyle)
+XEL_GRAPH_PROPERTY(qint32, FromTop, m_fromTop)
+XEL_GRAPH_PROPERTY(qint32, FromLeft, m_fromLeft)
+XEL_GRAPH_PROPERTY(qint32, FromRight, m_fromRight)
+XEL_GRAPH_PROPERTY(qint32, FromBottom, m_fromBottom)
+XEL_GRAPH_PROPERTY(qint32, XStart, m_xStart)
+XEL_GRAPH_PROPERTY(qint32, XStep, m_xStep)
+XEL_GRAPH_PROPERTY(qint32, XSteps, m_xSteps)
+XEL_GRAPH_PROPERTY(qint32, XStepMarkEvery, m_xStepMarkEvery)
+XEL_GRAPH_PROPERTY(qint32, YStart, m_yStart)
+XEL_GRAPH_PROPERTY(qint32, YStep, m_yStep)
+XEL_GRAPH_PROPERTY(qint32, YSteps, m_ySteps)
+XEL_GRAPH_PROPERTY(qint32, YStepMarkEvery, m_yStepMarkEvery)
+#undef XEL_GRAPH_PROPERTY
+
+QFont TarnGraph::MarkFontBottom() const { return m_markFontBottom; }
+void TarnGraph::SetMarkFontBottom(const QFont& f) { m_markFontBottom = f; Repaint(); }
+QFont TarnGraph::MarkFontLeft() const { return m_markFontLeft; }
+void TarnGraph::SetMarkFontLeft(const QFont& f) { m_markFontLeft = f; Repaint(); }
+QString TarnGraph::MarkDescriptionBottom() const { return m_markDescriptionBottom; }
+void TarnGraph::SetMarkDescriptionBottom(const QString& t) { m_markDescriptionBottom = t; Repaint(); }
+QString TarnGraph::MarkDescriptionLeft() const { return m_markDescriptionLeft; }
+void TarnGraph::SetMarkDescriptionLeft(const QString& t) { m_markDescriptionLeft = t; Repaint(); }
+
+void TarnGraph::Refresh() { repaint(); }
+
+qint32 TarnGraph::MousePointer() const { return m_mousePointer; }
+
+void TarnGraph::SetMousePointer(qint32 pointer)
+{
+    m_mousePointer = pointer;
+    if (pointer == 0)
+        unsetCursor();
+    else
+        setCursor(CursorFor(pointer));
+}
+
+bool TarnGraph::Visible() const
+{
+    // Not yet shown counts as visible: only an explicit hide makes it invisible.
+    return !testAttribute(Qt::WA_WState_ExplicitShowHide) || !isHidden();
+}
+
+void TarnGraph::SetVisible(bool visible)
+{
+    setVisible(visible);
+}
+
+void TarnGraph::Repaint() { update(); }
+
+QSize TarnGraph::InnerSize() const
+{
+    const int border = m_borderStyle == 1 ? 1 : 0;
+    return {qMax(0, width() - 2 * border), qMax(0, height() - 2 * border)};
+}
+
+QPoint TarnGraph::InnerOrigin() const
+{
+    const int border = m_borderStyle == 1 ? 1 : 0;
+    return {border, border};
+}
+
+bool TarnGraph::Scale(double& perX, double& perY) const
+{
+    const QSize inner = InnerSize();
+    const double plotW = inner.width() - m_fromRight - m_fromLeft;
+    const double plotH = inner.height() - m_fromBottom - m_fromTop;
+    const double unitsX = double(m_xSteps) * m_xStep;
+    const double unitsY = double(m_ySteps) * m_yStep;
+    if (plotW <= 0 || plotH <= 0 || unitsX <= 0 || unitsY <= 0 || m_xSteps <= 0 || m_ySteps <= 0)
+        return false;
+    perX = plotW / unitsX;
+    perY = plotH / unitsY;
+    return true;
+}
+
+void TarnGraph::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), m_backColor);
+    if (m_borderStyle == 1) {
+        p.setPen(QColor(0, 0, 0));
+        p.drawRect(QRect(0, 0, width() - 1, height() - 1));
+    }
+    p.translate(InnerOrigin());
+    Render(p);
+}
+
+void TarnGraph::Render(QPainter& painter) const
+{
+    const QSize inner = InnerSize();
+    const int w = inner.width();
+    const int h = inner.height();
+    Plot plot{m_fromLeft, m_fromTop, qMax(m_fromLeft, w - m_fromRight), qMax(m_fromTop, h - m_fromBottom)};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+
+    // Frame.
+    if (plot.width() > 0 || plot.height() > 0) {
+        painter.setPen(QPen(m_axisColor, 1, Qt::SolidLine));
+        painter.drawLine(plot.left, plot.top, plot.right, plot.top);
+        painter.drawLine(plot.left, plot.bottom, plot.right, plot.bottom);
+        painter.drawLine(plot.left, plot.top, plot.left, plot.bottom);
+        painter.drawLine(plot.right, plot.top, plot.right, plot.bottom);
+    }
+
+    // Grid lines and their labels; the last grid line on each axis is the frame.
+    if (plot.width() > 0 && plot.height() > 0) {
+        QPen dotted(m_markColor, 1, Qt::DotLine);
+        painter.setFont(m_markFontBottom);
+        const QFontMetrics fmBottom(m_markFontBottom);
+        if (m_xSteps > 0) {
+            const double every = double(plot.width()) / m_xSteps;
+            for (qint64 s = 1; s <= m_xSteps; ++s) {
+                const int x = Px(plot.left + s * every);
+                if (s < m_xSteps) {
+                    painter.setPen(dotted);
+                    painter.drawLine(x, plot.top + 1, x, plot.bottom - 1);
+                }
+                if (m_xStepMarkEvery > 0 && s % m_xStepMarkEvery == 0) {
+                    const QString label = QString::number(qint64(m_xStart) + s * qint64(m_xStep));
+                    const int tw = fmBottom.horizontalAdvance(label);
+                    painter.setPen(m_markColor);
+                    painter.drawText(QRect(x - tw / 2, plot.bottom + 1, tw + 1, fmBottom.height()),
+                                     Qt::AlignLeft | Qt::AlignTop, label);
+                }
+            }
+        }
+        painter.setFont(m_markFontLeft);
+        const QFontMetrics fmLeft(m_markFontLeft);
+        if (m_ySteps > 0) {
+            const double every = double(plot.height()) / m_ySteps;
+            for (qint64 s = 1; s <= m_ySteps; ++s) {
+                const int y = Px(plot.bottom - s * every);
+                if (s < m_ySteps) {
+                    painter.setPen(dotted);
+                    painter.drawLine(plot.left + 1, y, plot.right - 1, y);
+                }
+                if (m_yStepMarkEvery > 0 && s % m_yStepMarkEvery == 0) {
+                    const QString label = QString::number(qint64(m_yStart) + s * qint64(m_yStep));
+                    const int tw = fmLeft.horizontalAdvance(label);
+                    const int th = fmLeft.height();
+                    painter.setPen(m_markColor);
+                    painter.drawText(QRect(plot.left - 2 - tw, y - th / 2, tw, th),
+                                     Qt::AlignRight | Qt::AlignVCenter, label);
+                }
+            }
+        }
+    }
+
+    // Descriptions in the bottom-right and top-left corners.
+    painter.setPen(m_markColor);
+    if (!m_markDescriptionBottom.isEmpty()) {
+        painter.setFont(m_markFontBottom);
+        const QFontMetrics fm(m_markFontBottom);
+        const int tw = fm.horizontalAdvance(m_markDescriptionBottom);
+        painter.drawText(QRect(w - 2 - tw, h - 2 - fm.height(), tw, fm.height()),
+                         Qt::AlignRight | Qt::AlignBottom, m_markDescriptionBottom);
+    }
+    if (!m_markDescriptionLeft.isEmpty()) {
+        painter.setFont(m_markFontLeft);
+        const QFontMetrics fm(m_markFontLeft);
+        painter.drawText(QRect(2, 2, fm.horizontalAdvance(m_markDescriptionLeft), fm.height()),
+                         Qt::AlignLeft | Qt::AlignTop, m_markDescriptionLeft);
+    }
+
+    DrawData(painter, false);
+    painter.restore();
+}
+
+void TarnGraph::DrawData(QPainter& painter, bool onlyLast) const
+{
+    double perX = 0, perY = 0;
+    if (m_data.size() < 2 || !Scale(perX, perY))
+        return;
+    const QSize inner = InnerSize();
+    const int baseY = inner.height() - m_fromBottom;
+    const int right = inner.width() - m_fromRight;
+    painter.save();
+    // The data stays inside the frame's left, right and bottom lines.
+    painter.setClipRect(QRect(QPoint(m_fromLeft + 1, m_fromTop - 1), QPoint(right - 1, baseY - 1)));
+    painter.setPen(QPen(m_dataColor, 1, Qt::SolidLine));
+    auto at = [&](const DataEntry& e) {
+        return QPoint(Px(m_fromLeft + double(e.fXValue) * perX), Px(baseY - double(e.fYValue) * perY));
+    };
+    for (qsizetype i = onlyLast ? m_data.size() - 1 : 1; i < m_data.size(); ++i) {
+        const DataEntry& a = m_data[i - 1];
+        const DataEntry& b = m_data[i];
+        if (std::isnan(a.fXValue) || std::isnan(a.fYValue) || std::isnan(b.fXValue) || std::isnan(b.fYValue))
+            continue;
+        painter.drawLine(at(a), at(b));
+    }
+    painter.restore();
+}
+
+void TarnGraph::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint() - InnerOrigin();
+    const QSize inner = InnerSize();
+    const int right = inner.width() - m_fromRight;
+    const int bottom = inner.height() - m_fromBottom;
+    const int x = pos.x();
+    const int y = pos.y();
+    if (x > m_fromLeft - 2 && x < right + 2 && y > m_fromTop - 2 && y < bottom + 2) {
+        double perX = 0, perY = 0;
+        // Without a usable scale there is no graph position to report.
+        if (!Scale(perX, perY))
+            return;
+        const int cx = qBound(m_fromLeft, x, right);
+        const int cy = qBound(m_fromTop, y, bottom);
+        emit GraphValues(float((cx - m_fromLeft) / perX), float((bottom - cy) / perY));
+    } else {
+        emit GraphValues(OutsideValue, OutsideValue);
+    }
+}
+
+void TarnGraph::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_afterDoubleClick) {
+        m_afterDoubleClick = false;
+        return;
+    }
+    if (rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void TarnGraph::mouseDoubleClickEvent(QMouseEvent*)
+{
+    m_afterDoubleClick = true;
+    emit DblClick();
+}
+
+void TarnGraph::ReadProperties(const QVariantMap& bag)
+{
+    auto colour = [&](const char* name, const QColor& fallback) {
+        const QVariant v = bag.value(QLatin1String(name));
+        return v.isValid() ? v.value<QColor>() : fallback;
+    };
+    auto whole = [&](const char* name, qint32 fallback) {
+        return qint32(bag.value(QLatin1String(name), fallback).toInt());
+    };
+    m_axisColor = colour("AxisColor", QColor(0, 0, 0));
+    m_markColor = colour("MarkColor", QColor(0x40, 0x40, 0x40));
+    m_backColor = colour("BackColor", QColor(0x80, 0x80, 0x80));
+    m_borderStyle = whole("BorderStyle", 1);
+    m_dataColor = colour("DataColor", QColor(0xC0, 0, 0));
+    m_xStart = whole("XStart", 0);
+    m_xStep = whole("XStep", 1);
+    m_xSteps = whole("XSteps", 10);
+    m_xStepMarkEvery = whole("XStepMarkEvery", 2);
+    m_yStart = whole("YStart", 0);
+    m_yStep = whole("YStep", 1);
+    m_ySteps = whole("YSteps", 10);
+    m_yStepMarkEvery = whole("YStepMarkEvery", 2);
+    m_fromTop = whole("FromTop", 30);
+    m_fromLeft = whole("FromLeft", 40);
+    m_fromRight = whole("FromRight", 40);
+    m_fromBottom = whole("FromBottom", 40);
+    m_markFontBottom = bag.contains(QStringLiteral("MarkFontBottom"))
+        ? bag.value(QStringLiteral("MarkFontBottom")).value<QFont>() : font();
+    m_markFontLeft = bag.contains(QStringLiteral("MarkFontLeft"))
+        ? bag.value(QStringLiteral("MarkFontLeft")).value<QFont>() : font();
+    m_markDescriptionBottom = bag.value(QStringLiteral("MarkDescriptionBottom"), QStringLiteral("Description")).toString();
+    m_markDescriptionLeft = bag.value(QStringLiteral("MarkDescriptionLeft"), QStringLiteral("Description")).toString();
+    SetMousePointer(whole("MousePointer", 0));
+    Repaint();
+}
+
+QVariantMap TarnGraph::WriteProperties() const
+{
+    QVariantMap bag;
+    auto put = [&](const char* name, const QVariant& value, const QVariant& fallback) {
+        if (value != fallback)
+            bag.insert(QLatin1String(name), value);
+    };
+    put("AxisColor", m_axisColor, QColor(0, 0, 0));
+    put("MarkColor", m_markColor, QColor(0x40, 0x40, 0x40));
+    put("BackColor", m_backColor, QColor(0x80, 0x80, 0x80));
+    put("BorderStyle", m_borderStyle, 1);
+    put("DataColor", m_dataColor, QColor(0xC0, 0, 0));
+    put("XStart", m_xStart, 0);
+    put("XStep", m_xStep, 1);
+    put("XSteps", m_xSteps, 10);
+    put("XStepMarkEvery", m_xStepMarkEvery, 2);
+    put("YStart", m_yStart, 0);
+    put("YStep", m_yStep, 1);
+    put("YSteps", m_ySteps, 10);
+    put("YStepMarkEvery", m_yStepMarkEvery, 2);
+    put("FromTop", m_fromTop, 30);
+    put("FromLeft", m_fromLeft, 40);
+    put("FromRight", m_fromRight, 40);
+    put("FromBottom", m_fromBottom, 40);
+    put("MarkFontBottom", m_markFontBottom, font());
+    put("MarkFontLeft", m_markFontLeft, font());
+    put("MarkDescriptionBottom", m_markDescriptionBottom, QStringLiteral("Description"));
+    put("MarkDescriptionLeft", m_markDescriptionLeft, QStringLiteral("Description"));
+    put("MousePointer", m_mousePointer, 0);
+    return bag;
+}
