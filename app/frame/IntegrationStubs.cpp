@@ -1,5 +1,4 @@
 // Stand-ins for routines other branches define; each is removed when its real one merges.
-#include "app/reports/Reports.h"
 #include "app/unitops/UnitOps.h"
 
 #include <QString>
@@ -13,20 +12,6 @@ bool RunSetupTransfer(MainState&, int) { return false; }
 bool DoFileTransmit(MainState&) { return false; }
 bool OpenSetupLog(MainState&, bool) { return false; }
 bool SaveSetupLog(MainState&) { return false; }
-void CmdDeleteLog(MainState&, bool) {}
-void CmdResetCounters(MainState&, bool) {}
-void CmdCounters(MainState&, bool) {}
-void CmdClock(MainState&) {}
-void CmdOptions(MainState&) {}
-void CmdBackupSystemSettings(MainState&) {}
-void CmdRetrieveLog(MainState&) {}
-void CloseRetrieveLog() {}
 
 } // namespace unitops
 
-namespace reports {
-
-void PrintSetup(MainState&, bool) {}
-void CmdExportAsText(MainState&) {}
-
-} // namespace reports

@@ -116,6 +116,7 @@ public:
     bool TransmitSetupToUnitFor(const QString& firmware) override;
     bool ReceiveSetupFromUnit() override;
     bool CheckChannelDescriptions() override;
+    void ShowBackupSystemSettings() override;
 
     // ---- MainWindowServices ----
     QString RecentFileCaption(int n) const override;

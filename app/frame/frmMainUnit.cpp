@@ -5,6 +5,7 @@
 #include "app/frame/frmCommSetup.h"
 #include "app/frame/frmOptions.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
@@ -237,6 +238,15 @@ bool frmMain::ShowCommSetupCancelled()
     dialog.setWindowIcon(WindowIcon());
     dialog.exec();
     return dialog.Cancelled();
+}
+
+void frmMain::ShowBackupSystemSettings()
+{
+    frmBackupSystemSettings dialog(m_state, this);
+    dialog.SetXelObject(m_setup.get());
+    dialog.InitSettings();
+    dialog.setWindowIcon(WindowIcon());
+    dialog.exec();
 }
 
 void frmMain::ShowOptions()

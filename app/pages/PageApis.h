@@ -33,13 +33,6 @@ public:
     virtual void ShowOptions() = 0;
     // Unit transfers of the frame: true when transmitted and verified / received.
     virtual bool TransmitSetupToUnit() = 0;
-    // The same with the unit's firmware version already read by the caller, so the unit is
-    // asked once per transmit.
-    virtual bool TransmitSetupToUnitFor(const QString& firmware)
-    {
-        Q_UNUSED(firmware);
-        return TransmitSetupToUnit();
-    }
     virtual bool ReceiveSetupFromUnit() = 0;
     virtual bool CheckChannelDescriptions() = 0;
     // The transmit with the firmware version the caller has already read from the unit, so the
