@@ -9,7 +9,7 @@
 #include <QTimer>
 
 #ifndef QUARNO_VERSION_TEXT
-#define QUARNO_VERSION_TEXT "2.9.0"
+#define QUARNO_VERSION_TEXT "0.0.0"
 #endif
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent), m_alive(std::make_shared<bool>(true))

@@ -6,6 +6,7 @@
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
 #include "platform/LibraryLoader.h"
+#include "platform/ProgramLocation.h"
 
 #include <QAction>
 #include <QMenu>
@@ -23,6 +24,13 @@ public:
 };
 
 class FrameStartup : public FrameTest {};
+
+class EmptyProgramFolder : public platform::ProgramLocation {
+public:
+    QString folder;
+    QString Folder() override { return folder; }
+    QString FileName() override { return "quarno"; }
+};
 
 } // namespace
 
@@ -226,4 +234,23 @@ TEST_F(FrameStartup, ShiftSkipsTheQuestionAndABusyCommandRefusesTheClose)
     doubles.keys.shift = true;
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+}
+
+TEST_F(FrameStartup, MissingDatabaseShowsMessage97AndEnds)
+{
+    EmptyProgramFolder program;
+    program.folder = Path("");
+    platform::ProgramLocation::SetInstance(&program);
+    doubles.settings->SetValue("Pos", "1500,3000");
+    EXPECT_FALSE(Start({"-f", WriteSetup("never.QRN")}));
+    EXPECT_EQ(window->ExitStatus(), frmMain::ExitNoDatabase);
+    ASSERT_EQ(Shown().size(), 1);
+    EXPECT_TRUE(Shown()[0].startsWith("Your Quarno database file (quarno.mdb) could not be opened."));
+    EXPECT_EQ(doubles.presenter.shown.value(0).style, platform::MsgStyle::Critical);
+    EXPECT_EQ(window->XelObject(), nullptr); // start-up ended before the first setup
+    EXPECT_FALSE(extra::LanguageLibraryLoaded());
+    CloseWindow();
+    platform::ProgramLocation::SetInstance(nullptr);
+    EXPECT_EQ(doubles.settings->Value("Pos").value_or(""), "1500,3000");
+    EXPECT_TRUE(doubles.settings->Value("FileList/1").value_or("").isEmpty());
 }
