@@ -254,3 +254,15 @@ TEST_F(FrameStartup, MissingDatabaseShowsMessage97AndEnds)
     EXPECT_EQ(doubles.settings->Value("Pos").value_or(""), "1500,3000");
     EXPECT_TRUE(doubles.settings->Value("FileList/1").value_or("").isEmpty());
 }
+
+TEST_F(FrameStartup, AMinimizedWindowKeepsTheStoredPosition)
+{
+    ASSERT_TRUE(Start());
+    window->show();
+    doubles.settings->SetValue("Pos", "300,450");
+    window->showMinimized();
+    ASSERT_TRUE(window->isMinimized());
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(doubles.settings->Value("Pos").value_or(""), "300,450");
+    window.reset();
+}

@@ -76,7 +76,12 @@ public:
         ++opened; // opening a port: must not happen for the lists
         return false;
     }
-    QList<int> PresentPorts() override { return present; }
+    int listed = 0;
+    QList<int> PresentPorts() override
+    {
+        ++listed;
+        return present;
+    }
 };
 
 // What the fake unit operations saw.

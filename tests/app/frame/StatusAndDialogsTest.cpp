@@ -264,6 +264,20 @@ TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
         EXPECT_EQ(combo->count(), 10);
         EXPECT_EQ(combo->currentIndex(), 0);
         EXPECT_TRUE(dialog.PortListFilled());
+        // Entering the tab again keeps the list; with Shift it is built anew.
+        auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
+        const int listed = ports.listed;
+        tabs->setCurrentIndex(0);
+        tabs->setCurrentIndex(2);
+        EXPECT_EQ(ports.listed, listed);
+        doubles.keys.shift = true;
+        ports.present = {20};
+        tabs->setCurrentIndex(0);
+        tabs->setCurrentIndex(2);
+        doubles.keys.shift = false;
+        EXPECT_EQ(ports.listed, listed + 1);
+        EXPECT_EQ(combo->count(), 32); // with Shift every number is offered
+        EXPECT_EQ(combo->itemText(19), "COM20");
         combo->setCurrentIndex(2);
         // Clearing the save folder stores "0" and "", an empty open folder keeps its value.
         dialog.findChild<QLineEdit*>("txtQRNDirSave")->clear();
