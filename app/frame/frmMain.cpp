@@ -280,20 +280,20 @@ bool frmMain::Form_Load(const QStringList& args)
         RestoreWindowPosition();
         modRegistry::GetFileList();
         position = 7;
+        // The window owns the database object; the Main page opens it and fills its combos.
         bool databaseOk = true;
+        m_ado = std::make_unique<clsADO>();
+        m_state.ADO = m_ado.get();
         if (m_state.mainPage) {
             databaseOk = m_state.mainPage->InitDatabaseCombos();
         } else {
-            m_ado = std::make_unique<clsADO>();
             m_ado->InitDatabase(QString(), databaseOk);
-            if (databaseOk) {
-                m_state.ADO = m_ado.get();
-            } else {
-                m_ado.reset();
+            if (!databaseOk)
                 extra::LangMsgBox(97, platform::MsgStyle::Critical);
-            }
         }
         if (!databaseOk) {
+            m_state.ADO = nullptr;
+            m_ado.reset();
             m_unloaded = true;
             m_exitStatus = ExitNoDatabase;
             extra::FreeLanguageLibrary();
