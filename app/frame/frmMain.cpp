@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPixmap>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -272,6 +273,11 @@ bool frmMain::Form_Load(const QStringList& args)
         }
         position = 3;
         m_state.images = StateIcons::BuildStateIcons();
+        {
+            const QImage relay = StateIcons::Glyph(QStringLiteral("RELAY"));
+            if (!relay.isNull())
+                setWindowIcon(QIcon(QPixmap::fromImage(StateIcons::Overlay(relay, relay))));
+        }
         InstallPages(*this);
         position = 4;
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
