@@ -11,7 +11,8 @@ struct FrameUnitOps {
     std::function<QString(bool firmware)> ReadUnitVersion;
     std::function<bool()> DetectUnit;
     std::function<bool()> IsPropulsionUnit;
-    std::function<bool(MainState&, int commType)> RunSetupTransfer;
+    // firmware: the version the caller read for this transfer ("" lets the dialog read it).
+    std::function<bool(MainState&, int commType, const QString& firmware)> RunSetupTransfer;
     std::function<bool(MainState&)> DoFileTransmit;
     std::function<bool(MainState&, bool swapWords)> OpenSetupLog;
     std::function<bool(MainState&)> SaveSetupLog;

@@ -10,6 +10,7 @@
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
+#include "app/unitops/frmComm.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
 #include "platform/MessagePresenter.h"
@@ -17,6 +18,7 @@
 #include "platform/TimeSource.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QGuiApplication>
@@ -306,12 +308,16 @@ bool frmMain::Form_Load(const QStringList& args)
             return false;
         }
         position = 8;
-        m_jAnalog = std::make_unique<clsJData>();
-        m_jDigital = std::make_unique<clsJData>();
-        if (!m_state.JDataAnalog)
+        if (m_state.mainPage)
+            m_state.mainPage->CreateJDataObjects();
+        if (!m_state.JDataAnalog) {
+            m_jAnalog = std::make_unique<clsJData>();
             m_state.JDataAnalog = m_jAnalog.get();
-        if (!m_state.JDataDigital)
+        }
+        if (!m_state.JDataDigital) {
+            m_jDigital = std::make_unique<clsJData>();
             m_state.JDataDigital = m_jDigital.get();
+        }
         position = 9;
         if (m_state.analogPage)
             m_state.analogPage->LimitUnitsText(4);
@@ -565,6 +571,17 @@ bool frmMain::RunCommandLine(const QStringList& args)
             m_exitStatus = ExitFileNotLoadable;
         } else if (transmit) {
             pagecommon::ScopedFlag busy(m_commandBusy, true);
+            // Nobody is there to close the transfer dialog: it closes itself once it is done.
+            QTimer closer;
+            closer.setInterval(platform::TimeSource::Instance().TimerInterval(200));
+            connect(&closer, &QTimer::timeout, this, [] {
+                for (QWidget* w : QApplication::topLevelWidgets()) {
+                    auto* dialog = qobject_cast<frmComm*>(w);
+                    if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy())
+                        dialog->accept();
+                }
+            });
+            closer.start();
             m_exitStatus = m_ops.DoFileTransmit && m_ops.DoFileTransmit(m_state) ? ExitOk : ExitTransmitFailed;
         } else {
             pagecommon::ScopedFlag busy(m_commandBusy, true);

@@ -87,7 +87,7 @@ bool frmMain::ReceiveSetupFromUnit()
         } else if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled()) {
             received = false;
         } else {
-            received = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 1);
+            received = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 1, QString());
         }
     }
     if (received)
@@ -143,7 +143,7 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     }
     extra::ShowStatusMessage(221);
     const bool hadUnsavedChanges = m_setup->Changed();
-    const bool sent = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 0);
+    const bool sent = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 0, firmware);
     if (!sent)
         return false;
     // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record.

@@ -72,6 +72,8 @@ public:
     virtual void ShowIDNumber() {}
     // chkMainClassified's tag ("0" after opening a file older than 2.9).
     virtual void SetClassifiedTag(const QString& tag) { Q_UNUSED(tag); }
+    // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
+    virtual void CreateJDataObjects() {}
 };
 
 // "Switch" page.
@@ -124,6 +126,10 @@ public:
     virtual void LoadStandbyOperation(bool propulsion) = 0;
     virtual bool ValidateStandbyOperation() = 0;
     virtual void ShowTabPage(bool hasPreheatRelay, bool propulsion) = 0;
+    // cmbStandbyOperationFuel from the reference database (start-up).
+    virtual void FillFuelConsumptionCombo() {}
+    // The groups shown for Propulsion or for the other modes.
+    virtual void ApplyOperationShape(bool propulsion) { Q_UNUSED(propulsion); }
 };
 
 // "Speed Sensor" page, with the speed relays and the additional RUN detection list.
@@ -163,6 +169,8 @@ public:
     virtual void LoadBattery() = 0;
     virtual bool ValidateBattery() = 0;
     virtual QString StartBatteryVoltageText() = 0; // cmbBatteryStartBatteryVoltage
+    // The "Read From J1939/J1587" entries of the start-voltage list, present while J1939/J1587 is on.
+    virtual void SetEngineDataEntries(bool on) { Q_UNUSED(on); }
 };
 
 // "Info." page.

@@ -3,6 +3,8 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/UnitRegisters.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
@@ -183,7 +185,7 @@ void frmClock::OnOK()
         m_cmdCancel->setEnabled(true);
     };
 
-    if (!unitops::interim::DetectUnit()) {
+    if (!unitops::DetectUnit()) {
         enableButtons();
         extra::LangMsgBox(140, platform::MsgStyle::Critical);
         return;
@@ -213,7 +215,7 @@ void frmClock::OnOK()
     // Written as shown at this moment; the timer must not change the boxes meanwhile.
     m_timDateTime->stop();
     bool portCancelled = false;
-    if (!unitops::interim::WriteClockRegisters(values, portCancelled) && !portCancelled)
+    if (!unitops::WriteClockRegisters(values, portCancelled) && !portCancelled)
         extra::LangMsgBox(115, platform::MsgStyle::Exclamation);
     enableButtons();
     m_writing = false;

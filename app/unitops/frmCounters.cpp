@@ -4,6 +4,8 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/UnitRegisters.h"
 #include "controls/Number.h"
 #include "platform/MessagePresenter.h"
 
@@ -72,7 +74,7 @@ void frmCounters::OnOK()
 
 bool frmCounters::WriteCounters()
 {
-    const QString firmware = unitops::interim::ReadUnitVersion(true);
+    const QString firmware = unitops::ReadUnitVersion(true);
     if (firmware != QLatin1String("N/A") && extra::CompareVersions(firmware, kCounterFirmware) < 0) {
         raise();
         activateWindow();
@@ -81,7 +83,7 @@ bool frmCounters::WriteCounters()
     }
     // Split as whole numbers: hours / 10000 and the last four decimal digits.
     const QVector<qint32> values = unitops::CounterWords(m_numHours->Value());
-    const bool written = unitops::interim::WriteCounterRegisters(values);
+    const bool written = unitops::WriteCounterRegisters(values);
     raise();
     activateWindow();
     if (written)

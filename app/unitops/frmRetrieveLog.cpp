@@ -4,6 +4,8 @@
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/UnitRegisters.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SerialPort.h"
@@ -98,7 +100,7 @@ frmRetrieveLog::frmRetrieveLog(QWidget* parent, FrameApi* frame) : QDialog(paren
     connect(m_cmdDownload, &QPushButton::clicked, this, &frmRetrieveLog::OnDownload);
     connect(m_cmdCancel, &QPushButton::clicked, this, &frmRetrieveLog::reject);
 
-    m_firmware = unitops::interim::ReadUnitVersion(true);
+    m_firmware = unitops::ReadUnitVersion(true);
     if (m_firmware != QLatin1String("N/A") && unitops::FirmwareMajor(m_firmware) < 2) {
         // An older unit has no log download.
         m_state = State::Unsupported;
@@ -142,7 +144,7 @@ void frmRetrieveLog::Poll()
     m_timTimer->stop();
     m_polling = true;
     m_cmdDownload->setEnabled(false);
-    const bool detected = unitops::interim::DetectUnit();
+    const bool detected = unitops::DetectUnit();
     m_polling = false;
     if (m_closeAfterPoll) {
         close();
@@ -171,7 +173,7 @@ void frmRetrieveLog::OnDownload()
         return;
     }
     if (modRegistry::GetCommPort() == 0) {
-        FrameApi* frame = unitops::interim::UnitLinkFrame();
+        FrameApi* frame = unitops::UnitLinkFrame();
         if (!frame || frame->ShowCommSetupCancelled() || modRegistry::GetCommPort() == 0)
             return;
     }

@@ -97,6 +97,7 @@ struct UnitLog {
     std::function<void(XelObject&)> receive;
     bool transmitSawPropulsion = false;
     int printedDirect = -1;
+    QString transferFirmware;
 };
 
 inline void InstallFakeUnit(frmMain& window, UnitLog& log)
@@ -114,8 +115,9 @@ inline void InstallFakeUnit(frmMain& window, UnitLog& log)
         log.calls << "IsPropulsionUnit";
         return log.propulsionUnit;
     };
-    ops.RunSetupTransfer = [&log](MainState& s, int type) {
+    ops.RunSetupTransfer = [&log](MainState& s, int type, const QString& firmware) {
         log.calls << QStringLiteral("RunSetupTransfer(%1)").arg(type);
+        log.transferFirmware = firmware;
         if (type == 1 && log.receive)
             log.receive(*s.XelObject());
         return log.transferOk;

@@ -7,6 +7,11 @@
 #include "datamodel/XelMain.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
+#include "app/frame/frmAbout.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/frmComm.h"
+#include "platform/SystemInfo.h"
+#include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/PtyServer.h"
 #include "tools/ecxsim/Unit.h"
 
@@ -45,6 +50,25 @@ QVector<qint32> UnitImage(const QString& firmware)
     EXPECT_TRUE(doc->GetSetup(image));
     return image;
 }
+
+// File dialogs and screen scripted for a window built without the fixture.
+struct QueueDialogsGuard {
+    QueuedDialogs dialogs;
+    FixedScreen screen;
+    FakeMailer mailer;
+    QueueDialogsGuard()
+    {
+        platform::FileDialogs::SetInstance(&dialogs);
+        platform::ScreenInfo::SetInstance(&screen);
+        platform::Mailer::SetInstance(&mailer);
+    }
+    ~QueueDialogsGuard()
+    {
+        platform::FileDialogs::SetInstance(nullptr);
+        platform::ScreenInfo::SetInstance(nullptr);
+        platform::Mailer::SetInstance(nullptr);
+    }
+};
 
 } // namespace
 
@@ -157,6 +181,8 @@ TEST_F(UnitCommands, TransmitChecksTheUnitAndRecordsOnlyAVerifiedTransfer)
         EXPECT_EQ(Shown(), row.message.isEmpty() ? QStringList() : QStringList{row.message}) << row.name;
         EXPECT_EQ(window->XelObject()->Main()->Firmware().trimmed(), row.result ? "4.40" : "") << row.name;
         EXPECT_EQ(unit.calls.count("ReadUnitVersion(fw)"), 1) << row.name;
+        if (unit.calls.contains("RunSetupTransfer(0)"))
+            EXPECT_EQ(unit.transferFirmware, "4.40") << row.name; // the same version all along
     }
     doubles.keys.shift = false;
     doubles.keys.chars.clear();
@@ -165,6 +191,7 @@ TEST_F(UnitCommands, TransmitChecksTheUnitAndRecordsOnlyAVerifiedTransfer)
     unit.transferOk = true;
     EXPECT_TRUE(window->TransmitSetupToUnitFor("4.47"));
     EXPECT_EQ(unit.calls.count("ReadUnitVersion(fw)"), 0);
+    EXPECT_EQ(unit.transferFirmware, "4.47");
 }
 
 TEST_F(UnitCommands, DebugTransmitUsesTheFixedFirmwareAndOffersTheLog)
@@ -225,6 +252,11 @@ TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
 TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
 {
     testing_doubles::PlatformDoubles doubles;
+    // The child runs as this user: the image carries the user's name.
+    platform::SystemInfo::SetInstance(nullptr);
+    doubles.system.user = platform::SystemInfo::Instance().UserName();
+    doubles.system.computer = platform::SystemInfo::Instance().ComputerName();
+    platform::SystemInfo::SetInstance(&doubles.system);
     ecxsim::Unit unit;
     unit.SetFirmwareVersion("4.47");
     ecxsim::PtyServer server(&unit);
@@ -267,7 +299,76 @@ TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
         GTEST_SKIP() << "the unit was never written: the transfer routines are not in this build yet";
     EXPECT_EQ(child.exitCode(), frmMain::ExitOk) << child.readAllStandardError().toStdString();
     int differing = 0;
-    for (int r = 1; r < expected.size(); ++r)
-        differing += unit.Register(r) != quint16(expected[r]);
+    // The words the transfer moves for this firmware; the service block above is the unit's own.
+    const int words = frmComm::SetupImageSize("4.47") / 2;
+    ASSERT_LE(words, expected.size());
+    for (int r = 1; r < words; ++r) {
+        if (unit.Register(r) != quint16(expected[r])) {
+            ++differing;
+            ADD_FAILURE() << "register " << r << ": " << unit.Register(r) << " expected " << expected[r];
+        }
+    }
     EXPECT_EQ(differing, 0);
+}
+
+// The same road in-process with the program's own unit routines: a silent unit ends the run
+// with the transmit status, and nothing reaches the unit.
+TEST(WindowlessTransmit, ASilentUnitEndsWithTheTransmitStatus)
+{
+    testing_doubles::PlatformDoubles doubles;
+    QueueDialogsGuard guard;
+    ecxsim::Unit unit;
+    unit.SetFault(ecxsim::Unit::Fault::Silence, -1);
+    ecxsim::PtyServer server(&unit);
+    if (!server.Open())
+        GTEST_SKIP() << "no pseudo-terminal";
+    doubles.settings->SetValue("CommPort", "1");
+    doubles.settings->SetValue("Ports/COM1", server.SlavePath());
+    extra::LoadLanguageLibrary();
+    auto doc = CreateDefaultSetupDocument();
+    const QString file = doubles.dir.filePath("send.QRN");
+    ASSERT_TRUE(doc->SaveFile(file));
+    extra::FreeLanguageLibrary();
+    XelCommTesting::SetMillisecondsPerSecond(10); // the link's time-outs, shortened
+    frmMain window; // the real unit routines
+    EXPECT_FALSE(window.Form_Load({"-q", "-t", file}));
+    XelCommTesting::SetMillisecondsPerSecond(1000);
+    EXPECT_EQ(window.ExitStatus(), frmMain::ExitTransmitFailed);
+    EXPECT_FALSE(window.isVisible());
+    for (int r = 0; r < 16; ++r)
+        EXPECT_EQ(unit.Register(r), 0) << r;
+}
+
+// The about box reads the unit through the program's own routine.
+TEST(AboutBoxUnit, VersionsFromTheSimulatedUnitOrNA)
+{
+    struct Row {
+        bool silent;
+        QString fw, hw;
+    };
+    const Row rows[] = {{false, "4.47", "3"}, {true, "N/A", "N/A"}};
+    for (const Row& row : rows) {
+        testing_doubles::PlatformDoubles doubles;
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion("4.47");
+        unit.SetHardwareVersion(3);
+        if (row.silent)
+            unit.SetFault(ecxsim::Unit::Fault::Silence, -1);
+        ecxsim::PtyServer server(&unit);
+        if (!server.Open())
+            GTEST_SKIP() << "no pseudo-terminal";
+        doubles.settings->SetValue("CommPort", "1");
+        doubles.settings->SetValue("Ports/COM1", server.SlavePath());
+        XelCommTesting::SetMillisecondsPerSecond(10);
+        frmAbout about;
+        about.SetVersionReader(unitops::ReadUnitVersion);
+        about.show();
+        QElapsedTimer clock;
+        clock.start();
+        while (!about.VersionsRead() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        XelCommTesting::SetMillisecondsPerSecond(1000);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionFW")->text(), row.fw);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionHW")->text(), row.hw);
+    }
 }

@@ -7,6 +7,8 @@
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/UnitRegisters.h"
 #include "platform/Shell.h"
 #include "seriallink/XelCommTesting.h"
 #include "tests/common/Doubles.h"
@@ -113,12 +115,12 @@ protected:
         platform::Shell::SetInstance(&shell);
         modRegistry::SaveCommPort(1);
         state.frame = &frame;
-        unitops::interim::SetUnitLinkFrame(&frame);
+        unitops::SetUnitLinkFrame(&frame);
         unit.SetRegister(ecxsim::Unit::CommandRegister, 0x0100);
     }
     void TearDown() override
     {
-        unitops::interim::SetUnitLinkFrame(nullptr);
+        unitops::SetUnitLinkFrame(nullptr);
         platform::Shell::SetInstance(nullptr);
         platform::SerialPort::SetFactory({});
         XelCommTesting::SetMillisecondsPerSecond(1000);

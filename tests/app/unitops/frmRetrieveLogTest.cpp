@@ -190,7 +190,7 @@ TEST_F(frmRetrieveLogTest, CancelInTheMiddleStopsAtOnceAndLeavesNoFile)
     EXPECT_TRUE(w->LogFile().isEmpty());
     EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
     // The port was given back: a new link reaches the unit.
-    EXPECT_EQ(unitops::interim::ReadUnitVersion(true), "4.47");
+    EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
 }
 
 TEST_F(frmRetrieveLogTest, AnEndlessAnswerIsCutAndTheDownloadEnds)
