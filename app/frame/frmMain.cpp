@@ -55,6 +55,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(kProgramTitle);
     m_state.frame = this;
     m_ops = FrameUnitOps::Defaults();
+    m_installPages = &InstallPages;
     m_timStatusbar = new QTimer(this);
     m_timStatusbar->setObjectName(QStringLiteral("timStatusbar"));
     m_timStatusbar->setSingleShot(true);
@@ -280,7 +281,8 @@ bool frmMain::Form_Load(const QStringList& args)
             if (!relay.isNull())
                 setWindowIcon(QIcon(QPixmap::fromImage(StateIcons::Overlay(relay, relay))));
         }
-        InstallPages(*this);
+        if (m_installPages)
+            m_installPages(*this);
         position = 4;
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
         position = 6;

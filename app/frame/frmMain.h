@@ -51,6 +51,9 @@ public:
     int ExitStatus() const { return m_exitStatus; }
 
     MainState& State() { return m_state; }
+    // What puts the pages on the tabs at start-up (InstallPages); a test may put its own.
+    using PageInstaller = void (*)(frmMain&);
+    void SetPageInstaller(PageInstaller installer) { m_installPages = installer; }
     ::XelObject* XelObject() const { return m_state.XelObject(); }
     FrameUnitOps& UnitOps() { return m_ops; }
 
@@ -154,6 +157,7 @@ private:
 
     MainState m_state;
     FrameUnitOps m_ops;
+    PageInstaller m_installPages = nullptr;
     std::unique_ptr<::XelObject> m_setup;
     std::unique_ptr<clsADO> m_ado;
     std::unique_ptr<clsJData> m_jAnalog;

@@ -138,6 +138,7 @@ protected:
         g_log.clear();
         window = std::make_unique<frmMain>();
         InstallFakeUnit(*window, unit);
+        window->SetPageInstaller([](frmMain&) {}); // the recording pages below stand in
         MainState& s = window->State();
         s.mainPage = &main;
         s.switchPage = &sw;
@@ -179,7 +180,6 @@ const QStringList kShowMainTab{
 
 TEST_F(PageOrder, StartUpRunsThePagesInTheFixedOrder)
 {
-    // Pages installed by the test stay, as InstallPages leaves the state's pointers alone.
     ASSERT_TRUE(window->Form_Load({}));
     QStringList expected{"SetLanguageList:10", "InitDatabaseCombos", "LimitUnitsText(4)"};
     expected << kDefaults << "SelectDefaultLCDLightScale" << kShowMainTab << "DisableRemoveButtons";
