@@ -621,13 +621,11 @@ TEST_F(RelaysPageEventsTest, DragPayloadHoverAndDropThroughTheListHandlers)
 
     // An Alt drop stores nothing and leaves the selected row's picture alone.
     relay->setCurrentItem(Row(4));
-    const int picture = RowPicture(Row(4));
     SetRowPicture(Row(4), 9, {});
     std::unique_ptr<QMimeData> three(MakeDragPayload("3*"));
     list->DropAt(relay, three.get(), At(relay, 2), Qt::AltModifier);
     EXPECT_FALSE(Entry(2)->InUse());
     EXPECT_EQ(RowPicture(Row(4)), 9);
-    Q_UNUSED(picture);
 
     // Refused drops: foreign data beeps, a foreign list and a greyed row change nothing.
     list->DropAt(relay, &foreignData, At(relay, 2), Qt::NoModifier);
