@@ -557,10 +557,12 @@ TEST_F(TextExportTest, ExportPathsAndFailures)
         reports::CmdExportAsText(state);
         EXPECT_EQ(dialog.asked.size(), c.tab == 5 ? 0 : 1) << c.name;
         const QString written = QString(c.written).isEmpty() ? QString() : doubles.dir.filePath(c.written);
-        if (!written.isEmpty())
+        if (!written.isEmpty()) {
             EXPECT_TRUE(ReadAll(written).startsWith("\r\nSetup not saved\r\n")) << c.name;
-        if (written != old)
+        }
+        if (written != old) {
             EXPECT_EQ(ReadAll(old), "old report") << c.name;
+        }
         EXPECT_EQ(doubles.status.text, c.status ? extra::GetLangString(c.status, {QFileInfo(written).fileName()}) : QString())
             << c.name;
         EXPECT_EQ(doubles.presenter.shown.size(), c.messages) << c.name;

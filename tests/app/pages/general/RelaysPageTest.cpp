@@ -670,8 +670,9 @@ TEST_F(RelaysPageEventsTest, DropQuestionsByTargetKeysAndGodMode)
         std::unique_ptr<QMimeData> payload(list->SelectedRowPayload());
         list->DropAt(relay, payload.get(), At(relay, 2), c.keys);
         ASSERT_EQ(doubles.presenter.shown.size(), c.question ? 1 : 0) << c.targetCode << " " << int(c.keys);
-        if (c.question)
+        if (c.question) {
             EXPECT_EQ(doubles.presenter.shown[0].text, extra::GetLangString(c.question, {2, 1}));
+        }
         EXPECT_EQ(Entry(2)->FunctionNo(), c.resultCode) << c.targetCode << " " << int(c.keys);
         const bool copied = c.keys.testFlag(Qt::ControlModifier);
         EXPECT_EQ(Entry(1)->InUse(), copied || c.resultCode != 75) << c.targetCode;
