@@ -46,12 +46,22 @@ QVector<ReportPrinter::Column> ReportPrinter::ParseFormat(const QString& format)
         part = part.trimmed();
         if (part.startsWith(QLatin1Char('>')))
             c.right = true;
-        if (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('>')) || part.startsWith(QLatin1Char('^')))
+        // Some formats repeat the sign ("<<1800"); every leading sign is skipped.
+        while (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('>')) || part.startsWith(QLatin1Char('^')))
             part.remove(0, 1);
         c.width = qMax(0.0, part.toDouble());
         columns.append(c);
     }
     return columns;
+}
+
+// Cells may carry CR LF line breaks; the painter knows only line feeds.
+QString ReportPrinter::Lines(const QString& text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
 }
 
 double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
@@ -123,7 +133,7 @@ double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringLis
     font.setBold(bold);
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
-        lines = qMax(lines, int(Wrap(cells[i], font, columns[i].width - 2 * kPadX).size()));
+        lines = qMax(lines, int(Wrap(Lines(cells[i]), font, columns[i].width - 2 * kPadX).size()));
     return lines * LineHeight(points) + 2 * kPadY;
 }
 
@@ -146,6 +156,7 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
     op.border = TableBorder;
     op.fontSize = FontSize;
     op.bold = FontBold;
+    op.fontFamily = Font.family();
     const double bottom = PageHeight() - MarginBottom;
     const double top = CurrentY;
     const int startPage = m_pages;
@@ -162,11 +173,12 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
         for (int i = 0; i < columns.size(); ++i) {
             Piece piece;
             piece.rect = QRectF(x, CurrentY, columns[i].width, h);
-            piece.text = i < cells.size() ? cells[i] : QString();
+            piece.text = i < cells.size() ? Lines(cells[i]) : QString();
             piece.right = columns[i].right;
             piece.shade = shade;
             piece.bold = FontBold;
             piece.size = FontSize;
+            piece.family = Font.family();
             piece.box = TableBorder != 0;
             m_pieces[m_pages - 1].append(piece);
             x += columns[i].width;
@@ -175,7 +187,10 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
         return broke;
     };
 
-    const bool hasHeader = !header.isEmpty();
+    // A header of empty cells only repeats nothing worth a line.
+    bool hasHeader = false;
+    for (const QString& cell : header)
+        hasHeader = hasHeader || !cell.isEmpty();
     if (hasHeader && !flag) {
         place(header, headerShade);
         op.headerShown = true;
@@ -215,6 +230,35 @@ void ReportPrinter::DrawLine(double x1, double y1, double x2, double y2)
     m_pieces[m_pages - 1].append(piece);
 }
 
+void ReportPrinter::Text(const QString& text)
+{
+    if (!m_open)
+        return;
+    const double width = PageWidth() - MarginLeft - MarginRight;
+    const QVector<Column> columns{Column{false, width}};
+    const double h = RowHeight(columns, {Lines(text)}, FontSize, FontBold);
+    if (CurrentY + h > PageHeight() - MarginBottom && CurrentY > MarginTop + 1)
+        NewPage();
+    Op op;
+    op.kind = Op::Text;
+    op.page = m_pages;
+    op.y = CurrentY;
+    op.height = h;
+    op.body = {{text}};
+    op.fontSize = FontSize;
+    op.bold = FontBold;
+    op.fontFamily = Font.family();
+    m_ops.append(op);
+    Piece piece;
+    piece.rect = QRectF(MarginLeft, CurrentY, width, h);
+    piece.text = Lines(text);
+    piece.bold = FontBold;
+    piece.size = FontSize;
+    piece.family = Font.family();
+    m_pieces[m_pages - 1].append(piece);
+    CurrentY += h;
+}
+
 void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
 {
     auto toDevice = [scale](const QRectF& r) {
@@ -236,6 +280,8 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
             p.drawRect(r);
         }
         QFont font = Font;
+        if (!piece.family.isEmpty())
+            font.setFamily(piece.family);
         font.setPointSizeF(piece.size);
         font.setBold(piece.bold);
         p.setFont(font);
