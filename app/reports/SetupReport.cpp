@@ -42,6 +42,26 @@ SetupReport::SetupReport(MainState& state, ReportPrinter& printer) : m_state(sta
 
 bool SetupReport::BuildReport(const XelObject& setup)
 {
+    if (!StartDocument(setup))
+        return false;
+    PrintSetupInformation();
+    PrintMain();
+    PrintSwitchInputs();
+    PrintAnalogInputs();
+    PrintStandbyOperation();
+    PrintSpeedSensor();
+    PrintBattery();
+    PrintInformation();
+    PrintRelays();
+    PrintSMS();
+    PrintBackupSystemSettings();
+    PrintComponentsUsed();
+    EndDocument();
+    return true;
+}
+
+bool SetupReport::StartDocument(const XelObject& setup)
+{
     m_setup = &setup;
     m_vsp.DocName = setup.FileTitle().isEmpty() ? AppTitle + QStringLiteral(" Setup") : setup.FileTitle();
     m_vsp.MarginTop = 1100;
@@ -62,22 +82,14 @@ bool SetupReport::BuildReport(const XelObject& setup)
         PrintHeaderFooter();
         m_vsp.CurrentY += 100;
     };
-    PrintSetupInformation();
-    PrintMain();
-    PrintSwitchInputs();
-    PrintAnalogInputs();
-    PrintStandbyOperation();
-    PrintSpeedSensor();
-    PrintBattery();
-    PrintInformation();
-    PrintRelays();
-    PrintSMS();
-    PrintBackupSystemSettings();
-    PrintComponentsUsed();
+    return true;
+}
+
+void SetupReport::EndDocument()
+{
     m_vsp.EndDoc();
     m_vsp.OnNewPage = nullptr;
     m_setup = nullptr;
-    return true;
 }
 
 void SetupReport::PrintHeaderFooter()

@@ -28,6 +28,10 @@ public:
     // Builds the whole document for setup; false when the document could not be started, and
     // then no section was added.
     bool BuildReport(const XelObject& setup);
+    // The frame of the document alone: name, margins, start, first header and the new-page
+    // handler; false when the document could not be started. EndDocument closes it.
+    bool StartDocument(const XelObject& setup);
+    void EndDocument();
 
     // The page header, footer and rules of the page begun last.
     void PrintHeaderFooter();
