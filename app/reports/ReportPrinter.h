@@ -102,6 +102,12 @@ private:
     };
     void BeginPage();
     void ClosePage();
+    struct Span {
+        double width = 0;     // twips the cell's text may take
+        bool right = false;   // drawn right-aligned
+        bool covered = false; // an earlier cell's text runs over it
+    };
+    QVector<Span> Spans(const QVector<Column>& columns, const QStringList& cells, const QFont& font) const;
     double RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const;
     void DrawPage(QPainter& p, double scale, int page) const;
 
@@ -118,6 +124,7 @@ private:
     struct Piece {
         enum { Cell, Rule } kind = Cell;
         QRectF rect;   // twips
+        double textWidth = 0; // twips the text may take (0: the cell's width)
         QString text;
         bool right = false;
         QColor shade;
