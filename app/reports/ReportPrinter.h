@@ -88,6 +88,13 @@ public:
     static double LineHeight(double points);
     // A cell's text with CR LF and CR line breaks as line feeds.
     static QString Lines(const QString& text);
+    // How a row's cells share its width when drawn in font.
+    struct Span {
+        double width = 0;     // twips the cell's text may take
+        bool right = false;   // drawn right-aligned
+        bool covered = false; // an earlier cell's text runs over it
+    };
+    QVector<Span> Spans(const QVector<Column>& columns, const QStringList& cells, const QFont& font) const;
 
     // Draws pages from..to (1-based, inclusive) on the printer, each page on its own sheet.
     void Render(QPrinter& printer, int fromPage = 1, int toPage = 0) const;
@@ -102,12 +109,6 @@ private:
     };
     void BeginPage();
     void ClosePage();
-    struct Span {
-        double width = 0;     // twips the cell's text may take
-        bool right = false;   // drawn right-aligned
-        bool covered = false; // an earlier cell's text runs over it
-    };
-    QVector<Span> Spans(const QVector<Column>& columns, const QStringList& cells, const QFont& font) const;
     double RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const;
     void DrawPage(QPainter& p, double scale, int page) const;
 

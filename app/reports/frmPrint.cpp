@@ -208,7 +208,9 @@ void frmPrint::BuildReport()
 {
     m_built = m_setup && m_builder.BuildReport(*m_setup);
     m_page = 1;
-    vspPrint->updatePreview();
+    // The preview draws its pages when it is on show; a direct print never needs them.
+    if (isVisible())
+        vspPrint->updatePreview();
 }
 
 bool frmPrint::SetDevice(const QString& name)
@@ -296,6 +298,8 @@ void frmPrint::Run(bool direct)
 void frmPrint::PrintOrPreview()
 {
     if (Preview) {
+        vspPrint->updatePreview();
+        SetPreviewPage(1);
         ShowPagePanel();
         extra::ShowStatusMessage(239);
         m_result = Previewed;
