@@ -264,6 +264,10 @@ bool XelObject::LoadFile(const QString& sFilename)
 {
     if (!HasParts() || sFilename.isEmpty())
         return false;
+    // The file carries records for the items the document holds; a document without its
+    // switch inputs would read every later section from the wrong bytes.
+    if (DigitalIn()->Count() == 0)
+        return false;
     QFile file(sFilename);
     if (!file.open(QIODevice::ReadOnly))
         return false;

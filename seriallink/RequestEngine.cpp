@@ -129,6 +129,12 @@ bool RequestEngine::Receive(const QByteArray& candidate)
         s.commError = 2;
         return false;
     }
+    // A reply that arrives after its time-out belongs to an earlier package: the unit echoes
+    // the stamp, and a data reply the address and size as well. Keep waiting for our own.
+    if (!AnswersRequest(candidate)) {
+        Trace("Reply to an earlier package discarded");
+        return false;
+    }
     s.commError = 0;
     s.commDone = true;
     StopTimer();
@@ -136,6 +142,19 @@ bool RequestEngine::Receive(const QByteArray& candidate)
     if (Package::DecodeReply(s.requestKind, candidate, data))
         s.replyData = data;
     return true;
+}
+
+bool RequestEngine::AnswersRequest(const QByteArray& candidate) const
+{
+    if (m_request.size() < 11 || candidate.size() < 8)
+        return true;
+    if (candidate[3] != m_request[3])
+        return false;
+    const bool dataReply = s.requestKind == Package::GetRegistersKind || s.requestKind == Package::GetBitKind
+                        || s.requestKind == Package::GetPackedBitsKind;
+    if (!dataReply)
+        return true;
+    return candidate.size() >= 11 && candidate.mid(5, 6) == m_request.mid(5, 6);
 }
 
 void RequestEngine::OnTick()

@@ -42,6 +42,8 @@ public:
 private:
     void OnBytesArrived();
     bool Receive(const QByteArray& candidate);
+    // The candidate carries this request's stamp (and for data its address and size).
+    bool AnswersRequest(const QByteArray& candidate) const;
     void OnTick();
     void StopTimer();
 

@@ -35,6 +35,15 @@ public:
     virtual bool TransmitSetupToUnit() = 0;
     virtual bool ReceiveSetupFromUnit() = 0;
     virtual bool CheckChannelDescriptions() = 0;
+    // The transmit with the firmware version the caller has already read from the unit, so the
+    // image, the checks and the transfer size use one value.
+    virtual bool TransmitSetupToUnitFor(const QString& firmware)
+    {
+        Q_UNUSED(firmware);
+        return TransmitSetupToUnit();
+    }
+    // frmBackupSystemSettings for the open setup, modal over the main window.
+    virtual void ShowBackupSystemSettings() {}
 };
 
 // "Main" page.
@@ -58,6 +67,8 @@ public:
     virtual void SetLastKnownStatusText(const QString& text) = 0; // txtMainFirmware
     virtual QString LanguageText() = 0;      // for the reports
     virtual QString OperationModeText() = 0; // for the reports
+    // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
+    virtual void CreateJDataObjects() {}
 };
 
 // "Switch" page.
@@ -110,12 +121,22 @@ public:
     virtual void LoadStandbyOperation(bool propulsion) = 0;
     virtual bool ValidateStandbyOperation() = 0;
     virtual void ShowTabPage(bool hasPreheatRelay, bool propulsion) = 0;
+    // cmbStandbyOperationFuel from the reference database (start-up).
+    virtual void FillFuelConsumptionCombo() {}
+    // The groups shown for Propulsion or for the other modes.
+    virtual void ApplyOperationShape(bool propulsion) { Q_UNUSED(propulsion); }
 };
 
 // "Speed Sensor" page, with the speed relays and the additional RUN detection list.
 class SpeedSensorPageApi {
 public:
     virtual ~SpeedSensorPageApi() = default;
+    // The Main page's init sets the page's loading flag while it resets the J1939/J1587 option.
+    virtual void SetSpeedSensorLoading(bool loading) { Q_UNUSED(loading); }
+    // The nominal and overspeed fields as shown, for the reports' overspeed percentage.
+    virtual qint32 NomMaxValue() { return 0; }
+    virtual qint32 SpeedingValue() { return 0; }
+
     virtual void SetSpeedSensorDefaults() = 0;
     virtual void SetSpeedRelaysDefaults() = 0;
     virtual void LoadSpeedSensor() = 0;
@@ -129,16 +150,10 @@ public:
     virtual bool RunDetectionAvailable() = 0;
     virtual QString RPMSenderName(int pickup) = 0; // for the reports
     virtual QString PulsesCaption(int pickup) = 0; // for the reports
-    // The Main page's options reach into this page:
-    // its init sets the page's loading flag while it resets the J1939/J1587 option,
-    virtual void SetSpeedSensorLoading(bool loading) { Q_UNUSED(loading); }
-    // the option adds "Read From J1939"/"Read From J1587" to both pickup lists or takes them off,
-    virtual void SetPickupBusEntries(bool on) { Q_UNUSED(on); }
-    // and the operation mode names the nominal speed (lblSpeedSensorNomMax).
+    // The engine-data entries of both pickup lists, present while J1939/J1587 is on.
+    virtual void SetPickupEngineDataEntries(bool on) { Q_UNUSED(on); }
+    // lblSpeedSensorNomMax, which follows the operation mode.
     virtual void SetNomMaxCaption(const QString& caption) { Q_UNUSED(caption); }
-    // The nominal and overspeed fields as shown, for the reports' overspeed percentage.
-    virtual qint32 NomMaxValue() { return 0; }
-    virtual qint32 SpeedingValue() { return 0; }
 };
 
 // "Battery" page.
@@ -149,6 +164,8 @@ public:
     virtual void LoadBattery() = 0;
     virtual bool ValidateBattery() = 0;
     virtual QString StartBatteryVoltageText() = 0; // cmbBatteryStartBatteryVoltage
+    // The "Read From J1939/J1587" entries of the start-voltage list, present while J1939/J1587 is on.
+    virtual void SetEngineDataEntries(bool on) { Q_UNUSED(on); }
 };
 
 // "Info." page.

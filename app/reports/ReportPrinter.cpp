@@ -369,38 +369,33 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     }
 }
 
-void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
+bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage) const
 {
     if (m_pieces.isEmpty())
-        return;
+        return false;
+    fromPage = qMax(1, fromPage);
     if (toPage <= 0 || toPage > m_pieces.size())
         toPage = int(m_pieces.size());
     QPainter p;
     if (!p.begin(&printer))
-        return;
-    const double scale = printer.resolution() / 1440.0;
-    for (int page = qMax(1, fromPage); page <= toPage; ++page) {
-        if (page > qMax(1, fromPage))
-            printer.newPage();
-        DrawPage(p, scale, page);
-    }
-    p.end();
-}
-
-bool ReportPrinter::Print(QPrinter& printer, int copies) const
-{
-    if (m_pieces.isEmpty())
-        return false;
-    printer.setFullPage(true);
-    printer.setCopyCount(qMax(1, copies));
-    QPainter p;
-    if (!p.begin(&printer))
         return false;
     const double scale = printer.resolution() / 1440.0;
-    for (int page = 1; page <= m_pieces.size(); ++page) {
-        if (page > 1 && !printer.newPage())
+    for (int page = fromPage; page <= toPage; ++page) {
+        if (page > fromPage && !printer.newPage())
             return false;
         DrawPage(p, scale, page);
     }
     return p.end();
+}
+
+void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
+{
+    DrawPages(printer, fromPage, toPage);
+}
+
+bool ReportPrinter::Print(QPrinter& printer, int copies) const
+{
+    printer.setFullPage(true);
+    printer.setCopyCount(qMax(1, copies));
+    return DrawPages(printer, 1, 0);
 }

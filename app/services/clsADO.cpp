@@ -167,6 +167,7 @@ void clsADO::FillJCombo(QComboBox* combo, std::unique_ptr<clsJData>& map, qint16
 {
     WaitCursor wait;
     map = std::make_unique<clsJData>();
+    m_refusedJRows.clear();
     if (!combo)
         return;
     if (inputType == InputTypeJ1587) {
@@ -185,9 +186,15 @@ void clsADO::FillJCombo(QComboBox* combo, std::unique_ptr<clsJData>& map, qint16
                     text += QLatin1Char('-') + Number(ppid);
                 text += QLatin1Char(')');
             }
+            // A field too wide for its bits would make the id of another parameter.
+            const bool fits = mid >= 0 && mid <= 255 && pid >= 0 && pid <= 255 && ppid >= 0 && ppid <= 1023;
+            if (!fits
+                || !map->AddJData(double(mid) * 262144.0 + double(pid) * 1024.0 + double(ppid),
+                                  combo->count())) {
+                m_refusedJRows.append(row.value(QStringLiteral("DESCRIPTION")).toString());
+                continue;
+            }
             combo->addItem(text);
-            map->AddJData(double(mid) * 262144.0 + double(pid) * 1024.0 + double(ppid),
-                          combo->count() - 1);
         }
     } else if (inputType == InputTypeCAN) {
         const Recordset rows = ExecuteQuery(
@@ -195,10 +202,17 @@ void clsADO::FillJCombo(QComboBox* combo, std::unique_ptr<clsJData>& map, qint16
             + QLatin1String(digital ? "CAN_DIGITAL" : "J1939")
             + QStringLiteral(" ORDER BY DESCRIPTION"));
         for (const QSqlRecord& row : rows) {
+            const QString id = row.value(QStringLiteral("ID")).toString().trimmed().toUpper();
+            bool hex = id.size() == 8;
+            for (const QChar c : id)
+                hex = hex && (c.isDigit() || (c >= QLatin1Char('A') && c <= QLatin1Char('F')));
+            const qint64 position = row.value(QStringLiteral("POSITION")).toLongLong();
+            if (!hex || position < 1 || position > 16
+                || !map->AddJDataHex(id + extra::ValueToHex(double(position), 2), combo->count())) {
+                m_refusedJRows.append(row.value(QStringLiteral("DESCRIPTION")).toString());
+                continue;
+            }
             combo->addItem(row.value(QStringLiteral("DESCRIPTION")).toString());
-            map->AddJDataHex(row.value(QStringLiteral("ID")).toString()
-                                 + extra::ValueToHex(row.value(QStringLiteral("POSITION")).toDouble(), 2),
-                             combo->count() - 1);
         }
     }
 }

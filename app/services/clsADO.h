@@ -6,6 +6,7 @@
 
 #include <QSqlRecord>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <memory>
@@ -40,6 +41,11 @@ public:
     // new one that holds each item's JParameterID. Other input types add nothing.
     void FillJComboAnalog(QComboBox* combo, std::unique_ptr<clsJData>& map, qint16 inputType);
     void FillJComboDigital(QComboBox* combo, std::unique_ptr<clsJData>& map, qint16 inputType);
+    // The descriptions of the rows the last parameter fill left out: a parameter that names
+    // the same identifier as an earlier row, or whose fields do not fit the input's record
+    // (J1587 MID or PID above 255, PPID above 1023; a J1939 ID that is not eight hexadecimal
+    // digits or a POSITION outside 1..16).
+    QStringList RefusedJRows() const { return m_refusedJRows; }
 
     // The row of one parameter. Input is an analog or switch input with InputType() and
     // JValues() (iMID, lPID, lPPID); a null pointer gives no row.
@@ -108,4 +114,5 @@ private:
     void Close();
 
     QString m_connection;
+    QStringList m_refusedJRows;
 };

@@ -14,7 +14,9 @@ bool IsPropulsionUnit();
 
 // The setup transfer dialog, modal over the main window: commType 1 receives, 0 transmits.
 // True when every step succeeded (on a receive the image is then loaded into the setup).
-bool RunSetupTransfer(MainState& state, int commType);
+// firmware: the version the caller read for this command (the transmit's image was built for it);
+// a unit that then reports another version gets nothing.
+bool RunSetupTransfer(MainState& state, int commType, const QString& firmware = QString());
 
 // The transmit command: page check, confirmations, firmware gates, the transfer and what follows.
 bool DoFileTransmit(MainState& state);

@@ -128,6 +128,18 @@ TEST_F(SetupFileTest, BytesAfterTheLastSectionAreIgnored)
     EXPECT_TRUE(fresh->LoadFile(path));
 }
 
+TEST_F(SetupFileTest, ADocumentWithoutItsItemsReadsNothing)
+{
+    auto doc = CreateDefaultSetupDocument();
+    const QString path = PathOf("items.QRN");
+    ASSERT_TRUE(doc->SaveFile(path));
+    XelObject empty;
+    const qint32 cranking = empty.StandbyOperation()->CrankingTime();
+    EXPECT_FALSE(empty.LoadFile(path));
+    EXPECT_EQ(empty.StandbyOperation()->CrankingTime(), cranking);
+    EXPECT_EQ(empty.Filename(), "");
+}
+
 // ---- files of older versions, written from the layout tables ---------------------------
 
 struct Version {

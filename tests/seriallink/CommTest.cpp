@@ -417,26 +417,56 @@ TEST_F(CommLine, ShortReplyIsNeverSuccess)
     EXPECT_EQ(comm.CommError(), 1);
 }
 
-TEST_F(CommLine, OnlyLengthAndBlockCheckOfAReplyAreJudged)
+TEST_F(CommLine, EchoedHeadLengthAndBlockCheckOfAReplyAreJudged)
 {
-    // Non-hex address, a size field far beyond the data, and junk after the reply.
-    line.respond = [](const QByteArray&) {
-        return QList<QByteArray>{Framed(QByteArray("F0" "1" "0" "ZZ\xFFZ" "FF") + Reversed({0x00, 0x2A})) + "\x02\x02junk"};
+    // Junk after a reply that echoes the request's stamp, address and size is ignored.
+    line.respond = [](const QByteArray& r) {
+        return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "0" + r.mid(5, 6) + Reversed({0x00, 0x2A})) + "\x02\x02junk"};
     };
     qint32 value = 0;
     ASSERT_TRUE(comm.GetRegister(0, value));
     EXPECT_EQ(value, 42);
     EXPECT_EQ(comm.ByteCount(), 15);
 
+    // A non-hex address or a size far beyond the data is no answer to this request.
+    line.respond = [](const QByteArray& r) {
+        return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "0" "ZZ\xFFZ" "FF" + Reversed({0x00, 0x2A}))};
+    };
+    value = -1;
+    EXPECT_FALSE(comm.GetRegister(0, value));
+    EXPECT_EQ(comm.CommError(), 1);
+    EXPECT_EQ(value, -1);
+
     // A bit whose data character is no digit reads as not set.
-    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "G")}; };
+    line.respond = [](const QByteArray& r) { return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "3" + r.mid(5, 6) + "G")}; };
     bool bit = true;
     ASSERT_TRUE(comm.GetBit(8, bit));
     EXPECT_FALSE(bit);
-    line.respond = [](const QByteArray&) { return QList<QByteArray>{Framed("F0" "1" "3" "0008" "01" "\x01")}; };
+    line.respond = [](const QByteArray& r) { return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "3" + r.mid(5, 6) + "\x01")}; };
     bit = true;
     ASSERT_TRUE(comm.GetBit(8, bit));
     EXPECT_FALSE(bit);
+}
+
+TEST_F(CommLine, ReplyToAnEarlierPackageIsNotTakenAsTheAnswer)
+{
+    // Each reply carries a stamp; one from another package, or data for another address or
+    // size, is passed over and the wait goes on.
+    line.respond = [](const QByteArray& r) {
+        const QByteArray otherStamp = r.mid(3, 1) == "1" ? "2" : "1";
+        return QList<QByteArray>{Framed("F0" + otherStamp + "0" + r.mid(5, 6) + Reversed({0x00, 0x07})),
+                                 Framed("F0" + r.mid(3, 1) + "0" + r.mid(5, 4) + "04" + Reversed({0, 8, 0, 9})),
+                                 DataReply(r, Reversed({0x00, 0x2A}))};
+    };
+    qint32 value = 0;
+    ASSERT_TRUE(comm.GetRegister(0, value));
+    EXPECT_EQ(value, 42);
+    line.respond = [](const QByteArray& r) {
+        const QByteArray otherStamp = r.mid(3, 1) == "1" ? "2" : "1";
+        return QList<QByteArray>{Framed("F0" + otherStamp + r.mid(4, 1) + char(6))};
+    };
+    EXPECT_FALSE(comm.SetRegister(0, 1));
+    EXPECT_EQ(comm.CommError(), 1);
 }
 
 TEST_F(CommLine, FilterIgnoresRepliesNotToMaster)

@@ -64,6 +64,24 @@ TEST_F(SimulatedUnit, UnlockWriteAndReadBackSeventyRegisters)
     EXPECT_EQ(port->LastPortNumber(), 1);
 }
 
+TEST_F(SimulatedUnit, LateRepliesAreNotTakenForLaterPackages)
+{
+    // At the line rate a 64-register reply takes about 160 ms; the time-out is 250 ms. The
+    // first reply comes 300 ms late, after the answer to the re-send, and so arrives while
+    // the master waits for the next package, which asks for other registers.
+    XelCommTesting::SetMillisecondsPerSecond(250);
+    const QVector<qint32> values = Pattern(200, 5);
+    for (int i = 0; i < 200; ++i)
+        unit.SetRegister(100 + i, quint16(values[i]));
+    unit.SetPaced(true);
+    comm.SetRetries(3);
+    unit.SetReplyDelay(300);
+    unit.SetFault(Unit::Fault::DelayedReply, 1);
+    QVector<qint32> back;
+    ASSERT_TRUE(comm.GetRegistersEx(100, 200, back));
+    EXPECT_EQ(back, values);
+}
+
 TEST_F(SimulatedUnit, LockedWriteTimesOut)
 {
     EXPECT_FALSE(comm.SetRegister(5, 1));

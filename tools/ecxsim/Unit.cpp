@@ -223,6 +223,11 @@ void Unit::SetCorruptRegister(int address)
     corruptRegister_ = address < 0 || address >= RegisterCount ? -1 : address;
 }
 
+void Unit::SetReplyDelay(int ms)
+{
+    replyDelayMs_ = qMax(0, ms);
+}
+
 void Unit::SetStopAfter(int packages)
 {
     stopAfter_ = packages < 0 ? -1 : packages;
@@ -445,6 +450,12 @@ void Unit::Reply(const QByteArray& replyFrame)
     ++packagesAnswered_;
     if (stopAfter_ > 0)
         --stopAfter_;
+    if (TakeFault(Fault::DelayedReply)) {
+        // A slow unit: later requests are answered meanwhile, so a late reply can land in
+        // the master's wait for another package.
+        QTimer::singleShot(replyDelayMs_, this, [this, reply] { sender_.Send(reply); });
+        return;
+    }
     if (TakeFault(Fault::SplitReply)) {
         for (int at = 0; at < reply.size(); at += splitBytes_)
             sender_.Send(reply.mid(at, splitBytes_), at == 0 ? 0 : splitGapMs_);

@@ -44,6 +44,7 @@ public:
         SplitReply,          // the reply goes out in pieces (SetSplit)
         StrayBytes,          // bytes go out before the reply (SetStrayBytes)
         CorruptReadBack,     // one word of a register read comes back altered
+        DelayedReply,        // the reply goes out late (SetReplyDelay)
     };
 
     enum class LogSection { Information, Counters, Log };
@@ -103,6 +104,7 @@ public:
     void SetSplit(int pieceBytes, int gapMs = 0); // pieces of SplitReply
     void SetStrayBytes(const QByteArray& bytes);
     void SetCorruptRegister(int address); // the word CorruptReadBack alters; -1: the first one read
+    void SetReplyDelay(int ms);           // DelayedReply: each reply goes out this much later
     // Answers this many more packages, then stays silent (-1: no limit).
     void SetStopAfter(int packages);
 
@@ -150,7 +152,8 @@ private:
     int burstSize_ = 64;
     int burstIntervalMs_ = 100;
 
-    std::array<int, 6> faults_{};
+    std::array<int, 7> faults_{};
+    int replyDelayMs_ = 0;
     int splitBytes_ = 4;
     int splitGapMs_ = 0;
     QByteArray strayBytes_;

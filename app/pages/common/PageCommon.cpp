@@ -125,12 +125,10 @@ bool ReadDragPayload(const QMimeData* data, QString& key)
     return true;
 }
 
-void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValueText)
+namespace {
+void AppendLangEntries(QComboBox* combo, int first, int last, bool keepValueText)
 {
-    if (!combo)
-        return;
-    combo->clear();
-    for (int id = base + 1; id <= base + count; ++id) {
+    for (int id = first; id <= last; ++id) {
         if (id > 0xFFFF || !extra::LangStringExists(quint16(id)))
             continue;
         const QString entry = extra::GetLangString(quint16(id));
@@ -142,6 +140,22 @@ void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValue
         combo->addItem(keepValueText ? entry : entry.mid(dash + 1), value);
     }
 }
+} // namespace
+
+void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValueText)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    AppendLangEntries(combo, base + 1, base + count, keepValueText);
+}
+
+void AppendComboFromLangList(QComboBox* combo, int first, int last)
+{
+    if (combo)
+        AppendLangEntries(combo, first, last, false);
+}
+
 
 int SelectByItemData(QComboBox* combo, int value)
 {
@@ -159,6 +173,18 @@ int CurrentItemData(const QComboBox* combo, int fallback)
     bool ok = false;
     const int v = combo->currentData().toInt(&ok);
     return ok ? v : fallback;
+}
+
+QString ItemTextByData(const QComboBox* combo, int value)
+{
+    if (!combo)
+        return QString();
+    for (int i = 0; i < combo->count(); ++i) {
+        bool ok = false;
+        if (combo->itemData(i).toInt(&ok) == value && ok)
+            return combo->itemText(i);
+    }
+    return QString();
 }
 
 } // namespace pagecommon

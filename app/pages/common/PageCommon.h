@@ -84,8 +84,13 @@ bool ReadDragPayload(const QMimeData* data, QString& key);
 // Fills the combo with the entries base+1 .. base+count that exist ("2-Alarm": text "Alarm",
 // item data 2). Missing numbers are skipped. `keepValueText` shows the whole entry.
 void FillComboFromLangList(QComboBox* combo, int base, int count, bool keepValueText = false);
+// Appends the entries first .. last that exist and have a number before their "-" (same form),
+// without clearing the combo.
+void AppendComboFromLangList(QComboBox* combo, int first, int last);
 // Selects the entry whose item data is `value`; -1 when there is none (nothing selected).
 int SelectByItemData(QComboBox* combo, int value);
 int CurrentItemData(const QComboBox* combo, int fallback = -1);
+// The text of the first entry whose item data is `value`; "" when there is none.
+QString ItemTextByData(const QComboBox* combo, int value);
 
 } // namespace pagecommon

@@ -137,6 +137,8 @@ SpeedSensorPage::SpeedSensorPage(MainState& state, QWidget* parent) : QWidget(pa
 {
     setObjectName(QStringLiteral("SpeedSensorPage"));
     BuildControls();
+    // The controls sit at fixed places; the tab must leave room for all of them.
+    setMinimumSize(794, 414);
 }
 
 ::XelObject* SpeedSensorPage::Setup() const { return m_state.XelObject(); }
@@ -363,7 +365,9 @@ void SpeedSensorPage::Store()
 
 void SpeedSensorPage::StoreSpeedSensor(XelSpeedSensor& s)
 {
-    if (m_loading)
+    // While the frame shows a setup, another page's reset of these lists must not write
+    // into the setup being shown.
+    if (m_loading || m_state.Loading || m_state.OpeningSetup)
         return;
     // Each field on its own: a list without a selection leaves just its own value alone.
     for (qint16 i = 0; i < 2; ++i) {
@@ -532,7 +536,7 @@ QString SpeedSensorPage::PulsesCaption(int pickup)
     return pickup >= 0 && pickup <= 1 ? lblSpeedSensorPulses[pickup]->text() : QString();
 }
 
-void SpeedSensorPage::SetPickupBusEntries(bool on)
+void SpeedSensorPage::SetPickupEngineDataEntries(bool on)
 {
     for (QComboBox* list : cmbSpeedSensorNumberOfPickups) {
         if (on) {
@@ -712,16 +716,23 @@ bool SpeedSensorPage::SpeedRelayStep(int direction)
     XelSpeedRelay* s = RelayOfEntry(entry);
     if (!s || !IsChecked(entry))
         return true;
-    const qint32 v = qint32(s->RPM()) + direction * numSpeedRelaySpeed->Increment();
+    qint32 v = qint32(s->RPM()) + direction * numSpeedRelaySpeed->Increment();
+    bool beep = false;
     if (direction < 0 && v < numSpeedRelaySpeed->Min()) {
-        numSpeedRelaySpeed->SetValue(numSpeedRelaySpeed->Min());
-        Beep();
+        v = numSpeedRelaySpeed->Min();
+        beep = true;
     } else if (direction > 0 && v > numSpeedRelaySpeed->Max()) {
-        numSpeedRelaySpeed->SetValue(numSpeedRelaySpeed->Max());
-        Beep();
-    } else {
-        numSpeedRelaySpeed->SetValue(v);
+        v = numSpeedRelaySpeed->Max();
+        beep = true;
     }
+    // The field may still show that value (another relay's, or this one's at the limit):
+    // the step goes to the selected relay all the same.
+    if (numSpeedRelaySpeed->Value() == v && numSpeedRelaySpeed->Text() == QString::number(v))
+        SpeedRelaySpeedChanged();
+    else
+        numSpeedRelaySpeed->SetValue(v);
+    if (beep)
+        Beep();
     return true;
 }
 

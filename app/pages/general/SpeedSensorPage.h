@@ -39,7 +39,7 @@ public:
     QString RPMSenderName(int pickup) override;
     QString PulsesCaption(int pickup) override;
     void SetSpeedSensorLoading(bool loading) override { m_loading = loading; }
-    void SetPickupBusEntries(bool on) override;
+    void SetPickupEngineDataEntries(bool on) override;
     void SetNomMaxCaption(const QString& caption) override;
     qint32 NomMaxValue() override;
     qint32 SpeedingValue() override;

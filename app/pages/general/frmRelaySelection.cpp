@@ -215,8 +215,9 @@ void frmRelaySelection::InitEntries(qint16 functionNo)
         const QString key = SelectionKey(functionNo);
         if (QTreeWidgetItem* row = key.isEmpty() ? nullptr : pagecommon::RowByKey(lvwRelaySelection, key))
             pagecommon::SelectRow(lvwRelaySelection, row);
-        if (QTreeWidgetItem* current = lvwRelaySelection->currentItem())
-            lvwRelaySelection->scrollToItem(current);
+        const QList<QTreeWidgetItem*> selected = lvwRelaySelection->selectedItems();
+        if (!selected.isEmpty())
+            lvwRelaySelection->scrollToItem(selected.first());
         cmdOK->setEnabled(true);
     }
     lvwRelaySelection->setFocus();

@@ -1,0 +1,188 @@
+// The clock dialog: its boxes, the PC clock they follow, the checks on OK and the write.
+#include "ServiceCommandsTestSupport.h"
+
+#include "app/unitops/frmClock.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace unitopstest;
+using ecxsim::Unit;
+
+namespace {
+
+class frmClockTest : public UnitFixture {
+protected:
+    QLineEdit* Box(frmClock& d, int i) { return d.findChild<QLineEdit*>(QStringLiteral("txtDate_%1").arg(i)); }
+    void Enter(frmClock& d, const QStringList& values)
+    {
+        for (int i = 0; i < 5; ++i)
+            Box(d, i)->setText(values[i]);
+    }
+    QVector<int> ClockRegisters() const
+    {
+        QVector<int> r;
+        for (int a = 2820; a <= 2824; ++a)
+            r << unit.Register(a);
+        return r;
+    }
+};
+
+TEST_F(frmClockTest, OpensWithThePCClockInUtcAndEditableBoxes)
+{
+    doubles.system.now = QDateTime(QDate(2026, 3, 1), QTime(1, 5), QTimeZone(7200));
+    frmClock d;
+    EXPECT_EQ(frmClock::PCClockText(), "28 02 2026 23 05");
+    EXPECT_EQ(Box(d, 0)->text(), "28");
+    EXPECT_EQ(Box(d, 1)->text(), "02");
+    EXPECT_EQ(Box(d, 2)->text(), "2026");
+    EXPECT_EQ(Box(d, 3)->text(), "23");
+    EXPECT_EQ(Box(d, 4)->text(), "05");
+    EXPECT_EQ(Box(d, 2)->maxLength(), 4);
+    EXPECT_EQ(Box(d, 0)->maxLength(), 2);
+    EXPECT_TRUE(d.findChild<QCheckBox*>("chkSync")->isChecked());
+    EXPECT_FALSE(Box(d, 0)->isReadOnly());
+}
+
+TEST_F(frmClockTest, ANewMinuteReplacesTypedValuesUntilSyncIsSwitchedOff)
+{
+    frmClock d;
+    d.show();
+    Box(d, 3)->setText("07");
+    doubles.system.now = doubles.system.now.addSecs(60);
+    ASSERT_TRUE(RunUntil([&] { return Box(d, 3)->text() != "07"; }));
+    EXPECT_EQ(Box(d, 4)->text(), doubles.system.NowUtc().toString("mm"));
+
+    auto* sync = d.findChild<QCheckBox*>("chkSync");
+    sync->click(); // off: editable, the clock no longer followed
+    EXPECT_FALSE(Box(d, 3)->isReadOnly());
+    Box(d, 3)->setText("07");
+    doubles.system.now = doubles.system.now.addSecs(120);
+    QTest::qWait(40);
+    EXPECT_EQ(Box(d, 3)->text(), "07");
+
+    sync->click(); // on again: filled at once and read-only
+    EXPECT_TRUE(Box(d, 3)->isReadOnly());
+    EXPECT_EQ(Box(d, 4)->text(), doubles.system.NowUtc().toString("mm"));
+}
+
+TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
+{
+    frmClock d;
+    d.show();
+    QLineEdit* day = Box(d, 0);
+    day->clear();
+    day->setFocus();
+    QTest::keyClicks(day, "1a.");
+    EXPECT_EQ(day->text(), "1");
+    QTest::keyClick(day, '7');
+    EXPECT_EQ(day->text(), "17");
+    QTest::keyClick(day, Qt::Key_Backspace);
+    EXPECT_EQ(day->text(), "1");
+    day->selectAll();
+    QTest::keyClick(day, Qt::Key_A, Qt::ControlModifier); // select all passes
+    EXPECT_EQ(day->selectedText(), "1");
+}
+
+TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
+{
+    const QVector<int> before = ClockRegisters();
+    const struct {
+        QStringList values; // day, month, year, hour, minute
+        int focus;
+    } cases[] = {
+        {{"01", "06", "2026", "24", "00"}, 3}, {{"01", "06", "2026", "12", "60"}, 4},
+        {{"32", "13", "2026", "25", "61"}, 0}, {{"30", "13", "2026", "12", "00"}, 1},
+        {{"30", "02", "2026", "12", "00"}, 0}, {{"29", "02", "2027", "12", "00"}, 0},
+        {{"01", "06", "1997", "12", "00"}, 2}, {{"", "06", "2026", "12", "00"}, 0},
+    };
+    for (const auto& c : cases) {
+        const int beeps = doubles.presenter.beeps;
+        frmClock d;
+        d.show();
+        d.findChild<QCheckBox*>("chkSync")->click(); // editable, not followed
+        Enter(d, c.values);
+        Click(&d, "cmdOK");
+        EXPECT_TRUE(d.isVisible()) << c.values.join(' ').toStdString();
+        EXPECT_EQ(doubles.presenter.beeps, beeps + 1);
+        EXPECT_EQ(d.focusWidget(), Box(d, c.focus)) << c.values.join(' ').toStdString();
+    }
+    EXPECT_EQ(ClockRegisters(), before);
+    EXPECT_TRUE(Shown().isEmpty());
+}
+
+TEST_F(frmClockTest, AValidEntryIsWrittenInOneWriteAndTheDialogCloses)
+{
+    frmClock d;
+    d.show();
+    d.findChild<QCheckBox*>("chkSync")->click();
+    Enter(d, {"29", "02", "2028", "23", "59"});
+    const int packages = unit.PackagesReceived();
+    Click(&d, "cmdOK");
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(ClockRegisters(), (QVector<int>{59, 23, 29, 2, 2028}));
+    EXPECT_EQ(unit.PackagesReceived() - packages, 2); // the presence read and one write
+}
+
+TEST_F(frmClockTest, NoUnitKeepsTheDialogOpen)
+{
+    unit.SetFault(Unit::Fault::Silence);
+    frmClock d;
+    d.show();
+    Click(&d, "cmdOK");
+    EXPECT_TRUE(d.isVisible());
+    EXPECT_EQ(Shown(), QStringList{Message(140)});
+}
+
+TEST_F(frmClockTest, AFailedWriteSaysSoAndCloses)
+{
+    frmClock d;
+    d.show();
+    // The presence read is answered, the write is not.
+    unit.SetStopAfter(1);
+    Click(&d, "cmdOK");
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(Shown(), QStringList{Message(115)});
+}
+
+TEST_F(frmClockTest, NoPortAndTheChoiceCancelledClosesSilently)
+{
+    frmClock d;
+    d.show();
+    // The unit is found on the stored port; the port is gone when the write asks for it.
+    bool cleared = false;
+    QObject::connect(&unit, &Unit::Transmit, &d, [&] {
+        if (!cleared) {
+            cleared = true;
+            modRegistry::SaveCommPort(0);
+        }
+    });
+    Click(&d, "cmdOK");
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_EQ(frame.commSetupShown, 1);
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(unit.Register(2824), 2004);
+}
+
+TEST_F(frmClockTest, WhileTheWriteRunsTheDialogNeitherClosesNorWritesTwice)
+{
+    frmClock d;
+    d.show();
+    bool sawWriting = false, visible = false;
+    QTimer::singleShot(0, &d, [&] {
+        sawWriting = d.Writing();
+        d.close();
+        d.reject();
+        visible = d.isVisible();
+        Click(&d, "cmdOK");
+    });
+    const int packages = unit.PackagesReceived();
+    Click(&d, "cmdOK");
+    EXPECT_TRUE(sawWriting);
+    EXPECT_TRUE(visible);
+    EXPECT_EQ(unit.PackagesReceived() - packages, 2);
+    EXPECT_FALSE(d.isVisible());
+}
+
+} // namespace
