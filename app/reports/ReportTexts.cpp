@@ -164,7 +164,10 @@ QString LastKnownStatus(const XelObject& setup)
     const QString firmware = extra::StripNull(m.Firmware(), false).trimmed();
     if (firmware.isEmpty())
         return QString();
-    return QStringLiteral("Last known status: At ") + GeneralDate(m.FirmwareDate())
+    // Worded as the Main page shows it.
+    const QDateTime when = m.FirmwareDate();
+    return QStringLiteral("Last known status: At ") + QLocale().toString(when.date(), QLocale::ShortFormat)
+         + QLatin1Char(' ') + when.time().toString(QStringLiteral("HH:mm:ss"))
          + (m.FirmwareDirection() == 0 ? QStringLiteral(" received from") : QStringLiteral(" transmitted to"))
          + QStringLiteral(" ECX 510 Q")
          + (extra::CompareVersions(firmware, QStringLiteral("4")) >= 0 ? QStringLiteral("2 ") : QStringLiteral("1 "))

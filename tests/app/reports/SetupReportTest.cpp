@@ -20,6 +20,8 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 
+#include "app/pages/general/MainPage.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -252,7 +254,7 @@ TEST_F(SetupReportTest, PropulsionSetupWithBusChannelsRelaysAndSms)
         {R, {}, {"LCD Light Delay", "1 Hours"}},
         {R, {}, {"Invert LCD On Alarm", "No"}},
         {R, {}, {"Classifiable Project", "No"}},
-        {R, {}, {"Last known status", "At 1 Feb 2024 09:30:00 UTC transmitted to ECX 510 Q2 version 4.47"}},
+        {R, {}, {"Last known status", "At 1 Feb 2024 09:30:00 transmitted to ECX 510 Q2 version 4.47"}},
         Heading(H, {"Switch Input Channels", "", ""}),
         Heading(C, ch1),
         {C, ch1, {"Description", "OIL | PRESS %d"}},
@@ -374,6 +376,14 @@ TEST_F(SetupReportTest, PropulsionSetupWithBusChannelsRelaysAndSms)
                           << (i < got.size() ? ::testing::PrintToString(got[i]) : ::testing::PrintToString(expected[i]));
     }
     EXPECT_EQ(relays->RelayRowText(0, "9*"), "Speed Relay 1, 900 RPM");
+    // With the Main page showing the setup, the status row is the page's own text.
+    MainPage mainPage(state);
+    state.mainPage = &mainPage;
+    ASSERT_TRUE(Build());
+    state.mainPage = nullptr;
+    const QString status = mainPage.FormatLastKnownStatus();
+    ASSERT_TRUE(status.startsWith("Last known status: "));
+    EXPECT_EQ(Section(printer, "Main").back().cells, QStringList({"Last known status", status.mid(19)}));
     // The additional inputs follow switch channels: their heading takes the channel shade.
     EXPECT_EQ(FindTable(printer, "Additional Switch Inputs")->headerShade, QColor(235, 235, 235));
     EXPECT_EQ(FindTable(printer, "Switch Input Channel 1")->headerShade, QColor(235, 235, 235));
