@@ -213,6 +213,23 @@ void frmPrint::BuildReport()
         vspPrint->updatePreview();
 }
 
+void frmPrint::FitPaper()
+{
+    // The pages are laid out for the paper of the printer they go to (portrait): a document laid
+    // out for a longer sheet would lose its footer on a shorter one.
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    const QSizeF mm = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    if (mm.width() <= 0 || mm.height() <= 0)
+        return;
+    const QSizeF twips(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
+    m_previewPrinter->setPageSize(m_printer.pageLayout().pageSize());
+    m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
+    if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()))
+        return;
+    m_report.SetPageSize(twips);
+    BuildReport();
+}
+
 bool frmPrint::SetDevice(const QString& name)
 {
     platform::Printers& printers = platform::Printers::Instance();
@@ -254,9 +271,8 @@ bool frmPrint::PrintDocument()
         NotPrintedMessage(QStringLiteral("the report document could not be started."));
         return false;
     }
+    FitPaper();
     m_printer.setDocName(m_report.DocName);
-    m_printer.setPageSize(QPageSize(QPageSize::A4));
-    m_printer.setPageOrientation(QPageLayout::Portrait);
     if (!m_report.Print(m_printer, Copies)) {
         NotPrintedMessage(QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
         return false;
@@ -298,6 +314,7 @@ void frmPrint::Run(bool direct)
 void frmPrint::PrintOrPreview()
 {
     if (Preview) {
+        FitPaper();
         vspPrint->updatePreview();
         SetPreviewPage(1);
         ShowPagePanel();

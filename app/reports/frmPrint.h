@@ -96,6 +96,7 @@ private:
     void PreviewChanged();
     void Unload();
     void NotPrintedMessage(const QString& reason);
+    void FitPaper();
 
     MainState& m_state;
     ::XelObject* m_setup = nullptr;

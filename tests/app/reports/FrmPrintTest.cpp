@@ -357,6 +357,22 @@ TEST_F(FrmPrintTest, DirectPrintWritesThePdfAndReportsThePrinter)
         EXPECT_EQ(PdfPages(pdf), form->PageCount());
 }
 
+TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
+{
+    auto form = Form();
+    const int a4Pages = form->PageCount();
+    // Laid out for a much longer sheet, the report is laid out again for the A4 of the printer.
+    form->Report().SetPageSize(QSizeF(11906, 40000));
+    form->SetXelObject(setup.get());
+    ASSERT_EQ(form->PageCount(), 1);
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_EQ(form->Report().PageHeight(), 16838);
+    EXPECT_EQ(form->PageCount(), a4Pages);
+    if (PdfPages(pdf) >= 0)
+        EXPECT_EQ(PdfPages(pdf), a4Pages);
+}
+
 TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
 {
     struct Case {
