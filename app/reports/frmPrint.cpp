@@ -209,25 +209,33 @@ void frmPrint::BuildReport()
     m_built = m_setup && m_builder.BuildReport(*m_setup);
     m_page = 1;
     // The preview draws its pages when it is on show; a direct print never needs them.
-    if (isVisible())
+    if (isVisible()) {
         vspPrint->updatePreview();
+        vspPrint->setCurrentPage(1);
+    }
 }
 
 void frmPrint::FitPaper()
+{
+    if (TakePaperSize())
+        BuildReport();
+}
+
+bool frmPrint::TakePaperSize()
 {
     // The pages are laid out for the paper of the printer they go to (portrait): a document laid
     // out for a longer sheet would lose its footer on a shorter one.
     m_printer.setPageOrientation(QPageLayout::Portrait);
     const QSizeF mm = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
     if (mm.width() <= 0 || mm.height() <= 0)
-        return;
+        return false;
     const QSizeF twips(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
     m_previewPrinter->setPageSize(m_printer.pageLayout().pageSize());
     m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
     if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()))
-        return;
+        return false;
     m_report.SetPageSize(twips);
-    BuildReport();
+    return true;
 }
 
 bool frmPrint::SetDevice(const QString& name)
@@ -334,6 +342,7 @@ void frmPrint::ToolClick(const QString& key)
         close();
     } else if (key == QLatin1String("printsetup")) {
         ShowPrinterSetup();
+        TakePaperSize();
         BuildReport();
         ShowPagePanel();
     } else if (key == QLatin1String("close") || key == QLatin1String("exit")) {

@@ -96,7 +96,10 @@ private:
     void PreviewChanged();
     void Unload();
     void NotPrintedMessage(const QString& reason);
+    // Lays the report out again when the printer's paper differs from the document's.
     void FitPaper();
+    // Takes the printer's paper size for the document; true when it changed.
+    bool TakePaperSize();
 
     MainState& m_state;
     ::XelObject* m_setup = nullptr;
