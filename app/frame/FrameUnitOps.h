@@ -24,7 +24,7 @@ struct FrameUnitOps {
     std::function<void(MainState&)> CmdBackupSystemSettings;
     std::function<void(MainState&)> CmdRetrieveLog;
     std::function<void()> CloseRetrieveLog;
-    std::function<void(MainState&, bool direct)> PrintSetup;
+    std::function<bool(MainState&, bool direct)> PrintSetup;
     std::function<void(MainState&)> CmdExportAsText;
 
     // The program's own routines.

@@ -283,6 +283,9 @@ bool frmMain::Form_Load(const QStringList& args)
         }
         if (m_installPages)
             m_installPages(*this);
+        // The pages need the library to be built, so the language list reaches them now.
+        if (m_state.mainPage)
+            m_state.mainPage->SetLanguageList(m_languageNames);
         position = 4;
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
         position = 6;
@@ -360,6 +363,7 @@ bool frmMain::LoadLanguages()
             break;
         names << extra::StripNull(extra::GetLangString(id), true);
     }
+    m_languageNames = names;
     if (m_state.mainPage)
         m_state.mainPage->SetLanguageList(names);
     return loaded;

@@ -183,4 +183,5 @@ private:
     int m_helpContext = 26;
     int m_exitStatus = ExitOk;
     QString m_savedStatusText;
+    QStringList m_languageNames; // unit display languages, block by block
 };

@@ -157,18 +157,10 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
 
 void frmMain::CmdPrint(bool direct, bool* printed)
 {
+    // The report checks the page on show, refreshes the relay lists and says what it printed.
+    const bool done = m_ops.PrintSetup && m_ops.PrintSetup(m_state, direct);
     if (printed)
-        *printed = false;
-    if (!ValidateCurrentPage(m_state, CurrentTab()))
-        return;
-    pagecommon::WaitCursor wait;
-    extra::ShowStatusMessage(238);
-    if (m_state.relaysPage)
-        m_state.relaysPage->RefreshRelayLists();
-    if (m_ops.PrintSetup)
-        m_ops.PrintSetup(m_state, direct);
-    if (printed)
-        *printed = true;
+        *printed = done;
 }
 
 // ---- e-mail --------------------------------------------------------------------------

@@ -11,15 +11,15 @@
 
 namespace reports {
 
-void PrintSetup(MainState& state, bool direct)
+bool PrintSetup(MainState& state, bool direct)
 {
     // Until a print has run, the command has printed nothing.
     frmPrint::SetLastResult(frmPrint::NotPrinted);
     if (!state.XelObject())
-        return;
+        return false;
     const int tab = state.frame ? state.frame->CurrentTab() : 0;
     if (!ValidateCurrentPage(state, tab))
-        return;
+        return false;
     std::unique_ptr<frmPrint> form;
     {
         pagecommon::WaitCursor wait;
@@ -30,6 +30,7 @@ void PrintSetup(MainState& state, bool direct)
         form->SetXelObject(state.XelObject());
     }
     form->Run(direct);
+    return frmPrint::LastResult() == frmPrint::Printed;
 }
 
 } // namespace reports

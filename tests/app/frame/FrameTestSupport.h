@@ -148,6 +148,7 @@ inline void InstallFakeUnit(frmMain& window, UnitLog& log)
     ops.PrintSetup = [&log](MainState&, bool direct) {
         log.calls << "PrintSetup";
         log.printedDirect = direct ? 1 : 0;
+        return true;
     };
     ops.CmdExportAsText = [&log](MainState&) { log.calls << "CmdExportAsText"; };
 }
