@@ -281,10 +281,11 @@ bool frmMain::Form_Load(const QStringList& args)
             if (!relay.isNull())
                 setWindowIcon(QIcon(QPixmap::fromImage(StateIcons::Overlay(relay, relay))));
         }
+        MainPageApi* const earlierMain = m_state.mainPage;
         if (m_installPages)
             m_installPages(*this);
-        // The pages need the library to be built, so the language list reaches them now.
-        if (m_state.mainPage)
+        // Pages are built once the library is loaded, so a new Main page gets the list now.
+        if (m_state.mainPage && m_state.mainPage != earlierMain)
             m_state.mainPage->SetLanguageList(m_languageNames);
         position = 4;
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
