@@ -40,10 +40,10 @@ QString FindLibraryFile(const QString& fileName)
     QString base = QFileInfo(fileName).completeBaseName();
     if (QFileInfo(fileName).suffix().compare("dll", Qt::CaseInsensitive) != 0)
         base = QFileInfo(fileName).fileName();
+    // Only the program's own folder: a library planted in the working folder must never load.
     QStringList dirs;
     if (QCoreApplication::instance())
         dirs << QCoreApplication::applicationDirPath();
-    dirs << QDir::currentPath();
     for (const QString& dirPath : dirs) {
         QDir dir(dirPath);
         const QStringList entries = dir.entryList(QDir::Files);

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/PlatformExport.h"
+#include <QList>
 
 namespace platform {
 
@@ -9,6 +10,10 @@ public:
     virtual ~PortList();
     // True when port n can be opened now; it is closed again at once.
     virtual bool PortExists(int portNumber) = 0;
+    // The numbers 1..32 of the ports the system lists now, without opening any of them
+    // (opening toggles the control lines of whatever device sits on a port). The default
+    // asks PortExists for each number.
+    virtual QList<int> PresentPorts();
 
     static PortList& Instance();
     static void SetInstance(PortList* ports);

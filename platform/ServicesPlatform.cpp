@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <QStringList>
 #include <QUrl>
 
@@ -224,6 +225,12 @@ public:
 
 // ---- serial ports ---------------------------------------------------------------------
 
+// A port pointed at a pseudo-terminal (the simulated unit) is there while its device is.
+bool IsLivePseudoTerminal(const QString& device)
+{
+    return device.startsWith(QStringLiteral("/dev/pts/")) && QFileInfo::exists(device);
+}
+
 class RealPortList : public PortList {
 public:
     bool PortExists(int portNumber) override
@@ -237,6 +244,20 @@ public:
         if (opened)
             port.close();
         return opened;
+    }
+
+    QList<int> PresentPorts() override
+    {
+        QStringList listed;
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+            listed << info.systemLocation();
+        QList<int> numbers;
+        for (int n = 1; n <= 32; ++n) {
+            const QString device = SerialDevicePath(n);
+            if (!device.isEmpty() && (listed.contains(device) || IsLivePseudoTerminal(device)))
+                numbers << n;
+        }
+        return numbers;
     }
 };
 
@@ -284,6 +305,16 @@ Locale& Locale::Instance() { return g_locale.get(); }
 void Locale::SetInstance(Locale* locale) { g_locale.current = locale; }
 
 PortList::~PortList() = default;
+
+QList<int> PortList::PresentPorts()
+{
+    QList<int> numbers;
+    for (int n = 1; n <= 32; ++n) {
+        if (PortExists(n))
+            numbers << n;
+    }
+    return numbers;
+}
 PortList& PortList::Instance() { return g_ports.get(); }
 void PortList::SetInstance(PortList* ports) { g_ports.current = ports; }
 

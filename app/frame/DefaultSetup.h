@@ -11,3 +11,18 @@ std::unique_ptr<XelObject> CreateDefaultSetupDocument();
 
 // The same defaults written into an existing, empty document, then ResetBackup.
 void FillDefaultSetup(XelObject& setup);
+
+// Each section's defaults alone, for a section whose page is not there to write them.
+namespace defaultsetup {
+void SetMainDefaults(XelObject& setup);
+void SetDigitalDefaults(XelObject& setup);
+void SetAnalogDefaults(XelObject& setup);
+void SetStandbyOperationDefaults(XelObject& setup);
+void SetSpeedSensorDefaults(XelObject& setup);
+void SetInfoDefaults(XelObject& setup);
+void SetBatteryDefaults(XelObject& setup);
+void SetRelaysDefaults(XelObject& setup);
+void SetRelaysNewDefaults(XelObject& setup);
+void SetSpeedRelaysDefaults(XelObject& setup);
+void SetDigitalInAdditionalDefaults(XelObject& setup);
+} // namespace defaultsetup

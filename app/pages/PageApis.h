@@ -67,6 +67,11 @@ public:
     virtual void SetLastKnownStatusText(const QString& text) = 0; // txtMainFirmware
     virtual QString LanguageText() = 0;      // for the reports
     virtual QString OperationModeText() = 0; // for the reports
+    // The hidden service settings dialog and the unit ID dialog, modal with the open setup.
+    virtual void ShowSecretSettings() {}
+    virtual void ShowIDNumber() {}
+    // chkMainClassified's tag ("0" after opening a file older than 2.9).
+    virtual void SetClassifiedTag(const QString& tag) { Q_UNUSED(tag); }
     // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
     virtual void CreateJDataObjects() {}
 };

@@ -46,12 +46,22 @@ QVector<ReportPrinter::Column> ReportPrinter::ParseFormat(const QString& format)
         part = part.trimmed();
         if (part.startsWith(QLatin1Char('>')))
             c.right = true;
-        if (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('>')) || part.startsWith(QLatin1Char('^')))
+        // Some formats repeat the sign ("<<1800"); every leading sign is skipped.
+        while (part.startsWith(QLatin1Char('<')) || part.startsWith(QLatin1Char('>')) || part.startsWith(QLatin1Char('^')))
             part.remove(0, 1);
         c.width = qMax(0.0, part.toDouble());
         columns.append(c);
     }
     return columns;
+}
+
+// Cells may carry CR LF line breaks; the painter knows only line feeds.
+QString ReportPrinter::Lines(const QString& text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
 }
 
 double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
@@ -116,14 +126,54 @@ void ReportPrinter::NewPage()
     BeginPage();
 }
 
+// How the cells of a row share its width: a text runs on over the empty cells after it (a
+// heading or a label in a narrow column then stays on one line), and a right-aligned text that
+// would not fit on one line does the same, left-aligned. Cells run over lose their own box.
+QVector<ReportPrinter::Span> ReportPrinter::Spans(const QVector<Column>& columns, const QStringList& cells,
+                                                  const QFont& font) const
+{
+    QVector<Span> spans(columns.size());
+    for (int i = 0; i < columns.size(); ++i) {
+        spans[i].width = columns[i].width;
+        spans[i].right = columns[i].right;
+    }
+    const QFontMetricsF metrics(font);
+    const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
+    for (int i = 0; i < columns.size(); ++i) {
+        if (spans[i].covered || i >= cells.size() || cells[i].isEmpty())
+            continue;
+        double extra = 0;
+        int last = i;
+        for (int j = i + 1; j < columns.size() && (j >= cells.size() || cells[j].isEmpty()); ++j) {
+            extra += columns[j].width;
+            last = j;
+        }
+        if (extra <= 0)
+            continue;
+        if (columns[i].right) {
+            double widest = 0;
+            for (const QString& line : Lines(cells[i]).split(QLatin1Char('\n')))
+                widest = qMax(widest, metrics.horizontalAdvance(line) / pixelsPerTwip);
+            if (widest + 2 * kPadX <= columns[i].width)
+                continue;
+            spans[i].right = false;
+        }
+        spans[i].width += extra;
+        for (int j = i + 1; j <= last; ++j)
+            spans[j].covered = true;
+    }
+    return spans;
+}
+
 double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const
 {
     QFont font = Font;
     font.setPointSizeF(points);
     font.setBold(bold);
+    const QVector<Span> spans = Spans(columns, cells, font);
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
-        lines = qMax(lines, int(Wrap(cells[i], font, columns[i].width - 2 * kPadX).size()));
+        lines = qMax(lines, int(Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).size()));
     return lines * LineHeight(points) + 2 * kPadY;
 }
 
@@ -146,6 +196,7 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
     op.border = TableBorder;
     op.fontSize = FontSize;
     op.bold = FontBold;
+    op.fontFamily = Font.family();
     const double bottom = PageHeight() - MarginBottom;
     const double top = CurrentY;
     const int startPage = m_pages;
@@ -158,16 +209,22 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
             NewPage();
             broke = true;
         }
+        QFont font = Font;
+        font.setPointSizeF(FontSize);
+        font.setBold(FontBold);
+        const QVector<Span> spans = Spans(columns, cells, font);
         double x = MarginLeft;
         for (int i = 0; i < columns.size(); ++i) {
             Piece piece;
             piece.rect = QRectF(x, CurrentY, columns[i].width, h);
-            piece.text = i < cells.size() ? cells[i] : QString();
-            piece.right = columns[i].right;
+            piece.textWidth = spans[i].width;
+            piece.text = i < cells.size() ? Lines(cells[i]) : QString();
+            piece.right = spans[i].right;
             piece.shade = shade;
             piece.bold = FontBold;
             piece.size = FontSize;
-            piece.box = TableBorder != 0;
+            piece.family = Font.family();
+            piece.box = TableBorder != 0 && !spans[i].covered;
             m_pieces[m_pages - 1].append(piece);
             x += columns[i].width;
         }
@@ -175,7 +232,10 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
         return broke;
     };
 
-    const bool hasHeader = !header.isEmpty();
+    // A header of empty cells only repeats nothing worth a line.
+    bool hasHeader = false;
+    for (const QString& cell : header)
+        hasHeader = hasHeader || !cell.isEmpty();
     if (hasHeader && !flag) {
         place(header, headerShade);
         op.headerShown = true;
@@ -215,6 +275,35 @@ void ReportPrinter::DrawLine(double x1, double y1, double x2, double y2)
     m_pieces[m_pages - 1].append(piece);
 }
 
+void ReportPrinter::Text(const QString& text)
+{
+    if (!m_open)
+        return;
+    const double width = PageWidth() - MarginLeft - MarginRight;
+    const QVector<Column> columns{Column{false, width}};
+    const double h = RowHeight(columns, {Lines(text)}, FontSize, FontBold);
+    if (CurrentY + h > PageHeight() - MarginBottom && CurrentY > MarginTop + 1)
+        NewPage();
+    Op op;
+    op.kind = Op::Text;
+    op.page = m_pages;
+    op.y = CurrentY;
+    op.height = h;
+    op.body = {{text}};
+    op.fontSize = FontSize;
+    op.bold = FontBold;
+    op.fontFamily = Font.family();
+    m_ops.append(op);
+    Piece piece;
+    piece.rect = QRectF(MarginLeft, CurrentY, width, h);
+    piece.text = Lines(text);
+    piece.bold = FontBold;
+    piece.size = FontSize;
+    piece.family = Font.family();
+    m_pieces[m_pages - 1].append(piece);
+    CurrentY += h;
+}
+
 void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
 {
     auto toDevice = [scale](const QRectF& r) {
@@ -222,6 +311,7 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     };
     QPen pen(Qt::black);
     pen.setWidthF(qMax(1.0, 10 * scale));
+    // Shades and boxes first, so a text running on over empty cells is not painted over.
     for (const Piece& piece : m_pieces[page - 1]) {
         if (piece.kind == Piece::Rule) {
             p.setPen(pen);
@@ -231,11 +321,26 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
         const QRectF r = toDevice(piece.rect);
         if (piece.shade.isValid() && piece.shade != QColor(Qt::black) && piece.shade.rgb() != 0xff000000)
             p.fillRect(r, piece.shade);
-        if (piece.box) {
-            p.setPen(pen);
-            p.drawRect(r);
-        }
+    }
+    for (const Piece& piece : m_pieces[page - 1]) {
+        if (piece.kind == Piece::Rule || !piece.box)
+            continue;
+        QRectF box = piece.rect;
+        if (piece.textWidth > 0)
+            box.setWidth(piece.textWidth);
+        p.setPen(pen);
+        p.drawRect(toDevice(box));
+    }
+    for (const Piece& piece : m_pieces[page - 1]) {
+        if (piece.kind == Piece::Rule || piece.text.isEmpty())
+            continue;
+        QRectF cell = piece.rect;
+        if (piece.textWidth > 0)
+            cell.setWidth(piece.textWidth);
+        const QRectF r = toDevice(cell);
         QFont font = Font;
+        if (!piece.family.isEmpty())
+            font.setFamily(piece.family);
         font.setPointSizeF(piece.size);
         font.setBold(piece.bold);
         p.setFont(font);

@@ -26,7 +26,7 @@ public:
     };
     // What was added, in order: the recording tests read and the pages are drawn from.
     struct Op {
-        enum Kind { Table, Line, PageBreak } kind = Table;
+        enum Kind { Table, Line, PageBreak, Text } kind = Table;
         int page = 1;
         double y = 0;      // CurrentY where the op starts
         double height = 0; // space the op took
@@ -39,6 +39,7 @@ public:
         int border = 0;
         double fontSize = 0;
         bool bold = false;
+        QString fontFamily;
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     };
 
@@ -65,6 +66,8 @@ public:
     void AddTable(const QString& format, const QStringList& header, const QList<QStringList>& body,
                   const QColor& headerShade, const QColor& bodyShade, bool flag = false);
     void DrawLine(double x1, double y1, double x2, double y2);
+    // A paragraph across the text width at CurrentY, in the current font; CurrentY moves below it.
+    void Text(const QString& text);
     // Left, centre and right parts. In the footer "%d" stands for the page number.
     void SetHeader(const QStringList& parts) { m_header = parts; }
     void SetFooter(const QStringList& parts) { m_footer = parts; }
@@ -83,6 +86,15 @@ public:
     static QVector<Column> ParseFormat(const QString& format);
     // Height in twips of one line at a point size.
     static double LineHeight(double points);
+    // A cell's text with CR LF and CR line breaks as line feeds.
+    static QString Lines(const QString& text);
+    // How a row's cells share its width when drawn in font.
+    struct Span {
+        double width = 0;     // twips the cell's text may take
+        bool right = false;   // drawn right-aligned
+        bool covered = false; // an earlier cell's text runs over it
+    };
+    QVector<Span> Spans(const QVector<Column>& columns, const QStringList& cells, const QFont& font) const;
 
     // Draws pages from..to (1-based, inclusive) on the printer, each page on its own sheet.
     void Render(QPrinter& printer, int fromPage = 1, int toPage = 0) const;
@@ -114,11 +126,13 @@ private:
     struct Piece {
         enum { Cell, Rule } kind = Cell;
         QRectF rect;   // twips
+        double textWidth = 0; // twips the text may take (0: the cell's width)
         QString text;
         bool right = false;
         QColor shade;
         bool bold = false;
         double size = 10;
+        QString family; // "" for the printer's font
         bool box = false;
         QLineF line;
     };

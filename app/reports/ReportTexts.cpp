@@ -2,11 +2,13 @@
 
 #include "app/services/extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
 #include "datamodel/XelRelay.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cRelay.h"
 
+#include <QDateTime>
 #include <QLocale>
 
 #include <charconv>
@@ -129,6 +131,47 @@ QString SingleText(float value)
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
     return text.replace(QLatin1Char('.'), NumberLocale().decimalPoint());
+}
+
+QString TenthsWithOffset(qint64 tenths, double offset)
+{
+    return OneDecimal((offset * 10.0 + double(tenths)) / 10.0);
+}
+
+QString OneDecimal(double value) { return NumberLocale().toString(value, 'f', 1); }
+
+QString ShortDateLongTime(const QDateTime& t)
+{
+    const QLocale locale;
+    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+         + locale.toString(t.time(), QLocale::LongFormat);
+}
+
+QString GeneralDate(const QDateTime& t)
+{
+    const QLocale locale;
+    QString text = locale.toString(t.date(), QLocale::ShortFormat);
+    if (t.time() != QTime(0, 0))
+        text += QLatin1Char(' ') + locale.toString(t.time(), QLocale::LongFormat);
+    return text;
+}
+
+QString LastKnownStatus(const XelObject& setup)
+{
+    if (!setup.Main())
+        return QString();
+    const XelMain& m = *setup.Main();
+    const QString firmware = extra::StripNull(m.Firmware(), false).trimmed();
+    if (firmware.isEmpty())
+        return QString();
+    // Worded as the Main page shows it.
+    const QDateTime when = m.FirmwareDate();
+    return QStringLiteral("Last known status: At ") + QLocale().toString(when.date(), QLocale::ShortFormat)
+         + QLatin1Char(' ') + when.time().toString(QStringLiteral("HH:mm:ss"))
+         + (m.FirmwareDirection() == 0 ? QStringLiteral(" received from") : QStringLiteral(" transmitted to"))
+         + QStringLiteral(" ECX 510 Q")
+         + (extra::CompareVersions(firmware, QStringLiteral("4")) >= 0 ? QStringLiteral("2 ") : QStringLiteral("1 "))
+         + QStringLiteral("version ") + firmware;
 }
 
 int UnitGeneration(const QString& firmware)

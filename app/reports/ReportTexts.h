@@ -3,6 +3,7 @@
 // fixed lists by value, so a report never depends on how a page's combo happens to be filled.
 #include <QString>
 
+class QDateTime;
 class XelObject;
 
 namespace reporttexts {
@@ -24,6 +25,17 @@ QString Hours(qint64 n);
 QString Tenths(qint64 tenths);
 // A single-precision value in its shortest decimal form, locale separator, no grouping.
 QString SingleText(float value);
+// Stored tenths shown with a reference-data offset added, as the Analog In page shows them: "0.0".
+QString TenthsWithOffset(qint64 tenths, double offset);
+// A number with one decimal ("0.0"), locale separator, no grouping.
+QString OneDecimal(double value);
+
+// The system's short date and long time ("ddddd ttttt").
+QString ShortDateLongTime(const QDateTime& t);
+// The general date: the short date, then the long time unless it is midnight.
+QString GeneralDate(const QDateTime& t);
+// "Last known status: At ..." of a setup's last transfer; "" when none is recorded.
+QString LastKnownStatus(const XelObject& setup);
 
 // The unit's generation from its firmware text: 0 unknown (empty), 1 Q1, 2 Q2 (major 4 and up).
 int UnitGeneration(const QString& firmware);

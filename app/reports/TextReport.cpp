@@ -26,6 +26,7 @@
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileTimes.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Shell.h"
 
@@ -86,9 +87,9 @@ void Header(Lines& out, const XelObject& setup)
     out.Blank();
     if (!setup.FileTitle().isEmpty()) {
         out.Title(QStringLiteral("Setup Filename ") + setup.FileTitle());
-        const QFileInfo file(setup.Filename());
-        if (file.exists())
-            out.Title(QStringLiteral("File date      ") + FileDateText(file.lastModified()));
+        QDateTime written;
+        if (!setup.Filename().isEmpty() && platform::FileTimes::Instance().LastWriteTime(setup.Filename(), written))
+            out.Title(QStringLiteral("File date      ") + FileDateText(written));
         if (!setup.Main()->User().isEmpty())
             out.Title(QStringLiteral("File saved by  ") + setup.Main()->User());
     } else {

@@ -6,6 +6,7 @@
 #include "app/pages/general/frmCANDiagnosis.h"
 #include "app/pages/general/frmCANSettings.h"
 #include "app/pages/general/frmIDNumber.h"
+#include "app/pages/general/frmSecretSettings.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
 #include "app/services/extra/extra.h"
@@ -597,6 +598,20 @@ void MainPage::UpdateMIDLabel()
     lblMainMID->setText(QStringLiteral("MID %1").arg(setup->Main()->CANNumber()));
     lblMainMID->adjustSize();
 }
+
+void MainPage::ShowSecretSettings()
+{
+    XelObject* setup = Setup();
+    if (!setup)
+        return;
+    frmSecretSettings dialog(m_state.frame ? m_state.frame->MainWindow() : this);
+    if (m_state.frame)
+        dialog.setWindowIcon(m_state.frame->WindowIcon());
+    dialog.SetXelObject(setup);
+    dialog.exec();
+}
+
+void MainPage::SetClassifiedTag(const QString& tag) { chkMainClassified->setProperty("Tag", tag); }
 
 void MainPage::OpenIDNumber()
 {

@@ -50,6 +50,9 @@ public:
     void CreateJDataObjects() override;
 
     // The page routines on a given document.
+    void ShowSecretSettings() override;
+    void ShowIDNumber() override { OpenIDNumber(); }
+    void SetClassifiedTag(const QString& tag) override;
     void InitMainControls();
     void ShowMain(XelMain& main);
     void StoreMain(XelMain& main);

@@ -21,6 +21,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QGridLayout>
+#include <QSignalBlocker>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -41,33 +42,6 @@ void SetTag(QTreeWidgetItem* row, const QString& tag) { row->setData(0, TagRole,
 
 QColor WindowText() { return QApplication::palette().color(QPalette::WindowText); }
 
-// A picture beside a list that scrolls it while a relay drag hovers over it.
-class ScrollPicture : public QLabel {
-public:
-    ScrollPicture(RelaysPage& page, bool terminalCard, bool down, QWidget* parent)
-        : QLabel(down ? QStringLiteral("\u25BC") : QStringLiteral("\u25B2"), parent), m_page(page),
-          m_terminalCard(terminalCard), m_down(down)
-    {
-        setAcceptDrops(true);
-        setAlignment(Qt::AlignCenter);
-    }
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override { event->accept(); }
-    void dragMoveEvent(QDragMoveEvent* event) override
-    {
-        event->setDropAction(Qt::IgnoreAction);
-        event->accept();
-        m_page.ScrollHover(m_terminalCard, m_down, event->source());
-    }
-    void dropEvent(QDropEvent* event) override { event->ignore(); }
-
-private:
-    RelaysPage& m_page;
-    bool m_terminalCard;
-    bool m_down;
-};
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -85,17 +59,104 @@ RelayList::RelayList(RelaysPage& page, bool terminalCard, QWidget* parent)
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* row) { m_page.ItemClicked(m_terminalCard, row); });
+    // A row reached by the arrow keys sets the buttons as a click does, so Add never stays
+    // enabled on a greyed row.
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* row) {
+        if (row)
+            m_page.ItemClicked(m_terminalCard, row);
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// RelayScrollPicture
+
+RelayScrollPicture::RelayScrollPicture(RelaysPage& page, bool terminalCard, bool down, QWidget* parent)
+    : QLabel(down ? QStringLiteral("\u25BC") : QStringLiteral("\u25B2"), parent), m_page(page),
+      m_terminalCard(terminalCard), m_down(down)
+{
+    setAcceptDrops(true);
+    setAlignment(Qt::AlignCenter);
+    m_repeat.setInterval(platform::TimeSource::Instance().TimerInterval(100));
+    connect(&m_repeat, &QTimer::timeout, this, [this] {
+        if (!m_page.ScrollHover(m_terminalCard, m_down, m_source))
+            Leave();
+    });
+}
+
+void RelayScrollPicture::HoverFrom(const QObject* source)
+{
+    m_source = source;
+    if (m_repeat.isActive())
+        return; // the timer paces the scrolling
+    if (m_page.ScrollHover(m_terminalCard, m_down, source))
+        m_repeat.start();
+}
+
+void RelayScrollPicture::Leave()
+{
+    m_repeat.stop();
+    m_source = nullptr;
+}
+
+void RelayScrollPicture::dragEnterEvent(QDragEnterEvent* event)
+{
+    // Nothing can be dropped here; the picture only has to keep getting the hover.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    HoverFrom(event->source());
+}
+
+void RelayScrollPicture::dragMoveEvent(QDragMoveEvent* event)
+{
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+    HoverFrom(event->source());
+}
+
+void RelayScrollPicture::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    Leave();
+    event->accept();
+}
+
+void RelayScrollPicture::dropEvent(QDropEvent* event)
+{
+    Leave();
+    event->setDropAction(Qt::IgnoreAction);
+    event->ignore();
+}
+
+void RelayScrollPicture::hideEvent(QHideEvent* event)
+{
+    Leave();
+    QLabel::hideEvent(event);
+}
+
+void RelayList::SetDropHighlight(QTreeWidgetItem* row)
+{
+    if (row == m_dropHighlight)
+        return;
+    if (m_dropHighlight)
+        for (int c = 0; c < columnCount(); ++c)
+            m_dropHighlight->setBackground(c, QBrush());
+    m_dropHighlight = row;
+    if (row) {
+        QColor mark = palette().color(QPalette::Highlight);
+        mark.setAlpha(96);
+        for (int c = 0; c < columnCount(); ++c)
+            row->setBackground(c, mark);
+    }
+}
+
+QMimeData* RelayList::SelectedRowPayload() const
+{
+    QTreeWidgetItem* row = currentItem();
+    return row ? MakeDragPayload(RowKey(row)) : nullptr;
 }
 
 void RelayList::startDrag(Qt::DropActions)
 {
-    QTreeWidgetItem* row = currentItem();
-    if (!row)
-        return;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(MakeDragPayload(RowKey(row)));
-    // The receiving list does the work itself and reports no effect back.
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    ExecPayloadDrag(this, SelectedRowPayload());
 }
 
 void RelayList::dragEnterEvent(QDragEnterEvent* event)
@@ -107,32 +168,47 @@ void RelayList::dragEnterEvent(QDragEnterEvent* event)
         event->ignore();
 }
 
+Qt::DropAction RelayList::HoverAt(const QObject* source, const QMimeData* data, const QPoint& pos,
+                                  Qt::KeyboardModifiers keys)
+{
+    QTreeWidgetItem* row = itemAt(pos);
+    QString key;
+    const Qt::DropAction effect = ReadDragPayload(data, key) ? m_page.HoverEffect(source, row, keys) : Qt::IgnoreAction;
+    SetDropHighlight(effect == Qt::IgnoreAction ? nullptr : row);
+    return effect;
+}
+
 void RelayList::dragMoveEvent(QDragMoveEvent* event)
 {
-    QTreeWidgetItem* row = itemAt(event->position().toPoint());
-    QString key;
-    const Qt::DropAction effect = ReadDragPayload(event->mimeData(), key)
-        ? m_page.HoverEffect(event->source(), row, event->modifiers())
-        : Qt::IgnoreAction;
+    const Qt::DropAction effect = HoverAt(event->source(), event->mimeData(), event->position().toPoint(), event->modifiers());
     if (effect == Qt::IgnoreAction) {
         event->ignore();
         return;
     }
-    setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
     event->setDropAction(effect);
     event->accept();
 }
 
-void RelayList::dropEvent(QDropEvent* event)
+void RelayList::dragLeaveEvent(QDragLeaveEvent* event)
 {
+    SetDropHighlight(nullptr);
+    event->accept();
+}
+
+void RelayList::DropAt(const QObject* source, const QMimeData* data, const QPoint& pos, Qt::KeyboardModifiers keys)
+{
+    SetDropHighlight(nullptr);
     QString key;
-    QTreeWidgetItem* row = itemAt(event->position().toPoint());
-    if (!ReadDragPayload(event->mimeData(), key)) {
+    if (!ReadDragPayload(data, key)) {
         platform::MessagePresenter::Instance().Beep();
-        event->ignore();
         return;
     }
-    m_page.DropOnRow(event->source(), this, row, key, event->modifiers());
+    m_page.DropOnRow(source, this, itemAt(pos), key, keys);
+}
+
+void RelayList::dropEvent(QDropEvent* event)
+{
+    DropAt(event->source(), event->mimeData(), event->position().toPoint(), event->modifiers());
     // The drop made every change itself; the source must remove nothing.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
@@ -201,7 +277,7 @@ void RelaysPage::BuildControls()
     chkRelaysT44->setObjectName("chkRelaysT44");
 
     auto scroll = [this](bool terminalCard, bool down) {
-        auto* p = new ScrollPicture(*this, terminalCard, down, this);
+        auto* p = new RelayScrollPicture(*this, terminalCard, down, this);
         p->setObjectName(QStringLiteral("%1_%2").arg(terminalCard ? "picRelayNewListScroll" : "picRelayListScroll").arg(down ? 1 : 0));
         return p;
     };
@@ -288,7 +364,10 @@ void RelaysPage::SetRelaysNewDefaults()
 
 void RelaysPage::ClearRelays(bool terminalCard)
 {
+    static_cast<RelayList*>(List(terminalCard))->SetDropHighlight(nullptr);
     List(terminalCard)->clear();
+    // Showing a setup never writes its terminal 44 flags, with or without the loading flag.
+    const QSignalBlocker quiet(chkRelaysT44);
     if (!terminalCard)
         chkRelaysT44->setChecked(false);
 }
@@ -305,8 +384,10 @@ void RelaysPage::LoadList(bool terminalCard)
         QTreeWidgetItem* row = AddRow(list, ItemKey(entry->Index()), text, 0, m_state.images.imlRelay);
         ShowRelayFunction(terminalCard, row, *entry);
     }
-    if (!terminalCard)
+    if (!terminalCard) {
+        const QSignalBlocker quiet(chkRelaysT44);
         chkRelaysT44->setChecked(relays->RelayT44DisableBW());
+    }
 }
 
 void RelaysPage::LoadRelays() { LoadList(false); }
@@ -318,7 +399,7 @@ void RelaysPage::OnT44Clicked(bool checked)
     if (m_state.Loading || m_state.OpeningSetup)
         return;
     XelObject* setup = m_state.XelObject();
-    if (!setup || chkRelaysT44->signalsBlocked())
+    if (!setup)
         return;
     setup->Relay()->SetRelayT44DisableBW(checked);
     setup->RelayNew()->SetRelayT44DisableBW(setup->Relay()->RelayT44DisableBW());
@@ -398,8 +479,13 @@ void RelaysPage::DrawRelayItem(bool terminalCard, XelRelay& entry, QTreeWidgetIt
         return;
     bool red = false;
     SetRowPicture(row, IconRule(entry, &red), m_state.images.imlRelay);
-    // A source that is active again must not stay red.
-    row->setForeground(kFunctionColumn, red ? kRed : WindowText());
+    // A source that is active again must not stay red; a greyed row stays grey.
+    row->setForeground(kFunctionColumn, red ? kRed : NormalColour(row));
+}
+
+QColor RelaysPage::NormalColour(const QTreeWidgetItem* row)
+{
+    return Ghosted(row) ? QApplication::palette().color(QPalette::Disabled, QPalette::Text) : WindowText();
 }
 
 void RelaysPage::ShowRelayFunction(bool terminalCard, QTreeWidgetItem* row, XelRelay& entry)
@@ -743,10 +829,9 @@ void RelaysPage::DropOnRow(const QObject* source, RelayList* target, QTreeWidget
                 == platform::MsgResult::No)
                 return;
         }
-        if (sameList)
-            StoreRelays(targetNew, *sourceEntry, *targetEntry, mode == Move);
-        else if (mode == Move) {
-            // The source list redraws its dragged row empty.
+        if (mode == Move) {
+            // A move redraws the selected row of the source list empty: make that the row
+            // the drag started from, whatever the hover or a click left selected.
             QTreeWidget* from = List(sourceNew);
             from->setCurrentItem(RowByKey(from, key));
             StoreRelays(sourceNew, *sourceEntry, *targetEntry, true);
@@ -755,15 +840,17 @@ void RelaysPage::DropOnRow(const QObject* source, RelayList* target, QTreeWidget
         target->setCurrentItem(row);
     }
     ShowRelayFunction(targetNew, row, *targetEntry);
-    DrawRelayItem(targetNew, *targetEntry, target->currentItem());
+    // An Alt drop selects nothing; the selected row is then some other entry's and keeps its picture.
+    if (mode != Nothing)
+        DrawRelayItem(targetNew, *targetEntry, target->currentItem());
     RefreshRelayLists();
 }
 
-void RelaysPage::ScrollHover(bool terminalCard, bool down, const QObject* source)
+bool RelaysPage::ScrollHover(bool terminalCard, bool down, const QObject* source)
 {
     if (!IsRelayList(source))
-        return;
+        return false;
     QScrollBar* bar = List(terminalCard)->verticalScrollBar();
     bar->triggerAction(down ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
-    platform::TimeSource::Instance().Block(100);
+    return true;
 }

@@ -4,12 +4,14 @@
 // (modRelays and modRelaysNew).
 #include "app/pages/PageApis.h"
 
+#include <QLabel>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QWidget>
 
 class MainState;
 class QCheckBox;
-class QLabel;
+class QMimeData;
 class QPushButton;
 class XelObject;
 class XelRelay;
@@ -22,11 +24,22 @@ class RelayList : public QTreeWidget {
 public:
     RelayList(RelaysPage& page, bool terminalCard, QWidget* parent);
     bool TerminalCard() const { return m_terminalCard; }
+    // The row a hovering drag points at; kept apart from the selected row, which a move redraws.
+    QTreeWidgetItem* DropHighlight() const { return m_dropHighlight; }
+    void SetDropHighlight(QTreeWidgetItem* row);
+
+    // What the drag events do, given the drag's own source list: the payload a drag from the
+    // selected row carries (null without one), the effect of a hover at a viewport point, and
+    // a drop there.
+    QMimeData* SelectedRowPayload() const;
+    Qt::DropAction HoverAt(const QObject* source, const QMimeData* data, const QPoint& pos, Qt::KeyboardModifiers keys);
+    void DropAt(const QObject* source, const QMimeData* data, const QPoint& pos, Qt::KeyboardModifiers keys);
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -35,6 +48,33 @@ protected:
 private:
     RelaysPage& m_page;
     bool m_terminalCard;
+    QTreeWidgetItem* m_dropHighlight = nullptr;
+};
+
+// A picture beside a relay list: while a relay drag hovers over it, the list scrolls one line
+// every 100 ms (index 0 up, 1 down), also when the mouse is held still.
+class RelayScrollPicture : public QLabel {
+    Q_OBJECT
+public:
+    RelayScrollPicture(RelaysPage& page, bool terminalCard, bool down, QWidget* parent);
+    // A drag from `source` enters or moves over the picture / leaves it or is dropped.
+    void HoverFrom(const QObject* source);
+    void Leave();
+    bool Scrolling() const { return m_repeat.isActive(); }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    RelaysPage& m_page;
+    bool m_terminalCard;
+    bool m_down;
+    const QObject* m_source = nullptr;
+    QTimer m_repeat;
 };
 
 class RelaysPage : public QWidget, public RelaysPageApi {
@@ -84,8 +124,10 @@ public:
     // Carries out a drop of the payload key from the list `source` onto `row` of `target`.
     void DropOnRow(const QObject* source, RelayList* target, QTreeWidgetItem* row, const QString& sourceKey,
                    Qt::KeyboardModifiers keys);
-    // Scroll pictures beside a list while a relay drag hovers over them.
-    void ScrollHover(bool terminalCard, bool down, const QObject* source);
+    // Scroll pictures beside a list: one line up or down while a relay drag hovers over them;
+    // false (nothing scrolled) for any other drag.
+    bool ScrollHover(bool terminalCard, bool down, const QObject* source);
+    bool IsRelayList(const QObject* source) const;
 
 private:
     void BuildControls();
@@ -96,7 +138,8 @@ private:
     void DrawRelayItem(bool terminalCard, XelRelay& entry, QTreeWidgetItem* row);
     void RefreshList(bool terminalCard);
     void OnT44Clicked(bool checked);
-    bool IsRelayList(const QObject* source) const;
+    // The function column's colour when nothing marks it: grey on a greyed row.
+    static QColor NormalColour(const QTreeWidgetItem* row);
 
     MainState& m_state;
     QLabel* lblRelay_0 = nullptr;

@@ -4,6 +4,8 @@
 #include "tests/common/Doubles.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -58,6 +60,15 @@ TEST_F(Startup, MissingLanguageLibraryShowsTheFixedMessageAndEnds)
 TEST_F(Startup, NormalStartLoadsAndFreesTheLibrary)
 {
     loader.available = true;
+    // The window runs until it is closed; close it as soon as the loop turns.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("frmMain") && w->isVisible())
+                w->close();
+        }
+    });
+    closer.start(5);
     const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()));
     EXPECT_EQ(code, 0);
     EXPECT_EQ(loader.loads, 1);

@@ -19,10 +19,22 @@
 #include "datamodel/cDigitalInAdditional.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
+#include "app/pages/PageApis.h"
+#include "app/pages/general/RelaysPage.h"
+#include "app/reports/Reports.h"
+#include "app/services/clsADO.h"
+#include "datamodel/XelSMS.h"
+#include "datamodel/XelSMSNumber.h"
+#include "datamodel/cSMSNumber.h"
+#include "platform/FileDialogs.h"
+#include "platform/FileTimes.h"
+#include "platform/Shell.h"
 #include "tests/common/Doubles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 namespace {
@@ -245,6 +257,328 @@ TEST_F(TextReportTest, FailedWriteKeepsTheOldFileAndSaysSo)
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().startsWith("\r\nSetup not saved\r\n"));
     EXPECT_TRUE(doubles.status.text.endsWith("report.txt"));
+}
+
+// ---- the export command: second golden file and its failure paths ----
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Lines side by side, so a failing compare names the line.
+void ExpectSameBytes(const QByteArray& actual, const QByteArray& expected)
+{
+    const QStringList got = QString::fromLatin1(actual).split("\r\n");
+    const QStringList want = QString::fromLatin1(expected).split("\r\n");
+    for (int i = 0; i < qMax(got.size(), want.size()); ++i)
+        EXPECT_EQ(got.value(i).toStdString(), want.value(i).toStdString()) << "line " << i + 1;
+    EXPECT_EQ(actual, expected);
+}
+
+struct ScriptedSaveDialog : platform::FileDialogs {
+    bool answer = true;      // false: cancelled
+    QString choose;          // full path chosen
+    int filterIndex = 1;
+    QList<platform::FileDialogRequest> asked;
+    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
+    {
+        asked.append(request);
+        request.fileName = choose;
+        request.filterIndex = filterIndex;
+        return answer;
+    }
+};
+
+struct RecordingShell : platform::Shell {
+    bool starts = true;
+    QStringList opened;
+    bool OpenDocument(const QString& address) override
+    {
+        opened.append(address);
+        return starts;
+    }
+    bool ShowHelpIndex(QWidget*, const QString&) override { return false; }
+};
+
+struct PinnedFileTimes : platform::FileTimes {
+    QDateTime when = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc());
+    bool LastWriteTime(const QString& path, QDateTime& time) override
+    {
+        if (!QFile::exists(path))
+            return false;
+        time = when;
+        return true;
+    }
+    bool SetLastWriteTime(const QString&, const QDateTime&) override { return false; }
+};
+
+struct FakeFrame : FrameApi {
+    int tab = 0;
+    QWidget* MainWindow() override { return nullptr; }
+    QIcon WindowIcon() override { return {}; }
+    int CurrentTab() override { return tab; }
+    void SelectTab(int) override {}
+    void SetTabCaption(int, const QString&) override {}
+    void ShowTabPage(int) override {}
+    void SetPanelText(const QString&, const QString&) override {}
+    void SetPanelToolTip(const QString&, const QString&) override {}
+    void SetPanelVisible(const QString&, bool) override {}
+    void UpdateCaption(const QString&) override {}
+    bool ShowCommSetupCancelled() override { return false; }
+    void ShowOptions() override {}
+    bool TransmitSetupToUnit() override { return false; }
+    bool ReceiveSetupFromUnit() override { return false; }
+    bool CheckChannelDescriptions() override { return true; }
+};
+
+struct FailingBattery : BatteryPageApi {
+    int checks = 0;
+    void SetBatteryDefaults() override {}
+    void LoadBattery() override {}
+    bool ValidateBattery() override { ++checks; return false; }
+    QString StartBatteryVoltageText() override { return {}; }
+};
+
+class TextExportTest : public TextReportTest {
+protected:
+    void SetUp() override
+    {
+        TextReportTest::SetUp();
+        platform::FileDialogs::SetInstance(&dialog);
+        platform::Shell::SetInstance(&shell);
+        platform::FileTimes::SetInstance(&times);
+        state.frame = &frame;
+    }
+    void TearDown() override
+    {
+        platform::FileDialogs::SetInstance(nullptr);
+        platform::Shell::SetInstance(nullptr);
+        platform::FileTimes::SetInstance(nullptr);
+        TextReportTest::TearDown();
+    }
+    ScriptedSaveDialog dialog;
+    RecordingShell shell;
+    PinnedFileTimes times;
+    FakeFrame frame;
+};
+
+// A propulsion setup with J1939 and J1587 channels, speed relays, SMS numbers (which the text
+// report leaves out) and relays whose rows the export refreshes, exported end to end.
+TEST_F(TextExportTest, PropulsionSetupExportsTheHandWrittenFile)
+{
+    XelObject& s = *setup;
+    clsADO ado;
+    bool opened = false;
+    ado.InitDatabase(QString(), opened);
+    ASSERT_TRUE(opened);
+    state.ADO = &ado;
+    state.PROPULSION = true;
+    s.Info()->SetInfo("MV NORDLYS\r\nPORT PROPULSION ENGINE");
+    XelMain& m = *s.Main();
+    m.SetOperationMode(2);
+    m.SetIDNumber(7);
+    m.SetLCDLight(2);
+    m.SetInvertLCDOnAlarm(true);
+    m.SetCAN(true);
+    m.SetCANNumber(172);
+    m.SetCANDiagnose(false);
+    m.SetEngineType(4);
+    m.SetEngineHours(1);
+    m.SetClassified(false);
+    m.RecordTransfer(MainFirmwareDirection::ToECX, "4.20", QDateTime(QDate(2024, 3, 1), QTime(9, 0)));
+
+    struct Switch { int n; const char* text; int type; int switchType; int action; int delay; bool onRun; int initial; bool run; const char* info; };
+    for (const Switch& w : {Switch{2, "LUBE OIL LOW", 0, 1, 3, 1, false, 0, true, ""},
+                            Switch{4, "FIRE DETECTED", 0, 0, 2, 2, false, 0, false, ""},
+                            Switch{10, "COOLANT LEVEL", 4, 0, 2, 0, true, 30, false, " via J1939 "},
+                            Switch{11, "WATER IN FUEL", 3, 1, 1, 5, false, 0, false, ""}}) {
+        XelDigitalIn* d = s.DigitalIn()->Item(QStringLiteral("%1*").arg(w.n));
+        d->SetActive(true);
+        d->SetText(w.text);
+        d->SetInputType(w.type);
+        d->SetSwitchType(w.switchType);
+        d->SetAction(w.action);
+        d->SetDelay(w.delay);
+        d->SetOnRunOnly(w.onRun);
+        d->SetInitialDelay(w.initial);
+        d->SetRUNAlsoDetectedBy(w.run);
+        d->SetBrokenWireDetection(false);
+        d->SetInfo(w.info);
+    }
+    auto jdata = [](int mid, int pid, int ppid, int timeout) {
+        JData j;
+        j.iMID = quint8(mid);
+        j.lPID = pid;
+        j.lPPID = ppid;
+        j.iTimeout = quint8(timeout);
+        return j;
+    };
+    s.DigitalIn()->Item("10*")->SetJValues(jdata(0x32, 0xFF, 0xFE, 1));
+    s.DigitalIn()->Item("11*")->SetJValues(jdata(128, 97, 0, 3));
+
+    struct Analog { int n; const char* text; int type; int action; int direction; int delay; const char* units;
+                    int min, max; bool doubleScale, onRun; int initial; bool run; };
+    for (const Analog& a : {Analog{1, "LUBE OIL PRESSURE", 0, 3, 1, 5, "bar", 0, 100, true, true, 10, true},
+                            Analog{7, "BOOST TEMP", 4, 7, 0, 2, "C", -400, 2100, false, false, 0, false}}) {
+        XelAnalogIn* in = s.AnalogIn()->Item(a.n);
+        in->SetActive(true);
+        in->SetText(a.text);
+        in->SetInputType(a.type);
+        in->SetAction(a.action);
+        in->SetActionDirection(a.direction);
+        in->SetAlarmDelay(a.delay);
+        in->SetUnits(a.units);
+        in->SetSensorMin(a.min);
+        in->SetSensorMax(a.max);
+        in->SetDoubleScale(a.doubleScale);
+        in->SetOnRunOnly(a.onRun);
+        in->SetInitialDelay(a.initial);
+        in->SetRUNAlsoDetectedBy(a.run);
+        in->SetInfo("");
+    }
+    XelAnalogIn* a7 = s.AnalogIn()->Item(7);
+    s.AnalogIn()->Item(1)->SetLimit(0, 15);
+    a7->SetRPMLimit(0, 800);
+    a7->SetRPM(0, 700);
+    a7->SetRPMLimit(1, 950);
+    a7->SetRPM(1, 1800);
+    a7->SetJValues(jdata(0x10, 0xFEEE, 0, 2));
+
+    s.StandbyOperation()->SetInitialStartDelay(10);
+    s.StandbyOperation()->SetCrankingTime(1);
+    s.StandbyOperation()->SetFuelConsumption(3);
+    XelSpeedSensor& sensor = *s.SpeedSensor();
+    sensor.SetPickupType(0, 1);
+    sensor.SetSender(0, 2);
+    sensor.SetPulsesPerRevolution(0, 120);
+    sensor.SetPickupType(1, 3);
+    sensor.SetNomSpeed(1800);
+    sensor.SetReadyToTakeLoad(1700);
+    sensor.SetSpeeding(2000);
+    sensor.SetSpeedingShutdown(2.5f);
+    sensor.SetRunDetectedAt(500);
+    for (int n = 1; n <= 4; ++n)
+        s.SpeedRelays()->Item(n)->SetInUse(n == 1 || n == 3);
+    s.SpeedRelays()->Item(1)->SetRPM(900);
+    s.SpeedRelays()->Item(3)->SetRPM(1950);
+    s.Battery()->SetBatteryVoltage(12);
+    s.Battery()->SetLowBatteryVoltage(11.5f);
+    s.Battery()->SetDelay(1);
+    s.SMS()->SetSend(true);
+    XelSMSNumber* sms = s.SMSNumbers()->Count() > 0 ? s.SMSNumbers()->Item(1) : s.SMSNumbers()->Add(1);
+    sms->SetInUse(true);
+    sms->SetNumber("+4791234567");
+
+    s.RelayNew()->Item(2)->SetFunctionNo(59); // speed relay 2, switched off
+    struct Use { int channel; int code; } uses[] = {{1, 58}, {3, 4}, {9, 29}, {12, 75}};
+    for (const Use& u : uses) {
+        s.Relay()->Item(u.channel)->SetInUse(true);
+        s.Relay()->Item(u.channel)->SetFunctionNo(u.code);
+    }
+    s.Relay()->SetRelayT44DisableBW(false);
+    ASSERT_TRUE(s.SaveFile(doubles.dir.filePath("MV NORDLYS.qrn")));
+
+    RelaysPage relays(state);
+    state.relaysPage = &relays;
+    relays.LoadRelays();
+    relays.LoadRelaysNew();
+    // Changed on another page after the lists were drawn: the export refreshes them first.
+    s.DigitalIn()->Item("4*")->SetActive(false);
+
+    state.DebugInfo = true;
+    dialog.choose = doubles.dir.filePath("report one.txt");
+    reports::CmdExportAsText(state);
+
+    QFile golden(QStringLiteral(QUARNO_TEST_DATA) + "/textreport/propulsion.txt");
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    ExpectSameBytes(ReadAll(dialog.choose), golden.readAll());
+    ASSERT_EQ(dialog.asked.size(), 1);
+    EXPECT_EQ(dialog.asked[0].title, "Export Setup as Text");
+    EXPECT_EQ(dialog.asked[0].filter, "Text file (*.txt)|*.txt|Any file (*.*)|*.*");
+    EXPECT_TRUE(dialog.asked[0].flags & platform::FileDialogRequest::OverwritePrompt);
+    EXPECT_EQ(shell.opened, QStringList{dialog.choose}); // the whole path, spaces and all
+    EXPECT_EQ(doubles.status.text, "File exported - report one.txt");
+    EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+    state.relaysPage = nullptr;
+    state.ADO = nullptr;
+}
+
+TEST_F(TextExportTest, ExportPathsAndFailures)
+{
+    FailingBattery battery;
+    state.batteryPage = &battery;
+    const QString old = doubles.dir.filePath("old.txt");
+    auto reset = [&] {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("old report");
+        f.close();
+        doubles.status.text.clear();
+        doubles.presenter.shown.clear();
+        shell.opened.clear();
+        dialog.asked.clear();
+    };
+    QDir(doubles.dir.path()).mkpath("taken.txt/inside");
+    struct Case {
+        const char* name;
+        int tab;               // 5: the Battery page, whose check fails here
+        bool answer;           // the dialog: false cancelled
+        const char* choose;    // relative to the test folder
+        int filterIndex;
+        bool debug;
+        bool viewerStarts;
+        const char* written;   // the file expected to hold the report, "" none
+        int status;            // the last status message, 0 none
+        int messages;          // message boxes shown
+        int viewers;           // viewer starts asked
+    } cases[] = {
+        {"validation fails", 5, true, "old.txt", 1, false, true, "", 0, 0, 0},
+        {"cancelled", 0, false, "old.txt", 1, false, true, "", 0, 0, 0},
+        {"folder missing", 0, true, "missing/r.txt", 1, false, true, "", 237, 0, 0},
+        {"folder in the way", 0, true, "taken.txt", 1, false, true, "", 237, 0, 0},
+        {"overwrites", 0, true, "old.txt", 1, false, true, "old.txt", 236, 0, 0},
+        {"no extension, text filter", 0, true, "plain", 1, false, true, "plain.txt", 236, 0, 0},
+        {"no extension, any file", 0, true, "bare", 2, false, true, "bare", 236, 0, 0},
+        {"viewer starts", 0, true, "old.txt", 1, true, true, "old.txt", 236, 0, 1},
+        {"viewer fails", 0, true, "old.txt", 1, true, false, "old.txt", 236, 1, 1},
+    };
+    for (const Case& c : cases) {
+        reset();
+        frame.tab = c.tab;
+        dialog.answer = c.answer;
+        dialog.choose = doubles.dir.filePath(c.choose);
+        dialog.filterIndex = c.filterIndex;
+        state.DebugInfo = c.debug;
+        shell.starts = c.viewerStarts;
+        reports::CmdExportAsText(state);
+        EXPECT_EQ(dialog.asked.size(), c.tab == 5 ? 0 : 1) << c.name;
+        const QString written = QString(c.written).isEmpty() ? QString() : doubles.dir.filePath(c.written);
+        if (!written.isEmpty()) {
+            EXPECT_TRUE(ReadAll(written).startsWith("\r\nSetup not saved\r\n")) << c.name;
+        }
+        if (written != old) {
+            EXPECT_EQ(ReadAll(old), "old report") << c.name;
+        }
+        EXPECT_EQ(doubles.status.text, c.status ? extra::GetLangString(c.status, {QFileInfo(written).fileName()}) : QString())
+            << c.name;
+        EXPECT_EQ(doubles.presenter.shown.size(), c.messages) << c.name;
+        EXPECT_EQ(shell.opened, c.viewers ? QStringList{written} : QStringList()) << c.name;
+    }
+    // The folder in the way keeps what it held, and no temporary file is left behind.
+    EXPECT_TRUE(QFileInfo(doubles.dir.filePath("taken.txt/inside")).isDir());
+    const QStringList left = QDir(doubles.dir.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(left, (QStringList{"bare", "old.txt", "plain.txt"}));
+    // The dialog offers the last chosen name again.
+    dialog.asked.clear();
+    reports::CmdExportAsText(state);
+    ASSERT_EQ(dialog.asked.size(), 1);
+    EXPECT_EQ(dialog.asked[0].fileName, doubles.dir.filePath("old.txt"));
+    state.batteryPage = nullptr;
+    EXPECT_EQ(battery.checks, 1);
 }
 
 } // namespace

@@ -15,9 +15,15 @@
 #include "datamodel/cSpeedRelay.h"
 #include "tests/common/Doubles.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace pagecommon;
@@ -322,6 +328,398 @@ TEST_F(RelaysPageTest, TerminalFortyFourFlagFollowsClicksNotLoads)
     box->click();
     EXPECT_TRUE(setup->Relay()->RelayT44DisableBW());
     EXPECT_TRUE(setup->RelayNew()->RelayT44DisableBW());
+}
+
+// ---- refresh, editing through Qt events, drag and drop handlers, scroll pictures ----
+
+// Runs `action` and answers every relay picker it opens: the entry with `choose` as key, or
+// Cancel when empty. Returns the number of pickers opened.
+int PickersDuring(const std::function<void()>& action, const QString& choose = QString())
+{
+    int opened = 0;
+    QTimer poll;
+    poll.setInterval(0);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* picker = qobject_cast<frmRelaySelection*>(QApplication::activeModalWidget());
+        if (!picker || !picker->isVisible())
+            return;
+        ++opened;
+        QTreeWidgetItem* row = choose.isEmpty() ? nullptr
+                                                : RowByKey(picker->findChild<QTreeWidget*>("lvwRelaySelection"), choose);
+        if (row)
+            picker->AcceptEntry(row);
+        else
+            picker->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    poll.start();
+    action();
+    poll.stop();
+    return opened;
+}
+
+class RelaysPageEventsTest : public RelaysPageTest {
+protected:
+    void SetUp() override
+    {
+        RelaysPageTest::SetUp();
+        list = static_cast<RelayList*>(relay);
+        listNew = static_cast<RelayList*>(relayNew);
+        page->resize(700, 400);
+        page->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
+    }
+    void Grey()
+    {
+        setup->AnalogIn()->Item("6*")->SetActive(true);
+        setup->AnalogIn()->Item("6*")->SetInputType(0);
+        page->GhostRelaysForAnalogInputs();
+    }
+    QPoint At(QTreeWidget* l, int n) { return l->visualItemRect(l->topLevelItem(n - 1)).center(); }
+    RelayList* list = nullptr;
+    RelayList* listNew = nullptr;
+};
+
+TEST_F(RelaysPageTest, RefreshRulesForEveryCodeRange)
+{
+    auto* d2 = setup->DigitalIn()->Item("2*");
+    d2->SetActive(true); d2->SetSwitchType(0); d2->SetAction(2); d2->SetText("LUBE");
+    auto* d5 = setup->DigitalIn()->Item("5*");
+    d5->SetActive(false); d5->SetSwitchType(1); d5->SetAction(1); d5->SetText("BILGE");
+    auto* d9 = setup->DigitalIn()->Item("9*");
+    d9->SetActive(true); d9->SetSwitchType(0); d9->SetAction(3); d9->SetText("STOP");
+    struct A { int n; bool active; int type; int action; int direction; };
+    for (const A& a : {A{1, true, 0, 3, 1}, A{2, true, 0, 4, 0}, A{3, true, 0, 6, 1}, A{4, true, 0, 1, 0},
+                       A{5, false, 3, 2, 0}, A{7, false, 0, 0, 0}, A{8, true, 3, 0, 0}, A{9, false, 0, 5, 1}}) {
+        XelAnalogIn* in = setup->AnalogIn()->Item(ItemKey(a.n));
+        in->SetActive(a.active); in->SetInputType(a.type); in->SetAction(a.action);
+        in->SetActionDirection(a.direction); in->SetText(QStringLiteral("T%1").arg(a.n));
+    }
+    setup->SpeedRelays()->Item("2*")->SetInUse(true);
+    setup->SpeedRelays()->Item("2*")->SetRPM(1200);
+
+    struct Case { int code; const char* text; int picture; const char* stored; bool red; };
+    const Case cases[] = {
+        {2, "SW2, LUBE", 6, "SW2, LUBE", false},                        // NC + alarm
+        {9, "SW9, STOP", 7, "SW9, STOP", false},                        // NC + shutdown
+        {194, "SW2, LUBE", 5, "SW2, LUBE", false},                      // warning level adds nothing
+        {197, "SW5, BILGE - NOT ACTIVE!", 14, "SW5, BILGE", true},      // NO, inactive
+        {13, "AI1, T1", 22, "AI1, T1", false},                          // shutdown, below
+        {14, "AI2, (ALARM) T2", 19, "AI2, (ALARM) T2", false},
+        {206, "AI2, (WARNING) T2", 17, "AI2, (WARNING) T2", false},
+        {15, "AI3, T3", 24, "AI3, T3", false},                          // RPM dependent, below
+        {208, "AI4, T4", 17, "AI4, T4", false},                         // warning
+        {17, "AI5, T5 - NOT ACTIVE!   J1587", 34, "AI5, T5", true},     // bus input, inactive
+        {29, "AI7, T7 - NOT ACTIVE!", 33, "AI7, T7", true},             // inactive without action
+        {30, "AI8, T8   J1587", 34, "AI8, T8", false},                  // bus without action: no mark
+        {31, "AI9, (SHUTDOWN) T9 - NOT ACTIVE!", 30, "AI9, (SHUTDOWN) T9", true}, // 22 + 8
+        {223, "AI9, (WARNING) T9 - NOT ACTIVE!", 26, "AI9, (WARNING) T9", true},  // 18 + 8
+        {59, "Speed Relay 2, 1200 RPM", 3, "Speed Relay 2, 1200 RPM", false},
+        {60, "Speed Relay 3 - NOT ACTIVE!", 4, "Speed Relay 3 - NOT ACTIVE!", true},
+        {75, "Common Alarm", 1, "stale", false},                        // text replaced, stored kept
+        {215, "", 1, "stale", false},                                   // names nothing: empty text
+    };
+    for (const Case& c : cases) {
+        for (cRelay* relays : {setup->Relay(), setup->RelayNew()}) {
+            XelRelay* e = relays->Item(1);
+            e->SetInUse(true);
+            e->SetFunctionNo(c.code);
+            e->SetFunctionText("stale");
+        }
+        page->LoadRelays();
+        page->LoadRelaysNew();
+        // A fixed function keeps the picture it was drawn with.
+        if (c.code == 75 || c.code == 215)
+            for (QTreeWidget* l : {relay, relayNew})
+                SetRowPicture(l->topLevelItem(0), 1, {});
+        page->RefreshRelayLists();
+        for (int which : {0, 1}) {
+            QTreeWidgetItem* row = (which ? relayNew : relay)->topLevelItem(0);
+            XelRelay* e = (which ? setup->RelayNew() : setup->Relay())->Item(1);
+            EXPECT_EQ(row->text(1), c.text) << c.code << " list " << which;
+            EXPECT_EQ(RowPicture(row), c.picture) << c.code << " list " << which;
+            EXPECT_EQ(e->FunctionText(), c.stored) << c.code << " list " << which;
+            EXPECT_EQ(row->foreground(1).color() == QColor(255, 0, 0), c.red) << c.code << " list " << which;
+            EXPECT_EQ(page->RelayRowMarked(which, "1*"), c.red) << c.code << " list " << which;
+        }
+    }
+}
+
+TEST_F(RelaysPageTest, RefreshLeavesUnusedRowsAndGreysChannelThirteenInsteadOfRed)
+{
+    setup->DigitalIn()->Item("3*")->SetActive(false);
+    Use(13, 3);
+    setup->AnalogIn()->Item("6*")->SetActive(true);
+    page->LoadRelays();
+    Row(2)->setText(1, "kept");
+    SetRowPicture(Row(2), 9, {});
+    page->RefreshRelayLists();
+    EXPECT_EQ(Row(2)->text(1), "kept");
+    EXPECT_EQ(RowPicture(Row(2)), 9);
+    EXPECT_TRUE(Row(13)->text(1).endsWith(" - NOT ACTIVE!"));
+    EXPECT_TRUE(page->RelayRowMarked(0, "13*"));
+    EXPECT_EQ(Row(13)->foreground(1).color(), QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    setup->AnalogIn()->Item("6*")->SetActive(false);
+    page->RefreshRelayLists();
+    EXPECT_EQ(Row(13)->foreground(1).color(), QApplication::palette().color(QPalette::ButtonText));
+}
+
+TEST_F(RelaysPageTest, InputActiveAgainLosesItsRedAndGreyedRowsStayGreyWhenCleared)
+{
+    XelAnalogIn* a1 = setup->AnalogIn()->Item("1*");
+    a1->SetActive(false);
+    a1->SetAction(2);
+    Use(1, 13);
+    Use(12, 13);
+    page->LoadRelays();
+    EXPECT_EQ(Row(1)->foreground(1).color(), QColor(255, 0, 0));
+    EXPECT_EQ(RowPicture(Row(1)), 33);
+    a1->SetActive(true);
+    page->RefreshRelayLists();
+    EXPECT_NE(Row(1)->foreground(1).color(), QColor(255, 0, 0));
+    EXPECT_EQ(RowPicture(Row(1)), 19);
+
+    // A greyed row cleared by Remove keeps the grey of its greying.
+    setup->AnalogIn()->Item("8*")->SetActive(true);
+    page->GhostRelaysForAnalogInputs();
+    relay->setCurrentItem(Row(12));
+    page->findChild<QPushButton*>("cmdRelayRemove")->click();
+    EXPECT_FALSE(Entry(12)->InUse());
+    EXPECT_EQ(Row(12)->foreground(1).color(), QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+}
+
+TEST_F(RelaysPageTest, LoadingWithoutTheLoadingFlagKeepsTheTerminal44Flags)
+{
+    for (bool flag : {true, false}) {
+        setup->Relay()->SetRelayT44DisableBW(flag);
+        setup->RelayNew()->SetRelayT44DisableBW(!flag);
+        page->LoadRelays();
+        page->LoadRelaysNew();
+        EXPECT_EQ(page->findChild<QCheckBox*>("chkRelaysT44")->isChecked(), flag);
+        EXPECT_EQ(setup->Relay()->RelayT44DisableBW(), flag);
+        EXPECT_EQ(setup->RelayNew()->RelayT44DisableBW(), !flag);
+    }
+}
+
+TEST_F(RelaysPageEventsTest, DoubleClickOpensThePickerOnlyAfterALeftPressAndNeverOnGreyedRows)
+{
+    Grey();
+    struct Case { Qt::MouseButton button; int row; int pickers; } cases[] = {
+        {Qt::LeftButton, 3, 1}, {Qt::RightButton, 3, 0}, {Qt::MiddleButton, 3, 0}, {Qt::LeftButton, 12, 0}};
+    // Qt sends press, release, then the double click in place of the second press.
+    auto dclick = [](QTreeWidget* l, Qt::MouseButton button, QPoint at) {
+        QTest::mousePress(l->viewport(), button, {}, at);
+        QTest::mouseRelease(l->viewport(), button, {}, at);
+        QTest::mouseDClick(l->viewport(), button, {}, at);
+    };
+    for (const Case& c : cases) {
+        const int opened = PickersDuring([&] { dclick(relay, c.button, At(relay, c.row)); });
+        EXPECT_EQ(opened, c.pickers) << c.button << " row " << c.row;
+    }
+    // The chosen entry lands in the double-clicked row.
+    const int opened = PickersDuring([&] { dclick(relayNew, Qt::LeftButton, At(relayNew, 2)); }, "*75");
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(setup->RelayNew()->Item(2)->FunctionNo(), 75);
+    EXPECT_EQ(relayNew->topLevelItem(1)->text(1), "Common Alarm");
+    // Beside the rows: nothing.
+    EXPECT_EQ(PickersDuring([&] { dclick(relayNew, Qt::LeftButton, QPoint(20, relayNew->viewport()->height() - 3)); }), 0);
+    // The button of the last press in either list decides.
+    QTest::mousePress(relayNew->viewport(), Qt::RightButton, {}, At(relayNew, 1));
+    QTest::mouseRelease(relayNew->viewport(), Qt::RightButton, {}, At(relayNew, 1));
+    EXPECT_EQ(PickersDuring([&] { QTest::mouseDClick(relay->viewport(), Qt::LeftButton, {}, At(relay, 3)); }), 0);
+}
+
+TEST_F(RelaysPageEventsTest, KeysOnNormalAndGreyedRows)
+{
+    Grey();
+    Use(12, 75);
+    page->LoadRelays();
+    page->GhostRelaysForAnalogInputs();
+    struct Case { int row; int key; int pickers; } cases[] = {
+        {11, Qt::Key_Space, 1}, {11, Qt::Key_Return, 1}, {11, Qt::Key_Enter, 1},
+        {12, Qt::Key_Space, 0}, {12, Qt::Key_Return, 0}, {12, Qt::Key_Enter, 0}, {11, Qt::Key_A, 0}};
+    for (const Case& c : cases) {
+        relay->setCurrentItem(Row(c.row));
+        EXPECT_EQ(PickersDuring([&] { QTest::keyClick(relay, Qt::Key(c.key)); }), c.pickers) << c.row << " " << c.key;
+    }
+    // A cancelled picker changes nothing; Delete still clears a greyed row after the question.
+    EXPECT_TRUE(Entry(12)->InUse());
+    relay->setCurrentItem(Row(12));
+    doubles.presenter.answers = {platform::MsgResult::Yes};
+    QTest::keyClick(relay, Qt::Key_Delete);
+    ASSERT_EQ(doubles.presenter.shown.size(), 1);
+    EXPECT_EQ(doubles.presenter.shown[0].text, "Do you want to clear Relay channel 12?");
+    EXPECT_FALSE(Entry(12)->InUse());
+    // Delete on an entry not in use asks nothing; God Mode clears without a question.
+    QTest::keyClick(relay, Qt::Key_Delete);
+    EXPECT_EQ(doubles.presenter.shown.size(), 1);
+    state.ExpertMode = true;
+    relayNew->setCurrentItem(relayNew->topLevelItem(0));
+    QTest::keyClick(relayNew, Qt::Key_Delete);
+    EXPECT_EQ(doubles.presenter.shown.size(), 1);
+    EXPECT_FALSE(setup->RelayNew()->Item(1)->InUse());
+}
+
+TEST_F(RelaysPageEventsTest, ButtonsFollowTheRowReachedByKeys)
+{
+    Grey();
+    Use(12, 75);
+    page->LoadRelays();
+    page->GhostRelaysForAnalogInputs();
+    auto* add = page->findChild<QPushButton*>("cmdRelayAdd");
+    auto* remove = page->findChild<QPushButton*>("cmdRelayRemove");
+    QTest::mouseClick(relay->viewport(), Qt::LeftButton, {}, At(relay, 11));
+    EXPECT_TRUE(add->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+    QTest::keyClick(relay, Qt::Key_Down);
+    ASSERT_EQ(relay->currentItem(), Row(12));
+    EXPECT_FALSE(add->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+}
+
+TEST_F(RelaysPageEventsTest, DragPayloadHoverAndDropThroughTheListHandlers)
+{
+    Use(1, 75);
+    Use(4, 64);
+    page->LoadRelays();
+    Grey();
+    relay->setCurrentItem(Row(1));
+    std::unique_ptr<QMimeData> payload(list->SelectedRowPayload());
+    ASSERT_TRUE(payload);
+    EXPECT_EQ(payload->data("VIRUDIVIRU"), QByteArray("1*\0\0", 4));
+    QMimeData foreignData;
+    foreignData.setText("1*");
+    QTreeWidget switchList;
+
+    // Hover: the effect by keys and rows; the mark never moves the selection.
+    struct Hover { const QObject* source; const QMimeData* data; int row; Qt::KeyboardModifiers keys; Qt::DropAction effect; } hovers[] = {
+        {relay, payload.get(), 3, Qt::NoModifier, Qt::MoveAction},
+        {relayNew, payload.get(), 3, Qt::ShiftModifier, Qt::MoveAction},
+        {relay, payload.get(), 3, Qt::ControlModifier, Qt::CopyAction},
+        {relay, payload.get(), 3, Qt::AltModifier, Qt::CopyAction},
+        {relay, payload.get(), 3, Qt::ControlModifier | Qt::ShiftModifier, Qt::MoveAction},
+        {relay, payload.get(), 12, Qt::NoModifier, Qt::IgnoreAction},
+        {&switchList, payload.get(), 3, Qt::NoModifier, Qt::IgnoreAction},
+        {nullptr, payload.get(), 3, Qt::NoModifier, Qt::IgnoreAction},
+        {relay, &foreignData, 3, Qt::NoModifier, Qt::IgnoreAction},
+    };
+    for (const Hover& h : hovers) {
+        EXPECT_EQ(list->HoverAt(h.source, h.data, At(relay, h.row), h.keys), h.effect) << h.row << " " << int(h.keys);
+        EXPECT_EQ(list->DropHighlight(), h.effect == Qt::IgnoreAction ? nullptr : Row(h.row));
+        EXPECT_EQ(relay->currentItem(), Row(1));
+    }
+
+    // A plain drop after hovering over the target moves and empties the dragged row.
+    list->HoverAt(relay, payload.get(), At(relay, 3), Qt::NoModifier);
+    list->DropAt(relay, payload.get(), At(relay, 3), Qt::NoModifier);
+    EXPECT_EQ(list->DropHighlight(), nullptr);
+    EXPECT_EQ(Entry(3)->FunctionNo(), 75);
+    EXPECT_FALSE(Entry(1)->InUse());
+    EXPECT_EQ(Row(1)->text(1), "");
+    EXPECT_EQ(RowPicture(Row(1)), 0);
+    EXPECT_EQ(Row(3)->text(1), "Common Alarm");
+    EXPECT_EQ(relay->currentItem(), Row(3));
+
+    // An Alt drop stores nothing and leaves the selected row's picture alone.
+    relay->setCurrentItem(Row(4));
+    SetRowPicture(Row(4), 9, {});
+    std::unique_ptr<QMimeData> three(MakeDragPayload("3*"));
+    list->DropAt(relay, three.get(), At(relay, 2), Qt::AltModifier);
+    EXPECT_FALSE(Entry(2)->InUse());
+    EXPECT_EQ(RowPicture(Row(4)), 9);
+
+    // Refused drops: foreign data beeps, a foreign list and a greyed row change nothing.
+    list->DropAt(relay, &foreignData, At(relay, 2), Qt::NoModifier);
+    EXPECT_EQ(doubles.presenter.beeps, 1);
+    list->DropAt(&switchList, three.get(), At(relay, 2), Qt::NoModifier);
+    list->DropAt(relay, three.get(), At(relay, 12), Qt::NoModifier);
+    list->DropAt(relay, three.get(), QPoint(20, relay->viewport()->height() - 2), Qt::NoModifier);
+    EXPECT_FALSE(Entry(2)->InUse());
+    EXPECT_FALSE(Entry(12)->InUse());
+    EXPECT_TRUE(Entry(3)->InUse());
+
+    // A Qt drop event whose drag did not start in a relay list changes nothing.
+    QDropEvent drop(At(relay, 2), Qt::CopyAction | Qt::MoveAction, three.get(), Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(relay->viewport(), &drop);
+    EXPECT_FALSE(Entry(2)->InUse());
+    EXPECT_TRUE(Entry(3)->InUse());
+}
+
+TEST_F(RelaysPageEventsTest, DropQuestionsByTargetKeysAndGodMode)
+{
+    XelAnalogIn* a2 = setup->AnalogIn()->Item("2*");
+    a2->SetActive(false);
+    a2->SetAction(2);
+    struct Case { int targetCode; Qt::KeyboardModifiers keys; bool shift; bool god; int question; int resultCode; } cases[] = {
+        {64, Qt::NoModifier, false, false, 304, 64},        // answered No: unchanged
+        {64, Qt::ControlModifier, false, false, 303, 64},
+        {0, Qt::NoModifier, false, false, 0, 75},           // target not in use: no question
+        {14, Qt::NoModifier, false, false, 0, 75},          // red target (inactive analog): no question
+        {64, Qt::NoModifier, false, true, 0, 75},           // God Mode
+        {64, Qt::ControlModifier | Qt::ShiftModifier, true, false, 0, 75}, // copies, Shift held
+    };
+    for (const Case& c : cases) {
+        Use(1, 75);
+        Use(2, c.targetCode);
+        Entry(2)->SetInUse(c.targetCode != 0);
+        page->LoadRelays();
+        relay->setCurrentItem(Row(1));
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {platform::MsgResult::No};
+        doubles.keys.shift = c.shift;
+        state.ExpertMode = c.god;
+        std::unique_ptr<QMimeData> payload(list->SelectedRowPayload());
+        list->DropAt(relay, payload.get(), At(relay, 2), c.keys);
+        ASSERT_EQ(doubles.presenter.shown.size(), c.question ? 1 : 0) << c.targetCode << " " << int(c.keys);
+        if (c.question) {
+            EXPECT_EQ(doubles.presenter.shown[0].text, extra::GetLangString(c.question, {2, 1}));
+        }
+        EXPECT_EQ(Entry(2)->FunctionNo(), c.resultCode) << c.targetCode << " " << int(c.keys);
+        const bool copied = c.keys.testFlag(Qt::ControlModifier);
+        EXPECT_EQ(Entry(1)->InUse(), copied || c.resultCode != 75) << c.targetCode;
+    }
+}
+
+TEST_F(RelaysPageEventsTest, ScrollPicturesScrollTheirListWhileARelayDragIsHeld)
+{
+    relay->setFixedHeight(90);
+    relayNew->setFixedHeight(60);
+    for (int n = 3; n <= 9; ++n)
+        setup->RelayNew()->Add(n, QString(), QStringLiteral("K%1").arg(n));
+    page->LoadRelaysNew();
+    QCoreApplication::processEvents();
+    auto* down = page->findChild<RelayScrollPicture*>("picRelayListScroll_1");
+    auto* up = page->findChild<RelayScrollPicture*>("picRelayListScroll_0");
+    auto* newDown = page->findChild<RelayScrollPicture*>("picRelayNewListScroll_1");
+    ASSERT_TRUE(down && up && newDown);
+    QScrollBar* bar = relay->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 2);
+    QTreeWidget switchList;
+
+    // A foreign drag scrolls nothing.
+    down->HoverFrom(&switchList);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(down->Scrolling());
+    // A relay drag (from either list) scrolls at once and then keeps scrolling while held.
+    down->HoverFrom(relayNew);
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_TRUE(down->Scrolling());
+    down->HoverFrom(relayNew); // a further move does not add a step of its own
+    EXPECT_EQ(bar->value(), 1);
+    for (int i = 0; i < 200 && bar->value() < 3; ++i)
+        QTest::qWait(1);
+    EXPECT_GE(bar->value(), 3);
+    down->Leave();
+    const int stopped = bar->value();
+    QTest::qWait(5);
+    EXPECT_EQ(bar->value(), stopped);
+    up->HoverFrom(relay);
+    EXPECT_EQ(bar->value(), stopped - 1);
+    up->Leave();
+    // Each picture scrolls its own list.
+    newDown->HoverFrom(relay);
+    EXPECT_EQ(relayNew->verticalScrollBar()->value(), 1);
+    EXPECT_EQ(bar->value(), stopped - 1);
+    newDown->Leave();
 }
 
 } // namespace

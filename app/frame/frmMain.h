@@ -1,0 +1,187 @@
+#pragma once
+// The main window: owns the open setup and the shared state, starts and ends the program,
+// dispatches the menu and tool-bar commands, and carries the status bar and the page tabs.
+#include "app/frame/FrameUnitOps.h"
+#include "app/frame/MainState.h"
+#include "app/pages/PageApis.h"
+#include "app/services/MainWindowServices.h"
+#include "platform/StatusSink.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+#include <QVector>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class XelObject;
+class clsADO;
+class clsJData;
+
+class frmMain : public QMainWindow,
+                public FrameApi,
+                public MainWindowServices,
+                public platform::StatusSink {
+    Q_OBJECT
+public:
+    // Exit status of the program.
+    enum ExitCode : int {
+        ExitOk = 0,
+        ExitNoLanguage = 1,
+        ExitFileNotLoadable = 2,
+        ExitTransmitFailed = 3,
+        ExitPrintFailed = 4,
+        ExitNoDatabase = 5,
+        ExitStartupError = 6,
+    };
+
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Start-up with the program's arguments (program name not included). True when the window
+    // is to be shown and the program runs on; false when it has ended (see ExitStatus).
+    bool Form_Load(const QStringList& args);
+    int ExitStatus() const { return m_exitStatus; }
+
+    MainState& State() { return m_state; }
+    // What puts the pages on the tabs at start-up (InstallPages); a test may put its own.
+    using PageInstaller = void (*)(frmMain&);
+    void SetPageInstaller(PageInstaller installer) { m_installPages = installer; }
+    ::XelObject* XelObject() const { return m_state.XelObject(); }
+    FrameUnitOps& UnitOps() { return m_ops; }
+
+    // ---- start-up pieces ----
+    bool LoadLanguages();
+    void PlaceWindow(int xTwips, int yTwips);
+    void RestoreWindowPosition();
+    void SaveWindowPosition();
+    void CreateDefaultSetup();
+    bool ShowSetup();
+    // A new document with every section's defaults; the open setup is untouched.
+    std::unique_ptr<::XelObject> NewDefaultDocument();
+
+    // ---- commands ----
+    void ToolClick(const QString& key);
+    bool CommandBusy() const { return m_commandBusy; }
+    void BandOpen(const QString& band);
+    bool QuerySave();
+    bool QuerySaveOnExit(bool& cancel);
+    void CmdNew();
+    void CmdClose() { CmdNew(); }
+    void CmdOpen();
+    bool OpenSetupByName(const QString& path);
+    bool CmdSave(bool saveAs);
+    bool WriteSetupFile();
+    bool ShowSaveAsDialog(bool keepOriginal = false);
+    bool ShowOpenDialog(QString& path);
+    void RemoveRecentFile(const QString& key);
+    void AddRecent(const QString& path);
+    void CmdLoad();
+    void CmdPrint(bool direct, bool* printed = nullptr);
+    bool CmdEmail();
+    void CheckMailProfile();
+    void CmdAbout();
+
+    // ---- status bar and tabs ----
+    QLabel* Panel(const QString& key) const;
+    void PanelDblClick(const QString& key);
+    void TabClick(int previousTab);
+    QString SavedStatusText() const { return m_savedStatusText; }
+    QTimer* StatusTimer() const { return m_timStatusbar; }
+    int HelpContext() const { return m_helpContext; }
+    QAction* Tool(const QString& key) const { return m_tools.value(key); }
+    QTabWidget* Tabs() const { return m_tabMain; }
+    QWidget* PageContainer(int tab) const;
+    // Puts a page widget on its tab (replacing the placeholder there).
+    void SetPage(int tab, QWidget* page);
+
+    // ---- FrameApi ----
+    QWidget* MainWindow() override { return this; }
+    QIcon WindowIcon() override;
+    int CurrentTab() override;
+    void SelectTab(int tab) override;
+    void SetTabCaption(int tab, const QString& caption) override;
+    void ShowTabPage(int tab) override;
+    void SetPanelText(const QString& key, const QString& text) override;
+    void SetPanelToolTip(const QString& key, const QString& text) override;
+    void SetPanelVisible(const QString& key, bool visible) override;
+    void UpdateCaption(const QString& title) override;
+    bool ShowCommSetupCancelled() override;
+    void ShowOptions() override;
+    bool TransmitSetupToUnit() override;
+    bool TransmitSetupToUnitFor(const QString& firmware) override;
+    bool ReceiveSetupFromUnit() override;
+    bool CheckChannelDescriptions() override;
+    void ShowBackupSystemSettings() override;
+
+    // ---- MainWindowServices ----
+    QString RecentFileCaption(int n) const override;
+    void SetRecentFileCaption(int n, const QString& caption) override;
+    QString RecentFilePath(int n) const override;
+    void SetRecentFilePath(int n, const QString& path) override;
+    bool RecentFileVisible(int n) const override;
+    void SetRecentFileVisible(int n, bool visible) override;
+
+    // ---- StatusSink ----
+    void StopRestoreTimer(int intervalMs) override;
+    void SetStatusText(const QString& text) override;
+
+signals:
+    // The window has been unloaded: the program ends.
+    void Unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildStatusBar();
+    void BuildTabs();
+    QAction* AddTool(const QString& key, const QString& caption, const QString& tip);
+    void ReplaceSetup(std::unique_ptr<::XelObject> setup);
+    bool RunCommandLine(const QStringList& args);
+    bool LoadForCommandLine(const QString& path);
+    bool Form_Unload(bool windowless);
+    void StatusTimerTick();
+    void SetUserPanel();
+    bool OpenFromDocument(std::unique_ptr<::XelObject> doc, const QString& path, bool fromDialog);
+
+    MainState m_state;
+    FrameUnitOps m_ops;
+    PageInstaller m_installPages = nullptr;
+    std::unique_ptr<::XelObject> m_setup;
+    std::unique_ptr<clsADO> m_ado;
+    std::unique_ptr<clsJData> m_jAnalog;
+    std::unique_ptr<clsJData> m_jDigital;
+
+    QTabWidget* m_tabMain = nullptr;
+    QVector<QWidget*> m_conMain;
+    QStatusBar* m_staMain = nullptr;
+    QHash<QString, QLabel*> m_panels;
+    QTimer* m_timStatusbar = nullptr;
+    QHash<QString, QAction*> m_tools;
+    QHash<QString, QMenu*> m_bands;
+    QToolBar* m_toolbar = nullptr;
+    QStringList m_recentPaths{QString(), QString(), QString(), QString()};
+
+    bool m_commandBusy = false;
+    bool m_windowBusy = false;
+    bool m_unloaded = false;
+    bool m_exitRequested = false;
+    bool m_shownOnce = false;
+    int m_previousTab = 0;
+    bool m_revertingTab = false;
+    int m_helpContext = 26;
+    int m_exitStatus = ExitOk;
+    QString m_savedStatusText;
+    QStringList m_languageNames; // unit display languages, block by block
+};

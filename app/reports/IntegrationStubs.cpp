@@ -1,5 +1,0 @@
-#include "app/reports/Reports.h"
-
-namespace reports {
-void PrintSetup(MainState&, bool) {}
-}

@@ -1,0 +1,553 @@
+#include "app/reports/frmPrint.h"
+
+#include "app/frame/MainState.h"
+#include "app/pages/PageApis.h"
+#include "app/pages/common/PageCommon.h"
+#include "app/reports/frmPrintDialog.h"
+#include "app/services/extra/extra.h"
+#include "app/services/modRegistry.h"
+#include "platform/MessagePresenter.h"
+#include "platform/Printers.h"
+#include "platform/StatusSink.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintPreviewWidget>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+frmPrint::PrintResult g_lastResult = frmPrint::NotRun;
+
+// The smallest preview window a stored size may give.
+constexpr int kMinWidth = 400, kMinHeight = 300;
+
+QString ReadValue(const QString& name)
+{
+    const modRegistry::RegKey key = modRegistry::OpenRegKey(modRegistry::HKeyCurrentUser, modRegistry::ProgramKeyPath(), true);
+    const QString value = modRegistry::GetRegValue(key, name);
+    modRegistry::CloseRegKey(key);
+    return value;
+}
+
+void WriteValue(const QString& name, const QString& value)
+{
+    const modRegistry::RegKey key = modRegistry::OpenRegKey(modRegistry::HKeyCurrentUser, modRegistry::ProgramKeyPath(), true);
+    modRegistry::SetRegValue(key, name, value);
+    modRegistry::CloseRegKey(key);
+}
+
+// The whole number at the start of a text ("75%" -> 75); false when there is none.
+bool LeadingNumber(const QString& text, double& value)
+{
+    const QString t = text.trimmed();
+    int end = 0;
+    while (end < t.size() && (t[end].isDigit() || t[end] == QLatin1Char('.') || (end == 0 && t[end] == QLatin1Char('-'))))
+        ++end;
+    bool ok = false;
+    value = t.left(end).toDouble(&ok);
+    return ok;
+}
+
+QRect WorkArea(const QWidget* near)
+{
+    QScreen* screen = near && near->screen() ? near->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+} // namespace
+
+frmPrint::frmPrint(MainState& state, QWidget* parent)
+    : QDialog(parent), m_state(state), m_builder(state, m_report), m_printer(QPrinter::HighResolution)
+{
+    setObjectName(QStringLiteral("frmPrint"));
+    setWindowTitle(QStringLiteral("Print"));
+    setModal(true);
+    if (state.frame)
+        setWindowIcon(state.frame->WindowIcon());
+    BuildControls();
+    InitZoomList();
+    resize(pagecommon::Twips(9600), pagecommon::Twips(7200));
+    // The printer the system offers first; the print dialog may choose another.
+    const QString defaultPrinter = platform::Printers::Instance().DefaultPrinter();
+    if (!defaultPrinter.isEmpty() && platform::Printers::Instance().SelectPrinter(m_printer, defaultPrinter))
+        m_device = defaultPrinter;
+    LoadPreviewSettings();
+}
+
+frmPrint::~frmPrint() { Unload(); }
+
+frmPrint::PrintResult frmPrint::LastResult() { return g_lastResult; }
+void frmPrint::SetLastResult(PrintResult result) { g_lastResult = result; }
+
+void frmPrint::BuildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    layout->setMenuBar(menuBar);
+    actPrint = new QToolBar(this);
+    actPrint->setObjectName(QStringLiteral("actPrint"));
+    layout->addWidget(actPrint);
+
+    struct ToolDef {
+        const char* key;
+        const char* caption;
+        const char* menu;
+        const char* description;
+    };
+    const ToolDef tools[] = {
+        {"print", "Print", "&Print...", "Print current file"},
+        {"printsetup", "Print Setup", "Print &Setup...", "Set up printer properties"},
+        {"prev", "Previous Page", nullptr, nullptr},
+        {"next", "Next Page", nullptr, nullptr},
+        {"close", "Close", nullptr, "Close Preview Window and Cancel Printing"},
+        {"exit", "E&xit", nullptr, "Close all documents and exit"},
+    };
+    QMenu* file = menuBar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File"));
+    for (const ToolDef& t : tools) {
+        auto* action = new QAction(QString::fromLatin1(t.caption), this);
+        action->setObjectName(QString::fromLatin1(t.key));
+        if (t.description)
+            action->setToolTip(QString::fromLatin1(t.description));
+        action->setStatusTip(action->toolTip());
+        const QString key = QString::fromLatin1(t.key);
+        connect(action, &QAction::triggered, this, [this, key] { ToolClick(key); });
+        if (key == QLatin1String("exit")) {
+            file->addSeparator();
+            file->addAction(action);
+            continue;
+        }
+        if (key == QLatin1String("prev")) {
+            auto* label = new QLabel(QStringLiteral("Zoom:"), actPrint);
+            label->setObjectName(QStringLiteral("lblZoom"));
+            actPrint->addWidget(label);
+            zoom = new QComboBox(actPrint);
+            zoom->setObjectName(QStringLiteral("zoom"));
+            zoom->setEditable(true);
+            zoom->setToolTip(QStringLiteral("Zoom level"));
+            actPrint->addWidget(zoom);
+        }
+        actPrint->addAction(action);
+        if (t.menu) {
+            // The menu shows the same tool under its menu text.
+            auto* item = file->addAction(QString::fromLatin1(t.menu));
+            item->setObjectName(key + QStringLiteral("_menu"));
+            item->setStatusTip(action->toolTip());
+            connect(item, &QAction::triggered, this, [this, key] { ToolClick(key); });
+        }
+    }
+    connect(zoom, &QComboBox::currentTextChanged, this, &frmPrint::ZoomBoxChanged);
+
+    m_previewPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_previewPrinter->setFullPage(true);
+    m_previewPrinter->setPageSize(QPageSize(QPageSize::A4));
+    m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
+    vspPrint = new QPrintPreviewWidget(m_previewPrinter.get(), this);
+    vspPrint->setObjectName(QStringLiteral("vspPrint"));
+    vspPrint->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    connect(vspPrint, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { m_report.Render(*printer); });
+    connect(vspPrint, &QPrintPreviewWidget::previewChanged, this, &frmPrint::PreviewChanged);
+    vspPrint->installEventFilter(this);
+    for (QWidget* child : vspPrint->findChildren<QWidget*>())
+        child->installEventFilter(this);
+    layout->addWidget(vspPrint, 1);
+
+    staPrint = new QStatusBar(this);
+    staPrint->setObjectName(QStringLiteral("staPrint"));
+    staPrint->setSizeGripEnabled(false);
+    panelStatus = new QLabel(staPrint);
+    panelStatus->setObjectName(QStringLiteral("STATUS"));
+    panelPage = new QLabel(staPrint);
+    panelPage->setObjectName(QStringLiteral("PAGE"));
+    panelZoom = new QLabel(staPrint);
+    panelZoom->setObjectName(QStringLiteral("ZOOM"));
+    staPrint->addWidget(panelStatus, 1);
+    staPrint->addPermanentWidget(panelPage);
+    staPrint->addPermanentWidget(panelZoom);
+    layout->addWidget(staPrint);
+}
+
+QAction* frmPrint::Tool(const QString& key) const { return findChild<QAction*>(key); }
+
+void frmPrint::InitZoomList()
+{
+    const QSignalBlocker block(zoom);
+    zoom->clear();
+    for (const char* z : {"10%", "25%", "35%", "50%", "75%", "100%", "150%", "200%"})
+        zoom->addItem(QString::fromLatin1(z));
+    zoom->setCurrentIndex(zoom->findText(QStringLiteral("100%")));
+}
+
+// ---- the document ---------------------------------------------------------------------------------
+
+void frmPrint::SetXelObject(::XelObject* setup)
+{
+    m_setup = setup;
+    BuildReport();
+}
+
+void frmPrint::BuildReport()
+{
+    m_built = m_setup && m_builder.BuildReport(*m_setup);
+    m_page = 1;
+    // The preview draws its pages when it is on show; a direct print never needs them.
+    if (isVisible()) {
+        vspPrint->updatePreview();
+        vspPrint->setCurrentPage(1);
+    }
+}
+
+void frmPrint::FitPaper()
+{
+    if (TakePaperSize())
+        BuildReport();
+}
+
+bool frmPrint::TakePaperSize()
+{
+    // The pages are laid out for the paper of the printer they go to (portrait): a document laid
+    // out for a longer sheet would lose its footer on a shorter one.
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    const QSizeF mm = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    if (mm.width() <= 0 || mm.height() <= 0)
+        return false;
+    const QSizeF twips(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
+    m_previewPrinter->setPageSize(m_printer.pageLayout().pageSize());
+    m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
+    if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()))
+        return false;
+    m_report.SetPageSize(twips);
+    return true;
+}
+
+bool frmPrint::SetDevice(const QString& name)
+{
+    platform::Printers& printers = platform::Printers::Instance();
+    if (!name.isEmpty() && printers.SelectPrinter(m_printer, name)) {
+        m_device = name;
+        return true;
+    }
+    const QString fallback = printers.DefaultPrinter();
+    m_device = !fallback.isEmpty() && printers.SelectPrinter(m_printer, fallback) ? fallback : QString();
+    // No name yet is no refusal: the default printer simply takes its place.
+    return name.isEmpty();
+}
+
+bool frmPrint::ShowPrinterSetup()
+{
+    QString name = m_device;
+    if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name))
+        return false;
+    m_device = name;
+    return true;
+}
+
+void frmPrint::NotPrintedMessage(const QString& reason)
+{
+    const QString text = QStringLiteral("The setup was not printed: ") + reason;
+    platform::StatusSink::Instance().SetStatusText(text);
+    // A print started from the command line has nobody to answer a box.
+    if (!m_direct)
+        platform::MessagePresenter::Instance().Show(text, platform::MsgStyle::Exclamation, SetupReport::AppTitle);
+}
+
+bool frmPrint::PrintDocument()
+{
+    if (m_device.isEmpty()) {
+        NotPrintedMessage(QStringLiteral("no printer is selected."));
+        return false;
+    }
+    if (!m_built || m_report.PageCount() == 0) {
+        NotPrintedMessage(QStringLiteral("the report document could not be started."));
+        return false;
+    }
+    FitPaper();
+    m_printer.setDocName(m_report.DocName);
+    if (!m_report.Print(m_printer, Copies)) {
+        NotPrintedMessage(QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
+        return false;
+    }
+    if (m_device.isEmpty())
+        extra::ShowStatusMessage(256);
+    else
+        extra::ShowStatusMessage(255, {m_device});
+    return true;
+}
+
+// ---- running --------------------------------------------------------------------------------------
+
+void frmPrint::Run(bool direct)
+{
+    m_direct = direct;
+    m_result = NotRun;
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (direct) {
+        Preview = false;
+        PrintOrPreview();
+    } else {
+        frmPrintDialog dialog(*this, this);
+        dialog.exec();
+        if (m_continue) {
+            PrintOrPreview();
+        } else if (dialog.OKWithoutPrinter) {
+            NotPrintedMessage(QStringLiteral("no printer is selected."));
+            m_result = NotPrinted;
+        } else {
+            m_result = Cancelled;
+        }
+    }
+    Unload();
+    g_lastResult = m_result;
+}
+
+void frmPrint::PrintOrPreview()
+{
+    if (Preview) {
+        FitPaper();
+        vspPrint->updatePreview();
+        SetPreviewPage(1);
+        ShowPagePanel();
+        extra::ShowStatusMessage(239);
+        m_result = Previewed;
+        exec();
+        return;
+    }
+    m_result = PrintDocument() ? Printed : NotPrinted;
+    close();
+}
+
+void frmPrint::ToolClick(const QString& key)
+{
+    if (key == QLatin1String("print")) {
+        m_result = PrintDocument() ? Printed : NotPrinted;
+        close();
+    } else if (key == QLatin1String("printsetup")) {
+        ShowPrinterSetup();
+        TakePaperSize();
+        BuildReport();
+        ShowPagePanel();
+    } else if (key == QLatin1String("close") || key == QLatin1String("exit")) {
+        extra::ShowStatusMessage(0);
+        close();
+    } else if (key == QLatin1String("prev")) {
+        if (m_page >= 2)
+            SetPreviewPage(m_page - 1);
+        ShowPagePanel();
+    } else if (key == QLatin1String("next")) {
+        if (m_page < PageCount())
+            SetPreviewPage(m_page + 1);
+        ShowPagePanel();
+    }
+}
+
+void frmPrint::SetPreviewPage(int page)
+{
+    m_page = qBound(1, page, qMax(1, PageCount()));
+    vspPrint->setCurrentPage(m_page);
+}
+
+void frmPrint::SetZoom(int percent)
+{
+    if (percent <= 0)
+        return;
+    m_zoom = percent;
+    const QSignalBlocker block(vspPrint);
+    vspPrint->setZoomMode(QPrintPreviewWidget::CustomZoom);
+    vspPrint->setZoomFactor(percent / 100.0);
+}
+
+void frmPrint::ShowZoomPanel(const QString& text) { panelZoom->setText(QStringLiteral("Zoom: ") + text); }
+
+void frmPrint::ShowPagePanel()
+{
+    panelPage->setText(QStringLiteral("Page ") + QString::number(m_page) + QStringLiteral(" of ") + QString::number(PageCount()));
+    Tool(QStringLiteral("next"))->setEnabled(m_page < PageCount());
+    Tool(QStringLiteral("prev"))->setEnabled(m_page >= 2);
+}
+
+void frmPrint::ZoomBoxChanged(const QString& text)
+{
+    if (m_zoomEcho)
+        return;
+    double value = 0;
+    if (!LeadingNumber(text, value))
+        return;
+    SetZoom(int(std::lround(value)));
+    ShowZoomPanel(text);
+}
+
+void frmPrint::PreviewZoomChanged(int percent)
+{
+    if (percent != 0)
+        m_zoomEcho = true;
+    m_zoom = percent > 0 ? percent : m_zoom;
+    const QString text = QString::number(percent) + QLatin1Char('%');
+    zoom->setCurrentText(text);
+    ShowZoomPanel(text);
+    m_zoomEcho = false;
+}
+
+void frmPrint::PreviewChanged()
+{
+    const int percent = int(std::lround(vspPrint->zoomFactor() * 100));
+    if (percent != m_zoom)
+        PreviewZoomChanged(percent);
+    const int page = vspPrint->currentPage();
+    if (page >= 1 && page != m_page) {
+        m_page = page;
+        ShowPagePanel();
+    }
+}
+
+bool frmPrint::PreviewKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    const bool others = modifiers & (Qt::ShiftModifier | Qt::AltModifier);
+    auto setZoomText = [this](const QString& text) {
+        zoom->setCurrentText(text);
+        double value = 0;
+        LeadingNumber(text, value);
+        SetZoom(int(value));
+        ShowZoomPanel(text);
+    };
+    switch (key) {
+    case Qt::Key_Home:
+        if (ctrl) {
+            setZoomText(QStringLiteral("100%"));
+        } else if (!others) {
+            if (m_page != 1)
+                SetPreviewPage(1);
+            ShowPagePanel();
+        }
+        return true;
+    case Qt::Key_End:
+        if (ctrl) {
+            setZoomText(QStringLiteral("200%"));
+        } else if (!others) {
+            if (m_page != PageCount())
+                SetPreviewPage(PageCount());
+            ShowPagePanel();
+        }
+        return true;
+    case Qt::Key_PageUp:
+        if (m_page > 1)
+            SetPreviewPage(m_page - 1);
+        ShowPagePanel();
+        return true;
+    case Qt::Key_PageDown:
+        if (m_page < PageCount())
+            SetPreviewPage(m_page + 1);
+        ShowPagePanel();
+        return true;
+    default: return false;
+    }
+}
+
+bool frmPrint::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (PreviewKey(key->key(), key->modifiers()))
+            return true;
+    } else if (event->type() == QEvent::ChildAdded && watched == vspPrint) {
+        if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+            child->installEventFilter(this);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- window state -----------------------------------------------------------------------------------
+
+void frmPrint::LoadPreviewSettings()
+{
+    const QString state = ReadValue(QStringLiteral("PrintState"));
+    const QString place = ReadValue(QStringLiteral("Print"));
+    const QString zoomText = ReadValue(QStringLiteral("Zoom"));
+    if (!place.isEmpty()) {
+        QRect r = geometry();
+        const QStringList fields = place.split(QLatin1Char(','));
+        int values[4] = {pagecommon::ToTwips(r.x()), pagecommon::ToTwips(r.y()), pagecommon::ToTwips(r.width()),
+                         pagecommon::ToTwips(r.height())};
+        for (int i = 0; i < 4 && i < fields.size(); ++i) {
+            if (fields[i].trimmed().isEmpty())
+                continue;
+            bool ok = false;
+            const double v = fields[i].trimmed().toDouble(&ok);
+            if (!ok || !std::isfinite(v) || std::fabs(v) > 1e7)
+                return;
+            values[i] = int(v);
+        }
+        // The stored place may be on a screen that is gone, or nonsense: keep the window on the
+        // work area and at a usable size.
+        const QRect work = WorkArea(this);
+        const int w = qBound(qMin(kMinWidth, work.width()), pagecommon::Twips(values[2]), work.width());
+        const int h = qBound(qMin(kMinHeight, work.height()), pagecommon::Twips(values[3]), work.height());
+        const int x = qBound(work.left(), pagecommon::Twips(values[0]), work.right() + 1 - w);
+        const int y = qBound(work.top(), pagecommon::Twips(values[1]), work.bottom() + 1 - h);
+        setGeometry(x, y, w, h);
+    }
+    if (!state.isEmpty()) {
+        bool ok = false;
+        const int s = state.trimmed().toInt(&ok);
+        if (!ok)
+            return;
+        setWindowState(s == 1 ? Qt::WindowMinimized : s == 2 ? Qt::WindowMaximized : Qt::WindowNoState);
+    }
+    if (!zoomText.isEmpty()) {
+        double value = 0;
+        if (!LeadingNumber(zoomText, value) || value <= 0 || value > 10000)
+            return;
+        SetZoom(int(std::lround(value)));
+        ShowZoomPanel(zoomText.trimmed() + QLatin1Char('%'));
+        const QSignalBlocker block(zoom);
+        zoom->setCurrentText(zoomText.trimmed() + QLatin1Char('%'));
+    }
+}
+
+void frmPrint::SavePreviewSettings()
+{
+    const Qt::WindowStates s = windowState();
+    const int state = s.testFlag(Qt::WindowMinimized) ? 1 : s.testFlag(Qt::WindowMaximized) ? 2 : 0;
+    WriteValue(QStringLiteral("PrintState"), QString::number(state));
+    if (state == 0) {
+        const QRect work = WorkArea(this);
+        const QRect r = geometry();
+        const int left = qMax(r.x(), work.left());
+        const int top = qMax(r.y(), work.top());
+        const int width = qMax(0, qMin(r.width(), work.right() + 1 - left));
+        const int height = qMax(0, qMin(r.height(), work.bottom() + 1 - top));
+        WriteValue(QStringLiteral("Print"), QStringList{QString::number(pagecommon::ToTwips(left)),
+                                                         QString::number(pagecommon::ToTwips(top)),
+                                                         QString::number(pagecommon::ToTwips(width)),
+                                                         QString::number(pagecommon::ToTwips(height))}
+                                                 .join(QLatin1Char(',')));
+    }
+    WriteValue(QStringLiteral("Zoom"), QString::number(m_zoom));
+}
+
+void frmPrint::Unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    SavePreviewSettings();
+}

@@ -1,0 +1,3 @@
+find_package(Qt6 REQUIRED COMPONENTS Test)
+target_link_libraries(main_window PRIVATE quarnoapp XelQrn extra Qt6::Widgets Qt6::Test)
+add_dependencies(main_window XelLan quarnodb)

@@ -1,0 +1,118 @@
+// The main window: a cold start to the shown window with a default setup, and opening a full
+// setup file into it, each beside the same work done by the data model alone.
+// QUARNO_BENCH_GRAB=<file.png> also saves a picture of the shown window.
+#include "app/frame/DefaultSetup.h"
+#include "app/frame/frmMain.h"
+#include "app/services/extra/extra.h"
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/XelObject.h"
+#include "datamodel/cAnalogIn.h"
+#include "platform/SettingsStore.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString FullSetupFile(const QTemporaryDir& dir)
+{
+    extra::LoadLanguageLibrary();
+    auto doc = CreateDefaultSetupDocument();
+    doc->Main()->SetCAN(true);
+    for (int key = 12; key <= 17; ++key)
+        doc->AnalogIn()->Add(key, "J1939");
+    for (XelAnalogIn* channel : *doc->AnalogIn()) {
+        channel->SetActive(true);
+        channel->SetAction(4);
+        channel->SetText("Channel text of thirty chars..");
+    }
+    const QString path = dir.filePath("full.QRN");
+    doc->SaveFile(path);
+    extra::FreeLanguageLibrary();
+    return path;
+}
+
+// Start-up to a shown, painted window.
+void BM_StartToShownWindow(benchmark::State& state)
+{
+    double totalMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        auto window = std::make_unique<frmMain>();
+        window->Form_Load({});
+        window->show();
+        benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(window.get()));
+        QApplication::processEvents();
+        totalMs += double(timer.nsecsElapsed()) / 1e6;
+        state.PauseTiming();
+        if (const QByteArray grab = qgetenv("QUARNO_BENCH_GRAB"); !grab.isEmpty())
+            window->grab().save(QString::fromLocal8Bit(grab));
+        window->close();
+        window.reset();
+        state.ResumeTiming();
+    }
+    state.counters["ms"] = totalMs / double(state.iterations());
+}
+
+// The data model's part of the same start: the language library and a default setup.
+void BM_StartDataModelOnly(benchmark::State& state)
+{
+    for (auto _ : state) {
+        extra::LoadLanguageLibrary();
+        benchmark::DoNotOptimize(CreateDefaultSetupDocument());
+        extra::FreeLanguageLibrary();
+    }
+}
+
+void BM_OpenSetupIntoWindow(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    frmMain window;
+    window.Form_Load({});
+    window.show();
+    QTest::qWaitForWindowExposed(&window);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(window.OpenSetupByName(path));
+        QApplication::processEvents();
+    }
+    window.close();
+}
+
+void BM_OpenSetupDataModelOnly(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    extra::LoadLanguageLibrary();
+    for (auto _ : state) {
+        auto doc = CreateDefaultSetupDocument();
+        benchmark::DoNotOptimize(doc->LoadFile(path));
+    }
+    extra::FreeLanguageLibrary();
+}
+
+BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTemporaryDir settingsDir;
+    platform::QtSettingsStore settings(settingsDir.filePath("bench.ini"));
+    platform::SettingsStore::SetInstance(&settings);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    platform::SettingsStore::SetInstance(nullptr);
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+#include "platform/PlatformExport.h"
+#include <QString>
+
+namespace platform {
+
+// A new e-mail with one attached file.
+struct MailMessage {
+    QString subject;
+    QString body;
+    QString attachmentPath;
+    QString attachmentName;
+};
+
+// The desktop's mail program. It opens a message for the user to address and send; whether
+// the user then sends it is not known to the caller.
+class PLATFORM_EXPORT Mailer {
+public:
+    virtual ~Mailer();
+    // True when a mail program can be started (xdg-email is there).
+    virtual bool Available() = 0;
+    // Hands the message to the mail program; false when it could not be started.
+    virtual bool Compose(const MailMessage& message) = 0;
+
+    static Mailer& Instance();
+    static void SetInstance(Mailer* mailer);
+};
+
+} // namespace platform

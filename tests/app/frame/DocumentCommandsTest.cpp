@@ -1,0 +1,345 @@
+// New, open, save, save as, close and the recent-file list of the main window.
+#include "tests/app/frame/FrameTestSupport.h"
+
+#include "datamodel/XelMain.h"
+#include "platform/FileAttributes.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QtEndian>
+
+using namespace frametest;
+using platform::MsgResult::Cancel;
+using platform::MsgResult::No;
+using platform::MsgResult::OK;
+using platform::MsgResult::Yes;
+
+namespace {
+
+class DocumentCommands : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        ASSERT_TRUE(Start());
+    }
+    // A copy of a setup file with another header version.
+    QString WithVersion(const QString& source, const QString& name, qint16 major, qint16 minor)
+    {
+        QByteArray bytes = Bytes(source);
+        qToLittleEndian<qint16>(major, bytes.data() + 3);
+        qToLittleEndian<qint16>(minor, bytes.data() + 5);
+        const QString path = Path(name);
+        WriteBytes(path, bytes);
+        return path;
+    }
+    void Change() { window->XelObject()->Main()->SetIDNumber(quint8(window->XelObject()->Main()->IDNumber() + 1)); }
+};
+
+} // namespace
+
+TEST_F(DocumentCommands, SaveQuestionOfNewAndClose)
+{
+    struct Row {
+        const char* key;
+        bool shift;
+        QList<int> answers;
+        bool replaced;
+        int questions;
+    };
+    const Row rows[] = {
+        {"new", false, {Cancel}, false, 1},
+        {"new", false, {No}, true, 1},
+        {"close", false, {No}, true, 1},
+        {"new", true, {}, true, 0},
+        {"close", false, {Yes}, false, 1}, // Yes: the save dialog is cancelled, nothing replaced
+    };
+    for (const Row& row : rows) {
+        Change();
+        XelObject* before = window->XelObject();
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        doubles.keys.shift = row.shift;
+        window->ToolClick(row.key);
+        doubles.keys.shift = false;
+        EXPECT_EQ(window->XelObject() != before, row.replaced) << row.key;
+        ASSERT_EQ(doubles.presenter.shown.size(), row.questions) << row.key;
+        if (row.questions) {
+            EXPECT_EQ(doubles.presenter.shown[0].text, Lang(100));
+            EXPECT_EQ(doubles.presenter.shown[0].style, platform::MsgStyle::YesNoCancel | platform::MsgStyle::Question);
+        }
+        if (row.replaced)
+            EXPECT_FALSE(window->XelObject()->Changed());
+    }
+}
+
+TEST_F(DocumentCommands, SaveOfANewSetupGoesThroughTheDialogAndWritesTheModelsBytes)
+{
+    Change();
+    const QString path = Path("first.QRN");
+    dialogs.answers = {path};
+    window->ToolClick("save");
+    ASSERT_EQ(dialogs.requests.size(), 1);
+    EXPECT_EQ(dialogs.requests[0].title, "Save Quarno Q2 File");
+    EXPECT_EQ(dialogs.requests[0].filter, "Quarno Files (*.qrn)|*.qrn|All files (*.*)|*.*");
+    EXPECT_TRUE(doubles.presenter.shown.isEmpty()); // no version question for a new setup
+    EXPECT_EQ(window->windowTitle(), "Quarno Q2 - first.QRN");
+    EXPECT_TRUE(window->Tool("close")->isEnabled());
+    EXPECT_EQ(Status(), Lang(261, {"first.QRN"}));
+    EXPECT_EQ(window->Panel("USER")->text(), "  tester");
+    EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), path);
+    // The same file written by the data model alone.
+    auto copy = std::make_unique<XelObject>();
+    FillDefaultSetup(*copy);
+    ASSERT_TRUE(copy->LoadFile(path));
+    ASSERT_TRUE(copy->SaveFile(Path("copy.QRN")));
+    EXPECT_EQ(Bytes(path), Bytes(Path("copy.QRN")));
+    // Save again: no dialog.
+    Change();
+    window->ToolClick("save");
+    EXPECT_EQ(dialogs.requests.size(), 1);
+    EXPECT_FALSE(window->XelObject()->Changed());
+}
+
+TEST_F(DocumentCommands, SaveAsAndACancelledDialog)
+{
+    dialogs.answers = {""};
+    window->ToolClick("saveas");
+    EXPECT_EQ(Status(), Lang(260));
+    dialogs.answers = {Path("as.QRN")};
+    window->ToolClick("saveas");
+    EXPECT_EQ(dialogs.requests.last().title, "Save Quarno Q2 File As");
+    EXPECT_EQ(Status(), Lang(234, {"as.QRN"}));
+    EXPECT_EQ(window->XelObject()->Filename(), Path("as.QRN"));
+}
+
+TEST_F(DocumentCommands, OpenShowsTheFileAndAddsItToTheRecentList)
+{
+    const QString path = WriteSetup("a.QRN", [](XelObject& d) { d.Main()->SetIDNumber(42); });
+    dialogs.answers = {path};
+    window->ToolClick("open");
+    EXPECT_EQ(dialogs.requests[0].title, "Open setup file");
+    EXPECT_EQ(window->XelObject()->Main()->IDNumber(), 42);
+    EXPECT_FALSE(window->XelObject()->Changed());
+    EXPECT_EQ(window->windowTitle(), "Quarno Q2 - a.QRN");
+    EXPECT_EQ(Status(), Lang(232, {"a.QRN"}));
+    EXPECT_EQ(window->RecentFilePath(1), path);
+    EXPECT_EQ(window->Tool("file1")->text(), "&1 " + path);
+    EXPECT_TRUE(window->Tool("file1")->isVisible());
+    EXPECT_EQ(doubles.settings->Value("FileOpenLocation").value_or(""), doubles.dir.path());
+}
+
+TEST_F(DocumentCommands, AFailedOpenLeavesTheOpenSetupAsItWas)
+{
+    const QString good = WriteSetup("good.QRN");
+    const QString foreign = Path("foreign.QRN");
+    WriteBytes(foreign, QByteArray("MZ this is no setup file at all, just some bytes"));
+    const QString damaged = Path("damaged.QRN");
+    WriteBytes(damaged, Bytes(good).left(300));
+    const QString newerLoads = WithVersion(good, "newer3.QRN", 3, 0);
+    const QString newerRefused = WithVersion(good, "newer12.QRN", 12, 0);
+    struct Row {
+        QString path;
+        QString message; // "" = none
+        bool notice;
+    };
+    const Row rows[] = {
+        {foreign, Lang(94, {foreign}), false},
+        {damaged, "", false},
+        {newerLoads, "", true},
+        {newerRefused, "", true},
+    };
+    // An open setup with a file and unsaved changes.
+    dialogs.answers = {Path("mine.QRN")};
+    window->ToolClick("saveas");
+    for (const Row& row : rows) {
+        Change();
+        XelObject* before = window->XelObject();
+        const quint8 id = before->Main()->IDNumber();
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {No}; // do not save the changes
+        dialogs.answers = {row.path};
+        QString noticeText;
+        DialogAnswer close("frmFileVersionConflict", "cmdCancel", [&](QDialog* d) {
+            noticeText = d->findChild<QLabel*>("lblMessage")->text();
+        });
+        window->ToolClick("open");
+        const std::string name = row.path.toStdString();
+        EXPECT_EQ(window->XelObject(), before) << name;
+        EXPECT_EQ(before->Main()->IDNumber(), id) << name;
+        EXPECT_TRUE(before->Changed()) << name;
+        EXPECT_EQ(before->Filename(), Path("mine.QRN")) << name;
+        EXPECT_EQ(window->windowTitle(), "Quarno Q2 - mine.QRN") << name;
+        EXPECT_EQ(close.seen, row.notice ? 1 : 0) << name;
+        if (row.notice)
+            EXPECT_EQ(noticeText, Lang(199, {"2.15", row.path.contains("12") ? "12.0" : "3.0"})) << name;
+        QStringList shown = Shown();
+        shown.removeFirst(); // the save question
+        EXPECT_EQ(shown, row.message.isEmpty() ? QStringList() : QStringList{row.message}) << name;
+        if (!row.message.isEmpty())
+            EXPECT_EQ(doubles.presenter.shown.last().style, platform::MsgStyle::Exclamation);
+        else
+            EXPECT_EQ(Status(), Lang(233)) << name;
+    }
+}
+
+TEST_F(DocumentCommands, RecentFilesKeepTheirOrderAndAVanishedOneIsRemoved)
+{
+    QStringList paths;
+    for (const char* name : {"r1.QRN", "r2.QRN", "r3.QRN", "r4.QRN"})
+        paths << WriteSetup(name);
+    for (const QString& p : paths) {
+        dialogs.answers = {p};
+        window->ToolClick("open");
+    }
+    // Newest first.
+    EXPECT_EQ(window->RecentFilePath(1), paths[3]);
+    EXPECT_EQ(window->RecentFilePath(4), paths[0]);
+    // Entry 2 vanishes: 3 and 4 move up, 4 disappears, the stored list follows.
+    QFile::remove(paths[2]);
+    window->ToolClick("file2");
+    EXPECT_EQ(Shown().value(0), Lang(104, {paths[2]}));
+    EXPECT_EQ(window->RecentFilePath(1), paths[3]);
+    EXPECT_EQ(window->RecentFilePath(2), paths[1]);
+    EXPECT_EQ(window->RecentFilePath(3), paths[0]);
+    EXPECT_EQ(window->Tool("file2")->text(), "&2 " + paths[1]);
+    EXPECT_FALSE(window->Tool("file4")->isVisible());
+    EXPECT_EQ(doubles.settings->Value("FileList/2").value_or(""), paths[1]);
+    EXPECT_EQ(doubles.settings->Value("FileList/4").value_or(""), "");
+    // A recent entry opens its file.
+    window->ToolClick("file3");
+    EXPECT_EQ(window->XelObject()->Filename(), paths[0]);
+}
+
+TEST_F(DocumentCommands, OldFileVersionsAskBeforeTheyAreSavedInTheNewFormat)
+{
+    const QString old = WithVersion(WriteSetup("base.QRN"), "old.QRN", 1, 5);
+    if (!window->OpenSetupByName(old))
+        GTEST_SKIP() << "the data model reads no 1.5 file made this way";
+    const QByteArray original = Bytes(old);
+    struct Row {
+        QList<int> answers;
+        QString saveAs; // the save-as dialog's answer
+        bool shift;
+        QStringList asked;
+        bool written;
+    };
+    const QString v = window->XelObject()->FileVersion();
+    const Row rows[] = {
+        {{Cancel}, "", false, {Lang(196, {v})}, false},
+        {{OK, Cancel}, "", false, {Lang(196, {v}), Lang(106, {v})}, false},
+        // No keeps the original: the same name in the save-as dialog is refused.
+        {{OK, No}, old, false, {Lang(196, {v}), Lang(106, {v})}, false},
+        {{OK}, "", true, {Lang(196, {v})}, true},
+    };
+    for (const Row& row : rows) {
+        window->OpenSetupByName(old);
+        Change();
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        dialogs.answers = {row.saveAs};
+        doubles.keys.shift = row.shift;
+        window->ToolClick("save");
+        doubles.keys.shift = false;
+        EXPECT_EQ(Shown(), row.asked);
+        EXPECT_EQ(Bytes(old) != original, row.written);
+        WriteBytes(old, original);
+        doubles.keys.shift = true;
+        window->ToolClick("new");
+        doubles.keys.shift = false;
+    }
+}
+
+TEST_F(DocumentCommands, ReadOnlyFileShowsInTheCaptionAndAsksBeforeSaving)
+{
+    const QString path = WriteSetup("ro.QRN");
+    platform::FileAttributes::Instance().SetReadOnly(path, true);
+    ASSERT_TRUE(window->OpenSetupByName(path));
+    EXPECT_EQ(window->windowTitle(), "Quarno Q2 - ro.QRN (Read-Only)");
+    EXPECT_TRUE(window->Panel("RO")->isVisibleTo(window.get()));
+    const QByteArray before = Bytes(path);
+    Change();
+    doubles.presenter.answers = {No};
+    dialogs.answers = {""}; // No turns the save into a save-as, which is cancelled
+    window->ToolClick("save");
+    EXPECT_EQ(Shown().value(0), Lang(189, {"ro.QRN"}));
+    EXPECT_EQ(doubles.presenter.shown.value(0).style,
+              platform::MsgStyle::YesNo | platform::MsgStyle::Question | platform::MsgStyle::DefaultButton2);
+    EXPECT_EQ(Bytes(path), before);
+    // A double-click on the RO panel clears the flag.
+    window->PanelDblClick("ro");
+    EXPECT_FALSE(platform::FileAttributes::Instance().IsReadOnly(path));
+    EXPECT_FALSE(window->Panel("RO")->isVisibleTo(window.get()));
+    EXPECT_EQ(window->windowTitle(), "Quarno Q2 - ro.QRN");
+}
+
+TEST_F(DocumentCommands, ASecondCommandWhileOneRunsOnlyBeeps)
+{
+    int inner = 0;
+    window->UnitOps().CmdClock = [&](MainState&) {
+        window->ToolClick("new");
+        window->ToolClick("transmit");
+        ++inner;
+    };
+    window->ToolClick("clock");
+    EXPECT_EQ(inner, 1);
+    EXPECT_EQ(doubles.presenter.beeps, 2);
+    EXPECT_TRUE(unit.calls.isEmpty());
+    // The flag is released even when a command throws.
+    window->UnitOps().CmdClock = [](MainState&) { throw std::runtime_error("boom"); };
+    window->ToolClick("clock");
+    EXPECT_FALSE(window->CommandBusy());
+    window->ToolClick("retrievelog");
+    EXPECT_EQ(unit.calls, QStringList{"CmdRetrieveLog"});
+}
+
+TEST_F(DocumentCommands, DispatchTable)
+{
+    struct Row {
+        const char* key;
+        QStringList calls;
+    };
+    const Row rows[] = {
+        {"transmit", {"DoFileTransmit"}},
+        {"retrievelog", {"CmdRetrieveLog"}},
+        {"clock", {"CmdClock"}},
+        {"options", {"CmdOptions"}},
+        {"deletelog", {"CmdDeleteLog(1)"}},
+        {"resetcounters", {"CmdResetCounters(1)"}},
+        {"counters", {"CmdCounters(1)"}},
+        {"backupsystemsettings", {"CmdBackupSystemSettings"}},
+        {"exportastext", {"CmdExportAsText"}},
+        {"print", {"PrintSetup"}},
+        {"input", {}},
+        {"firmware", {}},
+        {"printeroutput", {}},
+    };
+    for (const Row& row : rows) {
+        unit.calls.clear();
+        window->ToolClick(row.key);
+        EXPECT_EQ(unit.calls, row.calls) << row.key;
+    }
+    // Print with Shift goes straight to the printer.
+    doubles.keys.shift = true;
+    window->ToolClick("print");
+    EXPECT_EQ(unit.printedDirect, 1);
+    doubles.keys.shift = false;
+    window->ToolClick("print");
+    EXPECT_EQ(unit.printedDirect, 0);
+}
+
+TEST_F(DocumentCommands, ServiceMenuNeedsTheChordExpertOrDebugMode)
+{
+    QAction* service = window->Tool("service");
+    window->BandOpen("PopupSettings");
+    EXPECT_FALSE(service->isEnabled());
+    doubles.keys.control = doubles.keys.alt = true;
+    window->BandOpen("PopupSettings");
+    EXPECT_TRUE(service->isEnabled());
+    doubles.keys.control = doubles.keys.alt = false;
+    window->BandOpen("PopupSettings");
+    EXPECT_FALSE(service->isEnabled());
+    window->State().ExpertMode = true;
+    window->BandOpen("PopupSettings");
+    EXPECT_TRUE(service->isEnabled());
+}

@@ -1,0 +1,427 @@
+// The status bar, the page change, the options and port dialogs, the about box and the e-mail.
+#include "tests/app/frame/FrameTestSupport.h"
+
+#include "app/frame/frmAbout.h"
+#include "app/frame/frmCommSetup.h"
+#include "app/frame/frmOptions.h"
+#include "app/services/modRegistry.h"
+#include "datamodel/XelMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace frametest;
+using platform::MsgResult::No;
+using platform::MsgResult::Yes;
+
+namespace {
+
+class FakeBattery : public BatteryPageApi {
+public:
+    bool valid = true;
+    int validations = 0;
+    void SetBatteryDefaults() override {}
+    void LoadBattery() override {}
+    bool ValidateBattery() override
+    {
+        ++validations;
+        return valid;
+    }
+    QString StartBatteryVoltageText() override { return {}; }
+};
+
+class StatusBar : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        ASSERT_TRUE(Start());
+    }
+    void WaitForRestore()
+    {
+        QTest::qWait(20); // the stepped clock makes the 5000 ms timer 1 ms
+    }
+};
+
+} // namespace
+
+TEST_F(StatusBar, TextPanelCopiesAndTheTimerPutsThePreviousTextBack)
+{
+    window->SetStatusText("Opened a.QRN");
+    window->PanelDblClick("text");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Opened a.QRN");
+    EXPECT_EQ(Status(), "Status line copied to clipboard");
+    EXPECT_TRUE(window->StatusTimer()->isActive());
+    WaitForRestore();
+    EXPECT_EQ(Status(), "Opened a.QRN");
+    EXPECT_FALSE(window->StatusTimer()->isActive());
+    // A second double-click during the notice keeps the notice as the text to restore.
+    window->PanelDblClick("TEXT");
+    window->PanelDblClick("TEXT");
+    WaitForRestore();
+    EXPECT_EQ(Status(), "Status line copied to clipboard");
+    // A new status message stops the restore.
+    window->SetStatusText("x");
+    window->PanelDblClick("TEXT");
+    extra::ShowStatusMessage(222);
+    EXPECT_FALSE(window->StatusTimer()->isActive());
+    WaitForRestore();
+    EXPECT_EQ(Status(), Lang(222));
+    // An empty text panel copies nothing.
+    extra::ShowStatusMessage(0);
+    QGuiApplication::clipboard()->setText("keep");
+    window->PanelDblClick("TEXT");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "keep");
+    EXPECT_FALSE(window->StatusTimer()->isActive());
+}
+
+TEST_F(StatusBar, UserPanelCopiesTheTrimmedName)
+{
+    window->SetPanelText("USER", "  tester");
+    window->SetStatusText("before");
+    window->PanelDblClick("USER");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "tester");
+    EXPECT_EQ(Status(), "Username copied to clipboard");
+    WaitForRestore();
+    EXPECT_EQ(Status(), "before");
+}
+
+TEST_F(StatusBar, ModeChordsAndTheDebugPanel)
+{
+    doubles.keys.alt = doubles.keys.shift = true;
+    doubles.keys.chars = "J";
+    window->PanelDblClick("MODE");
+    EXPECT_TRUE(window->State().DebugInfo);
+    EXPECT_TRUE(window->Panel("DEBUG")->isVisibleTo(window.get()));
+    window->PanelDblClick("MODE");
+    EXPECT_FALSE(window->State().DebugInfo);
+    EXPECT_FALSE(window->Panel("DEBUG")->isVisibleTo(window.get()));
+
+    doubles.keys.chars = "V";
+    window->PanelDblClick("MODE");
+    EXPECT_TRUE(window->State().ExpertMode);
+    EXPECT_EQ(Status(), "God Mode activated");
+    EXPECT_FALSE(window->StatusTimer()->isActive());
+    window->PanelDblClick("MODE");
+    EXPECT_EQ(Status(), "God Mode de-activated");
+
+    // Without Alt nothing happens.
+    doubles.keys.alt = false;
+    window->PanelDblClick("MODE");
+    EXPECT_FALSE(window->State().ExpertMode);
+    doubles.keys.alt = true;
+
+    // DEBUG panel: switches debug mode off.
+    window->State().DebugInfo = true;
+    window->SetPanelVisible("DEBUG", true);
+    window->PanelDblClick("DEBUG");
+    EXPECT_FALSE(window->State().DebugInfo);
+    EXPECT_FALSE(window->Panel("DEBUG")->isVisibleTo(window.get()));
+    // CLASSIFIABLE: nothing.
+    window->PanelDblClick("CLASSIFIABLE");
+    EXPECT_TRUE(unit.calls.isEmpty());
+}
+
+TEST_F(StatusBar, TheCountersAndLogChord)
+{
+    doubles.keys.alt = doubles.keys.shift = true;
+    struct Row {
+        QString chars;
+        bool detect;
+        QList<int> answers;
+        QStringList calls;
+        QStringList asked;
+    };
+    const Row rows[] = {
+        {"X", false, {}, {"DetectUnit"}, {Lang(140)}},
+        {"XW", true, {}, {"DetectUnit", "CmdResetCounters(0)", "CmdDeleteLog(0)"}, {}},
+        {"X", true, {No, Yes}, {"DetectUnit", "CmdDeleteLog(0)"}, {"Reset counters?", "Delete log?"}},
+        {"X", true, {Yes, No}, {"DetectUnit", "CmdResetCounters(0)"}, {"Reset counters?", "Delete log?"}},
+    };
+    for (const Row& row : rows) {
+        doubles.keys.chars = row.chars;
+        unit.detect = row.detect;
+        unit.calls.clear();
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        window->PanelDblClick("MODE");
+        EXPECT_EQ(unit.calls, row.calls) << row.chars.toStdString();
+        EXPECT_EQ(Shown(), row.asked);
+        for (const auto& shown : doubles.presenter.shown) {
+            if (shown.text == "Reset counters?" || shown.text == "Delete log?")
+                EXPECT_EQ(shown.caption, "Secret shortcut");
+        }
+    }
+    // Refused while a command runs.
+    unit.calls.clear();
+    window->UnitOps().CmdClock = [&](MainState&) { window->PanelDblClick("MODE"); };
+    window->ToolClick("clock");
+    EXPECT_TRUE(unit.calls.isEmpty());
+    EXPECT_EQ(doubles.presenter.beeps, 1);
+}
+
+TEST_F(StatusBar, APageChangeIsRefusedWhenThePageLeftIsInvalid)
+{
+    FakeBattery battery;
+    window->State().batteryPage = &battery;
+    QTabWidget* tabs = window->Tabs();
+    tabs->setCurrentIndex(5);
+    EXPECT_TRUE(window->PageContainer(5)->isEnabled());
+    EXPECT_FALSE(window->PageContainer(0)->isEnabled());
+    EXPECT_EQ(window->HelpContext(), 69);
+    battery.valid = false;
+    battery.validations = 0;
+    tabs->setCurrentIndex(6);
+    EXPECT_EQ(tabs->currentIndex(), 5);
+    EXPECT_EQ(battery.validations, 1); // the way back is not validated again
+    EXPECT_TRUE(window->PageContainer(5)->isEnabled());
+    EXPECT_FALSE(window->PageContainer(6)->isEnabled());
+    battery.valid = true;
+    window->SetStatusText("old");
+    tabs->setCurrentIndex(6);
+    EXPECT_EQ(tabs->currentIndex(), 6);
+    EXPECT_FALSE(window->PageContainer(5)->isEnabled());
+    EXPECT_TRUE(window->PageContainer(6)->isEnabled());
+    EXPECT_EQ(window->HelpContext(), 72);
+    EXPECT_EQ(Status(), "");
+    window->ShowTabPage(8);
+    window->ShowTabPage(-1);
+    EXPECT_EQ(window->HelpContext(), 72);
+    window->State().batteryPage = nullptr;
+}
+
+// ---- dialogs -------------------------------------------------------------------------
+
+TEST_F(StatusBar, PortDialogStoresThePickedPort)
+{
+    ports.present = {3, 14};
+    struct Row {
+        QString stored;
+        int selected; // item data, -1 none
+    };
+    const Row rows[] = {{"", -1}, {"0", -1}, {"3", 3}, {"14", 14}, {"29", -1}, {"abc", -1}};
+    for (const Row& row : rows) {
+        doubles.settings->SetValue("CommPort", row.stored);
+        frmCommSetup dialog;
+        auto* combo = dialog.findChild<QComboBox*>("cmbCommPort");
+        auto* ok = dialog.findChild<QPushButton*>("cmdOK");
+        EXPECT_EQ(combo->count(), 11); // COM1..COM10 and the listed COM14
+        EXPECT_EQ(combo->itemText(0), "COM1   - not detected");
+        EXPECT_EQ(combo->itemText(2), "COM3");
+        EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected);
+        EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
+    }
+    EXPECT_EQ(ports.opened, 0); // no port was opened to build the lists
+    frmCommSetup dialog;
+    dialog.findChild<QComboBox*>("cmbCommPort")->setCurrentIndex(4);
+    dialog.findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_FALSE(dialog.Cancelled());
+    EXPECT_EQ(modRegistry::GetCommPort(), 5);
+    frmCommSetup cancelled;
+    cancelled.findChild<QPushButton*>("cmdCancel")->click();
+    EXPECT_TRUE(cancelled.Cancelled());
+    EXPECT_EQ(modRegistry::GetCommPort(), 5);
+}
+
+TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
+{
+    const QString open = Path("");
+    const QString newSave = Path("made/for/saving");
+    doubles.settings->SetValue("Mode", "1");
+    doubles.settings->SetValue("FileOpenLocationAlways", "1");
+    doubles.settings->SetValue("FileOpenLocation", open);
+    doubles.settings->SetValue("CommPort", "7");
+    {
+        frmOptions dialog;
+        EXPECT_EQ(dialog.findChild<QComboBox*>("cmbQRNMode")->currentIndex(), 1);
+        EXPECT_TRUE(dialog.findChild<QCheckBox*>("chkQRNDirOpen")->isChecked());
+        EXPECT_EQ(dialog.findChild<QLineEdit*>("txtQRNDirOpen")->text(), open);
+        // OK without visiting the port tab keeps the port.
+        dialog.findChild<QComboBox*>("cmbQRNMode")->setCurrentIndex(0);
+        dialog.findChild<QLineEdit*>("txtQRNDirSave")->setText(newSave);
+        dialog.findChild<QCheckBox*>("chkQRNDirSave")->setChecked(true);
+        doubles.presenter.answers = {Yes}; // create the missing folder
+        dialog.findChild<QPushButton*>("cmdOK")->click();
+    }
+    EXPECT_EQ(doubles.settings->Value("Mode").value_or(""), "0");
+    EXPECT_EQ(doubles.settings->Value("CommPort").value_or(""), "7");
+    EXPECT_EQ(Shown(), QStringList{Lang(95, {newSave})});
+    EXPECT_TRUE(QFileInfo(newSave).isDir());
+    EXPECT_EQ(doubles.settings->Value("FileSaveLocation").value_or(""), newSave);
+    EXPECT_EQ(doubles.settings->Value("FileSaveLocationAlways").value_or(""), "1");
+    {
+        // The port tab: a stored port not in the list selects the first item.
+        ports.present = {};
+        doubles.settings->SetValue("CommPort", "27");
+        frmOptions dialog;
+        dialog.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(2);
+        auto* combo = dialog.findChild<QComboBox*>("cmbCommPort");
+        EXPECT_EQ(combo->count(), 10);
+        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_TRUE(dialog.PortListFilled());
+        // Entering the tab again keeps the list; with Shift it is built anew.
+        auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
+        const int listed = ports.listed;
+        tabs->setCurrentIndex(0);
+        tabs->setCurrentIndex(2);
+        EXPECT_EQ(ports.listed, listed);
+        doubles.keys.shift = true;
+        ports.present = {20};
+        tabs->setCurrentIndex(0);
+        tabs->setCurrentIndex(2);
+        doubles.keys.shift = false;
+        EXPECT_EQ(ports.listed, listed + 1);
+        EXPECT_EQ(combo->count(), 32); // with Shift every number is offered
+        EXPECT_EQ(combo->itemText(19), "COM20");
+        combo->setCurrentIndex(2);
+        // Clearing the save folder stores "0" and "", an empty open folder keeps its value.
+        dialog.findChild<QLineEdit*>("txtQRNDirSave")->clear();
+        dialog.findChild<QLineEdit*>("txtQRNDirOpen")->clear();
+        dialog.findChild<QPushButton*>("cmdOK")->click();
+    }
+    EXPECT_EQ(doubles.settings->Value("CommPort").value_or(""), "3");
+    EXPECT_EQ(doubles.settings->Value("FileSaveLocationAlways").value_or(""), "0");
+    EXPECT_EQ(doubles.settings->Value("FileSaveLocation").value_or("x"), "");
+    EXPECT_EQ(doubles.settings->Value("FileOpenLocation").value_or(""), open);
+    EXPECT_EQ(ports.opened, 0);
+}
+
+TEST_F(StatusBar, OptionsFolderWarningsAndACancel)
+{
+    frmOptions dialog;
+    dialog.show();
+    dialog.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(1);
+    auto* text = dialog.findChild<QLineEdit*>("txtQRNDirSave");
+    auto* warning = dialog.findChild<QWidget*>("picActionText_1");
+    text->setText(Path("nowhere"));
+    dialog.findChild<QCheckBox*>("chkQRNDirSave")->setChecked(true);
+    EXPECT_TRUE(warning->isVisibleTo(&dialog));
+    EXPECT_EQ(text->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_TRUE(dialog.findChild<QWidget*>("conQRNDirSave")->isEnabled());
+    dialog.findChild<QCheckBox*>("chkQRNDirSave")->setChecked(false);
+    EXPECT_FALSE(warning->isVisibleTo(&dialog));
+    EXPECT_FALSE(dialog.findChild<QWidget*>("conQRNDirSave")->isEnabled());
+    dialog.findChild<QPushButton*>("cmdCancel")->click();
+    EXPECT_FALSE(doubles.settings->Value("FileSaveLocationAlways").has_value());
+    EXPECT_FALSE(doubles.settings->Value("Mode").has_value());
+}
+
+TEST_F(StatusBar, AboutBoxReadsTheUnitOnceAndCannotCloseWhileReading)
+{
+    struct Row {
+        bool reader;
+        QString fw, hw;
+    };
+    const Row rows[] = {{true, "4.47", "3"}, {false, "N/A", "N/A"}};
+    for (const Row& row : rows) {
+        frmAbout about;
+        about.SetQRNVersion("2.15.0");
+        int reads = 0;
+        if (row.reader)
+            about.SetVersionReader([&](bool fw) {
+                ++reads;
+                // A close while the unit is read is held back until the read ends.
+                EXPECT_FALSE(about.close());
+                return fw ? QString("4.47") : QString("3");
+            });
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionFW")->text(), "...");
+        EXPECT_FALSE(about.findChild<QPushButton*>("cmdOK")->isEnabled());
+        about.show();
+        EXPECT_FALSE(about.close()); // not read yet
+        QTest::qWait(20);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionFW")->text(), row.fw);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionHW")->text(), row.hw);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionQRN")->text(), "2.15.0");
+        EXPECT_TRUE(about.findChild<QPushButton*>("cmdOK")->isEnabled());
+        EXPECT_TRUE(about.findChild<QWidget*>("txtQuarno")->isEnabled());
+        EXPECT_EQ(reads, row.reader ? 2 : 0);
+        if (row.reader)
+            EXPECT_FALSE(about.isVisible()); // the held-back close happened
+        about.hide();
+        about.show();
+        QTest::qWait(10);
+        EXPECT_EQ(reads, row.reader ? 2 : 0);
+        EXPECT_EQ(about.windowTitle(), "About Quarno Q2");
+    }
+}
+
+TEST_F(StatusBar, AboutCommandHandsTheLibraryVersion)
+{
+    QString qrn;
+    DialogAnswer ok("frmAbout", "cmdOK", [&](QDialog* d) { qrn = d->findChild<QLabel*>("lblVersionQRN")->text(); });
+    window->ToolClick("about");
+    EXPECT_EQ(ok.seen >= 1, true);
+    EXPECT_EQ(qrn, window->XelObject()->Version());
+    EXPECT_TRUE(unit.calls.contains("ReadUnitVersion(fw)"));
+}
+
+// ---- e-mail --------------------------------------------------------------------------
+
+TEST_F(StatusBar, EmailIsEnabledOnlyWithAMailProgram)
+{
+    EXPECT_TRUE(window->Tool("email")->isEnabled());
+    CloseWindow();
+    mailer.available = false;
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(window->Tool("email")->isEnabled());
+}
+
+TEST_F(StatusBar, EmailSavesFirstAndAttachesTheFile)
+{
+    struct Row {
+        const char* name;
+        bool hasFile, changed;
+        QList<int> answers;
+        QString saveAs;
+        bool starts;
+        bool result;
+        QString asked, status;
+    };
+    const Row rows[] = {
+        {"new setup, No", false, false, {No}, "", true, false, Lang(132), ""},
+        {"new setup, save cancelled", false, false, {Yes}, "", true, false, Lang(132), Lang(251)},
+        {"new setup, saved", false, false, {Yes}, "mail.QRN", true, true, Lang(132), "E-mail created"},
+        {"changed file, No", true, true, {No}, "", true, false, Lang(133, {"mail.QRN"}), ""},
+        {"unchanged file", true, false, {}, "", true, true, "", "E-mail created"},
+        {"mail program fails", true, false, {}, "", false, false, Lang(174), Lang(254)},
+    };
+    for (const Row& row : rows) {
+        const std::string name = row.name;
+        if (!row.hasFile) {
+            doubles.keys.shift = true;
+            window->ToolClick("new");
+            doubles.keys.shift = false;
+        }
+        if (row.hasFile && !row.changed)
+            ASSERT_TRUE(window->XelObject()->SaveFile(QString()));
+        if (row.changed)
+            window->XelObject()->Main()->SetIDNumber(quint8(window->XelObject()->Main()->IDNumber() + 1));
+        mailer.sent.clear();
+        mailer.starts = row.starts;
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        dialogs.answers = {row.saveAs.isEmpty() ? QString() : Path(row.saveAs)};
+        window->SetStatusText("");
+        const QByteArray before = row.hasFile ? Bytes(Path("mail.QRN")) : QByteArray();
+        EXPECT_EQ(window->CmdEmail(), row.result) << name;
+        EXPECT_EQ(Shown(), row.asked.isEmpty() ? QStringList() : QStringList{row.asked}) << name;
+        EXPECT_EQ(Status(), row.status) << name;
+        if (row.result || !row.starts) {
+            ASSERT_EQ(mailer.sent.size(), 1) << name;
+            EXPECT_EQ(mailer.sent[0].subject, "Quarno Q2 Project");
+            EXPECT_EQ(mailer.sent[0].body, "Quarno Q2 Project file attached");
+            EXPECT_EQ(mailer.sent[0].attachmentPath, Path("mail.QRN"));
+            EXPECT_EQ(mailer.sent[0].attachmentName, "mail.QRN");
+            EXPECT_FALSE(window->XelObject()->Changed());
+        } else {
+            EXPECT_TRUE(mailer.sent.isEmpty()) << name;
+            if (row.hasFile)
+                EXPECT_EQ(Bytes(Path("mail.QRN")), before) << name;
+        }
+    }
+}

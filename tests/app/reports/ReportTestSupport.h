@@ -1,0 +1,171 @@
+#pragma once
+// Shared pieces of the printed-report tests: a setup with its pages, the recording read back as
+// rows, and pdftotext.
+#include "app/frame/DefaultSetup.h"
+#include "app/frame/MainState.h"
+#include "app/pages/common/PageCommon.h"
+#include "app/pages/general/RelaysPage.h"
+#include "app/pages/general/SpeedSensorPage.h"
+#include "app/reports/ReportPrinter.h"
+#include "app/reports/SetupReport.h"
+#include "app/services/clsADO.h"
+#include "app/services/extra/extra.h"
+#include "datamodel/XelObject.h"
+#include "tests/common/Doubles.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << "[" << l.join("|").toStdString() << "]"; }
+QT_END_NAMESPACE
+
+namespace reporttest {
+
+// One table of the recording: a heading has no cells, a row its body's first line.
+struct Table {
+    QString format;
+    QStringList header;
+    QStringList cells;
+    friend bool operator==(const Table&, const Table&) = default;
+};
+
+inline std::ostream& operator<<(std::ostream& os, const Table& t)
+{
+    return os << t.format.toStdString() << " H[" << t.header.join("|").toStdString() << "] C["
+              << t.cells.join("|").toStdString() << "]";
+}
+
+inline Table Heading(const QString& format, const QStringList& header) { return {format, header, {}}; }
+
+inline std::vector<Table> Tables(const ReportPrinter& p)
+{
+    std::vector<Table> out;
+    for (const ReportPrinter::Op& op : p.Ops()) {
+        if (op.kind != ReportPrinter::Op::Table)
+            continue;
+        if (op.body.isEmpty())
+            out.push_back({op.format, op.header, {}});
+        for (const QStringList& row : op.body)
+            out.push_back({op.format, op.header, row});
+    }
+    return out;
+}
+
+// The rows of the section under a heading whose first header cell is title, heading included,
+// up to the next heading.
+inline std::vector<Table> Section(const ReportPrinter& p, const QString& title)
+{
+    std::vector<Table> all = Tables(p), out;
+    bool in = false;
+    for (const Table& t : all) {
+        const bool heading = t.cells.isEmpty() && !t.header.isEmpty() && t.format != "<2500|<7200";
+        if (heading)
+            in = t.header.value(0) == title;
+        if (in)
+            out.push_back(t);
+    }
+    return out;
+}
+
+inline const ReportPrinter::Op* FindTable(const ReportPrinter& p, const QString& firstHeaderCell)
+{
+    for (const ReportPrinter::Op& op : p.Ops())
+        if (op.kind == ReportPrinter::Op::Table && op.header.value(0) == firstHeaderCell)
+            return &op;
+    return nullptr;
+}
+
+// A default setup with the Relays and Speed Sensor pages showing it, as the print command finds
+// them.
+class ReportFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QLocale::setDefault(QLocale::c());
+        ASSERT_TRUE(extra::LoadLanguageLibrary());
+        setup = CreateDefaultSetupDocument();
+        state.SetXelObject(setup.get());
+        relays = std::make_unique<RelaysPage>(state);
+        speed = std::make_unique<SpeedSensorPage>(state);
+        state.relaysPage = relays.get();
+        state.speedSensorPage = speed.get();
+    }
+    void TearDown() override
+    {
+        state.relaysPage = nullptr;
+        state.speedSensorPage = nullptr;
+        speed.reset();
+        relays.reset();
+        setup.reset();
+        extra::FreeLanguageLibrary();
+        QLocale::setDefault(QLocale::system());
+    }
+    // Shows the setup on the pages, as the frame's show-setup does.
+    void ShowPages()
+    {
+        const pagecommon::ScopedFlag loading(state.Loading, true);
+        relays->LoadRelays();
+        relays->LoadRelaysNew();
+        relays->RefreshRelayLists();
+        speed->LoadSpeedSensor();
+    }
+    void OpenDatabase()
+    {
+        ado = std::make_unique<clsADO>();
+        bool ok = false;
+        ado->InitDatabase(QCoreApplication::applicationDirPath() + "/Quarno.mdb", ok);
+        ASSERT_TRUE(ok);
+        state.ADO = ado.get();
+    }
+    bool Build()
+    {
+        ShowPages();
+        report = std::make_unique<SetupReport>(state, printer);
+        return report->BuildReport(*setup);
+    }
+
+    testing_doubles::PlatformDoubles doubles;
+    std::unique_ptr<XelObject> setup;
+    MainState state;
+    std::unique_ptr<RelaysPage> relays;
+    std::unique_ptr<SpeedSensorPage> speed;
+    std::unique_ptr<clsADO> ado;
+    ReportPrinter printer;
+    std::unique_ptr<SetupReport> report;
+};
+
+// pdftotext's text of a PDF ("" when the tool is missing) and pdfinfo's page count.
+inline QString PdfText(const QString& pdf)
+{
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty())
+        return QString();
+    QProcess p;
+    p.start(tool, {"-layout", pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+inline int PdfPages(const QString& pdf)
+{
+    const QString tool = QStandardPaths::findExecutable("pdfinfo");
+    if (tool.isEmpty())
+        return -1;
+    QProcess p;
+    p.start(tool, {pdf});
+    p.waitForFinished(30000);
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+} // namespace reporttest
