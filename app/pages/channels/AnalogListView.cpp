@@ -1,8 +1,8 @@
 #include "app/pages/channels/AnalogListView.h"
 
+#include "app/pages/common/PageCommon.h"
 #include "platform/TimeSource.h"
 
-#include <QDrag>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -67,13 +67,8 @@ void AnalogListView::keyPressEvent(QKeyEvent* event)
 
 void AnalogListView::startDrag(Qt::DropActions)
 {
-    QMimeData* data = StartDrag ? StartDrag() : nullptr;
-    if (!data)
-        return;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
     // The list moves or copies the settings itself; the drag never removes a row.
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    pagecommon::ExecPayloadDrag(this, StartDrag ? StartDrag() : nullptr);
 }
 
 void AnalogListView::dragEnterEvent(QDragEnterEvent* event)
