@@ -145,7 +145,14 @@ AnalogInPage::AnalogInPage(MainState& state, QWidget* parent) : QWidget(parent),
     m_j = std::make_unique<AnalogJSelection>(m_state, c);
 }
 
-AnalogInPage::~AnalogInPage() = default;
+AnalogInPage::~AnalogInPage()
+{
+    // The controls outlive this part of the page while the widget base deletes them.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+    lvwAnalog->ItemClick = nullptr;
+    lvwAnalog->KeyDown = nullptr;
+}
 
 void AnalogInPage::BuildControls()
 {
