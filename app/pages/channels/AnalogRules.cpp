@@ -49,13 +49,6 @@ bool IsBusType(qint32 inputType)
     return inputType == qint32(AnalogInputType::J1587) || inputType == qint32(AnalogInputType::CAN);
 }
 
-bool IsRPMDependent(qint32 action)
-{
-    return action == qint32(AnalogActionType::RPMDependentAlarm) ||
-           action == qint32(AnalogActionType::RPMDependentWarning) ||
-           action == qint32(AnalogActionType::RPMDependentShutdown);
-}
-
 qint32 BusListAction(qint32 action)
 {
     switch (action) {

@@ -34,7 +34,6 @@ LangBlock InputTypeBlock(int list);
 int InputTypeListForPosition(int position, bool can);
 
 bool IsBusType(qint32 inputType);
-bool IsRPMDependent(qint32 action);
 // The actions a bus input keeps when its action list is refilled; every other becomes None.
 qint32 BusListAction(qint32 action);
 // The action Emergency mode puts in place of a shutdown action; others stay.
