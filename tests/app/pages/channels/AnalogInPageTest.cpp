@@ -386,3 +386,42 @@ TEST_F(AnalogPageTest, ScrollStripsScrollTheListALineAtATime)
     EXPECT_LT(page->lvwAnalog->verticalScrollBar()->value(), down);
     EXPECT_EQ(doubles.time.waits, (QList<int>{100, 100, 100}));
 }
+
+TEST_F(AnalogPageTest, BusLimitsKeepTheirOffsetWhenTheTypeListLacksTheStoredType)
+{
+    // A J1939 input on a wired channel of a setup without J1939/J1587 support: its type list
+    // cannot show the type, the limits still carry the parameter's offset both ways.
+    XelAnalogIn* input = Input(3);
+    input->SetActive(true);
+    input->SetAction(1);
+    input->SetInputType(4);
+    input->SetLimit(1, 1200);
+    JData j;
+    j.iMID = 16;
+    j.lPID = 0xEE00;
+    j.lPPID = 0x18FE;
+    input->SetJValues(j);
+    doc->ResetBackup();
+    Click(3);
+    EXPECT_EQ(ItemData(page->cmbAnalogInputType), (QList<int>{0, 1}));
+    EXPECT_FLOAT_EQ(page->numAnalogLimit[1]->Value(), 80.0f);
+    EXPECT_FALSE(doc->Changed());
+    EXPECT_TRUE(page->numAnalogSensorMin->Locked());
+    page->numAnalogLimit[1]->SetValue(81.0f);
+    EXPECT_EQ(input->Limit(1), 1210);
+}
+
+TEST_F(AnalogPageTest, NoChosenTypeLocksTheRangeAndTheSettings)
+{
+    Input(2)->SetActive(true);
+    Input(2)->SetAction(2);
+    Click(2);
+    EXPECT_FALSE(page->numAnalogSensorMin->Locked());
+    page->FillAnalogInputTypeCombo(4, false); // the list lacks the chosen type: nothing chosen
+    ASSERT_EQ(page->cmbAnalogInputType->currentIndex(), -1);
+    page->ShowAnalogInput();
+    EXPECT_FALSE(page->conAnalog->ChildrenEnabled());
+    EXPECT_TRUE(page->numAnalogSensorMin->Locked());
+    EXPECT_TRUE(page->numAnalogSensorMax->Locked());
+    EXPECT_EQ(Input(2)->InputType(), 0);
+}
