@@ -1,11 +1,19 @@
 #include "controls/SpinPart.h"
 
 #include "controls/NumberText.h"
+#include "platform/TimeSource.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
+
+namespace {
+// A held half waits this long before it repeats, then steps at the second rate.
+constexpr int kFirstRepeatMs = 400;
+constexpr int kRepeatMs = 50;
+} // namespace
 
 SpinPart::SpinPart(QWidget* parent) : QWidget(parent)
 {
@@ -40,7 +48,7 @@ void SpinPart::paintEvent(QPaintEvent*)
         QStyleOptionButton button;
         button.initFrom(this);
         button.rect = halves[i];
-        const bool down = m_pressed == (i == 0 ? 1 : -1);
+        const bool down = m_onPressed && m_pressed == (i == 0 ? 1 : -1);
         button.state |= down ? QStyle::State_Sunken : QStyle::State_Raised;
         style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &button, &p, this);
         QStyleOption arrow;
@@ -51,21 +59,81 @@ void SpinPart::paintEvent(QPaintEvent*)
     }
 }
 
+int SpinPart::HalfAt(qreal y) const
+{
+    return y < height() / 2.0 ? 1 : -1;
+}
+
 void SpinPart::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pressed = event->position().y() < height() / 2.0 ? 1 : -1;
+    m_pressed = HalfAt(event->position().y());
+    m_onPressed = true;
     update();
+    if (!m_repeat) {
+        m_repeat = new QTimer(this);
+        connect(m_repeat, &QTimer::timeout, this, &SpinPart::Repeat);
+    }
+    m_repeat->start(platform::TimeSource::Instance().TimerInterval(kFirstRepeatMs));
     const int direction = m_pressed;
     emit stepRequested(direction);
     emit clicked();
+}
+
+void SpinPart::Repeat()
+{
+    if (m_pressed == 0 || !isEnabled()) {
+        StopRepeat();
+        return;
+    }
+    m_repeat->setInterval(platform::TimeSource::Instance().TimerInterval(kRepeatMs));
+    // Off the held half the button is up and waits for the pointer to come back.
+    if (!m_onPressed)
+        return;
+    const int direction = m_pressed;
+    emit stepRequested(direction);
+    emit clicked();
+}
+
+void SpinPart::StopRepeat()
+{
+    if (m_repeat)
+        m_repeat->stop();
+    if (m_pressed != 0) {
+        m_pressed = 0;
+        update();
+    }
 }
 
 void SpinPart::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    m_pressed = 0;
-    update();
+    StopRepeat();
+}
+
+void SpinPart::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_pressed == 0)
+        return;
+    const bool on = rect().contains(event->position().toPoint()) && HalfAt(event->position().y()) == m_pressed;
+    if (on != m_onPressed) {
+        m_onPressed = on;
+        update();
+    }
+}
+
+void SpinPart::changeEvent(QEvent* event)
+{
+    // Locking or disabling the box ends a hold at once.
+    if (event->type() == QEvent::EnabledChange && !isEnabled())
+        StopRepeat();
+    QWidget::changeEvent(event);
+}
+
+void SpinPart::hideEvent(QHideEvent* event)
+{
+    StopRepeat();
+    QWidget::hideEvent(event);
 }
