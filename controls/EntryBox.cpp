@@ -1,5 +1,6 @@
 #include "controls/EntryBox.h"
 
+#include "controls/NumberText.h"
 #include "controls/SpinPart.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/KeyState.h"
@@ -16,6 +17,8 @@ namespace {
 // between them for ever.
 bool g_refocusing = false;
 constexpr int kSpinWidth = 17;
+constexpr qint16 kKeyUp = 38;
+constexpr qint16 kKeyDown = 40;
 } // namespace
 
 EntryBox::EntryBox(QWidget* parent) : QWidget(parent)
@@ -25,6 +28,12 @@ EntryBox::EntryBox(QWidget* parent) : QWidget(parent)
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_spin = new SpinPart(this);
     m_spin->setObjectName(QStringLiteral("spnNumber"));
+    m_spin->SetMin(0);
+    m_spin->SetMax(100);
+    m_spin->SetIncrement(1);
+    m_spin->SetValue(0);
+    m_text->setText(QStringLiteral("0"));
+    m_lastGoodText = QStringLiteral("0");
     setFocusProxy(m_text);
     setFocusPolicy(Qt::StrongFocus);
     m_text->installEventFilter(this);
@@ -114,6 +123,75 @@ QSize EntryBox::sizeHint() const
 }
 
 bool EntryBox::ExtraCharPasses(QChar) const { return false; }
+void EntryBox::KeyGoingDown() {}
+
+bool EntryBox::NegativeAllowed() const { return m_spin->Min() < 0; }
+
+void EntryBox::SetSpinValue(qint32 spinValue)
+{
+    m_spin->SetValue(spinValue);
+    WriteText(SpinText(spinValue));
+}
+
+void EntryBox::SpinStep(int direction)
+{
+    const qint64 lo = m_spin->Min();
+    const qint64 hi = qMax(m_spin->Min(), m_spin->Max());
+    const qint64 from = numbertext::Bound64(lo, TextSpinValue(), hi);
+    SetSpinValue(numbertext::Clamp32(numbertext::Bound64(lo, from + qint64(direction) * m_spin->Increment(), hi)));
+}
+
+void EntryBox::ArrowStep(int direction)
+{
+    qint64 spin = 0;
+    if (TextBeyondLimit(direction)) {
+        spin = direction > 0 ? m_spin->Min() : m_spin->Max();
+    } else {
+        const qint64 next = TextSpinValue() + qint64(direction) * m_spin->Increment();
+        spin = direction > 0 ? qMin<qint64>(next, m_spin->Max()) : qMax<qint64>(next, m_spin->Min());
+    }
+    SetSpinValue(numbertext::Clamp32(spin));
+}
+
+bool EntryBox::HandleKeyDown(QKeyEvent* event)
+{
+    qint16 code = VirtualKey(event);
+    qint16 shift = ShiftMask(event->modifiers());
+    KeyGoingDown();
+    const bool arrow = code == kKeyUp || code == kKeyDown;
+    if (arrow)
+        ArrowStep(code == kKeyUp ? 1 : -1);
+    emit KeyDown(code, shift);
+    if (arrow) {
+        SelectAll();
+        return true;
+    }
+    m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+    // A key the host cleared is not handled by the text box; typed characters still are.
+    return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
+}
+
+void EntryBox::ReadLookProperties(const QVariantMap& bag)
+{
+    SetAllowBlank(bag.value(QStringLiteral("AllowBlank"), false).toBool());
+    if (bag.contains(QStringLiteral("BackColor")))
+        SetBackColor(bag.value(QStringLiteral("BackColor")).value<QColor>());
+    SetEnabled(bag.value(QStringLiteral("Enabled"), true).toBool());
+    if (bag.contains(QStringLiteral("Font")))
+        SetFont(bag.value(QStringLiteral("Font")).value<QFont>());
+}
+
+void EntryBox::WriteLookProperties(QVariantMap& bag) const
+{
+    if (AllowBlank())
+        bag.insert(QStringLiteral("AllowBlank"), true);
+    if (m_text->testAttribute(Qt::WA_SetPalette))
+        bag.insert(QStringLiteral("BackColor"), BackColor());
+    if (!Enabled())
+        bag.insert(QStringLiteral("Enabled"), false);
+    if (testAttribute(Qt::WA_SetFont))
+        bag.insert(QStringLiteral("Font"), Font());
+}
 
 void EntryBox::SpinClicked()
 {

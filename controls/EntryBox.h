@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QVariantMap>
 #include <QWidget>
 
 class QLineEdit;
@@ -55,8 +56,8 @@ protected:
 
     // The check of every change of the text.
     virtual void CheckEdit() = 0;
-    // Key-down of a key in the text box (not locked); returns true when the key is used up.
-    virtual bool HandleKeyDown(QKeyEvent* event) = 0;
+    // At the start of every key-down in the text box (not locked), before it is handled.
+    virtual void KeyGoingDown();
     // The extra characters the key filter lets through (the decimal separator).
     virtual bool ExtraCharPasses(QChar ch) const;
     // The leave check; runs when the text box loses the focus (not locked). A refused
@@ -65,14 +66,22 @@ protected:
     virtual bool LeaveCheck() = 0;
     // After a click on the spin part or when it is pressed.
     virtual void SpinClicked();
-    // A click on the upper (+1) or lower (-1) half of the spin part.
-    virtual void SpinStep(int direction) = 0;
-    // The spin part's lower limit: "-" is typed only when it is below 0.
-    virtual bool NegativeAllowed() const = 0;
+    // The shown number in the spin part's units.
+    virtual qint64 TextSpinValue() const = 0;
+    // The shown number lies beyond the spin part's limit on the side of a step up (+1,
+    // below Min) or down (-1, above Max).
+    virtual bool TextBeyondLimit(int direction) const = 0;
+    // The text shown for a spin value.
+    virtual QString SpinText(qint32 spinValue) const = 0;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
+    // Sets the spin value and writes it as the text (the edit check runs).
+    void SetSpinValue(qint32 spinValue);
+    // The property bag entries both boxes keep: AllowBlank, BackColor, Enabled, Font.
+    void ReadLookProperties(const QVariantMap& bag);
+    void WriteLookProperties(QVariantMap& bag) const;
     // Writes a text as the control itself (the edit check runs).
     void WriteText(const QString& text);
     // Puts back the last accepted text with the caret where it was.
@@ -96,5 +105,14 @@ protected:
 
 private:
     void OnTextChanged();
+    // Key-down of a key in the text box (not locked); returns true when the key is used up.
+    bool HandleKeyDown(QKeyEvent* event);
+    // An arrow key: from the shown number one step within the limits; a number beyond
+    // the limit on the key's side goes to that limit without a step.
+    void ArrowStep(int direction);
+    // A click on the upper (+1) or lower (-1) half of the spin part, from the shown number.
+    void SpinStep(int direction);
+    // "-" is typed only when the spin part's lower limit is below 0.
+    bool NegativeAllowed() const;
     bool KeyPressFilter(QKeyEvent* event);
 };

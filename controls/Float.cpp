@@ -12,8 +12,6 @@
 using numbertext::Clamp32;
 
 namespace {
-constexpr qint16 kKeyUp = 38;
-constexpr qint16 kKeyDown = 40;
 // The spin part counts tenths in 32 bits; a value beyond that counts as out of range.
 constexpr double kLargest = 214748364.7;
 
@@ -32,14 +30,6 @@ Float::Float(QWidget* parent) : EntryBox(parent)
     m_decimalSeparator = QLocale().decimalPoint().trimmed();
     if (m_decimalSeparator.isEmpty())
         m_decimalSeparator = QStringLiteral(".");
-    m_spin->SetMin(0);
-    m_spin->SetMax(100);
-    m_spin->SetIncrement(1);
-    m_spin->SetValue(0);
-    m_inCheck = true;
-    m_text->setText(QStringLiteral("0"));
-    m_inCheck = false;
-    m_lastGoodText = QStringLiteral("0");
 }
 
 Float::~Float() = default;
@@ -162,8 +152,6 @@ float Float::OldValue()
     return float(std::nearbyint(v * scale) / scale);
 }
 
-bool Float::NegativeAllowed() const { return m_spin->Min() < 0; }
-
 bool Float::ExtraCharPasses(QChar ch) const
 {
     return ch == m_decimalSeparator.at(0);
@@ -213,60 +201,20 @@ void Float::CheckEdit()
     emit Change();
 }
 
-void Float::SetSpinValue(qint32 tenths)
+QString Float::SpinText(qint32 tenths) const
 {
-    m_spin->SetValue(tenths);
-    WriteText(Format(tenths / 10.0, m_numberOfDecimals));
+    return Format(tenths / 10.0, m_numberOfDecimals);
 }
 
-bool Float::HandleKeyDown(QKeyEvent* event)
+qint64 Float::TextSpinValue() const
 {
-    qint16 code = VirtualKey(event);
-    qint16 shift = ShiftMask(event->modifiers());
-    const bool arrow = code == kKeyUp || code == kKeyDown;
-    if (arrow) {
-        const double v = ParseValue(m_text->text());
-        qint64 spin = m_spin->Value();
-        bool clamped = false;
-        // A shown value beyond the limit in the key's direction goes to that limit.
-        if (code == kKeyDown && v > m_spin->Max() / 10.0) {
-            spin = m_spin->Max();
-            clamped = true;
-        } else if (code == kKeyUp && v < m_spin->Min() / 10.0) {
-            spin = m_spin->Min();
-            clamped = true;
-        } else if (ToTenths(v) != spin) {
-            spin = ToTenths(v);
-        }
-        if (!clamped) {
-            const qint64 inc = m_spin->Increment();
-            if (code == kKeyDown)
-                spin = spin - inc >= m_spin->Min() ? spin - inc : m_spin->Min();
-            else
-                spin = spin + inc <= m_spin->Max() ? spin + inc : m_spin->Max();
-        }
-        SetSpinValue(Clamp32(spin));
-    }
-    emit KeyDown(code, shift);
-    if (arrow) {
-        SelectAll();
-        return true;
-    }
-    m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
-    return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
+    return ToTenths(ParseValue(m_text->text()));
 }
 
-void Float::SpinStep(int direction)
+bool Float::TextBeyondLimit(int direction) const
 {
-    const qint64 lo = m_spin->Min();
-    const qint64 hi = qMax(m_spin->Min(), m_spin->Max());
-    const qint64 from = numbertext::Bound64(lo, ToTenths(ParseValue(m_text->text())), hi);
-    SetSpinValue(Clamp32(numbertext::Bound64(lo, from + qint64(direction) * m_spin->Increment(), hi)));
-}
-
-void Float::SpinClicked()
-{
-    EntryBox::SpinClicked();
+    const double v = ParseValue(m_text->text());
+    return direction > 0 ? v < m_spin->Min() / 10.0 : v > m_spin->Max() / 10.0;
 }
 
 bool Float::LeaveCheck()
@@ -296,12 +244,7 @@ bool Float::LeaveCheck()
 void Float::ReadProperties(const QVariantMap& bag)
 {
     SetNumberOfDecimals(quint8(bag.value(QStringLiteral("NumberOfDecimals"), 1).toUInt()));
-    SetAllowBlank(bag.value(QStringLiteral("AllowBlank"), false).toBool());
-    if (bag.contains(QStringLiteral("BackColor")))
-        SetBackColor(bag.value(QStringLiteral("BackColor")).value<QColor>());
-    SetEnabled(bag.value(QStringLiteral("Enabled"), true).toBool());
-    if (bag.contains(QStringLiteral("Font")))
-        SetFont(bag.value(QStringLiteral("Font")).value<QFont>());
+    ReadLookProperties(bag);
     SetIncrement(bag.value(QStringLiteral("Increment"), 0.1).toFloat());
     SetLocked(bag.value(QStringLiteral("Locked"), false).toBool());
     SetMax(bag.value(QStringLiteral("Max"), 100.0).toFloat());
@@ -316,14 +259,7 @@ QVariantMap Float::WriteProperties() const
     QVariantMap bag;
     if (m_numberOfDecimals != 1)
         bag.insert(QStringLiteral("NumberOfDecimals"), m_numberOfDecimals);
-    if (AllowBlank())
-        bag.insert(QStringLiteral("AllowBlank"), true);
-    if (m_text->testAttribute(Qt::WA_SetPalette))
-        bag.insert(QStringLiteral("BackColor"), BackColor());
-    if (!Enabled())
-        bag.insert(QStringLiteral("Enabled"), false);
-    if (testAttribute(Qt::WA_SetFont))
-        bag.insert(QStringLiteral("Font"), Font());
+    WriteLookProperties(bag);
     // A single 0.1 never equals the double default, so the increment is always stored.
     bag.insert(QStringLiteral("Increment"), Increment());
     if (Locked())

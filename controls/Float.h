@@ -36,12 +36,11 @@ signals:
 
 protected:
     void CheckEdit() override;
-    bool HandleKeyDown(QKeyEvent* event) override;
     bool ExtraCharPasses(QChar ch) const override;
     bool LeaveCheck() override;
-    void SpinClicked() override;
-    void SpinStep(int direction) override;
-    bool NegativeAllowed() const override;
+    qint64 TextSpinValue() const override;
+    bool TextBeyondLimit(int direction) const override;
+    QString SpinText(qint32 tenths) const override;
 
 private:
     QString Format(double value, int decimals) const;
@@ -49,7 +48,6 @@ private:
     QString NormaliseText(const QString& text) const;
     bool IsNumeric(const QString& text) const;
     float OldValue();
-    void SetSpinValue(qint32 tenths);
 
     QString m_decimalSeparator;
     quint8 m_numberOfDecimals = 1;

@@ -10,22 +10,7 @@ using numbertext::Clamp32;
 using numbertext::LeadingWhole;
 using numbertext::ParseWhole;
 
-namespace {
-constexpr qint16 kKeyUp = 38;
-constexpr qint16 kKeyDown = 40;
-} // namespace
-
-Number::Number(QWidget* parent) : EntryBox(parent)
-{
-    m_spin->SetMin(0);
-    m_spin->SetMax(100);
-    m_spin->SetIncrement(1);
-    m_spin->SetValue(0);
-    m_inCheck = true;
-    m_text->setText(QStringLiteral("0"));
-    m_inCheck = false;
-    m_lastGoodText = QStringLiteral("0");
-}
+Number::Number(QWidget* parent) : EntryBox(parent) {}
 
 Number::~Number() = default;
 
@@ -46,13 +31,25 @@ void Number::SetValue(qint32 value)
     SetSpinValue(value);
 }
 
-void Number::SetSpinValue(qint32 value)
+QString Number::SpinText(qint32 spinValue) const
 {
-    m_spin->SetValue(value);
-    WriteText(QString::number(value));
+    return QString::number(spinValue);
 }
 
-bool Number::NegativeAllowed() const { return Min() < 0; }
+qint64 Number::TextSpinValue() const
+{
+    return Value();
+}
+
+bool Number::TextBeyondLimit(int direction) const
+{
+    return direction > 0 ? Value() < m_spin->Min() : Value() > m_spin->Max();
+}
+
+void Number::KeyGoingDown()
+{
+    emit BeforeChange();
+}
 
 void Number::CheckEdit()
 {
@@ -96,52 +93,6 @@ void Number::CheckEdit()
     emit Change();
 }
 
-bool Number::HandleKeyDown(QKeyEvent* event)
-{
-    qint16 code = VirtualKey(event);
-    qint16 shift = ShiftMask(event->modifiers());
-    emit BeforeChange();
-    const bool arrow = code == kKeyUp || code == kKeyDown;
-    if (arrow) {
-        const qint64 textValue = Value();
-        qint64 spin = m_spin->Value();
-        bool clamped = false;
-        // A shown number beyond the limit in the key's direction goes to that limit.
-        if (code == kKeyDown && textValue > m_spin->Max()) {
-            spin = m_spin->Max();
-            clamped = true;
-        } else if (code == kKeyUp && textValue < m_spin->Min()) {
-            spin = m_spin->Min();
-            clamped = true;
-        } else if (textValue != spin) {
-            spin = textValue;
-        }
-        if (!clamped) {
-            if (code == kKeyDown)
-                spin = spin - Increment() < Min() ? Min() : spin - Increment();
-            else
-                spin = spin + Increment() > Max() ? Max() : spin + Increment();
-        }
-        SetSpinValue(Clamp32(spin));
-    }
-    emit KeyDown(code, shift);
-    if (arrow) {
-        SelectAll();
-        return true;
-    }
-    m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
-    // A key the host cleared is not handled by the text box; typed characters still are.
-    return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
-}
-
-void Number::SpinStep(int direction)
-{
-    // The spin part starts from what the box shows.
-    const qint64 from = numbertext::Bound64(Min(), Value(), qMax(Min(), Max()));
-    const qint64 next = from + qint64(direction) * Increment();
-    SetSpinValue(Clamp32(numbertext::Bound64(Min(), next, qMax(Min(), Max()))));
-}
-
 bool Number::LeaveCheck()
 {
     if (m_text->text().trimmed().isEmpty())
@@ -168,12 +119,7 @@ bool Number::LeaveCheck()
 
 void Number::ReadProperties(const QVariantMap& bag)
 {
-    SetAllowBlank(bag.value(QStringLiteral("AllowBlank"), false).toBool());
-    if (bag.contains(QStringLiteral("BackColor")))
-        SetBackColor(bag.value(QStringLiteral("BackColor")).value<QColor>());
-    SetEnabled(bag.value(QStringLiteral("Enabled"), true).toBool());
-    if (bag.contains(QStringLiteral("Font")))
-        SetFont(bag.value(QStringLiteral("Font")).value<QFont>());
+    ReadLookProperties(bag);
     SetIncrement(bag.value(QStringLiteral("Increment"), 1).toInt());
     SetLocked(bag.value(QStringLiteral("Locked"), false).toBool());
     SetMax(bag.value(QStringLiteral("Max"), 100).toInt());
@@ -185,14 +131,7 @@ void Number::ReadProperties(const QVariantMap& bag)
 QVariantMap Number::WriteProperties() const
 {
     QVariantMap bag;
-    if (AllowBlank())
-        bag.insert(QStringLiteral("AllowBlank"), true);
-    if (m_text->testAttribute(Qt::WA_SetPalette))
-        bag.insert(QStringLiteral("BackColor"), BackColor());
-    if (!Enabled())
-        bag.insert(QStringLiteral("Enabled"), false);
-    if (testAttribute(Qt::WA_SetFont))
-        bag.insert(QStringLiteral("Font"), Font());
+    WriteLookProperties(bag);
     if (Increment() != 1)
         bag.insert(QStringLiteral("Increment"), Increment());
     if (Locked())

@@ -31,12 +31,9 @@ signals:
 
 protected:
     void CheckEdit() override;
-    bool HandleKeyDown(QKeyEvent* event) override;
+    void KeyGoingDown() override;
     bool LeaveCheck() override;
-    void SpinStep(int direction) override;
-    bool NegativeAllowed() const override;
-
-private:
-    // Sets the spin value and writes it as the text (the edit check runs).
-    void SetSpinValue(qint32 value);
+    qint64 TextSpinValue() const override;
+    bool TextBeyondLimit(int direction) const override;
+    QString SpinText(qint32 spinValue) const override;
 };
