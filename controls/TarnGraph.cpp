@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <type_traits>
 
 namespace {
 // Plot coordinates far outside any screen still fit the painter's integers.
@@ -77,45 +78,36 @@ void TarnGraph::AddDataValue(float fx, float fY)
         Repaint();
 }
 
-#define XEL_GRAPH_PROPERTY(Type, Name, member)                                                    \
+#define XEL_GRAPH_PROPERTY(Type, Param, Name, member)                                             \
     Type TarnGraph::Name() const { return member; }                                               \
-    void TarnGraph::Set##Name(Type v)                                                             \
+    void TarnGraph::Set##Name(Param v)                                                            \
     {                                                                                             \
         member = v;                                                                               \
         Repaint();                                                                                \
     }
 
-QColor TarnGraph::AxisColor() const { return m_axisColor; }
-void TarnGraph::SetAxisColor(const QColor& c) { m_axisColor = c; Repaint(); }
-QColor TarnGraph::MarkColor() const { return m_markColor; }
-void TarnGraph::SetMarkColor(const QColor& c) { m_markColor = c; Repaint(); }
-QColor TarnGraph::BackColor() const { return m_backColor; }
-void TarnGraph::SetBackColor(const QColor& c) { m_backColor = c; Repaint(); }
-QColor TarnGraph::DataColor() const { return m_dataColor; }
-void TarnGraph::SetDataColor(const QColor& c) { m_dataColor = c; Repaint(); }
-XEL_GRAPH_PROPERTY(qint32, BorderStyle, m_borderStyle)
-XEL_GRAPH_PROPERTY(qint32, FromTop, m_fromTop)
-XEL_GRAPH_PROPERTY(qint32, FromLeft, m_fromLeft)
-XEL_GRAPH_PROPERTY(qint32, FromRight, m_fromRight)
-XEL_GRAPH_PROPERTY(qint32, FromBottom, m_fromBottom)
-XEL_GRAPH_PROPERTY(qint32, XStart, m_xStart)
-XEL_GRAPH_PROPERTY(qint32, XStep, m_xStep)
-XEL_GRAPH_PROPERTY(qint32, XSteps, m_xSteps)
-XEL_GRAPH_PROPERTY(qint32, XStepMarkEvery, m_xStepMarkEvery)
-XEL_GRAPH_PROPERTY(qint32, YStart, m_yStart)
-XEL_GRAPH_PROPERTY(qint32, YStep, m_yStep)
-XEL_GRAPH_PROPERTY(qint32, YSteps, m_ySteps)
-XEL_GRAPH_PROPERTY(qint32, YStepMarkEvery, m_yStepMarkEvery)
+XEL_GRAPH_PROPERTY(QColor, const QColor&, AxisColor, m_axisColor)
+XEL_GRAPH_PROPERTY(QColor, const QColor&, MarkColor, m_markColor)
+XEL_GRAPH_PROPERTY(QColor, const QColor&, BackColor, m_backColor)
+XEL_GRAPH_PROPERTY(QColor, const QColor&, DataColor, m_dataColor)
+XEL_GRAPH_PROPERTY(qint32, qint32, BorderStyle, m_borderStyle)
+XEL_GRAPH_PROPERTY(qint32, qint32, FromTop, m_fromTop)
+XEL_GRAPH_PROPERTY(qint32, qint32, FromLeft, m_fromLeft)
+XEL_GRAPH_PROPERTY(qint32, qint32, FromRight, m_fromRight)
+XEL_GRAPH_PROPERTY(qint32, qint32, FromBottom, m_fromBottom)
+XEL_GRAPH_PROPERTY(qint32, qint32, XStart, m_xStart)
+XEL_GRAPH_PROPERTY(qint32, qint32, XStep, m_xStep)
+XEL_GRAPH_PROPERTY(qint32, qint32, XSteps, m_xSteps)
+XEL_GRAPH_PROPERTY(qint32, qint32, XStepMarkEvery, m_xStepMarkEvery)
+XEL_GRAPH_PROPERTY(qint32, qint32, YStart, m_yStart)
+XEL_GRAPH_PROPERTY(qint32, qint32, YStep, m_yStep)
+XEL_GRAPH_PROPERTY(qint32, qint32, YSteps, m_ySteps)
+XEL_GRAPH_PROPERTY(qint32, qint32, YStepMarkEvery, m_yStepMarkEvery)
+XEL_GRAPH_PROPERTY(QFont, const QFont&, MarkFontBottom, m_markFontBottom)
+XEL_GRAPH_PROPERTY(QFont, const QFont&, MarkFontLeft, m_markFontLeft)
+XEL_GRAPH_PROPERTY(QString, const QString&, MarkDescriptionBottom, m_markDescriptionBottom)
+XEL_GRAPH_PROPERTY(QString, const QString&, MarkDescriptionLeft, m_markDescriptionLeft)
 #undef XEL_GRAPH_PROPERTY
-
-QFont TarnGraph::MarkFontBottom() const { return m_markFontBottom; }
-void TarnGraph::SetMarkFontBottom(const QFont& f) { m_markFontBottom = f; Repaint(); }
-QFont TarnGraph::MarkFontLeft() const { return m_markFontLeft; }
-void TarnGraph::SetMarkFontLeft(const QFont& f) { m_markFontLeft = f; Repaint(); }
-QString TarnGraph::MarkDescriptionBottom() const { return m_markDescriptionBottom; }
-void TarnGraph::SetMarkDescriptionBottom(const QString& t) { m_markDescriptionBottom = t; Repaint(); }
-QString TarnGraph::MarkDescriptionLeft() const { return m_markDescriptionLeft; }
-void TarnGraph::SetMarkDescriptionLeft(const QString& t) { m_markDescriptionLeft = t; Repaint(); }
 
 void TarnGraph::Refresh() { repaint(); }
 
@@ -325,70 +317,53 @@ void TarnGraph::mouseDoubleClickEvent(QMouseEvent*)
     emit DblClick();
 }
 
+template <class Self, class Visit>
+void TarnGraph::VisitStored(Self& self, Visit&& visit)
+{
+    const QString description = QStringLiteral("Description");
+    visit("AxisColor", self.m_axisColor, QColor(0, 0, 0));
+    visit("MarkColor", self.m_markColor, QColor(0x40, 0x40, 0x40));
+    visit("BackColor", self.m_backColor, QColor(0x80, 0x80, 0x80));
+    visit("BorderStyle", self.m_borderStyle, qint32(1));
+    visit("DataColor", self.m_dataColor, QColor(0xC0, 0, 0));
+    visit("XStart", self.m_xStart, qint32(0));
+    visit("XStep", self.m_xStep, qint32(1));
+    visit("XSteps", self.m_xSteps, qint32(10));
+    visit("XStepMarkEvery", self.m_xStepMarkEvery, qint32(2));
+    visit("YStart", self.m_yStart, qint32(0));
+    visit("YStep", self.m_yStep, qint32(1));
+    visit("YSteps", self.m_ySteps, qint32(10));
+    visit("YStepMarkEvery", self.m_yStepMarkEvery, qint32(2));
+    visit("FromTop", self.m_fromTop, qint32(30));
+    visit("FromLeft", self.m_fromLeft, qint32(40));
+    visit("FromRight", self.m_fromRight, qint32(40));
+    visit("FromBottom", self.m_fromBottom, qint32(40));
+    // The marks' fonts default to the host's.
+    visit("MarkFontBottom", self.m_markFontBottom, self.font());
+    visit("MarkFontLeft", self.m_markFontLeft, self.font());
+    visit("MarkDescriptionBottom", self.m_markDescriptionBottom, description);
+    visit("MarkDescriptionLeft", self.m_markDescriptionLeft, description);
+}
+
 void TarnGraph::ReadProperties(const QVariantMap& bag)
 {
-    auto colour = [&](const char* name, const QColor& fallback) {
+    VisitStored(*this, [&](const char* name, auto& member, const auto& fallback) {
+        using T = std::decay_t<decltype(member)>;
         const QVariant v = bag.value(QLatin1String(name));
-        return v.isValid() ? v.value<QColor>() : fallback;
-    };
-    auto whole = [&](const char* name, qint32 fallback) {
-        return qint32(bag.value(QLatin1String(name), fallback).toInt());
-    };
-    m_axisColor = colour("AxisColor", QColor(0, 0, 0));
-    m_markColor = colour("MarkColor", QColor(0x40, 0x40, 0x40));
-    m_backColor = colour("BackColor", QColor(0x80, 0x80, 0x80));
-    m_borderStyle = whole("BorderStyle", 1);
-    m_dataColor = colour("DataColor", QColor(0xC0, 0, 0));
-    m_xStart = whole("XStart", 0);
-    m_xStep = whole("XStep", 1);
-    m_xSteps = whole("XSteps", 10);
-    m_xStepMarkEvery = whole("XStepMarkEvery", 2);
-    m_yStart = whole("YStart", 0);
-    m_yStep = whole("YStep", 1);
-    m_ySteps = whole("YSteps", 10);
-    m_yStepMarkEvery = whole("YStepMarkEvery", 2);
-    m_fromTop = whole("FromTop", 30);
-    m_fromLeft = whole("FromLeft", 40);
-    m_fromRight = whole("FromRight", 40);
-    m_fromBottom = whole("FromBottom", 40);
-    m_markFontBottom = bag.contains(QStringLiteral("MarkFontBottom"))
-        ? bag.value(QStringLiteral("MarkFontBottom")).value<QFont>() : font();
-    m_markFontLeft = bag.contains(QStringLiteral("MarkFontLeft"))
-        ? bag.value(QStringLiteral("MarkFontLeft")).value<QFont>() : font();
-    m_markDescriptionBottom = bag.value(QStringLiteral("MarkDescriptionBottom"), QStringLiteral("Description")).toString();
-    m_markDescriptionLeft = bag.value(QStringLiteral("MarkDescriptionLeft"), QStringLiteral("Description")).toString();
-    SetMousePointer(whole("MousePointer", 0));
+        member = v.isValid() ? v.value<T>() : T(fallback);
+    });
+    SetMousePointer(qint32(bag.value(QStringLiteral("MousePointer"), 0).toInt()));
     Repaint();
 }
 
 QVariantMap TarnGraph::WriteProperties() const
 {
     QVariantMap bag;
-    auto put = [&](const char* name, const QVariant& value, const QVariant& fallback) {
-        if (value != fallback)
-            bag.insert(QLatin1String(name), value);
+    auto put = [&](const char* name, const auto& member, const auto& fallback) {
+        if (member != fallback)
+            bag.insert(QLatin1String(name), QVariant::fromValue(member));
     };
-    put("AxisColor", m_axisColor, QColor(0, 0, 0));
-    put("MarkColor", m_markColor, QColor(0x40, 0x40, 0x40));
-    put("BackColor", m_backColor, QColor(0x80, 0x80, 0x80));
-    put("BorderStyle", m_borderStyle, 1);
-    put("DataColor", m_dataColor, QColor(0xC0, 0, 0));
-    put("XStart", m_xStart, 0);
-    put("XStep", m_xStep, 1);
-    put("XSteps", m_xSteps, 10);
-    put("XStepMarkEvery", m_xStepMarkEvery, 2);
-    put("YStart", m_yStart, 0);
-    put("YStep", m_yStep, 1);
-    put("YSteps", m_ySteps, 10);
-    put("YStepMarkEvery", m_yStepMarkEvery, 2);
-    put("FromTop", m_fromTop, 30);
-    put("FromLeft", m_fromLeft, 40);
-    put("FromRight", m_fromRight, 40);
-    put("FromBottom", m_fromBottom, 40);
-    put("MarkFontBottom", m_markFontBottom, font());
-    put("MarkFontLeft", m_markFontLeft, font());
-    put("MarkDescriptionBottom", m_markDescriptionBottom, QStringLiteral("Description"));
-    put("MarkDescriptionLeft", m_markDescriptionLeft, QStringLiteral("Description"));
-    put("MousePointer", m_mousePointer, 0);
+    VisitStored(*this, put);
+    put("MousePointer", m_mousePointer, qint32(0));
     return bag;
 }

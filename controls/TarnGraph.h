@@ -112,6 +112,10 @@ private:
     QPoint InnerOrigin() const;
     // Pixels per graph unit; false when the plot area or the steps leave no scale.
     bool Scale(double& perX, double& perY) const;
+    // Hands every stored property but MousePointer to visit(name, member, default), so
+    // that loading and saving share one list of names and defaults.
+    template <class Self, class Visit>
+    static void VisitStored(Self& self, Visit&& visit);
 
     QVector<DataEntry> m_data;
     QColor m_axisColor;

@@ -261,4 +261,50 @@ TEST_F(Graph, StoredPropertiesRoundTrip)
     EXPECT_EQ(loaded.MarkDescriptionBottom(), "Description");
 }
 
+TEST_F(Graph, EveryStoredPropertyIsSavedUnderItsNameAndLoadsBack)
+{
+    TarnGraph g;
+    QFont big = g.font();
+    big.setPointSize(big.pointSize() + 7);
+    g.SetAxisColor(QColor(1, 2, 3));
+    g.SetMarkColor(QColor(4, 5, 6));
+    g.SetBackColor(QColor(7, 8, 9));
+    g.SetDataColor(QColor(10, 11, 12));
+    g.SetBorderStyle(0);
+    g.SetXStart(100);
+    g.SetXStep(50);
+    g.SetXSteps(12);
+    g.SetXStepMarkEvery(3);
+    g.SetYStart(-5);
+    g.SetYStep(20);
+    g.SetYSteps(8);
+    g.SetYStepMarkEvery(4);
+    g.SetFromTop(11);
+    g.SetFromLeft(12);
+    g.SetFromRight(13);
+    g.SetFromBottom(14);
+    g.SetMarkFontBottom(big);
+    g.SetMarkFontLeft(big);
+    g.SetMarkDescriptionBottom("rpm");
+    g.SetMarkDescriptionLeft("bar");
+    g.SetMousePointer(2);
+    const QVariantMap bag = g.WriteProperties();
+    EXPECT_EQ(bag.keys(),
+              (QStringList{"AxisColor", "BackColor", "BorderStyle", "DataColor", "FromBottom", "FromLeft",
+                           "FromRight", "FromTop", "MarkColor", "MarkDescriptionBottom", "MarkDescriptionLeft",
+                           "MarkFontBottom", "MarkFontLeft", "MousePointer", "XStart", "XStep",
+                           "XStepMarkEvery", "XSteps", "YStart", "YStep", "YStepMarkEvery", "YSteps"}));
+    TarnGraph loaded;
+    loaded.ReadProperties(bag);
+    EXPECT_EQ(loaded.WriteProperties(), bag);
+    EXPECT_EQ(loaded.YStart(), -5);
+    EXPECT_EQ(loaded.MarkFontLeft(), big);
+    EXPECT_EQ(loaded.MousePointer(), 2);
+
+    // An empty bag brings every default back.
+    loaded.ReadProperties({});
+    EXPECT_TRUE(loaded.WriteProperties().isEmpty());
+    EXPECT_EQ(loaded.FromBottom(), 40);
+}
+
 } // namespace
