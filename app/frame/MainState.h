@@ -3,6 +3,7 @@
 // the objects; everything else reads and writes through this one object, so no second copy of
 // the setup exists anywhere.
 #include <QIcon>
+#include <QStringList>
 #include <QVector>
 #include <QtGlobal>
 
@@ -52,6 +53,9 @@ public:
     clsADO* ADO = nullptr;
     clsJData* JDataAnalog = nullptr;
     clsJData* JDataDigital = nullptr;
+    // The reports of reference rows left out of a parameter combo that the user has seen,
+    // so that the same rows are told once in a session, whichever page fills its combo.
+    QStringList ReportedRefusedJRows;
 
     bool ExpertMode = false;   // also the "God Mode" of the relay pages
     bool Loading = false;      // ShowSetup fills the pages

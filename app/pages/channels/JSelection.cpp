@@ -121,7 +121,7 @@ void FillJCombo(MainState& state, QComboBox* combo, std::unique_ptr<clsJData>& m
     if (refused.isEmpty())
         return;
     // Reported once for each set of rows, not at every input shown.
-    static QStringList reported;
+    QStringList& reported = state.ReportedRefusedJRows;
     const QString text = QStringLiteral("The reference database names these parameters twice or with values "
                                         "that do not fit; they are left out of the list:\n")
         + refused.join(QLatin1Char('\n'));

@@ -112,6 +112,50 @@ TEST(JSelectionRules, RowsFillTheIdentifierFieldsOnlyWhenTheyFit)
     EXPECT_EQ(jselection::ParameterName("  Fuel Rate "), "Fuel Rate");
 }
 
+TEST(JSelectionRules, LeftOutRowsAreToldOnceForEachMainWindowState)
+{
+    testing_doubles::PlatformDoubles doubles;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("foreign.mdb");
+    ASSERT_TRUE(MakeLooseDatabase(path, {
+        "INSERT INTO CAN_DIGITAL VALUES ('Alpha', '18FEF100', 1, 1, 2, 5)",
+        "INSERT INTO CAN_DIGITAL VALUES ('Beta', '18FEF100', 1, 1, 0, 5)",
+        "INSERT INTO J1587_DIGITAL VALUES ('Wide', 127, 300, 0, 1, 0, 10)",
+    }));
+    clsADO foreign;
+    bool ok = false;
+    foreign.InitDatabase(path, ok);
+    ASSERT_TRUE(ok);
+    QComboBox switchCombo, otherCombo;
+    std::unique_ptr<clsJData> map;
+    struct Step {
+        int session;
+        QComboBox* combo;
+        qint32 type;
+        int shown; // reports seen so far
+    } steps[] = {
+        {1, &switchCombo, jselection::TypeCAN, 1},
+        {1, &switchCombo, jselection::TypeCAN, 1},   // the same rows again
+        {1, &otherCombo, jselection::TypeCAN, 1},    // another combo of the same window
+        {1, &switchCombo, jselection::TypeJ1587, 2}, // other rows
+        {1, &switchCombo, jselection::TypeCAN, 2},
+        {2, &switchCombo, jselection::TypeCAN, 3},   // a new window state tells them again
+        {2, &otherCombo, jselection::TypeJ1587, 4},
+        {2, &otherCombo, jselection::TypeCAN, 4},
+    };
+    MainState sessions[2];
+    for (MainState& s : sessions)
+        s.ADO = &foreign;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.session * 100 + step.type);
+        jselection::FillJCombo(sessions[step.session - 1], step.combo, map, step.type, true);
+        EXPECT_EQ(doubles.presenter.shown.size(), step.shown);
+    }
+    EXPECT_TRUE(doubles.presenter.shown[0].text.endsWith("\nBeta"));
+    EXPECT_TRUE(doubles.presenter.shown[1].text.endsWith("\nWide"));
+    EXPECT_EQ(sessions[0].ReportedRefusedJRows.size(), 2);
+}
+
 // ---- the switch half on the page, against the shipped database ------------------------------
 
 class SwitchJTest : public SwitchPageTest {
