@@ -29,6 +29,8 @@ struct HoldCase {
     QStringList changes; // every Change the hold raises, in order
 };
 
+void PrintTo(const HoldCase& c, std::ostream* os) { *os << c.name; }
+
 class NumberHold : public ::testing::TestWithParam<HoldCase> {};
 
 TEST_P(NumberHold, StepsUntilTheLimitAndRaisesChangeForEachStep)
