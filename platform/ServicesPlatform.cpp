@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QPointer>
+#include <QTextBrowser>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -48,14 +50,44 @@ public:
         return QDesktopServices::openUrl(QUrl::fromUserInput(address.trimmed()));
     }
 
-    bool ShowHelpIndex(QWidget*, const QString& helpFile) override
+    bool ShowHelpIndex(QWidget* owner, const QString& helpFile) override
+    {
+        return ShowHelpTopic(owner, helpFile, 0);
+    }
+
+    bool ShowHelpTopic(QWidget* owner, const QString& helpFile, int context) override
+    {
+        const QString path = FindHelp(helpFile);
+        if (path.isEmpty())
+            return false;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        // The program's help is a small HTML text, shown in one window of its own.
+        if (!m_help) {
+            m_help = new QTextBrowser;
+            m_help->setAttribute(Qt::WA_DeleteOnClose);
+            m_help->setWindowTitle(QStringLiteral("Quarno Q2 Help"));
+            m_help->setOpenExternalLinks(true);
+            m_help->resize(640, 520);
+        }
+        Q_UNUSED(owner);
+        m_help->setHtml(QString::fromUtf8(file.readAll()));
+        if (context > 0)
+            m_help->scrollToAnchor(QStringLiteral("topic%1").arg(context));
+        m_help->show();
+        m_help->raise();
+        return true;
+    }
+
+    QString FindHelp(const QString& helpFile)
     {
         if (!HasGui())
-            return false;
+            return QString();
         QString path = helpFile;
         if (QFileInfo(path).isRelative()) {
-            // A bare name: the current folder, then the program's folder.
-            const QStringList dirs{QDir::currentPath(), QCoreApplication::applicationDirPath()};
+            // A bare name: the program's folder, then the current folder.
+            const QStringList dirs{QCoreApplication::applicationDirPath(), QDir::currentPath()};
             path.clear();
             for (const QString& dir : dirs) {
                 const QString candidate = QDir(dir).filePath(helpFile);
@@ -66,9 +98,11 @@ public:
             }
         }
         if (path.isEmpty() || !QFileInfo::exists(path))
-            return false;
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+            return QString();
+        return path;
     }
+
+    QPointer<QTextBrowser> m_help;
 };
 
 // ---- dialogs --------------------------------------------------------------------------

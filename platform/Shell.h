@@ -14,6 +14,12 @@ public:
     virtual bool OpenDocument(const QString& address) = 0;
     // Opens a help file at its index. A bare file name is looked for by the platform.
     virtual bool ShowHelpIndex(QWidget* owner, const QString& helpFile) = 0;
+    // Opens the help file at a topic (its context number); the index when the topic is 0.
+    virtual bool ShowHelpTopic(QWidget* owner, const QString& helpFile, int context)
+    {
+        Q_UNUSED(context);
+        return ShowHelpIndex(owner, helpFile);
+    }
 
     static Shell& Instance();
     // nullptr restores the real shell.

@@ -73,7 +73,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
         });
     }
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this, [] { modDiv::ShowHelp(); });
+    connect(help, &QShortcut::activated, this, [this] { modDiv::ShowHelp(m_helpContext); });
     MainWindowServices::SetInstance(this);
     platform::StatusSink::SetInstance(this);
 }

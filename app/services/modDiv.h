@@ -55,7 +55,8 @@ QString GetSwitchCode(qint32 value);
 
 // ---- recent files, help, web page -----------------------------------------------------
 void AddRecentFile(const QString& path);
-void ShowHelp();
+// The help file at the topic of a context number; the index for 0.
+void ShowHelp(int context = 0);
 void OpenWebSite();
 // Used when the settings name no web page.
 inline constexpr char16_t kDefaultWebSite[] = u"http://www.kelvaro.com/";

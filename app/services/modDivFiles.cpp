@@ -61,14 +61,17 @@ void AddRecentFile(const QString& path)
 
 // ---- help and web page ----------------------------------------------------------------
 
-void ShowHelp()
+void ShowHelp(int context)
 {
     MainWindowServices* window = MainWindowServices::Instance();
     QWidget* owner = window ? window->MainWindow() : nullptr;
     const QString beside = platform::ProgramLocation::Instance().PathOf(kHelpFile);
     // Not beside the program: the platform looks for it.
     const QString file = platform::FileAttributes::Instance().Exists(beside) ? beside : kHelpFile;
-    platform::Shell::Instance().ShowHelpIndex(owner, file);
+    if (context > 0)
+        platform::Shell::Instance().ShowHelpTopic(owner, file, context);
+    else
+        platform::Shell::Instance().ShowHelpIndex(owner, file);
 }
 
 void OpenWebSite()
