@@ -1,5 +1,11 @@
 #include "app/frame/DefaultSetup.h"
 
+#include "app/pages/general/BatteryPage.h"
+#include "app/pages/general/InfoPage.h"
+#include "app/pages/general/MainPage.h"
+#include "app/pages/general/RelaysPage.h"
+#include "app/pages/general/SpeedSensorPage.h"
+#include "app/pages/general/StandbyOperationPage.h"
 #include "app/services/extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelBattery.h"
@@ -17,25 +23,7 @@
 
 namespace defaultsetup {
 
-void SetMainDefaults(XelObject& setup)
-{
-    XelMain* main = setup.Main();
-    main->SetOperationMode(0);
-    main->SetLanguage(0);
-    main->SetIDNumber(1);
-    main->SetRunDelay(8);
-    main->SetLCDLight(63);
-    main->SetInvertLCDOnAlarm(false);
-    main->SetCAN(false);
-    main->SetUser(QString());
-    main->SetCANNumber(171);
-    main->SetCANPIDTimeout(20);
-    main->SetEngineType(255);
-    main->SetClassified(true);
-    main->SetAckOnWarning(false);
-    main->SetPrinterOutput(false);
-    main->SetEngineHours(0);
-}
+void SetMainDefaults(XelObject& setup) { MainPage::SetMainDefaults(setup); }
 
 void SetDigitalDefaults(XelObject& setup)
 {
@@ -76,76 +64,18 @@ void SetAnalogDefaults(XelObject& setup)
     }
 }
 
-void SetStandbyOperationDefaults(XelObject& setup)
-{
-    XelStandbyOperation* standby = setup.StandbyOperation();
-    standby->SetInitialStartDelay(1);
-    standby->SetStartAttempts(3);
-    standby->SetCrankingTime(7);
-    standby->SetDelay(7);
-    standby->SetGenBreakTimer(180);
-    standby->SetCooling(3);
-    standby->SetFuelConsumption(0);
-}
+void SetStandbyOperationDefaults(XelObject& setup) { StandbyOperationPage::SetStandbyOperationDefaults(setup); }
 
-void SetSpeedSensorDefaults(XelObject& setup)
-{
-    XelSpeedSensor* sensor = setup.SpeedSensor();
-    sensor->SetSender(0, 1);
-    sensor->SetSender(1, 1);
-    sensor->SetPulsesPerRevolution(0, 150);
-    sensor->SetPulsesPerRevolution(1, 150);
-    sensor->SetPickupType(0, 1);
-    sensor->SetPickupType(1, 0);
-    sensor->SetReadyToTakeLoad(1410);
-    sensor->SetNomSpeed(1500);
-    sensor->SetSpeeding(1725);
-    sensor->SetSpeedingShutdown(0.1f);
-    sensor->SetRunDetectedAt(400);
-    setup.Main()->SetRunDelay(60);
-}
+void SetSpeedSensorDefaults(XelObject& setup) { SpeedSensorPage::SetSpeedSensorDefaults(setup); }
 
-void SetBatteryDefaults(XelObject& setup)
-{
-    XelBattery* battery = setup.Battery();
-    battery->SetLowBatteryVoltage(25.5f);
-    battery->SetDelay(60);
-    battery->SetBatteryVoltage(24);
-    battery->SetLowBatteryVoltageAlarm(true);
-    battery->SetCANBatteryType(38);
-}
+void SetBatteryDefaults(XelObject& setup) { BatteryPage::SetBatteryDefaults(setup); }
 
-void SetRelaysDefaults(XelObject& setup)
-{
-    for (qint32 n = 1; n <= 14; ++n)
-        setup.Relay()->Add(n, QString());
-}
+void SetRelaysDefaults(XelObject& setup) { RelaysPage::SetRelaysDefaults(setup); }
 
 // The two relays of the terminal card: K7 drives "Standby Mode", K9 the generator breaker.
-void SetRelaysNewDefaults(XelObject& setup)
-{
-    cRelay* relays = setup.RelayNew();
-    relays->Add(1, QString(), extra::GetLangString(6000));
-    relays->Add(2, QString(), extra::GetLangString(6001));
-    const quint8 codes[2] = {46, 66};
-    for (qint32 i = 1; i <= 2; ++i) {
-        if (XelRelay* relay = relays->Item(i)) {
-            relay->SetFunctionNo(codes[i - 1]);
-            relay->SetInUse(true);
-        }
-    }
-}
+void SetRelaysNewDefaults(XelObject& setup) { RelaysPage::SetRelaysNewDefaults(setup); }
 
-void SetSpeedRelaysDefaults(XelObject& setup)
-{
-    for (qint32 n = 1; n <= 4; ++n) {
-        const quint16 id = quint16(5157 + n);
-        if (!extra::LangStringExists(id))
-            continue;
-        if (XelSpeedRelay* relay = setup.SpeedRelays()->Add(n, extra::GetLangString(id)))
-            relay->SetFunctionNo(quint8(57 + n));
-    }
-}
+void SetSpeedRelaysDefaults(XelObject& setup) { SpeedSensorPage::SetSpeedRelaysDefaults(setup); }
 
 void SetDigitalInAdditionalDefaults(XelObject& setup)
 {
@@ -153,7 +83,7 @@ void SetDigitalInAdditionalDefaults(XelObject& setup)
         setup.DigitalInAdditional()->Add(i + 1, 61 + i);
 }
 
-void SetInfoDefaults(XelObject& setup) { setup.Info()->SetInfo(QString()); }
+void SetInfoDefaults(XelObject& setup) { InfoPage::SetInfoDefaults(setup); }
 
 } // namespace defaultsetup
 

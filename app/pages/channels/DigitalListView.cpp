@@ -78,13 +78,7 @@ void DigitalListView::focusInEvent(QFocusEvent* event)
 
 void DigitalListView::startDrag(Qt::DropActions /*supportedActions*/)
 {
-    QMimeData* data = m_page.DigitalDragPayload();
-    if (!data)
-        return;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(data);
-    // The receiving list does the work itself and reports no effect back.
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    pagecommon::ExecPayloadDrag(this, m_page.DigitalDragPayload());
 }
 
 void DigitalListView::dragEnterEvent(QDragEnterEvent* event)

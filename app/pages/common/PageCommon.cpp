@@ -4,6 +4,7 @@
 #include "platform/KeyState.h"
 
 #include <QComboBox>
+#include <QDrag>
 #include <QFont>
 #include <QMimeData>
 #include <QTreeWidget>
@@ -108,6 +109,17 @@ QMimeData* MakeDragPayload(const QString& key)
     bytes.append('\0');
     data->setData(QString::fromLatin1(DragFormatName), bytes);
     return data;
+}
+
+void ExecPayloadDrag(QWidget* source, QMimeData* payload)
+{
+    if (!source || !payload) {
+        delete payload;
+        return;
+    }
+    auto* drag = new QDrag(source);
+    drag->setMimeData(payload);
+    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 
 bool ReadDragPayload(const QMimeData* data, QString& key)

@@ -79,6 +79,9 @@ extern const char* const DragFormatName; // "VIRUDIVIRU"
 QMimeData* MakeDragPayload(const QString& key);
 // The key in a drag's payload; false when the data carry no payload of ours.
 bool ReadDragPayload(const QMimeData* data, QString& key);
+// Drags the payload from a list: copy or move allowed, move proposed. The receiving list does
+// the work itself and reports no effect back. Takes ownership of the payload.
+void ExecPayloadDrag(QWidget* source, QMimeData* payload);
 
 // ---- Combos from language list blocks ----
 // Fills the combo with the entries base+1 .. base+count that exist ("2-Alarm": text "Alarm",

@@ -156,13 +156,7 @@ QMimeData* RelayList::SelectedRowPayload() const
 
 void RelayList::startDrag(Qt::DropActions)
 {
-    QMimeData* payload = SelectedRowPayload();
-    if (!payload)
-        return;
-    auto* drag = new QDrag(this);
-    drag->setMimeData(payload);
-    // The receiving list does the work itself and reports no effect back.
-    drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    ExecPayloadDrag(this, SelectedRowPayload());
 }
 
 void RelayList::dragEnterEvent(QDragEnterEvent* event)
