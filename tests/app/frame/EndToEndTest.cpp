@@ -227,6 +227,10 @@ TEST_F(EndToEnd, ValuesTypedOnThePagesAreSavedAndShownAgainInANewWindow)
 
     ASSERT_TRUE(Open({"-f", path}));
     EXPECT_EQ(window->XelObject()->Filename(), path);
+    // Filled while its tab was not shown, the list still draws an active input in the list colour.
+    GoTo(TabSwitch);
+    auto* list = Control<QTreeWidget>("lvwDigital");
+    EXPECT_EQ(list->topLevelItem(1)->foreground(2).color(), list->palette().color(QPalette::Active, QPalette::Text));
     ExpectAllShown("reopened");
     EXPECT_FALSE(window->XelObject()->Changed()); // showing a setup changes nothing
     window->ToolClick("save");
