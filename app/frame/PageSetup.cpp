@@ -1,6 +1,7 @@
 #include "app/frame/PageSetup.h"
 
 #include "app/frame/frmMain.h"
+#include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/InfoPage.h"
@@ -22,8 +23,8 @@ void InstallPages(frmMain& window)
     state.switchPage = digital;
     window.SetPage(TabSwitch, digital);
 
-    auto* analog = new QWidget;
-    analog->setObjectName(QStringLiteral("AnalogInPage"));
+    auto* analog = new AnalogInPage(state);
+    state.analogPage = analog;
     window.SetPage(TabAnalogIn, analog);
 
     auto* standby = new StandbyOperationPage(state);
