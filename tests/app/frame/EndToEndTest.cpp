@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -373,6 +374,10 @@ TEST_F(EndToEnd, PagesAndOptionsShowTheirControlsWhole)
         if (qobject_cast<QLabel*>(control))
             EXPECT_GE(control->width(), control->sizeHint().width()) << name; // caption not cut
         EXPECT_GE(control->height(), 16) << name;
+    }
+    for (const char* name : {"lvwDigital", "lvwAnalog"}) {
+        auto* list = Control<QTreeWidget>(name);
+        EXPECT_GE(list->header()->sectionSize(0), list->header()->sectionSizeHint(0)) << name; // first caption whole
     }
     auto* info = Control<InfoWindow>("txtInfoWindow");
     EXPECT_GE(info->hWndEdit()->viewport()->height(), QFontMetrics(info->Font()).lineSpacing() * 7);
