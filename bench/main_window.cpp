@@ -16,6 +16,10 @@
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTabWidget>
@@ -135,6 +139,31 @@ void BM_SwitchToTab(benchmark::State& state)
     window.close();
 }
 
+// The program as its own process: start, read the full setup, print it to a PDF file, end.
+// An upper bound of the program's own start-up.
+void BM_ProgramPrintsFullSetup(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    QDir().mkpath(dir.filePath("config/Kelvaro"));
+    QFile conf(dir.filePath("config/Kelvaro/Quarno.conf"));
+    conf.open(QIODevice::WriteOnly);
+    conf.write("[Printers]\nPdfOutput=" + dir.filePath("out.pdf").toUtf8() + "\n");
+    conf.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-p", path});
+        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+            state.SkipWithError("the program did not print");
+            break;
+        }
+    }
+}
+
 void BM_OpenSetupDataModelOnly(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -151,6 +180,7 @@ BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToTab)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramPrintsFullSetup)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace
