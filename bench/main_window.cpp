@@ -100,7 +100,7 @@ void BM_OpenSetupIntoWindow(benchmark::State& state)
     frmMain window;
     window.Form_Load({});
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
     for (auto _ : state) {
         if (!window.OpenSetupByName(path)) {
             state.SkipWithError("the setup did not open");
@@ -119,7 +119,7 @@ void BM_SwitchToTab(benchmark::State& state)
     frmMain window;
     window.Form_Load({});
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
     if (!window.OpenSetupByName(path)) {
         state.SkipWithError("the setup did not open");
         return;

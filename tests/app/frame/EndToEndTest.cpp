@@ -371,8 +371,9 @@ TEST_F(EndToEnd, PagesAndOptionsShowTheirControlsWhole)
         if (tab == TabStandbyOperation)
             continue; // a message label, shown only when there is something to say
         EXPECT_TRUE(control->isVisible()) << name;
-        if (qobject_cast<QLabel*>(control))
+        if (qobject_cast<QLabel*>(control)) {
             EXPECT_GE(control->width(), control->sizeHint().width()) << name; // caption not cut
+        }
         EXPECT_GE(control->height(), 16) << name;
     }
     for (const char* name : {"lvwDigital", "lvwAnalog"}) {
