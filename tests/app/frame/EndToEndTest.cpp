@@ -25,6 +25,7 @@
 #include "tools/ecxsim/Unit.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -266,35 +267,54 @@ TEST_F(EndToEnd, ValuesTypedOnThePagesAreSavedAndShownAgainInANewWindow)
 
 TEST_F(EndToEnd, TransmitLeavesTheImageInTheUnitAndReceiveBringsTheSameSetupBack)
 {
-    ASSERT_TRUE(Open());
-    TypeAll();
-    const QString path = SaveAs("sent.QRN");
-    const QVector<qint32> image = ImageOf(path);
-    const int words = frmComm::SetupImageSize(kFirmware) / 2;
-    ASSERT_LE(words, image.size());
+    struct Row {
+        const char* mode;
+        quint16 unitType;
+        bool propulsion;
+        const char* standbyCaption;
+    };
+    const Row rows[] = {{"Auxiliary", 0, false, "S&tandby Operation"}, {"Propulsion", 1, true, "S&tart/Fuel"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.mode);
+        unitSim.SetUnitType(row.unitType);
+        ASSERT_TRUE(Open());
+        auto* mode = Control<QComboBox>("cmbMainOperationMode");
+        mode->setCurrentIndex(mode->findText(row.mode));
+        TypeAll();
+        const QString path = SaveAs(QStringLiteral("sent %1.QRN").arg(row.mode));
+        const QVector<qint32> image = ImageOf(path);
+        const int words = frmComm::SetupImageSize(kFirmware) / 2;
+        ASSERT_LE(words, image.size());
 
-    doubles.keys.shift = true; // no confirmations, no switch-setting window
-    window->ToolClick("transmit");
-    doubles.keys.shift = false;
-    EXPECT_EQ(Status(), Lang(223)) << Shown().join('|').toStdString();
-    int differing = 0;
-    for (int r = 1; r < words; ++r)
-        differing += unitSim.Register(r) != quint16(image[r]);
-    EXPECT_EQ(differing, 0);
+        doubles.keys.shift = true; // no confirmations, no switch-setting window
+        window->ToolClick("transmit");
+        doubles.keys.shift = false;
+        EXPECT_EQ(Status(), Lang(223)) << Shown().join('|').toStdString();
+        int differing = 0;
+        for (int r = 1; r < words; ++r)
+            differing += unitSim.Register(r) != quint16(image[r]);
+        EXPECT_EQ(differing, 0);
 
-    // Received into a new setup: the same image, and the pages show the values again.
-    ASSERT_TRUE(Open());
-    XelObject* before = window->XelObject();
-    window->ToolClick("load");
-    ASSERT_NE(window->XelObject(), before) << Shown().join('|').toStdString();
-    EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
-    ExpectAllShown("received");
-    QVector<qint32> received;
-    ASSERT_TRUE(window->XelObject()->CreateSetup(kFirmware));
-    ASSERT_TRUE(window->XelObject()->GetSetup(received));
-    for (int r = 1; r < words; ++r)
-        differing += received[r] != image[r];
-    EXPECT_EQ(differing, 0);
+        // Received into a new window: the pages show the values and the mode again.
+        ASSERT_TRUE(Open());
+        XelObject* before = window->XelObject();
+        window->ToolClick("load");
+        ASSERT_NE(window->XelObject(), before) << Shown().join('|').toStdString();
+        EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
+        EXPECT_EQ(window->State().PROPULSION, row.propulsion);
+        EXPECT_EQ(window->Tabs()->tabText(TabStandbyOperation), row.standbyCaption);
+        EXPECT_EQ(Control<QComboBox>("cmbMainOperationMode")->currentText(), row.mode);
+        ExpectAllShown("received");
+        // Saved, the received setup makes the same image.
+        const QString back = Path(QStringLiteral("received %1.QRN").arg(row.mode));
+        dialogs.answers = {back};
+        window->ToolClick("save");
+        const QVector<qint32> received = ImageOf(back);
+        for (int r = 1; r < words; ++r)
+            differing += received.value(r) != image[r];
+        EXPECT_EQ(differing, 0);
+        EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << Shown().join('|').toStdString();
+    }
 }
 
 TEST_F(EndToEnd, TheOpenSetupExportedAsTextAndPrintedToPdf)
@@ -434,3 +454,4 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
     EXPECT_TRUE(printed.contains("LUB OIL LEVEL")) << printed.left(400).toStdString();
     EXPECT_TRUE(printed.contains("Page 1"));
 }
+
