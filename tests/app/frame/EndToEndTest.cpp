@@ -247,6 +247,20 @@ TEST_F(EndToEnd, ValuesTypedOnThePagesAreSavedAndShownAgainInANewWindow)
 {
     ASSERT_TRUE(Open());
     TypeAll();
+    // Relay 1 of the optional card given a function through its selection dialog.
+    GoTo(TabRelays);
+    auto* relays = Control<QTreeWidget>("lvwRelay");
+    QTest::mouseClick(relays->viewport(), Qt::LeftButton, {}, relays->visualItemRect(relays->topLevelItem(0)).center());
+    DialogAnswer pick("frmRelaySelection", "cmdOK", [](QDialog* d) {
+        auto* list = d->findChild<QTreeWidget*>("lvwRelaySelection");
+        const auto found = list->findItems("Common Alarm", Qt::MatchExactly);
+        if (!found.isEmpty())
+            list->setCurrentItem(found.first());
+    });
+    Control<QPushButton>("cmdRelayAdd")->click();
+    EXPECT_EQ(pick.seen, 1);
+    EXPECT_TRUE(relays->topLevelItem(0)->text(1).contains("Common Alarm"));
+    GoTo(TabMain);
     const QString path = SaveAs("e2e.QRN");
     ASSERT_TRUE(QFile::exists(path));
     EXPECT_FALSE(window->XelObject()->Changed());
@@ -259,6 +273,9 @@ TEST_F(EndToEnd, ValuesTypedOnThePagesAreSavedAndShownAgainInANewWindow)
     auto* list = Control<QTreeWidget>("lvwDigital");
     EXPECT_EQ(list->topLevelItem(1)->foreground(2).color(), list->palette().color(QPalette::Active, QPalette::Text));
     ExpectAllShown("reopened");
+    GoTo(TabRelays);
+    EXPECT_TRUE(Control<QTreeWidget>("lvwRelay")->topLevelItem(0)->text(1).contains("Common Alarm"));
+    GoTo(TabMain);
     EXPECT_FALSE(window->XelObject()->Changed()); // showing a setup changes nothing
     window->ToolClick("save");
     EXPECT_EQ(Bytes(path), saved);
