@@ -1,5 +1,7 @@
 // The serial port stand-in: QSerialPort behind the port interface.
 #include "platform/SerialPort.h"
+
+#include <QFileInfo>
 #include "platform/SettingsStore.h"
 
 #include <QSerialPort>
@@ -59,6 +61,12 @@ QString SerialDevicePath(int portNumber)
 #endif
 }
 
+bool IsPseudoTerminal(const QString& devicePath)
+{
+    const QString real = QFileInfo(devicePath).canonicalFilePath();
+    return real.startsWith(QLatin1String("/dev/pts/")) || real == QLatin1String("/dev/ptmx");
+}
+
 SerialPort::~SerialPort() = default;
 
 namespace {
@@ -73,15 +81,22 @@ public:
     bool Open(int portNumber, const QString& settings) override
     {
         Close();
+        m_openError.clear();
         SerialSettings s;
-        if (!ParseSerialSettings(settings, s))
+        if (!ParseSerialSettings(settings, s)) {
+            m_openError = QStringLiteral("Invalid port settings '%1'").arg(settings);
             return false;
+        }
         const QString device = SerialDevicePath(portNumber);
-        if (device.isEmpty())
+        if (device.isEmpty()) {
+            m_openError = QStringLiteral("No device for port %1").arg(portNumber);
             return false;
+        }
         m_port.setPortName(device);
-        if (!m_port.open(QIODevice::ReadWrite))
+        if (!m_port.open(QIODevice::ReadWrite)) {
+            m_openError = QStringLiteral("Port %1 (%2) could not be opened: %3").arg(portNumber).arg(device, m_port.errorString());
             return false;
+        }
         QSerialPort::Parity parity = QSerialPort::NoParity;
         switch (s.parity) {
         case 'o': parity = QSerialPort::OddParity; break;
@@ -93,14 +108,23 @@ public:
         const auto stop = s.stopBitsTimesTwo == 4   ? QSerialPort::TwoStop
                           : s.stopBitsTimesTwo == 3 ? QSerialPort::OneAndHalfStop
                                                     : QSerialPort::OneStop;
-        // A pseudo-terminal may refuse some line settings; the bytes still pass.
-        m_port.setBaudRate(s.baud);
-        m_port.setParity(parity);
-        m_port.setDataBits(QSerialPort::DataBits(s.dataBits));
-        m_port.setStopBits(stop);
-        m_port.setFlowControl(QSerialPort::NoFlowControl);
+        // A real line that does not take the settings would only deliver garbled replies.
+        bool accepted = m_port.setBaudRate(s.baud);
+        accepted = m_port.setParity(parity) && accepted;
+        accepted = m_port.setDataBits(QSerialPort::DataBits(s.dataBits)) && accepted;
+        accepted = m_port.setStopBits(stop) && accepted;
+        accepted = m_port.setFlowControl(QSerialPort::NoFlowControl) && accepted;
+        if (!accepted && !IsPseudoTerminal(device)) {
+            m_openError = QStringLiteral("Port %1 (%2) refused the line settings '%3': %4")
+                              .arg(portNumber)
+                              .arg(device, settings, m_port.errorString());
+            m_port.close();
+            return false;
+        }
         return true;
     }
+
+    QString OpenError() const override { return m_openError; }
 
     void Close() override
     {
@@ -131,6 +155,7 @@ public:
     }
 
 private:
+    QString m_openError;
     QSerialPort m_port;
 };
 

@@ -28,6 +28,9 @@ PLATFORM_EXPORT bool ParseSerialSettings(const QString& text, SerialSettings& se
 // modem-class adapters /dev/ttyACM0../dev/ttyACM11. Empty for a number outside 1..32.
 PLATFORM_EXPORT QString SerialDevicePath(int portNumber);
 
+// True for a pseudo-terminal: it passes bytes but has no line, so it keeps no parity.
+PLATFORM_EXPORT bool IsPseudoTerminal(const QString& devicePath);
+
 // One serial port, opened by number and settings text. Bytes that arrive wait in the
 // port until read; BytesArrived tells that some have come (on the event loop).
 class PLATFORM_EXPORT SerialPort : public QObject {
@@ -44,6 +47,8 @@ public:
     virtual QByteArray ReadAll() = 0;
     // Drops whatever has arrived and not been read.
     virtual void DiscardInput() = 0;
+    // Why the last Open failed ("" when it did not).
+    virtual QString OpenError() const { return QString(); }
 
     // A new port from the current factory (the real one unless a test replaced it).
     static std::unique_ptr<SerialPort> Create();

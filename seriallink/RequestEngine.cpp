@@ -48,6 +48,9 @@ bool RequestEngine::Exchange(const QByteArray& package, int expected)
     }
     // Without an event loop no reply could ever be seen.
     if (!QCoreApplication::instance() || !commControl->Open(s.portNumber, s.portSettings)) {
+        const QString reason = commControl->OpenError();
+        if (!reason.isEmpty())
+            Trace(reason);
         s.commError = 1;
         s.commDone = true;
         return false;

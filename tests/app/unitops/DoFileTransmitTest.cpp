@@ -87,8 +87,9 @@ TEST_F(TransmitCommand, ConfirmationsAndTheirSkips)
         EXPECT_EQ(ShownCount(), c.asked.size());
         EXPECT_EQ(frame.backupWindows, c.transmitted && !c.shift && !c.expert ? 1 : 0);
         EXPECT_EQ(doubles.status.text, c.transmitted ? extra::FormatLangString(223) : QString());
-        if (!c.transmitted)
+        if (!c.transmitted) {
             EXPECT_TRUE(UnitUntouched());
+        }
     }
     QVector<qint32> image;
     setup->GetSetup(image);
@@ -158,8 +159,9 @@ TEST_P(TransmitGates, AtTheirBoundaries)
     c.arrange(*setup);
     EXPECT_EQ(Transmit(c.answers), c.transmitted);
     EXPECT_EQ(ShownCount(), c.shown ? 1 : 0);
-    if (c.shown)
+    if (c.shown) {
         EXPECT_TRUE(Shown(c.shown, c.args)) << doubles.presenter.shown.value(0).text.toStdString();
+    }
     if (!c.transmitted)
         EXPECT_TRUE(UnitUntouched());
     else
