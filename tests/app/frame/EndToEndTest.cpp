@@ -398,7 +398,7 @@ TEST_F(EndToEnd, PagesAndOptionsShowTheirControlsWhole)
     const std::pair<int, const char*> rows[] = {
         {TabMain, "cmbMainOperationMode"},        {TabSwitch, "lvwDigital"},       {TabAnalogIn, "lvwAnalog"},
         {TabStandbyOperation, "lblStandbyOperationFuelMessage"},
-        {TabSpeedSensor, "lblSpeedSensor_9"},     {TabBattery, "numBatteryDelay"}, {TabInfo, "txtInfoWindow"},
+        {TabSpeedSensor, "lblSpeedSensor_9"},     {TabSpeedSensor, "lblSpeedSensor_3"},     {TabBattery, "numBatteryDelay"}, {TabInfo, "txtInfoWindow"},
         {TabRelays, "lvwRelay"},
     };
     for (const auto& [tab, name] : rows) {
