@@ -396,9 +396,14 @@ TEST_F(EndToEnd, PagesAndOptionsShowTheirControlsWhole)
     ASSERT_TRUE(Open());
     window->resize(800, 600);
     const std::pair<int, const char*> rows[] = {
-        {TabMain, "cmbMainOperationMode"},        {TabSwitch, "lvwDigital"},       {TabAnalogIn, "lvwAnalog"},
+        {TabMain, "cmbMainOperationMode"},
+        {TabSwitch, "lvwDigital"},
+        {TabAnalogIn, "lvwAnalog"},
         {TabStandbyOperation, "lblStandbyOperationFuelMessage"},
-        {TabSpeedSensor, "lblSpeedSensor_9"},     {TabSpeedSensor, "lblSpeedSensor_3"},     {TabBattery, "numBatteryDelay"}, {TabInfo, "txtInfoWindow"},
+        {TabSpeedSensor, "lblSpeedSensor_9"},
+        {TabSpeedSensor, "lblSpeedSensor_3"},
+        {TabBattery, "numBatteryDelay"},
+        {TabInfo, "txtInfoWindow"},
         {TabRelays, "lvwRelay"},
     };
     for (const auto& [tab, name] : rows) {
