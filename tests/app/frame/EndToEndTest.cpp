@@ -3,7 +3,6 @@
 // back, exported and printed, and the tabs walked through with their page checks.
 #include "tests/app/frame/FrameTestSupport.h"
 
-#include "app/services/modRegistry.h"
 #include "app/frame/frmOptions.h"
 #include "app/unitops/frmComm.h"
 #include "controls/EntryBox.h"
@@ -19,7 +18,6 @@
 #include "datamodel/cDigitalIn.h"
 #include "platform/Printers.h"
 #include "platform/SerialPort.h"
-#include "platform/SystemInfo.h"
 #include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/SimulatedPort.h"
 #include "tools/ecxsim/Unit.h"
@@ -27,7 +25,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -63,6 +60,14 @@ QString ShownText(QWidget* control)
     if (auto* text = qobject_cast<QPlainTextEdit*>(editor))
         return text->toPlainText();
     return QString();
+}
+
+QString PdfText(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStandardPaths::findExecutable("pdftotext"), {"-layout", pdf, "-"});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // One value typed on a page, and where the setup keeps it.
@@ -228,13 +233,6 @@ protected:
         EXPECT_TRUE(doc->CreateSetup(kFirmware));
         EXPECT_TRUE(doc->GetSetup(image));
         return image;
-    }
-    static QString PdfText(const QString& pdf)
-    {
-        QProcess p;
-        p.start(QStandardPaths::findExecutable("pdftotext"), {"-layout", pdf, "-"});
-        p.waitForFinished(30000);
-        return QString::fromUtf8(p.readAllStandardOutput());
     }
 
     ecxsim::Unit unitSim;
@@ -469,10 +467,7 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
     ASSERT_TRUE(child.waitForFinished(60000)) << "the print did not end";
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(child.exitCode(), frmMain::ExitOk) << child.readAllStandardError().toStdString();
-    QProcess text;
-    text.start(QStandardPaths::findExecutable("pdftotext"), {"-layout", pdf, "-"});
-    text.waitForFinished(30000);
-    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    const QString printed = PdfText(pdf);
     EXPECT_TRUE(printed.contains("LUB OIL LEVEL")) << printed.left(400).toStdString();
     EXPECT_TRUE(printed.contains("Page 1"));
 }
