@@ -1,18 +1,28 @@
-// The main window: a cold start to the shown window with a default setup, and opening a full
-// setup file into it, each beside the same work done by the data model alone.
+// The main window with its pages: a cold start to the shown window with a default setup, opening
+// a full setup file into it, and each tab switch, beside the same work done by the data model alone.
 // QUARNO_BENCH_GRAB=<file.png> also saves a picture of the shown window.
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/frmMain.h"
 #include "app/services/extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelDigitalIn.h"
+#include "datamodel/XelInfo.h"
+#include "datamodel/XelRelay.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
 #include "datamodel/cAnalogIn.h"
+#include "datamodel/cDigitalIn.h"
+#include "datamodel/cRelay.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
@@ -31,6 +41,19 @@ QString FullSetupFile(const QTemporaryDir& dir)
         channel->SetAction(4);
         channel->SetText("Channel text of thirty chars..");
     }
+    // Every switch input and relay in use too, so each page has a full list to show.
+    for (XelDigitalIn* input : *doc->DigitalIn()) {
+        input->SetActive(true);
+        input->SetText("Switch text of thirty chars...");
+    }
+    int function = 1;
+    for (cRelay* relays : {doc->Relay(), doc->RelayNew()}) {
+        for (XelRelay* relay : *relays) {
+            relay->SetInUse(true);
+            relay->SetFunctionNo(function++);
+        }
+    }
+    doc->Info()->SetInfo("MV BENCH\r\nLINE ONE\r\nLINE TWO");
     const QString path = dir.filePath("full.QRN");
     doc->SaveFile(path);
     extra::FreeLanguageLibrary();
@@ -77,12 +100,68 @@ void BM_OpenSetupIntoWindow(benchmark::State& state)
     frmMain window;
     window.Form_Load({});
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
     for (auto _ : state) {
-        benchmark::DoNotOptimize(window.OpenSetupByName(path));
+        if (!window.OpenSetupByName(path)) {
+            state.SkipWithError("the setup did not open");
+            break;
+        }
         QApplication::processEvents();
     }
     window.close();
+}
+
+// One tab switch onto the given tab (from the tab before it), page checks and refresh included.
+void BM_SwitchToTab(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    frmMain window;
+    window.Form_Load({});
+    window.show();
+    benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
+    if (!window.OpenSetupByName(path)) {
+        state.SkipWithError("the setup did not open");
+        return;
+    }
+    const int tab = int(state.range(0));
+    QTabWidget* tabs = window.Tabs();
+    for (auto _ : state) {
+        state.PauseTiming();
+        tabs->setCurrentIndex((tab + 7) % 8);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+    }
+    if (tabs->currentIndex() != tab)
+        state.SkipWithError("the tab switch was refused");
+    window.close();
+}
+
+// The program as its own process: start, read the full setup, print it to a PDF file, end.
+// An upper bound of the program's own start-up.
+void BM_ProgramPrintsFullSetup(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    QDir().mkpath(dir.filePath("config/Kelvaro"));
+    QFile conf(dir.filePath("config/Kelvaro/Quarno.conf"));
+    conf.open(QIODevice::WriteOnly);
+    conf.write("[Printers]\nPdfOutput=" + dir.filePath("out.pdf").toUtf8() + "\n");
+    conf.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-p", path});
+        if (!child.waitForFinished(30000) || child.exitCode() != 0) {
+            state.SkipWithError("the program did not print");
+            break;
+        }
+    }
 }
 
 void BM_OpenSetupDataModelOnly(benchmark::State& state)
@@ -100,6 +179,8 @@ void BM_OpenSetupDataModelOnly(benchmark::State& state)
 BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SwitchToTab)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramPrintsFullSetup)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -133,6 +133,8 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
     m_tabs->addTab(m_conOptions[0], QStringLiteral("Preferences"));
     m_tabs->addTab(m_conOptions[1], QStringLiteral("File Open / Save"));
     m_tabs->addTab(m_conOptions[2], QStringLiteral("Commport"));
+    // Every tab caption readable: the dialog grows to the tab bar instead of scrolling it.
+    m_tabs->setUsesScrollButtons(false);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int) {
         const int previous = m_previousTab;
         m_previousTab = m_tabs->currentIndex();

@@ -159,7 +159,8 @@ void AnalogInPage::BuildControls()
     lvwAnalog = new AnalogListView(this);
     lvwAnalog->setObjectName(QStringLiteral("lvwAnalog"));
     lvwAnalog->setHeaderLabels({QStringLiteral("Channel"), QStringLiteral("Terminal"), QStringLiteral("Description")});
-    lvwAnalog->header()->resizeSection(0, Twips(720));
+    // At least as wide as its caption, whatever the font ("Channel" must not be cut).
+    lvwAnalog->header()->resizeSection(0, qMax(Twips(720), lvwAnalog->header()->sectionSizeHint(0)));
     lvwAnalog->header()->resizeSection(1, Twips(1800));
     Place(lvwAnalog, 120, 240, 3360, 5400);
     for (int i = 0; i < 2; ++i) {

@@ -22,11 +22,13 @@ void SetRowHighlight(QTreeWidgetItem* row, bool highlighted)
 {
     if (!row)
         return;
+    // The enabled text colour: a page filled while its tab is not shown is disabled, and its
+    // rows must not keep the greyed colour once it is.
     QColor normal;
     if (QTreeWidget* list = row->treeWidget())
-        normal = list->palette().color(QPalette::Text);
+        normal = list->palette().color(QPalette::Active, QPalette::Text);
     else
-        normal = QPalette().color(QPalette::Text);
+        normal = QPalette().color(QPalette::Active, QPalette::Text);
     // The row and its second and third columns always share colour and weight.
     for (int c = 0; c < qMax(3, row->columnCount()); ++c) {
         row->setForeground(c, highlighted ? HighlightColor() : normal);

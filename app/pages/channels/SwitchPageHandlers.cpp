@@ -202,6 +202,9 @@ void SwitchPage::ArrangeDigitalPage(bool hideInputType)
     cmbDigitalInputType->setVisible(!hideInputType);
     cmbDigitalInputType->setFocusPolicy(hideInputType ? Qt::NoFocus : Qt::StrongFocus);
     lblDigital[0]->setVisible(!hideInputType);
+    // The parameter frame sits on the input type's row, where the description moves up to.
+    if (hideInputType)
+        conDigitalPID->setVisible(false);
     SetTop(txtDigitalDescription, hideInputType ? 30 : 420);
     SetTop(lblDigital[3], Top(txtDigitalDescription) + 30);
     SetTop(cmbDigitalAction, Top(txtDigitalDescription) + 390);

@@ -14,6 +14,8 @@
 
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPlainTextEdit>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,8 +72,15 @@ void InfoPage::BuildControls()
     txtInfoWindow->SetLineCount(InfoTemplateFile::kWindowLines);
     txtInfoWindow->SetLineLength(InfoTemplateFile::kLineLength);
     txtInfoWindow->SetFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The editor has no size of its own: room for the unit's lines, as the display shows them.
+    {
+        const QFontMetrics metrics(txtInfoWindow->Font());
+        const int margin = 2 * txtInfoWindow->hWndEdit()->frameWidth() + 12;
+        txtInfoWindow->setFixedSize(metrics.horizontalAdvance(QLatin1Char('W')) * (InfoTemplateFile::kLineLength + 1) + margin,
+                                    metrics.lineSpacing() * InfoTemplateFile::kWindowLines + margin);
+    }
     grid->addWidget(lblInfo[0], 1, 0, 1, 3);
-    grid->addWidget(txtInfoWindow, 2, 0, 1, 3);
+    grid->addWidget(txtInfoWindow, 2, 0, 1, 3, Qt::AlignLeft);
 
     cmdInfoLoad = new QPushButton(QStringLiteral("Load Template..."), this);
     cmdInfoLoad->setObjectName(QStringLiteral("cmdInfoLoad"));

@@ -199,6 +199,16 @@ void SpeedSensorPage::BuildControls()
     numSpeedSensorRUNDetectionDelay->SetMax(254);
     lblSpeedSensor[10] = MakeLabel(conSpeedSensorPickupAdd, "lblSpeedSensor_10", "Seconds", 206, 12);
 
+    // The captions were sized for the design font. Those beside the entry column take the room up
+    // to it; "RUN Detection Delay", in a frame of its own with room to spare, moves its entry right.
+    for (QLabel* caption : {lblSpeedSensorNomMax, lblSpeedSensor[2], lblSpeedSensor[3], lblSpeedSensor[4]})
+        caption->resize(qBound(caption->width(), caption->sizeHint().width(), 130 - caption->x()), caption->height());
+    if (const int shift = qBound(0, lblSpeedSensor[9]->sizeHint().width() + 4 - 116, 60); shift > 0) {
+        lblSpeedSensor[9]->resize(lblSpeedSensor[9]->width() + shift, lblSpeedSensor[9]->height());
+        for (QWidget* w : {static_cast<QWidget*>(numSpeedSensorRUNDetectionDelay), static_cast<QWidget*>(lblSpeedSensor[10])})
+            w->move(w->x() + shift, w->y());
+    }
+
     numSpeedSensorSpeedingShutdown->SetMin(0.1f);
     numSpeedSensorSpeedingShutdown->SetMax(1.0f);
     numSpeedSensorSpeedingShutdown->SetIncrement(0.1f);
