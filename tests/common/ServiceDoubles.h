@@ -25,10 +25,18 @@ public:
         opened << address;
         return true;
     }
+    QList<int> helpTopics; // 0 for the index
     bool ShowHelpIndex(QWidget* owner, const QString& helpFile) override
     {
         helpOwners << owner;
         helpFiles << helpFile;
+        helpTopics << 0;
+        return true;
+    }
+    bool ShowHelpTopic(QWidget* owner, const QString& helpFile, int context) override
+    {
+        ShowHelpIndex(owner, helpFile);
+        helpTopics.last() = context;
         return true;
     }
 };

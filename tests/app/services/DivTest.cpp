@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTreeWidget>
+#include <QTextBrowser>
+#include <QApplication>
 #include <gtest/gtest.h>
 
 using namespace modDiv;
@@ -233,6 +235,28 @@ TEST_F(DivTest, HelpOpensBesideTheProgramOrByName)
     ShowHelp();
     EXPECT_EQ(services.shell.helpFiles, QStringList({"QUARNO.HLP", "D:\\QUARNO.HLP"}));
     EXPECT_EQ(services.shell.helpOwners.value(1), &window);
+    ShowHelp(41);
+    EXPECT_EQ(services.shell.helpTopics, QList<int>({0, 0, 41}));
+}
+
+// The help shipped next to the program has a topic for every page's context number.
+TEST(ShippedHelp, EveryPageTopicOpensInTheHelpWindow)
+{
+    const QString path = QCoreApplication::applicationDirPath() + "/QUARNO.HLP";
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    const QString html = QString::fromUtf8(file.readAll());
+    for (int context : {26, 30, 41, 52, 59, 69, 72, 73})
+        EXPECT_TRUE(html.contains(QStringLiteral("name=\"topic%1\"").arg(context))) << context;
+    ASSERT_TRUE(platform::Shell::Instance().ShowHelpTopic(nullptr, path, 59));
+    bool shown = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* browser = qobject_cast<QTextBrowser*>(w); browser && browser->isVisible()) {
+            shown = browser->toPlainText().contains("Speed Sensor");
+            browser->close();
+        }
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(platform::Shell::Instance().ShowHelpTopic(nullptr, path + ".missing", 59));
 }
 
 TEST_F(DivTest, WebSiteFromSettingsOrBuiltIn)
