@@ -25,7 +25,8 @@ DigitalListView::DigitalListView(SwitchPage& page, MainState& state, QWidget* pa
     setDragDropMode(QAbstractItemView::DragDrop);
     setColumnCount(3);
     setHeaderLabels({QStringLiteral("No."), QStringLiteral("Terminal"), QStringLiteral("Description")});
-    setColumnWidth(0, 40);
+    // Room for the state picture and a two-digit input number.
+    setColumnWidth(0, 64);
     setColumnWidth(1, 60);
 }
 

@@ -136,8 +136,9 @@ void SwitchPage::BuildControls()
         cmbDigitalInAdditional[i] = Place(new QComboBox(conDigitalInAdditional), combo.constData(), 1230, 300 + 420 * i, 1900, 315);
     }
 
-    // The inner frames only group their controls; they draw no border.
-    for (Container* frame : {conDigitalPID, conDigitalInitialDelay, conDigitalBrokenWireDetection})
+    // The frames only group their controls; they draw no border. The detail area's first row
+    // sits at its very top, where a border line would run through it.
+    for (Container* frame : {conDigital, conDigitalPID, conDigitalInitialDelay, conDigitalBrokenWireDetection})
         frame->SetBorderStyle(Container::None);
     for (Number* box : {numDigitalAlarmDelay, numDigitalInitialDelay}) {
         box->SetMin(0);

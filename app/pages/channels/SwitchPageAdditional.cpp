@@ -15,7 +15,8 @@ void SwitchPage::SetDigitalInAdditionalDefaults()
         return;
     for (qint32 i = 0; i <= 1; ++i)
         setup->DigitalInAdditional()->Add(i + 1, 61 + i);
-    FillDigitalInAdditionalCombo();
+    // The combos are left alone here: a new document is also built to read a file or the unit
+    // into, and when that fails the open setup stays. Every setup shown refills them.
 }
 
 void SwitchPage::RefreshDigitalInAdditional() { FillDigitalInAdditionalCombo(); }

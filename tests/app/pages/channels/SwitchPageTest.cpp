@@ -788,3 +788,55 @@ TEST_F(SwitchPageTest, ControlsCarryTheirNames)
     for (const char* name : names)
         EXPECT_NE(page->findChild<QWidget*>(QString::fromLatin1(name)), nullptr) << name;
 }
+
+// ---- review mends -------------------------------------------------------------------------------
+
+// A dropped-on input is shown with its own lists, not those made for the dragged one.
+TEST_F(SwitchDropTest, TheTargetGetsItsOwnInputTypeAndActionLists)
+{
+    struct Case {
+        const char* name;
+        bool can, classified;
+        int from, to;
+        QStringList types, actions;
+    } cases[] = {
+        {"bus lists stay on 10-12", true, false, 11, 3, {"Switch"}, {"Warning", "Alarm", "Shutdown"}},
+        {"terminal input onto 10", true, false, 3, 10, {"Switch", "J1939", "J1587"}, {"Warning", "Alarm", "Shutdown"}},
+        {"classifiable above six", false, true, 2, 8, {"Switch"}, {"Warning", "Alarm"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Prepare();
+        doc->Main()->SetCAN(c.can);
+        doc->Main()->SetClassified(c.classified);
+        In(c.from)->SetText("Bilge");
+        In(c.from)->SetAction(2);
+        Reload();
+        Select(c.from);
+        Drop(pagecommon::ItemKey(c.from), c.to, 1);
+        EXPECT_EQ(List()->currentItem(), Row(c.to));
+        EXPECT_EQ(ComboTexts("cmbDigitalInputType"), c.types);
+        EXPECT_EQ(page->cmbDigitalInputType->isHidden(), c.types.size() == 1);
+        EXPECT_EQ(ComboTexts("cmbDigitalAction"), c.actions);
+        EXPECT_EQ(page->cmbDigitalAction->currentText(), "Alarm");
+        EXPECT_EQ(In(c.to)->Text(), "Bilge");
+    }
+}
+
+// A document built to read a file or the unit into leaves the shown additional inputs alone.
+TEST_F(SwitchPageTest, DefaultsOfAnotherDocumentKeepTheShownAdditionalInputs)
+{
+    XelDigitalInAdditional* first = doc->DigitalInAdditional()->Item("1*");
+    first->SetInUse(true);
+    first->SetFunctionNo(4);
+    page->FillDigitalInAdditionalCombo();
+    ASSERT_EQ(page->cmbDigitalInAdditional[0]->currentText(), "LOCAL Mode");
+
+    XelObject building;
+    state.SetXelObject(&building);
+    page->SetDigitalInAdditionalDefaults();
+    state.SetXelObject(doc.get());
+    EXPECT_EQ(building.DigitalInAdditional()->Count(), 2);
+    EXPECT_EQ(page->cmbDigitalInAdditional[0]->currentText(), "LOCAL Mode");
+    EXPECT_TRUE(first->InUse());
+}
