@@ -44,7 +44,12 @@ void DigitalListView::mousePressEvent(QMouseEvent* event)
     case Qt::MiddleButton: m_state.LastMouseButton = 4; break;
     default: m_state.LastMouseButton = 0; break;
     }
+    QTreeWidgetItem* before = currentItem();
     QTreeWidget::mousePressEvent(event);
+    // The press already makes the row current; a drag that follows never ends in a click, and
+    // the page would go on showing one input while its handlers store into another.
+    if (currentItem() && currentItem() != before)
+        m_page.ShowDigitalChannel(currentItem());
 }
 
 void DigitalListView::mouseDoubleClickEvent(QMouseEvent* event)

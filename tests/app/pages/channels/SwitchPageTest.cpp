@@ -840,3 +840,20 @@ TEST_F(SwitchPageTest, DefaultsOfAnotherDocumentKeepTheShownAdditionalInputs)
     EXPECT_EQ(page->cmbDigitalInAdditional[0]->currentText(), "LOCAL Mode");
     EXPECT_TRUE(first->InUse());
 }
+
+// A press that starts a drag selects the row without a click: the page shows that input at once,
+// so an edit after a cancelled drag goes to the input on screen.
+TEST_F(SwitchPageTest, APressOnARowShowsItsInput)
+{
+    In(5)->SetText("Bilge");
+    Reload();
+    Select(3);
+    const QPoint at = List()->visualItemRect(Row(5)).center();
+    QTest::mousePress(List()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(List()->currentItem(), Row(5));
+    EXPECT_EQ(page->txtDigitalDescription->text(), "Bilge");
+    QTest::mouseRelease(List()->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(page->txtDigitalDescription->text(), "Bilge");
+    EXPECT_EQ(In(3)->Text(), "");
+    EXPECT_FALSE(doc->Changed());
+}
