@@ -102,7 +102,9 @@ QCheckBox* MakeCheck(QWidget* parent, const QString& name, const QString& captio
 {
     auto* box = new QCheckBox(caption, parent);
     box->setObjectName(name);
-    Place(box, left, top, width, 255);
+    // The style's indicator may need more than the designed height: grow about the same middle.
+    const int height = qMax(Twips(255), box->sizeHint().height());
+    box->setGeometry(Twips(left), Twips(top) - (height - Twips(255)) / 2, Twips(width), height);
     return box;
 }
 
@@ -159,45 +161,44 @@ void AnalogInPage::BuildControls()
     lvwAnalog = new AnalogListView(this);
     lvwAnalog->setObjectName(QStringLiteral("lvwAnalog"));
     lvwAnalog->setHeaderLabels({QStringLiteral("Channel"), QStringLiteral("Terminal"), QStringLiteral("Description")});
-    // At least as wide as its caption, whatever the font ("Channel" must not be cut).
-    lvwAnalog->header()->resizeSection(0, qMax(Twips(720), lvwAnalog->header()->sectionSizeHint(0)));
-    lvwAnalog->header()->resizeSection(1, Twips(1800));
-    Place(lvwAnalog, 120, 240, 3360, 5400);
+    Place(lvwAnalog, 120, 240, 4440, 5400);
+    FitAnalogColumns();
     for (int i = 0; i < 2; ++i) {
         auto* strip = new AnalogScrollStrip(i, lvwAnalog, this);
         strip->setObjectName(QStringLiteral("picAnalogListScroll_%1").arg(i));
-        Place(strip, 120, i == 0 ? 120 : 5655, 3360, 105);
+        Place(strip, 120, i == 0 ? 120 : 5655, 4440, 105);
         picAnalogListScroll.append(strip);
     }
-    lblAnalogCount = MakeLabel(this, QStringLiteral("lblAnalogCount"), QStringLiteral("None Active"), 120, 5820, 3360);
+    lblAnalogCount = MakeLabel(this, QStringLiteral("lblAnalogCount"), QStringLiteral("None Active"), 120, 5820, 4440);
 
-    chkAnalogActive = MakeCheck(this, QStringLiteral("chkAnalogActive"), QStringLiteral("Active"), 3720, 120, 1500);
+    chkAnalogActive = MakeCheck(this, QStringLiteral("chkAnalogActive"), QStringLiteral("Active"), 4800, 120, 1500);
     chkAnalogActive->setEnabled(false);
     picActionText.fill(nullptr, 7);
     picActionText[1] = MakeMarker(this, QStringLiteral("picActionText_1"),
-                                  QStringLiteral("Channel has description, but is not activated"), 5280, 120);
+                                  QStringLiteral("Channel has description, but is not activated"), 6360, 120);
     picActionText[2] = MakeMarker(this, QStringLiteral("picActionText_2"),
-                                  QStringLiteral("Please try to shorten the description"), 5580, 120);
+                                  QStringLiteral("Please try to shorten the description"), 6660, 120);
     lblAnalog.fill(nullptr, 16);
     lblAnalogUnits.fill(nullptr, 6);
 
-    conAnalog = MakeGroup(this, QStringLiteral("conAnalog"), QString(), 3600, 420, 5880, 5580);
+    conAnalog = MakeGroup(this, QStringLiteral("conAnalog"), QString(), 4680, 420, 6330, 5580);
     lblAnalog[0] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_0"), QStringLiteral("Description"), 120, 270, 1200);
     txtAnalogDescription = new QLineEdit(conAnalog);
     txtAnalogDescription->setObjectName(QStringLiteral("txtAnalogDescription"));
     txtAnalogDescription->setMaxLength(XelAnalogIn::kTextLength);
-    Place(txtAnalogDescription, 1380, 240, 4380, 315);
+    Place(txtAnalogDescription, 1380, 240, 4830, 315);
     lblAnalog[5] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_5"), QStringLiteral("Info"), 120, 630, 1200);
     txtAnalogInfo = new QLineEdit(conAnalog);
     txtAnalogInfo->setObjectName(QStringLiteral("txtAnalogInfo"));
     txtAnalogInfo->setMaxLength(XelAnalogIn::kInfoLength);
-    Place(txtAnalogInfo, 1380, 600, 4380, 315);
+    Place(txtAnalogInfo, 1380, 600, 4830, 315);
 
-    lblAnalog[6] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_6"), QStringLiteral("Input Type"), 120, 990, 1200);
-    cmbAnalogInputType = MakeCombo(conAnalog, QStringLiteral("cmbAnalogInputType"), 1380, 960, 1815);
+    // The parameter group starts below the info box; the type combo lines up with its combo.
+    lblAnalog[6] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_6"), QStringLiteral("Input Type"), 120, 1185, 1200);
+    cmbAnalogInputType = MakeCombo(conAnalog, QStringLiteral("cmbAnalogInputType"), 1380, 1155, 1815);
     conAnalogPID = MakeGroup(conAnalog, QStringLiteral("conAnalogPID"), QStringLiteral("J1939/J1587 Parameter"),
-                             3300, 870, 2460, 600);
-    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 2280);
+                             3300, 930, 2910, 600);
+    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 2730);
 
     lblAnalog[7] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_7"), QStringLiteral("Sensor Range"), 60, 1590, 1290);
     numAnalogSensorMin = MakeFloat(conAnalog, QStringLiteral("numAnalogSensorMin"), 1380, 1560, 0.0f, 1000.0f);
@@ -255,7 +256,7 @@ void AnalogInPage::BuildControls()
 
     graRPMDependentAlarm = new TarnGraph(conAnalog);
     graRPMDependentAlarm->setObjectName(QStringLiteral("graRPMDependentAlarm"));
-    Place(graRPMDependentAlarm, 3600, 2400, 2160, 1365);
+    Place(graRPMDependentAlarm, 3600, 2400, 2610, 1365);
     graRPMDependentAlarm->SetXStep(250);
     graRPMDependentAlarm->SetXSteps(8);
     graRPMDependentAlarm->SetYSteps(5);
@@ -268,6 +269,11 @@ void AnalogInPage::BuildControls()
     graRPMDependentAlarm->SetBackColor(palette().color(QPalette::Button));
     graRPMDependentAlarm->SetMarkDescriptionBottom(QString());
     graRPMDependentAlarm->SetMarkDescriptionLeft(QString());
+    // A small graph: small marks, so that "1000" and "1250" stay apart.
+    QFont markFont = font();
+    markFont.setPointSizeF(qMax(6.0, markFont.pointSizeF() * 0.8));
+    graRPMDependentAlarm->SetMarkFontBottom(markFont);
+    graRPMDependentAlarm->SetMarkFontLeft(markFont);
     graRPMDependentAlarm->setVisible(false);
 
     conAnalogActionType = MakeGroup(conAnalog, QStringLiteral("conAnalogActionType"), QString(), 120, 3795, 2880, 1500);
@@ -281,7 +287,7 @@ void AnalogInPage::BuildControls()
     lblAnalog[2] = MakeLabel(conAnalogInitialDelay, QStringLiteral("lblAnalog_2"), QStringLiteral("Seconds"), 1080, 255, 900);
     picActionText[6] = MakeMarker(conAnalogActionType, QStringLiteral("picActionText_6"), QString(), 2280, 540);
 
-    conAnalogActionInfo = MakeGroup(conAnalog, QStringLiteral("conAnalogActionInfo"), QString(), 3060, 3795, 2700, 1500);
+    conAnalogActionInfo = MakeGroup(conAnalog, QStringLiteral("conAnalogActionInfo"), QString(), 3060, 3795, 3150, 1500);
     cmbAnalogActionDirection = MakeCombo(conAnalogActionInfo, QStringLiteral("cmbAnalogActionDirection"), 90, 240, 2520);
     cmbAnalogActionDirection->addItem(QStringLiteral("when above limit"), 0);
     cmbAnalogActionDirection->addItem(QStringLiteral("when below limit!"), 1);
@@ -293,6 +299,26 @@ void AnalogInPage::BuildControls()
                                   2370, 660);
     for (int i = 0; i < 2; ++i)
         picAnalogListScroll[i]->raise();
+}
+
+void AnalogInPage::FitAnalogColumns()
+{
+    QHeaderView* header = lvwAnalog->header();
+    const QFontMetrics metrics(lvwAnalog->font());
+    const int margin = 2 * lvwAnalog->style()->pixelMetric(QStyle::PM_HeaderMargin) + 6;
+    // "Channel" must not be cut, whatever the font; the terminal column fits its longest text.
+    const int channel = qMax(header->sectionSizeHint(0), Twips(600));
+    int terminal = header->sectionSizeHint(1);
+    for (const QString& text : {QStringLiteral("27-28 (AX-2:1-2)"), QStringLiteral("J1939/J1587"),
+                                extra::GetLangString(925), extra::GetLangString(modAnalog::kBusTerminalText)})
+        terminal = qMax(terminal, metrics.horizontalAdvance(text) + margin);
+    header->setStretchLastSection(true);
+    header->setMinimumSectionSize(qMin(header->minimumSectionSize(), Twips(300)));
+    header->resizeSection(0, channel);
+    header->resizeSection(1, terminal);
+    // The description gets what is left: a long one is cut with an ellipsis, never scrolled.
+    lvwAnalog->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    lvwAnalog->setTextElideMode(Qt::ElideRight);
 }
 
 void AnalogInPage::ConnectControls()

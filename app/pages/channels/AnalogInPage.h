@@ -124,6 +124,7 @@ protected:
 
 private:
     void BuildControls();
+    void FitAnalogColumns();
     void ConnectControls();
     XelObject* Setup() const;
     // The input of the selected row; null without one.

@@ -71,7 +71,10 @@ frmSetpoints::frmSetpoints(QWidget* parent) : QDialog(parent)
     SetGeometryTwips(conValues, 90, 4380, 4725, 555);
     lblSetpoints = new QLabel(QStringLiteral("Value at cursor"), conValues);
     lblSetpoints->setObjectName(QStringLiteral("lblSetpoints"));
-    SetGeometryTwips(lblSetpoints, 240, 150, 1215, 255);
+    // The caption may need more room than designed: it grows to the left, never under the box.
+    const int captionWidth = qMax(1215, ToTwips(lblSetpoints->sizeHint().width()) + 15);
+    SetGeometryTwips(lblSetpoints, qMax(0, qMin(240, 1500 - captionWidth)), 150, captionWidth, 255);
+    lblSetpoints->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     txtValues.append(MakeReadOnlyBox(conValues, QStringLiteral("txtValues_0")));
     SetGeometryTwips(txtValues[0], 1560, 120, 705, 315);
     lblXMarking = new QLabel(conValues);

@@ -1,6 +1,8 @@
 // The "Analog In" page driven by its control names: channels, list, combos and layout.
 #include "tests/app/pages/channels/AnalogPageFixture.h"
 
+#include <QHeaderView>
+
 using namespace analogtest;
 
 TEST_F(AnalogPageTest, NewSetupListsElevenInactiveChannels)
@@ -424,4 +426,25 @@ TEST_F(AnalogPageTest, NoChosenTypeLocksTheRangeAndTheSettings)
     EXPECT_TRUE(page->numAnalogSensorMin->Locked());
     EXPECT_TRUE(page->numAnalogSensorMax->Locked());
     EXPECT_EQ(Input(2)->InputType(), 0);
+}
+
+TEST_F(AnalogPageTest, ControlsFitTheirPlaces)
+{
+    // The list's three columns fit its width: no sideways scrolling hides the description.
+    QTreeWidget* list = page->lvwAnalog;
+    const int columns = list->header()->sectionSize(0) + list->header()->sectionSize(1);
+    EXPECT_LT(columns + pagecommon::Twips(600), list->viewport()->width() - list->verticalScrollBar()->sizeHint().width());
+    EXPECT_EQ(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_GE(list->header()->sectionSize(1), QFontMetrics(list->font()).horizontalAdvance("27-28 (AX-2:1-2)"));
+    // Siblings of the settings group never overlap one another.
+    const QList<QWidget*> boxes = {page->txtAnalogDescription, page->txtAnalogInfo, page->conAnalogPID,
+                                   page->cmbAnalogInputType, page->numAnalogSensorMin, page->cmbAnalogAction,
+                                   page->chkAnalogDoubleScale, page->conAnalogLimit};
+    for (int i = 0; i < boxes.size(); ++i)
+        for (int j = i + 1; j < boxes.size(); ++j)
+            EXPECT_FALSE(boxes[i]->geometry().intersects(boxes[j]->geometry()))
+                << boxes[i]->objectName() << " / " << boxes[j]->objectName();
+    // Every check box is as high as its style needs.
+    for (QCheckBox* box : page->findChildren<QCheckBox*>())
+        EXPECT_GE(box->height(), box->sizeHint().height()) << box->objectName();
 }

@@ -285,6 +285,10 @@ TEST_F(AnalogPageTest, SetpointsWindowReadOutAndResize)
         EXPECT_EQ(window.txtValues[0]->text(), c.rpm) << c.x;
         EXPECT_EQ(window.txtValues[1]->text(), c.value) << c.y;
     }
+    // "Value at cursor" is never cut and never runs under the RPM box.
+    EXPECT_GE(window.lblSetpoints->width(), window.lblSetpoints->sizeHint().width());
+    EXPECT_GE(window.lblSetpoints->x(), 0);
+    EXPECT_LE(window.lblSetpoints->x() + window.lblSetpoints->width(), window.txtValues[0]->x());
     window.resize(1000, 700);
     QCoreApplication::processEvents();
     const int gap = pagecommon::Twips(120);
