@@ -458,9 +458,8 @@ bool SpeedSensorPage::ValidateSpeedSensor()
 void SpeedSensorPage::UpdateSpeedingLabel()
 {
     const qint32 nominal = numSpeedSensorNomMax->Value();
-    if (nominal == 0)
-        return;
-    const float p = float(numSpeedSensorSpeeding->Value() - nominal) / float(nominal) * 100.0f;
+    // Without a nominal speed there is no percentage; the previous setup's must not stay.
+    const float p = nominal > 0 ? float(numSpeedSensorSpeeding->Value() - nominal) / float(nominal) * 100.0f : -1.0f;
     const QString middle = p >= 0 ? QStringLiteral("(") + LocaleDecimal(p, 1) + QStringLiteral("%) ") : QString();
     lblSpeedSensorSpeeding->setText(QStringLiteral("RPM XXXafter").replace(QStringLiteral("XXX"), middle));
     lblSpeedSensorSpeeding->adjustSize();

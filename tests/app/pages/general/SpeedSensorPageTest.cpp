@@ -387,6 +387,7 @@ TEST_F(Fixture, ValuesAsReceivedPassUntilEdited)
 
 TEST_F(Fixture, AllZeroUnitImageCanLeaveThePageUnchanged)
 {
+    ShowSetup(); // the default setup first: overspeed 15.0% above nominal
     auto received = std::make_unique<XelObject>();
     ASSERT_TRUE(received->LoadSetup(QVector<qint32>(XelObject::kImageBytes / 2, 0), QStringLiteral("4.47")));
     state.SetXelObject(received.get());
@@ -397,5 +398,7 @@ TEST_F(Fixture, AllZeroUnitImageCanLeaveThePageUnchanged)
     EXPECT_EQ(received->SpeedSensor()->NomSpeed(), 0);
     EXPECT_EQ(received->SpeedSensor()->ReadyToTakeLoad(), 0);
     EXPECT_EQ(received->Main()->RunDelay(), 0);
+    // No nominal speed, no percentage: the previous setup's 15.0% is gone.
+    EXPECT_EQ(page->lblSpeedSensorSpeeding->text(), "RPM after");
     state.SetXelObject(setup.get());
 }
