@@ -364,6 +364,15 @@ void SpeedSensorPage::ShowSpeedSensor(const XelSpeedSensor& s)
     SenderClicked(0);
     SenderClicked(1);
     UpdateSecondsLabel();
+
+    m_shown.valid = true;
+    for (int i = 0; i < 2; ++i)
+        m_shown.pulses[i] = numSpeedSensorPulsesPerRevolution[i]->Value();
+    m_shown.ready = numSpeedSensorReadyToTakeLoad->Value();
+    m_shown.nominal = numSpeedSensorNomMax->Value();
+    m_shown.speeding = numSpeedSensorSpeeding->Value();
+    m_shown.shutdownTenths = qRound(numSpeedSensorSpeedingShutdown->Value() * 10);
+    m_shown.runAt = numSpeedSensorRUNDetectedAt->Value();
 }
 
 void SpeedSensorPage::Store()
@@ -405,6 +414,18 @@ bool SpeedSensorPage::ValidateSpeedSensor()
     const qint32 speeding = numSpeedSensorSpeeding->Value();
     const float shutdown = numSpeedSensorSpeedingShutdown->Value();
     const qint32 runAt = numSpeedSensorRUNDetectedAt->Value();
+    const qint32 pulses0 = numSpeedSensorPulsesPerRevolution[0]->Value();
+    const qint32 pulses1 = numSpeedSensorPulsesPerRevolution[1]->Value();
+
+    // Values as the setup holds them (received or opened) are not the user's entries. The three
+    // speeds are checked together as soon as one of them is edited: they bound each other.
+    const ShownValues& shown = m_shown;
+    const bool pulses0AsShown = shown.valid && pulses0 == shown.pulses[0];
+    const bool pulses1AsShown = shown.valid && pulses1 == shown.pulses[1];
+    const bool speedsAsShown =
+        shown.valid && ready == shown.ready && nominal == shown.nominal && speeding == shown.speeding;
+    const bool shutdownAsShown = shown.valid && qRound(shutdown * 10) == shown.shutdownTenths;
+    const bool runAtAsShown = shown.valid && runAt == shown.runAt;
 
     struct Check {
         bool fails;
@@ -413,18 +434,16 @@ bool SpeedSensorPage::ValidateSpeedSensor()
         QWidget* focus;
     };
     const Check checks[] = {
-        {numSpeedSensorPulsesPerRevolution[0]->Value() > 255 || numSpeedSensorPulsesPerRevolution[0]->Value() < 0,
-         841, {0, 255}, numSpeedSensorPulsesPerRevolution[0]},
-        {numSpeedSensorPulsesPerRevolution[1]->Value() > 255 || numSpeedSensorPulsesPerRevolution[1]->Value() < 0,
-         841, {0, 255}, numSpeedSensorPulsesPerRevolution[1]},
-        {ready > 6000 || ready < 100, 845, {100, nominal}, numSpeedSensorReadyToTakeLoad},
-        {nominal > 6000 || nominal < 100, 842, {100, 6000}, numSpeedSensorNomMax},
-        {ready > nominal, 845, {100, nominal}, numSpeedSensorReadyToTakeLoad},
-        {speeding < nominal || speeding > 7500, 843, {nominal, 7500}, numSpeedSensorSpeeding},
+        {!pulses0AsShown && (pulses0 > 255 || pulses0 < 0), 841, {0, 255}, numSpeedSensorPulsesPerRevolution[0]},
+        {!pulses1AsShown && (pulses1 > 255 || pulses1 < 0), 841, {0, 255}, numSpeedSensorPulsesPerRevolution[1]},
+        {!speedsAsShown && (ready > 6000 || ready < 100), 845, {100, nominal}, numSpeedSensorReadyToTakeLoad},
+        {!speedsAsShown && (nominal > 6000 || nominal < 100), 842, {100, 6000}, numSpeedSensorNomMax},
+        {!speedsAsShown && ready > nominal, 845, {100, nominal}, numSpeedSensorReadyToTakeLoad},
+        {!speedsAsShown && (speeding < nominal || speeding > 7500), 843, {nominal, 7500}, numSpeedSensorSpeeding},
         // Compared in tenths: the box holds one decimal.
-        {qRound(shutdown * 10) < 1 || qRound(shutdown * 10) > 10, 844, {LocaleDecimal(0.1, 1), 1},
-         numSpeedSensorSpeedingShutdown},
-        {runAt > 600 || runAt < 50, 846, {50, 600}, numSpeedSensorRUNDetectedAt},
+        {!shutdownAsShown && (qRound(shutdown * 10) < 1 || qRound(shutdown * 10) > 10), 844,
+         {LocaleDecimal(0.1, 1), 1}, numSpeedSensorSpeedingShutdown},
+        {!runAtAsShown && (runAt > 600 || runAt < 50), 846, {50, 600}, numSpeedSensorRUNDetectedAt},
     };
     for (const Check& c : checks) {
         if (!c.fails)
@@ -439,9 +458,8 @@ bool SpeedSensorPage::ValidateSpeedSensor()
 void SpeedSensorPage::UpdateSpeedingLabel()
 {
     const qint32 nominal = numSpeedSensorNomMax->Value();
-    if (nominal == 0)
-        return;
-    const float p = float(numSpeedSensorSpeeding->Value() - nominal) / float(nominal) * 100.0f;
+    // Without a nominal speed there is no percentage; the previous setup's must not stay.
+    const float p = nominal > 0 ? float(numSpeedSensorSpeeding->Value() - nominal) / float(nominal) * 100.0f : -1.0f;
     const QString middle = p >= 0 ? QStringLiteral("(") + LocaleDecimal(p, 1) + QStringLiteral("%) ") : QString();
     lblSpeedSensorSpeeding->setText(QStringLiteral("RPM XXXafter").replace(QStringLiteral("XXX"), middle));
     lblSpeedSensorSpeeding->adjustSize();

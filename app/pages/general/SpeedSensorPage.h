@@ -95,6 +95,16 @@ private:
     int DigitalPicture(int index);
     int AnalogPicture(int index);
 
+    // The values last shown from the setup (a file or a unit): they pass the checks until
+    // the user edits them, so an unchanged setup can always leave the page.
+    struct ShownValues {
+        bool valid = false;
+        qint32 pulses[2] = {};
+        qint32 ready = 0, nominal = 0, speeding = 0, runAt = 0;
+        int shutdownTenths = 0;
+    };
+    ShownValues m_shown;
+
     MainState& m_state;
     bool m_loading = false;       // modSpeedSensor
     bool m_relaysLoading = false; // modSpeedRelays

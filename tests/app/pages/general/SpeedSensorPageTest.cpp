@@ -12,6 +12,18 @@ namespace {
 
 using Fixture = SpeedSensorPageFixture;
 
+// A value in a field as an edit leaves it; beyond the field's limit as well (a limit that
+// came from a shown setup).
+template <class Box, class V>
+void Enter(Box* box, V value)
+{
+    const auto max = box->Max();
+    if (value > max)
+        box->SetMax(value);
+    box->SetValue(value);
+    box->SetMax(max);
+}
+
 } // namespace
 
 TEST_F(Fixture, NewSetupShowsItsDefaultsAndStoresNothing)
@@ -185,12 +197,14 @@ TEST_F(Fixture, ChecksRunInOrderWithTheirMessagesAndFocus)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         XelSpeedSensor* s = setup->SpeedSensor();
-        s->SetReadyToTakeLoad(c.ready);
-        s->SetNomSpeed(c.nominal);
-        s->SetSpeeding(c.speeding);
-        s->SetSpeedingShutdown(c.shutdownTenths / 10.0f);
-        s->SetRunDetectedAt(c.runAt);
+        SpeedSensorPage::SetSpeedSensorDefaults(*setup);
         ShowSetup();
+        // The user's entries, in the order the page shows them.
+        Enter(page->numSpeedSensorReadyToTakeLoad, c.ready);
+        Enter(page->numSpeedSensorNomMax, c.nominal);
+        Enter(page->numSpeedSensorSpeeding, c.speeding);
+        Enter(page->numSpeedSensorSpeedingShutdown, c.shutdownTenths / 10.0f);
+        Enter(page->numSpeedSensorRUNDetectedAt, c.runAt);
         doubles.presenter.shown.clear();
         const bool ok = page->ValidateSpeedSensor();
         EXPECT_EQ(ok, *c.message == 0);
@@ -204,7 +218,7 @@ TEST_F(Fixture, ChecksRunInOrderWithTheirMessagesAndFocus)
         auto* field = page->findChild<QWidget*>(QString::fromLatin1(c.focus));
         ASSERT_NE(field, nullptr);
         EXPECT_EQ(page->focusWidget(), field->focusProxy() ? field->focusProxy() : field);
-        // Showing the values stored nothing back: the document still holds them.
+        // The entries were stored at once, the bad ones too; the check only keeps the page.
         EXPECT_EQ(s->NomSpeed(), c.nominal);
         EXPECT_EQ(s->Speeding(), c.speeding);
     }
@@ -311,4 +325,80 @@ TEST_F(Fixture, NomMaxCaptionFromTheMainPage)
 {
     page->SetNomMaxCaption("Maximum");
     EXPECT_EQ(page->lblSpeedSensorNomMax->text(), "Maximum");
+}
+
+// A setup as a unit or a file holds it passes until the user edits a value; from the first
+// edit the checks apply (the three speeds together, as they bound each other).
+TEST_F(Fixture, ValuesAsReceivedPassUntilEdited)
+{
+    enum Field { Ready, Nominal, Speeding, Shutdown, RunAt };
+    struct Case {
+        const char* what;
+        int ready, nominal, speeding, shutdownTenths, runAt; // as held by the setup
+        Field edited;
+        double value;
+        const char* message; // after the edit; "" passes
+        const char* focus;
+    } cases[] = {
+        {"zero image, ready typed", 0, 0, 0, 0, 0, Ready, 1000, "Nominal/Max must be between 100 and 6000 RPM!",
+         "numSpeedSensorNomMax"},
+        {"zero image, nominal typed", 0, 0, 0, 0, 0, Nominal, 1500,
+         "Ready To Take Load must be between 100 and Nominal/Max value (1500)!", "numSpeedSensorReadyToTakeLoad"},
+        {"ready above nominal, overspeed typed", 1600, 1500, 1725, 1, 400, Speeding, 1800,
+         "Ready To Take Load must be between 100 and Nominal/Max value (1500)!", "numSpeedSensorReadyToTakeLoad"},
+        {"ready above nominal, fixed", 1600, 1500, 1725, 1, 400, Ready, 1450, "", ""},
+        {"shutdown zero, speeds typed", 1410, 1500, 1725, 0, 400, Nominal, 1600, "", ""},
+        {"shutdown zero, typed", 1410, 1500, 1725, 0, 400, Shutdown, 1.5,
+         "Speeding Shutdown must be between 0.1 and 1 seconds!", "numSpeedSensorSpeedingShutdown"},
+        {"run above, typed", 1410, 1500, 1725, 1, 700, RunAt, 650, "Run Detected At must be between 50 and 600 RPM!",
+         "numSpeedSensorRUNDetectedAt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        XelSpeedSensor* s = setup->SpeedSensor();
+        s->SetReadyToTakeLoad(c.ready);
+        s->SetNomSpeed(c.nominal);
+        s->SetSpeeding(c.speeding);
+        s->SetSpeedingShutdown(c.shutdownTenths / 10.0f);
+        s->SetRunDetectedAt(c.runAt);
+        ShowSetup();
+        doubles.presenter.shown.clear();
+        EXPECT_TRUE(ValidateCurrentPage(state, TabSpeedSensor));
+        EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+        EXPECT_EQ(s->NomSpeed(), c.nominal);
+        EXPECT_EQ(s->ReadyToTakeLoad(), c.ready);
+
+        switch (c.edited) {
+        case Ready: Enter(page->numSpeedSensorReadyToTakeLoad, int(c.value)); break;
+        case Nominal: Enter(page->numSpeedSensorNomMax, int(c.value)); break;
+        case Speeding: Enter(page->numSpeedSensorSpeeding, int(c.value)); break;
+        case Shutdown: Enter(page->numSpeedSensorSpeedingShutdown, float(c.value)); break;
+        case RunAt: Enter(page->numSpeedSensorRUNDetectedAt, int(c.value)); break;
+        }
+        EXPECT_EQ(page->ValidateSpeedSensor(), *c.message == 0);
+        EXPECT_EQ(LastMessage(), QString::fromLatin1(c.message));
+        if (*c.focus) {
+            auto* field = page->findChild<QWidget*>(QString::fromLatin1(c.focus));
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(page->focusWidget(), field->focusProxy() ? field->focusProxy() : field);
+        }
+    }
+}
+
+TEST_F(Fixture, AllZeroUnitImageCanLeaveThePageUnchanged)
+{
+    ShowSetup(); // the default setup first: overspeed 15.0% above nominal
+    auto received = std::make_unique<XelObject>();
+    ASSERT_TRUE(received->LoadSetup(QVector<qint32>(XelObject::kImageBytes / 2, 0), QStringLiteral("4.47")));
+    state.SetXelObject(received.get());
+    ShowSetup();
+    doubles.presenter.shown.clear();
+    EXPECT_TRUE(ValidateCurrentPage(state, TabSpeedSensor));
+    EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+    EXPECT_EQ(received->SpeedSensor()->NomSpeed(), 0);
+    EXPECT_EQ(received->SpeedSensor()->ReadyToTakeLoad(), 0);
+    EXPECT_EQ(received->Main()->RunDelay(), 0);
+    // No nominal speed, no percentage: the previous setup's 15.0% is gone.
+    EXPECT_EQ(page->lblSpeedSensorSpeeding->text(), "RPM after");
+    state.SetXelObject(setup.get());
 }

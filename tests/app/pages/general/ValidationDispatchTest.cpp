@@ -173,8 +173,8 @@ using ValidationWithSpeedSensorPage = SpeedSensorPageFixture;
 
 TEST_F(ValidationWithSpeedSensorPage, OverspeedBelowNominalKeepsThePage)
 {
-    setup->SpeedSensor()->SetSpeeding(1400);
     ShowSetup();
+    page->numSpeedSensorSpeeding->SetValue(1400); // the user's entry
     EXPECT_FALSE(ValidateCurrentPage(state, TabSpeedSensor));
     EXPECT_EQ(LastMessage(), "Overspeed must be greater than Nominal/Max (1500) but not greater than 7500 RPM!");
     EXPECT_EQ(page->lblSpeedSensorSpeeding->text(), "RPM after");
