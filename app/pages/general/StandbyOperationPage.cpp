@@ -136,6 +136,11 @@ void StandbyOperationPage::BuildControls()
     layout->addStretch();
 
     connect(cmbStandbyOperationFuel, &QComboBox::currentIndexChanged, this, [this] { OnFuelChanged(); });
+    // Picking the entry the list already shows is a choice too.
+    connect(cmbStandbyOperationFuel, &QComboBox::activated, this, [this] {
+        if (m_fuelUnlisted)
+            OnFuelChanged();
+    });
 }
 
 StandbyOperationPage::Field* StandbyOperationPage::FieldOf(const Number* box)
@@ -214,7 +219,8 @@ void StandbyOperationPage::ShowStandbyOperation(XelStandbyOperation& part)
             dialoghelpers::ShowValue(box, value, field->min, field->max);
             field->shown = value;
         }
-    if (extra::SelectComboItemData(cmbStandbyOperationFuel, int(part.FuelConsumption()), true) >= 0)
+    m_fuelUnlisted = extra::SelectComboItemData(cmbStandbyOperationFuel, int(part.FuelConsumption()), true) < 0;
+    if (!m_fuelUnlisted)
         OnFuelChanged();
 }
 
@@ -230,7 +236,7 @@ void StandbyOperationPage::StoreStandbyOperation(XelStandbyOperation& part)
         part.SetDelay(numStandbyOperationDelay->Value());
         part.SetGenBreakTimer(numStandbyOperationGenBreak->Value());
         part.SetStartAttempts(numStandbyOperationAttempts->Value());
-    } else if (cmbStandbyOperationFuel->currentIndex() >= 0) {
+    } else if (cmbStandbyOperationFuel->currentIndex() >= 0 && !m_fuelUnlisted) {
         part.SetFuelConsumption(cmbStandbyOperationFuel->currentData().toInt());
     }
 }
@@ -329,5 +335,7 @@ void StandbyOperationPage::OnFuelChanged()
     if (m_state.ADO)
         lblStandbyOperationFuelMessage->setText(
             m_state.ADO->GetFuelConsumptionMessage(qint16(cmbStandbyOperationFuel->currentData().toInt())));
+    if (!m_loading && !m_state.OpeningSetup)
+        m_fuelUnlisted = false; // the user picked a type
     StoreCurrent();
 }

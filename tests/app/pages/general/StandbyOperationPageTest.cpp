@@ -241,6 +241,10 @@ TEST_F(StandbyPageTest, FuelTypeWithoutEntryKeepsTheSelection)
     EXPECT_EQ(Fuel()->currentIndex(), 2);
     EXPECT_EQ(Part().FuelConsumption(), 42);
     EXPECT_FALSE(setup->Changed());
+    Box("numStandbyOperationCranking")->SetValue(9);
+    EXPECT_EQ(Part().FuelConsumption(), 42) << "an edit of another box keeps the unlisted type";
+    Fuel()->activated(2); // the user picks the entry the list shows
+    EXPECT_EQ(Part().FuelConsumption(), 2);
 }
 
 TEST_F(StandbyPageTest, TabRefreshShowsThePreheatMarkAndEnablesTheModesFields)
