@@ -135,6 +135,20 @@ void StandbyOperationPage::BuildControls()
     layout->addWidget(lblStandbyOperationPropulsion);
     layout->addStretch();
 
+    // One caption column and one box width over all groups, so the boxes line up in a column
+    // (the sub-group sits in the Starting frame with a grid of its own).
+    int captionWidth = 0;
+    for (int i : {0, 1, 2, 3, 7, 8, 9})
+        captionWidth = qMax(captionWidth, lblStandbyOperation[i]->sizeHint().width());
+    for (int i : {0, 1, 2, 3, 7, 8, 9})
+        lblStandbyOperation[i]->setMinimumWidth(captionWidth);
+    for (const Field& field : m_fields)
+        field.box->setFixedWidth(pagecommon::Twips(1200));
+    starting->setColumnStretch(4, 1);
+    bottom->setColumnStretch(3, 1);
+    stopping->setColumnStretch(3, 1);
+    fuel->setColumnStretch(2, 1);
+
     connect(cmbStandbyOperationFuel, &QComboBox::currentIndexChanged, this, [this] { OnFuelChanged(); });
     // Picking the entry the list already shows is a choice too.
     connect(cmbStandbyOperationFuel, &QComboBox::activated, this, [this] {
