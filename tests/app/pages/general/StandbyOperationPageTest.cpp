@@ -68,6 +68,12 @@ TEST_F(StandbyPageTest, DefaultsAndTheirDisplay)
     EXPECT_EQ(page->findChild<QLabel*>("lblStandbyOperationFuelMessage")->text(), "Fuel consumption is not measured.");
     EXPECT_TRUE(page->ValidateStandbyOperation());
     EXPECT_FALSE(setup->Changed());
+    // The boxes of the three frames stand in one column.
+    page->resize(800, 500);
+    QApplication::processEvents();
+    const int column = Box("numStandbyOperationInitial")->mapTo(page.get(), QPoint()).x();
+    for (const char* name : {"numStandbyOperationAttempts", "numStandbyOperationDelay", "numStandbyOperationCooling"})
+        EXPECT_EQ(Box(name)->mapTo(page.get(), QPoint()).x(), column) << name;
 }
 
 TEST_F(StandbyPageTest, EditsStoreAndUnitLabelsFollowTheValue)
