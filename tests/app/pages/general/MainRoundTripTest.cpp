@@ -376,6 +376,7 @@ TEST_F(RoundTripTest, AnUnchangedAllZeroReceiveIsShownCheckedAndKept)
         const QString after = doubles.dir.filePath("after.qrn");
         ASSERT_TRUE(document->CreateTempFile(after));
         EXPECT_TRUE(Bytes(after) == Bytes(before));
+        EXPECT_TRUE(document->CreateSetup("4.47")) << document->SetupError().toStdString();
         doubles.presenter.shown.clear();
     }
 }
