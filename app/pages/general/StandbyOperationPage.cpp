@@ -293,8 +293,10 @@ void StandbyOperationPage::ApplyOperationShape(bool propulsion)
     // A setup being shown keeps what it holds.
     XelObject* setup = m_state.XelObject();
     if (!propulsion && !m_state.Loading && !m_state.OpeningSetup && !m_loading && setup
-        && setup->StandbyOperation() && cmbStandbyOperationFuel->currentIndex() >= 0)
+        && setup->StandbyOperation() && cmbStandbyOperationFuel->currentIndex() >= 0) {
         setup->StandbyOperation()->SetFuelConsumption(cmbStandbyOperationFuel->currentData().toInt());
+        m_fuelUnlisted = false;
+    }
 }
 
 void StandbyOperationPage::ApplyShape(bool propulsion)
