@@ -76,7 +76,7 @@ void BatteryPage::BuildControls()
     cmbBatteryStartBatteryVoltage->addItem(QStringLiteral("24 Volt"), 24);
     cmbBatteryStartBatteryVoltage->setCurrentIndex(-1);
     grid->addWidget(lblBattery[4], 0, 0);
-    grid->addWidget(cmbBatteryStartBatteryVoltage, 0, 1, 1, 2);
+    grid->addWidget(cmbBatteryStartBatteryVoltage, 0, 1, 1, 2, Qt::AlignLeft);
 
     numBatteryLowBatteryVAlarm = new Float(conBatteryAlarm);
     numBatteryLowBatteryVAlarm->setObjectName(QStringLiteral("numBatteryLowBatteryVAlarm"));
@@ -114,6 +114,21 @@ void BatteryPage::BuildControls()
     grid->addWidget(lblBatteryInfo, 4, 0, 1, 3);
     layout->addWidget(conBatteryAlarm);
     layout->addStretch();
+
+    // Boxes and lists in one column of their own width; the location row lines up with it.
+    int captionWidth = 0;
+    for (QLabel* label : lblBattery)
+        label->setWordWrap(false);
+    for (QLabel* label : lblBattery)
+        captionWidth = qMax(captionWidth, label->sizeHint().width());
+    for (int i : {0, 1, 4, 5})
+        lblBattery[i]->setMinimumWidth(captionWidth);
+    numBatteryLowBatteryVAlarm->setFixedWidth(pagecommon::Twips(1200));
+    numBatteryDelay->setFixedWidth(pagecommon::Twips(1200));
+    cmbBatteryStartBatteryVoltage->setMinimumWidth(pagecommon::Twips(2400));
+    cmbBatteryCANLocation->setMinimumWidth(pagecommon::Twips(2400));
+    canRow->addStretch();
+    grid->setColumnStretch(3, 1);
 
     connect(cmbBatteryStartBatteryVoltage, &QComboBox::currentIndexChanged, this, [this] { OnStartVoltageChanged(); });
     connect(cmbBatteryCANLocation, &QComboBox::currentIndexChanged, this, [this] { StoreCurrent(); });

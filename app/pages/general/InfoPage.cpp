@@ -17,6 +17,7 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -86,9 +87,20 @@ void InfoPage::BuildControls()
     cmdInfoLoad->setObjectName(QStringLiteral("cmdInfoLoad"));
     cmdInfoSave = new QPushButton(QStringLiteral("Save Template..."), this);
     cmdInfoSave->setObjectName(QStringLiteral("cmdInfoSave"));
-    grid->addWidget(cmdInfoLoad, 3, 0);
-    grid->addWidget(cmdInfoSave, 3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdInfoLoad);
+    buttons->addWidget(cmdInfoSave);
+    buttons->addStretch();
+    grid->addLayout(buttons, 3, 0, 1, 4);
     grid->setRowStretch(4, 1);
+    grid->setColumnStretch(3, 1);
+    // Each name box is as wide as the characters it takes.
+    {
+        const QFontMetrics metrics(txtInfo[0]->font());
+        const int perChar = metrics.horizontalAdvance(QLatin1Char('W'));
+        txtInfo[0]->setFixedWidth(perChar * kHeadLength + 12);
+        txtInfo[1]->setFixedWidth(perChar * kTailLength + 12);
+    }
 
     // Both name boxes carry characters of the name, so both store.
     for (QLineEdit* box : txtInfo)

@@ -579,6 +579,8 @@ void MainPage::MoveFollowingButton(QLabel* label, QPushButton* button)
     label->adjustSize();
     button->adjustSize();
     button->move(label->x() + label->width() + pagecommon::Twips(120), button->y());
+    // The caption sits on the button's middle line, not on its top edge.
+    label->move(label->x(), button->y() + (button->height() - label->height()) / 2);
 }
 
 void MainPage::UpdateIDNumberLabel()

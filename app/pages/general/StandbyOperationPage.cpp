@@ -135,7 +135,26 @@ void StandbyOperationPage::BuildControls()
     layout->addWidget(lblStandbyOperationPropulsion);
     layout->addStretch();
 
+    // One caption column and one box width over all groups, so the boxes line up in a column
+    // (the sub-group sits in the Starting frame with a grid of its own).
+    int captionWidth = 0;
+    for (int i : {0, 1, 2, 3, 7, 8, 9})
+        captionWidth = qMax(captionWidth, lblStandbyOperation[i]->sizeHint().width());
+    for (int i : {0, 1, 2, 3, 7, 8, 9})
+        lblStandbyOperation[i]->setMinimumWidth(captionWidth);
+    for (const Field& field : m_fields)
+        field.box->setFixedWidth(pagecommon::Twips(1200));
+    starting->setColumnStretch(4, 1);
+    bottom->setColumnStretch(3, 1);
+    stopping->setColumnStretch(3, 1);
+    fuel->setColumnStretch(2, 1);
+
     connect(cmbStandbyOperationFuel, &QComboBox::currentIndexChanged, this, [this] { OnFuelChanged(); });
+    // Picking the entry the list already shows is a choice too.
+    connect(cmbStandbyOperationFuel, &QComboBox::activated, this, [this] {
+        if (m_fuelUnlisted)
+            OnFuelChanged();
+    });
 }
 
 StandbyOperationPage::Field* StandbyOperationPage::FieldOf(const Number* box)
@@ -214,7 +233,8 @@ void StandbyOperationPage::ShowStandbyOperation(XelStandbyOperation& part)
             dialoghelpers::ShowValue(box, value, field->min, field->max);
             field->shown = value;
         }
-    if (extra::SelectComboItemData(cmbStandbyOperationFuel, int(part.FuelConsumption()), true) >= 0)
+    m_fuelUnlisted = extra::SelectComboItemData(cmbStandbyOperationFuel, int(part.FuelConsumption()), true) < 0;
+    if (!m_fuelUnlisted)
         OnFuelChanged();
 }
 
@@ -230,7 +250,7 @@ void StandbyOperationPage::StoreStandbyOperation(XelStandbyOperation& part)
         part.SetDelay(numStandbyOperationDelay->Value());
         part.SetGenBreakTimer(numStandbyOperationGenBreak->Value());
         part.SetStartAttempts(numStandbyOperationAttempts->Value());
-    } else if (cmbStandbyOperationFuel->currentIndex() >= 0) {
+    } else if (cmbStandbyOperationFuel->currentIndex() >= 0 && !m_fuelUnlisted) {
         part.SetFuelConsumption(cmbStandbyOperationFuel->currentData().toInt());
     }
 }
@@ -273,8 +293,10 @@ void StandbyOperationPage::ApplyOperationShape(bool propulsion)
     // A setup being shown keeps what it holds.
     XelObject* setup = m_state.XelObject();
     if (!propulsion && !m_state.Loading && !m_state.OpeningSetup && !m_loading && setup
-        && setup->StandbyOperation() && cmbStandbyOperationFuel->currentIndex() >= 0)
+        && setup->StandbyOperation() && cmbStandbyOperationFuel->currentIndex() >= 0) {
         setup->StandbyOperation()->SetFuelConsumption(cmbStandbyOperationFuel->currentData().toInt());
+        m_fuelUnlisted = false;
+    }
 }
 
 void StandbyOperationPage::ApplyShape(bool propulsion)
@@ -329,5 +351,7 @@ void StandbyOperationPage::OnFuelChanged()
     if (m_state.ADO)
         lblStandbyOperationFuelMessage->setText(
             m_state.ADO->GetFuelConsumptionMessage(qint16(cmbStandbyOperationFuel->currentData().toInt())));
+    if (!m_loading && !m_state.OpeningSetup)
+        m_fuelUnlisted = false; // the user picked a type
     StoreCurrent();
 }

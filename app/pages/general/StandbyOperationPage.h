@@ -52,6 +52,8 @@ private:
     MainState& m_state;
     bool m_loading = false; // the Standby Operation loading flag
     bool m_propulsion = false;
+    // The stored fuel type has no list entry: it is kept until the user picks one.
+    bool m_fuelUnlisted = false;
     QList<Field> m_fields;
 
     Container* conStandbyOperationStarting = nullptr;

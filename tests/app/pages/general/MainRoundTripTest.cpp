@@ -340,4 +340,46 @@ TEST_F(RoundTripTest, EmergencyModeReachesTheSwitchPageOnlyOnTheUsersChange)
     }
 }
 
+// A unit whose image is all zeros gives values outside the boxes' ranges. Such a received
+// setup, left as it is, is shown, passes every page's check (so it can be left, saved and
+// printed) and stores back unchanged, in the standby and the propulsion form.
+TEST_F(RoundTripTest, AnUnchangedAllZeroReceiveIsShownCheckedAndKept)
+{
+    for (const int mode : {0, 2}) {
+        SCOPED_TRACE(mode);
+        auto document = CreateDefaultSetupDocument();
+        ASSERT_TRUE(document->LoadSetup(QVector<qint32>(XelObject::kImageBytes / 2, 0), "4.47"));
+        document->Main()->SetOperationMode(mode);
+        document->ResetBackup();
+        state.SetXelObject(document.get());
+        state.PROPULSION = state.Emergency = false;
+        const QString before = doubles.dir.filePath("before.qrn");
+        ASSERT_TRUE(document->CreateTempFile(before));
+
+        Pages pages(state);
+        pages.main->show();
+        pages.ShowSetup(state);
+        EXPECT_TRUE(pages.main->ValidateMain());
+        EXPECT_TRUE(pages.standby->ValidateStandbyOperation());
+        EXPECT_TRUE(pages.battery->ValidateBattery());
+        // The other form of the Standby page checks its own boxes only.
+        {
+            pagecommon::ScopedFlag loading(state.Loading);
+            pages.standby->ApplyOperationShape(mode != 2);
+            EXPECT_TRUE(pages.standby->ValidateStandbyOperation());
+            pages.standby->ApplyOperationShape(mode == 2);
+        }
+        pages.StoreAll(*document);
+
+        EXPECT_TRUE(Messages().isEmpty()) << Messages().join("|").toStdString();
+        EXPECT_FALSE(document->Changed());
+        const QString after = doubles.dir.filePath("after.qrn");
+        ASSERT_TRUE(document->CreateTempFile(after));
+        EXPECT_TRUE(Bytes(after) == Bytes(before));
+        EXPECT_TRUE(document->CreateSetup("4.47")) << document->SetupError().toStdString();
+        doubles.presenter.shown.clear();
+    }
+}
+
 } // namespace
+

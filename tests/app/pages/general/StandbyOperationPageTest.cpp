@@ -68,6 +68,12 @@ TEST_F(StandbyPageTest, DefaultsAndTheirDisplay)
     EXPECT_EQ(page->findChild<QLabel*>("lblStandbyOperationFuelMessage")->text(), "Fuel consumption is not measured.");
     EXPECT_TRUE(page->ValidateStandbyOperation());
     EXPECT_FALSE(setup->Changed());
+    // The boxes of the three frames stand in one column.
+    page->resize(800, 500);
+    QApplication::processEvents();
+    const int column = Box("numStandbyOperationInitial")->mapTo(page.get(), QPoint()).x();
+    for (const char* name : {"numStandbyOperationAttempts", "numStandbyOperationDelay", "numStandbyOperationCooling"})
+        EXPECT_EQ(Box(name)->mapTo(page.get(), QPoint()).x(), column) << name;
 }
 
 TEST_F(StandbyPageTest, EditsStoreAndUnitLabelsFollowTheValue)
@@ -241,6 +247,10 @@ TEST_F(StandbyPageTest, FuelTypeWithoutEntryKeepsTheSelection)
     EXPECT_EQ(Fuel()->currentIndex(), 2);
     EXPECT_EQ(Part().FuelConsumption(), 42);
     EXPECT_FALSE(setup->Changed());
+    Box("numStandbyOperationCranking")->SetValue(9);
+    EXPECT_EQ(Part().FuelConsumption(), 42) << "an edit of another box keeps the unlisted type";
+    Fuel()->activated(2); // the user picks the entry the list shows
+    EXPECT_EQ(Part().FuelConsumption(), 2);
 }
 
 TEST_F(StandbyPageTest, TabRefreshShowsThePreheatMarkAndEnablesTheModesFields)
