@@ -63,6 +63,17 @@ TEST_F(FrameStartup, ShowsTheDefaultSetupWithTabsMenusAndTools)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+TEST_F(FrameStartup, TheNewSetupOfTheWindowEqualsTheDefaultDocument)
+{
+    // One owner of every default: the window (through its pages) and the document helper
+    // write the same file.
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(window->XelObject()->SaveFile(Path("window.qrn")));
+    auto doc = CreateDefaultSetupDocument();
+    ASSERT_TRUE(doc->SaveFile(Path("model.qrn")));
+    EXPECT_EQ(Bytes(Path("window.qrn")), Bytes(Path("model.qrn")));
+}
+
 TEST_F(FrameStartup, ModeFromTheSettingsOrMinusQ)
 {
     doubles.settings->SetValue("Mode", "1");
