@@ -58,6 +58,7 @@ TEST_F(FrameStartup, ShowsTheDefaultSetupWithTabsMenusAndTools)
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(window->Tool(QStringLiteral("file%1").arg(n))->isVisible());
     EXPECT_NE(window->State().ADO, nullptr);
+    EXPECT_EQ(window->Panel("CLASSIFIABLE")->text(), "Classifiable"); // a shown mark is never blank
     EXPECT_EQ(window->State().images.imlDigital.size(), 24);
     EXPECT_FALSE(doubles.settings->Value("StartedFrom").value_or("").isEmpty());
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
