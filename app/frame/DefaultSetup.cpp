@@ -1,5 +1,6 @@
 #include "app/frame/DefaultSetup.h"
 
+#include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/InfoPage.h"
 #include "app/pages/general/MainPage.h"
@@ -37,32 +38,7 @@ void SetDigitalDefaults(XelObject& setup)
     }
 }
 
-void SetAnalogDefaults(XelObject& setup)
-{
-    for (qint32 n = 1; n <= 11; ++n) {
-        XelAnalogIn* channel = setup.AnalogIn()->Add(n, extra::GetLangString(quint16(920 + n)));
-        if (!channel)
-            continue;
-        channel->SetSensorMin(0);
-        channel->SetSensorMax(1000);
-        channel->SetLimit(0, 0);
-        channel->SetLimit(1, 0);
-        channel->SetAction(0);
-        channel->SetActionDirection(0);
-        channel->SetOnRunOnly(false);
-        channel->SetInitialDelay(0);
-        channel->SetAlarmDelay(2);
-        channel->SetInputType(0);
-        channel->SetDoubleScale(false);
-        channel->SetRPMLimit(0, 0);
-        channel->SetRPMLimit(1, 0);
-        channel->SetRPM(0, 600);
-        channel->SetRPM(1, 1200);
-        channel->SetText(QString());
-        channel->SetUnits(QString());
-        channel->SetJValues(JData());
-    }
-}
+void SetAnalogDefaults(XelObject& setup) { AnalogInPage::SetAnalogDefaults(setup); }
 
 void SetStandbyOperationDefaults(XelObject& setup) { StandbyOperationPage::SetStandbyOperationDefaults(setup); }
 

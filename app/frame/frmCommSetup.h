@@ -14,5 +14,7 @@ public:
 private:
     QComboBox* m_combo = nullptr;
     QPushButton* m_ok = nullptr;
-    bool m_cancelled = false;
+    // Only OK stores a port: Esc and the close box count as a cancel, so no caller goes on
+    // without a port.
+    bool m_cancelled = true;
 };

@@ -253,6 +253,8 @@ void frmMain::BuildStatusBar()
     m_panels.value(QStringLiteral("DEBUG"))->setText(QStringLiteral("DEBUG"));
     m_panels.value(QStringLiteral("DEBUG"))->setVisible(false);
     m_panels.value(QStringLiteral("USER"))->setVisible(false);
+    // The Main page shows or hides this mark; it must say what it marks.
+    m_panels.value(QStringLiteral("CLASSIFIABLE"))->setText(QStringLiteral("Classifiable"));
     m_panels.value(QStringLiteral("MODE"))->setToolTip(QStringLiteral("Operation Mode"));
 }
 

@@ -147,8 +147,11 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     if (!sent)
         return false;
     // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record.
+    // A file of an older format is left to the user's save, which asks before converting it.
     m_setup->Main()->RecordTransfer(MainFirmwareDirection::ToECX, firmware, platform::SystemInfo::Instance().Now());
-    if (m_setup->Initialized() && !hadUnsavedChanges && modDiv::CanWriteFile(m_setup->Filename()))
+    const bool currentFormat =
+        extra::CompareVersions(m_setup->FileVersion(), extra::BeforeLast(m_setup->Version(), QStringLiteral("."))) >= 0;
+    if (m_setup->Initialized() && !hadUnsavedChanges && currentFormat && modDiv::CanWriteFile(m_setup->Filename()))
         m_setup->SaveFile(QString());
     return true;
 }

@@ -58,9 +58,21 @@ TEST_F(FrameStartup, ShowsTheDefaultSetupWithTabsMenusAndTools)
     for (int n = 1; n <= 4; ++n)
         EXPECT_FALSE(window->Tool(QStringLiteral("file%1").arg(n))->isVisible());
     EXPECT_NE(window->State().ADO, nullptr);
+    EXPECT_EQ(window->Panel("CLASSIFIABLE")->text(), "Classifiable"); // a shown mark is never blank
     EXPECT_EQ(window->State().images.imlDigital.size(), 24);
     EXPECT_FALSE(doubles.settings->Value("StartedFrom").value_or("").isEmpty());
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+}
+
+TEST_F(FrameStartup, TheNewSetupOfTheWindowEqualsTheDefaultDocument)
+{
+    // One owner of every default: the window (through its pages) and the document helper
+    // write the same file.
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(window->XelObject()->SaveFile(Path("window.qrn")));
+    auto doc = CreateDefaultSetupDocument();
+    ASSERT_TRUE(doc->SaveFile(Path("model.qrn")));
+    EXPECT_EQ(Bytes(Path("window.qrn")), Bytes(Path("model.qrn")));
 }
 
 TEST_F(FrameStartup, ModeFromTheSettingsOrMinusQ)

@@ -226,6 +226,11 @@ TEST_F(StatusBar, PortDialogStoresThePickedPort)
     cancelled.findChild<QPushButton*>("cmdCancel")->click();
     EXPECT_TRUE(cancelled.Cancelled());
     EXPECT_EQ(modRegistry::GetCommPort(), 5);
+    frmCommSetup escaped; // Esc and the close box store nothing and count as a cancel
+    escaped.findChild<QComboBox*>("cmbCommPort")->setCurrentIndex(2);
+    escaped.reject();
+    EXPECT_TRUE(escaped.Cancelled());
+    EXPECT_EQ(modRegistry::GetCommPort(), 5);
 }
 
 TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)

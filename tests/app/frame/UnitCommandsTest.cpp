@@ -16,6 +16,7 @@
 #include "tools/ecxsim/Unit.h"
 
 #include <QElapsedTimer>
+#include <QtEndian>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -220,6 +221,32 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     const QByteArray edited = Bytes(Path("t.QRN"));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_EQ(Bytes(Path("t.QRN")), edited);
+}
+
+TEST_F(UnitCommands, AVerifiedTransmitLeavesAnOlderFormatFileToTheUser)
+{
+    // Converting the file to the new format is the user's choice (the save asks first). The
+    // older file is the current one without the last field of the main record, found as the
+    // bytes that change with it.
+    const QByteArray plain = Bytes(WriteSetup("plain.QRN"));
+    const QByteArray marked = Bytes(WriteSetup("marked.QRN", [](XelObject& d) { d.Main()->SetShutdownOverride(true); }));
+    ASSERT_EQ(plain.size(), marked.size());
+    qsizetype at = 0;
+    while (at < plain.size() && plain[at] == marked[at])
+        ++at;
+    qsizetype end = at;
+    while (end < plain.size() && plain[end] != marked[end])
+        ++end;
+    ASSERT_LT(at, plain.size());
+    QByteArray older = plain;
+    older.remove(at, end - at);
+    qToLittleEndian<qint16>(qint16(qFromLittleEndian<qint16>(older.constData() + 5) - 1), older.data() + 5);
+    WriteBytes(Path("old.QRN"), older);
+    ASSERT_TRUE(window->OpenSetupByName(Path("old.QRN")));
+    XelObject* doc = window->XelObject();
+    ASSERT_LT(extra::CompareVersions(doc->FileVersion(), extra::BeforeLast(doc->Version(), ".")), 0);
+    EXPECT_TRUE(window->TransmitSetupToUnit());
+    EXPECT_EQ(Bytes(Path("old.QRN")), older);
 }
 
 TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
