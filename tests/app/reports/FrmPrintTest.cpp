@@ -357,6 +357,17 @@ TEST_F(FrmPrintTest, DirectPrintWritesThePdfAndReportsThePrinter)
         EXPECT_EQ(PdfPages(pdf), form->PageCount());
 }
 
+TEST_F(FrmPrintTest, EveryCopyIsPrinted)
+{
+    auto form = Form();
+    form->Copies = 3;
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    // A PDF file makes no copies itself: the pages come three times over.
+    if (PdfPages(pdf) >= 0)
+        EXPECT_EQ(PdfPages(pdf), 3 * form->PageCount());
+}
+
 TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
 {
     auto form = Form();

@@ -110,4 +110,18 @@ TEST(ReportPrinterLayout, LineBreaksInCellsAndFreeText)
     EXPECT_EQ(printer.Ops().last().body[0][0], "  * = note");
 }
 
+TEST(ReportPrinterLayout, IndentedLabelsTakeOneLine)
+{
+    ReportPrinter printer;
+    ASSERT_TRUE(printer.StartDoc());
+    // The bus rows indent their labels with a tab; the row stays one line high.
+    for (const char* label : {"\tMessage Group", "\tBytes", "   Indented label", "Broken Wire Detection"}) {
+        const double before = printer.CurrentY;
+        printer.AddTable("<2500|<7200", {}, {{label, "x"}}, QColor(), QColor(), true);
+        EXPECT_DOUBLE_EQ(printer.CurrentY - before, ReportPrinter::LineHeight(10) + 60) << label;
+    }
+    EXPECT_EQ(ReportPrinter::Lines("\tByte"), "   Byte");
+    printer.EndDoc();
+}
+
 } // namespace
