@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,10 +25,13 @@
 #include <QPageSize>
 #include <QPrintPreviewWidget>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -328,6 +334,8 @@ void frmPrint::PrintOrPreview()
         ShowPagePanel();
         extra::ShowStatusMessage(239);
         m_result = Previewed;
+        // The pages are laid out once the window is up; then the first page shows from its top.
+        QTimer::singleShot(0, this, [this] { ShowPageTop(); });
         exec();
         return;
     }
@@ -363,6 +371,27 @@ void frmPrint::SetPreviewPage(int page)
 {
     m_page = qBound(1, page, qMax(1, PageCount()));
     vspPrint->setCurrentPage(m_page);
+}
+
+void frmPrint::ShowPageTop()
+{
+    auto* view = vspPrint->findChild<QGraphicsView*>();
+    if (!view || !view->scene())
+        return;
+    QList<QGraphicsItem*> pages;
+    for (QGraphicsItem* item : view->scene()->items())
+        if (!item->parentItem())
+            pages.append(item);
+    if (pages.isEmpty())
+        return;
+    // The pages stand one below the other in page order.
+    std::sort(pages.begin(), pages.end(), [](const QGraphicsItem* a, const QGraphicsItem* b) {
+        return a->sceneBoundingRect().top() < b->sceneBoundingRect().top();
+    });
+    const QGraphicsItem* page = pages.value(qBound(0, m_page - 1, int(pages.size()) - 1));
+    const QPoint at = view->mapFromScene(page->sceneBoundingRect().topLeft());
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->value() + at.x() - 10);
+    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + at.y() - 10);
 }
 
 void frmPrint::SetZoom(int percent)

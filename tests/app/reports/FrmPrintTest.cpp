@@ -21,6 +21,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -461,6 +464,36 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
             EXPECT_EQ(doubles.status.text, c.status);
         EXPECT_EQ(QFile::exists(pdf), c.result == frmPrint::Printed);
     }
+}
+
+TEST_F(FrmPrintTest, PreviewOpensAtTheTopOfTheFirstPage)
+{
+    LongSetup();
+    auto form = Form();
+    form->resize(640, 480);
+    QPoint at(-1, -1);
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            auto* view = form->vspPrint->findChild<QGraphicsView*>();
+            ASSERT_NE(view, nullptr);
+            double top = 1e9;
+            QPointF corner;
+            for (QGraphicsItem* item : view->scene()->items())
+                if (!item->parentItem() && item->sceneBoundingRect().top() < top) {
+                    top = item->sceneBoundingRect().top();
+                    corner = item->sceneBoundingRect().topLeft();
+                }
+            at = view->mapFromScene(corner);
+            form->ToolClick("close");
+        });
+    });
+    form->Preview = true;
+    form->PrintOrPreview();
+    // The page's corner stands just inside the view's top left, whatever the zoom.
+    EXPECT_GE(at.x(), 0);
+    EXPECT_LE(at.x(), 12);
+    EXPECT_GE(at.y(), 0);
+    EXPECT_LE(at.y(), 12);
 }
 
 TEST_F(FrmPrintTest, PrintToolInThePreviewPrintsAndCloses)
