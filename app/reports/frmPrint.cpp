@@ -14,9 +14,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGraphicsItem>
-#include <QGraphicsScene>
-#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -25,13 +22,10 @@
 #include <QPageSize>
 #include <QPrintPreviewWidget>
 #include <QScreen>
-#include <QScrollBar>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -86,6 +80,8 @@ frmPrint::frmPrint(MainState& state, QWidget* parent)
         setWindowIcon(state.frame->WindowIcon());
     BuildControls();
     InitZoomList();
+    // The box says 100%: the preview shows it so (its own start is one printer dot per pixel).
+    SetZoom(m_zoom);
     resize(pagecommon::Twips(9600), pagecommon::Twips(7200));
     // The printer the system offers first; the print dialog may choose another.
     const QString defaultPrinter = platform::Printers::Instance().DefaultPrinter();
@@ -334,8 +330,6 @@ void frmPrint::PrintOrPreview()
         ShowPagePanel();
         extra::ShowStatusMessage(239);
         m_result = Previewed;
-        // The pages are laid out once the window is up; then the first page shows from its top.
-        QTimer::singleShot(0, this, [this] { ShowPageTop(); });
         exec();
         return;
     }
@@ -371,27 +365,6 @@ void frmPrint::SetPreviewPage(int page)
 {
     m_page = qBound(1, page, qMax(1, PageCount()));
     vspPrint->setCurrentPage(m_page);
-}
-
-void frmPrint::ShowPageTop()
-{
-    auto* view = vspPrint->findChild<QGraphicsView*>();
-    if (!view || !view->scene())
-        return;
-    QList<QGraphicsItem*> pages;
-    for (QGraphicsItem* item : view->scene()->items())
-        if (!item->parentItem())
-            pages.append(item);
-    if (pages.isEmpty())
-        return;
-    // The pages stand one below the other in page order.
-    std::sort(pages.begin(), pages.end(), [](const QGraphicsItem* a, const QGraphicsItem* b) {
-        return a->sceneBoundingRect().top() < b->sceneBoundingRect().top();
-    });
-    const QGraphicsItem* page = pages.value(qBound(0, m_page - 1, int(pages.size()) - 1));
-    const QPoint at = view->mapFromScene(page->sceneBoundingRect().topLeft());
-    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->value() + at.x() - 10);
-    view->verticalScrollBar()->setValue(view->verticalScrollBar()->value() + at.y() - 10);
 }
 
 void frmPrint::SetZoom(int percent)

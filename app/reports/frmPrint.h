@@ -66,8 +66,6 @@ public:
     // was printed.
     bool PrintDocument();
     void ShowPagePanel();
-    // Scrolls the preview to the top left of the page on show.
-    void ShowPageTop();
     void ShowZoomPanel(const QString& text);
     void LoadPreviewSettings();
     void SavePreviewSettings();

@@ -21,11 +21,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QGraphicsItem>
-#include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QPrintPreviewWidget>
 #include <QScreen>
@@ -466,34 +465,22 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
     }
 }
 
-TEST_F(FrmPrintTest, PreviewOpensAtTheTopOfTheFirstPage)
+TEST_F(FrmPrintTest, PreviewShowsTheZoomOfTheBox)
 {
-    LongSetup();
-    auto form = Form();
-    form->resize(640, 480);
-    QPoint at(-1, -1);
-    QTimer::singleShot(0, [&] {
-        QTimer::singleShot(0, [&] {
-            auto* view = form->vspPrint->findChild<QGraphicsView*>();
-            ASSERT_NE(view, nullptr);
-            double top = 1e9;
-            QPointF corner;
-            for (QGraphicsItem* item : view->scene()->items())
-                if (!item->parentItem() && item->sceneBoundingRect().top() < top) {
-                    top = item->sceneBoundingRect().top();
-                    corner = item->sceneBoundingRect().topLeft();
-                }
-            at = view->mapFromScene(corner);
-            form->ToolClick("close");
-        });
-    });
-    form->Preview = true;
-    form->PrintOrPreview();
-    // The page's corner stands just inside the view's top left, whatever the zoom.
-    EXPECT_GE(at.x(), 0);
-    EXPECT_LE(at.x(), 12);
-    EXPECT_GE(at.y(), 0);
-    EXPECT_LE(at.y(), 12);
+    // First use (no stored zoom) and a stored zoom: the pages are drawn at the box's percent.
+    for (const char* stored : {"", "50"}) {
+        if (*stored)
+            SetValue("Zoom", stored);
+        auto form = Form();
+        form->show();
+        auto* view = form->vspPrint->findChild<QGraphicsView*>();
+        ASSERT_NE(view, nullptr);
+        const double percent = form->zoom->currentText().chopped(1).toDouble();
+        EXPECT_EQ(percent, *stored ? 50 : 100);
+        const double dots = QPrinter(QPrinter::HighResolution).logicalDpiY();
+        EXPECT_NEAR(view->transform().m11(), percent / 100 * form->vspPrint->logicalDpiY() / dots, 1e-6) << stored;
+        form->close();
+    }
 }
 
 TEST_F(FrmPrintTest, PrintToolInThePreviewPrintsAndCloses)
