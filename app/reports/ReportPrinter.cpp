@@ -369,16 +369,25 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     const double lineH = LineHeight(t.headerSize);
     const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
     const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
-    const Qt::Alignment align[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    for (int i = 0; i < 3; ++i) {
-        if (i < t.header.size())
-            p.drawText(headerRect, align[i] | Qt::AlignVCenter, t.header[i]);
-        if (i < t.footer.size()) {
-            QString footer = t.footer[i];
-            footer.replace(QStringLiteral("%d"), QString::number(page));
-            p.drawText(footerRect, align[i] | Qt::AlignVCenter, footer);
-        }
-    }
+    QStringList footer = t.footer;
+    for (QString& part : footer)
+        part.replace(QStringLiteral("%d"), QString::number(page));
+    DrawThreeParts(p, headerRect, t.header);
+    DrawThreeParts(p, footerRect, footer);
+}
+
+// A long left part (a long file title) is cut short with "..." before the right part, never
+// written over it.
+void ReportPrinter::DrawThreeParts(QPainter& p, const QRectF& rect, const QStringList& parts)
+{
+    const QFontMetricsF metrics(p.font(), p.device());
+    const QString right = parts.value(2);
+    const double gap = right.isEmpty() ? 0 : metrics.horizontalAdvance(QStringLiteral("    "));
+    const double room = qMax(0.0, rect.width() - metrics.horizontalAdvance(right) - gap);
+    const QString left = metrics.elidedText(parts.value(0), Qt::ElideRight, room);
+    p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, left);
+    p.drawText(rect, Qt::AlignHCenter | Qt::AlignVCenter, parts.value(1));
+    p.drawText(rect, Qt::AlignRight | Qt::AlignVCenter, right);
 }
 
 bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage, int copies) const
