@@ -19,6 +19,18 @@ QStringList Wrap(const QString& text, const QFont& font, double width)
     const QFontMetricsF metrics(font);
     const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
     const double room = qMax(1.0, width * pixelsPerTwip);
+    // A word longer than the column (a name without blanks) is broken inside, so that it never
+    // runs into the next column.
+    auto flush = [&](QString line) {
+        while (line.size() > 1 && metrics.horizontalAdvance(line) > room) {
+            int n = int(line.size()) - 1;
+            while (n > 1 && metrics.horizontalAdvance(line.left(n)) > room)
+                --n;
+            out.append(line.left(n));
+            line = line.mid(n);
+        }
+        out.append(line);
+    };
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
         int lead = 0;
         while (lead < paragraph.size() && paragraph[lead] == QLatin1Char(' '))
@@ -31,11 +43,11 @@ QStringList Wrap(const QString& text, const QFont& font, double width)
                 line = candidate;
                 started = true;
             } else {
-                out.append(line);
+                flush(line);
                 line = word;
             }
         }
-        out.append(line);
+        flush(line);
     }
     return out;
 }

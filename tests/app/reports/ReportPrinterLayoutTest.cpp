@@ -121,6 +121,10 @@ TEST(ReportPrinterLayout, IndentedLabelsTakeOneLine)
         EXPECT_DOUBLE_EQ(printer.CurrentY - before, ReportPrinter::LineHeight(10) + 60) << label;
     }
     EXPECT_EQ(ReportPrinter::Lines("\tByte"), "   Byte");
+    // A word too long for its column is broken inside rather than written over the next one.
+    const double before = printer.CurrentY;
+    printer.AddTable("<2500|>1000|<6200", {}, {{"OVERSPEED-PRE-ALARM-RELAY-NUMBER-ONE", "1500", "RPM"}}, QColor(), QColor(), true);
+    EXPECT_GE(printer.CurrentY - before, 2 * ReportPrinter::LineHeight(10) + 60);
     printer.EndDoc();
 }
 
