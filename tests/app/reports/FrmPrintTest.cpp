@@ -218,6 +218,12 @@ TEST_F(FrmPrintTest, ZoomIsRestoredAndBadValuesEndTheReading)
         SetValue("Zoom", c.zoom);
         EXPECT_EQ(Form()->Zoom(), c.expectedZoom) << c.place << c.state << c.zoom;
     }
+    // The fields read before a bad one stay: Left 1500 twips, then the reading ends.
+    SetValue("Print", "1500,abc,9000");
+    SetValue("Zoom", "50");
+    auto partly = Form();
+    EXPECT_EQ(partly->geometry().x(), 100);
+    EXPECT_EQ(partly->Zoom(), 100);
 }
 
 TEST_F(FrmPrintTest, SavedStateByWindowState)
