@@ -11,25 +11,43 @@ constexpr double kPadX = 60;   // twips inside a cell, left and right
 constexpr double kPadY = 30;   // twips above and below a cell's text
 constexpr double kTwipsPerPoint = 20;
 
-// Lines a text needs in a column of `width` twips.
+// The lines a text is drawn in within a column of `width` twips. The page draws exactly these
+// lines, so a row is always as tall as the lines it shows. Leading blanks (an indent) are kept.
 QStringList Wrap(const QString& text, const QFont& font, double width)
 {
     QStringList out;
     const QFontMetricsF metrics(font);
     const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
     const double room = qMax(1.0, width * pixelsPerTwip);
+    // A word longer than the column (a name without blanks) is broken inside, so that it never
+    // runs into the next column.
+    auto flush = [&](QString line) {
+        while (line.size() > 1 && metrics.horizontalAdvance(line) > room) {
+            int n = int(line.size()) - 1;
+            while (n > 1 && metrics.horizontalAdvance(line.left(n)) > room)
+                --n;
+            out.append(line.left(n));
+            line = line.mid(n);
+        }
+        out.append(line);
+    };
     for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
-        QString line;
-        for (const QString& word : paragraph.split(QLatin1Char(' '))) {
-            const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-            if (line.isEmpty() || metrics.horizontalAdvance(candidate) <= room)
+        int lead = 0;
+        while (lead < paragraph.size() && paragraph[lead] == QLatin1Char(' '))
+            ++lead;
+        QString line = paragraph.left(lead);
+        bool started = false;
+        for (const QString& word : paragraph.mid(lead).split(QLatin1Char(' '))) {
+            const QString candidate = started ? line + QLatin1Char(' ') + word : line + word;
+            if (!started || metrics.horizontalAdvance(candidate) <= room) {
                 line = candidate;
-            else {
-                out.append(line);
+                started = true;
+            } else {
+                flush(line);
                 line = word;
             }
         }
-        out.append(line);
+        flush(line);
     }
     return out;
 }
@@ -61,6 +79,8 @@ QString ReportPrinter::Lines(const QString& text)
     QString out = text;
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // A tab indents a label (the bus rows); it is measured and drawn as the same blanks.
+    out.replace(QLatin1Char('\t'), QStringLiteral("   "));
     return out;
 }
 
@@ -218,7 +238,8 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
             Piece piece;
             piece.rect = QRectF(x, CurrentY, columns[i].width, h);
             piece.textWidth = spans[i].width;
-            piece.text = i < cells.size() ? Lines(cells[i]) : QString();
+            piece.text = i < cells.size() ? Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).join(QLatin1Char('\n'))
+                                          : QString();
             piece.right = spans[i].right;
             piece.shade = shade;
             piece.bold = FontBold;
@@ -296,7 +317,10 @@ void ReportPrinter::Text(const QString& text)
     m_ops.append(op);
     Piece piece;
     piece.rect = QRectF(MarginLeft, CurrentY, width, h);
-    piece.text = Lines(text);
+    QFont font = Font;
+    font.setPointSizeF(FontSize);
+    font.setBold(FontBold);
+    piece.text = Wrap(Lines(text), font, width - 2 * kPadX).join(QLatin1Char('\n'));
     piece.bold = FontBold;
     piece.size = FontSize;
     piece.family = Font.family();
@@ -346,7 +370,7 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
         p.setFont(font);
         p.setPen(Qt::black);
         const QRectF text = r.adjusted(kPadX * scale, kPadY * scale, -kPadX * scale, -kPadY * scale);
-        p.drawText(text, (piece.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop | Qt::TextWordWrap, piece.text);
+        p.drawText(text, (piece.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop, piece.text);
     }
     // Header and footer: three parts each, above the top margin and below the bottom margin.
     const PageText& t = m_pageTexts[page - 1];
@@ -357,19 +381,28 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     const double lineH = LineHeight(t.headerSize);
     const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
     const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
-    const Qt::Alignment align[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    for (int i = 0; i < 3; ++i) {
-        if (i < t.header.size())
-            p.drawText(headerRect, align[i] | Qt::AlignVCenter, t.header[i]);
-        if (i < t.footer.size()) {
-            QString footer = t.footer[i];
-            footer.replace(QStringLiteral("%d"), QString::number(page));
-            p.drawText(footerRect, align[i] | Qt::AlignVCenter, footer);
-        }
-    }
+    QStringList footer = t.footer;
+    for (QString& part : footer)
+        part.replace(QStringLiteral("%d"), QString::number(page));
+    DrawThreeParts(p, headerRect, t.header);
+    DrawThreeParts(p, footerRect, footer);
 }
 
-bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage) const
+// A long left part (a long file title) is cut short with "..." before the right part, never
+// written over it.
+void ReportPrinter::DrawThreeParts(QPainter& p, const QRectF& rect, const QStringList& parts)
+{
+    const QFontMetricsF metrics(p.font(), p.device());
+    const QString right = parts.value(2);
+    const double gap = right.isEmpty() ? 0 : metrics.horizontalAdvance(QStringLiteral("    "));
+    const double room = qMax(0.0, rect.width() - metrics.horizontalAdvance(right) - gap);
+    const QString left = metrics.elidedText(parts.value(0), Qt::ElideRight, room);
+    p.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, left);
+    p.drawText(rect, Qt::AlignHCenter | Qt::AlignVCenter, parts.value(1));
+    p.drawText(rect, Qt::AlignRight | Qt::AlignVCenter, right);
+}
+
+bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage, int copies) const
 {
     if (m_pieces.isEmpty())
         return false;
@@ -380,22 +413,34 @@ bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage) const
     if (!p.begin(&printer))
         return false;
     const double scale = printer.resolution() / 1440.0;
-    for (int page = fromPage; page <= toPage; ++page) {
-        if (page > fromPage && !printer.newPage())
-            return false;
-        DrawPage(p, scale, page);
+    bool first = true;
+    for (int copy = 0; copy < qMax(1, copies); ++copy) {
+        for (int page = fromPage; page <= toPage; ++page) {
+            if (!first && !printer.newPage()) {
+                p.end();
+                return false;
+            }
+            first = false;
+            DrawPage(p, scale, page);
+        }
     }
     return p.end();
 }
 
 void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
 {
-    DrawPages(printer, fromPage, toPage);
+    DrawPages(printer, fromPage, toPage, 1);
 }
 
 bool ReportPrinter::Print(QPrinter& printer, int copies) const
 {
     printer.setFullPage(true);
-    printer.setCopyCount(qMax(1, copies));
-    return DrawPages(printer, 1, 0);
+    // A printer that cannot make copies itself (a PDF file, a system without CUPS) gets every
+    // copy drawn, one after the other.
+    if (printer.supportsMultipleCopies()) {
+        printer.setCopyCount(qMax(1, copies));
+        return DrawPages(printer, 1, 0, 1);
+    }
+    printer.setCopyCount(1);
+    return DrawPages(printer, 1, 0, copies);
 }

@@ -111,7 +111,8 @@ private:
     void ClosePage();
     double RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const;
     void DrawPage(QPainter& p, double scale, int page) const;
-    bool DrawPages(QPrinter& printer, int fromPage, int toPage) const;
+    static void DrawThreeParts(QPainter& p, const QRectF& rect, const QStringList& parts);
+    bool DrawPages(QPrinter& printer, int fromPage, int toPage, int copies) const;
 
     QSizeF m_page;
     bool m_open = false;

@@ -80,6 +80,8 @@ frmPrint::frmPrint(MainState& state, QWidget* parent)
         setWindowIcon(state.frame->WindowIcon());
     BuildControls();
     InitZoomList();
+    // The box says 100%: the preview shows it so (its own start is one printer dot per pixel).
+    SetZoom(m_zoom);
     resize(pagecommon::Twips(9600), pagecommon::Twips(7200));
     // The printer the system offers first; the print dialog may choose another.
     const QString defaultPrinter = platform::Printers::Instance().DefaultPrinter();
@@ -487,14 +489,16 @@ void frmPrint::LoadPreviewSettings()
         const QStringList fields = place.split(QLatin1Char(','));
         int values[4] = {pagecommon::ToTwips(r.x()), pagecommon::ToTwips(r.y()), pagecommon::ToTwips(r.width()),
                          pagecommon::ToTwips(r.height())};
-        for (int i = 0; i < 4 && i < fields.size(); ++i) {
+        // A field that is no number ends the reading; the fields before it still count.
+        bool broken = false;
+        for (int i = 0; i < 4 && i < fields.size() && !broken; ++i) {
             if (fields[i].trimmed().isEmpty())
                 continue;
             bool ok = false;
             const double v = fields[i].trimmed().toDouble(&ok);
-            if (!ok || !std::isfinite(v) || std::fabs(v) > 1e7)
-                return;
-            values[i] = int(v);
+            broken = !ok || !std::isfinite(v) || std::fabs(v) > 1e7;
+            if (!broken)
+                values[i] = int(v);
         }
         // The stored place may be on a screen that is gone, or nonsense: keep the window on the
         // work area and at a usable size.
@@ -504,6 +508,8 @@ void frmPrint::LoadPreviewSettings()
         const int x = qBound(work.left(), pagecommon::Twips(values[0]), work.right() + 1 - w);
         const int y = qBound(work.top(), pagecommon::Twips(values[1]), work.bottom() + 1 - h);
         setGeometry(x, y, w, h);
+        if (broken)
+            return;
     }
     if (!state.isEmpty()) {
         bool ok = false;

@@ -21,8 +21,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QPrintPreviewWidget>
 #include <QScreen>
@@ -216,6 +218,12 @@ TEST_F(FrmPrintTest, ZoomIsRestoredAndBadValuesEndTheReading)
         SetValue("Zoom", c.zoom);
         EXPECT_EQ(Form()->Zoom(), c.expectedZoom) << c.place << c.state << c.zoom;
     }
+    // The fields read before a bad one stay: Left 1500 twips, then the reading ends.
+    SetValue("Print", "1500,abc,9000");
+    SetValue("Zoom", "50");
+    auto partly = Form();
+    EXPECT_EQ(partly->geometry().x(), 100);
+    EXPECT_EQ(partly->Zoom(), 100);
 }
 
 TEST_F(FrmPrintTest, SavedStateByWindowState)
@@ -357,6 +365,17 @@ TEST_F(FrmPrintTest, DirectPrintWritesThePdfAndReportsThePrinter)
         EXPECT_EQ(PdfPages(pdf), form->PageCount());
 }
 
+TEST_F(FrmPrintTest, EveryCopyIsPrinted)
+{
+    auto form = Form();
+    form->Copies = 3;
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    // A PDF file makes no copies itself: the pages come three times over.
+    if (PdfPages(pdf) >= 0)
+        EXPECT_EQ(PdfPages(pdf), 3 * form->PageCount());
+}
+
 TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
 {
     auto form = Form();
@@ -449,6 +468,24 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
         else
             EXPECT_EQ(doubles.status.text, c.status);
         EXPECT_EQ(QFile::exists(pdf), c.result == frmPrint::Printed);
+    }
+}
+
+TEST_F(FrmPrintTest, PreviewShowsTheZoomOfTheBox)
+{
+    // First use (no stored zoom) and a stored zoom: the pages are drawn at the box's percent.
+    for (const char* stored : {"", "50"}) {
+        if (*stored)
+            SetValue("Zoom", stored);
+        auto form = Form();
+        form->show();
+        auto* view = form->vspPrint->findChild<QGraphicsView*>();
+        ASSERT_NE(view, nullptr);
+        const double percent = form->zoom->currentText().chopped(1).toDouble();
+        EXPECT_EQ(percent, *stored ? 50 : 100);
+        const double dots = QPrinter(QPrinter::HighResolution).logicalDpiY();
+        EXPECT_NEAR(view->transform().m11(), percent / 100 * form->vspPrint->logicalDpiY() / dots, 1e-6) << stored;
+        form->close();
     }
 }
 

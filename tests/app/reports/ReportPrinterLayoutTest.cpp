@@ -110,4 +110,22 @@ TEST(ReportPrinterLayout, LineBreaksInCellsAndFreeText)
     EXPECT_EQ(printer.Ops().last().body[0][0], "  * = note");
 }
 
+TEST(ReportPrinterLayout, IndentedLabelsTakeOneLine)
+{
+    ReportPrinter printer;
+    ASSERT_TRUE(printer.StartDoc());
+    // The bus rows indent their labels with a tab; the row stays one line high.
+    for (const char* label : {"\tMessage Group", "\tBytes", "   Indented label", "Broken Wire Detection"}) {
+        const double before = printer.CurrentY;
+        printer.AddTable("<2500|<7200", {}, {{label, "x"}}, QColor(), QColor(), true);
+        EXPECT_DOUBLE_EQ(printer.CurrentY - before, ReportPrinter::LineHeight(10) + 60) << label;
+    }
+    EXPECT_EQ(ReportPrinter::Lines("\tByte"), "   Byte");
+    // A word too long for its column is broken inside rather than written over the next one.
+    const double before = printer.CurrentY;
+    printer.AddTable("<2500|>1000|<6200", {}, {{"OVERSPEED-PRE-ALARM-RELAY-NUMBER-ONE", "1500", "RPM"}}, QColor(), QColor(), true);
+    EXPECT_GE(printer.CurrentY - before, 2 * ReportPrinter::LineHeight(10) + 60);
+    printer.EndDoc();
+}
+
 } // namespace

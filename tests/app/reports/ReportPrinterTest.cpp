@@ -84,4 +84,37 @@ TEST(ReportPrinter, PdfCarriesMarkupCharactersAsText)
     EXPECT_EQ(text.count(QChar('\f')), 2);
 }
 
+TEST(ReportPrinter, LongHeaderIsCutBeforeItsRightPart)
+{
+    testing_doubles::PlatformDoubles doubles;
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    struct Case {
+        QString left;
+        bool cut;
+    } cases[] = {{"Quarno Q2 Setup : ME1.qrn", false},
+                 {"Quarno Q2 Setup : MV Northern Star ME1 auxiliary generator 3 after the overhaul of 2024", true}};
+    for (const Case& c : cases) {
+        ReportPrinter printer;
+        printer.OnNewPage = [&] { printer.SetHeader({c.left, "", "TESTER - 5 Mar 2024 14:07:09"}); };
+        ASSERT_TRUE(printer.StartDoc());
+        printer.AddTable("<9700", {}, {{"row"}}, QColor(), QColor(), true);
+        printer.EndDoc();
+        const QString pdf = doubles.dir.filePath("header.pdf");
+        QPrinter out(QPrinter::HighResolution);
+        out.setOutputFormat(QPrinter::PdfFormat);
+        out.setOutputFileName(pdf);
+        ASSERT_TRUE(printer.Print(out));
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        ASSERT_TRUE(p.waitForFinished(20000));
+        const QString text = QString::fromUtf8(p.readAllStandardOutput());
+        // The right part is whole; the left part whole, or cut short with an ellipsis.
+        EXPECT_TRUE(text.contains("TESTER - 5 Mar 2024 14:07:09")) << text.toStdString();
+        EXPECT_EQ(text.contains(c.left), !c.cut) << text.toStdString();
+        EXPECT_EQ(text.contains(QChar(0x2026)), c.cut) << text.toStdString();
+    }
+}
+
 } // namespace
