@@ -1,6 +1,7 @@
 #include "app/reports/ReportTexts.h"
 
 #include "app/services/extra/extra.h"
+#include "app/services/modDiv.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
@@ -143,8 +144,7 @@ QString OneDecimal(double value) { return NumberLocale().toString(value, 'f', 1)
 QString ShortDateLongTime(const QDateTime& t)
 {
     const QLocale locale;
-    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-         + locale.toString(t.time(), QLocale::LongFormat);
+    return locale.toString(t.date(), QLocale::ShortFormat) + QLatin1Char(' ') + modDiv::LongTimeText(t.time());
 }
 
 QString GeneralDate(const QDateTime& t)
@@ -152,7 +152,7 @@ QString GeneralDate(const QDateTime& t)
     const QLocale locale;
     QString text = locale.toString(t.date(), QLocale::ShortFormat);
     if (t.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(t.time(), QLocale::LongFormat);
+        text += QLatin1Char(' ') + modDiv::LongTimeText(t.time());
     return text;
 }
 

@@ -73,15 +73,6 @@ private:
     QStringList m_lines;
 };
 
-QString FileDateText(const QDateTime& t)
-{
-    const QLocale locale;
-    QString text = locale.toString(t.date(), QLocale::ShortFormat);
-    if (t.time() != QTime(0, 0))
-        text += QLatin1Char(' ') + locale.toString(t.time(), QLocale::LongFormat);
-    return text;
-}
-
 void Header(Lines& out, const XelObject& setup)
 {
     out.Blank();
@@ -89,7 +80,7 @@ void Header(Lines& out, const XelObject& setup)
         out.Title(QStringLiteral("Setup Filename ") + setup.FileTitle());
         QDateTime written;
         if (!setup.Filename().isEmpty() && platform::FileTimes::Instance().LastWriteTime(setup.Filename(), written))
-            out.Title(QStringLiteral("File date      ") + FileDateText(written));
+            out.Title(QStringLiteral("File date      ") + reporttexts::GeneralDate(written));
         if (!setup.Main()->User().isEmpty())
             out.Title(QStringLiteral("File saved by  ") + setup.Main()->User());
     } else {

@@ -29,6 +29,8 @@ enum VirtualKey : int { VkShift = 16, VkControl = 17, VkMenu = 18 };
 quint32 RegisterDragFormat(const QString& formatName);
 QString GetDateSeparator();
 QString GetTimeSeparator();
+// The locale's long time without a time zone ("14:07:09"), as the system's long time reads.
+QString LongTimeText(const QTime& time);
 // Key-press filter for texts that go into the unit: a key the unit cannot show beeps and
 // becomes 0. The first form takes the character, the second its ANSI code.
 void FilterTextKey(QChar& key);

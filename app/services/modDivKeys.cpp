@@ -1,5 +1,8 @@
 // Keys, the text-entry filter, locale separators, byte and hexadecimal formatting.
 #include "app/services/modDiv.h"
+#include <QTime>
+#include <QRegularExpression>
+#include <QLocale>
 
 #include "app/services/extra/extra.h"
 #include "platform/AnsiCodePage.h"
@@ -104,6 +107,15 @@ bool KeysDown(std::initializer_list<int> virtualKeys)
         if (!IsKeyDown(vk))
             return false;
     return true;
+}
+
+QString LongTimeText(const QTime& time)
+{
+    const QLocale locale;
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    // Only the zone uses the letter t in a time format.
+    format.remove(QRegularExpression(QStringLiteral("\\s*t+")));
+    return locale.toString(time, format.trimmed());
 }
 
 QString BoolText(bool flag)

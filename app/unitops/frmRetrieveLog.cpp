@@ -2,6 +2,7 @@
 
 #include "app/pages/PageApis.h"
 #include "app/services/extra/extra.h"
+#include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/ServiceCommands.h"
 #include "app/unitops/UnitOps.h"
@@ -162,8 +163,7 @@ QString frmRetrieveLog::DateText() const
 {
     const QDateTime now = platform::SystemInfo::Instance().Now();
     const QLocale locale;
-    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
-        + locale.toString(now.time(), QLocale::LongFormat);
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') + modDiv::LongTimeText(now.time());
 }
 
 void frmRetrieveLog::OnDownload()

@@ -443,3 +443,20 @@ TEST(SortedEntryTest, NumbersSortByValue)
 }
 
 } // namespace
+
+// The long time as the system's clock shows it: the locale's pattern without a time zone.
+TEST(LongTime, LocalePatternWithoutZone)
+{
+    struct { QLocale::Language language; QLocale::Territory territory; const char* text; } cases[] = {
+        {QLocale::C, QLocale::AnyTerritory, "14:07:09"},
+        {QLocale::German, QLocale::Germany, "14:07:09"},
+        {QLocale::English, QLocale::UnitedStates, "2:07:09\u202fPM"},
+    };
+    for (const auto& c : cases) {
+        QLocale::setDefault(QLocale(c.language, c.territory));
+        const QString text = LongTimeText(QTime(14, 7, 9));
+        EXPECT_FALSE(text.contains("UTC")) << text.toStdString();
+        EXPECT_EQ(text.simplified(), QString::fromUtf8(c.text).simplified()) << text.toStdString();
+    }
+    QLocale::setDefault(QLocale::system());
+}

@@ -2,6 +2,7 @@
 // on the program's clock, empty and silent answers, cancel, and the file it leaves.
 #include "ServiceCommandsTestSupport.h"
 
+#include "app/services/modDiv.h"
 #include "app/unitops/frmRetrieveLog.h"
 
 #include <QFile>
@@ -59,7 +60,7 @@ protected:
 
 QString DateText(const QDateTime& now)
 {
-    return QLocale().toString(now.date(), QLocale::ShortFormat) + " " + QLocale().toString(now.time(), QLocale::LongFormat);
+    return QLocale().toString(now.date(), QLocale::ShortFormat) + " " + modDiv::LongTimeText(now.time());
 }
 
 TEST_F(frmRetrieveLogTest, AnOlderUnitOnlySaysItCannot)
