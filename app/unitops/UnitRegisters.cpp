@@ -8,6 +8,9 @@
 #include "platform/TimeSource.h"
 #include "seriallink/Comm.h"
 
+#include <QApplication>
+#include <QWidget>
+
 #include <optional>
 
 namespace unitops {
@@ -113,9 +116,10 @@ bool PortChosen()
 {
     if (modRegistry::GetCommPort() != 0)
         return true;
-    if (!g_frame)
+    FrameApi* frame = UnitLinkFrame();
+    if (!frame)
         return false;
-    return !g_frame->ShowCommSetupCancelled();
+    return !frame->ShowCommSetupCancelled();
 }
 
 // The pattern of the three probes: status text, port, hourglass, one read.
@@ -143,7 +147,17 @@ bool Probe(quint16 statusId, Read read)
 } // namespace
 
 void SetUnitLinkFrame(FrameApi* frame) { g_frame = frame; }
-FrameApi* UnitLinkFrame() { return g_frame; }
+FrameApi* UnitLinkFrame()
+{
+    if (g_frame)
+        return g_frame;
+    // The frame's receive asks for the unit before any command has installed the frame: the
+    // main window is then found among the top-level windows, so the port can still be chosen.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* frame = dynamic_cast<FrameApi*>(widget))
+            return frame;
+    return nullptr;
+}
 
 bool ConfigureUnitLink(Comm& comm, qint16 retries, qint16 timeOut)
 {

@@ -35,6 +35,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#ifndef QUARNO_VERSION_TEXT
+#define QUARNO_VERSION_TEXT "0.0.0"
+#endif
+
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
@@ -153,9 +157,9 @@ void frmComm::SetXelObject(::XelObject* setup)
 {
     m_setup = setup;
     const QString version = setup ? setup->Version() : QString();
-    const QString program = QCoreApplication::applicationVersion();
+    const QString program = QStringLiteral(QUARNO_VERSION_TEXT);
     QString line = QStringLiteral("Quarno Version: ") + version;
-    if (!program.isEmpty() && program != version)
+    if (program != version)
         line = QStringLiteral("Quarno Version: ") + program + QStringLiteral("   (Engine: ") + version + QLatin1Char(')');
     txtCommSummary->setPlainText(line);
 }

@@ -1,6 +1,7 @@
 #include "app/unitops/frmRetrieveLog.h"
 
 #include "app/pages/PageApis.h"
+#include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
@@ -54,6 +55,8 @@ frmRetrieveLog::frmRetrieveLog(QWidget* parent, FrameApi* frame) : QDialog(paren
     Q_UNUSED(frame); // the short links ask the frame given to the service commands
     setObjectName(QStringLiteral("frmRetrieveLog"));
     setWindowTitle(QStringLiteral("Quarno Q2 - Retrieve Log"));
+    // Wide enough for the longest message on two or three lines.
+    setMinimumWidth(pagecommon::Twips(6000));
     m_logFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(QStringLiteral("Quarno"));
 
     const char* const texts[5] = {

@@ -43,6 +43,24 @@ TEST_F(UnitOpsTest, ProbesWithoutPortAskForOne)
     EXPECT_FALSE(EngineIsStopped()); // unreadable counts as running
 }
 
+// The main window as the only frame there is: no command has installed it yet.
+class WindowFrame : public QWidget, public FakeFrame {
+public:
+    explicit WindowFrame(MainState& state) : FakeFrame(state) {}
+};
+
+TEST_F(UnitOpsTest, BeforeAnyCommandTheMainWindowStillOffersThePort)
+{
+    SetUnitLinkFrame(nullptr);
+    modRegistry::SaveCommPort(0);
+    EXPECT_FALSE(DetectUnit()); // no window: nobody to ask
+    WindowFrame window(state);
+    window.portDialogCancelled = false;
+    EXPECT_TRUE(DetectUnit());
+    EXPECT_EQ(window.portDialogs, 1);
+    EXPECT_EQ(frame.portDialogs, 0);
+}
+
 TEST_F(UnitOpsTest, CommandKeepsTheHighByteAndRelocks)
 {
     unit.SetCommandDelay(0);
