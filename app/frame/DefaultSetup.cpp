@@ -1,5 +1,7 @@
 #include "app/frame/DefaultSetup.h"
 
+#include "app/pages/channels/SwitchPage.h"
+
 #include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/general/BatteryPage.h"
 #include "app/pages/general/InfoPage.h"
@@ -26,17 +28,7 @@ namespace defaultsetup {
 
 void SetMainDefaults(XelObject& setup) { MainPage::SetMainDefaults(setup); }
 
-void SetDigitalDefaults(XelObject& setup)
-{
-    for (qint32 n = 1; n <= 12; ++n) {
-        XelDigitalIn* input = setup.DigitalIn()->Add(n, extra::GetLangString(quint16(900 + n)));
-        if (!input)
-            continue;
-        input->SetDelay(2);
-        input->SetInitialDelay(15);
-        input->SetAction(2);
-    }
-}
+void SetDigitalDefaults(XelObject& setup) { SwitchPage::SetDigitalDefaults(setup); }
 
 void SetAnalogDefaults(XelObject& setup) { AnalogInPage::SetAnalogDefaults(setup); }
 
@@ -53,11 +45,7 @@ void SetRelaysNewDefaults(XelObject& setup) { RelaysPage::SetRelaysNewDefaults(s
 
 void SetSpeedRelaysDefaults(XelObject& setup) { SpeedSensorPage::SetSpeedRelaysDefaults(setup); }
 
-void SetDigitalInAdditionalDefaults(XelObject& setup)
-{
-    for (qint32 i = 0; i <= 1; ++i)
-        setup.DigitalInAdditional()->Add(i + 1, 61 + i);
-}
+void SetDigitalInAdditionalDefaults(XelObject& setup) { SwitchPage::SetDigitalInAdditionalDefaults(setup); }
 
 void SetInfoDefaults(XelObject& setup) { InfoPage::SetInfoDefaults(setup); }
 

@@ -432,7 +432,7 @@ void frmMain::RemoveRecentFile(const QString& key)
         if (!RecentFileVisible(i + 1))
             break;
         SetRecentFilePath(i, RecentFilePath(i + 1));
-        SetRecentFileCaption(i, QStringLiteral("&%1 %2").arg(i).arg(RecentFilePath(i + 1)));
+        SetRecentFileCaption(i, modDiv::RecentFileCaption(i, RecentFilePath(i + 1)));
         last = i + 1;
     }
     SetRecentFileVisible(last, false);

@@ -56,6 +56,8 @@ QString HexByte(qint32 value);
 QString GetSwitchCode(qint32 value);
 
 // ---- recent files, help, web page -----------------------------------------------------
+// The menu caption of recent file n ("&1 path").
+QString RecentFileCaption(int n, const QString& path);
 void AddRecentFile(const QString& path);
 // The help file at the topic of a context number; the index for 0.
 void ShowHelp(int context = 0);

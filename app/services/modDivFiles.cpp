@@ -28,14 +28,15 @@ QChar SeparatorOf(const QString& path)
     return path.contains(QLatin1Char('/')) && !path.contains(QLatin1Char('\\')) ? QLatin1Char('/') : QLatin1Char('\\');
 }
 
-QString RecentFileCaption(int n, const QString& path)
-{
-    return QLatin1Char('&') + QString::number(n) + QLatin1Char(' ') + path;
-}
-
 } // namespace
 
 // ---- recent files ---------------------------------------------------------------------
+
+QString RecentFileCaption(int n, const QString& path)
+{
+    // A "&" in a path is text, not an access key.
+    return QLatin1Char('&') + QString::number(n) + QLatin1Char(' ') + QString(path).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 void AddRecentFile(const QString& path)
 {

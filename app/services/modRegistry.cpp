@@ -1,4 +1,5 @@
 #include "app/services/modRegistry.h"
+#include "app/services/modDiv.h"
 
 #include "app/services/MainWindowServices.h"
 #include "app/services/extra/extra.h"
@@ -300,7 +301,7 @@ void GetFileList()
         const QString path = GetRegValue(list, QString::number(n));
         if (path.trimmed().isEmpty())
             break;
-        window->SetRecentFileCaption(n, QLatin1Char('&') + QString::number(n) + QLatin1Char(' ') + path);
+        window->SetRecentFileCaption(n, modDiv::RecentFileCaption(n, path));
         window->SetRecentFilePath(n, path);
         window->SetRecentFileVisible(n, true);
     }

@@ -275,11 +275,14 @@ void SwitchPage::UpdateClassified()
 
 void SwitchPage::SetDigitalDefaults()
 {
-    XelObject* setup = Setup();
-    if (!setup)
-        return;
+    if (XelObject* setup = Setup())
+        SetDigitalDefaults(*setup);
+}
+
+void SwitchPage::SetDigitalDefaults(XelObject& setup)
+{
     for (qint32 n = 1; n <= 12; ++n) {
-        XelDigitalIn* input = setup->DigitalIn()->Add(n, extra::GetLangString(quint16(900 + n)));
+        XelDigitalIn* input = setup.DigitalIn()->Add(n, extra::GetLangString(quint16(900 + n)));
         if (!input)
             continue;
         input->SetDelay(2);

@@ -30,6 +30,9 @@ public:
     // ---- SwitchPageApi
     void SetDigitalDefaults() override;
     void SetDigitalInAdditionalDefaults() override;
+    // The defaults of a new setup, without a page.
+    static void SetDigitalDefaults(XelObject& setup);
+    static void SetDigitalInAdditionalDefaults(XelObject& setup);
     void LoadDigital() override;
     bool ValidateDigital() override;
     void RefreshDigitalList() override;

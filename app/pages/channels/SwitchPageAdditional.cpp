@@ -10,11 +10,14 @@
 
 void SwitchPage::SetDigitalInAdditionalDefaults()
 {
-    XelObject* setup = Setup();
-    if (!setup)
-        return;
+    if (XelObject* setup = Setup())
+        SetDigitalInAdditionalDefaults(*setup);
+}
+
+void SwitchPage::SetDigitalInAdditionalDefaults(XelObject& setup)
+{
     for (qint32 i = 0; i <= 1; ++i)
-        setup->DigitalInAdditional()->Add(i + 1, 61 + i);
+        setup.DigitalInAdditional()->Add(i + 1, 61 + i);
     // The combos are left alone here: a new document is also built to read a file or the unit
     // into, and when that fails the open setup stays. Every setup shown refills them.
 }

@@ -196,6 +196,10 @@ TEST_F(RecentFileTest, FirstFileGoesToToolOne)
     EXPECT_EQ(tools.VisiblePaths(), QStringList({"C:\\a.qrn"}));
     EXPECT_EQ(tools.tools[1].caption, "&1 C:\\a.qrn");
     EXPECT_EQ(platform.settings->Value("FileList/1").value_or(""), "C:\\a.qrn");
+    // A "&" of the path stays text in the menu; the path itself is kept as it is.
+    AddRecentFile("/data/R&D.qrn");
+    EXPECT_EQ(tools.tools[1].caption, "&1 /data/R&&D.qrn");
+    EXPECT_EQ(tools.tools[1].path, "/data/R&D.qrn");
 }
 
 TEST_F(RecentFileTest, KnownPathMovesToTheTop)
