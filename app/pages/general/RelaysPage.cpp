@@ -295,6 +295,8 @@ void RelaysPage::BuildControls()
     grid->addWidget(cmdRelayNewAdd, 4, 2, Qt::AlignLeft);
     grid->addWidget(cmdRelayNewRemove, 4, 2, Qt::AlignRight);
     grid->addWidget(chkRelaysT44, 5, 0, 1, 4);
+    // The lists take the height; captions, buttons and the check box keep theirs.
+    grid->setRowStretch(2, 1);
 
     connect(cmdRelayAdd, &QPushButton::clicked, this, [this] { AddRelayEntry(false, nullptr); });
     connect(cmdRelayNewAdd, &QPushButton::clicked, this, [this] { AddRelayEntry(true, nullptr); });
