@@ -83,8 +83,9 @@ TEST_P(FloatLocales, TypingSequences)
         EXPECT_EQ(f.h.text()->text(), f.local(c.text)) << c.name;
         EXPECT_EQ(f.h.beeps(), c.beeps) << c.name;
         EXPECT_FALSE(f.h.log.contains("ErrorValue")) << c.name;
-        if (c.beeps)
+        if (c.beeps) {
             EXPECT_EQ(f.h.text()->cursorPosition(), f.local(c.text).size()) << c.name;
+        }
     }
 }
 

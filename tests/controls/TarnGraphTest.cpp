@@ -219,8 +219,9 @@ TEST_F(Graph, NoScaleDrawsNoDataAndReportsNoPosition)
         graph.resize(c.size);
         graph.SetData({{0, 0}, {5, 5}, {1e30f, -1e30f}, {std::nanf(""), 1}});
         const QImage img = paint();
-        if (c.size == QSize(W, H))
+        if (c.size == QSize(W, H)) {
             EXPECT_EQ(count(img, QRect(0, 0, W, H), data), 0) << c.name;
+        }
         const auto seen = moveTo({QPoint(c.size.width() / 2, c.size.height() / 2)});
         for (const auto& v : seen) {
             EXPECT_FALSE(std::isnan(v.first) || std::isinf(v.first)) << c.name;

@@ -171,8 +171,9 @@ TEST_F(AnalogPageTest, ActionNoneOnARunSignalAsksFirst)
         state.ExpertMode = c.expert;
         pagecommon::SelectByItemData(page->cmbAnalogAction, 0);
         EXPECT_EQ(Messages(), c.questions);
-        if (c.questions)
+        if (c.questions) {
             EXPECT_TRUE(LastMessage().startsWith("This input channel is used to detect an Additional RUN Signal."));
+        }
         EXPECT_EQ(Input(4)->Action(), c.action);
         EXPECT_EQ(Input(4)->RUNAlsoDetectedBy(), c.run);
         EXPECT_EQ(page->chkAnalogAdditionalRunDetection->isChecked(), c.run);
