@@ -80,7 +80,9 @@ bool XelObject::WriteDisplayTexts(QByteArray& image)
         // A text longer than its field is cut, so it cannot reach into the next field.
         const QByteArray bytes = platform::AnsiCodePage::FromUnicode(text).left(qMax(width, 0));
         if (!ImageAccess::PutBytes(image, kDisplayTextsAt + pos, bytes)) {
-            m_setupFault = SetupFault{QStringLiteral("DisplayTexts"), n, QString()};
+            // An earlier part's fault stays the one reported.
+            if (m_setupFault.IsEmpty())
+                m_setupFault = SetupFault{QStringLiteral("DisplayTexts"), n, QString()};
             return false;
         }
         pos += width;
@@ -91,8 +93,11 @@ bool XelObject::WriteDisplayTexts(QByteArray& image)
 bool XelObject::CreateSetup(const QString& sFirmware)
 {
     m_setupFault = SetupFault();
-    if (!HasParts())
+    if (!HasParts()) {
+        // No image of an earlier document may be taken for this one.
+        m_image.clear();
         return false;
+    }
     QByteArray image(kImageBytes, '\0');
     ImageAccess::PutWord(image, 0, kWriteUnlockCode);
     ImageAccess::PutByte(image, 2, 3);

@@ -190,6 +190,17 @@ TEST_F(SetupFaultPartsTest, TheFirstFailureIsKeptAndASuccessfulBuildClearsIt)
     EXPECT_TRUE(doc->SetupFailure().IsEmpty());
 }
 
+TEST_F(SetupFaultPartsTest, ABuildAfterTheSetupWasClosedLeavesNoImageOfIt)
+{
+    auto doc = CreateDefaultSetupDocument();
+    ASSERT_TRUE(doc->CreateSetup("4.47"));
+    doc->CloseFile();
+    EXPECT_FALSE(doc->CreateSetup("4.47"));
+    QVector<qint32> words;
+    EXPECT_FALSE(doc->GetSetup(words));
+    EXPECT_TRUE(words.isEmpty());
+}
+
 TEST_F(SetupFaultPartsTest, ValuesAtTheEdgesOfTheWordRuleBuildAsTheWordsOfTheMap)
 {
     auto doc = SeventeenChannels();
