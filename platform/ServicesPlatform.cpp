@@ -282,13 +282,18 @@ public:
 
     QList<int> PresentPorts() override
     {
+        // Compared as the devices they name, so a port set to a link (/dev/serial/by-id/...)
+        // is found as the line it points at.
         QStringList listed;
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-            listed << info.systemLocation();
+            listed << QFileInfo(info.systemLocation()).canonicalFilePath();
         QList<int> numbers;
         for (int n = 1; n <= 32; ++n) {
             const QString device = SerialDevicePath(n);
-            if (!device.isEmpty() && (listed.contains(device) || IsLivePseudoTerminal(device)))
+            if (device.isEmpty())
+                continue;
+            const QString real = QFileInfo(device).canonicalFilePath();
+            if ((!real.isEmpty() && listed.contains(real)) || IsLivePseudoTerminal(real))
                 numbers << n;
         }
         return numbers;

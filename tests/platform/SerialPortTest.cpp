@@ -1,3 +1,4 @@
+#include "platform/PortList.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
@@ -44,6 +45,28 @@ TEST(SerialPortOpen, APseudoTerminalOpensWithOddParity)
     EXPECT_TRUE(port->Open(7, "9600,o,8,1")) << port->OpenError().toStdString();
     EXPECT_EQ(port->OpenError(), "");
     port->Close();
+    close(slave);
+    close(master);
+}
+
+TEST(SerialPortOpen, APortSetToALinkIsListedAsTheDeviceItPointsAt)
+{
+    testing_doubles::PlatformDoubles doubles;
+    int master = -1, slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const QString link = doubles.dir.filePath("ecx-line");
+    ASSERT_EQ(symlink(name, link.toLocal8Bit().constData()), 0);
+    platform::SettingsStore::Instance().SetValue("Ports/COM30", link);
+    platform::SettingsStore::Instance().SetValue("Ports/COM31", QString::fromLatin1(name));
+    platform::SettingsStore::Instance().SetValue("Ports/COM32", doubles.dir.filePath("no-line"));
+    platform::PortList* stand = &platform::PortList::Instance();
+    platform::PortList::SetInstance(nullptr); // the real list
+    const QList<int> present = platform::PortList::Instance().PresentPorts();
+    platform::PortList::SetInstance(stand);
+    EXPECT_TRUE(present.contains(30));
+    EXPECT_TRUE(present.contains(31));
+    EXPECT_FALSE(present.contains(32));
     close(slave);
     close(master);
 }
