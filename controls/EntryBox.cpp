@@ -166,7 +166,7 @@ bool EntryBox::HandleKeyDown(QKeyEvent* event)
         SelectAll();
         return true;
     }
-    m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+    m_savedSelStart = SelStartNow();
     // A key the host cleared is not handled by the text box; typed characters still are.
     return code == 0 && VirtualKey(event) != 0 && (event->text().isEmpty() || !event->text().at(0).isPrint());
 }
@@ -305,6 +305,13 @@ qint16 EntryBox::VirtualKey(const QKeyEvent* event)
     return 0;
 }
 
+quint8 EntryBox::SelStartNow() const
+{
+    // The start of a selection, not the end the caret sits at.
+    const int start = m_text->hasSelectedText() ? m_text->selectionStart() : m_text->cursorPosition();
+    return quint8(qBound(0, start, 255));
+}
+
 bool EntryBox::CtrlHeld(const QKeyEvent* event) const
 {
     return (event && event->modifiers().testFlag(Qt::ControlModifier))
@@ -372,7 +379,7 @@ bool EntryBox::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     case QEvent::MouseButtonPress:
-        m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+        m_savedSelStart = SelStartNow();
         return false;
     case QEvent::FocusIn: {
         auto* focus = static_cast<QFocusEvent*>(event);
@@ -381,7 +388,7 @@ bool EntryBox::eventFilter(QObject* watched, QEvent* event)
         if (!windowOnly) {
             // A mouse click that brought the focus then places the caret itself.
             m_text->selectAll();
-            m_savedSelStart = quint8(qBound(0, m_text->cursorPosition(), 255));
+            m_savedSelStart = SelStartNow();
             if (!m_refocusReturn)
                 emit GotFocus();
             m_refocusReturn = false;

@@ -90,6 +90,7 @@ protected:
     void SelectAll();
     // Gives the focus back after a refused leave, once the current focus change is over.
     void RefocusLater();
+    quint8 SelStartNow() const;
     static qint16 ShiftMask(Qt::KeyboardModifiers modifiers);
     static qint16 VirtualKey(const QKeyEvent* event);
     bool CtrlHeld(const QKeyEvent* event) const;

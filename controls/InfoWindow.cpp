@@ -5,6 +5,7 @@
 
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 
@@ -15,6 +16,9 @@ QString ToEditText(QString text)
 {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Soft line breaks would hide a line from the line count: every break is a real line.
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return text;
 }
 
@@ -33,6 +37,12 @@ protected:
             return;
         QPlainTextEdit::keyPressEvent(event);
         m_after(event);
+    }
+    // Pasted and dropped text comes in with plain line breaks only.
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        if (source && source->hasText())
+            insertPlainText(ToEditText(source->text()));
     }
 private:
     std::function<bool(QKeyEvent*)> m_before;
@@ -169,6 +179,18 @@ void InfoWindow::RestoreLastGood()
     m_edit->setTextCursor(c);
 }
 
+void InfoWindow::NewLine()
+{
+    // As Enter does: the selection gives way to one new line, in a single change.
+    QTextCursor c = m_edit->textCursor();
+    c.beginEditBlock();
+    c.removeSelectedText();
+    c.insertBlock();
+    c.endEditBlock();
+    if (!m_editBlocked)
+        m_edit->setTextCursor(c);
+}
+
 bool InfoWindow::KeyDownEdit(QKeyEvent* event)
 {
     // Returns true when the key is refused or used up here.
@@ -205,12 +227,18 @@ bool InfoWindow::KeyDownEdit(QKeyEvent* event)
             emit KeyPress(keyAscii);
             if (keyAscii == 0)
                 return true;
+            if (keyAscii == 13 && typed == 13 && event->modifiers() != Qt::NoModifier
+                && event->modifiers() != Qt::KeypadModifier) {
+                // Shift+Enter would put a soft break inside the line: make it a real one.
+                NewLine();
+                return true;
+            }
             if (keyAscii != typed) {
                 const QChar substitute = keyAscii > 0 && keyAscii < 256
                     ? platform::AnsiCodePage::ToChar(quint8(keyAscii))
                     : QChar(ushort(keyAscii));
                 if (keyAscii == 13)
-                    m_edit->textCursor().insertBlock();
+                    NewLine();
                 else if (substitute.isPrint())
                     m_edit->insertPlainText(QString(substitute));
                 return true;
@@ -229,8 +257,14 @@ void InfoWindow::OnTextChanged()
     bool blocked = m_currentLineLength > m_lineLength;
     if (doc->blockCount() > m_lineCount)
         blocked = true;
-    for (QTextBlock b = doc->begin(); !blocked && b.isValid(); b = b.next()) {
-        if (b.length() - 1 > m_lineLength)
+    // The limits hold for the lines as the text goes out, whatever breaks made them.
+    const QStringList lines = m_edit->toPlainText().split(QLatin1Char('\n'));
+    if (lines.size() > m_lineCount)
+        blocked = true;
+    for (const QString& line : lines) {
+        if (blocked)
+            break;
+        if (line.size() > m_lineLength)
             blocked = true;
     }
     m_editBlocked = blocked;

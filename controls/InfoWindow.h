@@ -58,6 +58,7 @@ protected:
 private:
     void OnTextChanged();
     bool KeyDownEdit(class QKeyEvent* event);
+    void NewLine();
     void RestoreLastGood();
     qint32 LineLengthAt(int position) const;
 

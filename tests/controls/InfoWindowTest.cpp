@@ -117,6 +117,9 @@ TEST(InfoWindow, PastedTextBreakingALimitIsUndoneWhole)
         {"line of forty", QString(40, 'z'), false},
         {"eight lines of 38", Lines(8, 38), true},
         {"line break with long tail", "ab\r\n" + QString(39, 'q'), false},
+        // Soft breaks and lone CRs are lines too: nine of them are one too many.
+        {"nine lines by soft breaks", Lines(9, 3).replace("\r\n", QString(QChar::LineSeparator)), false},
+        {"nine lines by CRs", Lines(9, 3).replace("\r\n", "\r"), false},
     };
     for (const PasteCase& c : cases) {
         Editor e;
@@ -132,6 +135,20 @@ TEST(InfoWindow, PastedTextBreakingALimitIsUndoneWhole)
             EXPECT_EQ(e.changes, 0) << c.name;
         }
     }
+}
+
+TEST(InfoWindow, ShiftEnterBreaksARealLineUnderTheLineCount)
+{
+    Editor e;
+    e.info.SetLineCount(3);
+    e.load("");
+    for (int i = 0; i < 4; ++i) {
+        e.type("a");
+        e.key(Qt::Key_Return, Qt::ShiftModifier);
+    }
+    EXPECT_EQ(e.info.Text(), "a\r\na\r\naa");
+    EXPECT_EQ(e.info.CurrentLineCount(), 3);
+    EXPECT_EQ(e.beeps(), 2); // the breaks for a fourth line
 }
 
 TEST(InfoWindow, RefusedPasteRestoresTheTextAndCaret)

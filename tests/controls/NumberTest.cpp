@@ -66,6 +66,18 @@ INSTANTIATE_TEST_SUITE_P(
                    {"KeyDown:55", "KeyPress:55", "Change:7", "KeyUp:55"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Number, RefusedDigitOverASelectionPutsTheCaretAtTheSelectionStart)
+{
+    Harness<Number> h;
+    h.box->SetMax(600);
+    h.start("500");
+    h.text()->setSelection(0, 1);
+    h.type("9");
+    EXPECT_EQ(h.text()->text(), "500");
+    EXPECT_EQ(h.text()->cursorPosition(), 0);
+    EXPECT_TRUE(h.log.contains("ErrorValue"));
+}
+
 TEST(Number, NewBoxHasItsDefaults)
 {
     testing_doubles::PlatformDoubles doubles;
