@@ -25,6 +25,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include "bench/FullSetup.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -32,15 +34,7 @@ namespace {
 QString FullSetupFile(const QTemporaryDir& dir)
 {
     extra::LoadLanguageLibrary();
-    auto doc = CreateDefaultSetupDocument();
-    doc->Main()->SetCAN(true);
-    for (int key = 12; key <= 17; ++key)
-        doc->AnalogIn()->Add(key, "J1939");
-    for (XelAnalogIn* channel : *doc->AnalogIn()) {
-        channel->SetActive(true);
-        channel->SetAction(4);
-        channel->SetText("Channel text of thirty chars..");
-    }
+    auto doc = FullBenchSetup();
     // Every switch input and relay in use too, so each page has a full list to show.
     for (XelDigitalIn* input : *doc->DigitalIn()) {
         input->SetActive(true);

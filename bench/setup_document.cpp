@@ -9,29 +9,16 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include "bench/FullSetup.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
-std::unique_ptr<XelObject> FullSetup()
-{
-    auto doc = CreateDefaultSetupDocument();
-    doc->Main()->SetCAN(true);
-    for (int key = 12; key <= 17; ++key)
-        doc->AnalogIn()->Add(key, "J1939");
-    for (XelAnalogIn* channel : *doc->AnalogIn()) {
-        channel->SetActive(true);
-        channel->SetAction(4);
-        channel->SetText("Channel text of thirty chars..");
-    }
-    doc->ResetBackup();
-    return doc;
-}
-
 void BM_SaveFile(benchmark::State& state)
 {
     QTemporaryDir dir;
-    auto doc = FullSetup();
+    auto doc = FullBenchSetup();
     const QString path = dir.filePath("bench.QRN");
     for (auto _ : state)
         benchmark::DoNotOptimize(doc->SaveFile(path));
@@ -40,7 +27,7 @@ void BM_SaveFile(benchmark::State& state)
 void BM_LoadFile(benchmark::State& state)
 {
     QTemporaryDir dir;
-    auto doc = FullSetup();
+    auto doc = FullBenchSetup();
     const QString path = dir.filePath("bench.QRN");
     doc->SaveFile(path);
     auto target = CreateDefaultSetupDocument();
@@ -50,14 +37,14 @@ void BM_LoadFile(benchmark::State& state)
 
 void BM_CreateSetup(benchmark::State& state)
 {
-    auto doc = FullSetup();
+    auto doc = FullBenchSetup();
     for (auto _ : state)
         benchmark::DoNotOptimize(doc->CreateSetup("4.47"));
 }
 
 void BM_LoadSetup(benchmark::State& state)
 {
-    auto doc = FullSetup();
+    auto doc = FullBenchSetup();
     doc->CreateSetup("4.47");
     QVector<qint32> words;
     doc->GetSetup(words);

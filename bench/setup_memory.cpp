@@ -12,6 +12,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include "bench/FullSetup.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -30,26 +32,11 @@ double ResidentKb()
     return 0.0;
 }
 
-std::unique_ptr<XelObject> FullSetup()
-{
-    auto doc = CreateDefaultSetupDocument();
-    doc->Main()->SetCAN(true);
-    for (int key = 12; key <= 17; ++key)
-        doc->AnalogIn()->Add(key, "J1939");
-    for (XelAnalogIn* channel : *doc->AnalogIn()) {
-        channel->SetActive(true);
-        channel->SetAction(4);
-        channel->SetText("Channel text of thirty chars..");
-    }
-    doc->ResetBackup();
-    return doc;
-}
-
 // One iteration is 1000 CreateSetup calls on one document; the time per call is the
 // iteration time / 1000.
 void BM_CreateSetupResident(benchmark::State& state)
 {
-    auto doc = FullSetup();
+    auto doc = FullBenchSetup();
     for (int i = 0; i < 50; ++i) // warm-up: first-use allocations are not growth
         doc->CreateSetup("4.47");
     const double before = ResidentKb();

@@ -26,20 +26,16 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include "bench/FullSetup.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
 
 std::unique_ptr<XelObject> FullSetup()
 {
-    auto doc = CreateDefaultSetupDocument();
-    doc->Main()->SetCAN(true);
-    for (int key = 12; key <= 17; ++key)
-        doc->AnalogIn()->Add(key, "J1939");
+    auto doc = FullBenchSetup();
     for (XelAnalogIn* channel : doc->AnalogIn()->NewEnum()) {
-        channel->SetActive(true);
-        channel->SetAction(4);
-        channel->SetText("Channel text of thirty chars..");
         channel->SetUnits("bar");
     }
     for (XelDigitalIn* in : doc->DigitalIn()->NewEnum()) {

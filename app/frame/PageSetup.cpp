@@ -10,40 +10,28 @@
 #include "app/pages/general/SpeedSensorPage.h"
 #include "app/pages/general/StandbyOperationPage.h"
 
-#include <QWidget>
+namespace {
+
+// Builds one page on its tab and publishes its routines in the state.
+template <class Page, class Api>
+void Install(frmMain& window, int tab, Api*& routines)
+{
+    auto* page = new Page(window.State());
+    routines = page;
+    window.SetPage(tab, page);
+}
+
+} // namespace
 
 void InstallPages(frmMain& window)
 {
     MainState& state = window.State();
-    auto* main = new MainPage(state);
-    state.mainPage = main;
-    window.SetPage(TabMain, main);
-
-    auto* digital = new SwitchPage(state);
-    state.switchPage = digital;
-    window.SetPage(TabSwitch, digital);
-
-    auto* analog = new AnalogInPage(state);
-    state.analogPage = analog;
-    window.SetPage(TabAnalogIn, analog);
-
-    auto* standby = new StandbyOperationPage(state);
-    state.standbyPage = standby;
-    window.SetPage(TabStandbyOperation, standby);
-
-    auto* speed = new SpeedSensorPage(state);
-    state.speedSensorPage = speed;
-    window.SetPage(TabSpeedSensor, speed);
-
-    auto* battery = new BatteryPage(state);
-    state.batteryPage = battery;
-    window.SetPage(TabBattery, battery);
-
-    auto* info = new InfoPage(state);
-    state.infoPage = info;
-    window.SetPage(TabInfo, info);
-
-    auto* relays = new RelaysPage(state);
-    state.relaysPage = relays;
-    window.SetPage(TabRelays, relays);
+    Install<MainPage>(window, TabMain, state.mainPage);
+    Install<SwitchPage>(window, TabSwitch, state.switchPage);
+    Install<AnalogInPage>(window, TabAnalogIn, state.analogPage);
+    Install<StandbyOperationPage>(window, TabStandbyOperation, state.standbyPage);
+    Install<SpeedSensorPage>(window, TabSpeedSensor, state.speedSensorPage);
+    Install<BatteryPage>(window, TabBattery, state.batteryPage);
+    Install<InfoPage>(window, TabInfo, state.infoPage);
+    Install<RelaysPage>(window, TabRelays, state.relaysPage);
 }

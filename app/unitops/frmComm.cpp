@@ -449,23 +449,30 @@ bool frmComm::StepCloseLink(bool isReceive)
     return true;
 }
 
-void frmComm::LoadSetup()
+// Shared start of both directions: busy, then the unit's version, which must agree with the
+// version the command was checked for.
+bool frmComm::BeginTransfer()
 {
-    if (m_busy)
-        return;
-    pagecommon::WaitCursor wait;
     m_success = false;
     m_finished = false;
     platform::TimeSource::Instance().ProcessEvents();
     SetBusy(true);
     platform::TimeSource::Instance().ProcessEvents();
-
     m_firmware = unitops::ReadUnitVersion(true);
     AppendSummary(QStringLiteral("Control Unit Version: ") + m_firmware);
-    if (!FirmwareAgrees(m_firmware)) {
-        SetStepState(OpenLink, Failed);
+    if (FirmwareAgrees(m_firmware))
+        return true;
+    SetStepState(OpenLink, Failed);
+    return false;
+}
+
+void frmComm::LoadSetup()
+{
+    if (m_busy)
+        return;
+    pagecommon::WaitCursor wait;
+    if (!BeginTransfer())
         return EndTransfer();
-    }
     if (m_state.DebugComm)
         ShowFixedMessage(QStringLiteral("Start Comm"), platform::MsgStyle::OKOnly);
     if (!m_cancel && !StepOpenLink())
@@ -487,8 +494,6 @@ void frmComm::LoadSetup()
         unitops::SaveSetupLogFromComm(m_state, words);
     if (m_cancel || !StepVerifySetupImage(words))
         return EndTransfer();
-    if (m_cancel)
-        return EndTransfer();
     StepCloseLink(true);
     if (m_cancel)
         return EndTransfer();
@@ -508,18 +513,8 @@ void frmComm::SaveSetup()
     if (m_busy)
         return;
     pagecommon::WaitCursor wait;
-    m_success = false;
-    m_finished = false;
-    platform::TimeSource::Instance().ProcessEvents();
-    SetBusy(true);
-    platform::TimeSource::Instance().ProcessEvents();
-
-    m_firmware = unitops::ReadUnitVersion(true);
-    AppendSummary(QStringLiteral("Control Unit Version: ") + m_firmware);
-    if (!FirmwareAgrees(m_firmware)) {
-        SetStepState(OpenLink, Failed);
+    if (!BeginTransfer())
         return EndTransfer();
-    }
     if (!m_cancel && !StepOpenLink())
         return EndTransfer();
     if (m_cancel) {

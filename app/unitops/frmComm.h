@@ -57,6 +57,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool BeginTransfer();
     void RunTransfer();
     void cmdOK_Click();
     void Pause(int ms);
