@@ -1,7 +1,7 @@
 // The printed setup report of a full setup (17 analog channels, both relay cards, SMS): building
 // the whole document, and printing it to a PDF file.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"
 #include "app/reports/frmPrint.h"

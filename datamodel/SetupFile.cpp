@@ -19,10 +19,10 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/WholeFile.h"
 
 #include <QBuffer>
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -51,21 +51,6 @@ qint32 KeyAt(const C& collection, qint32 pos)
         if (collection.Item(C::KeyText(k)) == item)
             return k;
     return -1;
-}
-
-// Replaces the file only once all of it is written; a failure leaves the old file as it was.
-bool WriteWholeFile(const QString& path, const QByteArray& bytes)
-{
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
 }
 
 } // namespace
@@ -131,7 +116,7 @@ bool XelObject::SaveFile(const QString& sFilename)
     // The parts are written without touching their state; only a save that reached the disk
     // stamps the user and makes the setup unchanged.
     const QByteArray bytes = FileBytes(true);
-    if (bytes.isEmpty() || !WriteWholeFile(name, bytes))
+    if (bytes.isEmpty() || !platform::WriteWholeFile(name, bytes))
         return false;
     m_main->SetUser(extra::GetWindowsUserName());
     ResetBackup();
@@ -147,7 +132,7 @@ bool XelObject::CreateTempFile(const QString& sFilename)
     if (!HasParts())
         return false;
     const QByteArray bytes = FileBytes(true);
-    return !bytes.isEmpty() && WriteWholeFile(sFilename, bytes);
+    return !bytes.isEmpty() && platform::WriteWholeFile(sFilename, bytes);
 }
 
 // ---- reading ---------------------------------------------------------------------------

@@ -1,7 +1,7 @@
 #pragma once
 // The list-state pictures, composed once at start-up from the glyphs in a fixed order that
 // every list filler relies on.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 
 #include <QImage>
 #include <QString>

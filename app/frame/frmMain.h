@@ -2,7 +2,7 @@
 // The main window: owns the open setup and the shared state, starts and ends the program,
 // dispatches the menu and tool-bar commands, and carries the status bar and the page tabs.
 #include "app/frame/FrameUnitOps.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/MainWindowServices.h"
 #include "platform/StatusSink.h"

@@ -1,6 +1,6 @@
 #include "app/pages/PageApis.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 
 bool ValidateCurrentPage(MainState& state, int tab)
 {

@@ -1,6 +1,6 @@
 // The print command: checks the page on show, brings the relay lists up to date, builds the
 // report in the preview window and runs it.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/Reports.h"

@@ -1,6 +1,6 @@
 #include "app/reports/SetupReport.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/ReportTexts.h"

@@ -1,7 +1,7 @@
 // The engine, information, relay, SMS, backup and component sections of the printed report.
 #include "app/reports/SetupReport.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/BackupSwitches.h"

@@ -1,6 +1,6 @@
 #include "app/reports/TextReport.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/reports/BackupSwitches.h"
 #include "app/reports/ReportTexts.h"
@@ -34,7 +34,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
-#include <QSaveFile>
+#include "platform/WholeFile.h"
 
 namespace reports {
 namespace {
@@ -446,8 +446,7 @@ bool WriteTextReport(MainState& state, const QString& fileName)
 {
     extra::ShowStatusMessage(235);
     const QByteArray bytes = BuildTextReport(state);
-    QSaveFile file(fileName);
-    if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (bytes.isEmpty() || !platform::WriteWholeFile(fileName, bytes)) {
         extra::ShowStatusMessage(237);
         return false;
     }

@@ -1,6 +1,6 @@
 #include "app/reports/frmPrint.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/frmPrintDialog.h"

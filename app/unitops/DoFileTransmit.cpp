@@ -1,5 +1,5 @@
 // The transmit command: the checks made on the open setup before it may go to the unit.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"

@@ -1,6 +1,6 @@
 #include "app/unitops/SetupLog.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/extra/extra.h"
 #include "app/unitops/UnitOps.h"
@@ -8,7 +8,7 @@
 #include "platform/FileDialogs.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/WholeFile.h"
 
 #include <cmath>
 
@@ -51,15 +51,7 @@ QByteArray SetupLogText(const QVector<qint32>& words)
 
 bool WriteSetupLog(const QString& path, const QVector<qint32>& words)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray text = SetupLogText(words);
-    if (file.write(text) != text.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::WriteWholeFile(path, SetupLogText(words));
 }
 
 bool ParseSetupLog(const QByteArray& text, QVector<qint32>& words)

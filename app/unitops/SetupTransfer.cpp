@@ -1,4 +1,4 @@
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"

@@ -1,6 +1,6 @@
 #include "app/pages/channels/AnalogInPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/JSelection.h"
 #include "app/pages/channels/AnalogRules.h"

@@ -1,7 +1,7 @@
 // Validation, copy and move, and what the list does when the user works on it directly.
 #include "app/pages/channels/AnalogInPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/common/PageCommon.h"

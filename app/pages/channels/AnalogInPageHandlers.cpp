@@ -1,7 +1,7 @@
 // The handlers of the page's entry controls: channel fields and the numeric boxes.
 #include "app/pages/channels/AnalogInPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/common/PageCommon.h"

@@ -1,7 +1,7 @@
 // The page laid out for the selected input, and the RPM-dependent alarm curve.
 #include "app/pages/channels/AnalogInPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/channels/InputListHighlight.h"

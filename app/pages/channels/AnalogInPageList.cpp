@@ -1,7 +1,7 @@
 // The analog channels, the list rows, the combos by channel and mode, and showing an input.
 #include "app/pages/channels/AnalogInPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/channels/InputListHighlight.h"

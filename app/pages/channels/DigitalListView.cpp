@@ -1,6 +1,6 @@
 #include "app/pages/channels/DigitalListView.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
 

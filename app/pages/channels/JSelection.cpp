@@ -1,6 +1,6 @@
 #include "app/pages/channels/JSelection.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"

@@ -1,7 +1,7 @@
 // The Switch page: its controls, their connections and the routines the frame calls.
 #include "app/pages/channels/SwitchPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"

@@ -1,5 +1,5 @@
 // The two additional switch inputs (terminals 61 and 62): each one fixed unit function or none.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
 #include "datamodel/XelDigitalInAdditional.h"

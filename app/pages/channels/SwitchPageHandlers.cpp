@@ -1,6 +1,6 @@
 // The Switch page's entry handlers, the two action rules, the layout of the detail area and the
 // input options (broken-wire detection, the RUN signal).
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/channels/SwitchPage.h"

@@ -1,6 +1,6 @@
 // The Switch page's inputs: the list rows and pictures, the values shown for an input, the
 // combos that follow the operation mode, and validation, clearing, copying and moving.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"

@@ -1,6 +1,6 @@
 // The Switch list's events: showing an input, double-click and keys, row check marks, and
 // copying or moving an input by drag and drop.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/channels/SwitchPage.h"

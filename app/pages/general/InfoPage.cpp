@@ -1,6 +1,6 @@
 #include "app/pages/general/InfoPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/InfoTemplateFile.h"
 #include "app/services/extra/extra.h"

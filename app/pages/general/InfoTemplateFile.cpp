@@ -4,7 +4,7 @@
 #include "platform/AnsiCodePage.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include "platform/WholeFile.h"
 #include <QStringList>
 
 namespace InfoTemplateFile {
@@ -86,15 +86,7 @@ ReadResult Read(const QString& path, Content& content)
 
 bool Write(const QString& path, const Content& content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = platform::AnsiCodePage::FromUnicode(content.name + kCRLF + content.window + kCRLF);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::WriteWholeFile(path, platform::AnsiCodePage::FromUnicode(content.name + kCRLF + content.window + kCRLF));
 }
 
 } // namespace InfoTemplateFile

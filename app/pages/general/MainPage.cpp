@@ -1,6 +1,6 @@
 #include "app/pages/general/MainPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/MainWindowHelpers.h"
 #include "app/pages/general/frmCANDiagnosis.h"

@@ -2,7 +2,7 @@
 // the classifiable project.
 #include "app/pages/general/MainPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/MainWindowHelpers.h"
 #include "app/services/extra/extra.h"

@@ -1,6 +1,6 @@
 #include "app/pages/general/MainWindowHelpers.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "platform/StatusSink.h"
 

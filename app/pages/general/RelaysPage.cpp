@@ -1,6 +1,6 @@
 #include "app/pages/general/RelaysPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelayFunction.h"
 #include "app/pages/general/frmRelaySelection.h"

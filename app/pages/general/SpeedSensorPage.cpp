@@ -1,6 +1,6 @@
 #include "app/pages/general/SpeedSensorPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "controls/Container.h"

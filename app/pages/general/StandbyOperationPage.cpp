@@ -1,6 +1,6 @@
 #include "app/pages/general/StandbyOperationPage.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/DialogHelpers.h"
 #include "app/services/clsADO.h"

@@ -1,6 +1,6 @@
 #include "app/pages/general/frmBackupSystemSettings.h"
 
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelDigitalIn.h"

@@ -2,7 +2,7 @@
 // Shared pieces of the printed-report tests: a setup with its pages, the recording read back as
 // rows, and pdftotext.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelaysPage.h"
 #include "app/pages/general/SpeedSensorPage.h"

@@ -1,5 +1,5 @@
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/reports/ReportTexts.h"
 #include "app/reports/TextReport.h"
 #include "app/services/extra/extra.h"

@@ -2,7 +2,7 @@
 // The service commands and their windows against the simulated unit in-process: platform
 // doubles (stepped clock, scripted messages), the language texts, a port bound to the unit and
 // a stand-in for the main window.
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"

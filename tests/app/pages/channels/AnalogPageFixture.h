@@ -2,7 +2,7 @@
 // The "Analog In" page on its own: a default setup, the shipped reference database, the
 // platform doubles and fakes of the pages it calls.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/channels/AnalogListView.h"

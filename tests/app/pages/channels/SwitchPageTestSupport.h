@@ -2,7 +2,7 @@
 // The Switch page built on its own: a default setup, the shared state, a stand-in Main page
 // for the classifiable box, and optionally the shipped reference database.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/SwitchPage.h"

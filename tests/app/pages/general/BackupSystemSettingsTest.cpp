@@ -1,5 +1,5 @@
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/services/extra/extra.h"
 #include "datamodel/XelDigitalIn.h"

@@ -3,7 +3,7 @@
 // doubles, a default setup with the shipped reference database, and recording stand-ins for
 // the frame and the pages built elsewhere.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/clsADO.h"
 #include "app/services/extra/extra.h"

@@ -1,5 +1,5 @@
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelaysPage.h"
 #include "app/pages/general/frmRelaySelection.h"

@@ -1,7 +1,7 @@
 #pragma once
 // A Speed Sensor page on its own, over a new default setup.
 #include "app/frame/DefaultSetup.h"
-#include "app/frame/MainState.h"
+#include "app/pages/MainState.h"
 #include "app/pages/general/SpeedSensorPage.h"
 #include "app/services/extra/extra.h"
 #include "controls/Container.h"
