@@ -324,6 +324,8 @@ void MainPage::LoadMain()
     if (!setup)
         return;
     m_userChangedClassified = false;
+    m_classifiedBlockKnown = false;
+    m_classifiedNewlyBlocked = false;
     // Showing a setup is no edit: the other pages change their lists but store nothing.
     ScopedFlag showing(m_state.Loading);
     InitMainControls();
@@ -381,8 +383,9 @@ void MainPage::ShowMain(XelMain& main)
 
 void MainPage::ShowLightDelay(int code)
 {
-    // 0 and 1 both mean the light is never switched off: no delay to show or check.
-    const bool inUse = code > 1;
+    // Only 0 has no delay to show. Code 1 shows 0 minutes, which validation rejects, so the
+    // user can still set a delay for such a setup.
+    const bool inUse = code > 0;
     m_lightDelayInUse = inUse;
     m_shownLightCode = code;
     lblMainLCDLightDelay->setVisible(inUse);

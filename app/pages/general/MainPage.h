@@ -90,6 +90,8 @@ private:
     void MoveFollowingButton(QLabel* label, QPushButton* button);
     static void ShowLightDelayMessage(int id, int min, int max);
     void SetPanelVisible(const QString& key, bool visible);
+    // The box, its enabled state and the status panel from the stored mark.
+    void ShowClassifiedState();
 
     MainState& m_state;
     std::unique_ptr<clsADO> m_ownADO;
@@ -97,6 +99,9 @@ private:
     std::unique_ptr<clsJData> m_ownJDataDigital;
     bool m_loading = false;          // the Main loading flag
     bool m_userChangedClassified = false;
+    bool m_classifiedBlockKnown = false;   // the inputs were checked since the setup was shown
+    bool m_classifiedBlocked = false;      // inputs keep the setup from being classifiable
+    bool m_classifiedNewlyBlocked = false; // an edit of an input has just blocked it
     bool m_restoringMode = false;    // the mode list is being put back after a "No"
     bool m_lightDelayInUse = false;  // the delay box is shown and enabled
     int m_shownLightCode = -1;       // the code the page showed from the setup

@@ -275,6 +275,8 @@ void MainPage::OnClassifiedToggled(bool checked)
         }
         m_userChangedClassified = true;
         StoreCurrent();
+        ShowClassifiedState();
+        return;
     }
     SetPanelVisible(QStringLiteral("CLASSIFIABLE"), chkMainClassified->isChecked());
 }
@@ -290,9 +292,18 @@ void MainPage::UpdateClassifiedInfo()
         mainhelpers::SetStatusText(QStringLiteral("DI: ") + JoinIndexes(digital) + QStringLiteral("; AI: ")
                                    + JoinIndexes(analog));
     const bool blocked = !digital.isEmpty() || !analog.isEmpty();
+    // Only an edit of an input that blocks a setup which was free to be classifiable clears the
+    // mark; a setup shown as it was stored keeps it, blockers or not.
+    const bool editing = !SetupLoading() && !m_state.Loading;
+    if (blocked && editing && m_classifiedBlockKnown && !m_classifiedBlocked)
+        m_classifiedNewlyBlocked = true;
+    if (!blocked)
+        m_classifiedNewlyBlocked = false;
+    m_classifiedBlocked = blocked;
+    m_classifiedBlockKnown = true;
     chkMainClassified->setProperty("Tag", blocked ? QStringLiteral("0") : QStringLiteral("1"));
     chkMainClassified->setToolTip(ClassifiedBlockText(digital, analog));
-    SetPanelVisible(QStringLiteral("CLASSIFIABLE"), setup->Main()->Classified());
+    ShowClassifiedState();
 }
 
 void MainPage::UpdateClassifiedCheck(bool check)
@@ -302,23 +313,36 @@ void MainPage::UpdateClassifiedCheck(bool check)
         return;
     XelMain* main = setup->Main();
     const bool allowed = ClassifiedTag() != QStringLiteral("0");
-    {
-        const QSignalBlocker block(chkMainClassified);
-        if (allowed) {
-            chkMainClassified->setEnabled(!m_state.frame || m_state.frame->CurrentTab() == TabMain);
-            if (check)
-                chkMainClassified->setChecked(true);
-        } else {
-            chkMainClassified->setChecked(false);
-            chkMainClassified->setEnabled(false);
-        }
+    const bool editing = !SetupLoading() && !m_state.Loading;
+    if (editing) {
+        if (allowed && check)
+            main->SetClassified(true);
+        else if (!allowed && m_classifiedNewlyBlocked)
+            main->SetClassified(false);
     }
-    if (!m_state.OpeningSetup && !m_loading)
-        main->SetClassified(chkMainClassified->isChecked());
+    m_classifiedNewlyBlocked = false;
+    ShowClassifiedState();
     // A setting the program made itself does not count as a change; the user's own does.
     if (allowed && !m_userChangedClassified)
         main->ResetChangedFlagClassified();
-    SetPanelVisible(QStringLiteral("CLASSIFIABLE"), main->Classified());
+}
+
+void MainPage::ShowClassifiedState()
+{
+    XelObject* setup = Setup();
+    if (!setup)
+        return;
+    // The box always shows the stored mark. While inputs block it, it can be cleared but not
+    // ticked, so an unticked box is disabled then.
+    const bool classified = setup->Main()->Classified();
+    const bool allowed = ClassifiedTag() != QStringLiteral("0");
+    {
+        const QSignalBlocker block(chkMainClassified);
+        chkMainClassified->setChecked(classified);
+    }
+    const bool onPage = !m_state.frame || m_state.frame->CurrentTab() == TabMain;
+    chkMainClassified->setEnabled(onPage && (allowed || classified));
+    SetPanelVisible(QStringLiteral("CLASSIFIABLE"), classified);
 }
 
 bool MainPage::ClassifiedChecked() { return chkMainClassified->isChecked(); }

@@ -28,6 +28,8 @@
 #include <QTimer>
 #include <QtTest/QTest>
 
+#include <functional>
+
 using namespace generaltest;
 namespace Msg = platform::MsgResult;
 
@@ -136,7 +138,7 @@ TEST_F(MainPageTest, LightDelayCodesShowAndValidate)
         const char* message;
     } cases[] = {
         {0, false, "", 0, true, ""},
-        {1, false, "", 0, true, ""}, // never off, like 0
+        {1, true, "Minutes", 0, false, "Display Light Delay must be between 1 and 59 minutes!"},
         {2, true, "Minutes", 1, true, ""},
         {60, true, "Minutes", 59, true, ""},
         {61, true, "Hours", 1, true, ""},
@@ -478,26 +480,63 @@ TEST_F(MainPageTest, OnePredicateNamesTheInputsThatBlockClassification)
     }
 }
 
-TEST_F(MainPageTest, ClassifiedCheckFollowsTheTag)
+// The box, the stored mark and the status panel agree after every step, and only the user's
+// click or an input edit that newly blocks the setup changes the mark.
+TEST_F(MainPageTest, ClassifiedMarkChangesOnlyByTheUserOrTheRule)
 {
-    setup->DigitalIn()->Item(2)->SetActive(true);
-    setup->DigitalIn()->Item(2)->SetAction(3);
-    Reload();
-    page->UpdateClassifiedInfo();
-    page->UpdateClassifiedCheck(true);
+    auto blockInput2 = [this](bool brokenWire) {
+        XelDigitalIn* input = setup->DigitalIn()->Item(2);
+        input->SetActive(true);
+        input->SetAction(3);
+        input->SetBrokenWireDetection(brokenWire);
+    };
+    // What an input page does after the user's edit.
+    auto inputEdit = [this, blockInput2](bool brokenWire) {
+        blockInput2(brokenWire);
+        page->UpdateClassifiedInfo();
+        page->UpdateClassifiedCheck(false);
+    };
     auto* box = Find<QCheckBox>("chkMainClassified");
-    EXPECT_FALSE(box->isChecked());
-    EXPECT_FALSE(box->isEnabled());
-    EXPECT_FALSE(setup->Main()->Classified());
-    EXPECT_FALSE(frame.panelVisible["CLASSIFIABLE"]);
-
-    setup->DigitalIn()->Item(2)->SetBrokenWireDetection(true);
-    page->UpdateClassifiedInfo();
-    page->UpdateClassifiedCheck(true);
-    EXPECT_TRUE(box->isChecked());
-    EXPECT_TRUE(box->isEnabled());
-    EXPECT_TRUE(setup->Main()->Classified());
-
+    struct Case {
+        const char* what;
+        bool stored;
+        bool blockedWhenShown;
+        std::function<void()> step;
+        bool classified, enabled, changed;
+    } cases[] = {
+        {"stored and blocked: shown as stored", true, true, [] {}, true, true, false},
+        {"the page is shown again", true, true, [this] { page->UpdateClassifiedCheck(false); }, true, true, false},
+        {"a store of another option", true, true,
+         [this] { Find<QCheckBox>("chkMainInvertLCDOnAlarm")->setChecked(true); }, true, true, true},
+        {"the user clears it", true, true, [box] { box->setChecked(false); }, false, false, true},
+        {"the user cannot tick it", false, true, [box] { box->setChecked(true); }, false, false, false},
+        {"the blocker mended", true, true, [inputEdit] { inputEdit(true); }, true, true, true},
+        {"an edit blocks a free setup", true, false, [inputEdit] { inputEdit(false); }, false, false, true},
+        {"an edit blocks an unmarked setup", false, false, [inputEdit] { inputEdit(false); }, false, false, true},
+        {"forced while nothing blocks", false, false, [this] { page->UpdateClassifiedCheck(true); }, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NewSetup();
+        setup->Main()->SetClassified(c.stored);
+        if (c.blockedWhenShown)
+            blockInput2(false);
+        setup->ResetBackup();
+        {
+            // Shown as the frame shows an opened file.
+            pagecommon::ScopedFlag opening(state.OpeningSetup);
+            Reload();
+            page->UpdateClassifiedInfo();
+            page->UpdateClassifiedCheck(false);
+        }
+        c.step();
+        EXPECT_EQ(setup->Main()->Classified(), c.classified);
+        EXPECT_EQ(box->isChecked(), c.classified);
+        EXPECT_EQ(frame.panelVisible["CLASSIFIABLE"], c.classified);
+        EXPECT_EQ(box->isEnabled(), c.enabled);
+        EXPECT_EQ(setup->Changed(), c.changed);
+        EXPECT_TRUE(Messages().isEmpty());
+    }
     frame.tab = TabSwitch; // away from the page its box is not enabled
     page->UpdateClassifiedCheck(false);
     EXPECT_FALSE(box->isEnabled());

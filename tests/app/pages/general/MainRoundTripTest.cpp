@@ -170,6 +170,15 @@ TEST_F(RoundTripTest, ShowingAndStoringEverySavedModeChangesNothing)
              s.Battery()->SetCANBatteryType(34);
              s.SpeedSensor()->SetPickupType(1, 2); // the second pickup reads J1939
          }},
+        {"classifiable with an input that blocks it",
+         [](XelObject& s) {
+             s.Main()->SetClassified(true);
+             s.DigitalIn()->Item(2)->SetActive(true);
+             s.DigitalIn()->Item(2)->SetAction(3);
+             s.AnalogIn()->Item(3)->SetActive(true);
+             s.AnalogIn()->Item(3)->SetAction(3);
+             s.AnalogIn()->Item(3)->SetActionDirection(1);
+         }},
         {"odd stored values: light 255, battery 999, long standby delay",
          [](XelObject& s) {
              XelMain& m = *s.Main();
