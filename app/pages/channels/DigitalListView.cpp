@@ -35,6 +35,8 @@ int DigitalListView::DragKeyBits(Qt::KeyboardModifiers modifiers)
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0);
 }
 
+void DigitalListView::SetDropHighlight(QTreeWidgetItem* row) { pagecommon::SetDropHighlight(this, m_dropHighlight, row); }
+
 void DigitalListView::mousePressEvent(QMouseEvent* event)
 {
     m_page.SetDigitalActionFocus(false);
@@ -85,6 +87,7 @@ void DigitalListView::focusInEvent(QFocusEvent* event)
 void DigitalListView::startDrag(Qt::DropActions /*supportedActions*/)
 {
     pagecommon::ExecPayloadDrag(this, m_page.DigitalDragPayload());
+    SetDropHighlight(nullptr); // a drag given up over the list leaves no mark behind
 }
 
 void DigitalListView::dragEnterEvent(QDragEnterEvent* event)
@@ -106,6 +109,12 @@ void DigitalListView::dragMoveEvent(QDragMoveEvent* event)
         return;
     }
     event->setDropAction(effect == 1 ? Qt::CopyAction : Qt::MoveAction);
+    event->accept();
+}
+
+void DigitalListView::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    SetDropHighlight(nullptr);
     event->accept();
 }
 

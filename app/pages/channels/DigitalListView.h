@@ -13,6 +13,9 @@ public:
 
     // Key bits of a drag from the keyboard modifiers: 1 Shift, 2 Ctrl.
     static int DragKeyBits(Qt::KeyboardModifiers modifiers);
+    // The row a hovering drag would drop on (none: null), marked apart from the selected row.
+    QTreeWidgetItem* DropHighlight() const { return m_dropHighlight; }
+    void SetDropHighlight(QTreeWidgetItem* row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -22,11 +25,13 @@ protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
     SwitchPage& m_page;
     MainState& m_state;
+    QTreeWidgetItem* m_dropHighlight = nullptr;
 };
 
 // A strip above or below the list that scrolls it while something is dragged over it.

@@ -122,6 +122,8 @@ private:
     void SetComboIndex(QComboBox* combo, int index);
     int SelectComboItemData(QComboBox* combo, int value);
     void FilterDescription(const QString& text);
+    // The effect of a drag over `row` (0 none, 1 copy, 2 move).
+    int DigitalDropEffect(const QMimeData* data, QTreeWidgetItem* row, int shift, const QObject* source);
     void UpdateClassified();
 
     MainState& m_state;

@@ -62,6 +62,7 @@ int SwitchPage::StatePicture(const XelDigitalIn& input)
 
 void SwitchPage::ClearDigitalPage()
 {
+    lvwDigital->SetDropHighlight(nullptr);
     lvwDigital->clear();
     ResetDigitalControls();
 }
@@ -87,6 +88,8 @@ void SwitchPage::ResetDigitalControls()
     cmbDigitalJ->setCurrentIndex(-1);
     chkDigitalActive->setChecked(false);
     chkDigitalActive->setEnabled(false);
+    // With no input selected there is no input to mark as described but not active.
+    picActionText[0]->setVisible(false);
 }
 
 void SwitchPage::LoadDigital()

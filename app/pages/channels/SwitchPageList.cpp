@@ -124,6 +124,14 @@ QMimeData* SwitchPage::DigitalDragPayload()
 
 int SwitchPage::DigitalDragOver(const QMimeData* data, QTreeWidgetItem* row, int shift, const QObject* source)
 {
+    // The row the drop would go to is marked; a refused row or the space below the rows is not.
+    const int effect = DigitalDropEffect(data, row, shift, source);
+    lvwDigital->SetDropHighlight(effect != 0 ? row : nullptr);
+    return effect;
+}
+
+int SwitchPage::DigitalDropEffect(const QMimeData* data, QTreeWidgetItem* row, int shift, const QObject* source)
+{
     QString key;
     XelObject* setup = Setup();
     // Only a row of this list can be dropped here.
@@ -140,6 +148,7 @@ int SwitchPage::DigitalDragOver(const QMimeData* data, QTreeWidgetItem* row, int
 
 void SwitchPage::DigitalDragDrop(const QMimeData* data, QTreeWidgetItem* row, int shift, const QObject* source)
 {
+    lvwDigital->SetDropHighlight(nullptr);
     QString key;
     XelObject* setup = Setup();
     const bool ours = setup && source == lvwDigital && pagecommon::ReadDragPayload(data, key);

@@ -122,6 +122,22 @@ void ExecPayloadDrag(QWidget* source, QMimeData* payload)
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
 }
 
+void SetDropHighlight(QTreeWidget* list, QTreeWidgetItem*& marked, QTreeWidgetItem* row)
+{
+    if (row == marked)
+        return;
+    if (marked)
+        for (int c = 0; c < list->columnCount(); ++c)
+            marked->setBackground(c, QBrush());
+    marked = row;
+    if (!row)
+        return;
+    QColor mark = list->palette().color(QPalette::Highlight);
+    mark.setAlpha(96);
+    for (int c = 0; c < list->columnCount(); ++c)
+        row->setBackground(c, mark);
+}
+
 bool ReadDragPayload(const QMimeData* data, QString& key)
 {
     const QString format = QString::fromLatin1(DragFormatName);

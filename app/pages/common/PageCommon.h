@@ -82,6 +82,9 @@ bool ReadDragPayload(const QMimeData* data, QString& key);
 // Drags the payload from a list: copy or move allowed, move proposed. The receiving list does
 // the work itself and reports no effect back. Takes ownership of the payload.
 void ExecPayloadDrag(QWidget* source, QMimeData* payload);
+// Moves a list's drop mark from `marked` to `row` (none: no mark): the row a hovering drag
+// would drop on, kept apart from the selected row.
+void SetDropHighlight(QTreeWidget* list, QTreeWidgetItem*& marked, QTreeWidgetItem* row);
 
 // ---- Combos from language list blocks ----
 // Fills the combo with the entries base+1 .. base+count that exist ("2-Alarm": text "Alarm",

@@ -599,6 +599,54 @@ TEST_F(SwitchDropTest, MoveCopyAndTheirQuestions)
     }
 }
 
+// The row a drag hovers over is marked as the drop target; a refused row, the space below the
+// rows, a drop and a reload take the mark away.
+TEST_F(SwitchDropTest, HoverMarksTheDropTarget)
+{
+    Prepare();
+    doc->Main()->SetCAN(true);
+    In(11)->SetInputType(4); // J1939: cannot go to a terminal input
+    auto* list = static_cast<DigitalListView*>(List());
+    std::unique_ptr<QMimeData> three(pagecommon::MakeDragPayload("3*"));
+    std::unique_ptr<QMimeData> eleven(pagecommon::MakeDragPayload("11*"));
+    QMimeData text;
+    text.setText("3*");
+    QTreeWidget otherList;
+    struct Step {
+        const char* what;
+        const QMimeData* data;
+        int row; // 0: below the rows
+        const QObject* source;
+        int marked; // 0: none
+    } steps[] = {
+        {"over input 9", three.get(), 9, list, 9},
+        {"over input 5", three.get(), 5, list, 5},
+        {"over its own row", three.get(), 3, list, 3},
+        {"below the rows", three.get(), 0, list, 0},
+        {"over input 7 again", three.get(), 7, list, 7},
+        {"bus input over a terminal input", eleven.get(), 4, list, 0},
+        {"bus input over input 12", eleven.get(), 12, list, 12},
+        {"text of another program", &text, 9, list, 0},
+        {"a row of another list", three.get(), 9, &otherList, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        QTreeWidgetItem* row = s.row ? Row(s.row) : nullptr;
+        page->DigitalDragOver(s.data, row, 0, s.source);
+        EXPECT_EQ(list->DropHighlight(), s.marked ? Row(s.marked) : nullptr);
+        for (int n = 1; n <= 12; ++n) // one marked row, drawn apart from the others
+            EXPECT_EQ(Row(n)->background(1).style() != Qt::NoBrush, n == s.marked) << n;
+    }
+    page->DigitalDragOver(three.get(), Row(9), 2, list);
+    ASSERT_EQ(list->DropHighlight(), Row(9));
+    page->DigitalDragDrop(three.get(), Row(9), 2, list);
+    EXPECT_EQ(list->DropHighlight(), nullptr);
+    EXPECT_EQ(Row(9)->background(1).style(), Qt::NoBrush);
+    page->DigitalDragOver(three.get(), Row(6), 2, list);
+    Reload(); // the rows go: so does the mark
+    EXPECT_EQ(list->DropHighlight(), nullptr);
+}
+
 TEST_F(SwitchDropTest, ForeignPayloadsAndRowsAreRefused)
 {
     Prepare();
