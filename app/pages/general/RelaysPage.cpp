@@ -132,21 +132,7 @@ void RelayScrollPicture::hideEvent(QHideEvent* event)
     QLabel::hideEvent(event);
 }
 
-void RelayList::SetDropHighlight(QTreeWidgetItem* row)
-{
-    if (row == m_dropHighlight)
-        return;
-    if (m_dropHighlight)
-        for (int c = 0; c < columnCount(); ++c)
-            m_dropHighlight->setBackground(c, QBrush());
-    m_dropHighlight = row;
-    if (row) {
-        QColor mark = palette().color(QPalette::Highlight);
-        mark.setAlpha(96);
-        for (int c = 0; c < columnCount(); ++c)
-            row->setBackground(c, mark);
-    }
-}
+void RelayList::SetDropHighlight(QTreeWidgetItem* row) { pagecommon::SetDropHighlight(this, m_dropHighlight, row); }
 
 QMimeData* RelayList::SelectedRowPayload() const
 {
@@ -676,11 +662,15 @@ void RelaysPage::ItemClicked(bool terminalCard, QTreeWidgetItem* row)
 void RelaysPage::UpdateRelayButtons()
 {
     for (bool terminalCard : {false, true}) {
-        QTreeWidgetItem* row = List(terminalCard)->currentItem();
-        const XelRelay* entry = EntryOf(terminalCard, row);
-        (terminalCard ? cmdRelayNewRemove : cmdRelayRemove)->setEnabled(entry && entry->InUse());
-        (terminalCard ? cmdRelayNewAdd : cmdRelayAdd)->setEnabled(!Ghosted(row));
+        UpdateRemoveButton(terminalCard);
+        (terminalCard ? cmdRelayNewAdd : cmdRelayAdd)->setEnabled(!Ghosted(List(terminalCard)->currentItem()));
     }
+}
+
+void RelaysPage::UpdateRemoveButton(bool terminalCard)
+{
+    const XelRelay* entry = EntryOf(terminalCard, List(terminalCard)->currentItem());
+    (terminalCard ? cmdRelayNewRemove : cmdRelayRemove)->setEnabled(entry && entry->InUse());
 }
 
 void RelaysPage::DisableRemoveButtons()
@@ -846,6 +836,10 @@ void RelaysPage::DropOnRow(const QObject* source, RelayList* target, QTreeWidget
     if (mode != Nothing)
         DrawRelayItem(targetNew, *targetEntry, target->currentItem());
     RefreshRelayLists();
+    // A move empties the dragged row, which may be its list's selected one, and the target row
+    // is now selected: each Remove button follows its list's selected entry.
+    UpdateRemoveButton(false);
+    UpdateRemoveButton(true);
 }
 
 bool RelaysPage::ScrollHover(bool terminalCard, bool down, const QObject* source)

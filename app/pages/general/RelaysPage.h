@@ -114,6 +114,8 @@ public:
     // Editing.
     void AddRelayEntry(bool terminalCard, QTreeWidgetItem* row);
     void RemoveRelayEntry(bool terminalCard);
+    // Remove is enabled exactly when the list's selected entry is in use.
+    void UpdateRemoveButton(bool terminalCard);
     void ItemClicked(bool terminalCard, QTreeWidgetItem* row);
     void MouseDown(Qt::MouseButton button);
     void DoubleClicked(bool terminalCard, QTreeWidgetItem* row);

@@ -313,6 +313,60 @@ TEST_F(RelaysPageTest, DropsMoveCopyAndRefuseForeignSources)
     EXPECT_EQ(page->HoverEffect(&foreign, Row(2), Qt::NoModifier), Qt::IgnoreAction);
 }
 
+// After a drop each Remove button follows its list's selected entry: a move that empties the
+// selected row disables it, the newly selected target row in use enables it.
+TEST_F(RelaysPageTest, RemoveButtonsFollowTheSelectedEntriesAfterADrop)
+{
+    auto* remove = page->findChild<QPushButton*>("cmdRelayRemove");
+    auto* removeNew = page->findChild<QPushButton*>("cmdRelayNewRemove");
+    struct Case {
+        const char* what;
+        bool fromNew;
+        int sourceRow;
+        bool toNew;
+        int targetRow;
+        Qt::KeyboardModifiers keys;
+        bool removeEnabled, removeNewEnabled;
+    } cases[] = {
+        {"K7 moved onto channel 2", true, 1, false, 2, Qt::NoModifier, true, false},
+        {"K7 copied onto channel 2", true, 1, false, 2, Qt::ControlModifier, true, true},
+        {"K7 moved onto K9", true, 1, true, 2, Qt::NoModifier, false, true},
+        {"channel 1 moved onto K9", false, 1, true, 2, Qt::NoModifier, false, true},
+        {"channel 1 moved onto channel 5", false, 1, false, 5, Qt::NoModifier, true, true},
+        {"K7 dropped with Alt: nothing stored", true, 1, false, 2, Qt::AltModifier, false, true},
+    };
+    state.ExpertMode = true; // no questions
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        setup = CreateDefaultSetupDocument();
+        state.SetXelObject(setup.get());
+        Use(1, 75);
+        page->LoadRelays();
+        page->LoadRelaysNew();
+        // The terminal card's K7 and an empty channel 6 are the selected rows, as clicked.
+        relayNew->setCurrentItem(relayNew->topLevelItem(0));
+        page->ItemClicked(true, relayNew->topLevelItem(0));
+        relay->setCurrentItem(Row(6));
+        page->ItemClicked(false, Row(6));
+        ASSERT_FALSE(remove->isEnabled());
+        ASSERT_TRUE(removeNew->isEnabled());
+        if (!c.fromNew) {
+            relay->setCurrentItem(Row(c.sourceRow));
+            page->ItemClicked(false, Row(c.sourceRow));
+        }
+        QTreeWidget* from = c.fromNew ? relayNew : relay;
+        QTreeWidget* to = c.toNew ? relayNew : relay;
+        page->DropOnRow(from, static_cast<RelayList*>(to), to->topLevelItem(c.targetRow - 1),
+                        ItemKey(c.sourceRow), c.keys);
+        EXPECT_EQ(remove->isEnabled(), c.removeEnabled);
+        EXPECT_EQ(removeNew->isEnabled(), c.removeNewEnabled);
+        const XelRelay* selected = setup->Relay()->Item(RowKey(relay->currentItem()));
+        const XelRelay* selectedNew = setup->RelayNew()->Item(RowKey(relayNew->currentItem()));
+        EXPECT_EQ(remove->isEnabled(), selected && selected->InUse());
+        EXPECT_EQ(removeNew->isEnabled(), selectedNew && selectedNew->InUse());
+    }
+}
+
 TEST_F(RelaysPageTest, TerminalFortyFourFlagFollowsClicksNotLoads)
 {
     auto* box = page->findChild<QCheckBox*>("chkRelaysT44");
