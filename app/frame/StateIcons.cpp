@@ -39,13 +39,25 @@ static void InitStateGlyphResources() { Q_INIT_RESOURCE(icons); }
 
 namespace StateIcons {
 
-QImage Glyph(const QString& key)
+static void EnsureGlyphResources()
 {
     static bool initialised = false;
     if (!initialised) {
         InitStateGlyphResources();
         initialised = true;
     }
+}
+
+QImage ToolGlyph(const QString& key)
+{
+    EnsureGlyphResources();
+    QImage image(QStringLiteral(":/icons/tool/") + key, "XPM");
+    return image.size() == QSize(16, 16) ? image : QImage();
+}
+
+QImage Glyph(const QString& key)
+{
+    EnsureGlyphResources();
     QImage image(QStringLiteral(":/icons/state/") + key, "XPM");
     if (image.isNull() || image.size() != QSize(kWidth, kHeight))
         return QImage();

@@ -25,6 +25,9 @@ struct Lists {
 
 // A design-time glyph by key ("NC", "ALARMX", "EVENT" ...); a null image when it is missing.
 QImage Glyph(const QString& key);
+// A tool-bar glyph by key ("PRINT", "HELP"), 16 x 16 with a see-through background; a null
+// image when it is missing.
+QImage ToolGlyph(const QString& key);
 // base with over drawn on it; magenta pixels of over are see-through.
 QImage Overlay(const QImage& base, const QImage& over);
 // Composes every list. `glyph` supplies the design-time images (tests pass a failing one).

@@ -177,15 +177,25 @@ void frmMain::BuildMenus()
 
     m_toolbar = addToolBar(QStringLiteral("Quarno Main Toolbar"));
     m_toolbar->setObjectName(QStringLiteral("Toolbar"));
-    const std::pair<const char*, QStyle::StandardPixmap> buttons[] = {
-        {"new", QStyle::SP_FileIcon},         {"open", QStyle::SP_DialogOpenButton},
-        {"save", QStyle::SP_DialogSaveButton}, {"load", QStyle::SP_ArrowDown},
-        {"transmit", QStyle::SP_ArrowUp},     {"print", QStyle::SP_FileDialogDetailedView},
-        {"contents", QStyle::SP_DialogHelpButton},
+    // The style has no printer, and its help icon is missing on many desktops: those two
+    // buttons show glyphs of the program's own.
+    struct Button {
+        const char* key;
+        QStyle::StandardPixmap pixmap;
+        const char* glyph;
     };
-    for (const auto& [key, pixmap] : buttons) {
-        QAction* action = m_tools.value(QString::fromLatin1(key));
-        action->setIcon(style()->standardIcon(pixmap));
+    const Button buttons[] = {
+        {"new", QStyle::SP_FileIcon, nullptr},          {"open", QStyle::SP_DialogOpenButton, nullptr},
+        {"save", QStyle::SP_DialogSaveButton, nullptr}, {"load", QStyle::SP_ArrowDown, nullptr},
+        {"transmit", QStyle::SP_ArrowUp, nullptr},      {"print", QStyle::SP_CustomBase, "PRINT"},
+        {"contents", QStyle::SP_CustomBase, "HELP"},
+    };
+    for (const Button& button : buttons) {
+        QAction* action = m_tools.value(QString::fromLatin1(button.key));
+        if (button.glyph)
+            action->setIcon(QIcon(QPixmap::fromImage(StateIcons::ToolGlyph(QString::fromLatin1(button.glyph)))));
+        else
+            action->setIcon(style()->standardIcon(button.pixmap));
         m_toolbar->addAction(action);
     }
 }

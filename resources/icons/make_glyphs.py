@@ -222,12 +222,97 @@ def write_xpm(name, g):
         f.write("\n".join(lines) + "\n")
 
 
+# Tool-bar glyphs: 16 x 16 on a see-through background.
+TW, TH = 16, 16
+CLEAR = None
+WHITE = (255, 255, 255)
+GREY = (176, 176, 176)
+DARKGREY = (96, 96, 96)
+HELPBLUE = (30, 90, 200)
+
+
+class ToolGlyph(Glyph):
+    def __init__(self):
+        self.px = [[CLEAR] * TW for _ in range(TH)]
+
+    def set(self, x, y, c):
+        if 0 <= x < TW and 0 <= y < TH:
+            self.px[y][x] = c
+
+    def box(self, x0, y0, x1, y1, edge, fill):
+        self.rect(x0, y0, x1, y1, edge)
+        self.rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1, fill)
+
+
+def printer():
+    g = ToolGlyph()
+    g.box(4, 0, 11, 6, BLACK, WHITE)          # the sheet going in
+    g.box(1, 5, 14, 11, DARKGREY, GREY)       # the body
+    g.rect(2, 6, 13, 6, WHITE)                # its lit top edge
+    g.set(12, 8, GREEN)                       # the power light
+    g.box(4, 9, 11, 15, BLACK, WHITE)         # the printed sheet
+    g.rect(6, 11, 9, 11, DARKGREY)
+    g.rect(6, 13, 9, 13, DARKGREY)
+    return g
+
+
+def help_mark():
+    g = ToolGlyph()
+    for y in range(TH):
+        for x in range(TW):
+            d = math.hypot(x - 7.5, y - 7.5)
+            if d <= 7.0:
+                g.set(x, y, HELPBLUE if d <= 6.2 else DARKBLUE)
+    mark = ["..####..",
+            ".##..##.",
+            "......##",
+            ".....##.",
+            "...##...",
+            "...##...",
+            "........",
+            "...##...",
+            "...##..."]
+    for dy, row in enumerate(mark):
+        for dx, bit in enumerate(row):
+            if bit == '#':
+                g.set(4 + dx, 3 + dy, WHITE)
+    return g
+
+
+DARKBLUE = (10, 40, 120)
+TOOLS = {"PRINT": printer(), "HELP": help_mark()}
+
+
+def write_xpm_to(folder, name, px, ident):
+    colours = []
+    for row in px:
+        for p in row:
+            if p not in colours:
+                colours.append(p)
+    chars = ".#abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+    code = {c: chars[i] for i, c in enumerate(colours)}
+    lines = ['/* XPM */', 'static const char* %s[] = {' % ident,
+             '"%d %d %d 1",' % (len(px[0]), len(px), len(colours))]
+    for c in colours:
+        colour = "None" if c is None else "#%02X%02X%02X" % c
+        lines.append('"%s c %s",' % (code[c], colour))
+    rows = ['"%s"' % "".join(code[p] for p in row) for row in px]
+    lines.append(",\n".join(rows))
+    lines.append("};")
+    with open(os.path.join(os.path.dirname(__file__), folder, name + ".xpm"), "w") as f:
+        f.write("\n".join(lines) + "\n")
+
+
 if __name__ == "__main__":
     for name, g in sorted(GLYPHS.items()):
         write_xpm(name, g)
+    for name, g in sorted(TOOLS.items()):
+        write_xpm_to("tool", name, g.px, "tool_" + name.lower())
     qrc = ['<!DOCTYPE RCC><RCC version="1.0">', '<qresource prefix="/icons">']
     for name in sorted(GLYPHS):
         qrc.append('  <file alias="state/%s">state/%s.xpm</file>' % (name, name))
+    for name in sorted(TOOLS):
+        qrc.append('  <file alias="tool/%s">tool/%s.xpm</file>' % (name, name))
     qrc.append('</qresource>')
     qrc.append('</RCC>')
     with open(os.path.join(os.path.dirname(__file__), "icons.qrc"), "w") as f:
