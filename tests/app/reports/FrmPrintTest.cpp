@@ -5,12 +5,14 @@
 #include "app/reports/frmPrintDialog.h"
 #include "controls/Number.h"
 #include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelRelay.h"
 #include "datamodel/XelSMS.h"
 #include "datamodel/XelSMSNumber.h"
 #include "datamodel/cAnalogIn.h"
+#include "datamodel/cDigitalIn.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
 #include "platform/Printers.h"
@@ -524,14 +526,16 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
     struct Case {
         const char* name;
         std::function<void(XelObject&)> fill;
-        QStringList present, absent;
+        QList<QStringList> rows; // each a line of the PDF: its cells in order
+        QStringList absent;
     } cases[] = {
         {"standby",
          [](XelObject&) {},
-         {"Setup Information", "Quarno Version", "Main", "Operation Mode", "Auxiliary", "Standby Operation", "Speed Sensor",
-          "15.0%", "Battery", "Relays - Terminal Card TB-16", "Standby Mode", "Backup System Settings", "000000",
-          "Components used", "ECX 510 A (version unknown)", "TB-10 or TB-16 Q2", "Quarno Q2 Setup", "TESTER - 5 Mar 2024"},
-         {"Propulsion Start", "SMS", "Analog Input Channels", "%d"}},
+         {{"Quarno Q2 Setup", "TESTER - 5 Mar 2024 14:07:09"}, {"Setup Information"}, {"Main"}, {"Operation Mode", "Auxiliary"},
+          {"Standby Operation"}, {"Cooling Time", "3", "Minutes"}, {"Speed Sensor"}, {"Overspeed", "1725", "RPM       (15.0%)"},
+          {"Battery"}, {"Relays - Terminal Card TB-16"}, {"K7", "Standby Mode"}, {"Backup System Settings"}, {"S4", "000000"},
+          {"Components used"}, {"ECX 510 A (version unknown)"}, {"TB-10 or TB-16 Q2"}, {"Classifiable", "Yes"}},
+         {"Propulsion Start", "SMS", "Analog Input Channels", "%d", "TB-10 or TB-16 Q2 (version unknown)"}},
         {"propulsion",
          [](XelObject& s) {
              s.Main()->SetOperationMode(2);
@@ -549,9 +553,11 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
              n->SetNumber("+47 | 100%d");
              s.Info()->SetInfo("LINE ONE\r\nLINE TWO");
          },
-         {"Propulsion Start and Fuel Consumption", "Analog Input Channels", "Analog Input Channel 11", "SENSOR 7 | %d",
-          "Relays - Optional Relay Card PX-3, PX-5", "Common Alarm", "SMS", "+47 | 100%d", "Information", "LINE TWO", "AX-2",
-          "PX-5", "ECX 510 P"},
+         {{"Propulsion Start and Fuel Consumption"}, {"Analog Input Channels"}, {"Analog Input Channel 11"},
+          {"Description", "SENSOR 7 | %d"}, {"Relays - Optional Relay Card PX-3, PX-5"},
+          // The relay row itself: the SMS section prints its own "Common Alarm" row.
+          {"8", "Common Alarm"}, {"SMS"}, {"Send SMS", "Yes"}, {"Common Alarm", "No"}, {"+47 | 100%d"}, {"Information"},
+          {"LINE TWO"}, {"AX-2"}, {"PX-5"}, {"ECX 510 P (version unknown)"}},
          {"Standby Operation"}},
     };
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -565,16 +571,76 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
         form->Run(true);
         ASSERT_EQ(form->Result(), frmPrint::Printed) << c.name;
         const QString text = PdfText(printers->outputFile);
-        for (const QString& s : c.present)
-            EXPECT_TRUE(text.contains(s)) << c.name << ": " << s.toStdString();
+        for (const QStringList& row : c.rows)
+            EXPECT_TRUE(HasRow(text, row)) << c.name << ": " << row.join(" | ").toStdString();
         for (const QString& s : c.absent)
             EXPECT_FALSE(text.contains(s)) << c.name << ": " << s.toStdString();
         const int pages = form->PageCount();
         EXPECT_EQ(PdfPages(printers->outputFile), pages) << c.name;
+        const QStringList pageTexts = PdfPageTexts(printers->outputFile);
+        ASSERT_EQ(pageTexts.size(), pages) << c.name;
         for (int p = 1; p <= pages; ++p)
-            EXPECT_TRUE(text.contains(QString("Page %1").arg(p))) << c.name << " page " << p;
-        EXPECT_FALSE(text.contains(QString("Page %1").arg(pages + 1))) << c.name;
+            EXPECT_TRUE(HasRow(pageTexts[p - 1], {QString("Page %1").arg(p)})) << c.name << " page " << p;
     }
+}
+
+// Printed to PDF with the report pushed down step by step: every reserved section stands whole
+// on one page, and no page ends in a heading whose rows went on to the next page.
+TEST_F(FrmPrintTest, PdfKeepsSectionsAndHeadingsTogether)
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    // Each reserved section of the default setup: its heading and its last row.
+    const QList<QPair<QString, QStringList>> sections = {
+        {"Standby Operation", {"Cooling Time", "3", "Minutes"}},
+        {"Speed Sensor", {"RUN Detected At", "400", "RPM"}},
+        {"Battery", {"Delay Before Alarm", "60", "Seconds"}},
+        {"Relays - Terminal Card TB-16", {"K9", "Disc. Gen Breaker Relay Activated"}},
+        {"Backup System Settings", {"S4", "000000"}},
+        {"Components used", {"TB-10 or TB-16 Q2"}},
+    };
+    const QRegularExpression heading("^\\s*((Switch|Analog) Input Channels?( \\d+)?|Main|Standby Operation|Speed Sensor|"
+                                     "Battery|Information|Relays - .*|SMS|Backup System Settings|Components used)\\s*$");
+    int pagesSeen = 0;
+    for (int analog = 0; analog <= 11; ++analog) {
+        for (int infoLines : {0, 2}) {
+            setup = CreateDefaultSetupDocument();
+            state.SetXelObject(setup.get());
+            for (int i = 1; i <= analog; ++i)
+                setup->AnalogIn()->Item(QString::number(i) + "*")->SetActive(true);
+            setup->DigitalIn()->Item("1*")->SetActive(infoLines > 0);
+            setup->Info()->SetInfo(infoLines ? "LINE ONE\r\nLINE TWO" : "");
+            printers->outputFile = doubles.dir.filePath(QString("sweep%1-%2.pdf").arg(analog).arg(infoLines));
+            auto form = Form();
+            form->Run(true);
+            ASSERT_EQ(form->Result(), frmPrint::Printed);
+            const QStringList pages = PdfPageTexts(printers->outputFile);
+            ASSERT_EQ(pages.size(), form->PageCount());
+            pagesSeen += int(pages.size());
+            const QString where = QString("%1 analog, %2 info lines").arg(analog).arg(infoLines);
+            for (const auto& [title, last] : sections) {
+                int found = 0;
+                for (const QString& page : pages) {
+                    if (!HasRow(page, {title}))
+                        continue;
+                    ++found;
+                    EXPECT_TRUE(HasRow(page, last)) << title.toStdString() << ", " << where.toStdString();
+                }
+                EXPECT_EQ(found, 1) << title.toStdString() << ", " << where.toStdString();
+            }
+            for (int p = 0; p + 1 < pages.size(); ++p) {
+                QStringList lines;
+                for (const QString& line : pages[p].split('\n'))
+                    if (!line.trimmed().isEmpty())
+                        lines << line;
+                ASSERT_GE(lines.size(), 2);
+                // The last line is the footer; the one above it is the page's last content.
+                EXPECT_FALSE(heading.match(lines[lines.size() - 2]).hasMatch())
+                    << where.toStdString() << " page " << p + 1 << ": " << lines[lines.size() - 2].toStdString();
+            }
+        }
+    }
+    EXPECT_GT(pagesSeen, 24 * 2);
 }
 
 } // namespace
