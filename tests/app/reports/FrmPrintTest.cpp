@@ -1,8 +1,12 @@
 #include "tests/app/reports/ReportTestSupport.h"
 
+#include "app/pages/channels/AnalogInPage.h"
+#include "app/pages/channels/AnalogListView.h"
 #include "app/reports/Reports.h"
+#include "app/reports/TextReport.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
+#include "controls/Float.h"
 #include "controls/Number.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
@@ -15,8 +19,10 @@
 #include "datamodel/cDigitalIn.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
+#include "platform/FileDialogs.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +37,7 @@
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest/QTest>
 
 using namespace reporttest;
@@ -641,6 +648,211 @@ TEST_F(FrmPrintTest, PdfKeepsSectionsAndHeadingsTogether)
         }
     }
     EXPECT_GT(pagesSeen, 24 * 2);
+}
+
+// ---- what the reports show of a bus input ------------------------------------------------------------
+
+// A J1939 or J1587 input shows its sensor range and limits with its parameter's offset: the
+// Analog In page, the printed report and the text export show the same numbers.
+TEST_F(FrmPrintTest, BusInputsShowTheOffsetOnThePageAndInBothReports)
+{
+    OpenDatabase();
+    setup->Main()->SetCAN(true);
+    AnalogInPage page(state);
+    state.analogPage = &page;
+    page.resize(pagecommon::Twips(9600), pagecommon::Twips(6300));
+    page.show();
+    page.LoadAnalog();
+    page.AnalogCANChanged(true);
+    auto jdata = [](int mid, int pid, int ppid) {
+        JData j;
+        j.iMID = quint8(mid);
+        j.lPID = pid;
+        j.lPPID = ppid;
+        return j;
+    };
+    struct Case {
+        const char* what;
+        int channel, type;
+        JData j;
+        qint32 min, max, warning, alarm;
+        QStringList shown; // sensor min, sensor max, warning limit, alarm limit
+    } cases[] = {
+        // Engine coolant temperature, offset -40.
+        {"J1939", 12, 4, jdata(0x10, 0xEE00, 0x18FE), 0, 2500, 950, 1000, {"-40.0", "210.0", "55.0", "60.0"}},
+        // Engine coolant temperature, offset -17.78.
+        {"J1587", 13, 3, jdata(128, 110, 0), 0, 1417, 1000, 1100, {"-17.8", "123.9", "82.2", "92.2"}},
+        {"wired", 3, 0, JData(), -5, 100, 50, 55, {"-0.5", "10.0", "5.0", "5.5"}},
+    };
+    for (const Case& c : cases) {
+        XelAnalogIn* in = setup->AnalogIn()->Item(QString::number(c.channel) + "*");
+        ASSERT_NE(in, nullptr) << c.what;
+        in->SetActive(true);
+        in->SetInputType(c.type);
+        in->SetJValues(c.j);
+        in->SetUnits("C");
+        in->SetSensorMin(c.min);
+        in->SetSensorMax(c.max);
+        in->SetAction(4);
+        in->SetLimit(1, c.warning);
+        in->SetLimit(0, c.alarm);
+    }
+    const QString pdfText = [&] {
+        auto form = Form();
+        form->Run(true);
+        EXPECT_EQ(form->Result(), frmPrint::Printed);
+        return PdfText(pdf);
+    }();
+    const QString exported = QString::fromLatin1(reports::BuildTextReport(state));
+    for (const Case& c : cases) {
+        // The page, as the user sees the input.
+        QTreeWidgetItem* row = page.lvwAnalog->topLevelItem(c.channel - 1);
+        ASSERT_NE(row, nullptr) << c.what;
+        page.lvwAnalog->scrollToItem(row);
+        QTest::mouseClick(page.lvwAnalog->viewport(), Qt::LeftButton, {}, page.lvwAnalog->visualItemRect(row).center());
+        ASSERT_EQ(page.lvwAnalog->currentItem(), row) << c.what;
+        const QStringList onPage{QString::number(page.numAnalogSensorMin->Value(), 'f', 1),
+                                 QString::number(page.numAnalogSensorMax->Value(), 'f', 1),
+                                 QString::number(page.numAnalogLimit[1]->Value(), 'f', 1),
+                                 QString::number(page.numAnalogLimit[0]->Value(), 'f', 1)};
+        EXPECT_EQ(onPage, c.shown) << c.what;
+        const QStringList labels{"Sensor Min", "Sensor Max", "Warning Limit", "Alarm Limit"};
+        for (int i = 0; i < labels.size(); ++i) {
+            if (!pdfText.isEmpty())
+                EXPECT_TRUE(HasRow(pdfText, {labels[i], c.shown[i] + " C"})) << c.what << " " << labels[i].toStdString();
+            const QString line = "\r\n    " + labels[i].leftJustified(24) + c.shown[i] + " C\r\n";
+            EXPECT_TRUE(exported.contains(line)) << c.what << " " << line.toStdString();
+        }
+    }
+    state.analogPage = nullptr;
+}
+
+// ---- a PDF without a printer -----------------------------------------------------------------------
+
+// Save dialogs answered from a list; an empty answer cancels.
+class AnsweringSaveDialogs : public platform::FileDialogs {
+public:
+    QStringList answers;
+    int shown = 0;
+    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
+    {
+        ++shown;
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isEmpty())
+            return false;
+        request.fileName = answer;
+        return true;
+    }
+};
+
+TEST_F(FrmPrintTest, WithoutAPrinterThePreviewOpensAndItsPrintAsksForOne)
+{
+    printers->names.clear();
+    printers->defaultPrinter.clear();
+    auto form = Form();
+    {
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        EXPECT_EQ(dialog.lblPrinter->text(), "No printer found!");
+        dialog.chkPreview->setChecked(true);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(form->Continue());
+        EXPECT_TRUE(form->Preview);
+        EXPECT_FALSE(dialog.OKWithoutPrinter);
+        EXPECT_EQ(printers->setupShown, 0);
+    }
+    // The preview's print tool opens the set-up first; the PDF chosen there prints.
+    form->show();
+    printers->names = {"PDF"};
+    printers->setupChoice = "PDF";
+    form->ToolClick("print");
+    EXPECT_EQ(printers->setupShown, 1);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(doubles.status.text, "File printed on PDF");
+}
+
+// The platform's PDF output through the print dialog: the file is asked for, ".pdf" added, and
+// the report written there; a cancelled file dialog prints nothing and says so on the status bar.
+TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
+{
+    platform::Printers::SetInstance(nullptr);
+    AnsweringSaveDialogs dialogs;
+    platform::FileDialogs::SetInstance(&dialogs);
+    SetValue("PrinterDevice", platform::Printers::PdfOutput);
+    const QString chosen = doubles.dir.filePath("pump setup");
+    struct Case {
+        QString answer;
+        frmPrint::PrintResult result;
+        QString status;
+    } cases[] = {
+        {chosen, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf")},
+        {"", frmPrint::Cancelled, "The setup was not printed: no file was chosen."},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(chosen + ".pdf");
+        dialogs.answers = {c.answer};
+        dialogs.shown = 0;
+        doubles.presenter.shown.clear();
+        auto form = Form();
+        QString label;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<frmPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            label = dialog->lblPrinter->text();
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        });
+        form->Run(false);
+        EXPECT_EQ(label, "Print to File (PDF)");
+        EXPECT_EQ(dialogs.shown, 1);
+        EXPECT_EQ(form->Result(), c.result);
+        EXPECT_EQ(doubles.status.text, c.status);
+        EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+        EXPECT_EQ(QFile::exists(chosen + ".pdf"), c.result == frmPrint::Printed);
+        if (c.result == frmPrint::Printed && PdfPages(chosen + ".pdf") >= 0) {
+            EXPECT_EQ(PdfPages(chosen + ".pdf"), form->PageCount());
+            EXPECT_TRUE(HasRow(PdfText(chosen + ".pdf"), {"Operation Mode", "Auxiliary"}));
+        }
+    }
+    platform::FileDialogs::SetInstance(nullptr);
+}
+
+// "-p" prints on the system's default printer, not on the one the print dialog stored.
+TEST_F(FrmPrintTest, DirectPrintUsesTheDefaultPrinterNotTheStoredOne)
+{
+    SetValue("PrinterDevice", "Laser");
+    auto form = Form();
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_EQ(form->Device(), "PDF");
+    EXPECT_FALSE(printers->selected.contains("Laser"));
+    EXPECT_EQ(doubles.status.text, "File printed on PDF");
+}
+
+// A PDF that cannot be written whole leaves the old file as it was and is reported.
+TEST_F(FrmPrintTest, APdfIsWrittenWholeOrNotAtAll)
+{
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the old report");
+    }
+    auto form = Form();
+    {
+        const FileSizeLimit full(2048);
+        form->Run(true);
+    }
+    EXPECT_EQ(form->Result(), frmPrint::NotPrinted);
+    EXPECT_TRUE(doubles.status.text.startsWith("The setup was not printed: the file '" + QDir::toNativeSeparators(pdf)
+                                               + "' could not be written"))
+        << doubles.status.text.toStdString();
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old report");
+    EXPECT_TRUE(QDir(doubles.dir.path()).entryList({"*.pdf*"}, QDir::Files).size() == 1);
 }
 
 } // namespace
