@@ -89,9 +89,6 @@ public:
             return false;
         if (printer.outputFormat() == QPrinter::PdfFormat) {
             // The file named in the dialog is offered again when the report is printed.
-            QString file = printer.outputFileName().trimmed();
-            if (!file.isEmpty())
-                m_lastPdf = HasPdfSuffix(file) ? file : file + QStringLiteral(".pdf");
             name = PdfOutput;
         } else {
             name = printer.printerName();
@@ -127,19 +124,19 @@ public:
             }
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(file);
-            m_lastPdf = file;
             return true;
         }
     }
 
 private:
-    // The file offered: the one chosen last, else one named after the document.
-    QString Proposal(const QPrinter& printer) const
+    // The file offered: the one chosen last for this printer, else one named after the document.
+    static QString Proposal(const QPrinter& printer)
     {
-        return m_lastPdf.isEmpty() ? PdfFileFor(printer.docName()) : m_lastPdf;
+        const QString file = printer.outputFileName().trimmed();
+        if (file.isEmpty())
+            return PdfFileFor(printer.docName());
+        return HasPdfSuffix(file) ? file : file + QStringLiteral(".pdf");
     }
-
-    QString m_lastPdf;
 };
 
 InstanceSlot<Printers, SystemPrinters> g_printers;
