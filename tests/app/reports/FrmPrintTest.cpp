@@ -524,8 +524,9 @@ TEST_F(FrmPrintTest, PrintCommandPrintsTheOpenSetup)
     const QString text = PdfText(pdf);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains("Setup Information"));
-    EXPECT_TRUE(text.contains("Page 1"));
+    EXPECT_TRUE(HasRow(text, {"Setup Information"}));
+    EXPECT_TRUE(HasRow(text, {"Operation Mode", "Auxiliary"}));
+    EXPECT_TRUE(HasRow(PdfPageTexts(pdf).value(0), {"Page 1"}));
 }
 
 TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)

@@ -37,7 +37,20 @@ const QString V = "<2500|>1000|<6200";
 const QStringList E2{"", ""};
 const QStringList E3{"", "", ""};
 
-class SetupReportTest : public ReportFixture {};
+class SetupReportTest : public ReportFixture {
+protected:
+    // One section printed from start on a page that already holds the first section; the
+    // recording then holds the document.
+    void PrintFrom(double start, void (SetupReport::*section)())
+    {
+        SetupReport r(state, printer);
+        ASSERT_TRUE(r.StartDocument(*setup));
+        r.PrintSetupInformation();
+        printer.CurrentY = start;
+        (r.*section)();
+        r.EndDocument();
+    }
+};
 
 TEST_F(SetupReportTest, DefaultStandbySetupGivesTheHandComputedRows)
 {
@@ -870,14 +883,7 @@ TEST_F(SetupReportTest, RelayReservesCountBothCardsThenTheOptionalOnes)
     for (int i = 1; i <= 10; ++i)
         setup->Relay()->Item(QString::number(i) + "*")->SetInUse(true);
     ShowPages();
-    auto run = [&](double start) {
-        SetupReport r(state, printer);
-        EXPECT_TRUE(r.StartDocument(*setup));
-        r.PrintSetupInformation();
-        printer.CurrentY = start;
-        r.PrintRelays();
-        r.EndDocument();
-    };
+    auto run = [&](double start) { PrintFrom(start, &SetupReport::PrintRelays); };
     const QString first = "Relays - Terminal Card TB-16", second = "Relays - Optional Relay Card PX-3, PX-5";
     // How far the terminal block reaches, measured high on a page.
     run(2000);
@@ -916,12 +922,7 @@ TEST_F(SetupReportTest, ReservedSectionsAreNeverSplit)
         ShowPages();
         // Every start from where the reserve first lets the section stay down to the bottom.
         for (double start = printer.PageHeight() - c.reserve; start < printer.PageHeight() - 1100; start += 150) {
-            SetupReport r(state, printer);
-            ASSERT_TRUE(r.StartDocument(*setup));
-            r.PrintSetupInformation();
-            printer.CurrentY = start;
-            (r.*c.section)();
-            r.EndDocument();
+            PrintFrom(start, c.section);
             const ReportPrinter::Op* heading = FindTable(printer, c.title);
             ASSERT_NE(heading, nullptr) << c.title;
             EXPECT_EQ(heading->page, 2) << c.title << " from " << start;
@@ -957,12 +958,7 @@ TEST_F(SetupReportTest, HeadingsStayWithTheirFirstRow)
     };
     for (const Case& c : cases) {
         for (double start = printer.PageHeight() - 2500; start < printer.PageHeight() - 1100; start += 100) {
-            SetupReport r(state, printer);
-            ASSERT_TRUE(r.StartDocument(*setup));
-            r.PrintSetupInformation();
-            printer.CurrentY = start;
-            (r.*c.section)();
-            r.EndDocument();
+            PrintFrom(start, c.section);
             const ReportPrinter::Op* heading = FindTable(printer, c.heading);
             ASSERT_NE(heading, nullptr) << c.heading;
             const ReportPrinter::Op* row = nullptr;
