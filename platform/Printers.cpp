@@ -1,9 +1,13 @@
 // The system's printers through Qt's print support, and the PDF stand-in.
 #include "platform/Printers.h"
+#include "platform/FileDialogs.h"
 #include "platform/InstanceSlot.h"
+#include "platform/MessagePresenter.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -21,6 +25,17 @@ QString MappedPdfFile()
     return value ? value->trimmed() : QString();
 }
 
+// A PDF file in the user's home folder named after the document: its base name, then ".pdf".
+QString PdfFileFor(const QString& docName)
+{
+    QString base = QFileInfo(docName).completeBaseName().trimmed();
+    if (base.isEmpty())
+        base = QStringLiteral("Setup");
+    return QDir::home().filePath(base + QStringLiteral(".pdf"));
+}
+
+bool HasPdfSuffix(const QString& file) { return file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
+
 class SystemPrinters : public Printers {
 public:
     QStringList PrinterNames() override
@@ -28,6 +43,7 @@ public:
         QStringList names = QPrinterInfo::availablePrinterNames();
         if (!MappedPdfFile().isEmpty())
             names.prepend(kPdfName);
+        names.append(PdfOutput);
         return names;
     }
     QString DefaultPrinter() override
@@ -44,6 +60,11 @@ public:
             printer.setOutputFileName(pdf);
             return true;
         }
+        if (name == PdfOutput) {
+            // The file is asked for when the report is printed.
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            return true;
+        }
         if (name.isEmpty() || !QPrinterInfo::availablePrinterNames().contains(name))
             return false;
         printer.setOutputFormat(QPrinter::NativeFormat);
@@ -56,18 +77,73 @@ public:
             return false;
         if (!MappedPdfFile().isEmpty() && name == kPdfName)
             return true;
+        // The dialog offers the system's printers and its own print to a PDF file; with the PDF
+        // output selected it opens on that choice.
+        if (name == PdfOutput) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(Proposal(printer));
+        }
         QPrintDialog dialog(&printer, owner);
-        dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+        dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         if (dialog.exec() != QDialog::Accepted)
             return false;
-        name = printer.printerName();
+        if (printer.outputFormat() == QPrinter::PdfFormat) {
+            // The file named in the dialog is offered again when the report is printed.
+            name = PdfOutput;
+        } else {
+            name = printer.printerName();
+        }
         return true;
+    }
+    bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) override
+    {
+        if (name != PdfOutput)
+            return true;
+        FileDialogRequest request;
+        request.title = PdfOutput;
+        request.filter = QStringLiteral("PDF file (*.pdf)|*.pdf");
+        request.fileName = Proposal(printer);
+        request.flags = FileDialogRequest::OverwritePrompt;
+        for (;;) {
+            if (!FileDialogs::Instance().ShowSave(owner, request))
+                return false;
+            QString file = request.fileName.trimmed();
+            if (file.isEmpty())
+                return false;
+            if (!HasPdfSuffix(file)) {
+                // The dialog asked about the name as typed; the name with ".pdf" is asked here.
+                file += QStringLiteral(".pdf");
+                if (QFileInfo::exists(file)
+                    && MessagePresenter::Instance().Show(
+                           QDir::toNativeSeparators(file) + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                           MsgStyle::YesNo | MsgStyle::Exclamation | MsgStyle::DefaultButton2, PdfOutput)
+                           != MsgResult::Yes) {
+                    request.fileName = file;
+                    continue;
+                }
+            }
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(file);
+            return true;
+        }
+    }
+
+private:
+    // The file offered: the one chosen last for this printer, else one named after the document.
+    static QString Proposal(const QPrinter& printer)
+    {
+        const QString file = printer.outputFileName().trimmed();
+        if (file.isEmpty())
+            return PdfFileFor(printer.docName());
+        return HasPdfSuffix(file) ? file : file + QStringLiteral(".pdf");
     }
 };
 
 InstanceSlot<Printers, SystemPrinters> g_printers;
 
 } // namespace
+
+const QString Printers::PdfOutput = QStringLiteral("Print to File (PDF)");
 
 Printers::~Printers() = default;
 Printers& Printers::Instance() { return g_printers.get(); }

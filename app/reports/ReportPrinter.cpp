@@ -1,7 +1,12 @@
 #include "app/reports/ReportPrinter.h"
 
+#include "platform/WholeFile.h"
+
+#include <QBuffer>
 #include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTextOption>
 
@@ -84,6 +89,16 @@ QString ReportPrinter::Lines(const QString& text)
     return out;
 }
 
+QFont ReportPrinter::FontAt(double points, bool bold) const
+{
+    QFont font = Font;
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    // No ligatures: "fi" stays two letters, so the text of a PDF reads and searches as printed.
+    font.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::PreferNoShaping));
+    return font;
+}
+
 double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
 
 bool ReportPrinter::StartDoc()
@@ -113,6 +128,7 @@ void ReportPrinter::BeginPage()
     ++m_pages;
     m_pieces.append(QVector<Piece>());
     m_pageTexts.append(PageText());
+    m_contentOnPage = false;
     CurrentY = MarginTop;
     // The handler puts the header, footer and rules of the new page.
     if (OnNewPage && !m_inNewPage) {
@@ -187,14 +203,27 @@ QVector<ReportPrinter::Span> ReportPrinter::Spans(const QVector<Column>& columns
 
 double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const
 {
-    QFont font = Font;
-    font.setPointSizeF(points);
-    font.setBold(bold);
+    const QFont font = FontAt(points, bold);
     const QVector<Span> spans = Spans(columns, cells, font);
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
         lines = qMax(lines, int(Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).size()));
     return lines * LineHeight(points) + 2 * kPadY;
+}
+
+double ReportPrinter::TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const
+{
+    const QVector<Column> columns = ParseFormat(format);
+    double h = 0;
+    for (const QStringList& row : rows)
+        h += RowHeight(columns, row, points, bold);
+    return h;
+}
+
+double ReportPrinter::TextHeight(const QString& text, double points) const
+{
+    const QVector<Column> columns{Column{false, PageWidth() - MarginLeft - MarginRight}};
+    return RowHeight(columns, {Lines(text)}, points, false);
 }
 
 void ReportPrinter::AddTable(const QString& format, const QStringList& header, const QList<QStringList>& body,
@@ -229,9 +258,7 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
             NewPage();
             broke = true;
         }
-        QFont font = Font;
-        font.setPointSizeF(FontSize);
-        font.setBold(FontBold);
+        const QFont font = FontAt(FontSize, FontBold);
         const QVector<Span> spans = Spans(columns, cells, font);
         double x = MarginLeft;
         for (int i = 0; i < columns.size(); ++i) {
@@ -249,6 +276,7 @@ void ReportPrinter::AddTable(const QString& format, const QStringList& header, c
             m_pieces[m_pages - 1].append(piece);
             x += columns[i].width;
         }
+        m_contentOnPage = true;
         CurrentY += h;
         return broke;
     };
@@ -317,14 +345,13 @@ void ReportPrinter::Text(const QString& text)
     m_ops.append(op);
     Piece piece;
     piece.rect = QRectF(MarginLeft, CurrentY, width, h);
-    QFont font = Font;
-    font.setPointSizeF(FontSize);
-    font.setBold(FontBold);
+    const QFont font = FontAt(FontSize, FontBold);
     piece.text = Wrap(Lines(text), font, width - 2 * kPadX).join(QLatin1Char('\n'));
     piece.bold = FontBold;
     piece.size = FontSize;
     piece.family = Font.family();
     m_pieces[m_pages - 1].append(piece);
+    m_contentOnPage = true;
     CurrentY += h;
 }
 
@@ -362,11 +389,9 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
         if (piece.textWidth > 0)
             cell.setWidth(piece.textWidth);
         const QRectF r = toDevice(cell);
-        QFont font = Font;
+        QFont font = FontAt(piece.size, piece.bold);
         if (!piece.family.isEmpty())
             font.setFamily(piece.family);
-        font.setPointSizeF(piece.size);
-        font.setBold(piece.bold);
         p.setFont(font);
         p.setPen(Qt::black);
         const QRectF text = r.adjusted(kPadX * scale, kPadY * scale, -kPadX * scale, -kPadY * scale);
@@ -374,10 +399,7 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     }
     // Header and footer: three parts each, above the top margin and below the bottom margin.
     const PageText& t = m_pageTexts[page - 1];
-    QFont font = Font;
-    font.setPointSizeF(t.headerSize);
-    font.setBold(t.headerBold);
-    p.setFont(font);
+    p.setFont(FontAt(t.headerSize, t.headerBold));
     const double lineH = LineHeight(t.headerSize);
     const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
     const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
@@ -402,7 +424,7 @@ void ReportPrinter::DrawThreeParts(QPainter& p, const QRectF& rect, const QStrin
     p.drawText(rect, Qt::AlignRight | Qt::AlignVCenter, right);
 }
 
-bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage, int copies) const
+bool ReportPrinter::DrawPages(QPagedPaintDevice& device, int resolution, int fromPage, int toPage, int copies) const
 {
     if (m_pieces.isEmpty())
         return false;
@@ -410,13 +432,13 @@ bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage, int c
     if (toPage <= 0 || toPage > m_pieces.size())
         toPage = int(m_pieces.size());
     QPainter p;
-    if (!p.begin(&printer))
+    if (!p.begin(&device))
         return false;
-    const double scale = printer.resolution() / 1440.0;
+    const double scale = resolution / 1440.0;
     bool first = true;
     for (int copy = 0; copy < qMax(1, copies); ++copy) {
         for (int page = fromPage; page <= toPage; ++page) {
-            if (!first && !printer.newPage()) {
+            if (!first && !device.newPage()) {
                 p.end();
                 return false;
             }
@@ -429,18 +451,43 @@ bool ReportPrinter::DrawPages(QPrinter& printer, int fromPage, int toPage, int c
 
 void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
 {
-    DrawPages(printer, fromPage, toPage, 1);
+    DrawPages(printer, printer.resolution(), fromPage, toPage, 1);
 }
 
-bool ReportPrinter::Print(QPrinter& printer, int copies) const
+bool ReportPrinter::PrintPdf(const QPrinter& printer, int copies, QString* failure) const
+{
+    // The file is made in memory and then written whole: a full disk or a folder without write
+    // access never leaves a cut PDF behind, nor replaces a good one.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        writer.setTitle(printer.docName());
+        writer.setCreator(printer.creator());
+        writer.setResolution(printer.resolution());
+        QPageLayout layout = printer.pageLayout();
+        layout.setMode(QPageLayout::FullPageMode);
+        writer.setPageLayout(layout);
+        if (!DrawPages(writer, writer.resolution(), 1, 0, copies)) {
+            if (failure)
+                *failure = QStringLiteral("the pages could not be drawn");
+            return false;
+        }
+    }
+    return platform::WriteWholeFile(printer.outputFileName(), buffer.data(), failure);
+}
+
+bool ReportPrinter::Print(QPrinter& printer, int copies, QString* failure) const
 {
     printer.setFullPage(true);
-    // A printer that cannot make copies itself (a PDF file, a system without CUPS) gets every
-    // copy drawn, one after the other.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        return PrintPdf(printer, copies, failure);
+    // A printer that cannot make copies itself (a system without CUPS) gets every copy drawn,
+    // one after the other.
     if (printer.supportsMultipleCopies()) {
         printer.setCopyCount(qMax(1, copies));
-        return DrawPages(printer, 1, 0, 1);
+        return DrawPages(printer, printer.resolution(), 1, 0, 1);
     }
     printer.setCopyCount(1);
-    return DrawPages(printer, 1, 0, copies);
+    return DrawPages(printer, printer.resolution(), 1, 0, copies);
 }

@@ -14,6 +14,7 @@
 
 #include <functional>
 
+class QPagedPaintDevice;
 class QPainter;
 class QPrinter;
 
@@ -82,6 +83,13 @@ public:
     int TableBorder = 0;
     QFont Font;
 
+    // Height in twips that rows of a table would take in the current font at a point size, or
+    // a paragraph of Text: what a block needs before it is added.
+    double TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const;
+    double TextHeight(const QString& text, double points) const;
+    // True when something but the rules was placed on the page begun last.
+    bool PageHasContent() const { return m_contentOnPage; }
+
     const QVector<Op>& Ops() const { return m_ops; }
     static QVector<Column> ParseFormat(const QString& format);
     // Height in twips of one line at a point size.
@@ -98,8 +106,9 @@ public:
 
     // Draws pages from..to (1-based, inclusive) on the printer, each page on its own sheet.
     void Render(QPrinter& printer, int fromPage = 1, int toPage = 0) const;
-    // Prints every page `copies` times; false when the printer would not start.
-    bool Print(QPrinter& printer, int copies = 1) const;
+    // Prints every page `copies` times; false when the printer would not start. A printer that
+    // writes a PDF file gets the whole file or none: failure then says why.
+    bool Print(QPrinter& printer, int copies = 1, QString* failure = nullptr) const;
 
 private:
     struct PageText {
@@ -107,12 +116,15 @@ private:
         double headerSize = 9;
         bool headerBold = false;
     };
+    // The current font at a size and weight, as rows are measured and drawn.
+    QFont FontAt(double points, bool bold) const;
     void BeginPage();
     void ClosePage();
     double RowHeight(const QVector<Column>& columns, const QStringList& cells, double points, bool bold) const;
     void DrawPage(QPainter& p, double scale, int page) const;
     static void DrawThreeParts(QPainter& p, const QRectF& rect, const QStringList& parts);
-    bool DrawPages(QPrinter& printer, int fromPage, int toPage, int copies) const;
+    bool DrawPages(QPagedPaintDevice& device, int resolution, int fromPage, int toPage, int copies) const;
+    bool PrintPdf(const QPrinter& printer, int copies, QString* failure) const;
 
     QSizeF m_page;
     bool m_open = false;
@@ -120,6 +132,7 @@ private:
     int m_error = 0;
     int m_pages = 0;
     bool m_inNewPage = false;
+    bool m_contentOnPage = false;
     QStringList m_header, m_footer;
     QVector<PageText> m_pageTexts;
     QVector<Op> m_ops;

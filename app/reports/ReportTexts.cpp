@@ -1,5 +1,6 @@
 #include "app/reports/ReportTexts.h"
 
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelAnalogIn.h"
@@ -134,10 +135,7 @@ QString SingleText(float value)
     return text.replace(QLatin1Char('.'), NumberLocale().decimalPoint());
 }
 
-QString TenthsWithOffset(qint64 tenths, double offset)
-{
-    return OneDecimal((offset * 10.0 + double(tenths)) / 10.0);
-}
+QString ShownTenths(qint64 tenths, double offset) { return OneDecimal(modAnalog::ShownValue(tenths, offset)); }
 
 QString OneDecimal(double value) { return NumberLocale().toString(value, 'f', 1); }
 

@@ -25,8 +25,8 @@ QString Hours(qint64 n);
 QString Tenths(qint64 tenths);
 // A single-precision value in its shortest decimal form, locale separator, no grouping.
 QString SingleText(float value);
-// Stored tenths shown with a reference-data offset added, as the Analog In page shows them: "0.0".
-QString TenthsWithOffset(qint64 tenths, double offset);
+// Stored tenths with a bus parameter's reference-data offset, as the Analog In page shows them: "0.0".
+QString ShownTenths(qint64 tenths, double offset);
 // A number with one decimal ("0.0"), locale separator, no grouping.
 QString OneDecimal(double value);
 

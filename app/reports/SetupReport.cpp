@@ -2,6 +2,7 @@
 
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/ReportTexts.h"
 #include "app/services/clsADO.h"
@@ -112,9 +113,38 @@ void SetupReport::PrintHeaderFooter()
 
 void SetupReport::Gap(double twips) { m_vsp.CurrentY += twips; }
 
-void SetupReport::PageReserve(double reserve)
+double SetupReport::RowHeight(const QString& format, const QStringList& cells) const
 {
-    if (m_vsp.CurrentY > m_vsp.PageHeight() - reserve) {
+    return m_vsp.TableHeight(format, {cells}, m_vsp.FontSize, m_vsp.FontBold);
+}
+
+double SetupReport::LinesHeight(const QVector<Line>& lines) const
+{
+    double h = 0;
+    for (const Line& line : lines)
+        h += line.gapBefore + (line.format.isEmpty() ? 0 : RowHeight(line.format, line.cells));
+    return h;
+}
+
+void SetupReport::PrintLines(const QVector<Line>& lines)
+{
+    for (const Line& line : lines) {
+        Gap(line.gapBefore);
+        if (!line.format.isEmpty())
+            Row(line.format, line.cells, line.header);
+    }
+}
+
+void SetupReport::KeepTogether(double height)
+{
+    if (m_vsp.CurrentY + height > m_vsp.PageHeight() - m_vsp.MarginBottom && m_vsp.PageHasContent())
+        m_vsp.NewPage();
+}
+
+void SetupReport::PageReserve(double reserve, double keep)
+{
+    const bool fits = m_vsp.CurrentY + 500 + keep <= m_vsp.PageHeight() - m_vsp.MarginBottom;
+    if (m_vsp.CurrentY > m_vsp.PageHeight() - reserve || (!fits && m_vsp.PageHasContent())) {
         m_vsp.NewPage();
         Gap(100);
     } else {
@@ -135,22 +165,35 @@ void SetupReport::HeadingTable(const QStringList& header, const QColor& shade)
         m_vsp.TableBorder = 0;
 }
 
-void SetupReport::SectionHeading(const QStringList& header, double gapBefore, double gapAfter, const QColor& shade)
+double SetupReport::HeadingHeight(const QStringList& header, const QString& format) const
+{
+    return m_vsp.TableHeight(format, {header}, m_vsp.FontSize + 2, true);
+}
+
+void SetupReport::SectionHeading(const QStringList& header, double gapBefore, double gapAfter, double keepNext,
+                                 const QColor& shade)
 {
     Gap(gapBefore);
+    KeepTogether(HeadingHeight(header) + gapAfter + keepNext);
     HeadingTable(header, shade);
     Gap(gapAfter);
 }
 
-void SetupReport::ReservedHeading(const QStringList& header, double reserve, double gapAfter)
+void SetupReport::ReservedHeading(const QStringList& header, double reserve, double keep, double gapAfter)
 {
-    PageReserve(reserve);
+    PageReserve(reserve, HeadingHeight(header) + gapAfter + keep);
     HeadingTable(header, HeadingShade);
     Gap(gapAfter);
 }
 
-void SetupReport::ChannelHeading(const QString& text)
+double SetupReport::ChannelHeadingHeight(const QString& text) const
 {
+    return m_vsp.TableHeight(kChannelFormat, {{text, QString()}}, m_vsp.FontSize + 1, false);
+}
+
+void SetupReport::ChannelHeading(const QString& text, const QStringList& firstRow)
+{
+    KeepTogether(ChannelHeadingHeight(text) + 75 + RowHeight(kChannelFormat, firstRow));
     m_vsp.FontSize += 1;
     m_vsp.TableBorder = 4;
     m_vsp.AddTable(kChannelFormat, {text, QString()}, {}, ChannelShade, NoShade);
@@ -158,6 +201,11 @@ void SetupReport::ChannelHeading(const QString& text)
         m_vsp.TableBorder = 0;
     Gap(75);
     m_vsp.FontSize -= 1;
+}
+
+double SetupReport::FirstChannelHeight(const QString& heading, const QString& description) const
+{
+    return ChannelHeadingHeight(heading) + 75 + RowHeight(kChannelFormat, {QStringLiteral("Description"), description});
 }
 
 void SetupReport::Row(const QString& format, const QStringList& cells, const QStringList& header, const QColor& shade)
@@ -170,7 +218,7 @@ void SetupReport::Row(const QString& format, const QStringList& cells, const QSt
 void SetupReport::PrintSetupInformation()
 {
     const XelObject& s = *m_setup;
-    SectionHeading({QStringLiteral("Setup Information"), QString()}, 200, 75);
+    SectionHeading({QStringLiteral("Setup Information"), QString()}, 200, 75, 0);
     Row(kRowFormat, {QStringLiteral("Quarno Version"), s.Version()});
     if (s.FileTitle().isEmpty())
         return;
@@ -186,7 +234,7 @@ void SetupReport::PrintSetupInformation()
 void SetupReport::PrintMain()
 {
     const XelMain& m = *m_setup->Main();
-    SectionHeading({QStringLiteral("Main"), QString(), QString()}, 500, 75);
+    SectionHeading({QStringLiteral("Main"), QString(), QString()}, 500, 75, 0);
     Row(kRowFormat, {QStringLiteral("Operation Mode"), OperationModeText(m.OperationMode())});
     Row(kRowFormat, {QStringLiteral("Language"), LanguageText(m.Language())});
     Row(kRowFormat, {QStringLiteral("Port P3 Functionality"),
@@ -267,17 +315,20 @@ void SetupReport::PrintSwitchInputs()
     const XelObject& s = *m_setup;
     const int mode = s.Main()->OperationMode();
     const QVector<XelDigitalIn*> inputs = s.DigitalIn() ? s.DigitalIn()->NewEnum() : QVector<XelDigitalIn*>();
-    bool anyActive = false;
+    const XelDigitalIn* first = nullptr;
     for (const XelDigitalIn* in : inputs)
-        anyActive = anyActive || in->Active();
+        if (!first && in->Active())
+            first = in;
+    const bool anyActive = first != nullptr;
     if (anyActive) {
-        SectionHeading({QStringLiteral("Switch Input Channels"), QString(), QString()}, 500, 100);
+        SectionHeading({QStringLiteral("Switch Input Channels"), QString(), QString()}, 500, 100,
+                       FirstChannelHeight(QStringLiteral("Switch Input Channel ") + Num(first->Index()), first->Text()));
         for (const XelDigitalIn* in : inputs) {
             if (!in->Active())
                 continue;
             const QString heading = QStringLiteral("Switch Input Channel ") + Num(in->Index());
             const QStringList header{heading, QString()};
-            ChannelHeading(heading);
+            ChannelHeading(heading, {QStringLiteral("Description"), in->Text()});
             auto row = [&](const QString& label, const QString& value) {
                 Row(kChannelFormat, {label, value}, header, ChannelShade);
             };
@@ -316,46 +367,43 @@ void SetupReport::PrintSwitchInputs()
         anyInUse = anyInUse || in->InUse();
     if (!anyInUse)
         return;
-    SectionHeading({QStringLiteral("Additional Switch Inputs"), QString(), QString()}, 500, 75,
+    const QString format = QStringLiteral("<1200|<3800|<4700");
+    auto cells = [](const XelDigitalInAdditional* in) {
+        return QStringList{QStringLiteral("Terminal ") + Num(in->Terminal()), in->Text(), QString()};
+    };
+    double firstRow = 0;
+    for (const XelDigitalInAdditional* in : extras)
+        if (firstRow == 0 && in->InUse())
+            firstRow = RowHeight(format, cells(in));
+    SectionHeading({QStringLiteral("Additional Switch Inputs"), QString(), QString()}, 500, 75, firstRow,
                    anyActive ? ChannelShade : HeadingShade);
     for (const XelDigitalInAdditional* in : extras) {
         if (in->InUse())
-            Row(QStringLiteral("<1200|<3800|<4700"), {QStringLiteral("Terminal ") + Num(in->Terminal()), in->Text(), QString()},
-                {QString(), QString()});
+            Row(format, cells(in), {QString(), QString()});
     }
 }
 
 // ---- analog inputs -----------------------------------------------------------------------------
-
-double SetupReport::ReferenceOffset(const XelAnalogIn& input) const
-{
-    if ((input.InputType() != 3 && input.InputType() != 4) || !m_state.ADO)
-        return 0;
-    const clsADO::Recordset rows = m_state.ADO->GetJFieldsAnalog(input);
-    if (rows.isEmpty())
-        return 0;
-    bool ok = false;
-    const double offset = rows.first().value(QStringLiteral("OFFSET")).toDouble(&ok);
-    return ok ? offset : 0;
-}
 
 void SetupReport::PrintAnalogInputs()
 {
     const XelObject& s = *m_setup;
     const int mode = s.Main()->OperationMode();
     const QVector<XelAnalogIn*> inputs = s.AnalogIn() ? s.AnalogIn()->NewEnum() : QVector<XelAnalogIn*>();
-    bool anyActive = false;
+    const XelAnalogIn* first = nullptr;
     for (const XelAnalogIn* in : inputs)
-        anyActive = anyActive || in->Active();
-    if (!anyActive)
+        if (!first && in->Active())
+            first = in;
+    if (!first)
         return;
-    SectionHeading({QStringLiteral("Analog Input Channels"), QString(), QString()}, 500, 100);
+    SectionHeading({QStringLiteral("Analog Input Channels"), QString(), QString()}, 500, 100,
+                   FirstChannelHeight(QStringLiteral("Analog Input Channel ") + Num(first->Index()), first->Text()));
     for (const XelAnalogIn* in : inputs) {
         if (!in->Active())
             continue;
         const QString heading = QStringLiteral("Analog Input Channel ") + Num(in->Index());
         const QStringList header{heading, QString()};
-        ChannelHeading(heading);
+        ChannelHeading(heading, {QStringLiteral("Description"), in->Text()});
         auto row = [&](const QString& label, const QString& value) {
             Row(kChannelFormat, {label, value}, header, ChannelShade);
         };
@@ -371,8 +419,8 @@ void SetupReport::PrintAnalogInputs()
         const QString delay = action != 0 ? Num(in->AlarmDelay()) : QString();
         const QString units = in->Units();
         // Bus inputs show their range and limits with the parameter's offset, as the page does.
-        const double offset = ReferenceOffset(*in);
-        auto value = [&](qint64 tenths) { return TenthsWithOffset(tenths, offset) + QLatin1Char(' ') + units; };
+        const double offset = modAnalog::ParameterOffset(m_state.ADO, *in);
+        auto value = [&](qint64 tenths) { return ShownTenths(tenths, offset) + QLatin1Char(' ') + units; };
 
         row(QStringLiteral("Description"), in->Text());
         switch (in->InputType()) {

@@ -5,11 +5,11 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class MainState;
 class ReportPrinter;
 class XelObject;
-class XelAnalogIn;
 struct JData;
 
 class SetupReport {
@@ -54,21 +54,46 @@ public:
     static void J1939Bytes(quint8 iMID, QString& label, QString& list);
 
 private:
+    // One row of a block that is measured before it is printed; a line without a format is a
+    // gap alone.
+    struct Line {
+        QString format;
+        QStringList cells;
+        QStringList header;
+        double gapBefore = 0;
+    };
+    double LinesHeight(const QVector<Line>& lines) const;
+    void PrintLines(const QVector<Line>& lines);
+    double RowHeight(const QString& format, const QStringList& cells) const;
+
     void Gap(double twips);
-    // The page-break rule of a section with a page reserve.
-    void PageReserve(double reserve);
-    // The shaded, boxed, bold heading line.
+    // Starts a new page when what follows (height twips) no longer fits above the bottom margin
+    // and the page already holds something: a heading never stays alone at the foot of a page.
+    void KeepTogether(double height);
+    // The page-break rule of a section with a page reserve. The reserve counts rows of the
+    // original's height; the rows here are taller and may wrap, so the section also moves on
+    // when its measured block (keep twips after the gap) would not fit.
+    void PageReserve(double reserve, double keep);
+    // The shaded, boxed, bold heading line and its height.
     void HeadingTable(const QStringList& header, const QColor& shade);
-    void SectionHeading(const QStringList& header, double gapBefore, double gapAfter = 75,
+    double HeadingHeight(const QStringList& header, const QString& format = QStringLiteral("<7900|<1800")) const;
+    // keepNext: the height of what must stay on the page with the heading.
+    void SectionHeading(const QStringList& header, double gapBefore, double gapAfter, double keepNext,
                         const QColor& shade = HeadingShade);
-    void ReservedHeading(const QStringList& header, double reserve, double gapAfter = 75);
-    void ChannelHeading(const QString& text);
+    // keep: the height of the section's rows, all kept with the heading.
+    void ReservedHeading(const QStringList& header, double reserve, double keep, double gapAfter = 75);
+    double ChannelHeadingHeight(const QString& text) const;
+    // A channel's heading and its first row, the "Description" row.
+    double FirstChannelHeight(const QString& heading, const QString& description) const;
+    // The channel's heading stays on the page with the channel's first row.
+    void ChannelHeading(const QString& text, const QStringList& firstRow);
     void Row(const QString& format, const QStringList& cells, const QStringList& header = {},
              const QColor& shade = HeadingShade);
     void BusRows(int inputType, const JData& j, const QStringList& header);
-    // Offset the Analog In page adds to a bus input's range and limits; 0 for other inputs.
-    double ReferenceOffset(const XelAnalogIn& input) const;
-    void RelayBlock(bool terminalCard, const QString& title, int count);
+    // The rows of one relay card as its relay list shows them; marked: a row carries the mark.
+    QVector<Line> RelayLines(bool terminalCard, bool& marked) const;
+    // tail: the height of what follows the block and is kept with it.
+    void RelayBlock(const QString& title, double reserve, const QVector<Line>& lines, bool marked, double tail);
     void Footnote();
 
     MainState& m_state;

@@ -32,6 +32,7 @@ namespace {
 const QString kValueFormat = QStringLiteral("<2500|>1000|<6200");
 const QStringList kTwoEmpty{QString(), QString()};
 const QStringList kThreeEmpty{QString(), QString(), QString()};
+const QString kFootnote = QStringLiteral("  * = Not supported by Control Unit");
 
 QString Num(qint64 n) { return QString::number(n); }
 QString YesNo(bool flag) { return flag ? QStringLiteral("Yes") : QStringLiteral("No"); }
@@ -53,22 +54,24 @@ void SetupReport::PrintStandbyOperation()
 {
     const XelStandbyOperation& s = *m_setup->StandbyOperation();
     const bool propulsion = m_setup->Main()->OperationMode() == 2;
-    ReservedHeading({propulsion ? QStringLiteral("Propulsion Start and Fuel Consumption") : QStringLiteral("Standby Operation"),
-                     QString(), QString()},
-                    3300);
-    auto row = [&](const QStringList& cells) { Row(kValueFormat, cells, kThreeEmpty); };
+    QVector<Line> lines;
+    auto row = [&](const QStringList& cells, double gap = 0) { lines.append({kValueFormat, cells, kThreeEmpty, gap}); };
     row({QStringLiteral("Initial Start Delay"), Num(s.InitialStartDelay()), QStringLiteral("Seconds")});
     row({QStringLiteral("Cranking Time"), Num(s.CrankingTime()), QStringLiteral("Seconds")});
     if (propulsion) {
         row({QStringLiteral("Fuel Consumption Calc."),
              QStringLiteral("Control Unit Algorithm Number ") + Num(s.FuelConsumption()), QString()});
-        return;
+    } else {
+        row({QStringLiteral("Delay Between Start Attempts"), Num(s.Delay()), QStringLiteral("Seconds")});
+        row({QStringLiteral("Number of Start Attempts"), Num(s.StartAttempts())});
+        row({QStringLiteral("Delay Before Disconnecting Generator Breaker"), Num(s.GenBreakTimer()), QStringLiteral("Seconds")},
+            50);
+        row({QStringLiteral("Cooling Time"), Num(s.Cooling()), QStringLiteral("Minutes")});
     }
-    row({QStringLiteral("Delay Between Start Attempts"), Num(s.Delay()), QStringLiteral("Seconds")});
-    row({QStringLiteral("Number of Start Attempts"), Num(s.StartAttempts())});
-    Gap(50);
-    row({QStringLiteral("Delay Before Disconnecting Generator Breaker"), Num(s.GenBreakTimer()), QStringLiteral("Seconds")});
-    row({QStringLiteral("Cooling Time"), Num(s.Cooling()), QStringLiteral("Minutes")});
+    ReservedHeading({propulsion ? QStringLiteral("Propulsion Start and Fuel Consumption") : QStringLiteral("Standby Operation"),
+                     QString(), QString()},
+                    3300, LinesHeight(lines));
+    PrintLines(lines);
 }
 
 // ---- speed sensor ------------------------------------------------------------------------------
@@ -77,7 +80,6 @@ void SetupReport::PrintSpeedSensor()
 {
     const XelSpeedSensor& s = *m_setup->SpeedSensor();
     SpeedSensorPageApi* page = m_state.XelObject() == m_setup ? m_state.speedSensorPage : nullptr;
-    ReservedHeading({QStringLiteral("Speed Sensor"), QString(), QString()}, 3600);
 
     // The overspeed in percent of the nominal speed, as the page shows beside the field.
     const double nominal = page ? page->NomMaxValue() : s.NomSpeed();
@@ -89,48 +91,56 @@ void SetupReport::PrintSpeedSensor()
             percent = OneDecimal(p);
     }
 
+    QVector<Line> lines;
+    double gap = 0;
+    auto row = [&](const QString& format, const QStringList& cells) {
+        lines.append({format, cells, {}, gap});
+        gap = 0;
+    };
     const QString titles[2] = {QStringLiteral("Pickup One"), QStringLiteral("Pickup Two")};
     const QString terminals[2] = {QStringLiteral("Local at Terminal 5, 6"), QStringLiteral("Local at Terminal 65, 66")};
     for (int i = 0; i < 2; ++i) {
         const qint16 pickup = qint16(i);
         const QString format = QStringLiteral("<3000|<7500");
         switch (s.PickupType(pickup)) {
-        case 0: Row(format, {titles[i], QStringLiteral("Not used")}); break;
+        case 0: row(format, {titles[i], QStringLiteral("Not used")}); break;
         case 1: {
-            Row(format, {titles[i], terminals[i]});
+            row(format, {titles[i], terminals[i]});
             const QString sender = page ? page->RPMSenderName(i) : RPMSenderText(s.Sender(pickup));
             const QString caption = page ? page->PulsesCaption(i) : PulsesCaption(s.Sender(pickup));
             const QString indented = QStringLiteral("<100|<2900|<7500");
-            Row(indented, {QString(), QStringLiteral("RPM Sender"), sender});
-            Row(indented, {QString(), caption, Num(s.PulsesPerRevolution(pickup))});
+            row(indented, {QString(), QStringLiteral("RPM Sender"), sender});
+            row(indented, {QString(), caption, Num(s.PulsesPerRevolution(pickup))});
             break;
         }
-        case 2: Row(format, {titles[i], QStringLiteral("Read from J1939")}); break;
-        case 3: Row(format, {titles[i], QStringLiteral("Read from J1587")}); break;
+        case 2: row(format, {titles[i], QStringLiteral("Read from J1939")}); break;
+        case 3: row(format, {titles[i], QStringLiteral("Read from J1587")}); break;
         default: break;
         }
-        Gap(50);
+        gap += 50;
     }
 
-    Row(kValueFormat, {QStringLiteral("Ready To Take Load"), Num(s.ReadyToTakeLoad()), QStringLiteral("RPM")});
-    Row(kValueFormat, {QStringLiteral("Nominal/Max"), Num(s.NomSpeed()), QStringLiteral("RPM")});
-    Row(kValueFormat, {QStringLiteral("Overspeed"), Num(s.Speeding()),
+    row(kValueFormat, {QStringLiteral("Ready To Take Load"), Num(s.ReadyToTakeLoad()), QStringLiteral("RPM")});
+    row(kValueFormat, {QStringLiteral("Nominal/Max"), Num(s.NomSpeed()), QStringLiteral("RPM")});
+    row(kValueFormat, {QStringLiteral("Overspeed"), Num(s.Speeding()),
                        percent.isEmpty() ? QStringLiteral("RPM") : QStringLiteral("RPM       (") + percent + QStringLiteral("%)")});
-    Row(kValueFormat, {QStringLiteral("Overspeed Shutdown"), SingleText(s.SpeedingShutdown()), QStringLiteral("Seconds")});
-    Gap(50);
-    Row(kValueFormat, {QStringLiteral("RUN Detected At"), Num(s.RunDetectedAt()), QStringLiteral("RPM")});
+    row(kValueFormat, {QStringLiteral("Overspeed Shutdown"), SingleText(s.SpeedingShutdown()), QStringLiteral("Seconds")});
+    gap += 50;
+    row(kValueFormat, {QStringLiteral("RUN Detected At"), Num(s.RunDetectedAt()), QStringLiteral("RPM")});
 
     const QVector<XelSpeedRelay*> relays = m_setup->SpeedRelays() ? m_setup->SpeedRelays()->NewEnum() : QVector<XelSpeedRelay*>();
-    bool gap = false;
+    bool relayGap = false;
     for (const XelSpeedRelay* r : relays) {
         if (!r->InUse())
             continue;
-        if (!gap) {
-            Gap(50);
-            gap = true;
+        if (!relayGap) {
+            gap += 50;
+            relayGap = true;
         }
-        Row(kValueFormat, {r->Descript(), Num(r->RPM()), QStringLiteral("RPM")});
+        row(kValueFormat, {r->Descript(), Num(r->RPM()), QStringLiteral("RPM")});
     }
+    ReservedHeading({QStringLiteral("Speed Sensor"), QString(), QString()}, 3600, LinesHeight(lines));
+    PrintLines(lines);
 }
 
 // ---- battery and information -------------------------------------------------------------------
@@ -138,29 +148,31 @@ void SetupReport::PrintSpeedSensor()
 void SetupReport::PrintBattery()
 {
     const XelBattery& b = *m_setup->Battery();
-    ReservedHeading({QStringLiteral("Battery"), QString(), QString()}, 2500);
+    QVector<Line> lines;
+    auto row = [&](const QString& format, const QStringList& cells) { lines.append({format, cells, kThreeEmpty}); };
     const float v = b.BatteryVoltage();
     const QString source = QStringLiteral("External Battery Source");
     if (v == 999.0f) {
-        Row(kValueFormat, {source, QString(), QString()}, kThreeEmpty);
+        row(kValueFormat, {source, QString(), QString()});
     } else if (v == 1.0f) {
         const QString format = QStringLiteral("<3000|<7500|<200");
-        Row(format, {source, QStringLiteral("Read From J1939"), QString()}, kThreeEmpty);
+        row(format, {source, QStringLiteral("Read From J1939"), QString()});
         const QString location = QStringLiteral("J1939 Voltage Location");
         switch (b.CANBatteryType()) {
-        case 34: Row(format, {location, QStringLiteral("Alternator Voltage"), QString()}, kThreeEmpty); break;
-        case 36: Row(format, {location, QStringLiteral("Electrical Voltage"), QString()}, kThreeEmpty); break;
-        case 38: Row(format, {location, QStringLiteral("Battery Voltage"), QString()}, kThreeEmpty); break;
+        case 34: row(format, {location, QStringLiteral("Alternator Voltage"), QString()}); break;
+        case 36: row(format, {location, QStringLiteral("Electrical Voltage"), QString()}); break;
+        case 38: row(format, {location, QStringLiteral("Battery Voltage"), QString()}); break;
         default: break;
         }
     } else if (v == 2.0f) {
-        Row(QStringLiteral("<2500|<6200|<1000"), {source, QStringLiteral("Read From J1587"), QString()}, kThreeEmpty);
+        row(QStringLiteral("<2500|<6200|<1000"), {source, QStringLiteral("Read From J1587"), QString()});
     } else {
-        Row(kValueFormat, {QStringLiteral("Start Battery Voltage"), SingleText(v), QStringLiteral("V")}, kThreeEmpty);
+        row(kValueFormat, {QStringLiteral("Start Battery Voltage"), SingleText(v), QStringLiteral("V")});
     }
-    Row(kValueFormat, {QStringLiteral("Low Battery Voltage"), SingleText(b.LowBatteryVoltage()), QStringLiteral("V")},
-        kThreeEmpty);
-    Row(kValueFormat, {QStringLiteral("Delay Before Alarm"), Num(b.Delay()), QStringLiteral("Seconds")}, kThreeEmpty);
+    row(kValueFormat, {QStringLiteral("Low Battery Voltage"), SingleText(b.LowBatteryVoltage()), QStringLiteral("V")});
+    row(kValueFormat, {QStringLiteral("Delay Before Alarm"), Num(b.Delay()), QStringLiteral("Seconds")});
+    ReservedHeading({QStringLiteral("Battery"), QString(), QString()}, 2500, LinesHeight(lines));
+    PrintLines(lines);
 }
 
 void SetupReport::PrintInformation()
@@ -202,20 +214,19 @@ void SetupReport::Footnote()
 {
     m_vsp.FontSize -= 1;
     Gap(100);
-    m_vsp.Text(QStringLiteral("  * = Not supported by Control Unit"));
+    m_vsp.Text(kFootnote);
     m_vsp.FontSize += 1;
 }
 
-void SetupReport::RelayBlock(bool terminalCard, const QString& title, int reserveCount)
+QVector<SetupReport::Line> SetupReport::RelayLines(bool terminalCard, bool& marked) const
 {
-    ReservedHeading({title, QString()}, reserveCount * 400.0 + 1200);
-    m_vsp.TableBorder = 4;
-    if (!Border)
-        m_vsp.TableBorder = 0;
     const cRelay* relays = terminalCard ? m_setup->RelayNew() : m_setup->Relay();
     RelaysPageApi* page = m_state.XelObject() == m_setup ? m_state.relaysPage : nullptr;
     const int list = terminalCard ? 1 : 0;
-    bool marked = false;
+    QVector<Line> lines;
+    marked = false;
+    if (!relays)
+        return lines;
     for (const XelRelay* r : relays->NewEnum()) {
         if (!r->InUse())
             continue;
@@ -224,9 +235,20 @@ void SetupReport::RelayBlock(bool terminalCard, const QString& title, int reserv
         const QString first = terminalCard ? r->RelayText() : Num(r->Index());
         const QString function = page ? page->RelayRowText(list, key) : r->FunctionText();
         const bool mark = page && page->RelayRowMarked(list, key);
-        Row(QStringLiteral("<800|<8900"), {mark ? first + QStringLiteral("  *") : first, function}, kTwoEmpty);
+        lines.append({QStringLiteral("<800|<8900"), {mark ? first + QStringLiteral("  *") : first, function}, kTwoEmpty});
         marked = marked || mark;
     }
+    return lines;
+}
+
+void SetupReport::RelayBlock(const QString& title, double reserve, const QVector<Line>& lines, bool marked, double tail)
+{
+    const double footnote = marked ? 100 + m_vsp.TextHeight(kFootnote, m_vsp.FontSize - 1) : 0;
+    ReservedHeading({title, QString()}, reserve, LinesHeight(lines) + footnote + tail);
+    m_vsp.TableBorder = 4;
+    if (!Border)
+        m_vsp.TableBorder = 0;
+    PrintLines(lines);
     if (marked)
         Footnote();
 }
@@ -237,13 +259,29 @@ void SetupReport::PrintRelays()
     const int all = optional + InUseCount(m_setup->RelayNew());
     if (all == 0)
         return;
-    if (m_setup->RelayNew())
-        RelayBlock(true, QStringLiteral("Relays - Terminal Card TB-16"), all);
+    bool terminalMarked = false, optionalMarked = false;
+    const QVector<Line> terminalLines = RelayLines(true, terminalMarked);
+    const QVector<Line> optionalLines = RelayLines(false, optionalMarked);
+    const QString terminalTitle = QStringLiteral("Relays - Terminal Card TB-16");
+    const QString optionalTitle = QStringLiteral("Relays - Optional Relay Card PX-3, PX-5");
+    const bool t44 = m_setup->Relay() && m_setup->Relay()->RelayT44DisableBW();
+    const QString t44Format = QStringLiteral("<7900|<1800");
+    const QStringList t44Row{QStringLiteral("Disable broken wire alarm on Terminal 44"), QString()};
+    // The terminal-44 row stays with the block above it, and a terminal card heading without
+    // rows with the optional cards' heading and first row.
+    const double tail = 75 + (t44 ? RowHeight(t44Format, t44Row) : 0);
+    double terminalTail = tail;
     if (optional > 0)
-        RelayBlock(false, QStringLiteral("Relays - Optional Relay Card PX-3, PX-5"), optional);
+        terminalTail = terminalLines.isEmpty()
+                         ? 500 + HeadingHeight({optionalTitle, QString()}) + 75 + LinesHeight(optionalLines.mid(0, 1))
+                         : 0;
+    if (m_setup->RelayNew())
+        RelayBlock(terminalTitle, all * 400.0 + 1200, terminalLines, terminalMarked, terminalTail);
+    if (optional > 0)
+        RelayBlock(optionalTitle, optional * 400.0 + 1200, optionalLines, optionalMarked, tail);
     Gap(75);
-    if (m_setup->Relay() && m_setup->Relay()->RelayT44DisableBW())
-        Row(QStringLiteral("<7900|<1800"), {QStringLiteral("Disable broken wire alarm on Terminal 44"), QString()});
+    if (t44)
+        Row(t44Format, t44Row);
 }
 
 // ---- SMS -------------------------------------------------------------------------------------------
@@ -254,17 +292,20 @@ void SetupReport::PrintSMS()
     if (!sms || !sms->Send())
         return;
     Gap(500);
+    const QStringList heading{QStringLiteral("SMS"), QString(), QString()};
+    const QStringList sendRow{QStringLiteral("Send SMS"), QStringLiteral("Yes")};
+    KeepTogether(HeadingHeight(heading, QStringLiteral("<1800|<7900")) + 75 + RowHeight(QStringLiteral("<1800|<7900"), sendRow));
     m_vsp.FontBold = true;
     m_vsp.FontSize += 2;
     m_vsp.TableBorder = 0;
     m_vsp.TableBorder = 4;
-    m_vsp.AddTable(QStringLiteral("<1800|<7900"), {QStringLiteral("SMS"), QString(), QString()}, {}, HeadingShade, NoShade);
+    m_vsp.AddTable(QStringLiteral("<1800|<7900"), heading, {}, HeadingShade, NoShade);
     if (!Border)
         m_vsp.TableBorder = 0;
     m_vsp.FontSize -= 2;
     m_vsp.FontBold = false;
     Gap(75);
-    Row(QStringLiteral("<1800|<7900"), {QStringLiteral("Send SMS"), QStringLiteral("Yes")});
+    Row(QStringLiteral("<1800|<7900"), sendRow);
     Gap(50);
     const QString events = QStringLiteral("<<1800|<7600");
     Row(events, {QStringLiteral("Common Alarm"), YesNo(sms->CommonAlarm())});
@@ -289,12 +330,13 @@ void SetupReport::PrintSMS()
 void SetupReport::PrintBackupSystemSettings()
 {
     const reports::BackupSwitchTexts s = reports::BackupSwitches(*m_setup);
-    ReservedHeading({QStringLiteral("Backup System Settings"), QString()}, 2800);
     const QString format = QStringLiteral("<800|<8900");
-    Row(format, {QStringLiteral("S1"), s.s1}, kTwoEmpty);
-    Row(format, {QStringLiteral("S2"), s.s2}, kTwoEmpty);
-    Row(format, {QStringLiteral("S3"), s.s3}, kTwoEmpty);
-    Row(format, {QStringLiteral("S4"), s.s4}, kTwoEmpty);
+    const QVector<Line> lines{{format, {QStringLiteral("S1"), s.s1}, kTwoEmpty},
+                              {format, {QStringLiteral("S2"), s.s2}, kTwoEmpty},
+                              {format, {QStringLiteral("S3"), s.s3}, kTwoEmpty},
+                              {format, {QStringLiteral("S4"), s.s4}, kTwoEmpty}};
+    ReservedHeading({QStringLiteral("Backup System Settings"), QString()}, 2800, LinesHeight(lines));
+    PrintLines(lines);
 }
 
 void SetupReport::PrintComponentsUsed()
@@ -308,13 +350,14 @@ void SetupReport::PrintComponentsUsed()
     const QString terminalCard = generation == 0 ? QStringLiteral("TB-10 or TB-16 Q2")
                                : generation == 2 ? QStringLiteral("TB-16 Q2")
                                                  : QStringLiteral("TB-10");
-    ReservedHeading({QStringLiteral("Components used"), QString()}, 2800);
     const QString format = QStringLiteral("<<9700");
-    Row(format, {QStringLiteral("ECX 510 ") + mode + suffix, QString()}, kTwoEmpty);
-    Row(format, {terminalCard, QString()}, kTwoEmpty);
+    QVector<Line> lines{{format, {QStringLiteral("ECX 510 ") + mode + suffix, QString()}, kTwoEmpty},
+                        {format, {terminalCard, QString()}, kTwoEmpty}};
     if (UsesAnalogExtension(*m_setup))
-        Row(format, {QStringLiteral("AX-2"), QString()}, kTwoEmpty);
+        lines.append({format, {QStringLiteral("AX-2"), QString()}, kTwoEmpty});
     const QString cards = RelayCardText(*m_setup);
     if (!cards.isEmpty())
-        Row(format, {cards, QString()}, kTwoEmpty);
+        lines.append({format, {cards, QString()}, kTwoEmpty});
+    ReservedHeading({QStringLiteral("Components used"), QString()}, 2800, LinesHeight(lines));
+    PrintLines(lines);
 }

@@ -2,6 +2,7 @@
 
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/reports/BackupSwitches.h"
 #include "app/reports/ReportTexts.h"
 #include "app/reports/Reports.h"
@@ -210,12 +211,7 @@ void AdditionalSwitchInputs(Lines& out, const XelObject& setup)
     out.Blank(2);
 }
 
-void LimitLine(Lines& out, const char* label, qint32 tenths, const QString& units)
-{
-    out.Pair(2, QString::fromLatin1(label), 24, Tenths(tenths) + QLatin1Char(' ') + units);
-}
-
-void AnalogInputs(Lines& out, const XelObject& setup)
+void AnalogInputs(Lines& out, MainState& state, const XelObject& setup)
 {
     out.Title(QStringLiteral("Analog Inputs"));
     const int mode = setup.Main()->OperationMode();
@@ -223,6 +219,11 @@ void AnalogInputs(Lines& out, const XelObject& setup)
         if (!in->Active())
             continue;
         const QString units = in->Units();
+        // A bus input's range and limits carry its parameter's offset, as the page shows them.
+        const double offset = modAnalog::ParameterOffset(state.ADO, *in);
+        auto limitLine = [&](const char* label, qint32 tenths) {
+            out.Pair(2, QString::fromLatin1(label), 24, ShownTenths(tenths, offset) + QLatin1Char(' ') + units);
+        };
         out.Item(1, QStringLiteral("Channel ") + QString::number(in->Index()));
         out.Item(2, QStringLiteral("Description             ") + in->Text());
         switch (in->InputType()) {
@@ -240,24 +241,25 @@ void AnalogInputs(Lines& out, const XelObject& setup)
         else
             out.Item(2, QStringLiteral("Action                  ") + action);
         out.Item(2, QStringLiteral("Units                   ") + units);
-        LimitLine(out, "Sensor Min", in->SensorMin(), units);
-        LimitLine(out, "Sensor Max", in->SensorMax(), units);
+        limitLine("Sensor Min", in->SensorMin());
+        limitLine("Sensor Max", in->SensorMax());
         out.Item(2, QStringLiteral("Using Double Scale      ") + (in->DoubleScale() ? "Yes" : "No"));
         switch (in->Action()) {
-        case 1: LimitLine(out, "Warning Limit", in->Limit(1), units); break;
-        case 2: LimitLine(out, "Alarm Limit", in->Limit(0), units); break;
-        case 3: LimitLine(out, "Shutdown Limit", in->Limit(0), units); break;
+        case 1: limitLine("Warning Limit", in->Limit(1)); break;
+        case 2: limitLine("Alarm Limit", in->Limit(0)); break;
+        case 3: limitLine("Shutdown Limit", in->Limit(0)); break;
         case 4:
-            LimitLine(out, "Warning Limit", in->Limit(1), units);
-            LimitLine(out, "Alarm Limit", in->Limit(0), units);
+            limitLine("Warning Limit", in->Limit(1));
+            limitLine("Alarm Limit", in->Limit(0));
             break;
         case 5:
-            LimitLine(out, "Warning Limit", in->Limit(1), units);
-            LimitLine(out, "Shutdown Limit", in->Limit(0), units);
+            limitLine("Warning Limit", in->Limit(1));
+            limitLine("Shutdown Limit", in->Limit(0));
             break;
         case 6:
         case 7:
         case 8:
+            // The speed-dependent limits have no bus offset: the page shows them as stored.
             out.Pair(2, "Lower Limit", 24, Tenths(in->RPMLimit(0)) + ' ' + units + " at " + QString::number(in->RPM(0)) + " RPM");
             out.Pair(2, "Upper Limit", 24, Tenths(in->RPMLimit(1)) + ' ' + units + " at " + QString::number(in->RPM(1)) + " RPM");
             break;
@@ -409,7 +411,7 @@ void ComponentsSection(Lines& out, const XelObject& setup)
     const int generation = UnitGeneration(setup.Main()->Firmware());
     const char* suffix = generation == 0 ? " (version unknown)" : generation == 2 ? " Q2" : " Q1";
     out.Item(1, QStringLiteral("ECX 510 ") + (setup.Main()->OperationMode() == 2 ? "P" : "A") + suffix);
-    out.Item(1, generation == 0 ? QStringLiteral("TB-10 or TB-16 Q2 (version unknown)")
+    out.Item(1, generation == 0 ? QStringLiteral("TB-10 or TB-16 Q2")
                : generation == 2 ? QStringLiteral("TB-16 Q2")
                                  : QStringLiteral("TB-10"));
     if (UsesAnalogExtension(setup))
@@ -432,7 +434,7 @@ QByteArray BuildTextReport(MainState& state)
     MainSection(out, state, *setup);
     SwitchInputs(out, *setup);
     AdditionalSwitchInputs(out, *setup);
-    AnalogInputs(out, *setup);
+    AnalogInputs(out, state, *setup);
     StandbySection(out, state, *setup);
     SpeedSensorSection(out, state, *setup);
     BatterySection(out, *setup);

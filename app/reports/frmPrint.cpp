@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -271,27 +272,39 @@ void frmPrint::NotPrintedMessage(const QString& reason)
         platform::MessagePresenter::Instance().Show(text, platform::MsgStyle::Exclamation, SetupReport::AppTitle);
 }
 
-bool frmPrint::PrintDocument()
+frmPrint::PrintResult frmPrint::PrintDocument()
 {
+    // From the preview a missing printer is chosen now; a direct print has nobody to ask.
+    if (m_device.isEmpty() && !m_direct)
+        ShowPrinterSetup();
     if (m_device.isEmpty()) {
         NotPrintedMessage(QStringLiteral("no printer is selected."));
-        return false;
+        return NotPrinted;
     }
     if (!m_built || m_report.PageCount() == 0) {
         NotPrintedMessage(QStringLiteral("the report document could not be started."));
-        return false;
+        return NotPrinted;
     }
     FitPaper();
     m_printer.setDocName(m_report.DocName);
-    if (!m_report.Print(m_printer, Copies)) {
-        NotPrintedMessage(QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
-        return false;
+    platform::Printers& printers = platform::Printers::Instance();
+    if (!printers.ChooseOutputFile(this, m_printer, m_device)) {
+        platform::StatusSink::Instance().SetStatusText(QStringLiteral("The setup was not printed: no file was chosen."));
+        return Cancelled;
     }
-    if (m_device.isEmpty())
-        extra::ShowStatusMessage(256);
-    else
-        extra::ShowStatusMessage(255, {m_device});
-    return true;
+    const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
+    const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
+    QString failure;
+    if (!m_report.Print(m_printer, Copies, &failure)) {
+        NotPrintedMessage(toFile ? QStringLiteral("the file '") + file + QStringLiteral("' could not be written")
+                                       + (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + QStringLiteral(")"))
+                                       + QLatin1Char('.')
+                                 : QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
+        return NotPrinted;
+    }
+    // The platform's PDF output names the file it wrote; a printer is named by its own name.
+    extra::ShowStatusMessage(255, {m_device == platform::Printers::PdfOutput ? file : m_device});
+    return Printed;
 }
 
 // ---- running --------------------------------------------------------------------------------------
@@ -333,14 +346,18 @@ void frmPrint::PrintOrPreview()
         exec();
         return;
     }
-    m_result = PrintDocument() ? Printed : NotPrinted;
+    m_result = PrintDocument();
     close();
 }
 
 void frmPrint::ToolClick(const QString& key)
 {
     if (key == QLatin1String("print")) {
-        m_result = PrintDocument() ? Printed : NotPrinted;
+        // A file dialog cancelled returns to the preview.
+        const PrintResult result = PrintDocument();
+        if (result == Cancelled)
+            return;
+        m_result = result;
         close();
     } else if (key == QLatin1String("printsetup")) {
         ShowPrinterSetup();

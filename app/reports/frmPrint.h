@@ -62,9 +62,9 @@ public:
     // Routines of the window.
     void BuildReport();
     void PrintOrPreview();
-    // Prints the whole document on the selected printer; false (and the user told) when nothing
-    // was printed.
-    bool PrintDocument();
+    // Prints the whole document on the selected printer: Printed, NotPrinted (and the user told
+    // why) or Cancelled (the user declined to name the PDF file).
+    PrintResult PrintDocument();
     void ShowPagePanel();
     void ShowZoomPanel(const QString& text);
     void LoadPreviewSettings();

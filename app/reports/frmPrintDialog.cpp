@@ -96,7 +96,8 @@ void frmPrintDialog::SetupClicked()
 
 void frmPrintDialog::OKClicked()
 {
-    if (!m_print.Device().isEmpty()) {
+    // The preview needs no printer: its print tool asks for one.
+    if (!m_print.Device().isEmpty() || chkPreview->isChecked()) {
         m_print.Preview = chkPreview->isChecked();
         m_print.Copies = numCopies->Value();
         m_print.SetContinue(true);

@@ -16,7 +16,7 @@ public:
 
     void ShowPrinter();
     void SavePrinter();
-    // OK was pressed with no printer to print on: nothing will be printed.
+    // OK was pressed with no printer to print on and no preview: nothing will be printed.
     bool OKWithoutPrinter = false;
 
     QLabel* lblPrinterCaption = nullptr;

@@ -4,6 +4,7 @@
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/JSelection.h"
 #include "app/pages/channels/AnalogRules.h"
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/frmMessage.h"
 #include "app/services/clsADO.h"
@@ -508,19 +509,7 @@ bool AnalogInPage::ShiftOrExpert() const { return pagecommon::ShiftHeld() || m_s
 
 void AnalogInPage::Beep() { platform::MessagePresenter::Instance().Beep(); }
 
-double AnalogInPage::LimitOffset(const XelAnalogIn& input)
-{
-    // The offset follows the input's stored parameter, so showing and storing a limit use the
-    // same number whatever the combos hold at the moment.
-    if (!modAnalog::IsBusType(input.InputType()) || !m_state.ADO)
-        return 0.0;
-    const clsADO::Recordset rows = m_state.ADO->GetJFieldsAnalog(input);
-    if (rows.isEmpty())
-        return 0.0;
-    bool ok = false;
-    const double offset = rows.first().value(QStringLiteral("OFFSET")).toDouble(&ok);
-    return ok && std::isfinite(offset) ? offset : 0.0;
-}
+double AnalogInPage::LimitOffset(const XelAnalogIn& input) { return modAnalog::ParameterOffset(m_state.ADO, input); }
 
 void AnalogInPage::ClassifiedRefresh()
 {

@@ -4,6 +4,7 @@
 #include "app/pages/MainState.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
@@ -210,11 +211,11 @@ void AnalogInPage::ShowAnalogInputValues(XelAnalogIn* input)
     WidenGraphForUpperRPM(numAnalogSetpointRPM[1]->Value());
     SelectAnalogJData(input);
     const double offset = LimitOffset(*input);
-    ShowFloat(numAnalogLimit[1], float(input->Limit(1) / 10.0 + offset));
+    ShowFloat(numAnalogLimit[1], float(modAnalog::ShownValue(input->Limit(1), offset)));
     // The alarm and the shutdown box both stand for Limit(0); both show it, so that a later
     // change of the action never uncovers the previous input's limit.
-    ShowFloat(numAnalogLimit[0], float(input->Limit(0) / 10.0 + offset));
-    ShowFloat(numAnalogLimit[2], float(input->Limit(0) / 10.0 + offset));
+    ShowFloat(numAnalogLimit[0], float(modAnalog::ShownValue(input->Limit(0), offset)));
+    ShowFloat(numAnalogLimit[2], float(modAnalog::ShownValue(input->Limit(0), offset)));
     ShowAnalogInput();
     SetAnalogListItemState(input, nullptr);
 }

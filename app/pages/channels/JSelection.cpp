@@ -1,6 +1,7 @@
 #include "app/pages/channels/JSelection.h"
 
 #include "app/pages/MainState.h"
+#include "app/pages/channels/AnalogShownValue.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
@@ -296,14 +297,10 @@ void AnalogJSelection::SelectAnalogJData(XelAnalogIn* input, bool /*flag*/)
     m_c.cmbAnalogJ->setCurrentIndex(row);
     if (row < 0)
         return;
-    double offset = 0;
-    if (m_state.ADO) {
-        const clsADO::Recordset rows = m_state.ADO->GetJFieldsFromIDAnalog(*input, m_map->GetJData(row));
-        if (!rows.isEmpty())
-            offset = rows.first().value(QStringLiteral("OFFSET")).toDouble();
-    }
+    // The row found is the stored parameter: its offset is the one the limits are shown with.
+    const double offset = modAnalog::ParameterOffset(m_state.ADO, *input);
     if (m_c.showSensorRange)
-        m_c.showSensorRange((offset * 10 + input->SensorMin()) / 10, (offset * 10 + input->SensorMax()) / 10);
+        m_c.showSensorRange(modAnalog::ShownValue(input->SensorMin(), offset), modAnalog::ShownValue(input->SensorMax(), offset));
 }
 
 void AnalogJSelection::cmbAnalogInputType_Click()

@@ -1,20 +1,28 @@
 #include "tests/app/reports/ReportTestSupport.h"
 
+#include "app/pages/channels/AnalogInPage.h"
+#include "app/pages/channels/AnalogListView.h"
 #include "app/reports/Reports.h"
+#include "app/reports/TextReport.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
+#include "controls/Float.h"
 #include "controls/Number.h"
 #include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelRelay.h"
 #include "datamodel/XelSMS.h"
 #include "datamodel/XelSMSNumber.h"
 #include "datamodel/cAnalogIn.h"
+#include "datamodel/cDigitalIn.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
+#include "platform/FileDialogs.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,6 +37,7 @@
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QtTest/QTest>
 
 using namespace reporttest;
@@ -515,8 +524,9 @@ TEST_F(FrmPrintTest, PrintCommandPrintsTheOpenSetup)
     const QString text = PdfText(pdf);
     if (text.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
-    EXPECT_TRUE(text.contains("Setup Information"));
-    EXPECT_TRUE(text.contains("Page 1"));
+    EXPECT_TRUE(HasRow(text, {"Setup Information"}));
+    EXPECT_TRUE(HasRow(text, {"Operation Mode", "Auxiliary"}));
+    EXPECT_TRUE(HasRow(PdfPageTexts(pdf).value(0), {"Page 1"}));
 }
 
 TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
@@ -524,14 +534,16 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
     struct Case {
         const char* name;
         std::function<void(XelObject&)> fill;
-        QStringList present, absent;
+        QList<QStringList> rows; // each a line of the PDF: its cells in order
+        QStringList absent;
     } cases[] = {
         {"standby",
          [](XelObject&) {},
-         {"Setup Information", "Quarno Version", "Main", "Operation Mode", "Auxiliary", "Standby Operation", "Speed Sensor",
-          "15.0%", "Battery", "Relays - Terminal Card TB-16", "Standby Mode", "Backup System Settings", "000000",
-          "Components used", "ECX 510 A (version unknown)", "TB-10 or TB-16 Q2", "Quarno Q2 Setup", "TESTER - 5 Mar 2024"},
-         {"Propulsion Start", "SMS", "Analog Input Channels", "%d"}},
+         {{"Quarno Q2 Setup", "TESTER - 5 Mar 2024 14:07:09"}, {"Setup Information"}, {"Main"}, {"Operation Mode", "Auxiliary"},
+          {"Standby Operation"}, {"Cooling Time", "3", "Minutes"}, {"Speed Sensor"}, {"Overspeed", "1725", "RPM       (15.0%)"},
+          {"Battery"}, {"Relays - Terminal Card TB-16"}, {"K7", "Standby Mode"}, {"Backup System Settings"}, {"S4", "000000"},
+          {"Components used"}, {"ECX 510 A (version unknown)"}, {"TB-10 or TB-16 Q2"}, {"Classifiable", "Yes"}},
+         {"Propulsion Start", "SMS", "Analog Input Channels", "%d", "TB-10 or TB-16 Q2 (version unknown)"}},
         {"propulsion",
          [](XelObject& s) {
              s.Main()->SetOperationMode(2);
@@ -549,9 +561,11 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
              n->SetNumber("+47 | 100%d");
              s.Info()->SetInfo("LINE ONE\r\nLINE TWO");
          },
-         {"Propulsion Start and Fuel Consumption", "Analog Input Channels", "Analog Input Channel 11", "SENSOR 7 | %d",
-          "Relays - Optional Relay Card PX-3, PX-5", "Common Alarm", "SMS", "+47 | 100%d", "Information", "LINE TWO", "AX-2",
-          "PX-5", "ECX 510 P"},
+         {{"Propulsion Start and Fuel Consumption"}, {"Analog Input Channels"}, {"Analog Input Channel 11"},
+          {"Description", "SENSOR 7 | %d"}, {"Relays - Optional Relay Card PX-3, PX-5"},
+          // The relay row itself: the SMS section prints its own "Common Alarm" row.
+          {"8", "Common Alarm"}, {"SMS"}, {"Send SMS", "Yes"}, {"Common Alarm", "No"}, {"+47 | 100%d"}, {"Information"},
+          {"LINE TWO"}, {"AX-2"}, {"PX-5"}, {"ECX 510 P (version unknown)"}},
          {"Standby Operation"}},
     };
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -565,16 +579,281 @@ TEST_F(FrmPrintTest, PdfOfEachCharacteristicSetup)
         form->Run(true);
         ASSERT_EQ(form->Result(), frmPrint::Printed) << c.name;
         const QString text = PdfText(printers->outputFile);
-        for (const QString& s : c.present)
-            EXPECT_TRUE(text.contains(s)) << c.name << ": " << s.toStdString();
+        for (const QStringList& row : c.rows)
+            EXPECT_TRUE(HasRow(text, row)) << c.name << ": " << row.join(" | ").toStdString();
         for (const QString& s : c.absent)
             EXPECT_FALSE(text.contains(s)) << c.name << ": " << s.toStdString();
         const int pages = form->PageCount();
         EXPECT_EQ(PdfPages(printers->outputFile), pages) << c.name;
+        const QStringList pageTexts = PdfPageTexts(printers->outputFile);
+        ASSERT_EQ(pageTexts.size(), pages) << c.name;
         for (int p = 1; p <= pages; ++p)
-            EXPECT_TRUE(text.contains(QString("Page %1").arg(p))) << c.name << " page " << p;
-        EXPECT_FALSE(text.contains(QString("Page %1").arg(pages + 1))) << c.name;
+            EXPECT_TRUE(HasRow(pageTexts[p - 1], {QString("Page %1").arg(p)})) << c.name << " page " << p;
     }
+}
+
+// Printed to PDF with the report pushed down step by step: every reserved section stands whole
+// on one page, and no page ends in a heading whose rows went on to the next page.
+TEST_F(FrmPrintTest, PdfKeepsSectionsAndHeadingsTogether)
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    // Each reserved section of the default setup: its heading and its last row.
+    const QList<QPair<QString, QStringList>> sections = {
+        {"Standby Operation", {"Cooling Time", "3", "Minutes"}},
+        {"Speed Sensor", {"RUN Detected At", "400", "RPM"}},
+        {"Battery", {"Delay Before Alarm", "60", "Seconds"}},
+        {"Relays - Terminal Card TB-16", {"K9", "Disc. Gen Breaker Relay Activated"}},
+        {"Backup System Settings", {"S4", "000000"}},
+        {"Components used", {"TB-10 or TB-16 Q2"}},
+    };
+    const QRegularExpression heading("^\\s*((Switch|Analog) Input Channels?( \\d+)?|Main|Standby Operation|Speed Sensor|"
+                                     "Battery|Information|Relays - .*|SMS|Backup System Settings|Components used)\\s*$");
+    int pagesSeen = 0;
+    for (int analog = 0; analog <= 11; ++analog) {
+        for (int infoLines : {0, 2}) {
+            setup = CreateDefaultSetupDocument();
+            state.SetXelObject(setup.get());
+            for (int i = 1; i <= analog; ++i)
+                setup->AnalogIn()->Item(QString::number(i) + "*")->SetActive(true);
+            setup->DigitalIn()->Item("1*")->SetActive(infoLines > 0);
+            setup->Info()->SetInfo(infoLines ? "LINE ONE\r\nLINE TWO" : "");
+            printers->outputFile = doubles.dir.filePath(QString("sweep%1-%2.pdf").arg(analog).arg(infoLines));
+            auto form = Form();
+            form->Run(true);
+            ASSERT_EQ(form->Result(), frmPrint::Printed);
+            const QStringList pages = PdfPageTexts(printers->outputFile);
+            ASSERT_EQ(pages.size(), form->PageCount());
+            pagesSeen += int(pages.size());
+            const QString where = QString("%1 analog, %2 info lines").arg(analog).arg(infoLines);
+            for (const auto& [title, last] : sections) {
+                int found = 0;
+                for (const QString& page : pages) {
+                    if (!HasRow(page, {title}))
+                        continue;
+                    ++found;
+                    EXPECT_TRUE(HasRow(page, last)) << title.toStdString() << ", " << where.toStdString();
+                }
+                EXPECT_EQ(found, 1) << title.toStdString() << ", " << where.toStdString();
+            }
+            for (int p = 0; p + 1 < pages.size(); ++p) {
+                QStringList lines;
+                for (const QString& line : pages[p].split('\n'))
+                    if (!line.trimmed().isEmpty())
+                        lines << line;
+                ASSERT_GE(lines.size(), 2);
+                // The last line is the footer; the one above it is the page's last content.
+                EXPECT_FALSE(heading.match(lines[lines.size() - 2]).hasMatch())
+                    << where.toStdString() << " page " << p + 1 << ": " << lines[lines.size() - 2].toStdString();
+            }
+        }
+    }
+    EXPECT_GT(pagesSeen, 24 * 2);
+}
+
+// ---- what the reports show of a bus input ------------------------------------------------------------
+
+// A J1939 or J1587 input shows its sensor range and limits with its parameter's offset: the
+// Analog In page, the printed report and the text export show the same numbers.
+TEST_F(FrmPrintTest, BusInputsShowTheOffsetOnThePageAndInBothReports)
+{
+    OpenDatabase();
+    setup->Main()->SetCAN(true);
+    AnalogInPage page(state);
+    state.analogPage = &page;
+    page.resize(pagecommon::Twips(9600), pagecommon::Twips(6300));
+    page.show();
+    page.LoadAnalog();
+    page.AnalogCANChanged(true);
+    auto jdata = [](int mid, int pid, int ppid) {
+        JData j;
+        j.iMID = quint8(mid);
+        j.lPID = pid;
+        j.lPPID = ppid;
+        return j;
+    };
+    struct Case {
+        const char* what;
+        int channel, type;
+        JData j;
+        qint32 min, max, warning, alarm;
+        QStringList shown; // sensor min, sensor max, warning limit, alarm limit
+    } cases[] = {
+        // Engine coolant temperature, offset -40.
+        {"J1939", 12, 4, jdata(0x10, 0xEE00, 0x18FE), 0, 2500, 950, 1000, {"-40.0", "210.0", "55.0", "60.0"}},
+        // Engine coolant temperature, offset -17.78.
+        {"J1587", 13, 3, jdata(128, 110, 0), 0, 1417, 1000, 1100, {"-17.8", "123.9", "82.2", "92.2"}},
+        {"wired", 3, 0, JData(), -5, 100, 50, 55, {"-0.5", "10.0", "5.0", "5.5"}},
+    };
+    for (const Case& c : cases) {
+        XelAnalogIn* in = setup->AnalogIn()->Item(QString::number(c.channel) + "*");
+        ASSERT_NE(in, nullptr) << c.what;
+        in->SetActive(true);
+        in->SetInputType(c.type);
+        in->SetJValues(c.j);
+        in->SetUnits("C");
+        in->SetSensorMin(c.min);
+        in->SetSensorMax(c.max);
+        in->SetAction(4);
+        in->SetLimit(1, c.warning);
+        in->SetLimit(0, c.alarm);
+    }
+    const QString pdfText = [&] {
+        auto form = Form();
+        form->Run(true);
+        EXPECT_EQ(form->Result(), frmPrint::Printed);
+        return PdfText(pdf);
+    }();
+    const QString exported = QString::fromLatin1(reports::BuildTextReport(state));
+    for (const Case& c : cases) {
+        // The page, as the user sees the input.
+        QTreeWidgetItem* row = page.lvwAnalog->topLevelItem(c.channel - 1);
+        ASSERT_NE(row, nullptr) << c.what;
+        page.lvwAnalog->scrollToItem(row);
+        QTest::mouseClick(page.lvwAnalog->viewport(), Qt::LeftButton, {}, page.lvwAnalog->visualItemRect(row).center());
+        ASSERT_EQ(page.lvwAnalog->currentItem(), row) << c.what;
+        const QStringList onPage{QString::number(page.numAnalogSensorMin->Value(), 'f', 1),
+                                 QString::number(page.numAnalogSensorMax->Value(), 'f', 1),
+                                 QString::number(page.numAnalogLimit[1]->Value(), 'f', 1),
+                                 QString::number(page.numAnalogLimit[0]->Value(), 'f', 1)};
+        EXPECT_EQ(onPage, c.shown) << c.what;
+        const QStringList labels{"Sensor Min", "Sensor Max", "Warning Limit", "Alarm Limit"};
+        for (int i = 0; i < labels.size(); ++i) {
+            if (!pdfText.isEmpty())
+                EXPECT_TRUE(HasRow(pdfText, {labels[i], c.shown[i] + " C"})) << c.what << " " << labels[i].toStdString();
+            const QString line = "\r\n    " + labels[i].leftJustified(24) + c.shown[i] + " C\r\n";
+            EXPECT_TRUE(exported.contains(line)) << c.what << " " << line.toStdString();
+        }
+    }
+    state.analogPage = nullptr;
+}
+
+// ---- a PDF without a printer -----------------------------------------------------------------------
+
+// Save dialogs answered from a list; an empty answer cancels.
+class AnsweringSaveDialogs : public platform::FileDialogs {
+public:
+    QStringList answers;
+    int shown = 0;
+    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
+    {
+        ++shown;
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isEmpty())
+            return false;
+        request.fileName = answer;
+        return true;
+    }
+};
+
+TEST_F(FrmPrintTest, WithoutAPrinterThePreviewOpensAndItsPrintAsksForOne)
+{
+    printers->names.clear();
+    printers->defaultPrinter.clear();
+    auto form = Form();
+    {
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        EXPECT_EQ(dialog.lblPrinter->text(), "No printer found!");
+        dialog.chkPreview->setChecked(true);
+        QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(form->Continue());
+        EXPECT_TRUE(form->Preview);
+        EXPECT_FALSE(dialog.OKWithoutPrinter);
+        EXPECT_EQ(printers->setupShown, 0);
+    }
+    // The preview's print tool opens the set-up first; the PDF chosen there prints.
+    form->show();
+    printers->names = {"PDF"};
+    printers->setupChoice = "PDF";
+    form->ToolClick("print");
+    EXPECT_EQ(printers->setupShown, 1);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_TRUE(QFile::exists(pdf));
+    EXPECT_EQ(doubles.status.text, "File printed on PDF");
+}
+
+// The platform's PDF output through the print dialog: the file is asked for, ".pdf" added, and
+// the report written there; a cancelled file dialog prints nothing and says so on the status bar.
+TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
+{
+    platform::Printers::SetInstance(nullptr);
+    AnsweringSaveDialogs dialogs;
+    platform::FileDialogs::SetInstance(&dialogs);
+    SetValue("PrinterDevice", platform::Printers::PdfOutput);
+    const QString chosen = doubles.dir.filePath("pump setup");
+    struct Case {
+        QString answer;
+        frmPrint::PrintResult result;
+        QString status;
+    } cases[] = {
+        {chosen, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf")},
+        {"", frmPrint::Cancelled, "The setup was not printed: no file was chosen."},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(chosen + ".pdf");
+        dialogs.answers = {c.answer};
+        dialogs.shown = 0;
+        doubles.presenter.shown.clear();
+        auto form = Form();
+        QString label;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<frmPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            label = dialog->lblPrinter->text();
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        });
+        form->Run(false);
+        EXPECT_EQ(label, "Print to File (PDF)");
+        EXPECT_EQ(dialogs.shown, 1);
+        EXPECT_EQ(form->Result(), c.result);
+        EXPECT_EQ(doubles.status.text, c.status);
+        EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+        EXPECT_EQ(QFile::exists(chosen + ".pdf"), c.result == frmPrint::Printed);
+        if (c.result == frmPrint::Printed && PdfPages(chosen + ".pdf") >= 0) {
+            EXPECT_EQ(PdfPages(chosen + ".pdf"), form->PageCount());
+            EXPECT_TRUE(HasRow(PdfText(chosen + ".pdf"), {"Operation Mode", "Auxiliary"}));
+        }
+    }
+    platform::FileDialogs::SetInstance(nullptr);
+}
+
+// "-p" prints on the system's default printer, not on the one the print dialog stored.
+TEST_F(FrmPrintTest, DirectPrintUsesTheDefaultPrinterNotTheStoredOne)
+{
+    SetValue("PrinterDevice", "Laser");
+    auto form = Form();
+    form->Run(true);
+    EXPECT_EQ(form->Result(), frmPrint::Printed);
+    EXPECT_EQ(form->Device(), "PDF");
+    EXPECT_FALSE(printers->selected.contains("Laser"));
+    EXPECT_EQ(doubles.status.text, "File printed on PDF");
+}
+
+// A PDF that cannot be written whole leaves the old file as it was and is reported.
+TEST_F(FrmPrintTest, APdfIsWrittenWholeOrNotAtAll)
+{
+    {
+        QFile old(pdf);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("the old report");
+    }
+    auto form = Form();
+    {
+        const FileSizeLimit full(2048);
+        form->Run(true);
+    }
+    EXPECT_EQ(form->Result(), frmPrint::NotPrinted);
+    EXPECT_TRUE(doubles.status.text.startsWith("The setup was not printed: the file '" + QDir::toNativeSeparators(pdf)
+                                               + "' could not be written"))
+        << doubles.status.text.toStdString();
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "the old report");
+    EXPECT_TRUE(QDir(doubles.dir.path()).entryList({"*.pdf*"}, QDir::Files).size() == 1);
 }
 
 } // namespace

@@ -1,14 +1,40 @@
 // The printers stand-in: the system's printers with a settings value that maps a PDF file in,
 // and the PDF double.
+#include "platform/FileDialogs.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Save dialogs answered from a list (an empty answer cancels); the names they proposed are kept.
+class QueuedSaveDialogs : public platform::FileDialogs {
+public:
+    QStringList answers;
+    QStringList proposals, titles, filters;
+    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
+    bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
+    {
+        proposals << request.fileName;
+        titles << request.title;
+        filters << request.filter;
+        EXPECT_TRUE(request.flags & platform::FileDialogRequest::OverwritePrompt);
+        if (answers.isEmpty() || answers.first().isEmpty()) {
+            if (!answers.isEmpty())
+                answers.removeFirst();
+            return false;
+        }
+        request.fileName = answers.takeFirst();
+        return true;
+    }
+};
 
 TEST(Printers, SettingsValueMapsAPdfPrinterIn)
 {
@@ -48,6 +74,63 @@ TEST(Printers, PdfDoubleSelectsItsNamesAndScriptsTheSetupDialog)
     EXPECT_FALSE(pdf.ShowPrinterSetup(nullptr, printer, name));
     EXPECT_EQ(name, "A");
     EXPECT_EQ(pdf.setupShown, 2);
+}
+
+// The platform's PDF output is offered beside the system's printers, never as the default, and
+// asks for its file with the save dialog when it prints.
+TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
+{
+    testing_doubles::PlatformDoubles doubles;
+    QueuedSaveDialogs dialogs;
+    platform::FileDialogs::SetInstance(&dialogs);
+    platform::Printers& system = platform::Printers::Instance();
+    EXPECT_EQ(system.PrinterNames().value(system.PrinterNames().size() - 1), "Print to File (PDF)");
+    EXPECT_NE(system.DefaultPrinter(), platform::Printers::PdfOutput);
+    QPrinter printer;
+    ASSERT_TRUE(system.SelectPrinter(printer, platform::Printers::PdfOutput));
+    EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
+    printer.setDocName("PUMP 2.QRN");
+    const QDir dir(doubles.dir.path());
+    QFile existing(dir.filePath("old.pdf"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    struct Case {
+        const char* what;
+        QStringList answers;       // of the save dialog, "" cancels
+        QList<int> replace;        // answers to "replace the file?"
+        bool chosen;
+        QString file;              // the printer's file afterwards
+        QStringList proposals;
+    } cases[] = {
+        {"typed without extension", {dir.filePath("report")}, {}, true, dir.filePath("report.pdf"),
+         {QDir::home().filePath("PUMP 2.pdf")}},
+        {"own extension kept", {dir.filePath("x.PDF")}, {}, true, dir.filePath("x.PDF"), {dir.filePath("report.pdf")}},
+        {"cancelled", {""}, {}, false, dir.filePath("x.PDF"), {dir.filePath("x.PDF")}},
+        // The name with ".pdf" names a file the dialog did not ask about: asked here.
+        {"replace declined", {dir.filePath("old"), dir.filePath("new")}, {platform::MsgResult::No}, true, dir.filePath("new.pdf"),
+         {dir.filePath("x.PDF"), dir.filePath("old.pdf")}},
+        {"replace accepted", {dir.filePath("old")}, {platform::MsgResult::Yes}, true, dir.filePath("old.pdf"),
+         {dir.filePath("new.pdf")}},
+    };
+    for (const Case& c : cases) {
+        dialogs.answers = c.answers;
+        dialogs.proposals.clear();
+        doubles.presenter.answers = c.replace;
+        doubles.presenter.shown.clear();
+        EXPECT_EQ(system.ChooseOutputFile(nullptr, printer, platform::Printers::PdfOutput), c.chosen) << c.what;
+        EXPECT_EQ(printer.outputFileName(), c.file) << c.what;
+        EXPECT_EQ(dialogs.proposals, c.proposals) << c.what;
+        ASSERT_EQ(doubles.presenter.shown.size(), c.replace.size()) << c.what;
+        if (!c.replace.isEmpty())
+            EXPECT_TRUE(doubles.presenter.shown[0].text.startsWith(QDir::toNativeSeparators(dir.filePath("old.pdf")) + " already exists."));
+    }
+    EXPECT_EQ(dialogs.titles.value(0), "Print to File (PDF)");
+    EXPECT_EQ(dialogs.filters.value(0), "PDF file (*.pdf)|*.pdf");
+    // A printer of the system asks nothing.
+    dialogs.proposals.clear();
+    EXPECT_TRUE(system.ChooseOutputFile(nullptr, printer, "Laser"));
+    EXPECT_TRUE(dialogs.proposals.isEmpty());
+    platform::FileDialogs::SetInstance(nullptr);
 }
 
 } // namespace

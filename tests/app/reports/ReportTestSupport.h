@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
 
@@ -152,6 +153,27 @@ inline QString PdfText(const QString& pdf)
     p.start(tool, {"-layout", pdf, "-"});
     p.waitForFinished(30000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The text of each page of a PDF, as pdftotext -layout lays it out.
+inline QStringList PdfPageTexts(const QString& pdf)
+{
+    QStringList pages = PdfText(pdf).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// True when a line of text holds the row: its cells in order, only blanks between and around
+// them. A word that appears elsewhere (in another section) does not count.
+inline bool HasRow(const QString& text, const QStringList& cells)
+{
+    QStringList parts;
+    for (const QString& cell : cells)
+        parts << QRegularExpression::escape(cell).replace(QRegularExpression(QStringLiteral("(\\\\ )+")), QStringLiteral("\\s+"));
+    const QRegularExpression row(QStringLiteral("^\\s*") + parts.join(QStringLiteral("\\s+")) + QStringLiteral("\\s*$"),
+                                 QRegularExpression::MultilineOption);
+    return row.match(text).hasMatch();
 }
 
 inline int PdfPages(const QString& pdf)

@@ -37,7 +37,20 @@ const QString V = "<2500|>1000|<6200";
 const QStringList E2{"", ""};
 const QStringList E3{"", "", ""};
 
-class SetupReportTest : public ReportFixture {};
+class SetupReportTest : public ReportFixture {
+protected:
+    // One section printed from start on a page that already holds the first section; the
+    // recording then holds the document.
+    void PrintFrom(double start, void (SetupReport::*section)())
+    {
+        SetupReport r(state, printer);
+        ASSERT_TRUE(r.StartDocument(*setup));
+        r.PrintSetupInformation();
+        printer.CurrentY = start;
+        (r.*section)();
+        r.EndDocument();
+    }
+};
 
 TEST_F(SetupReportTest, DefaultStandbySetupGivesTheHandComputedRows)
 {
@@ -864,29 +877,98 @@ TEST_F(SetupReportTest, PageBreaksAtTheReserveBoundaries)
 
 TEST_F(SetupReportTest, RelayReservesCountBothCardsThenTheOptionalOnes)
 {
-    // 3 on the terminal card, 5 optional: 4400 before the first block, 3200 before the second.
+    // 3 on the terminal card, 10 optional: 13 x 400 + 1200 before the first block, 10 x 400 + 1200
+    // before the second. These reserves exceed what the blocks need, so they decide the breaks.
     setup->RelayNew()->Add(3, "Alarm", "K11")->SetInUse(true);
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 10; ++i)
         setup->Relay()->Item(QString::number(i) + "*")->SetInUse(true);
     ShowPages();
-    auto run = [&](double start) {
-        SetupReport r(state, printer);
-        EXPECT_TRUE(r.StartDocument(*setup));
-        printer.CurrentY = start;
-        r.PrintRelays();
-        r.EndDocument();
-    };
+    auto run = [&](double start) { PrintFrom(start, &SetupReport::PrintRelays); };
     const QString first = "Relays - Terminal Card TB-16", second = "Relays - Optional Relay Card PX-3, PX-5";
-    // How far the terminal block reaches, measured at the top of a page.
+    // How far the terminal block reaches, measured high on a page.
     run(2000);
     const double block = FindTable(printer, second)->y - 500 - FindTable(printer, first)->y + 500;
     for (int over : {0, 1}) {
-        run(printer.PageHeight() - 4400 + over);
+        run(printer.PageHeight() - 6400 + over);
         EXPECT_EQ(FindTable(printer, first)->page, over ? 2 : 1);
-        const double start = printer.PageHeight() - 3200 + over - block;
-        run(start);
+        run(printer.PageHeight() - 5200 + over - block);
         EXPECT_EQ(FindTable(printer, first)->page, 1);
         EXPECT_EQ(FindTable(printer, second)->page, over ? 2 : 1) << block;
+    }
+}
+
+// The reserves count rows of the original's height; rows here are 300 twips and labels wrap.
+// Where the reserve lets a section start but its rows would not fit, it starts on the next page
+// all the same, and no page break falls inside it.
+TEST_F(SetupReportTest, ReservedSectionsAreNeverSplit)
+{
+    struct Case {
+        const char* title;
+        double reserve;
+        void (SetupReport::*section)();
+        int relaysOnTheCard; // optional-card relays in use
+    } cases[] = {
+        {"Standby Operation", 3300, &SetupReport::PrintStandbyOperation, 0},
+        {"Speed Sensor", 3600, &SetupReport::PrintSpeedSensor, 0},
+        {"Battery", 2500, &SetupReport::PrintBattery, 0},
+        {"Backup System Settings", 2800, &SetupReport::PrintBackupSystemSettings, 0},
+        {"Components used", 2800, &SetupReport::PrintComponentsUsed, 3},
+        {"Relays - Optional Relay Card PX-3, PX-5", 5 * 400 + 1200, &SetupReport::PrintRelays, 5},
+    };
+    setup->Relay()->SetRelayT44DisableBW(true);
+    for (const Case& c : cases) {
+        for (int i = 1; i <= 14; ++i)
+            setup->Relay()->Item(QString::number(i) + "*")->SetInUse(i <= c.relaysOnTheCard);
+        ShowPages();
+        // Every start from where the reserve first lets the section stay down to the bottom.
+        for (double start = printer.PageHeight() - c.reserve; start < printer.PageHeight() - 1100; start += 150) {
+            PrintFrom(start, c.section);
+            const ReportPrinter::Op* heading = FindTable(printer, c.title);
+            ASSERT_NE(heading, nullptr) << c.title;
+            EXPECT_EQ(heading->page, 2) << c.title << " from " << start;
+            bool after = false;
+            for (const ReportPrinter::Op& op : printer.Ops()) {
+                after = after || &op == heading;
+                if (after && op.kind == ReportPrinter::Op::Table)
+                    EXPECT_LE(op.y + op.height, printer.PageHeight() - 1100) << c.title << " from " << start;
+                EXPECT_FALSE(after && op.kind == ReportPrinter::Op::PageBreak) << c.title << " from " << start;
+            }
+        }
+    }
+}
+
+// A channel heading or a section heading never stays alone at the foot of a page: it moves on
+// with the rows that follow it.
+TEST_F(SetupReportTest, HeadingsStayWithTheirFirstRow)
+{
+    setup->DigitalIn()->Item("1*")->SetActive(true);
+    setup->AnalogIn()->Item("2*")->SetActive(true);
+    setup->SMS()->SetSend(true);
+    ShowPages();
+    struct Case {
+        const char* heading;
+        void (SetupReport::*section)();
+        const char* firstRowLabel;
+    } cases[] = {
+        {"Switch Input Channels", &SetupReport::PrintSwitchInputs, "Description"},
+        {"Switch Input Channel 1", &SetupReport::PrintSwitchInputs, "Description"},
+        {"Analog Input Channels", &SetupReport::PrintAnalogInputs, "Description"},
+        {"Analog Input Channel 2", &SetupReport::PrintAnalogInputs, "Description"},
+        {"SMS", &SetupReport::PrintSMS, "Send SMS"},
+    };
+    for (const Case& c : cases) {
+        for (double start = printer.PageHeight() - 2500; start < printer.PageHeight() - 1100; start += 100) {
+            PrintFrom(start, c.section);
+            const ReportPrinter::Op* heading = FindTable(printer, c.heading);
+            ASSERT_NE(heading, nullptr) << c.heading;
+            const ReportPrinter::Op* row = nullptr;
+            for (const ReportPrinter::Op& op : printer.Ops())
+                if (!row && &op > heading && !op.body.isEmpty() && op.body[0].value(0) == c.firstRowLabel)
+                    row = &op;
+            ASSERT_NE(row, nullptr) << c.heading;
+            EXPECT_EQ(row->page, heading->page) << c.heading << " from " << start;
+            EXPECT_FALSE(row->headerShown) << c.heading << " from " << start;
+        }
     }
 }
 
