@@ -2,7 +2,13 @@
 #include "platform/FileDialogs.h"
 #include "platform/Mailer.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -80,6 +86,64 @@ TEST(MailerTest, TheMailProgramsExitStatusDecides)
         EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.composed) << row.script;
     }
     qputenv("PATH", oldPath);
+}
+
+} // namespace
+
+namespace {
+
+// The program's own Qt save dialog, typed into as a user would: the overwrite question and
+// the name given back are both about the name with the default suffix.
+TEST(QtSaveDialog, AsksAboutAndGivesBackTheNameWithTheSuffix)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile existing(dir.filePath("report.txt"));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    }
+    struct Row {
+        const char* typed;
+        const char* given;
+        bool asked;
+    };
+    const Row rows[] = {{"report", "report.txt", true}, {"other", "other.txt", false}};
+    for (const Row& row : rows) {
+        QStringList questions;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible())
+                    continue;
+                if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                    questions << box->text();
+                    box->button(QMessageBox::Yes)->click();
+                    return;
+                }
+            }
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible() && questions.isEmpty()) {
+                    if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                        edit->setText(row.typed);
+                        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                    }
+                }
+            }
+        });
+        driver.start(20);
+        platform::FileDialogRequest request;
+        request.title = "Export Setup as Text";
+        request.filter = "Text file (*.txt)|*.txt|Any file (*.*)|*.*";
+        request.initialFolder = dir.path();
+        request.flags = platform::FileDialogRequest::OverwritePrompt;
+        request.defaultSuffix = "txt";
+        ASSERT_TRUE(platform::FileDialogs::Instance().ShowSave(nullptr, request)) << row.typed;
+        driver.stop();
+        EXPECT_EQ(request.fileName, dir.filePath(row.given)) << row.typed;
+        EXPECT_EQ(questions.size(), row.asked ? 1 : 0) << row.typed;
+        if (row.asked)
+            EXPECT_TRUE(questions.value(0).startsWith("report.txt already exists")) << questions.value(0).toStdString();
+    }
 }
 
 } // namespace
