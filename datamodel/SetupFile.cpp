@@ -124,6 +124,7 @@ bool XelObject::SaveFile(const QString& sFilename)
     m_fileMajor = qint16(XELQRN_VERSION_MAJOR);
     m_fileMinor = qint16(XELQRN_VERSION_MINOR);
     SetFileNames(name);
+    m_unreadBytes = false;
     return true;
 }
 
@@ -259,6 +260,7 @@ bool XelObject::LoadFile(const QString& sFilename)
     QByteArray bytes = file.read(kMostFileBytes);
     if (file.error() != QFileDevice::NoError)
         return false;
+    const bool moreThanRead = !file.atEnd();
     file.close();
 
     // Whatever header is read is kept, valid or not: the program names the file's version.
@@ -286,6 +288,9 @@ bool XelObject::LoadFile(const QString& sFilename)
     buffer.seek(kHeaderBytes);
     RecordReader r(&buffer);
     ReadSections(r, version, false);
+    // Records this document has no items for (another tool's additions) are not read: a
+    // rewrite of the file would drop them.
+    m_unreadBytes = moreThanRead || buffer.pos() < bytes.size();
     SetFileNames(sFilename);
     return true;
 }

@@ -98,7 +98,9 @@ bool XelObject::Changed()
         return mainChanged;
     // Only the record of the last transfer differs: store it without touching the file's
     // modification time. A save that fails leaves the setup changed, so the user is asked.
-    if (!Initialized())
+    // A file with bytes this document did not read is not rewritten behind the user's back:
+    // the record waits for the user's own save.
+    if (!Initialized() || m_unreadBytes)
         return false;
     const QString path = m_filename;
     platform::FileTimes& times = platform::FileTimes::Instance();
@@ -136,6 +138,7 @@ bool XelObject::CloseFile()
     ReleaseParts();
     m_filename.clear();
     m_fileTitle.clear();
+    m_unreadBytes = false;
     return true;
 }
 

@@ -93,6 +93,9 @@ public:
     QString FileTitle() const { return m_fileTitle; }
     // 30: the whole setup file to sFilename; the document itself is left as it is.
     bool CreateTempFile(const QString& sFilename);
+    // The file last loaded holds bytes after the last record read; a rewrite would drop them.
+    // False again once the document is saved.
+    bool HoldsUnreadBytes() const { return m_unreadBytes; }
 
 private:
     bool HasParts() const;
@@ -136,4 +139,5 @@ private:
     QByteArray m_image;
     SetupFault m_setupFault;
     mutable bool m_languageHeld = false;
+    bool m_unreadBytes = false;
 };

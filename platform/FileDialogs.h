@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/PlatformExport.h"
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,7 +17,17 @@ struct FileDialogRequest {
     QString fileName;    // proposed name in, chosen full path out
     int flags = 0;       // OverwritePrompt
     enum : int { OverwritePrompt = 2 };
+    // Save: added (after a ".") to a chosen name without any "." before the overwrite
+    // question, so the name confirmed is the name written. "" adds nothing.
+    QString defaultSuffix;
 };
+
+// The name a save dialog gives back for the typed name: with the default suffix added when
+// the file name part has no ".".
+PLATFORM_EXPORT QString WithDefaultSuffix(const QString& typed, const QString& defaultSuffix);
+
+// The filter of a request as the Qt dialog's name filters, each pattern list shown once.
+PLATFORM_EXPORT QStringList QtFileFilters(const QString& filter);
 
 // The platform's file and folder dialogs.
 class PLATFORM_EXPORT FileDialogs {

@@ -19,7 +19,8 @@ public:
     virtual ~Mailer();
     // True when a mail program can be started (xdg-email is there).
     virtual bool Available() = 0;
-    // Hands the message to the mail program; false when it could not be started.
+    // Hands the message to the mail program and waits, for a bounded time, for its answer;
+    // false when it could not be started or reported a failure (exit status not 0).
     virtual bool Compose(const MailMessage& message) = 0;
 
     static Mailer& Instance();

@@ -1,6 +1,9 @@
 #pragma once
 #include "platform/PlatformExport.h"
+#include <QMargins>
 #include <QRect>
+
+class QWidget;
 
 namespace platform {
 
@@ -9,6 +12,9 @@ class PLATFORM_EXPORT ScreenInfo {
 public:
     virtual ~ScreenInfo();
     virtual QRect WorkArea() = 0;
+    // The window manager's decorations around a top-level window (title bar and borders), as
+    // far as it has told them; none before the window was first shown.
+    virtual QMargins FrameMargins(const QWidget& window);
 
     static ScreenInfo& Instance();
     static void SetInstance(ScreenInfo* info);

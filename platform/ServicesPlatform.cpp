@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTextBrowser>
 #include <QDir>
 #include <QFile>
@@ -107,18 +108,38 @@ public:
 
 // ---- dialogs --------------------------------------------------------------------------
 
-// "Desc|*.a;*.b|All|*.*" -> "Desc (*.a *.b);;All (*.*)"
-QStringList QtFilters(const QString& filter)
+} // namespace
+
+// "Desc|*.a;*.b|All|*.*" -> "Desc (*.a *.b);;All (*.*)". A description that already shows
+// its patterns in brackets ("Quarno Files (*.qrn)") loses them: the dialog takes the
+// patterns from the last brackets, which must be the real ones, shown once.
+QStringList QtFileFilters(const QString& filter)
 {
+    static const QRegularExpression shownPatterns(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
     QStringList out;
     const QStringList parts = filter.split(QLatin1Char('|'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts.at(i + 1);
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        out << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        QString description = parts.at(i);
+        description.remove(shownPatterns);
+        out << description + QStringLiteral(" (") + patterns + QLatin1Char(')');
     }
     return out;
 }
+
+QString WithDefaultSuffix(const QString& typed, const QString& defaultSuffix)
+{
+    if (defaultSuffix.isEmpty() || typed.isEmpty())
+        return typed;
+    const qsizetype cut = qMax(typed.lastIndexOf(QLatin1Char('/')), typed.lastIndexOf(QLatin1Char('\\')));
+    const QString name = typed.mid(cut + 1);
+    if (name.isEmpty() || name.contains(QLatin1Char('.')))
+        return typed;
+    return typed + QLatin1Char('.') + defaultSuffix;
+}
+
+namespace {
 
 class RealFileDialogs : public FileDialogs {
 public:
@@ -142,7 +163,13 @@ private:
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (save && !(request.flags & FileDialogRequest::OverwritePrompt))
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        const QStringList filters = QtFilters(request.filter);
+        if (save && !request.defaultSuffix.isEmpty()) {
+            // Qt's own dialog adds the suffix before it asks about overwriting; a desktop's
+            // dialog would ask about the typed name and leave the suffix to afterwards.
+            dialog.setDefaultSuffix(request.defaultSuffix);
+            dialog.setOption(QFileDialog::DontUseNativeDialog);
+        }
+        const QStringList filters = QtFileFilters(request.filter);
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);
             const int index = request.filterIndex - 1;

@@ -68,7 +68,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     // A changed display (resolution, panel) puts the window back inside the work area.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::availableGeometryChanged, this, [this] {
-            const QPoint at = frameGeometry().topLeft();
+            const QPoint at = FrameRect().topLeft();
             PlaceWindow(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
         });
     }
@@ -382,24 +382,30 @@ bool frmMain::LoadLanguages()
     return loaded;
 }
 
+// The window's outer rectangle, the window manager's title bar and borders included.
+QRect frmMain::FrameRect() const
+{
+    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
+    return geometry().marginsAdded(m);
+}
+
 void frmMain::PlaceWindow(int xTwips, int yTwips)
 {
+    // The outer rectangle goes inside the work area, so the title bar stays on screen. Sums
+    // are taken wide: a stored position may be near the end of the number range.
     const QRect area = platform::ScreenInfo::Instance().WorkArea();
-    const int areaLeft = pagecommon::ToTwips(area.left());
-    const int areaTop = pagecommon::ToTwips(area.top());
-    const int areaWidth = pagecommon::ToTwips(area.width());
-    const int areaHeight = pagecommon::ToTwips(area.height());
-    const QRect frame = frameGeometry();
-    const int width = pagecommon::ToTwips(frame.width());
-    const int height = pagecommon::ToTwips(frame.height());
-
-    int left = qMax(xTwips, areaLeft);
-    if (left + width >= areaWidth)
-        left = areaWidth - width >= 0 ? areaWidth - width : areaLeft;
-    int top = qMax(yTwips, areaTop);
-    if (top + height >= areaHeight)
-        top = areaHeight - height >= 0 ? areaHeight - height : areaTop;
-    move(pagecommon::Twips(left), pagecommon::Twips(top));
+    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
+    const QSize frame = geometry().marginsAdded(m).size();
+    auto clamp = [](qint64 wanted, qint64 first, qint64 extent, qint64 size) {
+        qint64 at = qMax(wanted, first);
+        if (at + size > first + extent)
+            at = extent - size >= 0 ? first + extent - size : first;
+        return int(at);
+    };
+    const int left = clamp(qint64(xTwips) / 15, area.left(), area.width(), frame.width());
+    const int top = clamp(qint64(yTwips) / 15, area.top(), area.height(), frame.height());
+    m_placedAt = QPoint(xTwips, yTwips);
+    setGeometry(QRect(QPoint(left + m.left(), top + m.top()), geometry().size()));
 }
 
 void frmMain::RestoreWindowPosition()
@@ -414,7 +420,7 @@ void frmMain::SaveWindowPosition()
 {
     if (isMinimized())
         return;
-    const QPoint at = frameGeometry().topLeft();
+    const QPoint at = FrameRect().topLeft();
     modRegistry::SaveWindowPos(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
 }
 
@@ -559,24 +565,10 @@ bool frmMain::ShowSetup()
 
 // ---- command line --------------------------------------------------------------------
 
-bool frmMain::LoadForCommandLine(const QString& path)
+bool frmMain::RunCommandLine(const QStringList& arguments)
 {
-    // Read into a document of its own and show it, so every page-derived flag comes from the
-    // file (PROPULSION decides the unit-type check of the transmit).
-    std::unique_ptr<::XelObject> doc = NewDefaultDocument();
-    if (path.isEmpty() || !doc->LoadFile(path)) {
-        extra::LangMsgBox(104, platform::MsgStyle::Exclamation, {path});
-        return false;
-    }
-    pagecommon::ScopedFlag opening(m_state.OpeningSetup, true);
-    ReplaceSetup(std::move(doc));
-    ShowSetup();
-    UpdateCaption(m_setup->FileTitle());
-    return true;
-}
-
-bool frmMain::RunCommandLine(const QStringList& args)
-{
+    // Taken as one line, as typed: a file name with blanks needs no quotes.
+    const QString args = extra::CommandLine(arguments);
     if (args.isEmpty())
         return true;
     if (extra::HasOption(args, QStringLiteral("-q")))
@@ -586,7 +578,14 @@ bool frmMain::RunCommandLine(const QStringList& args)
     if (transmit || print) {
         hide();
         const QString path = extra::GetOptionValue(args, transmit ? QStringLiteral("-t") : QStringLiteral("-p"));
-        if (!LoadForCommandLine(path)) {
+        bool loaded = false;
+        {
+            // Read into a document of its own and shown, so every page-derived flag comes from
+            // the file (PROPULSION decides the unit-type check of the transmit).
+            pagecommon::ScopedFlag opening(m_state.OpeningSetup, true);
+            loaded = OpenSetupFile(path, OpenRoad::Windowless);
+        }
+        if (!loaded) {
             m_exitStatus = ExitFileNotLoadable;
         } else if (transmit) {
             pagecommon::ScopedFlag busy(m_commandBusy, true);
@@ -681,6 +680,11 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::showEvent(QShowEvent* event)
 {
+    const bool first = !m_shownOnce;
     m_shownOnce = true;
     QMainWindow::showEvent(event);
+    // The decorations are known only once the window is shown, and the window system may
+    // have shifted it to make room for them: place it again by its frame.
+    if (first)
+        QTimer::singleShot(0, this, [this] { PlaceWindow(m_placedAt.x(), m_placedAt.y()); });
 }

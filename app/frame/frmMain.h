@@ -60,6 +60,8 @@ public:
     // ---- start-up pieces ----
     bool LoadLanguages();
     void PlaceWindow(int xTwips, int yTwips);
+    // The window with the window manager's decorations.
+    QRect FrameRect() const;
     void RestoreWindowPosition();
     void SaveWindowPosition();
     void CreateDefaultSetup();
@@ -149,11 +151,13 @@ private:
     QAction* AddTool(const QString& key, const QString& caption, const QString& tip);
     void ReplaceSetup(std::unique_ptr<::XelObject> setup);
     bool RunCommandLine(const QStringList& args);
-    bool LoadForCommandLine(const QString& path);
+    // How a file is being opened: the Open dialog, by name (a recent entry, "-f"), or by a
+    // run without a window ("-t", "-p").
+    enum class OpenRoad { Dialog, ByName, Windowless };
+    bool OpenSetupFile(const QString& path, OpenRoad road);
     bool Form_Unload(bool windowless);
     void StatusTimerTick();
     void SetUserPanel();
-    bool OpenFromDocument(std::unique_ptr<::XelObject> doc, const QString& path, bool fromDialog);
 
     MainState m_state;
     FrameUnitOps m_ops;
@@ -179,6 +183,7 @@ private:
     bool m_exitRequested = false;
     bool m_shownOnce = false;
     int m_previousTab = 0;
+    QPoint m_placedAt; // twips of the last placement
     bool m_revertingTab = false;
     int m_helpContext = 26;
     int m_exitStatus = ExitOk;

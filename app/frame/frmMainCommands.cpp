@@ -12,14 +12,19 @@
 #include "platform/MessagePresenter.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+
+#include <functional>
 
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
 const QString kFileFilter = QStringLiteral("Quarno Files (*.qrn)|*.qrn|All files (*.*)|*.*");
+// A name typed without one gets it, so the Open dialog's filter shows the file.
+const QString kFileSuffix = QStringLiteral("QRN");
 
 using namespace platform::MsgStyle;
 using platform::MsgResult::Cancel;
@@ -213,7 +218,7 @@ void frmMain::CmdOpen()
     QString path;
     if (!ShowOpenDialog(path))
         return;
-    OpenFromDocument(nullptr, path, true);
+    OpenSetupFile(path, OpenRoad::Dialog);
 }
 
 bool frmMain::OpenSetupByName(const QString& path)
@@ -221,26 +226,37 @@ bool frmMain::OpenSetupByName(const QString& path)
     if (!QuerySave())
         return true;
     pagecommon::ScopedFlag opening(m_state.OpeningSetup, true);
-    return OpenFromDocument(nullptr, path, false);
+    return OpenSetupFile(path, OpenRoad::ByName);
 }
 
-// The shared road of CmdOpen and OpenSetupByName. The file is read into a document of its own;
-// the open setup, its file name and its changed state stay as they were unless the load
-// succeeded.
-bool frmMain::OpenFromDocument(std::unique_ptr<::XelObject> doc, const QString& path, bool fromDialog)
+// Every road that opens a setup file comes here. The file is read into a document of its
+// own; the open setup, its file name and its changed state stay as they were unless the file
+// loaded and is not newer than the program. A newer file is never shown: a save would write
+// this program's defaults over it.
+bool frmMain::OpenSetupFile(const QString& path, OpenRoad road)
 {
     pagecommon::ScopedFlag busy(m_windowBusy, true);
     bool result = false;
     {
         pagecommon::WaitCursor wait;
         extra::ShowStatusMessage(230, {FileNamePart(path)});
-        if (!doc)
-            doc = NewDefaultDocument();
-        const bool loaded = doc->LoadFile(path);
+        std::unique_ptr<::XelObject> doc = NewDefaultDocument();
+        const bool loaded = !path.isEmpty() && doc->LoadFile(path);
         const QString fileVersion = doc->FileVersion();
         const QString library = LibraryVersion(*doc);
-        const bool newer = MajorAboveZero(fileVersion) && extra::CompareVersions(fileVersion, library) > 0;
-        if (loaded && !(fromDialog && newer)) {
+        // A file that did not load is newer only by its major number (a damaged 2.16 file is
+        // just damaged); one that loaded, by major and minor. A foreign file has no version.
+        auto major = [](const QString& version) {
+            return extra::NumericPrefix(extra::BeforeFirst(version, QStringLiteral(".")));
+        };
+        const bool newer = doc->FileVersionType() == QLatin1String("QRN") && MajorAboveZero(fileVersion)
+            && (loaded ? extra::CompareVersions(fileVersion, library) > 0 : major(fileVersion) > major(library));
+        auto tell = [](const std::function<void()>& show) {
+            QApplication::restoreOverrideCursor();
+            show();
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        };
+        if (loaded && !newer) {
             ReplaceSetup(std::move(doc));
             MainState& s = m_state;
             if (extra::CompareVersions(fileVersion, QStringLiteral("2.9")) < 0 && s.mainPage) {
@@ -251,35 +267,32 @@ bool frmMain::OpenFromDocument(std::unique_ptr<::XelObject> doc, const QString& 
             if (modDiv::FileIsReadOnly(m_setup->Filename()))
                 title += QStringLiteral(" (Read-Only)");
             UpdateCaption(title);
-            if (fromDialog) {
+            if (road == OpenRoad::Dialog) {
                 const QString shown = m_setup->Filename().isEmpty() ? QStringLiteral("?") : FileNamePart(path);
                 extra::ShowStatusMessage(229, {shown, fileVersion});
             }
             if (ShowSetup() && !m_setup->Filename().isEmpty()) {
-                AddRecent(m_setup->Filename());
+                // A run without a window leaves the recent list alone.
+                if (road != OpenRoad::Windowless)
+                    AddRecent(m_setup->Filename());
                 result = true;
                 if (extra::CompareVersions(library, fileVersion) > 0)
                     extra::ShowStatusMessage(231, {FileNamePart(path), fileVersion});
                 else
                     extra::ShowStatusMessage(232, {FileNamePart(path)});
             }
-        } else if (fromDialog && !loaded && doc->FileVersionType() != QLatin1String("QRN")) {
-            QApplication::restoreOverrideCursor();
-            extra::LangMsgBox(94, Exclamation, {path});
-            QApplication::setOverrideCursor(Qt::WaitCursor);
         } else if (newer) {
-            QApplication::restoreOverrideCursor();
-            frmFileVersionConflict notice(this);
-            notice.Init(extra::GetLangString(199, {library, fileVersion}));
-            notice.exec();
-            QApplication::setOverrideCursor(Qt::WaitCursor);
+            tell([&] {
+                frmFileVersionConflict notice(this);
+                notice.Init(extra::GetLangString(199, {library, fileVersion}));
+                notice.exec();
+            });
             extra::ShowStatusMessage(233);
+        } else if (road == OpenRoad::Dialog && doc->FileVersionType() != QLatin1String("QRN")) {
+            tell([&] { extra::LangMsgBox(94, Exclamation, {path}); });
         } else {
-            if (!fromDialog) {
-                QApplication::restoreOverrideCursor();
-                extra::LangMsgBox(104, Exclamation, {path});
-                QApplication::setOverrideCursor(Qt::WaitCursor);
-            }
+            if (road != OpenRoad::Dialog)
+                tell([&] { extra::LangMsgBox(104, Exclamation, {path}); });
             extra::ShowStatusMessage(233);
         }
     }
@@ -360,6 +373,7 @@ bool frmMain::WriteSetupFile()
         request.title = QStringLiteral("Save ") + kProgramTitle + QStringLiteral(" File");
         request.filter = kFileFilter;
         request.flags = platform::FileDialogRequest::OverwritePrompt;
+        request.defaultSuffix = kFileSuffix;
         request.initialFolder = modRegistry::GetFileSaveLocation();
         if (!platform::FileDialogs::Instance().ShowSave(this, request) || request.fileName.isEmpty())
             return false;
@@ -388,6 +402,7 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
     request.title = QStringLiteral("Save ") + kProgramTitle + QStringLiteral(" File As");
     request.filter = kFileFilter;
     request.flags = platform::FileDialogRequest::OverwritePrompt;
+    request.defaultSuffix = kFileSuffix;
     request.fileName = m_setup->Filename();
     request.initialFolder = modRegistry::GetFileSaveLocation();
     if (!platform::FileDialogs::Instance().ShowSave(this, request) || request.fileName.isEmpty())

@@ -147,12 +147,17 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     if (!sent)
         return false;
     // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record.
-    // A file of an older format is left to the user's save, which asks before converting it.
+    // A file of an older format is left to the user's save, which asks before converting it,
+    // and so is a file with bytes this program did not read (a rewrite would drop them).
     m_setup->Main()->RecordTransfer(MainFirmwareDirection::ToECX, firmware, platform::SystemInfo::Instance().Now());
     const bool currentFormat =
         extra::CompareVersions(m_setup->FileVersion(), extra::BeforeLast(m_setup->Version(), QStringLiteral("."))) >= 0;
-    if (m_setup->Initialized() && !hadUnsavedChanges && currentFormat && modDiv::CanWriteFile(m_setup->Filename()))
-        m_setup->SaveFile(QString());
+    if (m_setup->Initialized() && !hadUnsavedChanges && currentFormat && !m_setup->HoldsUnreadBytes()
+        && modDiv::CanWriteFile(m_setup->Filename()) && !m_setup->SaveFile(QString())) {
+        // The transmit's own status follows: the failed save needs a message of its own. The
+        // setup stays changed, so Exit asks.
+        extra::LangMsgBox(190, Exclamation, {m_setup->FileTitle(), m_setup->Filename()});
+    }
     return true;
 }
 

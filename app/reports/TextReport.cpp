@@ -474,13 +474,13 @@ void CmdExportAsText(MainState& state)
     request.filter = QStringLiteral("Text file (*.txt)|*.txt|Any file (*.*)|*.*");
     request.fileName = lastName;
     request.flags = platform::FileDialogRequest::OverwritePrompt;
-    if (!platform::FileDialogs::Instance().ShowSave(state.frame ? state.frame->MainWindow() : nullptr, request))
+    // The dialog adds ".txt" before its overwrite question, so it asks about the file written.
+    request.defaultSuffix = QStringLiteral("txt");
+    if (!platform::FileDialogs::Instance().ShowSave(state.frame ? state.frame->MainWindow() : nullptr, request)
+        || request.fileName.isEmpty())
         return;
-    QString name = request.fileName;
-    if (QFileInfo(name).suffix().isEmpty() && request.filterIndex == 1)
-        name += QStringLiteral(".txt");
-    lastName = name;
-    WriteTextReport(state, name);
+    lastName = request.fileName;
+    WriteTextReport(state, request.fileName);
 }
 
 } // namespace reports

@@ -9,6 +9,7 @@
 #include "platform/ProgramLocation.h"
 #include "platform/Shell.h"
 
+#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <QStringList>
@@ -54,15 +55,43 @@ public:
         folderStarts << startFolder;
         return folderAnswer;
     }
-    bool ShowOpen(QWidget*, platform::FileDialogRequest& request) override { return Answer(request); }
-    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override { return Answer(request); }
+    // A save dialog adds the default suffix as the real one does.
+    bool ShowOpen(QWidget*, platform::FileDialogRequest& request) override { return Answer(request, false); }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override { return Answer(request, true); }
 
 private:
-    bool Answer(platform::FileDialogRequest& request)
+    bool Answer(platform::FileDialogRequest& request, bool save)
     {
         if (fileAnswer)
-            request.fileName = fileChosen;
+            request.fileName = save ? platform::WithDefaultSuffix(fileChosen, request.defaultSuffix) : fileChosen;
         return fileAnswer;
+    }
+};
+
+// File dialogs answered from a queue ("" = cancelled); every request is recorded. A save
+// dialog adds the default suffix and asks about an existing file as the real one does (the
+// question is recorded and answered Yes).
+class QueuedFileDialogs : public platform::FileDialogs {
+public:
+    QStringList answers;
+    QList<platform::FileDialogRequest> requests;
+    QStringList overwriteAsked;
+    QString folderAnswer;
+    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return folderAnswer; }
+    bool ShowOpen(QWidget*, platform::FileDialogRequest& r) override { return Answer(r, false); }
+    bool ShowSave(QWidget*, platform::FileDialogRequest& r) override { return Answer(r, true); }
+
+private:
+    bool Answer(platform::FileDialogRequest& r, bool save)
+    {
+        requests << r;
+        const QString a = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (a.isEmpty())
+            return false;
+        r.fileName = save ? platform::WithDefaultSuffix(a, r.defaultSuffix) : a;
+        if (save && (r.flags & platform::FileDialogRequest::OverwritePrompt) && QFile::exists(r.fileName))
+            overwriteAsked << r.fileName;
+        return true;
     }
 };
 

@@ -128,6 +128,41 @@ TEST_F(SetupFileTest, BytesAfterTheLastSectionAreIgnored)
     EXPECT_TRUE(fresh->LoadFile(path));
 }
 
+// The document tells whether the file held bytes it did not read (a rewrite would drop
+// them): records it has no items for, such as an SMS number, or anything past the cap.
+TEST_F(SetupFileTest, TheDocumentKnowsWhetherTheFileHeldBytesItDidNotRead)
+{
+    auto doc = CreateDefaultSetupDocument();
+    const QString path = PathOf("unread.QRN");
+    ASSERT_TRUE(doc->SaveFile(path));
+    const QByteArray whole = ReadAll(path);
+    struct Row {
+        const char* name;
+        QByteArray tail;
+        bool unread;
+    };
+    const Row rows[] = {
+        {"nothing more", QByteArray(), false},
+        {"one byte", QByteArray(1, '\0'), true},
+        {"an SMS number record", QByteArray("\x01\x00\x0b\x00+4712345678", 15), true},
+        {"more than the reader takes in", QByteArray(1100 * 1024, 'x'), true},
+    };
+    for (const Row& row : rows) {
+        ASSERT_TRUE(WriteAll(path, whole + row.tail)) << row.name;
+        auto fresh = CreateDefaultSetupDocument();
+        ASSERT_TRUE(fresh->LoadFile(path)) << row.name;
+        EXPECT_EQ(fresh->HoldsUnreadBytes(), row.unread) << row.name;
+        // A damaged file does not change what the document knows.
+        ASSERT_TRUE(WriteAll(PathOf("cut.QRN"), whole.left(100)));
+        EXPECT_FALSE(fresh->LoadFile(PathOf("cut.QRN"))) << row.name;
+        EXPECT_EQ(fresh->HoldsUnreadBytes(), row.unread) << row.name;
+        // Once saved, the file holds only what the document wrote.
+        ASSERT_TRUE(fresh->SaveFile(PathOf("saved.QRN"))) << row.name;
+        EXPECT_FALSE(fresh->HoldsUnreadBytes()) << row.name;
+        EXPECT_EQ(ReadAll(PathOf("saved.QRN")), whole) << row.name;
+    }
+}
+
 TEST_F(SetupFileTest, ADocumentWithoutItsItemsReadsNothing)
 {
     auto doc = CreateDefaultSetupDocument();

@@ -151,19 +151,28 @@ qint64 RoundHalfEven(double value)
 }
 
 // An option counts only as a whole argument, so a path holding " -q" never turns a mode on.
-bool HasOption(const QStringList& args, const QString& option)
-{
-    return !option.isEmpty() && args.contains(option);
-}
+QString CommandLine(const QStringList& args) { return args.join(QLatin1Char(' ')); }
 
-QString GetOptionValue(const QStringList& args, const QString& option)
+namespace {
+// Where the option's text starts: 0 when the line starts with it, after the first blank
+// that it follows otherwise; -1 when absent.
+qsizetype OptionAt(const QString& line, const QString& option)
 {
     if (option.isEmpty())
-        return QString();
-    const qsizetype at = args.indexOf(option);
-    if (at < 0 || at + 1 >= args.size())
-        return QString();
-    return args.at(at + 1).trimmed();
+        return -1;
+    if (line.startsWith(option))
+        return 0;
+    const qsizetype blank = line.indexOf(QLatin1Char(' ') + option, 1);
+    return blank < 0 ? -1 : blank + 1;
+}
+} // namespace
+
+bool HasOption(const QString& commandLine, const QString& option) { return OptionAt(commandLine, option) >= 0; }
+
+QString GetOptionValue(const QString& commandLine, const QString& option)
+{
+    const qsizetype at = OptionAt(commandLine, option);
+    return at < 0 ? QString() : commandLine.mid(at + option.size()).trimmed();
 }
 
 void StringToBytes(const QString& text, QByteArray& bytes)

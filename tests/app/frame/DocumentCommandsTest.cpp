@@ -3,6 +3,7 @@
 
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QAction>
 #include <QLabel>
@@ -129,58 +130,210 @@ TEST_F(DocumentCommands, OpenShowsTheFileAndAddsItToTheRecentList)
     EXPECT_EQ(doubles.settings->Value("FileOpenLocation").value_or(""), doubles.dir.path());
 }
 
-TEST_F(DocumentCommands, AFailedOpenLeavesTheOpenSetupAsItWas)
+// Every road that opens a file treats a file that did not load alike: the open setup (at
+// start-up a new untitled one) stays as it was, the notice is shown, the recent list does not
+// get the file, and a Save cannot write over it.
+TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
 {
-    const QString good = WriteSetup("good.QRN");
+    const QString good = WriteSetup("good.QRN", [](XelObject& d) { d.Main()->SetIDNumber(42); });
     const QString foreign = Path("foreign.QRN");
     WriteBytes(foreign, QByteArray("MZ this is no setup file at all, just some bytes"));
     const QString damaged = Path("damaged.QRN");
     WriteBytes(damaged, Bytes(good).left(300));
+    const QString damagedMinor = Path("damaged216.QRN");
+    WriteBytes(damagedMinor, Bytes(WithVersion(good, "full216.QRN", 2, 16)).left(300));
     const QString newerLoads = WithVersion(good, "newer3.QRN", 3, 0);
     const QString newerRefused = WithVersion(good, "newer12.QRN", 12, 0);
-    struct Row {
+
+    enum Road { Dialog, Recent, MinusF, MinusP, MinusT };
+    enum Kind { Good, Newer, Damaged, Foreign };
+    struct File {
         QString path;
-        QString message; // "" = none
-        bool notice;
+        Kind kind;
+        QString version; // in the notice
+    };
+    const File files[] = {
+        {good, Good, ""},           {newerLoads, Newer, "3.0"},  {newerRefused, Newer, "12.0"},
+        {damaged, Damaged, ""},     {damagedMinor, Damaged, ""}, {foreign, Foreign, ""},
+    };
+    // The texts, while the language library is loaded (a run without a window frees it).
+    QHash<QString, QString> text;
+    for (const File& file : files) {
+        text["94" + file.path] = Lang(94, {file.path});
+        text["104" + file.path] = Lang(104, {file.path});
+        text["199" + file.path] = Lang(199, {"2.15", file.version});
+    }
+    const QString failed = Lang(233);
+    for (Road road : {Dialog, Recent, MinusF, MinusP, MinusT}) {
+        for (const File& file : files) {
+            const std::string name = QStringLiteral("road %1 %2").arg(road).arg(file.path).toStdString();
+            const QByteArray original = Bytes(file.path);
+            CloseWindow();
+            doubles.settings->Remove("FileList");
+            doubles.presenter.shown.clear();
+            doubles.presenter.answers.clear();
+            unit = UnitLog();
+            dialogs.answers.clear();
+            QString noticeText;
+            DialogAnswer close("frmFileVersionConflict", "cmdCancel", [&](QDialog* d) {
+                noticeText = d->findChild<QLabel*>("lblMessage")->text();
+            });
+            const bool windowless = road == MinusP || road == MinusT;
+            XelObject* before = nullptr;
+            if (windowless || road == MinusF) {
+                const QStringList args{road == MinusF ? "-f" : road == MinusP ? "-p" : "-t", file.path};
+                EXPECT_EQ(Start(args), !windowless) << name;
+            } else {
+                ASSERT_TRUE(Start());
+                // An open setup with a file and unsaved changes, which the user keeps.
+                dialogs.answers = {Path("mine.QRN")};
+                window->ToolClick("saveas");
+                if (road == Recent)
+                    window->AddRecent(file.path);
+                Change();
+                before = window->XelObject();
+                doubles.presenter.shown.clear();
+                doubles.presenter.answers = {No}; // do not save the changes
+                dialogs.answers = {file.path};
+                window->ToolClick(road == Dialog ? "open" : "file1");
+            }
+            QStringList shown = Shown();
+            if (before)
+                shown.removeFirst(); // the save question
+            EXPECT_EQ(close.seen, file.kind == Newer ? 1 : 0) << name;
+            if (file.kind == Newer)
+                EXPECT_EQ(noticeText, text["199" + file.path]) << name;
+            const bool byName = road != Dialog;
+            QStringList message;
+            if (file.kind == Foreign && !byName)
+                message = {text["94" + file.path]};
+            else if ((file.kind == Foreign || file.kind == Damaged) && byName)
+                message = {text["104" + file.path]};
+            EXPECT_EQ(shown, message) << name;
+
+            if (windowless) {
+                const QStringList calls{road == MinusT ? "DoFileTransmit" : "PrintSetup"};
+                QStringList made = unit.calls;
+                made.removeAll("CloseRetrieveLog");
+                EXPECT_EQ(made, file.kind == Good ? calls : QStringList()) << name;
+                EXPECT_EQ(window->ExitStatus(), file.kind == Good ? frmMain::ExitOk : frmMain::ExitFileNotLoadable) << name;
+                EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), "") << name;
+                window.reset();
+                EXPECT_EQ(Bytes(file.path), original) << name;
+                continue;
+            }
+            if (file.kind == Good) {
+                EXPECT_EQ(window->XelObject()->Filename(), file.path) << name;
+                EXPECT_EQ(window->XelObject()->Main()->IDNumber(), 42) << name;
+                EXPECT_EQ(window->RecentFilePath(1), file.path) << name;
+                continue;
+            }
+            if (before) {
+                EXPECT_EQ(window->XelObject(), before) << name;
+                EXPECT_TRUE(before->Changed()) << name;
+                EXPECT_EQ(before->Filename(), Path("mine.QRN")) << name;
+                EXPECT_EQ(window->windowTitle(), "Quarno Q2 - mine.QRN") << name;
+            } else {
+                EXPECT_TRUE(window->XelObject()->Filename().isEmpty()) << name;
+                EXPECT_FALSE(window->XelObject()->Changed()) << name;
+                EXPECT_EQ(window->windowTitle(), "Quarno Q2") << name;
+            }
+            if (file.kind != Foreign || byName)
+                EXPECT_EQ(Status(), failed) << name;
+            // A failed recent entry leaves the list; no road adds the file.
+            for (int n = 1; n <= 4; ++n)
+                EXPECT_NE(window->RecentFilePath(n), file.path) << name << " entry " << n;
+            // Save writes the open setup's own file (or asks for a name): never the file.
+            dialogs.answers = {""};
+            window->ToolClick("save");
+            EXPECT_EQ(Bytes(file.path), original) << name;
+        }
+    }
+}
+
+// A disk that takes only part of the file: every save road says so, the old file stays as it
+// was, the setup stays changed (Exit still asks), and nothing claims it was saved.
+TEST_F(DocumentCommands, ASaveThatCannotBeWrittenWholeChangesNothing)
+{
+    enum Flow { Save, SaveAs, SaveNew, ExitYes };
+    struct Row {
+        Flow flow;
+        const char* name;
+    };
+    const Row rows[] = {{Save, "save"}, {SaveAs, "save as over another file"}, {SaveNew, "first save"},
+                        {ExitYes, "exit, Yes to save"}};
+    for (const Row& row : rows) {
+        CloseWindow();
+        ASSERT_TRUE(Start());
+        const QString mine = WriteSetup("b.QRN", [](XelObject& d) { d.Main()->SetIDNumber(5); });
+        const QString other = WriteSetup("other.QRN", [](XelObject& d) { d.Main()->SetIDNumber(6); });
+        QFile::remove(Path("new.QRN"));
+        const QByteArray mineBytes = Bytes(mine), otherBytes = Bytes(other);
+        if (row.flow != SaveNew)
+            ASSERT_TRUE(window->OpenSetupByName(mine));
+        Change();
+        const QString title = window->windowTitle();
+        doubles.presenter.shown.clear();
+        {
+            FileSizeLimit disk(1000); // far less than a setup file
+            if (row.flow == Save) {
+                window->ToolClick("save");
+            } else if (row.flow == SaveAs) {
+                dialogs.answers = {other};
+                window->ToolClick("saveas");
+            } else if (row.flow == SaveNew) {
+                dialogs.answers = {Path("new")};
+                window->ToolClick("save");
+            } else {
+                doubles.presenter.answers = {Yes};
+                EXPECT_FALSE(window->close()) << row.name; // not saved: the program runs on
+            }
+        }
+        EXPECT_EQ(Bytes(mine), mineBytes) << row.name;
+        EXPECT_EQ(Bytes(other), otherBytes) << row.name;
+        EXPECT_FALSE(QFile::exists(Path("new.QRN"))) << row.name;
+        EXPECT_EQ(Status(), Lang(260)) << row.name;
+        EXPECT_EQ(window->windowTitle(), title) << row.name;
+        EXPECT_EQ(window->XelObject()->Filename(), row.flow == SaveNew ? QString() : mine) << row.name;
+        EXPECT_TRUE(window->XelObject()->Changed()) << row.name;
+        // Exit still asks.
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {Cancel};
+        EXPECT_FALSE(window->close()) << row.name;
+        EXPECT_EQ(Shown(), QStringList{row.flow == SaveNew ? Lang(102) : Lang(103, {"b.QRN"})}) << row.name;
+    }
+}
+
+// The save dialogs add ".QRN" to a name typed without one, so the Open dialog shows the file
+// and the overwrite question is about the file written.
+TEST_F(DocumentCommands, SaveDialogsAddTheSuffixBeforeTheyAskAboutOverwriting)
+{
+    const QString existing = WriteSetup("genset1.QRN");
+    struct Row {
+        const char* tool;
+        QString typed;
+        QString written;
+        bool asked;
     };
     const Row rows[] = {
-        {foreign, Lang(94, {foreign}), false},
-        {damaged, "", false},
-        {newerLoads, "", true},
-        {newerRefused, "", true},
+        {"save", Path("genset1"), Path("genset1.QRN"), true},
+        {"saveas", Path("genset2"), Path("genset2.QRN"), false},
+        {"saveas", Path("genset3.qrn"), Path("genset3.qrn"), false},
     };
-    // An open setup with a file and unsaved changes.
-    dialogs.answers = {Path("mine.QRN")};
-    window->ToolClick("saveas");
     for (const Row& row : rows) {
+        doubles.keys.shift = true;
+        window->ToolClick("new");
+        doubles.keys.shift = false;
         Change();
-        XelObject* before = window->XelObject();
-        const quint8 id = before->Main()->IDNumber();
-        doubles.presenter.shown.clear();
-        doubles.presenter.answers = {No}; // do not save the changes
-        dialogs.answers = {row.path};
-        QString noticeText;
-        DialogAnswer close("frmFileVersionConflict", "cmdCancel", [&](QDialog* d) {
-            noticeText = d->findChild<QLabel*>("lblMessage")->text();
-        });
-        window->ToolClick("open");
-        const std::string name = row.path.toStdString();
-        EXPECT_EQ(window->XelObject(), before) << name;
-        EXPECT_EQ(before->Main()->IDNumber(), id) << name;
-        EXPECT_TRUE(before->Changed()) << name;
-        EXPECT_EQ(before->Filename(), Path("mine.QRN")) << name;
-        EXPECT_EQ(window->windowTitle(), "Quarno Q2 - mine.QRN") << name;
-        EXPECT_EQ(close.seen, row.notice ? 1 : 0) << name;
-        if (row.notice)
-            EXPECT_EQ(noticeText, Lang(199, {"2.15", row.path.contains("12") ? "12.0" : "3.0"})) << name;
-        QStringList shown = Shown();
-        shown.removeFirst(); // the save question
-        EXPECT_EQ(shown, row.message.isEmpty() ? QStringList() : QStringList{row.message}) << name;
-        if (!row.message.isEmpty())
-            EXPECT_EQ(doubles.presenter.shown.last().style, platform::MsgStyle::Exclamation);
-        else
-            EXPECT_EQ(Status(), Lang(233)) << name;
+        dialogs.overwriteAsked.clear();
+        dialogs.answers = {row.typed};
+        window->ToolClick(row.tool);
+        EXPECT_EQ(dialogs.requests.last().defaultSuffix, "QRN");
+        EXPECT_EQ(window->XelObject()->Filename(), row.written);
+        EXPECT_TRUE(QFile::exists(row.written));
+        EXPECT_EQ(dialogs.overwriteAsked, row.asked ? QStringList{existing} : QStringList());
     }
+    EXPECT_FALSE(QFile::exists(Path("genset1")));
 }
 
 TEST_F(DocumentCommands, RecentFilesKeepTheirOrderAndAVanishedOneIsRemoved)

@@ -131,7 +131,8 @@ TEST_F(FrameStartup, DebugOptions)
 TEST_F(FrameStartup, MinusFOpensAFileWhoseNameHasBlanks)
 {
     const QString path = WriteSetup("my setup file.QRN", [](XelObject& d) { d.Main()->SetIDNumber(7); });
-    ASSERT_TRUE(Start({"-f", path}));
+    // Unquoted, as the shell splits it: the rest of the line is the name.
+    ASSERT_TRUE(Start(QStringList{"-f"} + path.split(' ')));
     EXPECT_EQ(window->XelObject()->Filename(), path);
     EXPECT_EQ(window->XelObject()->Main()->IDNumber(), 7);
     EXPECT_EQ(window->windowTitle(), "Quarno Q2 - my setup file.QRN");
@@ -159,7 +160,8 @@ TEST_F(FrameStartup, WindowlessTransmitAndPrintEndWithTheirStatus)
         {{"-t", good}, false, frmMain::ExitTransmitFailed, {"DoFileTransmit"}},
         {{"-t", damaged}, true, frmMain::ExitFileNotLoadable, {}},
         {{"-t", Path("missing.QRN")}, true, frmMain::ExitFileNotLoadable, {}},
-        {{"-t", good, "-p", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
+        // Both: only the transmit runs (with "-t" first, "-p" would be part of its file name).
+        {{"-p", good, "-t", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
         {{"-p", good}, true, frmMain::ExitOk, {"PrintSetup"}},
         {{"-p", damaged}, true, frmMain::ExitFileNotLoadable, {}},
     };
@@ -211,6 +213,60 @@ TEST_F(FrameStartup, PlaceWindowKeepsTheWindowInTheWorkArea)
     screen.area = QRect(0, 0, 200, 100);
     window->PlaceWindow(3000, 3000);
     EXPECT_EQ(window->pos(), QPoint(0, 0));
+}
+
+// The stored position is the frame's, title bar included, and is kept inside the work area
+// whatever decorations the window manager puts around the window; a start after an exit
+// finds the window where it was.
+TEST_F(FrameStartup, TheFrameIsPlacedInsideTheWorkAreaUnderAnyWindowManager)
+{
+    screen.area = QRect(0, 24, 1280, 1000); // a panel at the top
+    const QMargins managers[] = {QMargins(), QMargins(0, 20, 0, 0), QMargins(4, 30, 4, 4)};
+    struct Row {
+        const char* pos;
+        QPoint frame; // expected top-left of the frame; x or y -1 = at the right or bottom edge
+    };
+    const Row rows[] = {
+        {"1500,3000", {100, 200}},
+        {"0,0", {0, 24}},
+        {"", {0, 24}},
+        {"300,-300", {20, 24}},
+        {"2147483000,100", {-1, 24}},
+        {"100,2147483647", {6, -1}},
+        {"-2147483648,-2147483648", {0, 24}},
+        {"abc,def", {0, 24}},
+    };
+    for (const QMargins& m : managers) {
+        screen.margins = m;
+        for (const Row& row : rows) {
+            const std::string name = QStringLiteral("%1 under a title bar of %2").arg(row.pos).arg(m.top()).toStdString();
+            doubles.settings->SetValue("Pos", row.pos);
+            ASSERT_TRUE(Start()) << name;
+            auto expectedFor = [&](QSize size) {
+                return QPoint(row.frame.x() < 0 ? screen.area.right() + 1 - size.width() : row.frame.x(),
+                              row.frame.y() < 0 ? screen.area.bottom() + 1 - size.height() : row.frame.y());
+            };
+            const QRect frame = window->FrameRect();
+            EXPECT_EQ(frame, window->geometry().marginsAdded(m)) << name;
+            EXPECT_TRUE(screen.area.contains(frame)) << name;
+            EXPECT_EQ(frame.topLeft(), expectedFor(frame.size())) << name;
+            // Shown (the window may grow to its contents), closed and started again: the same
+            // place, no drift by the title bar. The headless window system would add a frame of
+            // its own: the seam alone plays the window manager.
+            window->setAttribute(Qt::WA_DontShowOnScreen);
+            window->show();
+            QCoreApplication::processEvents();
+            const QRect shown = window->FrameRect();
+            EXPECT_TRUE(screen.area.contains(shown)) << name;
+            EXPECT_EQ(shown.topLeft(), expectedFor(shown.size())) << name;
+            CloseWindow();
+            EXPECT_EQ(doubles.settings->Value("Pos").value_or(""),
+                      QStringLiteral("%1,%2").arg(shown.x() * 15).arg(shown.y() * 15)) << name;
+            ASSERT_TRUE(Start()) << name;
+            EXPECT_EQ(window->FrameRect().topLeft(), shown.topLeft()) << name;
+            CloseWindow();
+        }
+    }
 }
 
 TEST_F(FrameStartup, ShutDownStoresThePositionAndAsksAboutAChangedSetup)

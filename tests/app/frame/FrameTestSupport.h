@@ -12,6 +12,7 @@
 #include "platform/ScreenInfo.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/ServiceDoubles.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,30 +24,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace frametest {
 
-// File dialogs answered from a queue; every request is recorded.
-class QueuedDialogs : public platform::FileDialogs {
-public:
-    QStringList answers; // "" = cancelled
-    QList<platform::FileDialogRequest> requests;
-    QString folderAnswer;
-    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return folderAnswer; }
-    bool ShowOpen(QWidget*, platform::FileDialogRequest& r) override { return Answer(r); }
-    bool ShowSave(QWidget*, platform::FileDialogRequest& r) override { return Answer(r); }
-
-private:
-    bool Answer(platform::FileDialogRequest& r)
-    {
-        requests << r;
-        const QString a = answers.isEmpty() ? QString() : answers.takeFirst();
-        if (a.isEmpty())
-            return false;
-        r.fileName = a;
-        return true;
-    }
-};
+using QueuedDialogs = testing_doubles::QueuedFileDialogs;
 
 class FakeMailer : public platform::Mailer {
 public:
@@ -61,10 +43,13 @@ public:
     }
 };
 
+// The work area and the window manager's decorations, as a test sets them.
 class FixedScreen : public platform::ScreenInfo {
 public:
     QRect area{0, 0, 1280, 1024};
+    std::optional<QMargins> margins; // title bar and borders; unset: the window system's
     QRect WorkArea() override { return area; }
+    QMargins FrameMargins(const QWidget& w) override { return margins ? *margins : ScreenInfo::FrameMargins(w); }
 };
 
 class ListedPorts : public platform::PortList {

@@ -14,6 +14,7 @@
 #include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/PtyServer.h"
 #include "tools/ecxsim/Unit.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QElapsedTimer>
 #include <QtEndian>
@@ -221,6 +222,57 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     const QByteArray edited = Bytes(Path("t.QRN"));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_EQ(Bytes(Path("t.QRN")), edited);
+}
+
+// Bytes after the last record (an SMS number another tool wrote) are not read; the re-save
+// after a transmit would drop them, so it is left to the user's own save.
+TEST_F(UnitCommands, AVerifiedTransmitNeverDropsBytesTheProgramDidNotRead)
+{
+    const QByteArray plain = Bytes(WriteSetup("plain.QRN"));
+    struct Row {
+        const char* name;
+        QByteArray tail;
+        bool rewritten;
+    };
+    const Row rows[] = {
+        {"nothing more", QByteArray(), true},
+        {"an SMS number record", QByteArray("\x01\x00+4712345678\x00\x00", 16), false},
+        {"one byte", QByteArray(1, '\x7f'), false},
+    };
+    for (const Row& row : rows) {
+        const QString path = Path("sms.QRN");
+        WriteBytes(path, plain + row.tail);
+        ASSERT_TRUE(window->OpenSetupByName(path)) << row.name;
+        EXPECT_EQ(window->XelObject()->HoldsUnreadBytes(), !row.tail.isEmpty()) << row.name;
+        EXPECT_TRUE(window->TransmitSetupToUnit()) << row.name;
+        if (row.rewritten) {
+            EXPECT_NE(Bytes(path), plain) << row.name;
+        } else {
+            EXPECT_EQ(Bytes(path), plain + row.tail) << row.name;
+            // Nor behind the user's back when the setup is asked whether it changed; the
+            // record waits for the user's save.
+            EXPECT_FALSE(window->XelObject()->Changed()) << row.name;
+            EXPECT_EQ(Bytes(path), plain + row.tail) << row.name;
+            EXPECT_EQ(window->XelObject()->Main()->Firmware().trimmed(), "4.47") << row.name;
+        }
+    }
+}
+
+// The re-save after a transmit on a full disk: the file stays as it was, the user is told,
+// and the setup stays changed, so Exit asks.
+TEST_F(UnitCommands, AReSaveAfterTransmitThatFailsIsReported)
+{
+    const QString path = WriteSetup("full.QRN");
+    const QByteArray before = Bytes(path);
+    ASSERT_TRUE(window->OpenSetupByName(path));
+    {
+        FileSizeLimit disk(1000);
+        EXPECT_TRUE(window->TransmitSetupToUnit());
+        EXPECT_TRUE(window->XelObject()->Changed());
+    }
+    EXPECT_EQ(Bytes(path), before);
+    EXPECT_EQ(Shown(), QStringList{Lang(190, {"full.QRN", path})});
+    EXPECT_EQ(doubles.presenter.shown.value(0).style, platform::MsgStyle::Exclamation);
 }
 
 TEST_F(UnitCommands, AVerifiedTransmitLeavesAnOlderFormatFileToTheUser)

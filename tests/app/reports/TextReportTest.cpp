@@ -35,6 +35,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTimeZone>
+#include "tests/common/FileSizeLimit.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -282,13 +283,16 @@ struct ScriptedSaveDialog : platform::FileDialogs {
     QString choose;          // full path chosen
     int filterIndex = 1;
     QList<platform::FileDialogRequest> asked;
+    QStringList overwriteAsked; // as the real dialog: after the default suffix, answered Yes
     QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
     bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
     bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
     {
         asked.append(request);
-        request.fileName = choose;
+        request.fileName = platform::WithDefaultSuffix(choose, request.defaultSuffix);
         request.filterIndex = filterIndex;
+        if (answer && (request.flags & platform::FileDialogRequest::OverwritePrompt) && QFile::exists(request.fileName))
+            overwriteAsked << request.fileName;
         return answer;
     }
 };
@@ -542,7 +546,8 @@ TEST_F(TextExportTest, ExportPathsAndFailures)
         {"folder in the way", 0, true, "taken.txt", 1, false, true, "", 237, 0, 0},
         {"overwrites", 0, true, "old.txt", 1, false, true, "old.txt", 236, 0, 0},
         {"no extension, text filter", 0, true, "plain", 1, false, true, "plain.txt", 236, 0, 0},
-        {"no extension, any file", 0, true, "bare", 2, false, true, "bare", 236, 0, 0},
+        // The dialog adds ".txt" whatever the filter: the name confirmed is the name written.
+        {"no extension, any file", 0, true, "bare", 2, false, true, "bare.txt", 236, 0, 0},
         {"viewer starts", 0, true, "old.txt", 1, true, true, "old.txt", 236, 0, 1},
         {"viewer fails", 0, true, "old.txt", 1, true, false, "old.txt", 236, 1, 1},
     };
@@ -571,7 +576,7 @@ TEST_F(TextExportTest, ExportPathsAndFailures)
     // The folder in the way keeps what it held, and no temporary file is left behind.
     EXPECT_TRUE(QFileInfo(doubles.dir.filePath("taken.txt/inside")).isDir());
     const QStringList left = QDir(doubles.dir.path()).entryList(QDir::Files | QDir::Hidden);
-    EXPECT_EQ(left, (QStringList{"bare", "old.txt", "plain.txt"}));
+    EXPECT_EQ(left, (QStringList{"bare.txt", "old.txt", "plain.txt"}));
     // The dialog offers the last chosen name again.
     dialog.asked.clear();
     reports::CmdExportAsText(state);
@@ -579,6 +584,44 @@ TEST_F(TextExportTest, ExportPathsAndFailures)
     EXPECT_EQ(dialog.asked[0].fileName, doubles.dir.filePath("old.txt"));
     state.batteryPage = nullptr;
     EXPECT_EQ(battery.checks, 1);
+}
+
+// The overwrite question is about the file that will be written, and a disk that takes only
+// part of the report leaves the old file as it was and says so.
+TEST_F(TextExportTest, TheOverwriteQuestionIsAboutTheWrittenFileAndAFullDiskKeepsTheOld)
+{
+    const QString old = doubles.dir.filePath("report.txt");
+    const QByteArray oldBytes = QByteArray("old report\r\n").repeated(400);
+    struct Case {
+        const char* name;
+        const char* typed;
+        rlim_t disk; // 0: no limit
+        bool written;
+    } cases[] = {
+        {"typed without .txt", "report", 0, true},
+        {"typed with .txt", "report.txt", 0, true},
+        {"disk full", "report", 100, false},
+    };
+    for (const Case& c : cases) {
+        {
+            QFile f(old);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(oldBytes);
+        }
+        dialog.overwriteAsked.clear();
+        dialog.choose = doubles.dir.filePath(c.typed);
+        doubles.status.text.clear();
+        {
+            std::unique_ptr<FileSizeLimit> disk(c.disk ? new FileSizeLimit(c.disk) : nullptr);
+            reports::CmdExportAsText(state);
+        }
+        EXPECT_EQ(dialog.asked.last().defaultSuffix, "txt") << c.name;
+        EXPECT_EQ(dialog.overwriteAsked, QStringList{old}) << c.name;
+        EXPECT_EQ(ReadAll(old) != oldBytes, c.written) << c.name;
+        EXPECT_EQ(doubles.status.text, c.written ? extra::GetLangString(236, {"report.txt"}) : extra::GetLangString(237))
+            << c.name;
+    }
+    EXPECT_FALSE(QFileInfo::exists(doubles.dir.filePath("report"))) << "the bare name is never written";
 }
 
 } // namespace

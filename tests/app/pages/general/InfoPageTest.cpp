@@ -5,6 +5,7 @@
 #include "app/pages/general/InfoTemplateFile.h"
 #include "app/services/modRegistry.h"
 #include "controls/InfoWindow.h"
+#include "tests/common/FileSizeLimit.h"
 #include "datamodel/XelInfo.h"
 
 #include <QApplication>
@@ -276,6 +277,30 @@ TEST_F(InfoPageTest, FailedSaveReportsAndKeepsTheOldFile)
     EXPECT_EQ(modRegistry::GetInfoTemplate(), "previous.txt");
     const QStringList left = QDir(doubles.dir.path()).entryList({"t.txt*"}, QDir::Files);
     EXPECT_TRUE(left.isEmpty()) << "no half-written file is left: " << left.join(",").toStdString();
+}
+
+// A disk that takes only part of the template: message 190, the old template stays as it was
+// and stays the one remembered.
+TEST_F(InfoPageTest, ASaveOnAFullDiskKeepsTheOldTemplate)
+{
+    const QString path = doubles.dir.filePath("full.txt");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("OLD NAME\r\nold window text\r\n");
+    }
+    const QByteArray before = ReadFile(path);
+    modRegistry::SaveInfoTemplate("previous.txt");
+    Show("NEW NAME" + CRLF + "a much longer window text than the old one");
+    dialogs.answers = {path};
+    {
+        FileSizeLimit disk(16);
+        page->SaveTemplate();
+    }
+    EXPECT_EQ(Messages(), QStringList{Lang(190, {"full.txt", path})});
+    EXPECT_EQ(ReadFile(path), before);
+    EXPECT_EQ(modRegistry::GetInfoTemplate(), "previous.txt");
+    EXPECT_EQ(QDir(doubles.dir.path()).entryList({"full.txt*"}, QDir::Files), QStringList{"full.txt"});
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/ServiceDoubles.h"
 
 #include <QIcon>
 #include <QList>
@@ -129,25 +130,7 @@ public:
 };
 
 // Answers the file dialogs from a script: each entry is a chosen path, "" for a cancel.
-class ScriptedFileDialogs : public platform::FileDialogs {
-public:
-    QStringList answers;
-    QList<platform::FileDialogRequest> requests;
-    QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return QString(); }
-    bool ShowOpen(QWidget*, platform::FileDialogRequest& request) override { return Answer(request); }
-    bool ShowSave(QWidget*, platform::FileDialogRequest& request) override { return Answer(request); }
-
-private:
-    bool Answer(platform::FileDialogRequest& request)
-    {
-        requests << request;
-        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-        if (answer.isEmpty())
-            return false;
-        request.fileName = answer;
-        return true;
-    }
-};
+using ScriptedFileDialogs = testing_doubles::QueuedFileDialogs;
 
 // Platform doubles, the language library, the shipped database and a default setup.
 class PageFixture : public ::testing::Test {

@@ -75,23 +75,38 @@ TEST(TextHelpers, RoundHalfEven)
     EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
 }
 
-TEST(TextHelpers, OptionsAreWholeArguments)
+TEST(TextHelpers, OptionsReadTheWholeLine)
 {
-    const QStringList pathWithQ = {"-f", "/home/u/setups -q/a.qrn"};
-    EXPECT_FALSE(HasOption(pathWithQ, "-q"));
-    EXPECT_TRUE(HasOption(pathWithQ, "-f"));
-    EXPECT_EQ(GetOptionValue(pathWithQ, "-f"), "/home/u/setups -q/a.qrn");
-
-    const QStringList debug = {"-f", "a.qrn", "-debug"};
-    EXPECT_EQ(GetOptionValue(debug, "-f"), "a.qrn");
-    EXPECT_TRUE(HasOption(debug, "-debug"));
-    EXPECT_FALSE(HasOption(debug, "-debugcomm"));
-    EXPECT_EQ(GetOptionValue(debug, "-debug"), ""); // last argument
-    EXPECT_EQ(GetOptionValue(debug, "-t"), "");     // absent
-
-    EXPECT_FALSE(HasOption({"-debugcomm"}, "-debug"));
-    EXPECT_FALSE(HasOption({}, "-q"));
-    EXPECT_EQ(GetOptionValue({"-p", "  b.qrn "}, "-p"), "b.qrn");
+    struct Row {
+        QStringList args; // as the shell split them
+        const char* option;
+        bool present;
+        const char* value;
+    };
+    const Row rows[] = {
+        // The rest of the line is the value: a name with blanks needs no quotes.
+        {{"-f", "/path/my", "file.QRN"}, "-f", true, "/path/my file.QRN"},
+        {{"-f", "/path/my file.QRN"}, "-f", true, "/path/my file.QRN"},
+        {{"-q", "-f", "  a.qrn "}, "-f", true, "a.qrn"},
+        {{"-q", "-f", "a.qrn"}, "-q", true, "-f a.qrn"},
+        // Other options after it are part of the value.
+        {{"-f", "a.qrn", "-debug"}, "-f", true, "a.qrn -debug"},
+        // A blank followed by the option text counts, inside a path too.
+        {{"-f", "/home/u/setups", "-q/a.qrn"}, "-q", true, "/a.qrn"},
+        {{"-f", "/home/u/setups-q/a.qrn"}, "-q", false, ""},
+        // A prefix match: "-debugcomm" holds "-debug".
+        {{"-debugcomm"}, "-debug", true, "comm"},
+        {{"-debug"}, "-debugcomm", false, ""},
+        {{"-debug"}, "-debug", true, ""},
+        {{}, "-q", false, ""},
+        {{"-p", "b.qrn"}, "-t", false, ""},
+        {{"-f", "x.qrn"}, "", false, ""},
+    };
+    for (const Row& row : rows) {
+        const QString line = CommandLine(row.args);
+        EXPECT_EQ(HasOption(line, row.option), row.present) << line.toStdString() << " " << row.option;
+        EXPECT_EQ(GetOptionValue(line, row.option), QString::fromUtf8(row.value)) << line.toStdString();
+    }
 }
 
 TEST(ByteHelpers, WordsAndTexts)

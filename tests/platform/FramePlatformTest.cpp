@@ -1,0 +1,149 @@
+// The file dialogs' filters and default suffix, and the mail program's answer.
+#include "platform/FileDialogs.h"
+#include "platform/Mailer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FileDialogFilters, EachPatternListIsShownOnce)
+{
+    struct Row {
+        const char* filter;
+        QStringList expected;
+    };
+    const Row rows[] = {
+        {"Quarno Files (*.qrn)|*.qrn|All files (*.*)|*.*", {"Quarno Files (*.qrn)", "All files (*.*)"}},
+        {"Text file (*.txt)|*.txt|Any file (*.*)|*.*", {"Text file (*.txt)", "Any file (*.*)"}},
+        {"Text Files|*.txt", {"Text Files (*.txt)"}},
+        {"Logs|*.log;*.txt", {"Logs (*.log *.txt)"}},
+        // Brackets that show other patterns than the real ones give way to the real ones.
+        {"Setups (*.old)|*.qrn", {"Setups (*.qrn)"}},
+        {"", {}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(platform::QtFileFilters(row.filter), row.expected) << row.filter;
+}
+
+TEST(FileDialogSuffix, AddedOnlyToANameWithoutAPoint)
+{
+    struct Row {
+        const char* typed;
+        const char* suffix;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"/home/u/genset1", "QRN", "/home/u/genset1.QRN"},
+        {"/home/u/genset1.qrn", "QRN", "/home/u/genset1.qrn"},
+        {"/home/u/gen.set", "QRN", "/home/u/gen.set"},
+        {"/home/u.v/genset1", "txt", "/home/u.v/genset1.txt"},
+        {"C:\\setups.d\\report", "txt", "C:\\setups.d\\report.txt"},
+        {"/home/u/genset1", "", "/home/u/genset1"},
+        {"", "QRN", ""},
+        {"/home/u/", "QRN", "/home/u/"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(platform::WithDefaultSuffix(row.typed, row.suffix), row.expected) << row.typed;
+}
+
+// The real mail program road with a stand-in xdg-email that ends with a chosen status.
+TEST(MailerTest, TheMailProgramsExitStatusDecides)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit());
+    struct Row {
+        const char* script; // "" = no xdg-email at all
+        bool available, composed;
+    };
+    const Row rows[] = {
+        {"#!/bin/sh\nexit 0\n", true, true},
+        {"#!/bin/sh\nexit 3\n", true, false},
+        {"#!/bin/sh\nkill -9 $$\n", true, false},
+        {"", false, false},
+    };
+    platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};
+    for (const Row& row : rows) {
+        const QString program = dir.filePath("xdg-email");
+        QFile::remove(program);
+        if (*row.script) {
+            QFile f(program);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(row.script);
+            f.close();
+            f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        EXPECT_EQ(platform::Mailer::Instance().Available(), row.available) << row.script;
+        EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.composed) << row.script;
+    }
+    qputenv("PATH", oldPath);
+}
+
+} // namespace
+
+namespace {
+
+// The program's own Qt save dialog, typed into as a user would: the overwrite question and
+// the name given back are both about the name with the default suffix.
+TEST(QtSaveDialog, AsksAboutAndGivesBackTheNameWithTheSuffix)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    {
+        QFile existing(dir.filePath("report.txt"));
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    }
+    struct Row {
+        const char* typed;
+        const char* given;
+        bool asked;
+    };
+    const Row rows[] = {{"report", "report.txt", true}, {"other", "other.txt", false}};
+    for (const Row& row : rows) {
+        QStringList questions;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (!w->isVisible())
+                    continue;
+                if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                    questions << box->text();
+                    box->button(QMessageBox::Yes)->click();
+                    return;
+                }
+            }
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible() && questions.isEmpty()) {
+                    if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                        edit->setText(row.typed);
+                        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+                    }
+                }
+            }
+        });
+        driver.start(20);
+        platform::FileDialogRequest request;
+        request.title = "Export Setup as Text";
+        request.filter = "Text file (*.txt)|*.txt|Any file (*.*)|*.*";
+        request.initialFolder = dir.path();
+        request.flags = platform::FileDialogRequest::OverwritePrompt;
+        request.defaultSuffix = "txt";
+        ASSERT_TRUE(platform::FileDialogs::Instance().ShowSave(nullptr, request)) << row.typed;
+        driver.stop();
+        EXPECT_EQ(request.fileName, dir.filePath(row.given)) << row.typed;
+        EXPECT_EQ(questions.size(), row.asked ? 1 : 0) << row.typed;
+        if (row.asked)
+            EXPECT_TRUE(questions.value(0).startsWith("report.txt already exists")) << questions.value(0).toStdString();
+    }
+}
+
+} // namespace
