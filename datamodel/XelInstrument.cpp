@@ -84,10 +84,13 @@ bool XelInstrument::WriteToFile(RecordWriter& writer)
     return true;
 }
 
+bool XelInstrument::HasSlot() const { return m_rec.Index >= 1 && m_rec.Index <= kSlots; }
+
 bool XelInstrument::FromImage(const QByteArray& image)
 {
-    if (m_rec.Index < 1 || m_rec.Index > kSlots)
-        return false;
+    // The image has four slots; an instrument without one is left as it is.
+    if (!HasSlot())
+        return true;
     SetInUse(false);
     SetFunctionText(QString());
     quint8 f = 0;
@@ -101,8 +104,9 @@ bool XelInstrument::FromImage(const QByteArray& image)
 bool XelInstrument::ToImage(QByteArray& image, QString* failedField) const
 {
     // The function code goes where the decoder takes it from; the rest of the slot is the unit's.
-    if (m_rec.Index < 1 || m_rec.Index > kSlots)
-        return ImageAccess::Refuse(failedField, QStringLiteral("Index"));
+    // Past the fourth slot lie the speed points: an instrument without a slot writes nothing.
+    if (!HasSlot())
+        return true;
     if (!ImageAccess::PutByte(image, kFirstSlot + 4 * (m_rec.Index - 1), m_rec.FunctionNo))
         return ImageAccess::Refuse(failedField, QStringLiteral("FunctionNo"));
     return true;

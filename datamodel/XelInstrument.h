@@ -36,6 +36,8 @@ public:
     bool WriteToFile(RecordWriter& writer);
     bool FromImage(const QByteArray& image);
     bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
+    // Index 1 to 4: the instrument has a slot in the image.
+    bool HasSlot() const;
 
 private:
     struct Record {

@@ -133,7 +133,7 @@ bool RequestEngine::Receive(const QByteArray& candidate)
         return false;
     }
     // A reply that arrives after its time-out belongs to an earlier package: the unit echoes
-    // the stamp, and a data reply the address and size as well. Keep waiting for our own.
+    // the stamp, and a data reply the address as well. Keep waiting for our own.
     if (!AnswersRequest(candidate)) {
         Trace("Reply to an earlier package discarded");
         return false;
@@ -157,7 +157,9 @@ bool RequestEngine::AnswersRequest(const QByteArray& candidate) const
                         || s.requestKind == Package::GetPackedBitsKind;
     if (!dataReply)
         return true;
-    return candidate.size() >= 11 && candidate.mid(5, 6) == m_request.mid(5, 6);
+    // Units differ in the size and type they answer with (a bit's reply counts its data byte,
+    // or echoes the request's "00"), so only the address is compared.
+    return candidate.size() >= 9 && candidate.mid(5, 4) == m_request.mid(5, 4);
 }
 
 void RequestEngine::OnTick()

@@ -42,7 +42,7 @@ public:
 private:
     void OnBytesArrived();
     bool Receive(const QByteArray& candidate);
-    // The candidate carries this request's stamp (and for data its address and size).
+    // The candidate carries this request's stamp (and for data its address).
     bool AnswersRequest(const QByteArray& candidate) const;
     void OnTick();
     void StopTimer();

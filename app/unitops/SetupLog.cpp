@@ -57,15 +57,16 @@ bool WriteSetupLog(const QString& path, const QVector<qint32>& words)
 bool ParseSetupLog(const QByteArray& text, QVector<qint32>& words)
 {
     words.clear();
-    QList<QByteArray> lines = text.split('\n');
+    // Lines end in CR LF as written, or in LF or CR alone after an editor has had the file.
+    QByteArray unified = text;
+    unified.replace("\r\n", "\n").replace('\r', '\n');
+    QList<QByteArray> lines = unified.split('\n');
     // The line break after the last line starts no further line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     QVector<qint32> out;
     out.reserve(lines.size());
-    for (QByteArray line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
+    for (const QByteArray& line : lines) {
         const QString l = QString::fromLatin1(line);
         const qsizetype colon = l.indexOf(QLatin1Char(':'));
         QString rest = colon < 0 ? QString() : l.mid(colon + 1);

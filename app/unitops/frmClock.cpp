@@ -203,6 +203,8 @@ void frmClock::OnOK()
             focus = Hour;
         else if (BoxValue(Minute) > 59)
             focus = Minute;
+        else if (BoxValue(Year) < kFirstYear)
+            focus = Year; // a year such as 0 makes no date at all, but it is the year that is wrong
         m_txtDate[focus]->setFocus();
         return;
     }

@@ -5,6 +5,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/extra/extra.h"
+#include "app/services/modDiv.h"
 #include "app/unitops/SetupLog.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
@@ -32,6 +33,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -143,6 +145,9 @@ frmComm::frmComm(MainState& state, QWidget* parent)
     cmdOK->setDefault(true);
     layout->addWidget(cmdOK, 0, Qt::AlignRight);
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    // F1 opens the topic of the direction, during the transfer too.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { modDiv::ShowHelp(m_helpContext); });
 
     SetCommType(0);
 }

@@ -15,6 +15,7 @@
 #include "platform/StatusSink.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
+#include "platform/WholeFile.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -25,7 +26,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -34,17 +34,20 @@ namespace {
 
 const char kLetters[3] = {'I', 'C', 'L'};
 const char* const kTitles[3] = {"Information", "Counters", "Log"};
-const QString kCrLf = QStringLiteral("\r\n");
+const QByteArray kCrLf = QByteArrayLiteral("\r\n");
 // How often the silence is looked at while a section runs.
 constexpr int kSilenceCheckMs = 50;
 constexpr int kFirstPollMs = 10;
 constexpr int kPollMs = 5000;
 
-QString TitleLines(int section)
+QByteArray TitleLines(int section)
 {
-    const QString title = QString::fromLatin1(kTitles[section]);
-    return title + kCrLf + QString(title.size(), QLatin1Char('-')) + kCrLf + kCrLf;
+    const QByteArray title = kTitles[section];
+    return title + kCrLf + QByteArray(title.size(), '-') + kCrLf + kCrLf;
 }
+
+// The program's own lines go into the log in the unit's single-byte code page.
+QByteArray Ansi(const QString& text) { return platform::AnsiCodePage::FromUnicode(text); }
 
 qint64 Now() { return platform::TimeSource::Instance().Milliseconds(); }
 
@@ -162,6 +165,8 @@ void frmRetrieveLog::Poll()
     m_timTimer->start();
 }
 
+QString frmRetrieveLog::RetrievedLogText() const { return platform::AnsiCodePage::ToUnicode(m_log); }
+
 QString frmRetrieveLog::DateText() const
 {
     const QDateTime now = platform::SystemInfo::Instance().Now();
@@ -199,9 +204,9 @@ void frmRetrieveLog::OnDownload()
     m_picLog->show();
 
     const QString started = QStringLiteral("Receive log started ");
-    m_text = started + DateText() + kCrLf;
-    m_text += QString((started + DateText()).size(), QLatin1Char('=')) + kCrLf + kCrLf + kCrLf;
-    m_text += TitleLines(0);
+    m_log = Ansi(started + DateText()) + kCrLf;
+    m_log += QByteArray((started + DateText()).size(), '=') + kCrLf + kCrLf + kCrLf;
+    m_log += TitleLines(0);
     m_timTimer->setInterval(platform::TimeSource::Instance().TimerInterval(kSilenceCheckMs));
     m_timTimer->start();
     SendSection(0);
@@ -248,17 +253,18 @@ void frmRetrieveLog::EndSection(const QString& note)
         cut = QStringLiteral("[The answer was cut here: the unit was still sending after %1 minutes.]")
                   .arg(kMaxSectionMs / 60000);
     }
-    m_text += platform::AnsiCodePage::ToUnicode(m_answer);
+    // The unit's bytes go in as they came; only the window and the clipboard decode them.
+    m_log += m_answer;
     if (!cut.isEmpty())
-        m_text += kCrLf + cut;
+        m_log += kCrLf + Ansi(cut);
     if (m_section < 2) {
-        m_text += kCrLf + kCrLf + TitleLines(m_section + 1);
+        m_log += kCrLf + kCrLf + TitleLines(m_section + 1);
         SendSection(m_section + 1);
         return;
     }
     const QString completed = QStringLiteral("Receive log completed ");
-    m_text += kCrLf + kCrLf + QString((completed + DateText()).size(), QLatin1Char('=')) + kCrLf;
-    m_text += completed + DateText();
+    m_log += kCrLf + kCrLf + QByteArray((completed + DateText()).size(), '=') + kCrLf;
+    m_log += Ansi(completed + DateText());
     Finish();
 }
 
@@ -287,20 +293,20 @@ void frmRetrieveLog::ShowText()
                                                              : QStringLiteral("ECX %1").arg(m_firmware);
     const QString name = QStringLiteral("%1 log %2.txt")
                              .arg(unit, platform::SystemInfo::Instance().Now().toString(QStringLiteral("yyyy-MM-dd HHmmss")));
-    QDir().mkpath(m_logFolder);
     const QString path = QDir(m_logFolder).filePath(name);
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly) && file.write(m_text.toUtf8()) >= 0 && file.commit();
-    if (written) {
+    if (QDir().mkpath(m_logFolder) && platform::WriteWholeFile(path, m_log)) {
         m_logFile = path;
-        platform::StatusSink::Instance().SetStatusText(QStringLiteral("The Control Unit Log was written to ")
-                                                      + QDir::toNativeSeparators(path));
-    }
-    if (written && platform::Shell::Instance().OpenDocument(path))
+        const QString where = QDir::toNativeSeparators(path);
+        // Without a viewer the file is still there: say where, the clipboard is not needed.
+        platform::StatusSink::Instance().SetStatusText(
+            platform::Shell::Instance().OpenDocument(path)
+                ? QStringLiteral("The Control Unit Log was written to ") + where
+                : QStringLiteral("No text viewer could be opened. The Control Unit Log was written to ") + where);
         return;
+    }
     if (QClipboard* clipboard = QGuiApplication::clipboard()) {
         clipboard->clear();
-        clipboard->setText(m_text);
+        clipboard->setText(RetrievedLogText());
     }
     extra::LangMsgBox(139, platform::MsgStyle::Information);
 }

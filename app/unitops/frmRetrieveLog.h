@@ -1,6 +1,6 @@
 #pragma once
 // Downloads the unit's information, counters and event log as plain text over a port of its
-// own (three two-byte requests, each answer ending after 2000 ms of silence), writes the text
+// own (three two-byte requests, each answer ending after 2000 ms of silence), writes the bytes
 // to a file and opens it in the user's text viewer.
 #include <QDialog>
 #include <QString>
@@ -39,7 +39,11 @@ public:
     void SetLogFolder(const QString& folder) { m_logFolder = folder; }
     // The file the last download was written to; empty before.
     QString LogFile() const { return m_logFile; }
-    QString RetrievedLogText() const { return m_text; }
+    // The log as the unit sent it, with the program's header and titles; the file holds
+    // exactly these bytes.
+    QByteArray RetrievedLogBytes() const { return m_log; }
+    // The same decoded from the unit's code page, as shown.
+    QString RetrievedLogText() const;
 
     void reject() override;
 
@@ -72,7 +76,7 @@ private:
     QString m_firmware;
     QString m_logFolder;
     QString m_logFile;
-    QString m_text;
+    QByteArray m_log;
     QByteArray m_answer;
     int m_section = 0;
     qint64 m_lastArrival = 0;

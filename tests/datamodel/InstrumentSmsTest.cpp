@@ -55,10 +55,22 @@ TEST(Instrument, ImageSlot)
     i->SetFunctionNo(9);
     ASSERT_TRUE(c.ToImage(image));
     EXPECT_EQ(image.mid(3052, 8), Bytes({0, 0, 0, 0, 9, 0, 0, 0}));
-    XelInstrument* far = c.Add(5, "x"); // no slot for it: nothing written
+    // No slot past the fourth (or for index 0): neither written nor read, the rest goes on.
+    XelInstrument* far = c.Add(5, "x");
     far->SetFunctionNo(1);
-    EXPECT_FALSE(c.ToImage(image));
-    EXPECT_EQ(quint8(image.at(3068)), 0);
+    XelInstrument* none = c.Add(0, "y");
+    none->SetFunctionNo(2);
+    XelInstrument* fourth = c.Add(4, "z");
+    fourth->SetFunctionNo(7);
+    image[3047] = char(99);
+    ASSERT_TRUE(c.ToImage(image));
+    EXPECT_EQ(image.mid(3047, 25), Bytes({99, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0, 0, 0}));
+    image[3064] = char(3);
+    ASSERT_TRUE(c.FromImage(image));
+    EXPECT_EQ(fourth->FunctionNo(), 3);
+    EXPECT_EQ(far->FunctionNo(), 1);
+    EXPECT_EQ(none->FunctionNo(), 2);
+    EXPECT_EQ(far->FunctionText(), QStringLiteral("x"));
 }
 
 TEST(Sms, NeverChangedAndNotInTheImage)

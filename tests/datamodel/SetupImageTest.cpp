@@ -10,6 +10,7 @@
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
 #include "datamodel/cDigitalInAdditional.h"
+#include "datamodel/cInstrument.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
@@ -191,6 +192,31 @@ TEST_F(SetupImageTest, PropulsionOverwritesTheStartAttemptsAndDelay)
     ASSERT_TRUE(doc->CreateSetup("4.47"));
     im = ImageOf(*doc);
     EXPECT_EQ(im.mid(645, 4), Hex("01 05 07 14"));
+}
+
+// The image has four instrument slots: a fifth and sixth instrument change nothing in it and
+// keep what they hold when an image is loaded.
+TEST_F(SetupImageTest, InstrumentsPastTheFourSlotsAreLeftOut)
+{
+    auto four = KnownSetup();
+    auto six = KnownSetup();
+    for (auto* doc : {four.get(), six.get()})
+        for (int i = 1; i <= 4; ++i)
+            doc->Instrument()->Add(i, "Instrument")->SetFunctionNo(10 + i);
+    for (int i = 5; i <= 6; ++i)
+        six->Instrument()->Add(i, "Instrument")->SetFunctionNo(20 + i);
+    ASSERT_TRUE(four->CreateSetup("4.47"));
+    ASSERT_TRUE(six->CreateSetup("4.47"));
+    const QByteArray im = ImageOf(*six);
+    EXPECT_EQ(im, ImageOf(*four));
+    EXPECT_EQ(im.mid(3052, 16), Hex("0B000000 0C000000 0D000000 0E000000"));
+
+    QByteArray changed = im;
+    changed[3056] = char(40);
+    ASSERT_TRUE(six->LoadSetup(WordsOf(changed), "4.47"));
+    EXPECT_EQ(six->Instrument()->Item(2)->FunctionNo(), 40);
+    EXPECT_EQ(six->Instrument()->Item(5)->FunctionNo(), 25);
+    EXPECT_EQ(six->Instrument()->Item(6)->FunctionNo(), 26);
 }
 
 // A language table with texts made for the test.

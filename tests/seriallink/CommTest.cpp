@@ -428,9 +428,9 @@ TEST_F(CommLine, EchoedHeadLengthAndBlockCheckOfAReplyAreJudged)
     EXPECT_EQ(value, 42);
     EXPECT_EQ(comm.ByteCount(), 15);
 
-    // A non-hex address or a size far beyond the data is no answer to this request.
+    // A non-hex address is no answer to this request.
     line.respond = [](const QByteArray& r) {
-        return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "0" "ZZ\xFFZ" "FF" + Reversed({0x00, 0x2A}))};
+        return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + "0" "ZZ\xFFZ" + r.mid(9, 2) + Reversed({0x00, 0x2A}))};
     };
     value = -1;
     EXPECT_FALSE(comm.GetRegister(0, value));
@@ -450,12 +450,12 @@ TEST_F(CommLine, EchoedHeadLengthAndBlockCheckOfAReplyAreJudged)
 
 TEST_F(CommLine, ReplyToAnEarlierPackageIsNotTakenAsTheAnswer)
 {
-    // Each reply carries a stamp; one from another package, or data for another address or
-    // size, is passed over and the wait goes on.
+    // Each reply carries a stamp; one from another package, or data for another address (the
+    // package two before had the same stamp), is passed over and the wait goes on.
     line.respond = [](const QByteArray& r) {
         const QByteArray otherStamp = r.mid(3, 1) == "1" ? "2" : "1";
         return QList<QByteArray>{Framed("F0" + otherStamp + "0" + r.mid(5, 6) + Reversed({0x00, 0x07})),
-                                 Framed("F0" + r.mid(3, 1) + "0" + r.mid(5, 4) + "04" + Reversed({0, 8, 0, 9})),
+                                 Framed("F0" + r.mid(3, 1) + "0" "4010" + r.mid(9, 2) + Reversed({0, 9})),
                                  DataReply(r, Reversed({0x00, 0x2A}))};
     };
     qint32 value = 0;
@@ -467,6 +467,45 @@ TEST_F(CommLine, ReplyToAnEarlierPackageIsNotTakenAsTheAnswer)
     };
     EXPECT_FALSE(comm.SetRegister(0, 1));
     EXPECT_EQ(comm.CommError(), 1);
+}
+
+TEST_F(CommLine, SizeAndTypeOfAReplyAreNeverCompared)
+{
+    // Units differ in what they put in these two fields: any size and type is the answer,
+    // as long as the stamp (and for data the address) is the request's.
+    struct Case {
+        const char* what;
+        QByteArray size; // empty: the request's own
+        char type;       // 0: the request's own
+    };
+    const Case cases[] = {
+        {"size counts the data", "01", '3'},  {"size echoed", "", '3'},
+        {"size far off", "FF", '3'},          {"type of the request", "", 0},
+        {"another type", "02", 'Z'},
+    };
+    for (const Case& c : cases) {
+        const auto reply = [c](const QByteArray& r, const QByteArray& data) {
+            return Framed("F0" + r.mid(3, 1) + (c.type ? QByteArray(1, c.type) : r.mid(4, 1)) + r.mid(5, 4)
+                          + (c.size.isEmpty() ? r.mid(9, 2) : c.size) + data);
+        };
+        line.respond = [&](const QByteArray& r) { return QList<QByteArray>{reply(r, "1")}; };
+        bool bit = false;
+        EXPECT_TRUE(comm.GetBit(8, bit)) << c.what;
+        EXPECT_TRUE(bit) << c.what;
+        line.respond = [&](const QByteArray& r) { return QList<QByteArray>{reply(r, Reversed({0x12, 0x34}))}; };
+        qint32 value = 0;
+        EXPECT_TRUE(comm.GetRegister(7, value)) << c.what;
+        EXPECT_EQ(value, 0x1234) << c.what;
+        line.respond = [&](const QByteArray& r) { return QList<QByteArray>{reply(r, "\x05")}; };
+        QVector<bool> bits;
+        EXPECT_TRUE(comm.GetBits(16, 8, bits)) << c.what;
+        EXPECT_EQ(bits, QVector<bool>({true, false, true, false, false, false, false, false})) << c.what;
+        // An acknowledgement with another type character is an acknowledgement all the same.
+        line.respond = [&](const QByteArray& r) {
+            return QList<QByteArray>{Framed("F0" + r.mid(3, 1) + (c.type ? QByteArray(1, c.type) : r.mid(4, 1)) + char(6))};
+        };
+        EXPECT_TRUE(comm.SetRegister(0, 1)) << c.what;
+    }
 }
 
 TEST_F(CommLine, FilterIgnoresRepliesNotToMaster)

@@ -316,6 +316,9 @@ void Unit::Execute(const Request& request)
 
     const QByteArray head = request.id + request.stamp;
     const QByteArray ack = head + request.type + frame::Ack;
+    const auto dataHead = [&](char type, const QByteArray& size) {
+        return head + (dataType_ ? dataType_ : type) + request.address + size;
+    };
 
     switch (request.kind) {
     case Request::SetRegisters: {
@@ -355,7 +358,7 @@ void Unit::Execute(const Request& request)
             data.append(char(frame::Reverse(quint8(value >> 8))));
             data.append(char(frame::Reverse(quint8(value & 0xFF))));
         }
-        Reply(frame::Wrap(head + '0' + request.address + request.size + data));
+        Reply(frame::Wrap(dataHead('0', request.size) + data));
         return;
     }
     case Request::SetBit:
@@ -363,7 +366,8 @@ void Unit::Execute(const Request& request)
         Reply(frame::Wrap(ack));
         return;
     case Request::GetBit:
-        Reply(frame::Wrap(head + '3' + request.address + request.size + (bits_[request.start] ? '1' : '0')));
+        Reply(frame::Wrap(dataHead('3', bitSize_ == BitReplySize::Echo ? request.size : QByteArray("01"))
+                          + (bits_[request.start] ? '1' : '0')));
         return;
     case Request::SetPackedBits:
         for (int i = 0; i < request.count; ++i) {
@@ -383,7 +387,7 @@ void Unit::Execute(const Request& request)
             }
             data.append(char(byte));
         }
-        Reply(frame::Wrap(head + '0' + request.address + request.size + data));
+        Reply(frame::Wrap(dataHead('0', request.size) + data));
         return;
     }
     }

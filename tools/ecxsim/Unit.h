@@ -49,6 +49,10 @@ public:
 
     enum class LogSection { Information, Counters, Log };
 
+    // The size field of a get-bit reply: the number of data bytes that follow ("01", as the
+    // frame has it) or the request's own "00" echoed back, as some units do.
+    enum class BitReplySize { DataBytes, Echo };
+
     explicit Unit(QObject* parent = nullptr);
 
     // Bytes from the master, split any way.
@@ -108,6 +112,14 @@ public:
     // Answers this many more packages, then stays silent (-1: no limit).
     void SetStopAfter(int packages);
 
+    // Fields in which real units differ (the master must not rely on them).
+    BitReplySize BitSize() const { return bitSize_; }
+    void SetBitReplySize(BitReplySize size) { bitSize_ = size; }
+    // The type character of every data reply; 0 (the default) answers "0" for registers and
+    // packed bits and "3" for a bit.
+    char DataReplyType() const { return dataType_; }
+    void SetDataReplyType(char type) { dataType_ = type; }
+
     // Output at the line rate instead of at once.
     bool Paced() const { return sender_.Paced(); }
     void SetPaced(bool paced) { sender_.SetPaced(paced); }
@@ -153,6 +165,8 @@ private:
     int burstIntervalMs_ = 100;
 
     std::array<int, 7> faults_{};
+    BitReplySize bitSize_ = BitReplySize::DataBytes;
+    char dataType_ = 0;
     int replyDelayMs_ = 0;
     int splitBytes_ = 4;
     int splitGapMs_ = 0;

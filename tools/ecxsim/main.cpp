@@ -82,6 +82,10 @@ int main(int argc, char** argv)
         {QStringLiteral("info-text"), QStringLiteral("File answered to the information request."), QStringLiteral("file")},
         {QStringLiteral("counters-text"), QStringLiteral("File answered to the counters request."), QStringLiteral("file")},
         {QStringLiteral("log-text"), QStringLiteral("File answered to the log request."), QStringLiteral("file")},
+        {QStringLiteral("bit-size"), QStringLiteral("Size field of a get-bit reply: 01 (data bytes, default) or 00 (echoed)."), QStringLiteral("size")},
+        {QStringLiteral("data-type"), QStringLiteral("Type character of every data reply (default 0, and 3 for a bit)."), QStringLiteral("c")},
+        {QStringLiteral("late"), QStringLiteral("Send the next n replies late (-1: all)."), QStringLiteral("n")},
+        {QStringLiteral("reply-delay"), QStringLiteral("Milliseconds a late reply waits (default 0)."), QStringLiteral("ms")},
         {QStringLiteral("verbose"), QStringLiteral("Show the traffic on standard error.")},
     });
     parser.process(app);
@@ -97,7 +101,7 @@ int main(int argc, char** argv)
     int hours = unit.EngineHours();
     int commandDelay = unit.CommandDelay();
     int silent = 0, badBcc = 0, wrongId = 0, split = 0, splitGap = 0, stray = 0, corrupt = 0;
-    int corruptRegister = -1, stopAfter = -1;
+    int corruptRegister = -1, stopAfter = -1, late = 0, replyDelay = 0;
     int burstSize = unit.LogBurstSize(), burstInterval = unit.LogBurstInterval();
     const bool numbersOk = ReadCount(parser, QStringLiteral("hardware"), hardware)
         && ReadCount(parser, QStringLiteral("unit-type"), unitType)
@@ -114,9 +118,22 @@ int main(int argc, char** argv)
         && ReadCount(parser, QStringLiteral("corrupt-register"), corruptRegister)
         && ReadCount(parser, QStringLiteral("stop-after"), stopAfter)
         && ReadCount(parser, QStringLiteral("burst-size"), burstSize)
-        && ReadCount(parser, QStringLiteral("burst-interval"), burstInterval);
+        && ReadCount(parser, QStringLiteral("burst-interval"), burstInterval)
+        && ReadCount(parser, QStringLiteral("late"), late)
+        && ReadCount(parser, QStringLiteral("reply-delay"), replyDelay);
     if (!numbersOk)
         return 2;
+    const QString bitSize = parser.value(QStringLiteral("bit-size"));
+    if (parser.isSet(QStringLiteral("bit-size")) && bitSize != QLatin1String("01") && bitSize != QLatin1String("00")) {
+        std::fprintf(stderr, "ecxsim: --bit-size is 01 or 00\n");
+        return 2;
+    }
+    const QString dataType = parser.value(QStringLiteral("data-type"));
+    if (parser.isSet(QStringLiteral("data-type")) && (dataType.size() != 1 || dataType.at(0).unicode() < 0x20
+                                                      || dataType.at(0).unicode() > 0x7E)) {
+        std::fprintf(stderr, "ecxsim: --data-type is one printable character\n");
+        return 2;
+    }
     if (!LoadText(parser, QStringLiteral("info-text"), unit, ecxsim::Unit::LogSection::Information)
         || !LoadText(parser, QStringLiteral("counters-text"), unit, ecxsim::Unit::LogSection::Counters)
         || !LoadText(parser, QStringLiteral("log-text"), unit, ecxsim::Unit::LogSection::Log))
@@ -140,6 +157,12 @@ int main(int argc, char** argv)
     unit.SetCorruptRegister(corruptRegister);
     unit.SetStopAfter(stopAfter);
     unit.SetLogBurst(burstSize, burstInterval);
+    unit.SetFault(ecxsim::Unit::Fault::DelayedReply, late);
+    unit.SetReplyDelay(replyDelay);
+    unit.SetBitReplySize(bitSize == QLatin1String("00") ? ecxsim::Unit::BitReplySize::Echo
+                                                        : ecxsim::Unit::BitReplySize::DataBytes);
+    if (!dataType.isEmpty())
+        unit.SetDataReplyType(char(dataType.at(0).unicode()));
 
     if (parser.isSet(QStringLiteral("verbose"))) {
         QObject::connect(&unit, &ecxsim::Unit::Transmit, [](const QByteArray& b) {

@@ -29,6 +29,11 @@ TEST(SetupLogFormat, ReaderTakesTheValueField)
         {"no colon\r\n7\t:\tabc\t1\t2\r\n", {0, 0}},
         {"3:\t12.5\r\n3:13.5\n", {12, 14}},
         {"0:65535.4\r\n", {65535}},
+        // Line ends of other editors: LF, CR alone, mixed; a last line without one.
+        {"0\t:\t7\t0\t7\n1\t:\t8\t0\t8\n", {7, 8}},
+        {"0\t:\t7\t0\t7\r1\t:\t8\t0\t8\r", {7, 8}},
+        {"0:7\r1:8\r\n2:9\n3:10", {7, 8, 9, 10}},
+        {"0:7\r\r1:8\r", {7, 0, 8}},
         {"", {}},
     };
     for (const auto& [text, expected] : cases) {
@@ -94,6 +99,22 @@ TEST_F(UnitOpsTest, LogCommandsOnTheOpenSetup)
     state.SetXelObject(target.get());
     ASSERT_TRUE(unitops::OpenSetupLog(state, false));
     EXPECT_EQ(target->SpeedSensor()->NomSpeed(), 1777);
+    // The same log after an editor changed its line ends loads the same setup.
+    for (const char* end : {"\n", "\r"}) {
+        QFile other(dir.filePath("other.log"));
+        ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+        other.write(QByteArray(text).replace("\r\n", end));
+        other.close();
+        auto again = CreateDefaultSetupDocument();
+        state.SetXelObject(again.get());
+        choose("other.log");
+        ASSERT_TRUE(unitops::OpenSetupLog(state, false)) << end;
+        QVector<qint32> a, b;
+        ASSERT_TRUE(again->CreateSetup("4.47") && target->CreateSetup("4.47"));
+        ASSERT_TRUE(again->GetSetup(a) && target->GetSetup(b));
+        EXPECT_EQ(again->SpeedSensor()->NomSpeed(), 1777);
+        EXPECT_EQ(a, b);
+    }
 
     // Bad or short logs, a missing file and a cancelled dialog load nothing and say nothing.
     state.SetXelObject(setup.get());

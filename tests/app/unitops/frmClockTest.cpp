@@ -96,6 +96,9 @@ TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
         {{"32", "13", "2026", "25", "61"}, 0}, {{"30", "13", "2026", "12", "00"}, 1},
         {{"30", "02", "2026", "12", "00"}, 0}, {{"29", "02", "2027", "12", "00"}, 0},
         {{"01", "06", "1997", "12", "00"}, 2}, {{"", "06", "2026", "12", "00"}, 0},
+        // A year of 0 makes no date; the fault is the year's all the same.
+        {{"01", "06", "0", "12", "00"}, 2},    {{"31", "04", "0000", "12", "00"}, 2},
+        {{"32", "06", "0", "12", "00"}, 0},
     };
     for (const auto& c : cases) {
         const int beeps = doubles.presenter.beeps;

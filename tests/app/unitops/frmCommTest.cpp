@@ -5,7 +5,10 @@
 #include "datamodel/XelSpeedSensor.h"
 #include "tools/ecxsim/PtyServer.h"
 
+#include "tests/common/ServiceDoubles.h"
+
 #include <QLabel>
+#include <QTest>
 
 namespace unitops_test {
 namespace {
@@ -199,6 +202,20 @@ TEST_F(TransferTest, CancelDuringTheUnitCheckStopsAfterIt)
     EXPECT_EQ(unit.PackagesReceived(), packages);
     d->findChild<QPushButton*>("cmdOK")->click(); // idle now: OK closes
     EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(TransferTest, F1OpensTheTopicOfTheDirection)
+{
+    testing_doubles::ServiceDoubles services;
+    for (auto [commType, topic] : {std::pair{1, 18}, {0, 19}}) {
+        auto d = RunDialog(commType, "4.47");
+        d->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+        services.shell.helpTopics.clear();
+        QTest::keyClick(d.get(), Qt::Key_F1);
+        EXPECT_EQ(services.shell.helpTopics, QList<int>{topic}) << commType;
+        EXPECT_TRUE(services.shell.helpFiles.last().endsWith("QUARNO.HLP", Qt::CaseInsensitive));
+    }
 }
 
 TEST_F(TransferTest, ReceiveThroughThePseudoTerminal)

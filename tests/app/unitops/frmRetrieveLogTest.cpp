@@ -4,6 +4,7 @@
 
 #include "app/services/modDiv.h"
 #include "app/unitops/frmRetrieveLog.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QFile>
 #include <QLabel>
@@ -127,7 +128,7 @@ TEST_F(frmRetrieveLogTest, AFullDownloadGoesToAFileOpenedInTheViewer)
     EXPECT_TRUE(w->LogFile().contains("ECX 4.47"));
     QFile file(w->LogFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), expected);
+    EXPECT_EQ(file.readAll(), expected.toLatin1());
     EXPECT_TRUE(doubles.status.text.contains(QDir::toNativeSeparators(w->LogFile())));
     EXPECT_TRUE(Shown().isEmpty());
 }
@@ -232,9 +233,12 @@ TEST_F(frmRetrieveLogTest, APortThatWillNotOpenShowsNoUnitAndPollsAgain)
     ASSERT_TRUE(RunUntil([&] { return w->findChild<QPushButton*>("cmdDownload")->isEnabled(); }, 5000));
 }
 
-TEST_F(frmRetrieveLogTest, AViewerThatCannotOpenLeavesTheTextOnTheClipboard)
+TEST_F(frmRetrieveLogTest, TheUnitsBytesAreKeptAsSent)
 {
-    shell.succeeds = false;
+    // The unit writes a single-byte code page: degrees, a euro sign, accents, and bytes that are
+    // no UTF-8 at all. The file keeps them; the text shown reads them as Windows-1252.
+    const QByteArray log("T 90\xB0" "C \x80 caf\xE9\r\n\xFF\x81\x00end\r\n", 21);
+    unit.SetLogText(Unit::LogSection::Log, log);
     auto w = OpenReady();
     Click(w.get(), "cmdDownload");
     for (int section = 0; section < 3; ++section) {
@@ -242,8 +246,73 @@ TEST_F(frmRetrieveLogTest, AViewerThatCannotOpenLeavesTheTextOnTheClipboard)
         Silence(2000);
     }
     ASSERT_EQ(w->CurrentState(), State::Done);
-    EXPECT_EQ(Shown(), QStringList{Message(139)});
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), w->RetrievedLogText());
+    const QByteArray bytes = w->RetrievedLogBytes();
+    EXPECT_TRUE(bytes.contains("Log\r\n---\r\n\r\n" + log + "\r\n\r\n="));
+    QFile file(w->LogFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), bytes);
+    EXPECT_TRUE(w->RetrievedLogText().contains(QString::fromUtf8("T 90\u00B0C \u20AC caf\u00E9\r\n\u00FF\u0081")));
+}
+
+// Where the log goes when the viewer or the file cannot be had.
+TEST_F(frmRetrieveLogTest, WithoutAViewerTheStatusSaysWhereTheFileIs)
+{
+    struct Case {
+        const char* what;
+        bool viewerOpens;
+        int fileLimit; // bytes a file may grow to; 0: no limit
+        bool folderIsAFile;
+        bool written;
+    };
+    const Case cases[] = {
+        {"viewer opens", true, 0, false, true},
+        {"no viewer", false, 0, false, true},
+        {"disk full", true, 100, false, false},
+        {"folder not makeable", false, 0, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        doubles.presenter.shown.clear();
+        shell.opened.clear();
+        shell.succeeds = c.viewerOpens;
+        QGuiApplication::clipboard()->clear();
+        auto w = OpenReady();
+        doubles.status.text.clear();
+        QString folder = doubles.dir.filePath(QStringLiteral("logs %1").arg(c.what));
+        if (c.folderIsAFile) {
+            QFile blocker(doubles.dir.filePath("blocker"));
+            ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+            folder = blocker.fileName() + "/logs";
+        }
+        w->SetLogFolder(folder);
+        Click(w.get(), "cmdDownload");
+        for (int section = 0; section < 3; ++section) {
+            Drain();
+            if (section < 2 || !c.fileLimit) {
+                Silence(2000);
+                continue;
+            }
+            FileSizeLimit limit(rlim_t(c.fileLimit));
+            Silence(2000);
+        }
+        ASSERT_EQ(w->CurrentState(), State::Done);
+        if (c.written) {
+            EXPECT_TRUE(Shown().isEmpty());
+            ASSERT_FALSE(w->LogFile().isEmpty());
+            EXPECT_TRUE(QFile::exists(w->LogFile()));
+            EXPECT_TRUE(doubles.status.text.contains(QDir::toNativeSeparators(w->LogFile())));
+            EXPECT_EQ(doubles.status.text.startsWith("No text viewer"), !c.viewerOpens);
+            EXPECT_EQ(shell.opened, QStringList{w->LogFile()});
+            EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+        } else {
+            EXPECT_EQ(Shown(), QStringList{Message(139)});
+            EXPECT_EQ(QGuiApplication::clipboard()->text(), w->RetrievedLogText());
+            EXPECT_TRUE(w->LogFile().isEmpty());
+            EXPECT_TRUE(doubles.status.text.isEmpty());
+            EXPECT_TRUE(shell.opened.isEmpty());
+            EXPECT_TRUE(!QDir(folder).exists() || QDir(folder).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden));
+        }
+    }
 }
 
 } // namespace

@@ -47,9 +47,9 @@ TEST(UnitFrames, BitRequests)
     Unit unit;
     Line line(unit);
 
-    // Presence bit 8 reads "1" with type "3" and the request's size echoed.
+    // Presence bit 8 reads "1" with type "3" and size "01", the one data byte that follows.
     unit.Receive(Bytes("02 46 30 31 34 30 30 30 38 30 30 03 78"));
-    EXPECT_EQ(HexOf(line.Take()), "02 46 30 31 33 30 30 30 38 30 30 31 03 4E");
+    EXPECT_EQ(HexOf(line.Take()), "02 46 30 31 33 30 30 30 38 30 31 31 03 4F");
 
     // Set bit 100 (needs no unlock).
     unit.Receive(Bytes("02 46 30 32 33 30 30 36 34 30 31 31 03 46"));
@@ -66,6 +66,44 @@ TEST(UnitFrames, BitRequests)
 
     unit.Receive(Bytes("02 46 30 32 32 30 30 31 30 30 32 03 76"));
     EXPECT_EQ(HexOf(line.Take()), "02 46 30 32 30 30 30 31 30 30 32 01 80 03 F5");
+}
+
+TEST(UnitFrames, DataRepliesOfTheUnitVariants)
+{
+    // What units differ in: the size of a bit's reply and the type character of data replies.
+    // Acknowledgements stay as they are.
+    struct Variant {
+        const char* name;
+        Unit::BitReplySize size;
+        char type;
+        const char* bit;       // reply to get bit 8
+        const char* registers; // reply to get register 0
+        const char* packed;    // reply to get packed bits at 16 (bits 16 and 31 set)
+    };
+    const Variant variants[] = {
+        {"as the frame", Unit::BitReplySize::DataBytes, 0, "02 46 30 31 33 30 30 30 38 30 31 31 03 4F",
+         kReply0Locked, "02 46 30 32 30 30 30 31 30 30 32 01 80 03 F5"},
+        {"size echoed", Unit::BitReplySize::Echo, 0, "02 46 30 31 33 30 30 30 38 30 30 31 03 4E", kReply0Locked,
+         "02 46 30 32 30 30 30 31 30 30 32 01 80 03 F5"},
+        {"type Z", Unit::BitReplySize::DataBytes, 'Z', "02 46 30 31 5A 30 30 30 38 30 31 31 03 26",
+         "02 46 30 31 5A 34 30 30 30 30 32 00 00 03 18", "02 46 30 32 5A 30 30 31 30 30 32 01 80 03 9F"},
+    };
+    for (const Variant& v : variants) {
+        Unit unit;
+        Line line(unit);
+        unit.SetBitReplySize(v.size);
+        unit.SetDataReplyType(v.type);
+        unit.SetBit(16, true);
+        unit.SetBit(31, true);
+        unit.Receive(Bytes("02 46 30 31 34 30 30 30 38 30 30 03 78"));
+        EXPECT_EQ(HexOf(line.Take()), v.bit) << v.name;
+        unit.Receive(Bytes(kGetRegister0));
+        EXPECT_EQ(HexOf(line.Take()), v.registers) << v.name;
+        unit.Receive(Bytes("02 46 30 32 32 30 30 31 30 30 32 03 76"));
+        EXPECT_EQ(HexOf(line.Take()), v.packed) << v.name;
+        unit.Receive(Bytes(kUnlock));
+        EXPECT_EQ(HexOf(line.Take()), kAck0) << v.name;
+    }
 }
 
 TEST(UnitFrames, LastRegisterAndBlockCheckThatLooksLikeStx)
