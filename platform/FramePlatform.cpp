@@ -94,6 +94,11 @@ QMargins ScreenInfo::FrameMargins(const QWidget& window)
     const QWindow* handle = window.windowHandle();
     return handle ? handle->frameMargins() : QMargins();
 }
+void ScreenInfo::MoveFrame(QWidget& window, const QPoint& frameTopLeft)
+{
+    // A top-level move is frame-inclusive: the window system asks for the frame's position.
+    window.move(frameTopLeft);
+}
 ScreenInfo& ScreenInfo::Instance() { return g_screen.get(); }
 void ScreenInfo::SetInstance(ScreenInfo* info) { g_screen.current = info; }
 

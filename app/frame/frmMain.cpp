@@ -405,7 +405,32 @@ void frmMain::PlaceWindow(int xTwips, int yTwips)
     const int left = clamp(qint64(xTwips) / 15, area.left(), area.width(), frame.width());
     const int top = clamp(qint64(yTwips) / 15, area.top(), area.height(), frame.height());
     m_placedAt = QPoint(xTwips, yTwips);
-    setGeometry(QRect(QPoint(left + m.left(), top + m.top()), geometry().size()));
+    const QPoint target(left, top);
+    platform::ScreenInfo::Instance().MoveFrame(*this, target);
+    // A window manager that put the client where the frame was asked for pushed the title bar
+    // off the top: once the decorations are known, place the client below them.
+    if (FrameRect().topLeft() != target)
+        setGeometry(QRect(target + QPoint(m.left(), m.top()), geometry().size()));
+}
+
+void frmMain::PlaceAgainOnceDecorated()
+{
+    // Some window managers tell their decorations only a while after the window is mapped;
+    // until then a placement cannot make room for the title bar. Look for them for a second.
+    if (!platform::ScreenInfo::Instance().FrameMargins(*this).isNull())
+        return;
+    auto* watch = new QTimer(this);
+    watch->setInterval(platform::TimeSource::Instance().TimerInterval(50));
+    connect(watch, &QTimer::timeout, this, [this, watch, ticks = 0]() mutable {
+        const bool decorated = !platform::ScreenInfo::Instance().FrameMargins(*this).isNull();
+        if (decorated)
+            PlaceWindow(m_placedAt.x(), m_placedAt.y());
+        if (decorated || ++ticks >= 20) {
+            watch->stop();
+            watch->deleteLater();
+        }
+    });
+    watch->start();
 }
 
 void frmMain::RestoreWindowPosition()
@@ -686,5 +711,8 @@ void frmMain::showEvent(QShowEvent* event)
     // The decorations are known only once the window is shown, and the window system may
     // have shifted it to make room for them: place it again by its frame.
     if (first)
-        QTimer::singleShot(0, this, [this] { PlaceWindow(m_placedAt.x(), m_placedAt.y()); });
+        QTimer::singleShot(0, this, [this] {
+            PlaceWindow(m_placedAt.x(), m_placedAt.y());
+            PlaceAgainOnceDecorated();
+        });
 }

@@ -62,6 +62,7 @@ public:
     void PlaceWindow(int xTwips, int yTwips);
     // The window with the window manager's decorations.
     QRect FrameRect() const;
+    void PlaceAgainOnceDecorated();
     void RestoreWindowPosition();
     void SaveWindowPosition();
     void CreateDefaultSetup();

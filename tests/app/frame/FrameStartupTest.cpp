@@ -236,10 +236,16 @@ TEST_F(FrameStartup, TheFrameIsPlacedInsideTheWorkAreaUnderAnyWindowManager)
         {"-2147483648,-2147483648", {0, 24}},
         {"abc,def", {0, 24}},
     };
+    for (const bool placesClient : {false, true})
     for (const QMargins& m : managers) {
         screen.margins = m;
+        screen.placesClient = placesClient;
         for (const Row& row : rows) {
-            const std::string name = QStringLiteral("%1 under a title bar of %2").arg(row.pos).arg(m.top()).toStdString();
+            const std::string name = QStringLiteral("%1 under a title bar of %2%3")
+                                         .arg(row.pos)
+                                         .arg(m.top())
+                                         .arg(placesClient ? " placing the client" : "")
+                                         .toStdString();
             doubles.settings->SetValue("Pos", row.pos);
             ASSERT_TRUE(Start()) << name;
             auto expectedFor = [&](QSize size) {

@@ -49,7 +49,17 @@ public:
     QRect area{0, 0, 1280, 1024};
     std::optional<QMargins> margins; // title bar and borders; unset: the window system's
     QRect WorkArea() override { return area; }
+    // How the window manager takes a frame-inclusive move: it puts the frame at the point, or
+    // (an older reading) the client, pushing the title bar above it.
+    bool placesClient = false;
     QMargins FrameMargins(const QWidget& w) override { return margins ? *margins : ScreenInfo::FrameMargins(w); }
+    void MoveFrame(QWidget& w, const QPoint& at) override
+    {
+        if (!margins)
+            return ScreenInfo::MoveFrame(w, at);
+        const QPoint client = placesClient ? at : at + QPoint(margins->left(), margins->top());
+        w.setGeometry(QRect(client, w.size()));
+    }
 };
 
 class ListedPorts : public platform::PortList {
