@@ -28,10 +28,8 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     grid->addWidget(m_ok, 1, 1);
     grid->addWidget(cancel, 1, 2);
 
-    FillPortCombo(m_combo);
-    // No selection when no port is stored or the stored one is not in the list.
-    m_combo->setCurrentIndex(-1);
-    extra::SelectComboItemData(m_combo, int(modRegistry::GetCommPort()), true);
+    // The stored port is listed and selected; no selection when none is stored.
+    FillPortCombo(m_combo, int(modRegistry::GetCommPort()));
     m_ok->setEnabled(m_combo->currentIndex() >= 0);
     connect(m_combo, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_ok->setEnabled(index >= 0); });

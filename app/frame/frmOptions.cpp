@@ -203,8 +203,8 @@ void frmOptions::TabClick(int previousTab)
             m_commMessage->setVisible(true);
             repaint();
             platform::TimeSource::Instance().ProcessEvents();
-            FillPortCombo(m_port);
-            if (extra::SelectComboItemData(m_port, int(modRegistry::GetCommPort()), true) < 0 && m_port->count() > 0)
+            FillPortCombo(m_port, int(modRegistry::GetCommPort()));
+            if (m_port->currentIndex() < 0 && m_port->count() > 0)
                 m_port->setCurrentIndex(0);
             m_commMessage->setVisible(false);
         }
