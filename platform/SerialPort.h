@@ -57,8 +57,8 @@ public:
     virtual void DiscardInput() = 0;
     // Why the last Open failed ("" when it did not).
     virtual QString OpenError() const { return QString(); }
-    // The failure of the latest Open of any real port, kept after that port is gone so
-    // that the user can be told what to fix.
+    // The failure of the latest Open of a real port since the latest Create (one link),
+    // kept after that port is gone so that the user can be told what to fix.
     static PortOpenFailure LastOpenFailure();
 
     // A new port from the current factory (the real one unless a test replaced it).
