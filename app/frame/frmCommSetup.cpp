@@ -18,6 +18,8 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     label->setObjectName(QStringLiteral("lblCommSetup"));
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("cmbCommPort"));
+    // The device names make long entries: the closed list shows the whole one.
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setEnabled(false);

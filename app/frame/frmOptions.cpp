@@ -116,6 +116,8 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
         label->setObjectName(QStringLiteral("lblCommSetup"));
         m_port = new QComboBox;
         m_port->setObjectName(QStringLiteral("cmbCommPort"));
+        // The list is filled once the tab shows; the closed list still shows the whole entry.
+        m_port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         m_commMessage = new QWidget;
         m_commMessage->setObjectName(QStringLiteral("picCommMessage"));
         auto* h = new QHBoxLayout(m_commMessage);

@@ -1,5 +1,6 @@
 // The status bar, the page change, the options and port dialogs, the about box and the e-mail.
 #include "tests/app/frame/FrameTestSupport.h"
+#include "tests/common/TextRoom.h"
 
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
@@ -225,6 +226,13 @@ TEST_F(StatusBar, PortDialogStoresThePickedPort)
             EXPECT_EQ(combo->itemText(11), "COM29 (/dev/ttyACM8)   - not detected");
         EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected) << row.stored.toStdString();
         EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
+        // The longest entry shows whole in the closed list.
+        dialog.show();
+        QApplication::processEvents();
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = qMax(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+        EXPECT_LE(widest, testing_doubles::TextRoom(combo));
     }
     EXPECT_EQ(ports.opened, 0); // no port was opened to build the lists
     frmCommSetup dialog;
@@ -278,6 +286,9 @@ TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
         auto* combo = dialog.findChild<QComboBox*>("cmbCommPort");
         EXPECT_EQ(combo->count(), 11);
         EXPECT_EQ(combo->currentText(), "COM27 (/dev/ttyACM6)   - not detected");
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->currentText()), testing_doubles::TextRoom(combo));
         EXPECT_TRUE(dialog.PortListFilled());
         // Entering the tab again keeps the list; with Shift it is built anew.
         auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
