@@ -5,10 +5,10 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGroupBox>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTimer>
-#include <QGroupBox>
 #include <QWidget>
 
 #include <algorithm>
@@ -108,7 +108,8 @@ void FitFrames(QWidget* w, QWidget* root)
         if (IsFrame(child))
             FitFrames(child, root);
     }
-    if (w == root || !IsFrame(w) || (w->parentWidget() && w->parentWidget()->layout()))
+    // A frame in a layout, or with one of its own, is sized by that layout.
+    if (w == root || !IsFrame(w) || w->layout() || (w->parentWidget() && w->parentWidget()->layout()))
         return;
     int right = 0;
     for (QWidget* child : ChildWidgets(w))
@@ -129,10 +130,11 @@ void FitControls(QWidget* w, QWidget* root)
             // a box at least as wide as its values need even where a width was fixed.
             if (auto* combo = qobject_cast<QComboBox*>(child))
                 combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-            if (qobject_cast<EntryBox*>(child) && child->minimumWidth() > 0 && child->minimumWidth() < needed)
-                child->setMinimumWidth(needed);
-            if (qobject_cast<EntryBox*>(child) && child->maximumWidth() < needed)
-                child->setMaximumWidth(needed);
+            if (qobject_cast<EntryBox*>(child)) {
+                if (child->minimumWidth() > 0)
+                    child->setMinimumWidth(std::max(child->minimumWidth(), needed));
+                child->setMaximumWidth(std::max(child->maximumWidth(), needed));
+            }
         } else if (needed > child->width()) {
             Grow(child, needed, root);
         }

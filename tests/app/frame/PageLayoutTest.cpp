@@ -128,14 +128,20 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
         QApplication::processEvents();
 
         QList<QWidget*> controls;
+        // A control placed by hand keeps its size while hidden; one in a layout is sized
+        // when it shows.
+        const auto sized = [page](QWidget* w) { return IsShown(w, page) || !w->parentWidget()->layout(); };
         for (EntryBox* box : boxes) {
             controls << box;
             const int needed = Widest(box->TextBox(), limits[box] + QStringList{box->Text()});
-            EXPECT_LE(needed, TextRoom(box->TextBox())) << Name(box) << " " << box->Text().toStdString();
+            if (sized(box))
+                EXPECT_LE(needed, TextRoom(box->TextBox())) << Name(box) << " " << box->Text().toStdString();
         }
         for (QComboBox* combo : page->findChildren<QComboBox*>()) {
             controls << combo;
-            EXPECT_LE(Widest(combo, Items(combo)), TextRoom(combo)) << Name(combo) << " " << Items(combo).join('|').toStdString();
+            if (sized(combo))
+                EXPECT_LE(Widest(combo, Items(combo)), TextRoom(combo))
+                    << Name(combo) << " " << Items(combo).join('|').toStdString();
         }
         // Every shown control and every frame around one keeps clear of the shown widgets
         // beside it, and whatever shows in such a frame (captions too) stays inside it.
