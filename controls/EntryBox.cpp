@@ -10,6 +10,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace {
 // Set while a box takes the focus back after a refused leave: the box that loses the
@@ -119,7 +121,35 @@ QString EntryBox::Text() const { return m_text->text(); }
 
 QSize EntryBox::sizeHint() const
 {
-    return {80, m_text->sizeHint().height()};
+    return {qMax(80, minimumSizeHint().width()), m_text->sizeHint().height()};
+}
+
+QStringList EntryBox::LimitTexts() const
+{
+    return {QString::number(m_spin->Min()), QString::number(m_spin->Max())};
+}
+
+QSize EntryBox::minimumSizeHint() const
+{
+    const QFontMetrics fm(m_text->font());
+    int widest = 0;
+    for (const QString& text : LimitTexts())
+        widest = qMax(widest, fm.horizontalAdvance(text));
+    // What the text box needs around its text: the line edit's own margins (two pixels a
+    // side), its text and contents margins, and the style's frame.
+    const QMargins text = m_text->textMargins();
+    const QMargins contents = m_text->contentsMargins();
+    const QSize inner(widest + 2 * 2 + text.left() + text.right() + contents.left() + contents.right() + 1,
+                      fm.height());
+    QStyleOptionFrame option;
+    option.initFrom(m_text);
+    option.lineWidth = m_text->hasFrame() ? m_text->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, m_text) : 0;
+    option.midLineWidth = 0;
+    option.state |= QStyle::State_Sunken;
+    option.features = QStyleOptionFrame::None;
+    const QSize box = m_text->style()->sizeFromContents(QStyle::CT_LineEdit, &option, inner, m_text);
+    // One pixel between the text box and the spin part.
+    return {box.width() + 1 + kSpinWidth, m_text->sizeHint().height()};
 }
 
 bool EntryBox::ExtraCharPasses(QChar) const { return false; }

@@ -39,6 +39,9 @@ public:
     QLineEdit* TextBox() const { return m_text; }
 
     QSize sizeHint() const override;
+    // The smallest size that shows the widest value the limits allow (and the decimals),
+    // in the box's font, beside the spin part.
+    QSize minimumSizeHint() const override;
 
 signals:
     void Change();
@@ -73,6 +76,9 @@ protected:
     virtual bool TextBeyondLimit(int direction) const = 0;
     // The text shown for a spin value.
     virtual QString SpinText(qint32 spinValue) const = 0;
+    // The texts of the widest values the box takes: its limits as they are shown (here the
+    // spin part's limits as whole numbers).
+    virtual QStringList LimitTexts() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -37,9 +37,17 @@ Float::~Float() = default;
 float Float::Increment() const { return float(m_spin->Increment() / 10.0); }
 void Float::SetIncrement(float increment) { m_spin->SetIncrement(ToTenths(increment)); }
 float Float::Min() const { return float(m_spin->Min() / 10.0); }
-void Float::SetMin(float min) { m_spin->SetMin(ToTenths(min)); }
+void Float::SetMin(float min)
+{
+    m_spin->SetMin(ToTenths(min));
+    updateGeometry();
+}
 float Float::Max() const { return float(m_spin->Max() / 10.0); }
-void Float::SetMax(float max) { m_spin->SetMax(ToTenths(max)); }
+void Float::SetMax(float max)
+{
+    m_spin->SetMax(ToTenths(max));
+    updateGeometry();
+}
 
 float Float::Value() const
 {
@@ -65,6 +73,7 @@ void Float::SetNumberOfDecimals(quint8 decimals)
 {
     // The spin part keeps counting tenths whatever is shown, so its limits stay as they are.
     m_numberOfDecimals = decimals;
+    updateGeometry();
 }
 
 QString Float::DecimalSeparator() const { return m_decimalSeparator; }
@@ -204,6 +213,11 @@ void Float::CheckEdit()
 QString Float::SpinText(qint32 tenths) const
 {
     return Format(tenths / 10.0, m_numberOfDecimals);
+}
+
+QStringList Float::LimitTexts() const
+{
+    return {Format(Min(), m_numberOfDecimals), Format(Max(), m_numberOfDecimals)};
 }
 
 qint64 Float::TextSpinValue() const

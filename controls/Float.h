@@ -41,6 +41,7 @@ protected:
     qint64 TextSpinValue() const override;
     bool TextBeyondLimit(int direction) const override;
     QString SpinText(qint32 tenths) const override;
+    QStringList LimitTexts() const override;
 
 private:
     QString Format(double value, int decimals) const;

@@ -17,9 +17,17 @@ Number::~Number() = default;
 qint32 Number::Increment() const { return m_spin->Increment(); }
 void Number::SetIncrement(qint32 increment) { m_spin->SetIncrement(increment); }
 qint32 Number::Min() const { return m_spin->Min(); }
-void Number::SetMin(qint32 min) { m_spin->SetMin(min); }
+void Number::SetMin(qint32 min)
+{
+    m_spin->SetMin(min);
+    updateGeometry();
+}
 qint32 Number::Max() const { return m_spin->Max(); }
-void Number::SetMax(qint32 max) { m_spin->SetMax(max); }
+void Number::SetMax(qint32 max)
+{
+    m_spin->SetMax(max);
+    updateGeometry();
+}
 
 qint32 Number::Value() const
 {
@@ -34,6 +42,11 @@ void Number::SetValue(qint32 value)
 QString Number::SpinText(qint32 spinValue) const
 {
     return QString::number(spinValue);
+}
+
+QStringList Number::LimitTexts() const
+{
+    return {QString::number(Min()), QString::number(Max())};
 }
 
 qint64 Number::TextSpinValue() const

@@ -36,4 +36,5 @@ protected:
     qint64 TextSpinValue() const override;
     bool TextBeyondLimit(int direction) const override;
     QString SpinText(qint32 spinValue) const override;
+    QStringList LimitTexts() const override;
 };

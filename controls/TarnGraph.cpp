@@ -43,6 +43,14 @@ struct Plot {
     int width() const { return right - left; }
     int height() const { return bottom - top; }
 };
+
+// Free space kept between two neighbouring axis labels.
+constexpr int kLabelGap = 4;
+
+QString StepLabel(qint32 start, qint64 step, qint32 size)
+{
+    return QString::number(qint64(start) + step * qint64(size));
+}
 } // namespace
 
 TarnGraph::TarnGraph(QWidget* parent)
@@ -161,6 +169,43 @@ bool TarnGraph::Scale(double& perX, double& perY) const
     return true;
 }
 
+qint32 TarnGraph::LabelEvery(int length, qint32 steps, qint32 markEvery, int room)
+{
+    if (steps <= 0 || markEvery <= 0 || length <= 0)
+        return markEvery;
+    const double perStep = double(length) / steps;
+    qint32 every = markEvery;
+    // Beyond the whole axis no second label is drawn anyway.
+    while (every < steps && every * perStep < room)
+        every += markEvery;
+    return every;
+}
+
+int TarnGraph::WidestXLabel() const
+{
+    const QFontMetrics fm(m_markFontBottom);
+    int widest = 0;
+    // The longest texts sit at the ends of the axis; a short axis is measured whole.
+    const qint64 steps = m_xSteps;
+    for (qint64 s = 1; s <= steps; s = (s < 200 || s == steps) ? s + 1 : steps)
+        widest = qMax(widest, fm.horizontalAdvance(StepLabel(m_xStart, s, m_xStep)));
+    return widest;
+}
+
+qint32 TarnGraph::XLabelEvery() const
+{
+    const QSize inner = InnerSize();
+    const int length = qMax(m_fromLeft, inner.width() - m_fromRight) - m_fromLeft;
+    return LabelEvery(length, m_xSteps, m_xStepMarkEvery, WidestXLabel() + kLabelGap);
+}
+
+qint32 TarnGraph::YLabelEvery() const
+{
+    const QSize inner = InnerSize();
+    const int length = qMax(m_fromTop, inner.height() - m_fromBottom) - m_fromTop;
+    return LabelEvery(length, m_ySteps, m_yStepMarkEvery, QFontMetrics(m_markFontLeft).height());
+}
+
 void TarnGraph::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -198,14 +243,15 @@ void TarnGraph::Render(QPainter& painter) const
         const QFontMetrics fmBottom(m_markFontBottom);
         if (m_xSteps > 0) {
             const double every = double(plot.width()) / m_xSteps;
+            const qint32 labelEvery = XLabelEvery();
             for (qint64 s = 1; s <= m_xSteps; ++s) {
                 const int x = Px(plot.left + s * every);
                 if (s < m_xSteps) {
                     painter.setPen(dotted);
                     painter.drawLine(x, plot.top + 1, x, plot.bottom - 1);
                 }
-                if (m_xStepMarkEvery > 0 && s % m_xStepMarkEvery == 0) {
-                    const QString label = QString::number(qint64(m_xStart) + s * qint64(m_xStep));
+                if (labelEvery > 0 && s % labelEvery == 0) {
+                    const QString label = StepLabel(m_xStart, s, m_xStep);
                     const int tw = fmBottom.horizontalAdvance(label);
                     painter.setPen(m_markColor);
                     painter.drawText(QRect(x - tw / 2, plot.bottom + 1, tw + 1, fmBottom.height()),
@@ -217,14 +263,15 @@ void TarnGraph::Render(QPainter& painter) const
         const QFontMetrics fmLeft(m_markFontLeft);
         if (m_ySteps > 0) {
             const double every = double(plot.height()) / m_ySteps;
+            const qint32 labelEvery = YLabelEvery();
             for (qint64 s = 1; s <= m_ySteps; ++s) {
                 const int y = Px(plot.bottom - s * every);
                 if (s < m_ySteps) {
                     painter.setPen(dotted);
                     painter.drawLine(plot.left + 1, y, plot.right - 1, y);
                 }
-                if (m_yStepMarkEvery > 0 && s % m_yStepMarkEvery == 0) {
-                    const QString label = QString::number(qint64(m_yStart) + s * qint64(m_yStep));
+                if (labelEvery > 0 && s % labelEvery == 0) {
+                    const QString label = StepLabel(m_yStart, s, m_yStep);
                     const int tw = fmLeft.horizontalAdvance(label);
                     const int th = fmLeft.height();
                     painter.setPen(m_markColor);

@@ -93,6 +93,11 @@ public:
     // The graph drawn onto any paint device of the widget's size (printing, tests).
     void Render(class QPainter& painter) const;
 
+    // How many steps lie between two labels drawn on each axis: the mark interval, or a
+    // multiple of it where the labels would otherwise run into each other at this size.
+    qint32 XLabelEvery() const;
+    qint32 YLabelEvery() const;
+
 signals:
     void Click();
     void DblClick();
@@ -112,6 +117,10 @@ private:
     QPoint InnerOrigin() const;
     // Pixels per graph unit; false when the plot area or the steps leave no scale.
     bool Scale(double& perX, double& perY) const;
+    // The multiple of markEvery whose spacing on an axis of `length` pixels and `steps`
+    // steps leaves room for the widest label (`room` pixels) of that axis.
+    static qint32 LabelEvery(int length, qint32 steps, qint32 markEvery, int room);
+    int WidestXLabel() const;
     // Hands every stored property but MousePointer to visit(name, member, default), so
     // that loading and saving share one list of names and defaults.
     template <class Self, class Visit>

@@ -14,6 +14,10 @@ public:
     // (opening toggles the control lines of whatever device sits on a port). The default
     // asks PortExists for each number.
     virtual QList<int> PresentPorts();
+    // The device port n stands for (the settings' map, else the usual name of the system).
+    virtual QString DevicePath(int portNumber);
+    // What the system says the device of port n is ("" when it does not list it).
+    virtual QString Description(int portNumber);
 
     static PortList& Instance();
     static void SetInstance(PortList* ports);

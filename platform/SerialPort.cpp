@@ -71,6 +71,24 @@ SerialPort::~SerialPort() = default;
 
 namespace {
 
+PortOpenFailure g_lastFailure;
+
+// The system's reason in words a user can act on.
+QString ReasonText(QSerialPort::SerialPortError error, const QString& systemText)
+{
+    switch (error) {
+    case QSerialPort::DeviceNotFoundError: return QStringLiteral("the device does not exist");
+    case QSerialPort::PermissionError:
+        return QStringLiteral("permission denied (the device is in use or the user may not open it)");
+    default: return systemText;
+    }
+}
+
+void Record(int portNumber, const QString& device, const QString& reason)
+{
+    g_lastFailure = PortOpenFailure{portNumber, device, reason};
+}
+
 class QtSerialPort : public SerialPort {
 public:
     QtSerialPort()
@@ -83,18 +101,21 @@ public:
         Close();
         m_openError.clear();
         SerialSettings s;
+        const QString device = SerialDevicePath(portNumber);
         if (!ParseSerialSettings(settings, s)) {
             m_openError = QStringLiteral("Invalid port settings '%1'").arg(settings);
+            Record(portNumber, device, m_openError);
             return false;
         }
-        const QString device = SerialDevicePath(portNumber);
         if (device.isEmpty()) {
             m_openError = QStringLiteral("No device for port %1").arg(portNumber);
+            Record(portNumber, device, QStringLiteral("no device for this port number"));
             return false;
         }
         m_port.setPortName(device);
         if (!m_port.open(QIODevice::ReadWrite)) {
             m_openError = QStringLiteral("Port %1 (%2) could not be opened: %3").arg(portNumber).arg(device, m_port.errorString());
+            Record(portNumber, device, ReasonText(m_port.error(), m_port.errorString()));
             return false;
         }
         QSerialPort::Parity parity = QSerialPort::NoParity;
@@ -118,9 +139,11 @@ public:
             m_openError = QStringLiteral("Port %1 (%2) refused the line settings '%3': %4")
                               .arg(portNumber)
                               .arg(device, settings, m_port.errorString());
+            Record(portNumber, device, QStringLiteral("the line refused the settings %1").arg(settings));
             m_port.close();
             return false;
         }
+        g_lastFailure = PortOpenFailure{portNumber, device, QString()};
         return true;
     }
 
@@ -167,8 +190,12 @@ SerialPort::Factory& CurrentFactory()
 
 } // namespace
 
+PortOpenFailure SerialPort::LastOpenFailure() { return g_lastFailure; }
+
 std::unique_ptr<SerialPort> SerialPort::Create()
 {
+    // A new link: what an earlier one ran into no longer says anything.
+    g_lastFailure = PortOpenFailure{};
     if (CurrentFactory())
         if (auto port = CurrentFactory()())
             return port;

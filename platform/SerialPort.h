@@ -28,6 +28,14 @@ PLATFORM_EXPORT bool ParseSerialSettings(const QString& text, SerialSettings& se
 // modem-class adapters /dev/ttyACM0../dev/ttyACM11. Empty for a number outside 1..32.
 PLATFORM_EXPORT QString SerialDevicePath(int portNumber);
 
+// Why the latest attempt to open a port failed: the number, the device it stands for and
+// the system's reason. An empty reason when the latest open succeeded.
+struct PortOpenFailure {
+    int portNumber = 0;
+    QString device;
+    QString reason;
+};
+
 // True for a pseudo-terminal: it passes bytes but has no line, so it keeps no parity.
 PLATFORM_EXPORT bool IsPseudoTerminal(const QString& devicePath);
 
@@ -49,6 +57,9 @@ public:
     virtual void DiscardInput() = 0;
     // Why the last Open failed ("" when it did not).
     virtual QString OpenError() const { return QString(); }
+    // The failure of the latest Open of a real port since the latest Create (one link),
+    // kept after that port is gone so that the user can be told what to fix.
+    static PortOpenFailure LastOpenFailure();
 
     // A new port from the current factory (the real one unless a test replaced it).
     static std::unique_ptr<SerialPort> Create();

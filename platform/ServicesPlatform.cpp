@@ -325,6 +325,24 @@ public:
         }
         return numbers;
     }
+
+    QString Description(int portNumber) override
+    {
+        const QString real = QFileInfo(SerialDevicePath(portNumber)).canonicalFilePath();
+        if (real.isEmpty())
+            return {};
+        for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+            if (QFileInfo(info.systemLocation()).canonicalFilePath() != real)
+                continue;
+            QStringList parts;
+            for (const QString& part : {info.manufacturer(), info.description()}) {
+                if (!part.trimmed().isEmpty() && !parts.contains(part.trimmed()))
+                    parts << part.trimmed();
+            }
+            return parts.join(QLatin1Char(' '));
+        }
+        return {};
+    }
 };
 
 // ---- program location -----------------------------------------------------------------
@@ -381,6 +399,8 @@ QList<int> PortList::PresentPorts()
     }
     return numbers;
 }
+QString PortList::DevicePath(int portNumber) { return SerialDevicePath(portNumber); }
+QString PortList::Description(int) { return {}; }
 PortList& PortList::Instance() { return g_ports.get(); }
 void PortList::SetInstance(PortList* ports) { g_ports.current = ports; }
 

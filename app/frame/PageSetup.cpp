@@ -9,6 +9,7 @@
 #include "app/pages/general/RelaysPage.h"
 #include "app/pages/general/SpeedSensorPage.h"
 #include "app/pages/general/StandbyOperationPage.h"
+#include "app/pages/common/RowFit.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ void Install(frmMain& window, int tab, Api*& routines)
 {
     auto* page = new Page(window.State());
     routines = page;
+    // Every value and entry the page can show must fit in its box, whatever the font.
+    pagecommon::KeepRowsFitted(page);
     window.SetPage(tab, page);
 }
 

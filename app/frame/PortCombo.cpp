@@ -5,20 +5,24 @@
 
 #include <QComboBox>
 
-void FillPortCombo(QComboBox* combo)
+void FillPortCombo(QComboBox* combo, int storedPort)
 {
     if (!combo)
         return;
     combo->clear();
-    const QList<int> present = platform::PortList::Instance().PresentPorts();
+    platform::PortList& ports = platform::PortList::Instance();
+    const QList<int> present = ports.PresentPorts();
     const bool all = modDiv::KeysDown(modDiv::VkShift);
     for (int n = 1; n <= 32; ++n) {
         const bool exists = present.contains(n);
-        if (n > 10 && !exists && !all)
+        if (n > 10 && !exists && !all && n != storedPort)
             continue;
-        QString text = QStringLiteral("COM") + QString::number(n);
-        if (!exists)
-            text += QStringLiteral("   - not detected");
-        combo->addItem(text, n);
+        combo->addItem(modDiv::CommPortItemText(qint16(n), exists), n);
+        if (exists) {
+            const QString description = ports.Description(n);
+            if (!description.isEmpty())
+                combo->setItemData(combo->count() - 1, description, Qt::ToolTipRole);
+        }
     }
+    combo->setCurrentIndex(storedPort > 0 ? combo->findData(storedPort) : -1);
 }

@@ -18,6 +18,8 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     label->setObjectName(QStringLiteral("lblCommSetup"));
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("cmbCommPort"));
+    // The device names make long entries: the closed list shows the whole one.
+    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setEnabled(false);
@@ -28,10 +30,8 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     grid->addWidget(m_ok, 1, 1);
     grid->addWidget(cancel, 1, 2);
 
-    FillPortCombo(m_combo);
-    // No selection when no port is stored or the stored one is not in the list.
-    m_combo->setCurrentIndex(-1);
-    extra::SelectComboItemData(m_combo, int(modRegistry::GetCommPort()), true);
+    // The stored port is listed and selected; no selection when none is stored.
+    FillPortCombo(m_combo, int(modRegistry::GetCommPort()));
     m_ok->setEnabled(m_combo->currentIndex() >= 0);
     connect(m_combo, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_ok->setEnabled(index >= 0); });

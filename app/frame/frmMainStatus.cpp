@@ -4,6 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
+#include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelObject.h"
 #include "platform/FileAttributes.h"
 #include "platform/KeyState.h"
@@ -116,7 +117,7 @@ void frmMain::PanelDblClick(const QString& keyIn)
         }
         if (ChordHeld('X')) {
             if (!m_ops.DetectUnit || !m_ops.DetectUnit()) {
-                extra::LangMsgBox(140, Critical);
+                unitops::ShowUnitNotFound();
             } else if (platform::KeyState::Instance().IsCharDown('W')) {
                 if (m_ops.CmdResetCounters)
                     m_ops.CmdResetCounters(m_state, false);

@@ -9,6 +9,7 @@
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
+#include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelEnums.h"
@@ -83,7 +84,7 @@ bool frmMain::ReceiveSetupFromUnit()
         if (fromLog) {
             received = m_ops.OpenSetupLog && m_ops.OpenSetupLog(m_state, swapWords);
         } else if (!m_ops.DetectUnit || !m_ops.DetectUnit()) {
-            extra::LangMsgBox(140, Critical);
+            unitops::ShowUnitNotFound();
         } else if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled()) {
             received = false;
         } else {
@@ -131,7 +132,7 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled())
         return false;
     if (!m_ops.DetectUnit || !m_ops.DetectUnit()) {
-        extra::LangMsgBox(140, Critical);
+        unitops::ShowUnitNotFound();
         return false;
     }
     if (!modDiv::KeysDown(modDiv::VkShift, int('B'), int('N'))) {

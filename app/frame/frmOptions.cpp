@@ -116,6 +116,8 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
         label->setObjectName(QStringLiteral("lblCommSetup"));
         m_port = new QComboBox;
         m_port->setObjectName(QStringLiteral("cmbCommPort"));
+        // The list is filled once the tab shows; the closed list still shows the whole entry.
+        m_port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
         m_commMessage = new QWidget;
         m_commMessage->setObjectName(QStringLiteral("picCommMessage"));
         auto* h = new QHBoxLayout(m_commMessage);
@@ -203,8 +205,8 @@ void frmOptions::TabClick(int previousTab)
             m_commMessage->setVisible(true);
             repaint();
             platform::TimeSource::Instance().ProcessEvents();
-            FillPortCombo(m_port);
-            if (extra::SelectComboItemData(m_port, int(modRegistry::GetCommPort()), true) < 0 && m_port->count() > 0)
+            FillPortCombo(m_port, int(modRegistry::GetCommPort()));
+            if (m_port->currentIndex() < 0 && m_port->count() > 0)
                 m_port->setCurrentIndex(0);
             m_commMessage->setVisible(false);
         }

@@ -76,6 +76,9 @@ void CreateFolderPath(const QString& path);
 // ---- serial ports ---------------------------------------------------------------------
 bool PortExists(qint16 portNumber);
 void FillCommPortCombo(QComboBox* combo);
+// The list text of port n: "COM5 (/dev/ttyUSB0)", with "   - not detected" when the system
+// does not list the port.
+QString CommPortItemText(qint16 portNumber, bool detected);
 
 // ---- lists and combo boxes ------------------------------------------------------------
 void FitComboDropDown(QComboBox* combo);

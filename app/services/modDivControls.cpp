@@ -62,11 +62,19 @@ void FillCommPortCombo(QComboBox* combo)
         // Ports above 10 only when present, or all of them while Shift is held.
         if (n > 10 && !exists && !KeysDown(VkShift))
             continue;
-        QString text = QStringLiteral("COM") + QString::number(n);
-        if (!exists)
-            text += QStringLiteral("   - not detected");
-        combo->addItem(text, int(n));
+        combo->addItem(CommPortItemText(n, exists), int(n));
     }
+}
+
+QString CommPortItemText(qint16 portNumber, bool detected)
+{
+    QString text = QStringLiteral("COM") + QString::number(portNumber);
+    const QString device = platform::PortList::Instance().DevicePath(portNumber);
+    if (!device.isEmpty())
+        text += QStringLiteral(" (") + device + QLatin1Char(')');
+    if (!detected)
+        text += QStringLiteral("   - not detected");
+    return text;
 }
 
 // ---- lists and combo boxes ------------------------------------------------------------

@@ -12,6 +12,7 @@
 #include "app/unitops/frmServicePassword.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
+#include "app/unitops/UnitNotFound.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
@@ -61,7 +62,7 @@ void RunUnitCommand(MainState& state, bool askPassword, const QString& caption, 
         return;
     SetUnitLinkFrame(state.frame);
     if (!DetectUnit()) {
-        extra::LangMsgBox(140, platform::MsgStyle::Critical);
+        ShowUnitNotFound();
         return;
     }
     if (askPassword) {
@@ -128,7 +129,7 @@ void CmdCounters(MainState& state, bool askPassword)
     const bool shift = modDiv::KeysDown(modDiv::VkShift);
     const bool unit = DetectUnit();
     if (!shift && !unit) {
-        extra::LangMsgBox(140, platform::MsgStyle::Critical);
+        ShowUnitNotFound();
         return;
     }
     if (askPassword) {
@@ -155,7 +156,7 @@ void CmdClock(MainState& state)
         firmware = ReadUnitVersion(true);
     }
     if (firmware == QLatin1String("N/A")) {
-        extra::LangMsgBox(140, platform::MsgStyle::Critical);
+        ShowUnitNotFound();
     } else if (FirmwareMajor(firmware) >= 4) {
         extra::LangMsgBox(129, platform::MsgStyle::Information);
     } else {

@@ -5,6 +5,7 @@
 #include "app/unitops/ServiceCommands.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
+#include "app/unitops/UnitNotFound.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
@@ -187,7 +188,7 @@ void frmClock::OnOK()
 
     if (!unitops::DetectUnit()) {
         enableButtons();
-        extra::LangMsgBox(140, platform::MsgStyle::Critical);
+        unitops::ShowUnitNotFound();
         return;
     }
     const QVector<qint32> values = ValidEntry();

@@ -153,6 +153,58 @@ TEST_F(Graph, LabelsOnTheMarkedStepsOnly)
     EXPECT_EQ(inked(img, QRect(L - 2, T, 2, B - T)), 0);
 }
 
+TEST_F(Graph, LabelsThinOutUntilTheyFit)
+{
+    // width of the graph, X steps, step size, mark interval, Y steps.
+    struct Case {
+        int width, xSteps, xStep, markEvery, ySteps;
+    } cases[] = {
+        {440, 8, 250, 1, 10},  // wide enough: every step labelled
+        {440, 12, 250, 1, 10},
+        {200, 12, 250, 2, 10}, // the page's small graph widened to 3000 RPM
+        {160, 8, 250, 2, 40},
+        {120, 13, 250, 1, 60},
+        {100, 40, 1000, 3, 5},
+        {100, 12, 250, 2, 10}, // room for one label at most
+    };
+    graph.SetMarkDescriptionBottom("");
+    graph.SetMarkDescriptionLeft("");
+    for (const Case& c : cases) {
+        graph.resize(c.width, H);
+        graph.SetXSteps(c.xSteps);
+        graph.SetXStep(c.xStep);
+        graph.SetXStepMarkEvery(c.markEvery);
+        graph.SetYSteps(c.ySteps);
+        const QImage img = paint();
+        const QFontMetrics fm(graph.font());
+        const int plotW = c.width - L - 40;
+        const double perStep = double(plotW) / c.xSteps;
+        int widest = 0;
+        for (int s = 1; s <= c.xSteps; ++s)
+            widest = qMax(widest, fm.horizontalAdvance(QString::number(s * c.xStep)));
+        const int every = graph.XLabelEvery();
+        SCOPED_TRACE(testing::Message() << "width " << c.width << " steps " << c.xSteps << " every " << every);
+        // Only whole mark intervals, the smallest one that leaves room for the widest label.
+        EXPECT_EQ(every % c.markEvery, 0);
+        EXPECT_TRUE(every >= c.xSteps || every * perStep >= widest + 4);
+        EXPECT_TRUE(every == c.markEvery || (every - c.markEvery) * perStep < widest + 4);
+        // Drawn: midway between two labels the label row is blank, and each label is inked.
+        const int rowTop = B + 1, rowHeight = fm.height();
+        for (int s = every; s <= c.xSteps; s += every) {
+            const int x = L + int(std::lround(s * perStep));
+            EXPECT_GT(inked(img, QRect(x - 2, rowTop, 5, rowHeight)), 0) << "label " << s;
+            if (s + every <= c.xSteps) {
+                const int mid = L + int(std::lround((s + every / 2.0) * perStep));
+                EXPECT_EQ(inked(img, QRect(mid - 1, rowTop, 3, rowHeight)), 0) << "after label " << s;
+            }
+        }
+        // The left labels keep at least a line's height between them.
+        const double perY = double(B - T) / c.ySteps;
+        EXPECT_GE(graph.YLabelEvery() * perY + 0.5, std::min<double>(fm.height(), c.ySteps * perY));
+        EXPECT_EQ(graph.YLabelEvery() % 2, 0);
+    }
+}
+
 TEST_F(Graph, DescriptionsInTheCorners)
 {
     graph.SetMarkDescriptionLeft("bar");

@@ -15,6 +15,7 @@
 #include "datamodel/XelEnums.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
+#include "datamodel/cAnalogIn.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
 
@@ -309,8 +310,14 @@ void AnalogInPage::ScaleGraphForUpperSetpoint(float value)
 
 void AnalogInPage::WidenGraphForUpperRPM(qint32 rpm)
 {
-    if (rpm >= 2001)
-        graRPMDependentAlarm->SetXSteps(12);
+    // The graph runs to 3000 RPM while any input of the setup has its upper speed above
+    // 2000, and back to 2000 RPM once none has (a new or another setup).
+    bool wide = rpm >= 2001;
+    if (XelObject* setup = Setup()) {
+        for (XelAnalogIn* input : *setup->AnalogIn())
+            wide = wide || (input && input->RPM(1) >= 2001);
+    }
+    graRPMDependentAlarm->SetXSteps(wide ? 12 : 8);
 }
 
 void AnalogInPage::numAnalogLimit_ErrorValue(int)

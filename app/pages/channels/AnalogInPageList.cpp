@@ -76,6 +76,7 @@ void AnalogInPage::LoadAnalog()
                                                   QString::number(input->Index()), 0, m_state.images.imlAnalog);
         UpdateAnalogListItem(row, input);
     }
+    WidenGraphForUpperRPM(0);
 }
 
 void AnalogInPage::ClearAnalogPage()

@@ -2,6 +2,7 @@
 
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/pages/common/RowFit.h"
 #include "app/services/extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
@@ -455,13 +456,30 @@ bool SpeedSensorPage::ValidateSpeedSensor()
     return true;
 }
 
+namespace {
+
+QString SpeedingCaption(qint32 nominal, qint32 speeding)
+{
+    // Without a nominal speed there is no percentage; the previous setup's must not stay.
+    const float p = nominal > 0 ? float(speeding - nominal) / float(nominal) * 100.0f : -1.0f;
+    const QString middle = p >= 0 ? QStringLiteral("(") + LocaleDecimal(p, 1) + QStringLiteral("%) ") : QString();
+    return QStringLiteral("RPM XXXafter").replace(QStringLiteral("XXX"), middle);
+}
+
+} // namespace
+
 void SpeedSensorPage::UpdateSpeedingLabel()
 {
-    const qint32 nominal = numSpeedSensorNomMax->Value();
-    // Without a nominal speed there is no percentage; the previous setup's must not stay.
-    const float p = nominal > 0 ? float(numSpeedSensorSpeeding->Value() - nominal) / float(nominal) * 100.0f : -1.0f;
-    const QString middle = p >= 0 ? QStringLiteral("(") + LocaleDecimal(p, 1) + QStringLiteral("%) ") : QString();
-    lblSpeedSensorSpeeding->setText(QStringLiteral("RPM XXXafter").replace(QStringLiteral("XXX"), middle));
+    // The frame is made wide enough for the longest caption the limits allow (the lowest
+    // nominal speed with the highest overspeed), so no value pushes "Seconds" out of it.
+    PlaceSpeedingRow(SpeedingCaption(numSpeedSensorNomMax->Min(), numSpeedSensorSpeeding->Max()));
+    pagecommon::FitRows(this);
+    PlaceSpeedingRow(SpeedingCaption(numSpeedSensorNomMax->Value(), numSpeedSensorSpeeding->Value()));
+}
+
+void SpeedSensorPage::PlaceSpeedingRow(const QString& caption)
+{
+    lblSpeedSensorSpeeding->setText(caption);
     lblSpeedSensorSpeeding->adjustSize();
     const int gap = Twips(75);
     numSpeedSensorSpeedingShutdown->move(lblSpeedSensorSpeeding->x() + lblSpeedSensorSpeeding->width() + gap,

@@ -65,6 +65,8 @@ protected:
 
 private:
     void BuildControls();
+    // The overspeed caption and what follows it on its row, placed for that caption.
+    void PlaceSpeedingRow(const QString& caption);
     ::XelObject* Setup() const;
     void Store();
 

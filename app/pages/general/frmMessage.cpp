@@ -58,12 +58,13 @@ frmMessage::frmMessage(QWidget* parent) : QDialog(parent)
     lblPin->setGeometry(Twips(2400), Twips(960), Twips(1200), Twips(240));
     lblPin->setAlignment(Qt::AlignCenter);
 
-    // Five pins in a row; the first three mark where the jumper goes.
+    // Five pins in a row. The last two are always drawn; the setting shows which of the
+    // first three carry the jumper.
     const QString marker = QStringLiteral("background-color: rgb(0, 0, 0);");
     for (int i = 0; i < 5; ++i) {
         QFrame* pin = MakeShape(this, QStringLiteral("shpPin_%1").arg(i), 2160 + i * 360, 1320, 240, 240,
                                 marker);
-        pin->setVisible(false);
+        pin->setVisible(i >= 3);
         shpPin.append(pin);
     }
     // The connector housing drawn over the row of pins.

@@ -77,6 +77,8 @@ public:
         ++listed;
         return present;
     }
+    QMap<int, QString> descriptions;
+    QString Description(int portNumber) override { return descriptions.value(portNumber); }
 };
 
 // What the fake unit operations saw.

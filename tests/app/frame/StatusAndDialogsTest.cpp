@@ -1,5 +1,6 @@
 // The status bar, the page change, the options and port dialogs, the about box and the e-mail.
 #include "tests/app/frame/FrameTestSupport.h"
+#include "tests/common/TextRoom.h"
 
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
@@ -200,21 +201,38 @@ TEST_F(StatusBar, APageChangeIsRefusedWhenThePageLeftIsInvalid)
 TEST_F(StatusBar, PortDialogStoresThePickedPort)
 {
     ports.present = {3, 14};
+    ports.descriptions[14] = "FTDI FT232R USB UART";
+    doubles.settings->SetValue("Ports/COM14", "/dev/serial/by-id/usb-ecx-line");
+    // Each number names its device; the stored port is listed and selected even when the
+    // system does not list it.
     struct Row {
         QString stored;
         int selected; // item data, -1 none
+        int count;
     };
-    const Row rows[] = {{"", -1}, {"0", -1}, {"3", 3}, {"14", 14}, {"29", -1}, {"abc", -1}};
+    const Row rows[] = {{"", -1, 11}, {"0", -1, 11}, {"3", 3, 11}, {"14", 14, 11}, {"29", 29, 12}, {"abc", -1, 11}};
     for (const Row& row : rows) {
         doubles.settings->SetValue("CommPort", row.stored);
         frmCommSetup dialog;
         auto* combo = dialog.findChild<QComboBox*>("cmbCommPort");
         auto* ok = dialog.findChild<QPushButton*>("cmdOK");
-        EXPECT_EQ(combo->count(), 11); // COM1..COM10 and the listed COM14
-        EXPECT_EQ(combo->itemText(0), "COM1   - not detected");
-        EXPECT_EQ(combo->itemText(2), "COM3");
-        EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected);
+        EXPECT_EQ(combo->count(), row.count) << row.stored.toStdString(); // COM1..COM10, the listed COM14, the stored one
+        EXPECT_EQ(combo->itemText(0), "COM1 (/dev/ttyS0)   - not detected");
+        EXPECT_EQ(combo->itemText(2), "COM3 (/dev/ttyS2)");
+        EXPECT_EQ(combo->itemText(5), "COM6 (/dev/ttyUSB1)   - not detected");
+        EXPECT_EQ(combo->itemText(10), "COM14 (/dev/serial/by-id/usb-ecx-line)");
+        EXPECT_EQ(combo->itemData(10, Qt::ToolTipRole).toString(), "FTDI FT232R USB UART");
+        if (row.count == 12)
+            EXPECT_EQ(combo->itemText(11), "COM29 (/dev/ttyACM8)   - not detected");
+        EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected) << row.stored.toStdString();
         EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
+        // The longest entry shows whole in the closed list.
+        dialog.show();
+        QApplication::processEvents();
+        int widest = 0;
+        for (int i = 0; i < combo->count(); ++i)
+            widest = qMax(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
+        EXPECT_LE(widest, testing_doubles::TextRoom(combo));
     }
     EXPECT_EQ(ports.opened, 0); // no port was opened to build the lists
     frmCommSetup dialog;
@@ -260,14 +278,17 @@ TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
     EXPECT_EQ(doubles.settings->Value("FileSaveLocation").value_or(""), newSave);
     EXPECT_EQ(doubles.settings->Value("FileSaveLocationAlways").value_or(""), "1");
     {
-        // The port tab: a stored port not in the list selects the first item.
+        // The port tab: a stored port the system does not list is offered and selected.
         ports.present = {};
         doubles.settings->SetValue("CommPort", "27");
         frmOptions dialog;
         dialog.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(2);
         auto* combo = dialog.findChild<QComboBox*>("cmbCommPort");
-        EXPECT_EQ(combo->count(), 10);
-        EXPECT_EQ(combo->currentIndex(), 0);
+        EXPECT_EQ(combo->count(), 11);
+        EXPECT_EQ(combo->currentText(), "COM27 (/dev/ttyACM6)   - not detected");
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->currentText()), testing_doubles::TextRoom(combo));
         EXPECT_TRUE(dialog.PortListFilled());
         // Entering the tab again keeps the list; with Shift it is built anew.
         auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");
@@ -282,7 +303,7 @@ TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
         doubles.keys.shift = false;
         EXPECT_EQ(ports.listed, listed + 1);
         EXPECT_EQ(combo->count(), 32); // with Shift every number is offered
-        EXPECT_EQ(combo->itemText(19), "COM20");
+        EXPECT_EQ(combo->itemText(19), "COM20 (/dev/ttyUSB15)");
         combo->setCurrentIndex(2);
         // Clearing the save folder stores "0" and "", an empty open folder keeps its value.
         dialog.findChild<QLineEdit*>("txtQRNDirSave")->clear();

@@ -361,17 +361,17 @@ TEST_F(DivTest, CommPortComboListsTenPortsAndFoundOnes)
     combo.addItem("stale");
     FillCommPortCombo(&combo);
     ASSERT_EQ(combo.count(), 11);
-    EXPECT_EQ(combo.itemText(0), "COM1");
-    EXPECT_EQ(combo.itemText(1), "COM2   - not detected");
-    EXPECT_EQ(combo.itemText(9), "COM10   - not detected");
-    EXPECT_EQ(combo.itemText(10), "COM12");
+    EXPECT_EQ(combo.itemText(0), "COM1 (/dev/ttyS0)");
+    EXPECT_EQ(combo.itemText(1), "COM2 (/dev/ttyS1)   - not detected");
+    EXPECT_EQ(combo.itemText(9), "COM10 (/dev/ttyUSB5)   - not detected");
+    EXPECT_EQ(combo.itemText(10), "COM12 (/dev/ttyUSB7)");
     EXPECT_EQ(combo.itemData(10).toInt(), 12);
     EXPECT_EQ(combo.itemData(0).toInt(), 1);
 
     platform.keys.shift = true;
     FillCommPortCombo(&combo);
     ASSERT_EQ(combo.count(), 32);
-    EXPECT_EQ(combo.itemText(31), "COM32   - not detected");
+    EXPECT_EQ(combo.itemText(31), "COM32 (/dev/ttyACM11)   - not detected");
     EXPECT_EQ(combo.itemData(31).toInt(), 32);
     EXPECT_FALSE(PortExists(0));
     FillCommPortCombo(nullptr);

@@ -1,6 +1,8 @@
 // The page's entry handlers: numeric boxes, action and direction rules, Active, description.
 #include "tests/app/pages/channels/AnalogPageFixture.h"
 
+#include <functional>
+
 using namespace analogtest;
 
 namespace {
@@ -112,8 +114,29 @@ TEST_F(AnalogPageTest, UpperSetpointScalesTheGraph)
         EXPECT_EQ(graph->YStepMarkEvery(), c.every) << c.v;
     }
     EXPECT_EQ(graph->XSteps(), 8);
-    page->numAnalogSetpointRPM[1]->SetValue(2500);
-    EXPECT_EQ(graph->XSteps(), 12);
+    // The X scale follows the upper speeds of the whole setup, and a new setup starts narrow.
+    struct RpmCase {
+        const char* what;
+        std::function<void()> act;
+        int steps;
+    } rpmCases[] = {
+        {"typed 2500", [&] { page->numAnalogSetpointRPM[1]->SetValue(2500); }, 12},
+        {"another input shown", [&] { Click(3); }, 12},
+        {"typed back to 2000", [&] { Click(2); page->numAnalogSetpointRPM[1]->SetValue(2000); }, 8},
+        {"stored 2001 elsewhere", [&] { Input(5)->SetRPM(1, 2001); Click(3); }, 12},
+        {"new setup", [&] {
+             auto fresh = CreateDefaultSetupDocument();
+             state.SetXelObject(fresh.get());
+             page->LoadAnalog();
+             doc = std::move(fresh);
+         }, 8},
+    };
+    for (const RpmCase& c : rpmCases) {
+        c.act();
+        EXPECT_EQ(graph->XSteps(), c.steps) << c.what;
+        // Whatever the scale, the page graph's labels keep apart.
+        EXPECT_GE(graph->XLabelEvery(), graph->XStepMarkEvery()) << c.what;
+    }
 }
 
 TEST_F(AnalogPageTest, ClassifiableSetupRefusesShutdownBelowTheLimit)

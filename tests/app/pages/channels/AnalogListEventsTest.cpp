@@ -4,6 +4,7 @@
 #include "app/pages/channels/frmSetpoints.h"
 #include "app/pages/general/frmMessage.h"
 
+#include <QImage>
 #include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
@@ -305,14 +306,15 @@ TEST_F(AnalogPageTest, SetpointsWindowReadOutAndResize)
 
 TEST(JumperMessageTest, SettingShowsItsTextAndPins)
 {
+    // Pins 3 and 4 are part of the drawing whatever the setting.
     struct Case {
         qint16 setting;
         bool voltageText, currentText;
-        bool pins[3];
+        bool pins[5];
     } cases[] = {
-        {1, true, false, {false, false, true}},
-        {2, false, true, {true, true, false}},
-        {5, false, false, {false, false, false}},
+        {1, true, false, {false, false, true, true, true}},
+        {2, false, true, {true, true, false, true, true}},
+        {5, false, false, {false, false, false, true, true}},
     };
     for (const Case& c : cases) {
         frmMessage window;
@@ -323,8 +325,16 @@ TEST(JumperMessageTest, SettingShowsItsTextAndPins)
         EXPECT_EQ(window.findChild<QLabel*>("lblLabel_1")->isVisible(), c.currentText);
         EXPECT_TRUE(window.findChild<QLabel*>("lblLabel_2")->isVisible());
         EXPECT_EQ(window.findChild<QLabel*>("lblPin")->text(), "J12");
-        for (int i = 0; i < 3; ++i)
+        // What is drawn: the pixel at the centre of each pin's place, from the window's
+        // own rendering, is black exactly where a pin shows.
+        const QImage image = window.grab().toImage();
+        const qreal scale = image.width() / qreal(window.width());
+        for (int i = 0; i < 5; ++i) {
+            const QPoint centre(pagecommon::Twips(2160 + i * 360 + 120), pagecommon::Twips(1320 + 120));
+            const QColor pixel = image.pixelColor((QPointF(centre) * scale).toPoint());
+            EXPECT_EQ(pixel == QColor(Qt::black), c.pins[i]) << "setting " << c.setting << " pin " << i;
             EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("shpPin_%1").arg(i))->isVisible(), c.pins[i]) << i;
+        }
         auto* ok = window.findChild<QPushButton*>("cmdOK");
         EXPECT_NEAR(ok->x() + ok->width() / 2, window.width() / 2, 1);
         QTest::mouseClick(ok, Qt::LeftButton);
