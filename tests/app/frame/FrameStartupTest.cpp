@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QTabWidget>
+#include <QTest>
 
 using namespace frametest;
 
@@ -270,6 +271,38 @@ TEST_F(FrameStartup, TheFrameIsPlacedInsideTheWorkAreaUnderAnyWindowManager)
                       QStringLiteral("%1,%2").arg(shown.x() * 15).arg(shown.y() * 15)) << name;
             ASSERT_TRUE(Start()) << name;
             EXPECT_EQ(window->FrameRect().topLeft(), shown.topLeft()) << name;
+            CloseWindow();
+        }
+    }
+}
+
+// Window managers that tell their decorations only after the window is mapped, or never: the
+// window is placed again once they are known, so the title bar ends up inside the work area.
+TEST_F(FrameStartup, DecorationsToldAfterTheFirstShowMoveTheWindowBelowTheTitleBar)
+{
+    screen.area = QRect(0, 24, 1280, 1000);
+    const std::optional<QMargins> told[] = {QMargins(1, 20, 1, 5), QMargins(0, 30, 0, 0), std::nullopt};
+    for (const std::optional<QMargins>& late : told) {
+        for (const bool placesClient : {false, true}) {
+            const std::string name = QStringLiteral("title bar %1%2")
+                                         .arg(late ? late->top() : 0)
+                                         .arg(placesClient ? " placing the client" : "")
+                                         .toStdString();
+            screen.margins = QMargins(); // nothing told yet
+            screen.placesClient = placesClient;
+            doubles.settings->SetValue("Pos", "0,0");
+            ASSERT_TRUE(Start()) << name;
+            window->setAttribute(Qt::WA_DontShowOnScreen);
+            window->show();
+            QCoreApplication::processEvents();
+            if (late)
+                screen.margins = *late;
+            // The look-out ends within its twenty ticks of a millisecond here.
+            QTest::qWait(60);
+            const QRect frame = window->FrameRect();
+            EXPECT_EQ(frame.topLeft(), QPoint(0, 24)) << name;
+            EXPECT_EQ(window->geometry().topLeft(), QPoint(0, 24) + QPoint(late ? late->left() : 0, late ? late->top() : 0))
+                << name;
             CloseWindow();
         }
     }
