@@ -156,8 +156,11 @@ void CmdClock(MainState& state)
         firmware = ReadUnitVersion(true);
     }
     if (firmware == QLatin1String("N/A")) {
+        // The status text says which port failed and why: it stays for the user to read.
         ShowUnitNotFound();
-    } else if (FirmwareMajor(firmware) >= 4) {
+        return;
+    }
+    if (FirmwareMajor(firmware) >= 4) {
         extra::LangMsgBox(129, platform::MsgStyle::Information);
     } else {
         frmClock clock(Owner(state), state.frame);

@@ -8,6 +8,7 @@
 #include "controls/Number.h"
 
 #include <QLineEdit>
+#include <functional>
 
 using namespace unitopstest;
 using ecxsim::Unit;
@@ -328,10 +329,26 @@ TEST_F(ClockCommandTest, OnlyFirstGenerationUnitsGetTheClockDialog)
         EXPECT_EQ(Shown(), c.message ? QStringList{Message(c.message)} : QStringList()) << c.firmware;
         EXPECT_EQ(doubles.status.text, "");
     }
-    doubles.presenter.shown.clear();
+}
+
+// Every command that finds no unit leaves the port, the device and the reason in the status bar.
+TEST_F(ClockCommandTest, ANotFoundUnitLeavesItsReasonInTheStatusBar)
+{
+    const std::pair<const char*, std::function<void()>> commands[] = {
+        {"clock", [&] { unitops::CmdClock(state); }},
+        {"counters", [&] { unitops::CmdCounters(state, false); }},
+        {"delete log", [&] { unitops::CmdDeleteLog(state, false); }},
+        {"reset counters", [&] { unitops::CmdResetCounters(state, false); }},
+    };
     unit.SetFault(Unit::Fault::Silence);
-    unitops::CmdClock(state);
-    EXPECT_EQ(Shown(), QStringList{Message(140)});
+    for (const auto& [name, run] : commands) {
+        doubles.presenter.shown.clear();
+        doubles.status.text.clear();
+        run();
+        EXPECT_EQ(Shown(), QStringList{Message(140)}) << name;
+        EXPECT_TRUE(doubles.status.text.contains(QStringLiteral("no Control Unit answered")))
+            << name << ": " << doubles.status.text.toStdString();
+    }
 }
 
 TEST_F(ClockCommandTest, TheClockIsWrittenInUtcAcrossTheYearBoundary)
