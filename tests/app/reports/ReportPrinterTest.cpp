@@ -7,6 +7,18 @@
 
 namespace {
 
+namespace {
+
+bool PrintToPdf(ReportPrinter& printer, const QString& pdf)
+{
+    QPrinter out(QPrinter::HighResolution);
+    out.setOutputFormat(QPrinter::PdfFormat);
+    out.setOutputFileName(pdf);
+    return printer.Print(out);
+}
+
+} // namespace
+
 TEST(ReportPrinter, FormatsParseAlignAndWidth)
 {
     const auto cols = ReportPrinter::ParseFormat("<1800|>7900");
@@ -68,10 +80,7 @@ TEST(ReportPrinter, PdfCarriesMarkupCharactersAsText)
     printer.AddTable("<9700", {}, {{"second page"}}, QColor(), QColor(), true);
     printer.EndDoc();
     const QString pdf = doubles.dir.filePath("report.pdf");
-    QPrinter out(QPrinter::HighResolution);
-    out.setOutputFormat(QPrinter::PdfFormat);
-    out.setOutputFileName(pdf);
-    ASSERT_TRUE(printer.Print(out));
+    ASSERT_TRUE(PrintToPdf(printer, pdf));
     const QString text = reporttest::PdfText(pdf);
     EXPECT_TRUE(reporttest::HasRow(text, {"Phone", "+47 | 100%d"})) << text.toStdString();
     EXPECT_TRUE(reporttest::HasRow(text, {"Quarno Q2 Setup : a|b %d.qrn", "TESTER"})) << text.toStdString();
@@ -100,10 +109,7 @@ TEST(ReportPrinter, LongHeaderIsCutBeforeItsRightPart)
         printer.AddTable("<9700", {}, {{"row"}}, QColor(), QColor(), true);
         printer.EndDoc();
         const QString pdf = doubles.dir.filePath("header.pdf");
-        QPrinter out(QPrinter::HighResolution);
-        out.setOutputFormat(QPrinter::PdfFormat);
-        out.setOutputFileName(pdf);
-        ASSERT_TRUE(printer.Print(out));
+        ASSERT_TRUE(PrintToPdf(printer, pdf));
         const QString text = reporttest::PdfText(pdf);
         // The right part is whole; the left part whole, or cut short with an ellipsis.
         EXPECT_EQ(reporttest::HasRow(text, {c.left, "TESTER - 5 Mar 2024 14:07:09"}), !c.cut) << text.toStdString();

@@ -50,15 +50,7 @@ TEST(UnitExecutable, PrintsTheDeviceAndAnswersWithItsOptions)
         tcsetattr(fd, TCSANOW, &tio);
         const auto exchange = [fd](const QByteArray& request, int replyLength) {
             EXPECT_EQ(::write(fd, request.constData(), size_t(request.size())), request.size());
-            QByteArray got;
-            WaitFor([&] {
-                char buffer[64];
-                const ssize_t n = ::read(fd, buffer, sizeof buffer);
-                if (n > 0)
-                    got.append(buffer, int(n));
-                return got.size() >= replyLength;
-            });
-            return got;
+            return ReadSome(fd, replyLength);
         };
         const QByteArray got = exchange(GetRegisters(2825, 3), 19); // firmware, hardware, unit type
         const QByteArray bit = exchange(Frame("F024" "0008" "00"), 14);

@@ -20,20 +20,6 @@ namespace {
 const char* kGetRegister0 = "02 46 30 31 32 34 30 30 30 30 32 03 70";
 const char* kReply0 = "02 46 30 31 30 34 30 30 30 30 32 00 00 03 72";
 
-// Reads from a non-blocking descriptor while the event loop runs, until count bytes.
-QByteArray ReadSome(int fd, int count)
-{
-    QByteArray got;
-    WaitFor([&] {
-        char buffer[256];
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0)
-            got.append(buffer, int(n));
-        return got.size() >= count;
-    });
-    return got;
-}
-
 TEST(UnitPty, RequestAndReplyThroughTheSlave)
 {
     Unit unit;

@@ -1,5 +1,7 @@
 #include "UnitTestSupport.h"
 
+#include <unistd.h>
+
 namespace ecxsim_test {
 
 // Written independently of the unit's own helpers so a shared mistake shows.
@@ -41,6 +43,19 @@ QByteArray SetRegisters(int start, const QList<quint16>& values, char stamp, con
         data.append(char(Reverse(quint8(v & 0xFF))));
     }
     return Frame(id + stamp + '0' + Hex(0x4000 + 16 * start, 4) + Hex(2 * int(values.size()), 2) + data);
+}
+
+QByteArray ReadSome(int fd, int count)
+{
+    QByteArray got;
+    WaitFor([&] {
+        char buffer[256];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0)
+            got.append(buffer, int(n));
+        return got.size() >= count;
+    });
+    return got;
 }
 
 } // namespace ecxsim_test

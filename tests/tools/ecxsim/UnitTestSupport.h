@@ -57,4 +57,7 @@ QByteArray GetRegisters(int start, int count, char stamp = '1', const QByteArray
 QByteArray SetRegisters(int start, const QList<quint16>& values, char stamp = '2', const QByteArray& id = "F0");
 quint8 Reverse(quint8 b);
 
+// Reads from a non-blocking descriptor while the event loop runs, until count bytes.
+QByteArray ReadSome(int fd, int count);
+
 } // namespace ecxsim_test
