@@ -316,6 +316,9 @@ QtSettingsStore::~QtSettingsStore() { delete d; }
 
 std::optional<QString> QtSettingsStore::Value(const QString& key)
 {
+    // The file may have been edited by hand since the last look (a port mapping, say):
+    // sync() reloads it when it changed and costs one stat when it did not.
+    d->settings->sync();
     const QVariant v = d->settings->value(key);
     if (!v.isValid())
         return std::nullopt;
@@ -340,6 +343,7 @@ void QtSettingsStore::Remove(const QString& key)
 
 QStringList QtSettingsStore::ChildKeys(const QString& group)
 {
+    d->settings->sync();
     d->settings->beginGroup(group);
     QStringList keys = d->settings->childKeys();
     d->settings->endGroup();

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include "platform/SettingsStore.h"
 
+#include <optional>
+
 #include <QSerialPort>
 #include <QStringList>
 
@@ -101,7 +103,7 @@ public:
         Close();
         m_openError.clear();
         SerialSettings s;
-        const QString device = SerialDevicePath(portNumber);
+        const QString device = DeviceFor(portNumber);
         if (!ParseSerialSettings(settings, s)) {
             m_openError = QStringLiteral("Invalid port settings '%1'").arg(settings);
             Record(portNumber, device, m_openError);
@@ -178,8 +180,21 @@ public:
     }
 
 private:
+    // A link opens its port for every package: it looks the mapping up once, at its first open,
+    // and the next link sees an edited mapping.
+    QString DeviceFor(int portNumber)
+    {
+        if (!m_deviceOf || *m_deviceOf != portNumber) {
+            m_device = SerialDevicePath(portNumber);
+            m_deviceOf = portNumber;
+        }
+        return m_device;
+    }
+
     QString m_openError;
     QSerialPort m_port;
+    std::optional<int> m_deviceOf;
+    QString m_device;
 };
 
 SerialPort::Factory& CurrentFactory()

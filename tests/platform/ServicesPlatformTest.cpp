@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -56,6 +57,34 @@ TEST(PortListTest, NumbersWithoutADeviceDoNotExist)
     ASSERT_TRUE(store.SetValue("Ports/COM7", dir.filePath("nothing")));
     EXPECT_FALSE(platform::PortList::Instance().PortExists(7));
     platform::SettingsStore::SetInstance(nullptr);
+}
+
+// A user edits the file while the program runs (a new simulator device, say).
+TEST(SettingsStoreTest, ReadsAndWritesSeeEditsMadeOutside)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("s.ini");
+    const auto editOutside = [&](const QByteArray& text) {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+    platform::QtSettingsStore store(ini);
+    ASSERT_TRUE(store.SetValue("Ports/COM1", "/dev/pts/3"));
+    EXPECT_EQ(store.Value("Ports/COM1"), "/dev/pts/3");
+
+    editOutside("[General]\nCommPort=1\n\n[Ports]\nCOM1=/dev/pts/17\nCOM2=/dev/ttyUSB0\n");
+    EXPECT_EQ(store.Value("Ports/COM1"), "/dev/pts/17");
+    EXPECT_EQ(store.ChildKeys("Ports"), QStringList({"COM1", "COM2"}));
+
+    // A write after an outside edit, with no read between, keeps what the edit brought.
+    editOutside("[General]\nCommPort=1\n\n[Ports]\nCOM1=/dev/pts/4\n");
+    ASSERT_TRUE(store.SetValue("Mode", "1"));
+    const QSettings file(ini, QSettings::IniFormat);
+    EXPECT_EQ(file.value("Ports/COM1").toString(), "/dev/pts/4");
+    EXPECT_EQ(file.value("CommPort").toString(), "1");
+    EXPECT_EQ(file.value("Mode").toString(), "1");
+    EXPECT_FALSE(store.Value("Ports/COM2").has_value());
 }
 
 TEST(FileAttributesTest, ReadOnlyFlagRoundTrips)
