@@ -435,7 +435,8 @@ TEST_F(EndToEnd, PagesAndOptionsShowTheirControlsWhole)
     options.close();
 }
 
-// "-p FILE" as its own process: the report goes to the printer the settings name, exit status 0.
+// "-p FILE" as its own process: the report goes to the printer the settings name, exit status 0;
+// a print that fails ends with 4 and tells the script why on standard error.
 TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
 {
     if (QStandardPaths::findExecutable("pdftotext").isEmpty())
@@ -449,26 +450,46 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
     ASSERT_TRUE(doc->SaveFile(file));
     extra::FreeLanguageLibrary();
 
-    const QString pdf = doubles.dir.filePath("printed.pdf");
-    const QString config = doubles.dir.filePath("config");
-    QDir().mkpath(config + "/Kelvaro");
-    QFile conf(config + "/Kelvaro/Quarno.conf");
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("[Printers]\nPdfOutput=" + pdf.toUtf8() + "\n");
-    conf.close();
+    struct Row {
+        QString pdf;
+        int code;
+        QString stderrLine;
+    };
+    const Row rows[] = {
+        {doubles.dir.filePath("printed.pdf"), frmMain::ExitOk, QString()},
+        {doubles.dir.filePath("no folder/printed.pdf"), frmMain::ExitPrintFailed,
+         "Quarno: exit 4, the setup was not printed. Last message: The setup was not printed: "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.pdf.toStdString());
+        const QString config = doubles.dir.filePath("config");
+        QDir().mkpath(config + "/Kelvaro");
+        QFile conf(config + "/Kelvaro/Quarno.conf");
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write("[Printers]\nPdfOutput=" + row.pdf.toUtf8() + "\n");
+        conf.close();
 
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-p", file});
-    ASSERT_TRUE(child.waitForStarted());
-    ASSERT_TRUE(child.waitForFinished(60000)) << "the print did not end";
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), frmMain::ExitOk) << child.readAllStandardError().toStdString();
-    const QString printed = PdfText(pdf);
-    EXPECT_TRUE(printed.contains("LUB OIL LEVEL")) << printed.left(400).toStdString();
-    EXPECT_TRUE(printed.contains("Page 1"));
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", config);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-p", file});
+        ASSERT_TRUE(child.waitForStarted());
+        ASSERT_TRUE(child.waitForFinished(60000)) << "the print did not end";
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        const QString errors = QString::fromLocal8Bit(child.readAllStandardError());
+        EXPECT_EQ(child.exitCode(), row.code) << errors.toStdString();
+        const QStringList said = errors.split('\n').filter(QStringLiteral("Quarno: "));
+        if (row.stderrLine.isEmpty()) {
+            EXPECT_TRUE(said.isEmpty()) << errors.toStdString();
+            const QString printed = PdfText(row.pdf);
+            EXPECT_TRUE(printed.contains("LUB OIL LEVEL")) << printed.left(400).toStdString();
+            EXPECT_TRUE(printed.contains("Page 1"));
+        } else {
+            ASSERT_EQ(said.size(), 1) << errors.toStdString();
+            EXPECT_TRUE(said[0].startsWith(row.stderrLine)) << said[0].toStdString();
+        }
+    }
 }
 
