@@ -6,8 +6,10 @@
 #include "app/unitops/UnitOps.h"
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"
+#include "platform/MessagePresenter.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include "platform/WholeFile.h"
 
 #include <cmath>
@@ -33,6 +35,16 @@ bool AskSaveName(MainState& state, QString& path)
         return false;
     path = request.fileName;
     return true;
+}
+
+// A log the user asked for is not lost without a word: the same message as a setup file that
+// cannot be saved.
+bool WriteChosenLog(const QString& path, const QVector<qint32>& words)
+{
+    if (WriteSetupLog(path, words))
+        return true;
+    extra::LangMsgBox(190, platform::MsgStyle::Exclamation, {QFileInfo(path).fileName(), path});
+    return false;
 }
 
 } // namespace
@@ -131,7 +143,7 @@ bool SaveSetupLogFromComm(MainState& state, const QVector<qint32>& words)
     QString path;
     if (!AskSaveName(state, path))
         return false;
-    return WriteSetupLog(path, words);
+    return WriteChosenLog(path, words);
 }
 
 bool SaveSetupLog(MainState& state)
@@ -143,7 +155,7 @@ bool SaveSetupLog(MainState& state)
     XelObject* setup = state.XelObject();
     if (!setup || !setup->GetSetup(words))
         return false;
-    return WriteSetupLog(path, words);
+    return WriteChosenLog(path, words);
 }
 
 bool OpenSetupLog(MainState& state, bool swapWords)

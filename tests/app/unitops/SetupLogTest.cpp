@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <functional>
+
 namespace unitops_test {
 namespace {
 
@@ -133,6 +135,19 @@ TEST_F(UnitOpsTest, LogCommandsOnTheOpenSetup)
     EXPECT_FALSE(unitops::OpenSetupLog(state, false));
     EXPECT_FALSE(setup->Changed());
     EXPECT_EQ(ShownCount(), 0);
+
+    // A log that cannot be written is told on both roads, with the setup file's save message.
+    const QString unwritable = dir.filePath("no folder/setup.log");
+    const std::function<bool()> roads[] = {[&] { return unitops::SaveSetupLog(state); },
+                                           [&] { return unitops::SaveSetupLogFromComm(state, {1, 2, 3}); }};
+    for (const auto& road : roads) {
+        doubles.presenter.shown.clear();
+        services.dialogs.fileAnswer = true;
+        services.dialogs.fileChosen = unwritable;
+        EXPECT_FALSE(road());
+        EXPECT_EQ(ShownCount(), 1);
+        EXPECT_TRUE(Shown(190, {"setup.log", unwritable}));
+    }
 }
 
 } // namespace
