@@ -3,4 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)"
+# CMAKE_BUILD_PARALLEL_LEVEL limits the jobs on a shared machine.
+cmake --build build -j "${CMAKE_BUILD_PARALLEL_LEVEL:-$(nproc)}"

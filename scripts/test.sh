@@ -6,4 +6,5 @@ bash scripts/install-deps.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 cd build
-ctest --output-on-failure -j "$(nproc)" --timeout 300
+# CTEST_PARALLEL_LEVEL limits the tests run at once on a shared machine.
+ctest --output-on-failure -j "${CTEST_PARALLEL_LEVEL:-$(nproc)}" --timeout 300
