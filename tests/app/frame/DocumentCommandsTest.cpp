@@ -7,6 +7,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QRegularExpression>
+#include <QMenuBar>
+#include <QMenu>
+#include <QFile>
 #include <QtEndian>
 
 using namespace frametest;
@@ -479,6 +483,47 @@ TEST_F(DocumentCommands, DispatchTable)
     doubles.keys.shift = false;
     window->ToolClick("print");
     EXPECT_EQ(unit.printedDirect, 0);
+}
+
+// Every "A > B > C" the help names is a path through the window's menus.
+TEST_F(DocumentCommands, HelpMenuPathsMatchTheMenus)
+{
+    QFile file(QCoreApplication::applicationDirPath() + "/QUARNO.HLP");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString text = QString::fromUtf8(file.readAll());
+    text.remove(QRegularExpression("<[^>]*>"));
+    text = text.replace("&gt;", ">").simplified();
+    const auto caption = [](const QAction* action) {
+        QString c = action->text().remove('&');
+        return c.endsWith("...") ? c.chopped(3) : c;
+    };
+    const qsizetype arrows = text.count(" > ");
+    qsizetype walked = 0;
+    for (QAction* top : window->menuBar()->actions()) {
+        const QString start = caption(top) + " > ";
+        for (qsizetype at = text.indexOf(start); at >= 0; at = text.indexOf(start, at + 1)) {
+            QMenu* menu = top->menu();
+            qsizetype pos = at + start.size();
+            ++walked;
+            while (true) {
+                ASSERT_NE(menu, nullptr) << text.mid(at, 80).toStdString();
+                QAction* next = nullptr;
+                for (QAction* item : menu->actions())
+                    if (!caption(item).isEmpty() && text.mid(pos).startsWith(caption(item))
+                        && (!next || caption(item).size() > caption(next).size()))
+                        next = item;
+                ASSERT_NE(next, nullptr) << text.mid(at, 80).toStdString();
+                pos += caption(next).size();
+                if (text.mid(pos, 3) != " > ")
+                    break;
+                ++walked;
+                pos += 3;
+                menu = next->menu();
+            }
+        }
+    }
+    EXPECT_GT(walked, 0);
+    EXPECT_EQ(walked, arrows);
 }
 
 TEST_F(DocumentCommands, ServiceMenuNeedsTheChordExpertOrDebugMode)
