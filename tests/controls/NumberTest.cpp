@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <ostream>
 
 using entrytest::Harness;
 
@@ -23,6 +24,9 @@ struct TypingCase {
     int beeps;
     QStringList log;
 };
+
+// The case by its name, so the listed test names carry no raw bytes.
+void PrintTo(const TypingCase& c, std::ostream* os) { *os << c.name; }
 
 class NumberTyping : public ::testing::TestWithParam<TypingCase> {};
 

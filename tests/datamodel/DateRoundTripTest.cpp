@@ -8,6 +8,7 @@
 #include <QtEndian>
 #include <bit>
 #include <cmath>
+#include <ostream>
 
 using doctest::DocumentFixture;
 
@@ -24,6 +25,9 @@ struct DateCase {
     double days;
     QDateTime property;
 };
+
+// The case by its name, so the listed test names carry no raw bytes.
+void PrintTo(const DateCase& c, std::ostream* os) { *os << c.name; }
 
 class DateRoundTripTest : public DocumentFixture, public ::testing::WithParamInterface<DateCase> {};
 

@@ -11,6 +11,8 @@
 #include "datamodel/cDigitalIn.h"
 
 #include <QtEndian>
+#include <cctype>
+#include <ostream>
 
 using doctest::DocumentFixture;
 
@@ -73,6 +75,17 @@ struct AnalogCase {
     bool integerField;
 };
 
+// "Input17_Limit0": the input and the field, readable in the listed test names.
+std::string CaseName(const AnalogCase& c)
+{
+    std::string name = "Input" + std::to_string(c.key) + "_";
+    for (const char* p = c.field; *p; ++p)
+        if (std::isalnum(static_cast<unsigned char>(*p)))
+            name += *p;
+    return name;
+}
+void PrintTo(const AnalogCase& c, std::ostream* os) { *os << CaseName(c); }
+
 class SetupFaultTest : public DocumentFixture, public ::testing::WithParamInterface<AnalogCase> {};
 
 TEST_P(SetupFaultTest, AnAnalogValueThatDoesNotFitFailsTheBuildAndNamesChannelAndField)
@@ -129,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AnalogCase{1, 4, "Limit(1)", kLimit1, -32769, false},
                       AnalogCase{9, 6, "RPMLimit(0)", kRPMLimit0, -5, true},
                       AnalogCase{17, 5, "SensorMax", kSensorMax, 65535, false}),
-    [](const auto& info) { return std::string("Case") + std::to_string(info.index); });
+    [](const auto& info) { return CaseName(info.param); });
 
 class SetupFaultPartsTest : public DocumentFixture {};
 

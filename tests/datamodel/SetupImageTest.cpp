@@ -17,6 +17,7 @@
 #include "platform/LibraryLoader.h"
 
 #include <QHash>
+#include <ostream>
 
 using doctest::DocumentFixture;
 
@@ -274,6 +275,9 @@ struct Transfer {
     int words;
     const char* firmware;
 };
+
+// Readable in the listed test names.
+void PrintTo(const Transfer& t, std::ostream* os) { *os << t.words << " words, firmware " << t.firmware; }
 
 class SetupImageTransferTest : public DocumentFixture, public ::testing::WithParamInterface<Transfer> {};
 

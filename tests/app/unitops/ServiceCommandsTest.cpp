@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <functional>
+#include <ostream>
 
 using namespace unitopstest;
 using ecxsim::Unit;
@@ -85,6 +86,9 @@ struct CommandCase {
     int command;
     quint16 success, notDetected, running;
 };
+
+// The case by its name, so the listed test names carry no raw bytes.
+void PrintTo(const CommandCase& c, std::ostream* os) { *os << c.name; }
 
 class UnitCommandTest : public ServiceCommandsTest, public ::testing::WithParamInterface<CommandCase> {
 protected:

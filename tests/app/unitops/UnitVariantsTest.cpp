@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
+#include <ostream>
 
 using namespace unitopstest;
 using ecxsim::Unit;
@@ -26,6 +27,9 @@ struct UnitVariant {
     Unit::BitReplySize bitSize;
     char dataType; // 0: as the frame
 };
+
+// The case by its name, so the listed test names carry no raw bytes.
+void PrintTo(const UnitVariant& c, std::ostream* os) { *os << c.name; }
 
 class UnitVariantTest : public UnitFixture, public ::testing::WithParamInterface<UnitVariant> {
 protected:
