@@ -490,40 +490,28 @@ TEST_F(DocumentCommands, HelpMenuPathsMatchTheMenus)
 {
     QFile file(QCoreApplication::applicationDirPath() + "/QUARNO.HLP");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QString text = QString::fromUtf8(file.readAll());
-    text.remove(QRegularExpression("<[^>]*>"));
-    text = text.replace("&gt;", ">").simplified();
-    const auto caption = [](const QAction* action) {
-        QString c = action->text().remove('&');
-        return c.endsWith("...") ? c.chopped(3) : c;
-    };
-    const qsizetype arrows = text.count(" > ");
+    const QString text =
+        QString::fromUtf8(file.readAll()).remove(QRegularExpression("<[^>]*>")).replace("&gt;", ">").simplified();
+    const auto caption = [](const QAction* a) { return a->text().remove('&').remove("..."); };
     qsizetype walked = 0;
-    for (QAction* top : window->menuBar()->actions()) {
-        const QString start = caption(top) + " > ";
-        for (qsizetype at = text.indexOf(start); at >= 0; at = text.indexOf(start, at + 1)) {
-            QMenu* menu = top->menu();
-            qsizetype pos = at + start.size();
-            ++walked;
-            while (true) {
-                ASSERT_NE(menu, nullptr) << text.mid(at, 80).toStdString();
-                QAction* next = nullptr;
-                for (QAction* item : menu->actions())
-                    if (!caption(item).isEmpty() && text.mid(pos).startsWith(caption(item))
-                        && (!next || caption(item).size() > caption(next).size()))
-                        next = item;
-                ASSERT_NE(next, nullptr) << text.mid(at, 80).toStdString();
-                pos += caption(next).size();
-                if (text.mid(pos, 3) != " > ")
-                    break;
-                ++walked;
-                pos += 3;
-                menu = next->menu();
-            }
+    for (qsizetype at = text.indexOf(" > "); at >= 0; at = text.indexOf(" > ", at + 1)) {
+        // Each arrow follows a top menu or an item reached from one; take the longest match.
+        QList<QAction*> level = window->menuBar()->actions();
+        qsizetype pos = text.lastIndexOf(QRegularExpression("(File|Communication|Settings|Help) > "), at);
+        ASSERT_GE(pos, 0) << text.mid(at - 30, 60).toStdString();
+        for (QAction* next = nullptr; pos <= at + 3;
+             level = next->menu() ? next->menu()->actions() : QList<QAction*>{}) {
+            next = nullptr;
+            for (QAction* item : level)
+                if (!caption(item).isEmpty() && text.mid(pos).startsWith(caption(item))
+                    && (!next || caption(item).size() > caption(next).size()))
+                    next = item;
+            ASSERT_NE(next, nullptr) << text.mid(pos, 60).toStdString();
+            pos += caption(next).size() + 3;
         }
+        ++walked;
     }
     EXPECT_GT(walked, 0);
-    EXPECT_EQ(walked, arrows);
 }
 
 TEST_F(DocumentCommands, ServiceMenuNeedsTheChordExpertOrDebugMode)
