@@ -7,10 +7,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QRegularExpression>
-#include <QMenuBar>
-#include <QMenu>
-#include <QFile>
 #include <QtEndian>
 
 using namespace frametest;
@@ -483,35 +479,6 @@ TEST_F(DocumentCommands, DispatchTable)
     doubles.keys.shift = false;
     window->ToolClick("print");
     EXPECT_EQ(unit.printedDirect, 0);
-}
-
-// Every "A > B > C" the help names is a path through the window's menus.
-TEST_F(DocumentCommands, HelpMenuPathsMatchTheMenus)
-{
-    QFile file(QCoreApplication::applicationDirPath() + "/QUARNO.HLP");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QString text =
-        QString::fromUtf8(file.readAll()).remove(QRegularExpression("<[^>]*>")).replace("&gt;", ">").simplified();
-    const auto caption = [](const QAction* a) { return a->text().remove('&').remove("..."); };
-    qsizetype walked = 0;
-    for (qsizetype at = text.indexOf(" > "); at >= 0; at = text.indexOf(" > ", at + 1)) {
-        // Each arrow follows a top menu or an item reached from one; take the longest match.
-        QList<QAction*> level = window->menuBar()->actions();
-        qsizetype pos = text.lastIndexOf(QRegularExpression("(File|Communication|Settings|Help) > "), at);
-        ASSERT_GE(pos, 0) << text.mid(at - 30, 60).toStdString();
-        for (QAction* next = nullptr; pos <= at + 3;
-             level = next->menu() ? next->menu()->actions() : QList<QAction*>{}) {
-            next = nullptr;
-            for (QAction* item : level)
-                if (!caption(item).isEmpty() && text.mid(pos).startsWith(caption(item))
-                    && (!next || caption(item).size() > caption(next).size()))
-                    next = item;
-            ASSERT_NE(next, nullptr) << text.mid(pos, 60).toStdString();
-            pos += caption(next).size() + 3;
-        }
-        ++walked;
-    }
-    EXPECT_GT(walked, 0);
 }
 
 TEST_F(DocumentCommands, ServiceMenuNeedsTheChordExpertOrDebugMode)
