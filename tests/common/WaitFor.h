@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -27,13 +28,27 @@ inline bool RunEventsUntil(const std::function<bool()>& done, int deadlineMs = k
     return true;
 }
 
+// The one wait for a modal window still pending (its action may hold references into a
+// test that has moved on).
+inline QPointer<QTimer>& PendingModalWait()
+{
+    static QPointer<QTimer> pending;
+    return pending;
+}
+
 // Runs action on the next modal window of type W once it is up (from inside its exec()).
-// When none comes by the deadline the test fails, and whatever modal window is up then is
-// closed, so the exec() that waits for it returns.
+// When none comes by the deadline, or another wait begins first, the test fails; at the
+// deadline whatever modal window is up is closed, so the exec() that waits for it returns.
 template <class W>
 void WhenModal(std::function<void(W*)> action, int deadlineMs = kWaitDeadlineMs)
 {
+    if (QTimer* stale = PendingModalWait(); stale && stale->isActive()) {
+        ADD_FAILURE() << "a modal window waited for never came up";
+        stale->stop();
+        stale->deleteLater();
+    }
     auto* poll = new QTimer;
+    PendingModalWait() = poll;
     poll->setInterval(1);
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
@@ -42,6 +57,7 @@ void WhenModal(std::function<void(W*)> action, int deadlineMs = kWaitDeadlineMs)
         if (W* w = qobject_cast<W*>(modal)) {
             poll->stop();
             poll->deleteLater();
+            PendingModalWait() = nullptr;
             action(w);
             return;
         }
@@ -49,6 +65,7 @@ void WhenModal(std::function<void(W*)> action, int deadlineMs = kWaitDeadlineMs)
             return;
         poll->stop();
         poll->deleteLater();
+        PendingModalWait() = nullptr;
         ADD_FAILURE() << "no " << W::staticMetaObject.className() << " came up";
         if (auto* dialog = qobject_cast<QDialog*>(modal))
             dialog->reject();
