@@ -633,7 +633,8 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
             m_exitStatus = printed ? ExitOk : ExitPrintFailed;
         }
         hide();
-        Form_Unload(true);
+        // The checks may have changed the setup sent: the file does not hold it yet.
+        Form_Unload(false);
         return false;
     }
     if (extra::HasOption(args, QStringLiteral("-f")))
@@ -650,7 +651,7 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
 
 // ---- shut-down -----------------------------------------------------------------------
 
-bool frmMain::Form_Unload(bool windowless)
+bool frmMain::Form_Unload(bool startupFailed)
 {
     if (m_unloaded)
         return true;
@@ -658,8 +659,7 @@ bool frmMain::Form_Unload(bool windowless)
     try {
         platform::TimeSource::Instance().ProcessEvents();
         position = 2;
-        // A run without a window has nobody to answer a question.
-        if (!windowless && !modDiv::KeysDown(modDiv::VkShift)) {
+        if (!startupFailed && !modDiv::KeysDown(modDiv::VkShift)) {
             bool cancel = false;
             QuerySaveOnExit(cancel);
             if (cancel)

@@ -156,7 +156,8 @@ private:
     // run without a window ("-t", "-p").
     enum class OpenRoad { Dialog, ByName, Windowless };
     bool OpenSetupFile(const QString& path, OpenRoad road);
-    bool Form_Unload(bool windowless);
+    // A start-up that failed has nothing of the user's to save: no question then.
+    bool Form_Unload(bool startupFailed);
     void StatusTimerTick();
     void SetUserPanel();
 

@@ -142,10 +142,12 @@ bool frmClock::eventFilter(QObject* watched, QEvent* event)
                 continue;
             auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
-            // Only typed characters are filtered; Ctrl chords (copy, paste) go through.
+            // Only typed characters are filtered; Ctrl chords (copy, paste) go through. Enter is
+            // dropped too: the dialog has no default button, so it must not write the clock.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                return true;
             if (text.isEmpty() || (key->modifiers() & Qt::ControlModifier) || key->key() == Qt::Key_Backspace
-                || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Return
-                || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape)
+                || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
                 return false;
             if (text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9'))
                 return false;
@@ -204,8 +206,6 @@ void frmClock::OnOK()
             focus = Hour;
         else if (BoxValue(Minute) > 59)
             focus = Minute;
-        else if (BoxValue(Year) < kFirstYear)
-            focus = Year; // a year such as 0 makes no date at all, but it is the year that is wrong
         m_txtDate[focus]->setFocus();
         return;
     }

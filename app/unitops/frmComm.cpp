@@ -29,6 +29,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -222,6 +223,19 @@ void frmComm::closeEvent(QCloseEvent* event)
         return;
     }
     QDialog::closeEvent(event);
+}
+
+void frmComm::keyPressEvent(QKeyEvent* event)
+{
+    // Escape belongs to the Cancel button while a transfer runs; once idle the window has no
+    // Cancel button, and Escape does nothing.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (m_busy)
+            cmdOK_Click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void frmComm::reject()
@@ -498,6 +512,9 @@ void frmComm::LoadSetup()
     if (m_state.DebugInfo)
         unitops::SaveSetupLogFromComm(m_state, words);
     if (m_cancel || !StepVerifySetupImage(words))
+        return EndTransfer();
+    // A cancel asked for during the read-back: nothing is loaded, and the last step never runs.
+    if (m_cancel)
         return EndTransfer();
     StepCloseLink(true);
     if (m_cancel)

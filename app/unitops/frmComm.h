@@ -48,13 +48,14 @@ public:
     // Bytes a transfer moves for a unit with this firmware version.
     static int SetupImageSize(const QString& firmware);
 
-    // Escape: refused while a transfer runs.
+    // The close box: refused while a transfer runs.
     void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     bool BeginTransfer();

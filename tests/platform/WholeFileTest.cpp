@@ -1,4 +1,5 @@
 #include "platform/WholeFile.h"
+#include "platform/WholeFileTesting.h"
 #include "tests/common/FileSizeLimit.h"
 
 #include <QDir>
@@ -25,12 +26,25 @@ QByteArray Bytes(int n)
 
 } // namespace
 
-// Each row: bytes already in the file (-1: none), bytes written, the file-size cap (0: none).
-// A write that cannot land whole must leave the old file byte for byte, and no stray file.
+// Each row: bytes already in the file (-1: none), bytes written, the file-size cap (0: none),
+// and a check made to fail on its own. A write that cannot land whole must leave the old file
+// byte for byte, and no stray file.
 TEST(WholeFile, EitherTheNewBytesInFullOrTheOldFileUntouched)
 {
-    struct Row { int oldSize; int newSize; rlim_t cap; bool ok; };
+    using Fault = platform::WholeFileTesting::Fault;
+    struct Row {
+        int oldSize;
+        int newSize;
+        rlim_t cap;
+        bool ok;
+        Fault fault = Fault::None;
+        const char* reason = nullptr; // the words of the check that caught it
+    };
     const Row rows[] = {
+        {4000, 15000, 0, false, Fault::FlushFails, "Write failed"},
+        {-1, 15000, 0, false, Fault::FlushFails, "Write failed"},
+        {4000, 15000, 0, false, Fault::SizeDiffers, "Short write"},
+        {-1, 0, 0, false, Fault::SizeDiffers, "Short write"},
         {-1, 15000, 0, true},
         {4000, 15000, 0, true},
         {4000, 0, 0, true},
@@ -55,8 +69,12 @@ TEST(WholeFile, EitherTheNewBytesInFullOrTheOldFileUntouched)
             std::optional<FileSizeLimit> limit;
             if (row.cap)
                 limit.emplace(row.cap);
+            platform::WholeFileTesting::SetFault(row.fault);
             ok = platform::WriteWholeFile(path, Bytes(row.newSize), &reason);
+            platform::WholeFileTesting::SetFault(Fault::None);
         }
+        if (row.reason)
+            EXPECT_EQ(reason, row.reason);
         EXPECT_EQ(ok, row.ok) << reason.toStdString();
         if (row.ok)
             EXPECT_EQ(ReadAll(path), Bytes(row.newSize));

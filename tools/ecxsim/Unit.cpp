@@ -38,7 +38,6 @@ Unit::Unit(QObject* parent)
     registers_[ClockRegister + 4] = 2004; // year
     SetEngineHours(1234);
     logText_[0] = "ECX Control Unit\r\nSerial number 000001\r\n";
-    logText_[1] = "Engine hours      1234\r\nStarts               0\r\n";
     logText_[2] = "001 01.01.04 12:00 Power on\r\n";
 
     connect(&sender_, &LineSender::Output, this, [this](const QByteArray& bytes) {
@@ -177,12 +176,16 @@ void Unit::SettleCommand()
 
 QByteArray Unit::LogText(LogSection section) const
 {
+    if (section == LogSection::Counters && !countersTextSet_)
+        return "Engine hours" + QByteArray::number(EngineHours()).rightJustified(10) + "\r\nStarts               0\r\n";
     return logText_[size_t(SectionIndex(section))];
 }
 
 void Unit::SetLogText(LogSection section, const QByteArray& text)
 {
     logText_[size_t(SectionIndex(section))] = text;
+    if (section == LogSection::Counters)
+        countersTextSet_ = true;
 }
 
 void Unit::SetLogBurst(int bytes, int intervalMs)
@@ -472,7 +475,7 @@ void Unit::AnswerLog(LogSection section)
 {
     if (TakeFault(Fault::Silence))
         return;
-    const QByteArray& text = logText_[size_t(SectionIndex(section))];
+    const QByteArray text = LogText(section);
     for (int at = 0; at < text.size(); at += burstSize_)
         sender_.Send(text.mid(at, burstSize_), at == 0 ? 0 : burstIntervalMs_);
 }

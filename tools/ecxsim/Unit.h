@@ -93,7 +93,8 @@ public:
     // Commands carried out so far, in order.
     QVector<quint8> CommandsDone() const;
 
-    // Log download: the text each section answers and how it is sent.
+    // Log download: the text each section answers and how it is sent. Unless a text was set,
+    // the counters section reads the engine-hour counter registers as they are now.
     QByteArray LogText(LogSection section) const;
     void SetLogText(LogSection section, const QByteArray& text);
     int LogBurstSize() const { return burstSize_; }
@@ -161,6 +162,7 @@ private:
     QVector<quint8> commandsDone_;
 
     std::array<QByteArray, 3> logText_;
+    bool countersTextSet_ = false;
     int burstSize_ = 64;
     int burstIntervalMs_ = 100;
 

@@ -141,7 +141,9 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
     const QString damaged = Path("damaged.QRN");
     WriteBytes(damaged, Bytes(good).left(300));
     const QString damagedMinor = Path("damaged216.QRN");
-    WriteBytes(damagedMinor, Bytes(WithVersion(good, "full216.QRN", 2, 16)).left(300));
+    // A whole file of a newer minor version than the program's 2.15, readable to its end.
+    const QString newerMinor = WithVersion(good, "full216.QRN", 2, 16);
+    WriteBytes(damagedMinor, Bytes(newerMinor).left(300));
     const QString newerLoads = WithVersion(good, "newer3.QRN", 3, 0);
     const QString newerRefused = WithVersion(good, "newer12.QRN", 12, 0);
 
@@ -155,6 +157,7 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
     const File files[] = {
         {good, Good, ""},           {newerLoads, Newer, "3.0"},  {newerRefused, Newer, "12.0"},
         {damaged, Damaged, ""},     {damagedMinor, Damaged, ""}, {foreign, Foreign, ""},
+        {newerMinor, Newer, "2.16"},
     };
     // The texts, while the language library is loaded (a run without a window frees it).
     QHash<QString, QString> text;
@@ -229,7 +232,11 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
                 continue;
             }
             if (before) {
-                EXPECT_EQ(window->XelObject(), before) << name;
+                // Another document means the one kept was freed: nothing more to look at.
+                if (window->XelObject() != before) {
+                    ADD_FAILURE() << name << ": the open setup was replaced";
+                    continue;
+                }
                 EXPECT_TRUE(before->Changed()) << name;
                 EXPECT_EQ(before->Filename(), Path("mine.QRN")) << name;
                 EXPECT_EQ(window->windowTitle(), "Quarno Q2 - mine.QRN") << name;
@@ -367,8 +374,7 @@ TEST_F(DocumentCommands, RecentFilesKeepTheirOrderAndAVanishedOneIsRemoved)
 TEST_F(DocumentCommands, OldFileVersionsAskBeforeTheyAreSavedInTheNewFormat)
 {
     const QString old = WithVersion(WriteSetup("base.QRN"), "old.QRN", 1, 5);
-    if (!window->OpenSetupByName(old))
-        GTEST_SKIP() << "the data model reads no 1.5 file made this way";
+    ASSERT_TRUE(window->OpenSetupByName(old)) << "a 1.5 file does not open";
     const QByteArray original = Bytes(old);
     struct Row {
         QList<int> answers;

@@ -327,6 +327,54 @@ TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+// Settings for a child run: port 1 is the simulated unit's pseudo-terminal.
+QString ChildConfig(const QTemporaryDir& dir, const QString& device)
+{
+    const QString config = dir.filePath("config");
+    QDir().mkpath(config + "/Kelvaro");
+    QFile conf(config + "/Kelvaro/Quarno.conf");
+    EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write("[General]\nCommPort=1\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
+    return config;
+}
+
+// Runs the program (or its twin with answered message boxes) as its own process, pumping
+// this process's events meanwhile: the simulated unit answers from here.
+struct ChildRun {
+    bool ended = false;
+    int exitCode = -1;
+    QByteArray out, err;
+};
+ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {})
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", config);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("QUARNO_TEST_ANSWERS", answers);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
+    ChildRun run;
+    if (!child.waitForStarted())
+        return run;
+    QElapsedTimer clock;
+    clock.start();
+    while (child.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        child.waitForFinished(5);
+    }
+    if (child.state() != QProcess::NotRunning) {
+        child.kill();
+        child.waitForFinished(5000);
+        return run;
+    }
+    run.ended = child.exitStatus() == QProcess::NormalExit;
+    run.exitCode = child.exitCode();
+    run.out = child.readAllStandardOutput();
+    run.err = child.readAllStandardError();
+    return run;
+}
+
 // "-q -t FILE" as its own process against the simulated unit on a pseudo-terminal.
 TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
 {
@@ -353,29 +401,9 @@ TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
     ASSERT_TRUE(doc->GetSetup(expected));
     extra::FreeLanguageLibrary();
 
-    const QString config = doubles.dir.filePath("config");
-    QDir().mkpath(config + "/Kelvaro");
-    QFile conf(config + "/Kelvaro/Quarno.conf");
-    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("[General]\nCommPort=1\nMode=0\n[Ports]\nCOM1=" + server.SlavePath().toUtf8() + "\n");
-    conf.close();
-
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", config);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-q", "-t", file});
-    ASSERT_TRUE(child.waitForStarted());
-    QElapsedTimer clock;
-    clock.start();
-    while (child.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        child.waitForFinished(5);
-    }
-    ASSERT_EQ(child.state(), QProcess::NotRunning) << "the transmit did not end";
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), frmMain::ExitOk) << child.readAllStandardError().toStdString();
+    const ChildRun run = RunChild("quarno", {"-q", "-t", file}, ChildConfig(doubles.dir, server.SlavePath()));
+    ASSERT_TRUE(run.ended) << "the transmit did not end";
+    EXPECT_EQ(run.exitCode, frmMain::ExitOk) << run.err.toStdString();
     // The unit in its default mode answers a bit with size "01": it was found, written and
     // verified, and relocked at the end.
     EXPECT_GT(unit.PackagesAnswered(), 0);
@@ -394,6 +422,61 @@ TEST(WindowlessTransmit, ChildProcessLeavesTheFilesImageInTheUnit)
         }
     }
     EXPECT_EQ(differing, 0);
+}
+
+// A check that changes the setup before it goes (an older unit turns CAN off) leaves the unit
+// with a setup the file does not hold: the shut-down asks to save it, as every shut-down does.
+TEST(WindowlessTransmit, ASetupChangedByTheChecksIsOfferedForSaving)
+{
+    using platform::MsgResult::Cancel;
+    struct Row {
+        const char* firmware;
+        QList<int> answers; // to the check's question, then to the save question
+        bool asked;         // the save question came
+        bool saved;         // the file now holds CAN off
+    };
+    const Row rows[] = {
+        {"4.2", {Yes, No}, true, false},
+        {"4.2", {Yes, Yes}, true, true},
+        {"4.2", {Yes, Cancel}, true, false},
+        {"4.47", {}, false, false}, // nothing changed: nothing asked
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.firmware + QString(" answers %1").arg(row.answers.size() > 1 ? row.answers[1] : 0).toStdString());
+        testing_doubles::PlatformDoubles doubles;
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion(row.firmware);
+        ecxsim::PtyServer server(&unit);
+        if (!server.Open())
+            GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+        extra::LoadLanguageLibrary();
+        auto doc = CreateDefaultSetupDocument();
+        doc->Main()->SetCAN(true);
+        for (int n = 12; n <= 17; ++n) // the bus channels of a setup with J1939/J1587
+            doc->AnalogIn()->Add(n, extra::GetLangString(quint16(920 + n)));
+        const QString file = doubles.dir.filePath("send.QRN");
+        ASSERT_TRUE(doc->SaveFile(file));
+        const QString question = extra::FormatLangString(103, {"send.QRN"});
+        extra::FreeLanguageLibrary();
+
+        QStringList answers;
+        for (int a : row.answers)
+            answers << QString::number(a);
+        const ChildRun run = RunChild("quarno_scripted", {"-q", "-t", file}, ChildConfig(doubles.dir, server.SlavePath()),
+                                      answers.join(','));
+        ASSERT_TRUE(run.ended) << "the transmit did not end";
+        EXPECT_EQ(run.exitCode, frmMain::ExitOk) << run.out.toStdString() << run.err.toStdString();
+        QStringList shown;
+        for (const QByteArray& line : run.out.split('\n'))
+            if (line.startsWith("message\t"))
+                shown << QString::fromUtf8(line).section('\t', 2).replace("\\n", "\n");
+        EXPECT_EQ(shown.contains(question), row.asked) << run.out.toStdString();
+        EXPECT_EQ(shown.size(), row.answers.size()) << run.out.toStdString();
+        auto back = CreateDefaultSetupDocument();
+        ASSERT_TRUE(back->LoadFile(file));
+        EXPECT_EQ(back->Main()->CAN(), !row.saved);
+        EXPECT_EQ(unit.Register(0), 0);
+    }
 }
 
 // The same road in-process with the program's own unit routines: a silent unit ends the run

@@ -23,6 +23,7 @@
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/FileSizeLimit.h"
+#include "tests/common/WaitFor.h"
 
 #include <QAction>
 #include <QApplication>
@@ -457,9 +458,7 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
         QFile::remove(pdf);
         auto form = Form();
         QString statusInPreview;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<frmPrintDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        testing_doubles::WhenModal<frmPrintDialog>([&](frmPrintDialog* dialog) {
             dialog->chkPreview->setChecked(c.preview);
             QTimer::singleShot(0, [&] {
                 // The preview window is up: close it.
@@ -800,9 +799,7 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
         doubles.presenter.shown.clear();
         auto form = Form();
         QString label;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<frmPrintDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        testing_doubles::WhenModal<frmPrintDialog>([&](frmPrintDialog* dialog) {
             label = dialog->lblPrinter->text();
             QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         });

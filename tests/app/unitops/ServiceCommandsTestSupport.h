@@ -12,6 +12,7 @@
 #include "platform/Shell.h"
 #include "seriallink/XelCommTesting.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/WaitFor.h"
 #include "tools/ecxsim/SimulatedPort.h"
 #include "tools/ecxsim/Unit.h"
 
@@ -69,21 +70,7 @@ public:
     bool ShowHelpIndex(QWidget*, const QString&) override { return true; }
 };
 
-// Runs action on the next modal window of type W once it is up (from inside its exec()).
-template <class W>
-void WhenModal(std::function<void(W*)> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(1);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (W* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            action(w);
-        }
-    });
-    poll->start();
-}
+using testing_doubles::WhenModal;
 
 inline void Click(QWidget* window, const char* name)
 {
@@ -95,14 +82,7 @@ inline void Click(QWidget* window, const char* name)
 // Lets events run (real time, bounded) until done() holds.
 inline bool RunUntil(const std::function<bool()>& done, int limitMs = 3000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return testing_doubles::RunEventsUntil(done, limitMs);
 }
 
 class UnitFixture : public ::testing::Test {

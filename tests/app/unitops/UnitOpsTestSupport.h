@@ -12,6 +12,7 @@
 #include "datamodel/XelObject.h"
 #include "seriallink/XelCommTesting.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/WaitFor.h"
 #include "tools/ecxsim/SimulatedPort.h"
 #include "tools/ecxsim/Unit.h"
 
@@ -161,10 +162,7 @@ protected:
         d->SetXelObject(state.XelObject());
         d->SetFirmware(firmware);
         d->show();
-        QElapsedTimer guard;
-        guard.start();
-        while (!d->Finished() && guard.elapsed() < 30000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        EXPECT_TRUE(testing_doubles::RunEventsUntil([&] { return d->Finished(); })) << "the transfer did not end";
         return d;
     }
     static QVector<int> Marks(const frmComm& d)

@@ -69,20 +69,39 @@ TEST_F(frmClockTest, ANewMinuteReplacesTypedValuesUntilSyncIsSwitchedOff)
 
 TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
 {
-    frmClock d;
-    d.show();
-    QLineEdit* day = Box(d, 0);
-    day->clear();
-    day->setFocus();
-    QTest::keyClicks(day, "1a.");
-    EXPECT_EQ(day->text(), "1");
-    QTest::keyClick(day, '7');
-    EXPECT_EQ(day->text(), "17");
-    QTest::keyClick(day, Qt::Key_Backspace);
-    EXPECT_EQ(day->text(), "1");
-    day->selectAll();
-    QTest::keyClick(day, Qt::Key_A, Qt::ControlModifier); // select all passes
-    EXPECT_EQ(day->selectedText(), "1");
+    const struct {
+        const char* what;
+        QString before;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        QString after;
+    } cases[] = {
+        {"digit", "1", Qt::Key_7, Qt::NoModifier, "17"},
+        {"letter", "1", Qt::Key_A, Qt::NoModifier, "1"},
+        {"point", "1", Qt::Key_Period, Qt::NoModifier, "1"},
+        {"blank", "1", Qt::Key_Space, Qt::NoModifier, "1"},
+        {"Backspace", "17", Qt::Key_Backspace, Qt::NoModifier, "1"},
+        {"Ctrl+A selects all", "17", Qt::Key_A, Qt::ControlModifier, "17"},
+        // No default button: Enter neither closes the dialog nor writes the clock.
+        {"Enter", "17", Qt::Key_Return, Qt::NoModifier, "17"},
+        {"keypad Enter", "17", Qt::Key_Enter, Qt::KeypadModifier, "17"},
+    };
+    const QVector<int> clock = ClockRegisters();
+    for (const auto& c : cases) {
+        frmClock d;
+        d.show();
+        QLineEdit* day = Box(d, 0);
+        day->setText(c.before);
+        day->setFocus();
+        day->deselect();
+        const int packages = unit.PackagesReceived();
+        QTest::keyClick(day, c.key, c.modifiers);
+        EXPECT_EQ(day->text(), c.after) << c.what;
+        EXPECT_EQ(day->selectedText(), c.modifiers & Qt::ControlModifier ? c.before : QString()) << c.what;
+        EXPECT_TRUE(d.isVisible()) << c.what;
+        EXPECT_EQ(unit.PackagesReceived(), packages) << c.what;
+    }
+    EXPECT_EQ(ClockRegisters(), clock);
 }
 
 TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
@@ -96,9 +115,11 @@ TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
         {{"32", "13", "2026", "25", "61"}, 0}, {{"30", "13", "2026", "12", "00"}, 1},
         {{"30", "02", "2026", "12", "00"}, 0}, {{"29", "02", "2027", "12", "00"}, 0},
         {{"01", "06", "1997", "12", "00"}, 2}, {{"", "06", "2026", "12", "00"}, 0},
-        // A year of 0 makes no date; the fault is the year's all the same.
-        {{"01", "06", "0", "12", "00"}, 2},    {{"31", "04", "0000", "12", "00"}, 2},
-        {{"32", "06", "0", "12", "00"}, 0},
+        // An entry that makes no date goes by day, month, hour, minute, else the day: the
+        // year's own check is for an otherwise valid entry.
+        {{"01", "06", "0", "12", "00"}, 0},    {{"31", "04", "0000", "12", "00"}, 0},
+        {{"32", "06", "0", "12", "00"}, 0},    {{"01", "06", "0", "24", "00"}, 3},
+        {{"01", "13", "1997", "12", "00"}, 1},
     };
     for (const auto& c : cases) {
         const int beeps = doubles.presenter.beeps;

@@ -6,6 +6,7 @@
 #include "tools/ecxsim/PtyServer.h"
 
 #include "tests/common/ServiceDoubles.h"
+#include "tests/common/WaitFor.h"
 
 #include <QLabel>
 #include <QTest>
@@ -170,38 +171,69 @@ TEST_F(TransferTest, NothingMovesForAnotherFirmwareOrAnUnbuildableImage)
     EXPECT_EQ(ShownCount(), 2);
 }
 
-TEST_F(TransferTest, CancelDuringTheUnitCheckStopsAfterIt)
+// Escape and the Cancel button ask for the cancel alike; the transfer stops before its next
+// step, the steps not run keep no mark, and a receive loads nothing.
+TEST_F(TransferTest, CancelStopsBeforeTheNextStep)
 {
-    ASSERT_TRUE(setup->CreateSetup("4.47"));
-    unit.SetRegister(5, 77);
-    auto d = std::make_unique<frmComm>(state);
-    d->SetXelObject(setup.get());
-    QTimer poke;
-    QObject::connect(&poke, &QTimer::timeout, [&] {
-        if (d->StepState(1) != 0)
-            return;
-        // Escape and the close box do nothing while busy; showing again starts nothing.
-        d->reject();
-        d->close();
-        d->hide();
+    const struct {
+        const char* name;
+        int commType;
+        int duringStep; // asked for while this step is busy
+        bool escape;
+        Steps marks;
+    } cases[] = {
+        {"transmit, unit check, button", 0, 1, false, {1, 1, N, N, N}},
+        {"transmit, unit check, Escape", 0, 1, true, {1, 1, N, N, N}},
+        {"transmit, read-back, Escape", 0, 3, true, {1, 1, 1, 1, N}},
+        {"receive, unit check, Escape", 1, 1, true, {1, 1, N, N, N}},
+        {"receive, read-back, button", 1, 3, false, {1, 1, 1, 1, N}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Unit fresh;
+        for (int r = 1; r < 1792; ++r)
+            fresh.SetRegister(r, quint16(r * 3));
+        wire = Bind(fresh);
+        ASSERT_TRUE(setup->CreateSetup("4.47"));
+        setup->ResetBackup();
+        auto d = std::make_unique<frmComm>(state);
+        d->SetCommType(qint16(c.commType));
+        d->SetXelObject(setup.get());
+        bool asked = false;
+        QTimer poke;
+        QObject::connect(&poke, &QTimer::timeout, [&] {
+            if (d->StepState(c.duringStep) != frmComm::Busy)
+                return;
+            poke.stop();
+            // The close box does nothing while busy; showing again starts nothing.
+            d->close();
+            d->hide();
+            d->show();
+            if (c.escape)
+                QTest::keyClick(d.get(), Qt::Key_Escape);
+            else
+                d->findChild<QPushButton*>("cmdOK")->click();
+            asked = d->findChild<QLabel*>("lblComm")->isVisible();
+        });
+        poke.start(0);
         d->show();
+        ASSERT_TRUE(testing_doubles::RunEventsUntil([&] { return d->Finished(); })) << "the transfer did not end";
+        EXPECT_TRUE(asked);
+        EXPECT_EQ(Marks(*d), c.marks);
+        EXPECT_FALSE(d->Success());
+        EXPECT_FALSE(setup->Changed());
+        if (c.duringStep < 2)
+            EXPECT_EQ(fresh.Register(5), 15); // nothing written
+        EXPECT_EQ(fresh.Register(0), 0);
+        const int packages = fresh.PackagesReceived();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(fresh.PackagesReceived(), packages);
+        // Idle: Escape no longer cancels or closes anything; OK closes.
+        QTest::keyClick(d.get(), Qt::Key_Escape);
+        EXPECT_TRUE(d->isVisible());
         d->findChild<QPushButton*>("cmdOK")->click();
-        EXPECT_TRUE(d->findChild<QLabel*>("lblComm")->isVisible());
-        poke.stop();
-    });
-    poke.start(0);
-    d->show();
-    while (!d->Finished())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    EXPECT_EQ(Marks(*d), (Steps{1, 1, N, N, N}));
-    EXPECT_FALSE(d->Success());
-    EXPECT_EQ(unit.Register(5), 77);
-    EXPECT_EQ(unit.Register(0), 0);
-    const int packages = unit.PackagesReceived();
-    QCoreApplication::processEvents();
-    EXPECT_EQ(unit.PackagesReceived(), packages);
-    d->findChild<QPushButton*>("cmdOK")->click(); // idle now: OK closes
-    EXPECT_FALSE(d->isVisible());
+        EXPECT_FALSE(d->isVisible());
+    }
 }
 
 TEST_F(TransferTest, F1OpensTheTopicOfTheDirection)
@@ -214,6 +246,7 @@ TEST_F(TransferTest, F1OpensTheTopicOfTheDirection)
         services.shell.helpTopics.clear();
         QTest::keyClick(d.get(), Qt::Key_F1);
         EXPECT_EQ(services.shell.helpTopics, QList<int>{topic}) << commType;
+        ASSERT_FALSE(services.shell.helpFiles.isEmpty()) << commType;
         EXPECT_TRUE(services.shell.helpFiles.last().endsWith("QUARNO.HLP", Qt::CaseInsensitive));
     }
 }

@@ -35,7 +35,7 @@ TEST(UnitExecutable, PrintsTheDeviceAndAnswersWithItsOptions)
                         {{"--bit-size", "01", "--data-type", "Z"}, 'Z', 'Z', "01"}};
     for (const Run& run : runs) {
         QProcess sim;
-        sim.start(SimulatorPath(), QStringList{"--firmware", "4.20", "--unit-type", "1"} + run.variant);
+        sim.start(SimulatorPath(), QStringList{"--firmware", "4.20", "--unit-type", "1", "--hours", "4321"} + run.variant);
         ASSERT_TRUE(sim.waitForStarted());
         ASSERT_TRUE(WaitFor([&] { return sim.canReadLine(); }));
         const QString first = QString::fromLocal8Bit(sim.readLine()).trimmed();
@@ -54,7 +54,9 @@ TEST(UnitExecutable, PrintsTheDeviceAndAnswersWithItsOptions)
         };
         const QByteArray got = exchange(GetRegisters(2825, 3), 19); // firmware, hardware, unit type
         const QByteArray bit = exchange(Frame("F024" "0008" "00"), 14);
+        const QByteArray counters = exchange("\x1b" "C", 24);
         ::close(fd);
+        EXPECT_EQ(counters.left(24), QByteArray("Engine hours      4321\r\n"));
         ASSERT_EQ(got.size(), 19);
         EXPECT_EQ(got.at(4), run.registerType);
         EXPECT_EQ(Reverse(quint8(got.at(11))), 4);

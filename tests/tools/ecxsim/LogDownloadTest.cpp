@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace ecxsim_test;
 using ecxsim::Unit;
 using Section = ecxsim::Unit::LogSection;
@@ -78,6 +80,49 @@ TEST(UnitLog, DeletedLogAnswersNothing)
     line.Take();
     unit.Receive("\x1bL");
     EXPECT_TRUE(line.Take().isEmpty());
+}
+
+// Unless a text is given, the counters section reads the counter registers as they are when
+// asked: set by the test, written by the master, or cleared by the reset command.
+TEST(UnitLog, CountersFollowTheCounterRegisters)
+{
+    const struct {
+        const char* what;
+        std::function<void(Unit&)> arrange;
+        QByteArray firstLine;
+    } cases[] = {
+        {"as made", [](Unit&) {}, "Engine hours      1234\r\n"},
+        {"set", [](Unit& u) { u.SetEngineHours(56789); }, "Engine hours     56789\r\n"},
+        {"written by the master",
+         [](Unit& u) {
+             u.Receive(SetRegisters(0, {Unit::WriteUnlockCode}));
+             u.Receive(SetRegisters(Unit::CounterHighRegister, {2, 3456}));
+         },
+         "Engine hours     23456\r\n"},
+        {"reset",
+         [](Unit& u) {
+             u.Receive(SetRegisters(0, {Unit::WriteUnlockCode}));
+             u.Receive(SetRegisters(2, {Unit::ResetCountersCommand}));
+         },
+         "Engine hours         0\r\n"},
+        {"a text given",
+         [](Unit& u) {
+             u.SetLogText(Section::Counters, "Hours 7\r\n");
+             u.SetEngineHours(99);
+         },
+         "Hours 7\r\n"},
+    };
+    for (const auto& c : cases) {
+        Unit unit;
+        unit.SetCommandDelay(0);
+        unit.SetLogBurst(1000, 0);
+        Line line(unit);
+        c.arrange(unit);
+        line.Take();
+        unit.Receive("\x1b" "C");
+        const QByteArray text = line.Take();
+        EXPECT_EQ(text.left(text.indexOf('\n') + 1), c.firstLine) << c.what;
+    }
 }
 
 TEST(UnitLog, SilentUnitAnswersNoLogEither)

@@ -1,6 +1,7 @@
 // The Main page on its own: defaults, the light delay, the last known status, and the
 // options that reach the other pages (operation mode, J1939/J1587, classifiable project).
 #include "tests/app/pages/general/MainTestSupport.h"
+#include "tests/common/WaitFor.h"
 
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/BatteryPage.h"
@@ -631,9 +632,7 @@ TEST_F(MainPageTest, IdNumberDialogFromItsButton)
     auto* label = Find<QLabel>("lblMainComliID");
     auto* button = Find<QPushButton>("cmdMainComliIDChange");
     const int before = button->x();
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<frmIDNumber*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    testing_doubles::WhenModal<frmIDNumber>([](frmIDNumber* dialog) {
         dialog->findChild<Number*>("numIDNumber")->SetValue(125);
         QTest::mouseClick(dialog->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     });
