@@ -377,8 +377,10 @@ TEST_F(RelaysPageTest, TerminalFortyFourFlagFollowsClicksNotLoads)
     }
     EXPECT_TRUE(box->isChecked());
     EXPECT_FALSE(setup->RelayNew()->RelayT44DisableBW());
+    setup->ResetBackup();
     box->click();
     EXPECT_FALSE(setup->Relay()->RelayT44DisableBW());
+    EXPECT_TRUE(setup->Changed()) << "the click alone is an edit to save";
     box->click();
     EXPECT_TRUE(setup->Relay()->RelayT44DisableBW());
     EXPECT_TRUE(setup->RelayNew()->RelayT44DisableBW());
