@@ -171,13 +171,15 @@ void EntryBox::SpinStep(int direction)
     SetSpinValue(numbertext::Clamp32(numbertext::Bound64(lo, from + qint64(direction) * m_spin->Increment(), hi)));
 }
 
+qint64 EntryBox::ArrowFrom(int) const { return TextSpinValue(); }
+
 void EntryBox::ArrowStep(int direction)
 {
     qint64 spin = 0;
     if (TextBeyondLimit(direction)) {
         spin = direction > 0 ? m_spin->Min() : m_spin->Max();
     } else {
-        const qint64 next = TextSpinValue() + qint64(direction) * m_spin->Increment();
+        const qint64 next = ArrowFrom(direction) + qint64(direction) * m_spin->Increment();
         spin = direction > 0 ? qMin<qint64>(next, m_spin->Max()) : qMax<qint64>(next, m_spin->Min());
     }
     SetSpinValue(numbertext::Clamp32(spin));

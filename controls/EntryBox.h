@@ -71,6 +71,9 @@ protected:
     virtual void SpinClicked();
     // The shown number in the spin part's units.
     virtual qint64 TextSpinValue() const = 0;
+    // The number an arrow key steps from (+1 Up, -1 Down), in the spin part's units: the
+    // shown number unless the box says otherwise.
+    virtual qint64 ArrowFrom(int direction) const;
     // The shown number lies beyond the spin part's limit on the side of a step up (+1,
     // below Min) or down (-1, above Max).
     virtual bool TextBeyondLimit(int direction) const = 0;

@@ -225,6 +225,16 @@ qint64 Float::TextSpinValue() const
     return ToTenths(ParseValue(m_text->text()));
 }
 
+qint64 Float::ArrowFrom(int direction) const
+{
+    // Down from a text the spin part does not hold (a lone "-", a blank) steps from the
+    // last accepted entry, not from the zero such a text reads as.
+    const qint64 shown = TextSpinValue();
+    if (direction < 0 && shown != m_spin->Value())
+        return ToTenths(ParseValue(m_lastGoodText));
+    return shown;
+}
+
 bool Float::TextBeyondLimit(int direction) const
 {
     const double v = ParseValue(m_text->text());

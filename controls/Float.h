@@ -39,6 +39,7 @@ protected:
     bool ExtraCharPasses(QChar ch) const override;
     bool LeaveCheck() override;
     qint64 TextSpinValue() const override;
+    qint64 ArrowFrom(int direction) const override;
     bool TextBeyondLimit(int direction) const override;
     QString SpinText(qint32 tenths) const override;
     QStringList LimitTexts() const override;

@@ -13,6 +13,14 @@ XelRelay* cRelay::Add(qint32 iKey, const QString& sText, const QString& sRelayTe
     return item;
 }
 
+bool cRelay::Changed() const { return XelCollection<XelRelay>::Changed() || m_t44DisableBW != m_t44Backup; }
+
+void cRelay::ResetBackup()
+{
+    XelCollection<XelRelay>::ResetBackup();
+    m_t44Backup = m_t44DisableBW;
+}
+
 bool cRelay::ReadFromFile(RecordReader& r, const QString& fileVersion)
 {
     if (FileVersion::Parse(fileVersion).AtLeast(2, 9)) {
@@ -23,10 +31,18 @@ bool cRelay::ReadFromFile(RecordReader& r, const QString& fileVersion)
     } else {
         m_t44DisableBW = false;
     }
+    m_t44Backup = m_t44DisableBW;
     return true;
 }
 
-bool cRelay::WriteToFile(RecordWriter& w) { return w.Boolean(m_t44DisableBW); }
+bool cRelay::WriteToFile(RecordWriter& w)
+{
+    if (!w.Boolean(m_t44DisableBW))
+        return false;
+    if (!w.KeepsBackup())
+        m_t44Backup = m_t44DisableBW;
+    return true;
+}
 
 bool cRelay::FromImage(const QByteArray& image, const QString& sFirmware, bool bNew)
 {

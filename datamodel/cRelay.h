@@ -21,6 +21,9 @@ public:
     bool RelayT44DisableBW() const { return m_t44DisableBW; }
     void SetRelayT44DisableBW(bool value) { m_t44DisableBW = value; }
 
+    // Library-internal: the items and the terminal 44 option, which the user edits on its own.
+    bool Changed() const;
+    void ResetBackup();
     // Library-internal: the document reads and writes the items itself, the flag through these.
     bool ReadFromFile(RecordReader& r, const QString& fileVersion);
     bool WriteToFile(RecordWriter& w);
@@ -29,4 +32,5 @@ public:
 
 private:
     bool m_t44DisableBW = false;
+    bool m_t44Backup = false;
 };

@@ -132,18 +132,29 @@ TEST_P(FloatLocales, UpArrowStopsAtMax)
 
 TEST_P(FloatLocales, ArrowsFromATypedValue)
 {
-    FloatBox f(locale());
-    f.h.box->SetMin(1);
-    f.h.box->SetMax(10);
-    f.h.box->SetIncrement(0.5f);
-    f.h.start("");
-    f.type("3.2");
-    f.h.key(Qt::Key_Down);
-    EXPECT_EQ(f.h.text()->text(), f.local("2.7"));
-    f.h.start("");
-    f.type("1.2");
-    f.h.key(Qt::Key_Down);
-    EXPECT_EQ(f.h.text()->text(), f.local("1.0"));
+    // Limits -10..10 or 1..10, the typed text replaces the shown value 5.0 or 1.0.
+    const struct {
+        float min, increment;
+        const char* typed;
+        Qt::Key key;
+        const char* text;
+    } cases[] = {
+        {1, 0.5f, "3.2", Qt::Key_Down, "2.7"},
+        {1, 0.5f, "1.2", Qt::Key_Down, "1.0"},      // lands on Min
+        {-10, 0.1f, "-", Qt::Key_Down, "4.9"},      // from the last good value
+        {-10, 0.1f, "-", Qt::Key_Up, "0.1"},        // from the zero "-" reads as
+    };
+    for (const auto& c : cases) {
+        FloatBox f(locale());
+        f.h.box->SetMin(c.min);
+        f.h.box->SetMax(10);
+        f.h.box->SetIncrement(c.increment);
+        f.h.box->SetValue(c.min < 0 ? 5 : 1);
+        f.h.text()->selectAll();
+        f.type(c.typed);
+        f.h.key(c.key);
+        EXPECT_EQ(f.h.text()->text(), f.local(c.text)) << c.typed << " " << c.key;
+    }
 }
 
 TEST_P(FloatLocales, ArrowAfterTypingASeparatorStillSteps)

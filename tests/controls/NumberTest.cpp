@@ -130,6 +130,9 @@ TEST(Number, MinusAloneCountsAsZero)
     h.type("-");
     EXPECT_EQ(h.text()->text(), "-");
     EXPECT_EQ(h.box->Value(), 0);
+    // The last good text is that zero too, so an arrow steps from it.
+    h.key(Qt::Key_Down);
+    EXPECT_EQ(h.text()->text(), "-1");
 }
 
 struct ArrowCase {

@@ -128,7 +128,14 @@ TEST(Relay, ChangeDetectionAndTextCleanUp)
     XelRelay* r = relays.Add(1, "first", "K1");
     relays.ResetBackup();
     r->SetFunctionText("other text");
+    EXPECT_FALSE(relays.Changed());
+    // The terminal 44 option alone is an edit to keep.
     relays.SetRelayT44DisableBW(true);
+    EXPECT_TRUE(relays.Changed());
+    relays.SetRelayT44DisableBW(false);
+    EXPECT_FALSE(relays.Changed());
+    relays.SetRelayT44DisableBW(true);
+    EXPECT_TRUE(ReadFrom(Bytes({0xFF, 0xFF}), [&](RecordReader& rd) { return relays.ReadFromFile(rd, "2.9"); }));
     EXPECT_FALSE(relays.Changed());
     r->SetRelayText("K2");
     EXPECT_TRUE(relays.Changed());

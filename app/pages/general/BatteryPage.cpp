@@ -281,7 +281,9 @@ void BatteryPage::OnStartVoltageChanged()
         } else if (voltage == 12) {
             numBatteryLowBatteryVAlarm->SetMin(9.0f);
             if (m_rangeKind == Range24V) {
-                value = float(std::round(double(value) / 2.0 * 10.0) / 10.0);
+                // Halved in whole tenths, halves to even as every other rounding here.
+                const qint64 tenths = extra::RoundHalfEven(double(value) * 10.0);
+                value = float(double(extra::RoundHalfEven(double(tenths) / 2.0)) / 10.0);
                 numBatteryLowBatteryVAlarm->SetValue(value);
             }
             numBatteryLowBatteryVAlarm->SetMax(15.0f);

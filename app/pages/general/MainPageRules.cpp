@@ -166,6 +166,12 @@ void MainPage::OnCANToggled(bool on)
             if (busInput && input->Active())
                 listed << input->Index();
         }
+        if (listed.isEmpty()) {
+            // Nothing reads the bus: the idle bus channels only lose their action.
+            for (XelAnalogIn* input : setup->AnalogIn()->NewEnum())
+                if (input->Index() < 12 && input->InputType() > 2)
+                    input->SetAction(0);
+        }
         const bool skip = m_state.ExpertMode || pagecommon::ShiftHeld();
         if (!listed.isEmpty() && !skip) {
             const quint16 id = listed.size() > 1 ? 137 : 136;
@@ -182,22 +188,24 @@ void MainPage::OnCANToggled(bool on)
             }
         }
         // The inputs that read the engine bus go out of use; this runs only once the user
-        // agreed (or nothing had to be asked).
-        for (XelAnalogIn* input : setup->AnalogIn()->NewEnum()) {
-            if (input->Index() > 11)
-                break;
-            if (input->InputType() > 2) {
-                input->SetAction(0);
-                input->SetInputType(0);
-                input->SetActive(false);
+        // agreed (or Shift or expert mode skipped the question).
+        if (!listed.isEmpty()) {
+            for (XelAnalogIn* input : setup->AnalogIn()->NewEnum()) {
+                if (input->Index() > 11)
+                    break;
+                if (input->InputType() > 2) {
+                    input->SetAction(0);
+                    input->SetInputType(0);
+                    input->SetActive(false);
+                }
             }
-        }
-        if (m_state.switchPage)
-            m_state.switchPage->FillDigitalInputTypeCombo(0, true);
-        if (m_state.analogPage) {
-            m_state.analogPage->FillAnalogInputTypeCombo(0, true);
-            m_state.analogPage->SetDetailsEnabled(false);
-            m_state.analogPage->SetSensorRangeLocked(true);
+            if (m_state.switchPage)
+                m_state.switchPage->FillDigitalInputTypeCombo(0, true);
+            if (m_state.analogPage) {
+                m_state.analogPage->FillAnalogInputTypeCombo(0, true);
+                m_state.analogPage->SetDetailsEnabled(false);
+                m_state.analogPage->SetSensorRangeLocked(true);
+            }
         }
     }
 

@@ -184,16 +184,21 @@ void RelayList::dragLeaveEvent(QDragLeaveEvent* event)
 void RelayList::DropAt(const QObject* source, const QMimeData* data, const QPoint& pos, Qt::KeyboardModifiers keys)
 {
     SetDropHighlight(nullptr);
+    // Data dragged in from another program is none of ours: it is left alone without a sound.
     QString key;
-    if (!ReadDragPayload(data, key)) {
-        platform::MessagePresenter::Instance().Beep();
+    if (!ReadDragPayload(data, key))
         return;
-    }
     m_page.DropOnRow(source, this, itemAt(pos), key, keys);
 }
 
 void RelayList::dropEvent(QDropEvent* event)
 {
+    QString key;
+    if (!ReadDragPayload(event->mimeData(), key)) {
+        SetDropHighlight(nullptr);
+        event->ignore();
+        return;
+    }
     DropAt(event->source(), event->mimeData(), event->position().toPoint(), event->modifiers());
     // The drop made every change itself; the source must remove nothing.
     event->setDropAction(Qt::IgnoreAction);

@@ -107,6 +107,16 @@ TEST_F(BatteryPageTest, StartVoltageChangesMoveTheAlarmRange)
     }
 }
 
+TEST_F(BatteryPageTest, HalvingTo12VoltRoundsHalfTenthsToEven)
+{
+    const std::pair<float, float> cases[] = {{24.5f, 12.2f}, {24.7f, 12.4f}, {24.1f, 12.0f}, {25.4f, 12.7f}};
+    for (const auto& [from, halved] : cases) {
+        Reload(24, from);
+        Pick(12);
+        EXPECT_FLOAT_EQ(Part().LowBatteryVoltage(), halved) << from;
+    }
+}
+
 TEST_F(BatteryPageTest, LimitsFollowTheStoredVoltageWhenShown)
 {
     struct Case {

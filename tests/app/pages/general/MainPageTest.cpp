@@ -397,11 +397,13 @@ TEST_F(MainPageTest, J1939OffAsksAboutTheBusInputsFirst)
         EXPECT_EQ(Find<QCheckBox>("chkMainCAN")->isChecked(), !c.switchedOff);
         EXPECT_EQ(setup->Main()->CAN(), !c.switchedOff);
         EXPECT_EQ(analogPage.calls.contains("AnalogCANChanged(0)"), c.switchedOff);
-        EXPECT_EQ(switchPage.calls.contains("FillDigitalInputTypeCombo(0,1)"), c.switchedOff);
-        EXPECT_EQ(analogPage.calls.contains("FillAnalogInputTypeCombo(0,1)"), c.switchedOff);
+        // With no bus input in use the channels keep their input types and the lists stay.
+        const bool takenOut = c.switchedOff && !c.activeBusInputs.isEmpty();
+        EXPECT_EQ(switchPage.calls.contains("FillDigitalInputTypeCombo(0,1)"), takenOut);
+        EXPECT_EQ(analogPage.calls.contains("FillAnalogInputTypeCombo(0,1)"), takenOut);
         if (c.switchedOff) {
             EXPECT_EQ(idle->Action(), 0);
-            EXPECT_EQ(idle->InputType(), 0);
+            EXPECT_EQ(idle->InputType(), takenOut ? 0 : 4);
             for (int n : c.activeBusInputs)
                 if (n <= 11) {
                     EXPECT_FALSE(setup->AnalogIn()->Item(pagecommon::ItemKey(n))->Active());

@@ -377,8 +377,10 @@ TEST_F(RelaysPageTest, TerminalFortyFourFlagFollowsClicksNotLoads)
     }
     EXPECT_TRUE(box->isChecked());
     EXPECT_FALSE(setup->RelayNew()->RelayT44DisableBW());
+    setup->ResetBackup();
     box->click();
     EXPECT_FALSE(setup->Relay()->RelayT44DisableBW());
+    EXPECT_TRUE(setup->Changed()) << "the click alone is an edit to save";
     box->click();
     EXPECT_TRUE(setup->Relay()->RelayT44DisableBW());
     EXPECT_TRUE(setup->RelayNew()->RelayT44DisableBW());
@@ -528,6 +530,9 @@ TEST_F(RelaysPageTest, InputActiveAgainLosesItsRedAndGreyedRowsStayGreyWhenClear
     EXPECT_EQ(Row(1)->foreground(1).color(), QColor(255, 0, 0));
     EXPECT_EQ(RowPicture(Row(1)), 33);
     a1->SetActive(true);
+    // Drawing the row again is enough: red would let a drop replace it without a question.
+    page->ShowRelayFunction(false, Row(1), *Entry(1));
+    EXPECT_NE(Row(1)->foreground(1).color(), QColor(255, 0, 0));
     page->RefreshRelayLists();
     EXPECT_NE(Row(1)->foreground(1).color(), QColor(255, 0, 0));
     EXPECT_EQ(RowPicture(Row(1)), 19);
@@ -681,9 +686,13 @@ TEST_F(RelaysPageEventsTest, DragPayloadHoverAndDropThroughTheListHandlers)
     EXPECT_FALSE(Entry(2)->InUse());
     EXPECT_EQ(RowPicture(Row(4)), 9);
 
-    // Refused drops: foreign data beeps, a foreign list and a greyed row change nothing.
+    // Refused drops: foreign data is ignored without a sound, a foreign list and a greyed
+    // row change nothing.
     list->DropAt(relay, &foreignData, At(relay, 2), Qt::NoModifier);
-    EXPECT_EQ(doubles.presenter.beeps, 1);
+    QDropEvent foreignDrop(At(relay, 2), Qt::CopyAction | Qt::MoveAction, &foreignData, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(relay->viewport(), &foreignDrop);
+    EXPECT_FALSE(foreignDrop.isAccepted());
+    EXPECT_EQ(doubles.presenter.beeps, 0);
     list->DropAt(&switchList, three.get(), At(relay, 2), Qt::NoModifier);
     list->DropAt(relay, three.get(), At(relay, 12), Qt::NoModifier);
     list->DropAt(relay, three.get(), QPoint(20, relay->viewport()->height() - 2), Qt::NoModifier);
