@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <iterator>
+
 using namespace settings_test;
 
 namespace {
@@ -420,12 +423,22 @@ QByteArray FilledMainImage()
     return image;
 }
 
-// Values the decode of a short image must leave alone.
+// What a short image's decode must leave alone: each differs from FilledMainImage.
 void FillUntouched(XelMain& m)
 {
+    m.SetOperationMode(3);
+    m.SetLanguage(2);
+    m.SetCAN(false);
+    m.SetClassified(false);
     m.SetEngineType(77);
+    m.SetIDNumber(3);
+    m.SetLCDLight(10);
+    m.SetInvertLCDOnAlarm(false);
+    m.SetCANNumber(100);
+    m.SetRunDelay(1);
     m.SetPrinterOutput(false);
     m.SetAckOnWarning(false);
+    m.SetEngineHours(0);
     m.SetCANSPN(5);
     m.SetCANDiagnose(false);
     m.SetCANProtectLamp(false);
@@ -434,98 +447,53 @@ void FillUntouched(XelMain& m)
     m.SetShutdownOverride(false);
 }
 
-void ExpectHeldFields(const XelMain& m)
-{
-    EXPECT_EQ(m.OperationMode(), 1);
-    EXPECT_EQ(m.Language(), 6);
-    EXPECT_TRUE(m.CAN());
-    EXPECT_TRUE(m.Classified());
-    EXPECT_EQ(m.IDNumber(), 9);
-    EXPECT_EQ(m.RunDelay(), 15);
-    EXPECT_EQ(m.LCDLight(), 44);
-    EXPECT_TRUE(m.InvertLCDOnAlarm());
-    EXPECT_EQ(m.CANNumber(), 172);
-    EXPECT_EQ(m.EngineHours(), 2);
-}
-
 } // namespace
 
-TEST_F(MainTest, AnImageOf1536RegistersDecodesEveryFieldItHolds)
+TEST_F(MainTest, AShortImageStopsTheDecodeAtItsFirstMissingByte)
 {
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3072), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 77);
-    EXPECT_FALSE(m.PrinterOutput());
-    EXPECT_FALSE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.CANDiagnose());
-    EXPECT_FALSE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 6);
-    EXPECT_EQ(m.WordTwo(), 7);
-    EXPECT_FALSE(m.ShutdownOverride());
-    EXPECT_EQ(m.FirmwareDirection(), 0);
-}
-
-TEST_F(MainTest, AnImageOf1538RegistersAddsEngineTypeAndPrinterOutput)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3076), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 33);
-    EXPECT_TRUE(m.PrinterOutput());
-    EXPECT_FALSE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AnImageOf1540RegistersAddsAckOnWarning)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3080), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 33);
-    EXPECT_TRUE(m.PrinterOutput());
-    EXPECT_TRUE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.CANDiagnose());
-    EXPECT_FALSE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 6);
-    EXPECT_EQ(m.WordTwo(), 7);
-    EXPECT_FALSE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AFullImageDecodesTheServiceBlockToo)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_TRUE(m.FromImage(FilledMainImage(), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.CANSPN(), 0x0102);
-    EXPECT_TRUE(m.CANDiagnose());
-    EXPECT_TRUE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 5);
-    EXPECT_EQ(m.WordTwo(), 0x0304);
-    EXPECT_TRUE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AMissingLanguageByteDoesNotStopTheFirmwareDefaults)
-{
-    // Only the first two registers arrived.
-    XelMain m;
-    m.SetLanguage(2);
-    m.SetIDNumber(3);
-    m.SetCAN(true);
-    m.SetLCDLight(10);
-    EXPECT_FALSE(m.FromImage(Bytes({0, 0, 0}), "3.5"));
-    EXPECT_EQ(m.Language(), 2);
-    EXPECT_EQ(m.IDNumber(), 3);
-    EXPECT_EQ(m.LCDLight(), 61);
-    EXPECT_FALSE(m.CAN());
-    EXPECT_EQ(m.CANNumber(), 171);
+    // The fields in decode order, each with its value from FilledMainImage.
+    const struct {
+        const char* name;
+        std::function<bool(const XelMain&)> decoded;
+    } fields[] = {
+        {"OperationMode", [](const XelMain& m) { return m.OperationMode() == 1; }},
+        {"Language", [](const XelMain& m) { return m.Language() == 6; }},
+        {"CAN", [](const XelMain& m) { return m.CAN(); }},
+        {"Classified", [](const XelMain& m) { return m.Classified(); }},
+        {"EngineType", [](const XelMain& m) { return m.EngineType() == 33; }},
+        {"IDNumber", [](const XelMain& m) { return m.IDNumber() == 9; }},
+        {"LCDLight", [](const XelMain& m) { return m.LCDLight() == 44; }},
+        {"InvertLCDOnAlarm", [](const XelMain& m) { return m.InvertLCDOnAlarm(); }},
+        {"CANNumber", [](const XelMain& m) { return m.CANNumber() == 172; }},
+        {"RunDelay", [](const XelMain& m) { return m.RunDelay() == 15; }},
+        {"PrinterOutput", [](const XelMain& m) { return m.PrinterOutput(); }},
+        {"AckOnWarning", [](const XelMain& m) { return m.AckOnWarning(); }},
+        {"EngineHours", [](const XelMain& m) { return m.EngineHours() == 2; }},
+        {"CANSPN", [](const XelMain& m) { return m.CANSPN() == 0x0102; }},
+        {"CANProtectLamp", [](const XelMain& m) { return m.CANProtectLamp(); }},
+        {"CANDiagnose", [](const XelMain& m) { return m.CANDiagnose(); }},
+        {"ByteOne", [](const XelMain& m) { return m.ByteOne() == 5; }},
+        {"WordTwo", [](const XelMain& m) { return m.WordTwo() == 0x0304; }},
+        {"ShutdownOverride", [](const XelMain& m) { return m.ShutdownOverride(); }},
+    };
+    const int all = int(std::size(fields));
+    // Image lengths as units of each firmware send them; the last row is a built image.
+    const struct {
+        int bytes;
+        const char* firmware;
+        int decodedFields;
+    } rows[] = {{3, "4.47", 0},       {3072, "4.5", 4},    {3072, "3.2", 4},  {3076, "4.19", 11},
+                {3080, "4.33", 13},   {3584, "4.47", all}, {8256, "4.47", all}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.bytes << " bytes, firmware " << row.firmware);
+        XelMain m;
+        FillUntouched(m);
+        EXPECT_EQ(m.FromImage(FilledMainImage().left(row.bytes), row.firmware), row.decodedFields == all);
+        EXPECT_EQ(m.Firmware().trimmed(), row.firmware);
+        EXPECT_EQ(m.FirmwareDirection(), 0);
+        for (int i = 0; i < all; ++i)
+            EXPECT_EQ(fields[i].decoded(m), i < row.decodedFields) << fields[i].name;
+    }
 }
 
 TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)
