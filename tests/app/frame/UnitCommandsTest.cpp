@@ -10,6 +10,7 @@
 #include "app/frame/frmAbout.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/frmComm.h"
+#include "platform/FileTimes.h"
 #include "platform/SystemInfo.h"
 #include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/PtyServer.h"
@@ -212,8 +213,14 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     dialogs.answers = {Path("t.QRN")};
     window->ToolClick("saveas");
     const QByteArray before = Bytes(Path("t.QRN"));
+    const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
+    ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(Path("t.QRN"), old));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_NE(Bytes(Path("t.QRN")), before);
+    // Only the record of the transfer changed: the file keeps its modification time.
+    QDateTime written;
+    ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(Path("t.QRN"), written));
+    EXPECT_EQ(written.toSecsSinceEpoch(), old.toSecsSinceEpoch());
     auto back = CreateDefaultSetupDocument();
     ASSERT_TRUE(back->LoadFile(Path("t.QRN")));
     EXPECT_EQ(back->Main()->Firmware().trimmed(), "4.47");
@@ -275,11 +282,12 @@ TEST_F(UnitCommands, AReSaveAfterTransmitThatFailsIsReported)
     EXPECT_EQ(doubles.presenter.shown.value(0).style, platform::MsgStyle::Exclamation);
 }
 
+// Converting an older file to the new format is the user's choice: after a transmit no road
+// rewrites it silently; E-mail, which saves the file first, asks as Save does.
 TEST_F(UnitCommands, AVerifiedTransmitLeavesAnOlderFormatFileToTheUser)
 {
-    // Converting the file to the new format is the user's choice (the save asks first). The
-    // older file is the current one without the last field of the main record, found as the
-    // bytes that change with it.
+    // The older file is the current one without the last field of the main record, found as
+    // the bytes that change with it.
     const QByteArray plain = Bytes(WriteSetup("plain.QRN"));
     const QByteArray marked = Bytes(WriteSetup("marked.QRN", [](XelObject& d) { d.Main()->SetShutdownOverride(true); }));
     ASSERT_EQ(plain.size(), marked.size());
@@ -293,12 +301,72 @@ TEST_F(UnitCommands, AVerifiedTransmitLeavesAnOlderFormatFileToTheUser)
     QByteArray older = plain;
     older.remove(at, end - at);
     qToLittleEndian<qint16>(qint16(qFromLittleEndian<qint16>(older.constData() + 5) - 1), older.data() + 5);
-    WriteBytes(Path("old.QRN"), older);
-    ASSERT_TRUE(window->OpenSetupByName(Path("old.QRN")));
-    XelObject* doc = window->XelObject();
-    ASSERT_LT(extra::CompareVersions(doc->FileVersion(), extra::BeforeLast(doc->Version(), ".")), 0);
-    EXPECT_TRUE(window->TransmitSetupToUnit());
-    EXPECT_EQ(Bytes(Path("old.QRN")), older);
+    const QString path = Path("old.QRN");
+    const QString other = WriteSetup("other.QRN");
+
+    enum Road { None, New, Open, Exit, Email };
+    const struct {
+        Road road;
+        const char* name;
+        QList<int> answers;
+        bool asked196;
+        bool written;
+    } rows[] = {
+        {None, "transmit alone", {}, false, false},
+        {New, "new", {}, false, false},
+        {Open, "open another file", {}, false, false},
+        {Exit, "exit", {}, false, false},
+        {Email, "e-mail, cancelled at the format question", {platform::MsgResult::Cancel}, true, false},
+        {Email, "e-mail, converted", {platform::MsgResult::OK}, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!window) {
+            ASSERT_TRUE(Start());
+        }
+        WriteBytes(path, older);
+        ASSERT_TRUE(window->OpenSetupByName(path));
+        XelObject* doc = window->XelObject();
+        ASSERT_LT(extra::CompareVersions(doc->FileVersion(), extra::BeforeLast(doc->Version(), ".")), 0);
+        EXPECT_TRUE(window->TransmitSetupToUnit());
+        EXPECT_EQ(Bytes(path), older);
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        mailer.sent.clear();
+        switch (row.road) {
+        case None:
+            EXPECT_FALSE(doc->Changed());
+            break;
+        case New:
+            window->ToolClick("new");
+            EXPECT_NE(window->XelObject(), doc);
+            break;
+        case Open:
+            dialogs.answers = {other};
+            window->ToolClick("open");
+            EXPECT_EQ(window->XelObject()->Filename(), other);
+            break;
+        case Exit:
+            EXPECT_TRUE(window->close());
+            window.reset();
+            break;
+        case Email:
+            EXPECT_EQ(window->CmdEmail(), row.written);
+            EXPECT_EQ(mailer.sent.size(), row.written ? 1 : 0);
+            break;
+        }
+        const QString v = QStringLiteral("2.%1").arg(qFromLittleEndian<qint16>(older.constData() + 5));
+        EXPECT_EQ(Shown(), row.asked196 ? QStringList{Lang(196, {v})} : QStringList());
+        if (row.written) {
+            EXPECT_NE(Bytes(path), older);
+            auto back = CreateDefaultSetupDocument();
+            ASSERT_TRUE(back->LoadFile(path));
+            EXPECT_EQ(back->FileVersion(), extra::BeforeLast(back->Version(), "."));
+            EXPECT_EQ(back->Main()->Firmware().trimmed(), "4.47");
+        } else {
+            EXPECT_EQ(Bytes(path), older);
+        }
+    }
 }
 
 TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
