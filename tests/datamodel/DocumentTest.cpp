@@ -104,50 +104,35 @@ TEST_F(DocumentTest, FileTitleIsTheNameAfterTheLastFolderSeparator)
 TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWritableFile)
 {
     enum Kind { Current, OlderFormat, UnreadBytes, ReadOnly };
-    const struct {
-        Kind kind;
-        const char* name;
-        bool savable;
-    } rows[] = {{Current, "current", true},
-                {OlderFormat, "older format", false},
-                {UnreadBytes, "unread bytes", false},
-                {ReadOnly, "read-only", false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        auto writer = CreateDefaultSetupDocument();
-        const QString path = PathOf(QStringLiteral("silent%1.QRN").arg(int(row.kind)));
-        ASSERT_TRUE(writer->SaveFile(path));
+    for (Kind kind : {Current, OlderFormat, UnreadBytes, ReadOnly}) {
+        SCOPED_TRACE(int(kind));
+        const QString path = PathOf(QStringLiteral("silent%1.QRN").arg(int(kind)));
+        ASSERT_TRUE(CreateDefaultSetupDocument()->SaveFile(path));
         QByteArray bytes = ReadAll(path);
-        if (row.kind == OlderFormat) {
-            // 2.14 lacks the main record's last field (a Boolean after "tester" and 73 bytes).
-            bytes.remove(7 + 73 + 6, 2);
+        if (kind == OlderFormat) {
+            bytes.remove(7 + 73 + 6, 2); // 2.14 lacks the main record's last field
             bytes[5] = 14;
-        } else if (row.kind == UnreadBytes) {
+        } else if (kind == UnreadBytes) {
             bytes += QByteArray("\x01\x00+4712345678\x00\x00", 16);
         }
         ASSERT_TRUE(doctest::WriteAll(path, bytes));
         auto doc = CreateDefaultSetupDocument();
         ASSERT_TRUE(doc->LoadFile(path));
-        if (row.kind == ReadOnly)
-            ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadUser));
+        if (kind == ReadOnly)
+            ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
         const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
         ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
-        EXPECT_EQ(doc->TransferRecordSavable(), row.savable);
+        EXPECT_EQ(doc->TransferRecordSavable(), kind == Current);
 
         doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
         EXPECT_FALSE(doc->Changed());
-        EXPECT_FALSE(doc->Changed());
+        EXPECT_FALSE(doc->Changed()); // the save reset the backups, or nothing was saved
         QDateTime now;
         ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(path, now));
         EXPECT_EQ(now.toSecsSinceEpoch(), old.toSecsSinceEpoch());
-        EXPECT_EQ(ReadAll(path) != bytes, row.savable);
-        EXPECT_EQ(doc->Main()->Firmware().trimmed(), "4.47");
-        if (row.savable) {
-            auto reread = CreateDefaultSetupDocument();
-            ASSERT_TRUE(reread->LoadFile(path));
-            EXPECT_EQ(reread->Main()->Firmware().trimmed(), "4.47");
-            EXPECT_EQ(reread->Main()->FirmwareDirection(), 1);
-        }
+        auto reread = CreateDefaultSetupDocument();
+        ASSERT_TRUE(reread->LoadFile(path));
+        EXPECT_EQ(reread->Main()->Firmware().trimmed(), kind == Current ? "4.47" : "");
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
     }
 }
