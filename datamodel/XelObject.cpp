@@ -108,9 +108,9 @@ bool XelObject::TransferRecordSavable() const
 {
     if (!HasParts() || !Initialized() || m_unreadBytes)
         return false;
-    // An older file would silently become one that older versions cannot open.
-    const bool currentFormat = m_fileMajor > XELQRN_VERSION_MAJOR
-        || (m_fileMajor == XELQRN_VERSION_MAJOR && m_fileMinor >= XELQRN_VERSION_MINOR);
+    // An older file would silently become one that older versions cannot open, and a newer
+    // one would lose what this version does not know.
+    const bool currentFormat = m_fileMajor == XELQRN_VERSION_MAJOR && m_fileMinor == XELQRN_VERSION_MINOR;
     return currentFormat && !platform::FileAttributes::Instance().IsReadOnly(m_filename);
 }
 
