@@ -19,6 +19,7 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/RegularFile.h"
 #include "platform/WholeFile.h"
 
 #include <QBuffer>
@@ -253,6 +254,9 @@ bool XelObject::LoadFile(const QString& sFilename)
     // The file carries records for the items the document holds; a document without its
     // switch inputs would read every later section from the wrong bytes.
     if (DigitalIn()->Count() == 0)
+        return false;
+    // A pipe would hold the open until a writer comes, a device might never end.
+    if (!platform::IsRegularFile(sFilename))
         return false;
     QFile file(sFilename);
     if (!file.open(QIODevice::ReadOnly))

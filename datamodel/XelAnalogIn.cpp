@@ -482,9 +482,9 @@ bool XelAnalogIn::FromImage(const QByteArray& image, const QString& sFirmware)
         return false;
     SetText(PartHelpers::UnitBytesToText(bytes));
 
-    // Only a unit that sends flag byte B says anything about double scale.
-    if (hasFlagB)
-        SetDoubleScale((b & BDoubleScale) != 0);
+    // The unit only ever reports double scale on; a clear bit says nothing.
+    if (b & BDoubleScale)
+        SetDoubleScale(true);
 
     if (b & BBus) {
         JData d;

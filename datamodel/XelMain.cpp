@@ -275,78 +275,84 @@ bool XelMain::FromImage(const QByteArray& image, const QString& sFirmware)
     using namespace ImageAccess;
     // A receive hands over an image that was read back and verified.
     RecordTransfer(MainFirmwareDirection::FromECX, sFirmware, platform::SystemInfo::Instance().Now());
-    bool whole = true;
-    const auto byteAt = [&](int index, quint8& value) {
-        if (GetByte(image, index, value))
-            return true;
-        whole = false;
-        return false;
-    };
-    const auto wordAt = [&](int index, qint32& value) {
-        if (GetWord(image, index, value))
-            return true;
-        whole = false;
-        return false;
-    };
+    // The decode stops at the first byte the unit did not send (older firmware sends fewer
+    // registers); everything from there on keeps its value.
     quint8 b = 0;
-    if (byteAt(669, b))
-        SetOperationMode(b);
-    if (byteAt(3, b)) {
-        if (b >= 100 && b <= 127) {
-            SetLanguage(b - 100);
-            SetCAN(true);
-            SetClassified(false);
-        } else if (b < 16) {
-            SetLanguage(b);
-            SetCAN(false);
-            SetClassified(false);
-        } else {
-            SetLanguage(b & 15);
-            SetCAN((b & 128) != 0);
-            SetClassified((b & 16) != 0);
-        }
+    if (!GetByte(image, 669, b))
+        return false;
+    SetOperationMode(b);
+    if (!GetByte(image, 3, b))
+        return false;
+    if (b >= 100 && b <= 127) {
+        SetLanguage(b - 100);
+        SetCAN(true);
+        SetClassified(false);
+    } else if (b < 16) {
+        SetLanguage(b);
+        SetCAN(false);
+        SetClassified(false);
+    } else {
+        SetLanguage(b & 15);
+        SetCAN((b & 128) != 0);
+        SetClassified((b & 16) != 0);
     }
-    if (byteAt(3073, b))
-        SetEngineType(b);
-    if (byteAt(4, b))
-        SetIDNumber(b);
+    if (!GetByte(image, 3073, b))
+        return false;
+    SetEngineType(b);
+    if (!GetByte(image, 4, b))
+        return false;
+    SetIDNumber(b);
     if (extra::CompareVersions(sFirmware, QStringLiteral("4")) < 0) {
         SetLCDLight(extra::CompareVersions(sFirmware, QStringLiteral("2.1")) < 0 ? 63 : 61);
         SetInvertLCDOnAlarm(false);
     } else {
-        if (byteAt(2017, b))
-            SetLCDLight(b);
-        if (byteAt(2537, b))
-            SetInvertLCDOnAlarm(b != 0);
+        if (!GetByte(image, 2017, b))
+            return false;
+        SetLCDLight(b);
+        if (!GetByte(image, 2537, b))
+            return false;
+        SetInvertLCDOnAlarm(b != 0);
     }
     if (extra::CompareVersions(sFirmware, QStringLiteral("4.3")) < 0) {
         SetCANNumber(171);
         SetCAN(false);
-    } else if (byteAt(2543, b)) {
+    } else {
+        if (!GetByte(image, 2543, b))
+            return false;
         SetCANNumber(b);
     }
-    if (byteAt(668, b))
-        SetRunDelay(b);
-    if (byteAt(3075, b))
-        SetPrinterOutput(b != 0);
-    if (byteAt(3078, b))
-        SetAckOnWarning(b != 0);
-    if (byteAt(kEngineHoursAt + 6, b))
-        SetEngineHours(b == 64 ? 1 : b == 128 ? 2 : 0);
+    if (!GetByte(image, 668, b))
+        return false;
+    SetRunDelay(b);
+    if (!GetByte(image, 3075, b))
+        return false;
+    SetPrinterOutput(b != 0);
+    if (!GetByte(image, 3078, b))
+        return false;
+    SetAckOnWarning(b != 0);
+    if (!GetByte(image, kEngineHoursAt + 6, b))
+        return false;
+    SetEngineHours(b == 64 ? 1 : b == 128 ? 2 : 0);
     qint32 w = 0;
-    if (wordAt(3096, w)) {
-        SetCANSPN(w);
-        SetCANDiagnose(CANSPN() == kNoSPN ? false : CAN());
+    if (!GetWord(image, 3096, w))
+        return false;
+    SetCANSPN(w);
+    if (!GetByte(image, 3098, b))
+        return false;
+    SetCANProtectLamp(b != 0);
+    SetCANDiagnose(CANSPN() == kNoSPN ? false : CAN());
+    for (int k = 0; k < 4; ++k) {
+        if (!GetByte(image, 3100 + k, b))
+            return false;
+        m_rec.byte[k] = b;
     }
-    if (byteAt(3098, b))
-        SetCANProtectLamp(b != 0);
-    for (int k = 0; k < 4; ++k)
-        if (byteAt(3100 + k, b))
-            m_rec.byte[k] = b;
-    for (int k = 0; k < 4; ++k)
-        if (wordAt(3104 + 2 * k, w))
-            m_rec.word[k] = w;
-    if (byteAt(3113, b))
-        SetShutdownOverride(b == kShutdownOverrideCode);
-    return whole;
+    for (int k = 0; k < 4; ++k) {
+        if (!GetWord(image, 3104 + 2 * k, w))
+            return false;
+        m_rec.word[k] = w;
+    }
+    if (!GetByte(image, 3113, b))
+        return false;
+    SetShutdownOverride(b == kShutdownOverrideCode);
+    return true;
 }

@@ -16,6 +16,7 @@
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
+#include "platform/FileAttributes.h"
 #include "platform/FileTimes.h"
 
 #include <QDateTime>
@@ -98,19 +99,34 @@ bool XelObject::Changed()
         return mainChanged;
     // Only the record of the last transfer differs: store it without touching the file's
     // modification time. A save that fails leaves the setup changed, so the user is asked.
-    // A file with bytes this document did not read is not rewritten behind the user's back:
-    // the record waits for the user's own save.
-    if (!Initialized() || m_unreadBytes)
+    if (!TransferRecordSavable())
+        return false;
+    return !SaveKeepingFileTime();
+}
+
+bool XelObject::TransferRecordSavable() const
+{
+    if (!HasParts() || !Initialized() || m_unreadBytes)
+        return false;
+    // An older file would silently become one that older versions cannot open, and a newer
+    // one would lose what this version does not know.
+    const bool currentFormat = m_fileMajor == XELQRN_VERSION_MAJOR && m_fileMinor == XELQRN_VERSION_MINOR;
+    return currentFormat && !platform::FileAttributes::Instance().IsReadOnly(m_filename);
+}
+
+bool XelObject::SaveKeepingFileTime()
+{
+    if (!Initialized())
         return false;
     const QString path = m_filename;
     platform::FileTimes& times = platform::FileTimes::Instance();
     QDateTime lastWrite;
     const bool haveTime = times.LastWriteTime(path, lastWrite);
     if (!SaveFile())
-        return true;
+        return false;
     if (haveTime)
         times.SetLastWriteTime(path, lastWrite);
-    return false;
+    return true;
 }
 
 void XelObject::ResetBackup()

@@ -96,6 +96,13 @@ public:
     // The file last loaded holds bytes after the last record read; a rewrite would drop them.
     // False again once the document is saved.
     bool HoldsUnreadBytes() const { return m_unreadBytes; }
+    // The record of the last transfer may be saved without the user's Save: the setup has a
+    // file of the current format, read to its end and not read-only. Any other file waits for
+    // the user's own save, which asks first.
+    bool TransferRecordSavable() const;
+    // Saves to Filename and gives the file back the last-write time it had; false when the
+    // save failed (the setup then stays changed).
+    bool SaveKeepingFileTime();
 
 private:
     bool HasParts() const;

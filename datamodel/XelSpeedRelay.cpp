@@ -32,8 +32,7 @@ bool XelSpeedRelay::ReadFromFile(RecordReader& r, const QString&)
     r.FixedText(m_rec.descript, kDescriptLength);
     if (!r.Ok())
         return false;
-    if (m_rec.functionNo < kFirstSpeedRelayCode)
-        m_rec.functionNo += kOldCodeOffset;
+    CarryOldCode();
     ResetBackup();
     return true;
 }
@@ -62,7 +61,6 @@ bool XelSpeedRelay::ToImage(QByteArray& image, QString* failedField) const
     return true;
 }
 
-// The image carries no function code, so the code is left as it is.
 bool XelSpeedRelay::FromImage(const QByteArray& image)
 {
     qint32 word = 0;
@@ -70,5 +68,12 @@ bool XelSpeedRelay::FromImage(const QByteArray& image)
         return false;
     m_rec.rpm = qint16(word);
     m_rec.inUse = m_rec.rpm >= 1;
+    CarryOldCode();
     return true;
+}
+
+void XelSpeedRelay::CarryOldCode()
+{
+    if (m_rec.functionNo < kFirstSpeedRelayCode)
+        m_rec.functionNo += kOldCodeOffset;
 }

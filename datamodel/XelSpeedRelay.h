@@ -38,6 +38,8 @@ public:
     bool ToImage(QByteArray& image, QString* failedField = nullptr) const;
 
 private:
+    void CarryOldCode();
+
     struct Record {
         quint8 index = 0;
         bool inUse = false;

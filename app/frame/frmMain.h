@@ -156,6 +156,10 @@ private:
     // run without a window ("-t", "-p").
     enum class OpenRoad { Dialog, ByName, Windowless };
     bool OpenSetupFile(const QString& path, OpenRoad road);
+    // The questions before the open setup's own file is rewritten: an older format is
+    // converted, data this version did not read is dropped. False: leave the file alone.
+    bool ConfirmNewFormat();
+    bool ConfirmDroppingUnreadData();
     // A start-up that failed has nothing of the user's to save: no question then.
     bool Form_Unload(bool startupFailed);
     void StatusTimerTick();

@@ -327,11 +327,8 @@ bool frmMain::CmdSave(bool saveAs)
         SetUserPanel();
         return true;
     }
-    const QString fileVersion = m_setup->FileVersion();
-    if (MajorAboveZero(fileVersion) && extra::CompareVersions(fileVersion, LibraryVersion(*m_setup)) < 0) {
-        if (extra::LangMsgBox(196, OKCancel | Question, {fileVersion}) == Cancel)
-            return false;
-    }
+    if (!ConfirmNewFormat())
+        return false;
     if (!WriteSetupFile()) {
         extra::ShowStatusMessage(260);
         return false;
@@ -340,6 +337,21 @@ bool frmMain::CmdSave(bool saveAs)
     extra::ShowStatusMessage(261, {m_setup->FileTitle()});
     SetUserPanel();
     return true;
+}
+
+bool frmMain::ConfirmNewFormat()
+{
+    const QString fileVersion = m_setup->FileVersion();
+    if (MajorAboveZero(fileVersion) && extra::CompareVersions(fileVersion, LibraryVersion(*m_setup)) < 0)
+        return extra::LangMsgBox(196, OKCancel | Question, {fileVersion}) != Cancel;
+    return true;
+}
+
+bool frmMain::ConfirmDroppingUnreadData()
+{
+    if (!m_setup->HoldsUnreadBytes())
+        return true;
+    return extra::LangMsgBox(197, YesNo | Question | DefaultButton2, {m_setup->FileTitle()}) == Yes;
 }
 
 bool frmMain::WriteSetupFile()
@@ -364,7 +376,7 @@ bool frmMain::WriteSetupFile()
         if (answer != Yes) {
             // The user keeps the original file: the new name must not be that file.
             result = ShowSaveAsDialog(true);
-        } else if (modDiv::CanWriteFile(path)) {
+        } else if (ConfirmDroppingUnreadData() && modDiv::CanWriteFile(path)) {
             pagecommon::WaitCursor wait;
             result = m_setup->SaveFile(QString());
         }
@@ -409,6 +421,8 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
         return false;
     const QString path = request.fileName;
     if (keepOriginal && SameFile(path, m_setup->Filename()))
+        return false;
+    if (SameFile(path, m_setup->Filename()) && !ConfirmDroppingUnreadData())
         return false;
     platform::FileAttributes& attributes = platform::FileAttributes::Instance();
     if (attributes.Exists(path)) {

@@ -147,14 +147,12 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     const bool sent = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 0, firmware);
     if (!sent)
         return false;
-    // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record.
-    // A file of an older format is left to the user's save, which asks before converting it,
-    // and so is a file with bytes this program did not read (a rewrite would drop them).
+    // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record
+    // and its modification time. A file of an older format is left to the user's save, which
+    // asks before converting it, and so is a file with bytes this program did not read.
     m_setup->Main()->RecordTransfer(MainFirmwareDirection::ToECX, firmware, platform::SystemInfo::Instance().Now());
-    const bool currentFormat =
-        extra::CompareVersions(m_setup->FileVersion(), extra::BeforeLast(m_setup->Version(), QStringLiteral("."))) >= 0;
-    if (m_setup->Initialized() && !hadUnsavedChanges && currentFormat && !m_setup->HoldsUnreadBytes()
-        && modDiv::CanWriteFile(m_setup->Filename()) && !m_setup->SaveFile(QString())) {
+    if (!hadUnsavedChanges && m_setup->TransferRecordSavable() && modDiv::CanWriteFile(m_setup->Filename())
+        && !m_setup->SaveKeepingFileTime()) {
         // The transmit's own status follows: the failed save needs a message of its own. The
         // setup stays changed, so Exit asks.
         extra::LangMsgBox(190, Exclamation, {m_setup->FileTitle(), m_setup->Filename()});
@@ -188,6 +186,9 @@ bool frmMain::CmdEmail()
     } else if (extra::LangMsgBox(132, YesNo | Question) != Yes) {
         return false;
     }
+    // The attachment is the file saved now: an older file is converted only when the user agrees.
+    if (m_setup->Initialized() && !ConfirmNewFormat())
+        return false;
     extra::ShowStatusMessage(250);
     bool saved = false;
     {

@@ -437,22 +437,27 @@ TEST(AnalogInImage, InputTypeCodes)
     }
 }
 
-TEST(AnalogInImage, DoubleScaleFollowsFlagByteB)
+TEST(AnalogInImage, DoubleScaleOnlySetByFlagByteB)
 {
-    QByteArray image(8256, '\0');
-    image[414] = char(1 | 8);
-    image[415] = char(8);
-    XelAnalogIn a;
-    a.SetIndex(1);
-    a.SetDoubleScale(true);
-    ASSERT_TRUE(a.FromImage(image, "4.47"));
-    EXPECT_FALSE(a.DoubleScale()); // bit clear on a unit that sends it
-    EXPECT_EQ(a.InputType(), 1);
-
-    a.SetDoubleScale(true);
-    ASSERT_TRUE(a.FromImage(image, "3.2"));
-    EXPECT_TRUE(a.DoubleScale()); // older unit: no flag byte B, nothing said
-    EXPECT_EQ(a.InputType(), 0);
+    struct Row { quint8 b; const char* firmware; bool before; bool after; int inputType; };
+    const Row rows[] = {
+        {8, "4.47", true, true, 1},         // a clear bit leaves it on
+        {8, "4.47", false, false, 1},
+        {8 | 128, "4.47", false, true, 1},  // a set bit turns it on
+        {8 | 128, "3.2", false, false, 0},  // older unit: no flag byte B
+        {8, "3.2", true, true, 0},
+    };
+    for (const Row& r : rows) {
+        QByteArray image(8256, '\0');
+        image[414] = char(1 | 8);
+        image[415] = char(r.b);
+        XelAnalogIn a;
+        a.SetIndex(1);
+        a.SetDoubleScale(r.before);
+        ASSERT_TRUE(a.FromImage(image, r.firmware));
+        EXPECT_EQ(a.DoubleScale(), r.after) << int(r.b) << r.firmware << r.before;
+        EXPECT_EQ(a.InputType(), r.inputType) << int(r.b) << r.firmware;
+    }
 }
 
 TEST(AnalogInImage, InactiveDecodeDefaults)

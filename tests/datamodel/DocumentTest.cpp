@@ -98,25 +98,43 @@ TEST_F(DocumentTest, FileTitleIsTheNameAfterTheLastFolderSeparator)
     EXPECT_EQ(doc->FileTitle(), "Ship.QRN");
 }
 
-TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyKeepingTheFileTime)
+// A change that only records the last transfer is saved silently, keeping the file's time,
+// into a file of the current format read to its end and not read-only. Any other file is left
+// as it was for the user's own save, and the change does not count either way.
+TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWritableFile)
 {
-    auto doc = CreateDefaultSetupDocument();
-    const QString path = PathOf("silent.QRN");
-    ASSERT_TRUE(doc->SaveFile(path));
-    const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-    ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
+    enum Kind { Current, OlderFormat, UnreadBytes, ReadOnly };
+    for (Kind kind : {Current, OlderFormat, UnreadBytes, ReadOnly}) {
+        SCOPED_TRACE(int(kind));
+        const QString path = PathOf(QStringLiteral("silent%1.QRN").arg(int(kind)));
+        ASSERT_TRUE(CreateDefaultSetupDocument()->SaveFile(path));
+        QByteArray bytes = ReadAll(path);
+        if (kind == OlderFormat) {
+            bytes.remove(7 + 73 + 6, 2); // 2.14 lacks the main record's last field
+            bytes[5] = 14;
+        } else if (kind == UnreadBytes) {
+            bytes += QByteArray("\x01\x00+4712345678\x00\x00", 16);
+        }
+        ASSERT_TRUE(doctest::WriteAll(path, bytes));
+        auto doc = CreateDefaultSetupDocument();
+        ASSERT_TRUE(doc->LoadFile(path));
+        if (kind == ReadOnly)
+            ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
+        const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
+        ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
+        EXPECT_EQ(doc->TransferRecordSavable(), kind == Current);
 
-    doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
-    EXPECT_FALSE(doc->Changed());
-    EXPECT_FALSE(doc->Changed()); // the save reset the backups
-
-    QDateTime now;
-    ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(path, now));
-    EXPECT_EQ(now.toSecsSinceEpoch(), old.toSecsSinceEpoch());
-    auto reread = CreateDefaultSetupDocument();
-    ASSERT_TRUE(reread->LoadFile(path));
-    EXPECT_EQ(reread->Main()->Firmware().trimmed(), "4.47");
-    EXPECT_EQ(reread->Main()->FirmwareDirection(), 1);
+        doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+        EXPECT_FALSE(doc->Changed());
+        EXPECT_FALSE(doc->Changed()); // the save reset the backups, or nothing was saved
+        QDateTime now;
+        ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(path, now));
+        EXPECT_EQ(now.toSecsSinceEpoch(), old.toSecsSinceEpoch());
+        auto reread = CreateDefaultSetupDocument();
+        ASSERT_TRUE(reread->LoadFile(path));
+        EXPECT_EQ(reread->Main()->Firmware().trimmed(), kind == Current ? "4.47" : "");
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
 }
 
 TEST_F(DocumentTest, AnyOtherChangeCountsAndWritesNothing)

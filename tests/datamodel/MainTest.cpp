@@ -420,12 +420,22 @@ QByteArray FilledMainImage()
     return image;
 }
 
-// Values the decode of a short image must leave alone.
+// What a short image's decode must leave alone: each differs from FilledMainImage.
 void FillUntouched(XelMain& m)
 {
+    m.SetOperationMode(3);
+    m.SetLanguage(2);
+    m.SetCAN(false);
+    m.SetClassified(false);
     m.SetEngineType(77);
+    m.SetIDNumber(3);
+    m.SetLCDLight(10);
+    m.SetInvertLCDOnAlarm(false);
+    m.SetCANNumber(100);
+    m.SetRunDelay(1);
     m.SetPrinterOutput(false);
     m.SetAckOnWarning(false);
+    m.SetEngineHours(0);
     m.SetCANSPN(5);
     m.SetCANDiagnose(false);
     m.SetCANProtectLamp(false);
@@ -434,98 +444,43 @@ void FillUntouched(XelMain& m)
     m.SetShutdownOverride(false);
 }
 
-void ExpectHeldFields(const XelMain& m)
-{
-    EXPECT_EQ(m.OperationMode(), 1);
-    EXPECT_EQ(m.Language(), 6);
-    EXPECT_TRUE(m.CAN());
-    EXPECT_TRUE(m.Classified());
-    EXPECT_EQ(m.IDNumber(), 9);
-    EXPECT_EQ(m.RunDelay(), 15);
-    EXPECT_EQ(m.LCDLight(), 44);
-    EXPECT_TRUE(m.InvertLCDOnAlarm());
-    EXPECT_EQ(m.CANNumber(), 172);
-    EXPECT_EQ(m.EngineHours(), 2);
-}
-
 } // namespace
 
-TEST_F(MainTest, AnImageOf1536RegistersDecodesEveryFieldItHolds)
+TEST_F(MainTest, AShortImageStopsTheDecodeAtItsFirstMissingByte)
 {
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3072), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 77);
-    EXPECT_FALSE(m.PrinterOutput());
-    EXPECT_FALSE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.CANDiagnose());
-    EXPECT_FALSE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 6);
-    EXPECT_EQ(m.WordTwo(), 7);
-    EXPECT_FALSE(m.ShutdownOverride());
-    EXPECT_EQ(m.FirmwareDirection(), 0);
-}
-
-TEST_F(MainTest, AnImageOf1538RegistersAddsEngineTypeAndPrinterOutput)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3076), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 33);
-    EXPECT_TRUE(m.PrinterOutput());
-    EXPECT_FALSE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AnImageOf1540RegistersAddsAckOnWarning)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_FALSE(m.FromImage(FilledMainImage().left(3080), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.EngineType(), 33);
-    EXPECT_TRUE(m.PrinterOutput());
-    EXPECT_TRUE(m.AckOnWarning());
-    EXPECT_EQ(m.CANSPN(), 5);
-    EXPECT_FALSE(m.CANDiagnose());
-    EXPECT_FALSE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 6);
-    EXPECT_EQ(m.WordTwo(), 7);
-    EXPECT_FALSE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AFullImageDecodesTheServiceBlockToo)
-{
-    XelMain m;
-    FillUntouched(m);
-    EXPECT_TRUE(m.FromImage(FilledMainImage(), "4.47"));
-    ExpectHeldFields(m);
-    EXPECT_EQ(m.CANSPN(), 0x0102);
-    EXPECT_TRUE(m.CANDiagnose());
-    EXPECT_TRUE(m.CANProtectLamp());
-    EXPECT_EQ(m.ByteOne(), 5);
-    EXPECT_EQ(m.WordTwo(), 0x0304);
-    EXPECT_TRUE(m.ShutdownOverride());
-}
-
-TEST_F(MainTest, AMissingLanguageByteDoesNotStopTheFirmwareDefaults)
-{
-    // Only the first two registers arrived.
-    XelMain m;
-    m.SetLanguage(2);
-    m.SetIDNumber(3);
-    m.SetCAN(true);
-    m.SetLCDLight(10);
-    EXPECT_FALSE(m.FromImage(Bytes({0, 0, 0}), "3.5"));
-    EXPECT_EQ(m.Language(), 2);
-    EXPECT_EQ(m.IDNumber(), 3);
-    EXPECT_EQ(m.LCDLight(), 61);
-    EXPECT_FALSE(m.CAN());
-    EXPECT_EQ(m.CANNumber(), 171);
+    // The fields in decode order.
+    const auto fields = [](const XelMain& m) {
+        return QList<qint64>{m.OperationMode(), m.Language(),    m.CAN(),           m.Classified(),
+                             m.EngineType(),    m.IDNumber(),    m.LCDLight(),      m.InvertLCDOnAlarm(),
+                             m.CANNumber(),     m.RunDelay(),    m.PrinterOutput(), m.AckOnWarning(),
+                             m.EngineHours(),   m.CANSPN(),      m.CANProtectLamp(), m.CANDiagnose(),
+                             m.ByteOne(),       m.WordTwo(),     m.ShutdownOverride()};
+    };
+    XelMain untouched, full;
+    FillUntouched(untouched);
+    ASSERT_TRUE(full.FromImage(FilledMainImage(), "4.47"));
+    const QList<qint64> before = fields(untouched), after = fields(full);
+    for (int i = 0; i < before.size(); ++i)
+        ASSERT_NE(before[i], after[i]) << "field " << i;
+    // Image lengths as units of each firmware send them; the last row is a built image.
+    const int all = int(before.size());
+    const struct {
+        int bytes;
+        const char* firmware;
+        int decodedFields;
+    } rows[] = {{3, "4.47", 0},     {3072, "4.5", 4},    {3072, "3.2", 4},  {3076, "4.19", 11},
+                {3080, "4.33", 13}, {3584, "4.47", all}, {8256, "4.47", all}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.bytes << " bytes, firmware " << row.firmware);
+        XelMain m;
+        FillUntouched(m);
+        EXPECT_EQ(m.FromImage(FilledMainImage().left(row.bytes), row.firmware), row.decodedFields == all);
+        EXPECT_EQ(m.Firmware().trimmed(), row.firmware);
+        EXPECT_EQ(m.FirmwareDirection(), 0);
+        const QList<qint64> got = fields(m);
+        for (int i = 0; i < all; ++i)
+            EXPECT_EQ(got[i], i < row.decodedFields ? after[i] : before[i]) << "field " << i;
+    }
 }
 
 TEST_F(MainTest, WritesThatDoNotFitTheirFieldAreDropped)

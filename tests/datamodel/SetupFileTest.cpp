@@ -15,6 +15,7 @@
 #include "datamodel/cDigitalInAdditional.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
+#include "tests/common/SpecialFiles.h"
 
 #include <QDir>
 #include <cstring>
@@ -552,15 +553,23 @@ TEST_F(SetupFileTest, AHugeUserNameCountIsReadOnlyWhenTheFileHoldsTheName)
     EXPECT_EQ(doc->RelayNew()->Item(2)->RelayText(), "K9");
 }
 
-// A device that never ends (or a huge file) is not read whole: its header is refused.
-TEST_F(SetupFileTest, AnEndlessDeviceIsRefusedWithoutTakingItIntoMemory)
+// A pipe would hold the open until a writer comes and a device may never end: a name that is
+// no regular file is refused before anything is read, and the document stays as it was.
+TEST_F(SetupFileTest, ANameThatIsNoRegularFileIsRefusedAtOnce)
 {
-    if (!QFile::exists("/dev/zero"))
-        GTEST_SKIP() << "no endless device here";
     auto doc = CreateDefaultSetupDocument();
-    EXPECT_FALSE(doc->LoadFile("/dev/zero"));
-    EXPECT_EQ(doc->FileVersionType(), QString(3, QChar(0)));
-    EXPECT_EQ(doc->AnalogIn()->Count(), 11);
+    const QString own = PathOf("own.QRN");
+    ASSERT_TRUE(doc->SaveFile(own));
+    const QString pipe = PathOf("pipe.QRN");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QDir(doubles.dir.path()).mkdir("folder.QRN"));
+    for (const QString& path : {pipe, PathOf("folder.QRN"), testing_files::Device()}) {
+        EXPECT_FALSE(doc->LoadFile(path)) << path.toStdString();
+        EXPECT_EQ(doc->FileVersionType(), "QRN") << path.toStdString();
+        EXPECT_EQ(doc->FileVersion(), "2.15") << path.toStdString();
+        EXPECT_EQ(doc->Filename(), own) << path.toStdString();
+        EXPECT_EQ(doc->AnalogIn()->Count(), 11) << path.toStdString();
+    }
 }
 
 TEST_F(SetupFileTest, TheAnalogCountFollowsCAN)

@@ -28,7 +28,7 @@ TEST(SpeedRelay, WritesTheThirtySixByteRecord)
     EXPECT_FALSE(ReadFrom(out.left(35), [&](RecordReader& r) { return back.ReadFromFile(r, "2.15"); }));
 }
 
-TEST(SpeedRelay, FilesCarryOldCodesSevenHigher)
+TEST(SpeedRelay, FilesAndImagesCarryOldCodesSevenHigher)
 {
     for (const auto& [stored, read] : {std::pair{51, 58}, std::pair{58, 58}, std::pair{0, 7}, std::pair{57, 64}}) {
         SCOPED_TRACE(stored);
@@ -36,10 +36,16 @@ TEST(SpeedRelay, FilesCarryOldCodesSevenHigher)
         const QByteArray file = Bytes({2, 0, 0, 0, 0, stored}) + QByteArray(30, ' ');
         ASSERT_TRUE(ReadFrom(file, [&](RecordReader& r) { return s.ReadFromFile(r, "2.15"); }));
         EXPECT_EQ(s.FunctionNo(), read);
+
+        XelSpeedRelay fromUnit;
+        fromUnit.SetIndex(2);
+        fromUnit.SetFunctionNo(quint8(stored));
+        ASSERT_TRUE(fromUnit.FromImage(NewImage()));
+        EXPECT_EQ(fromUnit.FunctionNo(), read);
     }
 }
 
-TEST(SpeedRelay, ImageWordsAndARepeatedReceiveKeepsTheFunction)
+TEST(SpeedRelay, ImageWordsAndARepeatedReceive)
 {
     cSpeedRelay set;
     XelSpeedRelay* a = set.Add(1, "a");
@@ -60,7 +66,7 @@ TEST(SpeedRelay, ImageWordsAndARepeatedReceiveKeepsTheFunction)
     EXPECT_EQ(a->RPM(), 0);
     EXPECT_TRUE(d->InUse());
     EXPECT_EQ(d->RPM(), 700);
-    EXPECT_EQ(d->FunctionNo(), 51);
+    EXPECT_EQ(d->FunctionNo(), 58); // carried once, then already current
 
     image[2055] = 1;
     ASSERT_TRUE(a->FromImage(image));

@@ -2,9 +2,10 @@
 
 #include "app/services/extra/extra.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/RegularFile.h"
+#include "platform/WholeFile.h"
 
 #include <QFile>
-#include "platform/WholeFile.h"
 #include <QStringList>
 
 namespace InfoTemplateFile {
@@ -60,6 +61,9 @@ bool FilterToUnit(QString& text)
 
 ReadResult Read(const QString& path, Content& content)
 {
+    // A pipe or a device named as a template would hold the read; it is no template.
+    if (!platform::IsRegularFile(path))
+        return ReadResult::CannotRead;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return ReadResult::CannotRead;

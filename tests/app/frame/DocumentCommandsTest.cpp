@@ -4,8 +4,10 @@
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
 #include "tests/common/FileSizeLimit.h"
+#include "tests/common/SpecialFiles.h"
 
 #include <QAction>
+#include <QDir>
 #include <QLabel>
 #include <QtEndian>
 
@@ -146,9 +148,13 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
     WriteBytes(damagedMinor, Bytes(newerMinor).left(300));
     const QString newerLoads = WithVersion(good, "newer3.QRN", 3, 0);
     const QString newerRefused = WithVersion(good, "newer12.QRN", 12, 0);
+    // Names that are no regular file are refused at once; a pipe would block the open.
+    const QString pipe = Path("pipe.QRN");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QDir(doubles.dir.path()).mkdir("folder.QRN"));
 
     enum Road { Dialog, Recent, MinusF, MinusP, MinusT };
-    enum Kind { Good, Newer, Damaged, Foreign };
+    enum Kind { Good, Newer, Damaged, Foreign, NotAFile };
     struct File {
         QString path;
         Kind kind;
@@ -158,6 +164,7 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
         {good, Good, ""},           {newerLoads, Newer, "3.0"},  {newerRefused, Newer, "12.0"},
         {damaged, Damaged, ""},     {damagedMinor, Damaged, ""}, {foreign, Foreign, ""},
         {newerMinor, Newer, "2.16"},
+        {pipe, NotAFile, ""},       {Path("folder.QRN"), NotAFile, ""}, {testing_files::Device(), NotAFile, ""},
     };
     // The texts, while the language library is loaded (a run without a window frees it).
     QHash<QString, QString> text;
@@ -170,7 +177,8 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
     for (Road road : {Dialog, Recent, MinusF, MinusP, MinusT}) {
         for (const File& file : files) {
             const std::string name = QStringLiteral("road %1 %2").arg(road).arg(file.path).toStdString();
-            const QByteArray original = Bytes(file.path);
+            const bool regular = file.kind != NotAFile;
+            const QByteArray original = regular ? Bytes(file.path) : QByteArray();
             CloseWindow();
             doubles.settings->Remove("FileList");
             doubles.presenter.shown.clear();
@@ -208,9 +216,10 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
                 EXPECT_EQ(noticeText, text["199" + file.path]) << name;
             const bool byName = road != Dialog;
             QStringList message;
-            if (file.kind == Foreign && !byName)
+            const bool foreign = file.kind == Foreign || file.kind == NotAFile;
+            if (foreign && !byName)
                 message = {text["94" + file.path]};
-            else if ((file.kind == Foreign || file.kind == Damaged) && byName)
+            else if ((foreign || file.kind == Damaged) && byName)
                 message = {text["104" + file.path]};
             EXPECT_EQ(shown, message) << name;
 
@@ -222,7 +231,8 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
                 EXPECT_EQ(window->ExitStatus(), file.kind == Good ? frmMain::ExitOk : frmMain::ExitFileNotLoadable) << name;
                 EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), "") << name;
                 window.reset();
-                EXPECT_EQ(Bytes(file.path), original) << name;
+                if (regular)
+                    EXPECT_EQ(Bytes(file.path), original) << name;
                 continue;
             }
             if (file.kind == Good) {
@@ -245,7 +255,7 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
                 EXPECT_FALSE(window->XelObject()->Changed()) << name;
                 EXPECT_EQ(window->windowTitle(), "Quarno Q2") << name;
             }
-            if (file.kind != Foreign || byName)
+            if (!foreign || byName)
                 EXPECT_EQ(Status(), failed) << name;
             // A failed recent entry leaves the list; no road adds the file.
             for (int n = 1; n <= 4; ++n)
@@ -253,7 +263,8 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
             // Save writes the open setup's own file (or asks for a name): never the file.
             dialogs.answers = {""};
             window->ToolClick("save");
-            EXPECT_EQ(Bytes(file.path), original) << name;
+            if (regular)
+                EXPECT_EQ(Bytes(file.path), original) << name;
         }
     }
 }
@@ -389,7 +400,8 @@ TEST_F(DocumentCommands, OldFileVersionsAskBeforeTheyAreSavedInTheNewFormat)
         {{OK, Cancel}, "", false, {Lang(196, {v}), Lang(106, {v})}, false},
         // No keeps the original: the same name in the save-as dialog is refused.
         {{OK, No}, old, false, {Lang(196, {v}), Lang(106, {v})}, false},
-        {{OK}, "", true, {Lang(196, {v})}, true},
+        // A 2.15 file under a 1.5 header holds bytes the old layout does not read.
+        {{OK, Yes}, "", true, {Lang(196, {v}), Lang(197, {"old.QRN"})}, true},
     };
     for (const Row& row : rows) {
         window->OpenSetupByName(old);
@@ -406,6 +418,47 @@ TEST_F(DocumentCommands, OldFileVersionsAskBeforeTheyAreSavedInTheNewFormat)
         doubles.keys.shift = true;
         window->ToolClick("new");
         doubles.keys.shift = false;
+    }
+}
+
+// A file holding data this version does not read (an SMS number another tool wrote) loses it
+// when it is replaced: every road that would replace it asks first, No (the default) keeps it.
+TEST_F(DocumentCommands, ReplacingAFileWithDataThisVersionDoesNotReadAsksFirst)
+{
+    const QString path = Path("sms.QRN"), other = Path("copy.QRN");
+    const QByteArray withData = Bytes(WriteSetup("sms.QRN")) + QByteArray("\x01\x00+4712345678\x00\x00", 16);
+    enum Road { Save, SaveAsSame, SaveAsOther, ExitYes, EmailYes };
+    const struct {
+        Road road;
+        QList<int> answers; // the save question first, where the road has one
+        bool replaced;
+    } rows[] = {{Save, {No}, false},       {Save, {Yes}, true},          {SaveAsSame, {No}, false},
+                {SaveAsOther, {}, false},  {ExitYes, {Yes, No}, false},  {EmailYes, {Yes, No}, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "road " << row.road);
+        WriteBytes(path, withData);
+        QFile::remove(other);
+        ASSERT_TRUE(window->OpenSetupByName(path));
+        Change();
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        dialogs.answers = {row.road == SaveAsOther ? other : path};
+        if (row.road == ExitYes)
+            EXPECT_FALSE(window->close()); // not saved: the program runs on
+        else if (row.road == EmailYes)
+            EXPECT_FALSE(window->CmdEmail());
+        else
+            window->ToolClick(row.road == Save ? "save" : "saveas");
+        QStringList shown = Shown();
+        if (row.answers.size() == 2)
+            shown.removeFirst();
+        EXPECT_EQ(shown, row.road == SaveAsOther ? QStringList() : QStringList{Lang(197, {"sms.QRN"})});
+        if (!shown.isEmpty())
+            EXPECT_EQ(doubles.presenter.shown.last().style, platform::MsgStyle::YesNo | platform::MsgStyle::Question
+                                                                | platform::MsgStyle::DefaultButton2);
+        EXPECT_EQ(Bytes(path) != withData, row.replaced);
+        EXPECT_EQ(QFile::exists(other), row.road == SaveAsOther);
+        EXPECT_EQ(window->XelObject()->Changed(), !row.replaced && row.road != SaveAsOther);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "app/frame/frmAbout.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/frmComm.h"
+#include "platform/FileTimes.h"
 #include "platform/SystemInfo.h"
 #include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/PtyServer.h"
@@ -212,8 +213,14 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     dialogs.answers = {Path("t.QRN")};
     window->ToolClick("saveas");
     const QByteArray before = Bytes(Path("t.QRN"));
+    const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
+    ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(Path("t.QRN"), old));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_NE(Bytes(Path("t.QRN")), before);
+    // Only the record of the transfer changed: the file keeps its modification time.
+    QDateTime written;
+    ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(Path("t.QRN"), written));
+    EXPECT_EQ(written.toSecsSinceEpoch(), old.toSecsSinceEpoch());
     auto back = CreateDefaultSetupDocument();
     ASSERT_TRUE(back->LoadFile(Path("t.QRN")));
     EXPECT_EQ(back->Main()->Firmware().trimmed(), "4.47");
@@ -293,12 +300,41 @@ TEST_F(UnitCommands, AVerifiedTransmitLeavesAnOlderFormatFileToTheUser)
     QByteArray older = plain;
     older.remove(at, end - at);
     qToLittleEndian<qint16>(qint16(qFromLittleEndian<qint16>(older.constData() + 5) - 1), older.data() + 5);
-    WriteBytes(Path("old.QRN"), older);
-    ASSERT_TRUE(window->OpenSetupByName(Path("old.QRN")));
-    XelObject* doc = window->XelObject();
-    ASSERT_LT(extra::CompareVersions(doc->FileVersion(), extra::BeforeLast(doc->Version(), ".")), 0);
-    EXPECT_TRUE(window->TransmitSetupToUnit());
-    EXPECT_EQ(Bytes(Path("old.QRN")), older);
+    const QString path = Path("old.QRN");
+    const QString other = WriteSetup("other.QRN");
+
+    const QByteArray current = plain.mid(3, 4);
+    // After the transmit no road rewrites the file; E-mail, which saves it, asks first.
+    enum Road { New, Open, Exit, Email };
+    const struct {
+        Road road;
+        int answer; // to the format question
+        bool written;
+    } rows[] = {{New, 0, false}, {Open, 0, false}, {Exit, 0, false},
+                {Email, platform::MsgResult::Cancel, false}, {Email, platform::MsgResult::OK, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "road " << row.road << " answer " << row.answer);
+        if (!window)
+            ASSERT_TRUE(Start());
+        WriteBytes(path, older);
+        ASSERT_TRUE(window->OpenSetupByName(path));
+        EXPECT_TRUE(window->TransmitSetupToUnit());
+        EXPECT_EQ(Bytes(path), older);
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {row.answer};
+        dialogs.answers = {other};
+        if (row.road == New || row.road == Open)
+            window->ToolClick(row.road == New ? "new" : "open");
+        else if (row.road == Exit)
+            EXPECT_TRUE(window->close());
+        else
+            EXPECT_EQ(window->CmdEmail(), row.written);
+        EXPECT_EQ(Shown(), row.road == Email ? QStringList{Lang(196, {"2.14"})} : QStringList());
+        if (row.road == Exit)
+            window.reset();
+        EXPECT_EQ(Bytes(path).mid(3, 4), row.written ? current : older.mid(3, 4));
+        EXPECT_EQ(Bytes(path) == older, !row.written);
+    }
 }
 
 TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)

@@ -6,6 +6,7 @@
 #include "app/services/modRegistry.h"
 #include "controls/InfoWindow.h"
 #include "tests/common/FileSizeLimit.h"
+#include "tests/common/SpecialFiles.h"
 #include "datamodel/XelInfo.h"
 
 #include <QApplication>
@@ -168,9 +169,15 @@ TEST_F(InfoPageTest, TemplateFilesAreCheckedOnRead)
         EXPECT_EQ(content.name, c.name);
         EXPECT_EQ(content.window, c.window);
     }
-    InfoTemplateFile::Content content;
-    EXPECT_EQ(InfoTemplateFile::Read(doubles.dir.filePath("none.txt"), content),
-              InfoTemplateFile::ReadResult::CannotRead);
+    // Names that are no regular file: a pipe would hold the read, a device might never end.
+    const QString pipe = doubles.dir.filePath("pipe.txt");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QDir(doubles.dir.path()).mkdir("folder.txt"));
+    for (const QString& path : {doubles.dir.filePath("none.txt"), pipe, doubles.dir.filePath("folder.txt"),
+                                testing_files::Device()}) {
+        InfoTemplateFile::Content content;
+        EXPECT_EQ(InfoTemplateFile::Read(path, content), InfoTemplateFile::ReadResult::CannotRead) << path.toStdString();
+    }
 }
 
 TEST_F(InfoPageTest, LoadTemplateFillsThePageOrRefusesWithItsMessage)
