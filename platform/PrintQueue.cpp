@@ -67,8 +67,14 @@ PrintCheck PrintQueue::Accepts(const QString& printer) const
     if (!asked.started)
         return check;
     if (!asked.Succeeded()) {
-        check.answer = PrintCheck::No;
         check.reason = ServerReason(asked);
+        // A printer the server only found on the network gets its queue when it prints: until
+        // then the running server calls it unknown, and nothing can be told about it.
+        if (check.reason.contains(QStringLiteral("Invalid destination name"))) {
+            check.reason.clear();
+            return check;
+        }
+        check.answer = PrintCheck::No;
         return check;
     }
     // "queue accepting requests since ..." or "queue not accepting requests since ... -", with

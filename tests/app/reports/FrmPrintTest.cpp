@@ -931,6 +931,8 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         {"no job appears", true, true, "ACCEPTING", "Office-1 root 1024 date\n", "Office-1 root 1024 date\n", false, true,
          "The setup was not printed: printer 'Office': the print server shows no job for this print."},
         {"lpstat missing", false, true, "ACCEPTING", "", "", true, true, "File printed on Office"},
+        // A network printer without a queue yet: the running server does not know it.
+        {"unknown to the running server", true, true, "UNKNOWN", "", nullptr, true, true, "File printed on Office"},
         {"PDF file", true, false, nullptr, "", nullptr, true, true, "File printed on Office"},
     };
     for (const Case& c : cases) {
@@ -954,7 +956,10 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
                     out.output = serverUp ? "scheduler is running\n" : "scheduler is not running\n";
                     return out;
                 }
-                if (args == QStringList{"-a", "Office"}) {
+                if (args == QStringList{"-a", "Office"} && QString(c.accept) == "UNKNOWN") {
+                    out.exitCode = 1;
+                    out.errors = "lpstat: Invalid destination name in list \"Office\".\n";
+                } else if (args == QStringList{"-a", "Office"}) {
                     serverUp = c.accept != nullptr;
                     out.output = QString(c.accept).replace("ACCEPTING", accepting.trimmed()) + "\n";
                 } else if (args == QStringList{"-W", "all", "-o", "Office"}) {
