@@ -26,7 +26,10 @@ PrintQueue::PrintQueue(Runner runner) : m_run(std::move(runner))
         m_run = [](const QString& program, const QStringList& arguments) { return RunProgram(program, arguments); };
 }
 
-ProgramOutput PrintQueue::Lpstat(const QStringList& arguments) const { return m_run(QStringLiteral("lpstat"), arguments); }
+ProgramOutput PrintQueue::Lpstat(const QStringList& arguments) const
+{
+    return m_run(QStringLiteral("lpstat"), arguments);
+}
 
 QString PrintQueue::ServerReason(const ProgramOutput& failed) const
 {
@@ -38,7 +41,8 @@ QString PrintQueue::ServerReason(const ProgramOutput& failed) const
         return QStringLiteral("the print server is not running");
     QString words = FirstLine(failed.errors.isEmpty() ? failed.output : failed.errors);
     words.remove(QRegularExpression(QStringLiteral("^lpstat:\\s*")));
-    return words.isEmpty() ? QStringLiteral("the print server gave no answer") : QStringLiteral("the print server says: ") + words;
+    return words.isEmpty() ? QStringLiteral("the print server gave no answer")
+                           : QStringLiteral("the print server says: ") + words;
 }
 
 bool PrintQueue::Jobs(const QString& queue, QStringList& jobs, QString& reason, bool& cannotAsk) const
@@ -86,8 +90,11 @@ PrintCheck PrintQueue::Accepts(const QString& printer) const
         const QString state = lines[i].mid(queue.size() + 1);
         if (state.startsWith(QStringLiteral("not accepting"))) {
             check.answer = PrintCheck::No;
-            const QString why = i + 1 < lines.size() && lines[i + 1].startsWith(QLatin1Char('\t')) ? lines[i + 1].trimmed() : QString();
-            check.reason = QStringLiteral("its queue does not accept jobs") + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')'));
+            const QString why = i + 1 < lines.size() && lines[i + 1].startsWith(QLatin1Char('\t')) ? lines[i + 1].trimmed()
+                                                                                                : QString();
+            check.reason = QStringLiteral("its queue does not accept jobs");
+            if (!why.isEmpty())
+                check.reason += QStringLiteral(" (") + why + QLatin1Char(')');
             return check;
         }
         if (state.startsWith(QStringLiteral("accepting"))) {

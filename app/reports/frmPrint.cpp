@@ -312,7 +312,8 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     // the print is trusted.
     const platform::PrintCheck before = printers.QueueAccepts(m_device);
     if (before.answer == platform::PrintCheck::No) {
-        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + before.reason + QLatin1Char('.'));
+        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + before.reason
+                          + QLatin1Char('.'));
         return NotPrinted;
     }
     QString failure;
@@ -325,7 +326,8 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     }
     const platform::PrintCheck after = printers.JobCreated(m_device, before);
     if (after.answer == platform::PrintCheck::No) {
-        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + after.reason + QLatin1Char('.'));
+        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + after.reason
+                          + QLatin1Char('.'));
         return NotPrinted;
     }
     // The platform's PDF output names the file it wrote; a printer is named by its own name.
