@@ -8,9 +8,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAbstractButton>
+#include <QLabel>
+#include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSpinBox>
 
 namespace platform {
 
@@ -35,6 +39,21 @@ QString PdfFileFor(const QString& docName)
 }
 
 bool HasPdfSuffix(const QString& file) { return file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
+
+// The dialog's own copies box (and its collate and reverse choices) would be ignored: the
+// program's copies box counts. Qt offers no option for it, so the widgets are hidden by name.
+void HideCopies(QPrintDialog& dialog)
+{
+    for (QSpinBox* box : dialog.findChildren<QSpinBox*>(QStringLiteral("copies"))) {
+        box->hide();
+        for (QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->buddy() == box)
+                label->hide();
+    }
+    for (const char* name : {"collate", "reverse"})
+        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>(QString::fromLatin1(name)))
+            button->hide();
+}
 
 class SystemPrinters : public Printers {
 public:
@@ -69,6 +88,11 @@ public:
             return false;
         printer.setOutputFormat(QPrinter::NativeFormat);
         printer.setPrinterName(name);
+        // Qt keeps the paper it had when the new printer also knows it (A4 on a Letter queue):
+        // the queue's own default paper is taken instead.
+        const QPageSize paper = QPrinterInfo::printerInfo(name).defaultPageSize();
+        if (paper.isValid())
+            printer.setPageSize(paper);
         return printer.isValid();
     }
     bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) override
@@ -85,8 +109,16 @@ public:
         }
         QPrintDialog dialog(&printer, owner);
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+        // Every page is printed: no page range, selection or current page to choose.
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        HideCopies(dialog);
         if (dialog.exec() != QDialog::Accepted)
             return false;
+        printer.setPrintRange(QPrinter::AllPages);
+        printer.setCopyCount(1);
         if (printer.outputFormat() == QPrinter::PdfFormat) {
             // The file named in the dialog is offered again when the report is printed.
             name = PdfOutput;
@@ -128,7 +160,24 @@ public:
         }
     }
 
+    PrintCheck QueueAccepts(const QString& name) override
+    {
+        if (PrintsToFile(name))
+            return PrintCheck{PrintCheck::Yes, {}, {}};
+        return PrintQueue().Accepts(name);
+    }
+    PrintCheck JobCreated(const QString& name, const PrintCheck& before) override
+    {
+        if (PrintsToFile(name))
+            return PrintCheck{PrintCheck::Yes, {}, {}};
+        return PrintQueue().JobCreated(name, before);
+    }
+
 private:
+    static bool PrintsToFile(const QString& name)
+    {
+        return name == PdfOutput || (name == kPdfName && !MappedPdfFile().isEmpty());
+    }
     // The file offered: the one chosen last for this printer, else one named after the document.
     static QString Proposal(const QPrinter& printer)
     {
@@ -161,7 +210,22 @@ bool PdfPrinters::SelectPrinter(QPrinter& printer, const QString& name)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(outputFile);
+    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, unprintable, QPageLayout::Point, unprintable));
     return true;
+}
+
+PrintCheck PdfPrinters::QueueAccepts(const QString& name)
+{
+    if (!queue)
+        return PrintCheck{PrintCheck::Yes, {}, {}};
+    return PrintQueue(queue).Accepts(name);
+}
+
+PrintCheck PdfPrinters::JobCreated(const QString& name, const PrintCheck& before)
+{
+    if (!queue)
+        return PrintCheck{PrintCheck::Yes, {}, {}};
+    return PrintQueue(queue).JobCreated(name, before);
 }
 
 bool PdfPrinters::ShowPrinterSetup(QWidget*, QPrinter& printer, QString& name)

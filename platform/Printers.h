@@ -1,5 +1,8 @@
 #pragma once
 #include "platform/PlatformExport.h"
+#include "platform/PrintQueue.h"
+#include <QMarginsF>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -21,15 +24,23 @@ public:
     // The system's default printer; "" when the system has no printer. The PDF output is never
     // the default: it asks for a file, and a print from the command line has nobody to answer.
     virtual QString DefaultPrinter() = 0;
-    // Points printer at the named printer; false when no printer of that name can be selected.
+    // Points printer at the named printer, on the printer's own default paper; false when no
+    // printer of that name can be selected.
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
     // The printer set-up dialog over printer; false when cancelled. The printer chosen comes back
-    // in name.
+    // in name. It offers no page range and no copies: the report prints every page, as many
+    // times as the program's own copies box says.
     virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) = 0;
     // Called before every print on the named printer. The PDF output asks here for the file with
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the
     // user cancelled. Other printers need nothing.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
+    // Asked right before a print on the named printer: whether its queue takes jobs now. A
+    // printer that writes a file needs no print server and says Yes.
+    virtual PrintCheck QueueAccepts(const QString& name) = 0;
+    // Asked after the print: whether the print server took the job (`before` is what
+    // QueueAccepts said). A printer that writes a file says Yes.
+    virtual PrintCheck JobCreated(const QString& name, const PrintCheck& before) = 0;
 
     static Printers& Instance();
     // nullptr restores the system's printers.
@@ -48,6 +59,10 @@ public:
     bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) override;
     // The file is fixed: nothing is asked.
     bool ChooseOutputFile(QWidget*, QPrinter&, const QString&) override { return true; }
+    // Without a queue the printers are plain files: Yes. With one they are CUPS queues that
+    // print into the file, and the queue's lpstat answers.
+    PrintCheck QueueAccepts(const QString& name) override;
+    PrintCheck JobCreated(const QString& name, const PrintCheck& before) override;
 
     QString outputFile;
     QStringList names;
@@ -57,6 +72,10 @@ public:
     QString setupChoice;
     int setupShown = 0;
     QStringList selected; // every name SelectPrinter was asked for
+    // The printers' default paper and the edges they cannot print on (points).
+    QPageSize paper{QPageSize::A4};
+    QMarginsF unprintable;
+    PrintQueue::Runner queue;
 };
 
 } // namespace platform

@@ -10,6 +10,8 @@
 #include <QPrinter>
 #include <QTextOption>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kPadX = 60;   // twips inside a cell, left and right
@@ -110,6 +112,12 @@ bool ReportPrinter::StartDoc()
     m_error = m_startFails ? 1 : 0;
     if (m_error)
         return false;
+    // The header line sits above the top margin and the footer line below the bottom one.
+    const double lineRoom = LineHeight(HeaderFontSize) + 60;
+    MarginTop = qMax(MarginTop, m_unprintable.top() + lineRoom);
+    MarginBottom = qMax(MarginBottom, m_unprintable.bottom() + lineRoom);
+    MarginLeft = qMax(MarginLeft, m_unprintable.left());
+    MarginRight = qMax(MarginRight, m_unprintable.right());
     m_open = true;
     BeginPage();
     return true;
@@ -224,6 +232,16 @@ double ReportPrinter::TextHeight(const QString& text, double points) const
 {
     const QVector<Column> columns{Column{false, PageWidth() - MarginLeft - MarginRight}};
     return RowHeight(columns, {Lines(text)}, points, false);
+}
+
+double ReportPrinter::OneLineWidth(const QString& text, double points, bool bold) const
+{
+    const QFontMetricsF metrics(FontAt(points, bold));
+    const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
+    double widest = 0;
+    for (const QString& line : Lines(text).split(QLatin1Char('\n')))
+        widest = qMax(widest, metrics.horizontalAdvance(line) / pixelsPerTwip);
+    return std::ceil(widest + 2 * kPadX) + 1;
 }
 
 void ReportPrinter::AddTable(const QString& format, const QStringList& header, const QList<QStringList>& body,

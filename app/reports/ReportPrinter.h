@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLineF>
+#include <QMarginsF>
 #include <QList>
 #include <QRectF>
 #include <QSizeF>
@@ -51,6 +52,10 @@ public:
     double PageWidth() const { return m_page.width(); }
     double PageHeight() const { return m_page.height(); }
     double MarginLeft = 1440, MarginTop = 1440, MarginRight = 1440, MarginBottom = 1440;
+    // The edges of the paper the printer cannot print on, twips. StartDoc widens a margin that
+    // would reach into them, so that the header and footer lines stay on the paper too.
+    void SetUnprintable(const QMarginsF& twips) { m_unprintable = twips; }
+    QMarginsF Unprintable() const { return m_unprintable; }
 
     QString DocName;
     // The document is open between StartDoc and EndDoc; a start that failed leaves Error set.
@@ -87,6 +92,8 @@ public:
     // a paragraph of Text: what a block needs before it is added.
     double TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const;
     double TextHeight(const QString& text, double points) const;
+    // The narrowest column, twips, that shows text on one line at a point size.
+    double OneLineWidth(const QString& text, double points, bool bold) const;
     // True when something but the rules was placed on the page begun last.
     bool PageHasContent() const { return m_contentOnPage; }
 
@@ -127,6 +134,7 @@ private:
     bool PrintPdf(const QPrinter& printer, int copies, QString* failure) const;
 
     QSizeF m_page;
+    QMarginsF m_unprintable;
     bool m_open = false;
     bool m_startFails = false;
     int m_error = 0;

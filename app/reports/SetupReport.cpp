@@ -118,6 +118,25 @@ double SetupReport::RowHeight(const QString& format, const QStringList& cells) c
     return m_vsp.TableHeight(format, {cells}, m_vsp.FontSize, m_vsp.FontBold);
 }
 
+QString SetupReport::FitFirstColumn(const QString& format, const QStringList& texts) const
+{
+    QVector<ReportPrinter::Column> columns = ReportPrinter::ParseFormat(format);
+    if (columns.size() < 2)
+        return format;
+    double need = 0;
+    for (const QString& text : texts)
+        need = qMax(need, m_vsp.OneLineWidth(text, m_vsp.FontSize, m_vsp.FontBold));
+    const double extra = qMin(need - columns[0].width, columns[1].width);
+    if (extra <= 0)
+        return format;
+    columns[0].width += extra;
+    columns[1].width -= extra;
+    QStringList parts;
+    for (const ReportPrinter::Column& c : columns)
+        parts << QString(c.right ? QLatin1Char('>') : QLatin1Char('<')) + QString::number(c.width);
+    return parts.join(QLatin1Char('|'));
+}
+
 double SetupReport::LinesHeight(const QVector<Line>& lines) const
 {
     double h = 0;
@@ -367,10 +386,15 @@ void SetupReport::PrintSwitchInputs()
         anyInUse = anyInUse || in->InUse();
     if (!anyInUse)
         return;
-    const QString format = QStringLiteral("<1200|<3800|<4700");
     auto cells = [](const XelDigitalInAdditional* in) {
         return QStringList{QStringLiteral("Terminal ") + Num(in->Terminal()), in->Text(), QString()};
     };
+    // The terminal column is as wide as its widest text needs: "Terminal 61" stays on one line.
+    QStringList terminals;
+    for (const XelDigitalInAdditional* in : extras)
+        if (in->InUse())
+            terminals << cells(in).value(0);
+    const QString format = FitFirstColumn(QStringLiteral("<1200|<3800|<4700"), terminals);
     double firstRow = 0;
     for (const XelDigitalInAdditional* in : extras)
         if (firstRow == 0 && in->InUse())

@@ -65,6 +65,9 @@ private:
     double LinesHeight(const QVector<Line>& lines) const;
     void PrintLines(const QVector<Line>& lines);
     double RowHeight(const QString& format, const QStringList& cells) const;
+    // The format with its first column widened, at the cost of the second, where the widest of
+    // texts would not stay on one line in it.
+    QString FitFirstColumn(const QString& format, const QStringList& texts) const;
 
     void Gap(double twips);
     // Starts a new page when what follows (height twips) no longer fits above the bottom margin

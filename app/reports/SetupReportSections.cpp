@@ -238,6 +238,13 @@ QVector<SetupReport::Line> SetupReport::RelayLines(bool terminalCard, bool& mark
         lines.append({QStringLiteral("<800|<8900"), {mark ? first + QStringLiteral("  *") : first, function}, kTwoEmpty});
         marked = marked || mark;
     }
+    // The relay column is as wide as its widest text with the mark needs, for the whole block.
+    QStringList firsts;
+    for (const Line& line : lines)
+        firsts << line.cells.value(0);
+    const QString format = FitFirstColumn(QStringLiteral("<800|<8900"), firsts);
+    for (Line& line : lines)
+        line.format = format;
     return lines;
 }
 

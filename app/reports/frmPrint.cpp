@@ -229,20 +229,32 @@ bool frmPrint::TakePaperSize()
     // The pages are laid out for the paper of the printer they go to (portrait): a document laid
     // out for a longer sheet would lose its footer on a shorter one.
     m_printer.setPageOrientation(QPageLayout::Portrait);
-    const QSizeF mm = m_printer.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    QPageLayout layout = m_printer.pageLayout();
+    const QSizeF mm = layout.fullRect(QPageLayout::Millimeter).size();
     if (mm.width() <= 0 || mm.height() <= 0)
         return false;
     const QSizeF twips(std::round(mm.width() / 25.4 * 1440), std::round(mm.height() / 25.4 * 1440));
-    m_previewPrinter->setPageSize(m_printer.pageLayout().pageSize());
+    // The edges the printer cannot reach: page breaks and footer stay inside its printable area.
+    layout.setUnits(QPageLayout::Point);
+    const QMarginsF edge = layout.minimumMargins();
+    const QMarginsF edgeTwips(std::round(edge.left() * 20), std::round(edge.top() * 20), std::round(edge.right() * 20),
+                              std::round(edge.bottom() * 20));
+    m_previewPrinter->setPageSize(layout.pageSize());
     m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
-    if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()))
+    if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()) && edgeTwips == m_report.Unprintable())
         return false;
     m_report.SetPageSize(twips);
+    m_report.SetUnprintable(edgeTwips);
     return true;
 }
 
 bool frmPrint::SetDevice(const QString& name)
 {
+    // The printer just chosen in the set-up dialog keeps the paper chosen there.
+    const bool justChosen = m_setupChosen && !name.isEmpty() && name == m_device;
+    m_setupChosen = false;
+    if (justChosen)
+        return true;
     platform::Printers& printers = platform::Printers::Instance();
     if (!name.isEmpty() && printers.SelectPrinter(m_printer, name)) {
         m_device = name;
@@ -260,6 +272,7 @@ bool frmPrint::ShowPrinterSetup()
     if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name))
         return false;
     m_device = name;
+    m_setupChosen = true;
     return true;
 }
 
@@ -294,12 +307,27 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     }
     const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
+    // Drawing the pages says nothing of the job: the print server is asked before whether the
+    // queue takes jobs and after whether it took this one. Where it cannot be asked (no lpstat)
+    // the print is trusted.
+    const platform::PrintCheck before = printers.QueueAccepts(m_device);
+    if (before.answer == platform::PrintCheck::No) {
+        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + before.reason
+                          + QLatin1Char('.'));
+        return NotPrinted;
+    }
     QString failure;
     if (!m_report.Print(m_printer, Copies, &failure)) {
         NotPrintedMessage(toFile ? QStringLiteral("the file '") + file + QStringLiteral("' could not be written")
                                        + (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + QStringLiteral(")"))
                                        + QLatin1Char('.')
                                  : QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
+        return NotPrinted;
+    }
+    const platform::PrintCheck after = printers.JobCreated(m_device, before);
+    if (after.answer == platform::PrintCheck::No) {
+        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + after.reason
+                          + QLatin1Char('.'));
         return NotPrinted;
     }
     // The platform's PDF output names the file it wrote; a printer is named by its own name.

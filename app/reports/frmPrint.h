@@ -113,6 +113,7 @@ private:
     int m_zoom = 100;
     int m_page = 1;
     QString m_device;
+    bool m_setupChosen = false; // m_device and its paper come from the set-up dialog
     QPrinter m_printer;
     std::unique_ptr<QPrinter> m_previewPrinter;
     PrintResult m_result = NotRun;

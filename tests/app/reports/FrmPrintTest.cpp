@@ -10,6 +10,7 @@
 #include "controls/Number.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
+#include "datamodel/XelDigitalInAdditional.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelRelay.h"
@@ -17,6 +18,7 @@
 #include "datamodel/XelSMSNumber.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
+#include "datamodel/cDigitalInAdditional.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
 #include "platform/FileDialogs.h"
@@ -33,10 +35,14 @@
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
 #include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -854,3 +860,229 @@ TEST_F(FrmPrintTest, APdfIsWrittenWholeOrNotAtAll)
 }
 
 } // namespace
+
+namespace {
+
+// pdftotext's word boxes of a PDF, in points, with each page's size.
+struct PdfWord {
+    int page = 0;
+    QRectF box;
+    QString text;
+};
+struct PdfLayout {
+    QVector<QSizeF> pages;
+    QVector<PdfWord> words;
+};
+
+PdfLayout PdfWords(const QString& pdf)
+{
+    PdfLayout out;
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty())
+        return out;
+    QProcess p;
+    p.start(tool, {"-bbox", pdf, "-"});
+    p.waitForFinished(30000);
+    const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)">)re");
+    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+        if (const auto m = page.match(line); m.hasMatch())
+            out.pages.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+        else if (const auto w = word.match(line); w.hasMatch())
+            out.words.append({int(out.pages.size()),
+                              QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                     QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())),
+                              w.captured(5)});
+    }
+    return out;
+}
+
+} // namespace
+
+// Only a job the print server took counts as printed ("-p" exits 0 only then); a queue that
+// rejects jobs, a server gone after the printer was chosen, or a job that never appears is a
+// failure that says why. A PDF file needs no print server.
+TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
+{
+    const QString accepting = "Office accepting requests since Wed Dec  9 13:34:30 2026\n";
+    struct Case {
+        const char* state;
+        bool lpstat;          // false: lpstat is not installed
+        bool queue;           // false: a printer that writes a PDF file
+        const char* accept;   // lpstat -a; nullptr: it fails as with the server stopped
+        const char* before;   // lpstat -W all -o before the print
+        const char* after;    // and after it; nullptr: it fails as with the server stopped
+        bool printed;
+        bool drawn; // the pages reached the printer
+        const char* status;
+    } cases[] = {
+        {"accepting, job created", true, true, "ACCEPTING", "Office-1 root 1024 date\n", "Office-1 root 1024 date\nOffice-2 root 2048 date\n",
+         true, true, "File printed on Office"},
+        {"accepting, first job", true, true, "ACCEPTING", "", "Office-7 root 2048 date\n", true, true, "File printed on Office"},
+        {"rejecting", true, true, "Office not accepting requests since Wed Dec  9 13:34:32 2026 -\n\tRejecting Jobs\n", "", "",
+         false, false, "The setup was not printed: printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
+        {"server gone after choice", true, true, nullptr, "", "", false, false,
+         "The setup was not printed: printer 'Office': the print server is not running."},
+        {"server gone during print", true, true, "ACCEPTING", "Office-1 root 1024 date\n", nullptr, false, true,
+         "The setup was not printed: printer 'Office': the print server is not running."},
+        {"no job appears", true, true, "ACCEPTING", "Office-1 root 1024 date\n", "Office-1 root 1024 date\n", false, true,
+         "The setup was not printed: printer 'Office': the print server shows no job for this print."},
+        {"lpstat missing", false, true, "ACCEPTING", "", "", true, true, "File printed on Office"},
+        // A network printer without a queue yet: the running server does not know it.
+        {"unknown to the running server", true, true, "UNKNOWN", "", nullptr, true, true, "File printed on Office"},
+        {"PDF file", true, false, nullptr, "", nullptr, true, true, "File printed on Office"},
+    };
+    for (const Case& c : cases) {
+        QFile::remove(pdf);
+        doubles.status.text.clear();
+        printers->names = {"Office"};
+        printers->defaultPrinter = "Office";
+        int listings = 0;
+        bool serverUp = true;
+        printers->queue = nullptr;
+        if (c.queue) {
+            printers->queue = [&](const QString& program, const QStringList& args) {
+                EXPECT_EQ(program, "lpstat");
+                platform::ProgramOutput out;
+                out.started = c.lpstat;
+                out.finished = c.lpstat;
+                if (!c.lpstat)
+                    return out;
+                out.exitCode = 0;
+                if (args == QStringList{"-r"}) {
+                    out.output = serverUp ? "scheduler is running\n" : "scheduler is not running\n";
+                    return out;
+                }
+                if (args == QStringList{"-a", "Office"} && QString(c.accept) == "UNKNOWN") {
+                    out.exitCode = 1;
+                    out.errors = "lpstat: Invalid destination name in list \"Office\".\n";
+                } else if (args == QStringList{"-a", "Office"}) {
+                    serverUp = c.accept != nullptr;
+                    out.output = QString(c.accept).replace("ACCEPTING", accepting.trimmed()) + "\n";
+                } else if (args == QStringList{"-W", "all", "-o", "Office"}) {
+                    const char* jobs = listings++ == 0 ? c.before : c.after;
+                    serverUp = jobs != nullptr;
+                    out.output = jobs;
+                } else {
+                    ADD_FAILURE() << args.join(' ').toStdString();
+                }
+                if (!serverUp) {
+                    out.exitCode = 1;
+                    out.output.clear();
+                    out.errors = "lpstat: Invalid destination name in list \"Office\".\n";
+                }
+                return out;
+            };
+        }
+        ShowPages();
+        const bool printed = reports::PrintSetup(state, true);
+        EXPECT_EQ(printed, c.printed) << c.state;
+        EXPECT_EQ(frmPrint::LastResult(), c.printed ? frmPrint::Printed : frmPrint::NotPrinted) << c.state;
+        EXPECT_EQ(doubles.status.text, c.status) << c.state;
+        EXPECT_EQ(QFile::exists(pdf), c.drawn) << c.state;
+        EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << c.state;
+    }
+}
+
+// The report is laid out for the paper of the printer it goes to: every page has that size, and
+// no text lies beyond the printable area, the footer's page number included.
+TEST_F(FrmPrintTest, FullReportStaysInsideThePrintableAreaOfEachPaper)
+{
+    struct Case {
+        const char* name;
+        QPageSize::PageSizeId paper;
+        QMarginsF unprintable; // points
+    } cases[] = {
+        {"A4", QPageSize::A4, {}},
+        {"Letter", QPageSize::Letter, {}},
+        {"Letter, wide unprintable edges", QPageSize::Letter, {40, 60, 40, 60}},
+        {"Legal", QPageSize::Legal, {18, 18, 18, 18}},
+    };
+    LongSetup();
+    for (XelDigitalIn* in : setup->DigitalIn()->NewEnum())
+        in->SetActive(true);
+    for (const Case& c : cases) {
+        QFile::remove(pdf);
+        printers->paper = QPageSize(c.paper);
+        printers->unprintable = c.unprintable;
+        auto form = Form();
+        form->Run(true);
+        ASSERT_EQ(form->Result(), frmPrint::Printed) << c.name;
+        const PdfLayout layout = PdfWords(pdf);
+        if (layout.pages.isEmpty())
+            GTEST_SKIP() << "pdftotext is not installed";
+        const QSizeF size = QPageSize(c.paper).size(QPageSize::Point);
+        ASSERT_EQ(layout.pages.size(), form->PageCount()) << c.name;
+        ASSERT_GT(form->PageCount(), 2) << c.name;
+        for (const QSizeF& page : layout.pages) {
+            EXPECT_NEAR(page.width(), size.width(), 1) << c.name;
+            EXPECT_NEAR(page.height(), size.height(), 1) << c.name;
+        }
+        const QRectF printable = QRectF(QPointF(), size).marginsRemoved(c.unprintable);
+        QVector<int> pageNumbers;
+        for (const PdfWord& w : layout.words) {
+            EXPECT_TRUE(printable.contains(w.box)) << c.name << " page " << w.page << ": " << w.text.toStdString();
+            if (w.text == "Page")
+                pageNumbers.append(w.page);
+        }
+        EXPECT_EQ(pageNumbers.size(), form->PageCount()) << c.name;
+    }
+}
+
+// Terminal texts of the additional switch inputs and a marked relay with a long name keep to one
+// line, in the PDF and in the row heights the sections keep together.
+TEST_F(FrmPrintTest, RelayAndTerminalColumnsKeepTheirTextOnOneLine)
+{
+    struct Case {
+        const char* first; // the first cell as printed
+        const char* second;
+    } cases[] = {
+        {"Terminal 61", "START FROM BRIDGE"},
+        {"Terminal 62", ""},
+        {"K101  *", nullptr}, // the function text as the list shows it
+        {"RELAY9  *", nullptr},
+    };
+    XelDigitalInAdditional* a1 = setup->DigitalInAdditional()->Item("1*");
+    XelDigitalInAdditional* a2 = setup->DigitalInAdditional()->Item("2*");
+    a1->SetInUse(true);
+    a1->SetText("START FROM BRIDGE");
+    a2->SetInUse(true);
+    a2->SetText("");
+    // Terminal-card relays whose function is a switch input that is not active: marked.
+    const QVector<XelRelay*> terminalCard = setup->RelayNew()->NewEnum();
+    ASSERT_GE(terminalCard.size(), 2);
+    terminalCard[0]->SetInUse(true);
+    terminalCard[0]->SetRelayText("K101");
+    terminalCard[0]->SetFunctionNo(1);
+    terminalCard[1]->SetInUse(true);
+    terminalCard[1]->SetRelayText("RELAY9");
+    terminalCard[1]->SetFunctionNo(2);
+    auto form = Form();
+    ASSERT_EQ(a1->Terminal(), 61);
+    ASSERT_EQ(a2->Terminal(), 62);
+    const ReportPrinter& report = form->Report();
+    for (const Case& c : cases) {
+        const ReportPrinter::Op* row = nullptr;
+        for (const ReportPrinter::Op& op : report.Ops())
+            if (op.kind == ReportPrinter::Op::Table && op.body.value(0).value(0) == c.first)
+                row = &op;
+        ASSERT_NE(row, nullptr) << c.first;
+        // One line high, as a row of a one-letter text.
+        QStringList oneLetter = row->body[0];
+        oneLetter[0] = "X";
+        EXPECT_EQ(row->height, report.TableHeight(row->format, {oneLetter}, 10, false)) << c.first;
+    }
+    form->Run(true);
+    const QString text = PdfText(pdf);
+    if (text.isEmpty())
+        GTEST_SKIP() << "pdftotext is not installed";
+    for (const Case& c : cases) {
+        const XelRelay* relay = QString(c.first).startsWith("K101") ? terminalCard[0] : terminalCard[1];
+        const QString second = c.second ? QString(c.second) : relays->RelayRowText(1, pagecommon::ItemKey(relay->Index()));
+        ASSERT_FALSE(second.isEmpty() && !c.second) << c.first;
+        QStringList cells{QString(c.first).replace("  ", " ")};
+        if (!second.isEmpty())
+            cells << second;
+        EXPECT_TRUE(HasRow(text, cells)) << cells.join("/").toStdString();
+    }
+}

@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QApplication>
+#include <QPrintDialog>
+#include <QSpinBox>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +135,44 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
     EXPECT_TRUE(system.ChooseOutputFile(nullptr, printer, "Laser"));
     EXPECT_TRUE(dialogs.proposals.isEmpty());
     platform::FileDialogs::SetInstance(nullptr);
+}
+
+// The set-up dialog chooses the printer and its paper only: every page is printed, as many times
+// as the program's own copies box says, so its page range and copies are not offered.
+TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
+{
+    testing_doubles::PlatformDoubles doubles;
+    platform::Printers& system = platform::Printers::Instance();
+    QPrinter printer;
+    printer.setCopyCount(4);
+    QString name = platform::Printers::PdfOutput;
+    struct Seen {
+        bool found = false;
+        int copiesBoxes = 0, copiesShown = 0;
+        bool rangeShown = true;
+    } seen;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        seen.found = true;
+        for (QSpinBox* box : dialog->findChildren<QSpinBox*>("copies")) {
+            ++seen.copiesBoxes;
+            seen.copiesShown += box->isVisibleTo(dialog) ? 1 : 0;
+        }
+        seen.rangeShown = false;
+        for (QWidget* range : dialog->findChildren<QWidget*>("gbPrintRange"))
+            seen.rangeShown = seen.rangeShown || range->isVisibleTo(dialog);
+        EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+        dialog->accept();
+    });
+    EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name));
+    ASSERT_TRUE(seen.found);
+    EXPECT_EQ(seen.copiesBoxes, 1);
+    EXPECT_EQ(seen.copiesShown, 0);
+    EXPECT_FALSE(seen.rangeShown);
+    EXPECT_EQ(printer.copyCount(), 1);
+    EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
 }
 
 } // namespace

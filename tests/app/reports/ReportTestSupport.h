@@ -84,6 +84,23 @@ inline const ReportPrinter::Op* FindTable(const ReportPrinter& p, const QString&
     return nullptr;
 }
 
+// The format of the "Additional Switch Inputs" rows: their terminal column is as wide as its
+// texts need, at least 1200 twips, and the three columns stay 9700 wide.
+inline QString AdditionalFormat(const ReportPrinter& p)
+{
+    for (const ReportPrinter::Op& op : p.Ops()) {
+        if (op.kind != ReportPrinter::Op::Table || !op.body.value(0).value(0).startsWith("Terminal "))
+            continue;
+        const QVector<ReportPrinter::Column> c = ReportPrinter::ParseFormat(op.format);
+        EXPECT_EQ(c.size(), 3);
+        EXPECT_GE(c.value(0).width, 1200);
+        EXPECT_EQ(c.value(0).width + c.value(1).width, 5000);
+        EXPECT_EQ(c.value(2).width, 4700);
+        return op.format;
+    }
+    return QString();
+}
+
 // A default setup with the Relays and Speed Sensor pages showing it, as the print command finds
 // them.
 class ReportFixture : public ::testing::Test {

@@ -298,7 +298,7 @@ TEST_F(SetupReportTest, PropulsionSetupWithBusChannelsRelaysAndSms)
         {C, ch2, {"Broken Wire Detection", "No"}},
         {C, ch2, {"Comments", ""}},
         Heading(H, {"Additional Switch Inputs", "", ""}),
-        {"<1200|<3800|<4700", E2, {"Terminal " + QString::number(add->Terminal()), add->Text(), ""}},
+        {AdditionalFormat(printer), E2, {"Terminal " + QString::number(add->Terminal()), add->Text(), ""}},
         Heading(H, {"Analog Input Channels", "", ""}),
         Heading(C, an1),
         {C, an1, {"Description", "COOLANT"}},
