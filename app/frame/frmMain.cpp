@@ -3,6 +3,7 @@
 
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
+#include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
@@ -24,6 +25,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -46,6 +48,22 @@ void ReportError(const QString& procedure, int position, const QString& what)
     extra::ShowErrorMessage(QStringLiteral("Quarno"), 0, what, procedure,
                             QStringLiteral("frmMain at position ") + QString::number(position));
 }
+
+// Shows a page whole where the window has room for it and scrolls it where it has not, so
+// the window's minimum size never follows what a page holds.
+class PageScroller : public QScrollArea {
+public:
+    explicit PageScroller(QWidget* page)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(page);
+        page->setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+    }
+    // The room the page asks for, which the window takes at first where the screen has it.
+    QSize sizeHint() const override { return widget()->minimumSizeHint().expandedTo(widget()->minimumSize()); }
+};
 
 } // namespace
 
@@ -213,7 +231,7 @@ void frmMain::BuildTabs()
         layout->setContentsMargins(0, 0, 0, 0);
         container->setEnabled(i == 0);
         m_conMain << container;
-        m_tabMain->addTab(container, QString::fromLatin1(captions[i]));
+        m_tabMain->addTab(new PageScroller(container), QString::fromLatin1(captions[i]));
     }
     setCentralWidget(m_tabMain);
     connect(m_tabMain, &QTabWidget::currentChanged, this, [this](int) {
@@ -248,7 +266,7 @@ void frmMain::BuildStatusBar()
     m_staMain->setObjectName(QStringLiteral("staMain"));
     setStatusBar(m_staMain);
     for (const char* key : {"TEXT", "RO", "MODE", "DEBUG", "USER", "CLASSIFIABLE"}) {
-        auto* panel = new QLabel(m_staMain);
+        auto* panel = new StatusPanel(m_staMain);
         panel->setObjectName(QString::fromLatin1(key));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->installEventFilter(this);
@@ -265,7 +283,7 @@ void frmMain::BuildStatusBar()
     m_panels.value(QStringLiteral("USER"))->setVisible(false);
     // The Main page shows or hides this mark; it must say what it marks.
     m_panels.value(QStringLiteral("CLASSIFIABLE"))->setText(QStringLiteral("Classifiable"));
-    m_panels.value(QStringLiteral("MODE"))->setToolTip(QStringLiteral("Operation Mode"));
+    SetPanelToolTip(QStringLiteral("MODE"), QStringLiteral("Operation Mode"));
 }
 
 QLabel* frmMain::Panel(const QString& key) const { return m_panels.value(key.toUpper()); }
@@ -303,6 +321,7 @@ bool frmMain::Form_Load(const QStringList& args)
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
         position = 6;
         modRegistry::SaveStartedFrom();
+        FitWindowToPages();
         RestoreWindowPosition();
         modRegistry::GetFileList();
         position = 7;
@@ -411,6 +430,17 @@ void frmMain::PlaceWindow(int xTwips, int yTwips)
     // off the top: once the decorations are known, place the client below them.
     if (FrameRect().topLeft() != target)
         setGeometry(QRect(target + QPoint(m.left(), m.top()), geometry().size()));
+}
+
+void frmMain::FitWindowToPages()
+{
+    // As large as the largest page asks for, as far as the work area has room for the
+    // window with its title bar and borders.
+    const QRect area = platform::ScreenInfo::Instance().WorkArea();
+    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
+    const QSize room = area.size().shrunkBy(m);
+    if (room.isValid())
+        resize(sizeHint().expandedTo(size()).boundedTo(room));
 }
 
 void frmMain::PlaceAgainOnceDecorated()

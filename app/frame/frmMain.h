@@ -64,6 +64,8 @@ public:
     QRect FrameRect() const;
     void PlaceAgainOnceDecorated();
     void RestoreWindowPosition();
+    // Sizes the window for its pages within the work area.
+    void FitWindowToPages();
     void SaveWindowPosition();
     void CreateDefaultSetup();
     bool ShowSetup();
