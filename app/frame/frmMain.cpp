@@ -37,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <functional>
 
 namespace {
 
@@ -65,6 +66,28 @@ public:
     QSize sizeHint() const override { return widget()->minimumSizeHint().expandedTo(widget()->minimumSize()); }
 };
 
+// Calls its routine once the events of the moment are done whenever a watched page asks for a
+// new layout.
+class LayoutWatch : public QObject {
+public:
+    LayoutWatch(QObject* parent, std::function<void()> routine) : QObject(parent), m_routine(std::move(routine)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest && !m_pending) {
+            m_pending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_pending = false;
+                m_routine();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_routine;
+    bool m_pending = false;
+};
+
 } // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
@@ -83,6 +106,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildTabs();
     BuildStatusBar();
     resize(pagecommon::Twips(11400), pagecommon::Twips(8400));
+    // A fixed least size: what the pages hold scrolls, it never sets how small the window may be.
+    setMinimumSize(pagecommon::Twips(6000), pagecommon::Twips(4500));
     // A changed display (resolution, panel) puts the window back inside the work area.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::availableGeometryChanged, this, [this] {
@@ -222,6 +247,7 @@ void frmMain::BuildTabs()
 {
     m_tabMain = new QTabWidget(this);
     m_tabMain->setObjectName(QStringLiteral("tabMain"));
+    auto* watch = new LayoutWatch(this, [this] { GrowForPages(); });
     static const char* captions[8] = {"&Main",    "S&witch",  "&Analog In", "S&tandby Operation",
                                       "S&peed Sensor", "&Battery", "&Info.",     "&Relays"};
     for (int i = 0; i < 8; ++i) {
@@ -232,6 +258,7 @@ void frmMain::BuildTabs()
         container->setEnabled(i == 0);
         m_conMain << container;
         m_tabMain->addTab(new PageScroller(container), QString::fromLatin1(captions[i]));
+        container->installEventFilter(watch);
     }
     setCentralWidget(m_tabMain);
     connect(m_tabMain, &QTabWidget::currentChanged, this, [this](int) {
@@ -441,6 +468,30 @@ void frmMain::FitWindowToPages()
     const QSize room = area.size().shrunkBy(m);
     if (room.isValid())
         resize(sizeHint().expandedTo(size()).boundedTo(room));
+}
+
+void frmMain::GrowForPages()
+{
+    if (!isVisible() || isMaximized() || isFullScreen())
+        return;
+    // Every page gets the room the current one has; the hidden ones are not laid out.
+    const QWidget* shown = m_tabMain->currentWidget();
+    if (!shown)
+        return;
+    QSize missing(0, 0);
+    for (int i = 0; i < m_tabMain->count(); ++i)
+        missing = missing.expandedTo(m_tabMain->widget(i)->sizeHint() - shown->size());
+    const QRect area = platform::ScreenInfo::Instance().WorkArea();
+    const QSize room = area.size().shrunkBy(platform::ScreenInfo::Instance().FrameMargins(*this));
+    const QSize wanted = (size() + missing).boundedTo(room).expandedTo(size());
+    if (wanted == size())
+        return;
+    resize(wanted);
+    // Grown past the work area's edge: back inside it.
+    if (!area.contains(FrameRect())) {
+        const QPoint at = FrameRect().topLeft();
+        PlaceWindow(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
+    }
 }
 
 void frmMain::PlaceAgainOnceDecorated()

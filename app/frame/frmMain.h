@@ -66,6 +66,8 @@ public:
     void RestoreWindowPosition();
     // Sizes the window for its pages within the work area.
     void FitWindowToPages();
+    // Grows the window, within the work area, where a page no longer shows whole.
+    void GrowForPages();
     void SaveWindowPosition();
     void CreateDefaultSetup();
     bool ShowSetup();
