@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QMap>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSet>
@@ -174,6 +175,30 @@ bool PlacedByHand(const QWidget* w, const QWidget* root)
     return w != root && w->parentWidget() && !w->parentWidget()->layout();
 }
 
+// Controls that started at one left edge keep sharing it: a row moved along by a wide label
+// takes the other rows of its column with it.
+void AlignColumns(QWidget* frame)
+{
+    QMap<int, QList<QWidget*>> columns;
+    for (QWidget* child : ChildWidgets(frame)) {
+        const QVariant base = child->property(kBase);
+        if (base.isValid())
+            columns[base.toRect().x()] << child;
+    }
+    for (auto it = columns.cbegin(); it != columns.cend(); ++it) {
+        int left = 0;
+        for (QWidget* w : it.value())
+            left = std::max(left, w->x());
+        for (QWidget* w : it.value()) {
+            if (w->x() >= left)
+                continue;
+            const QRect before = w->geometry();
+            w->move(left, w->y());
+            PushRow(w, before, left - before.x());
+        }
+    }
+}
+
 // Moves down what a control above now runs into: a larger font makes rows taller.
 void SeparateRows(QWidget* frame)
 {
@@ -229,6 +254,7 @@ void FitFrames(QWidget* w, QWidget* root)
             KeepTitleRoom(w);
         return;
     }
+    AlignColumns(w);
     SeparateRows(w);
     // A frame in a layout is sized by that layout.
     if (!IsFrame(w) || !PlacedByHand(w, root))
