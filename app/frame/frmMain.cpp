@@ -462,7 +462,9 @@ void frmMain::PlaceWindow(int xTwips, int yTwips)
 void frmMain::FitWindowToPages()
 {
     // As large as the largest page asks for, as far as the work area has room for the
-    // window with its title bar and borders.
+    // window with its title bar and borders (known only once the window is shown).
+    if (isMaximized() || isFullScreen())
+        return;
     const QRect area = platform::ScreenInfo::Instance().WorkArea();
     const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
     const QSize room = area.size().shrunkBy(m);
@@ -504,8 +506,10 @@ void frmMain::PlaceAgainOnceDecorated()
     watch->setInterval(platform::TimeSource::Instance().TimerInterval(50));
     connect(watch, &QTimer::timeout, this, [this, watch, ticks = 0]() mutable {
         const bool decorated = !platform::ScreenInfo::Instance().FrameMargins(*this).isNull();
-        if (decorated)
+        if (decorated) {
+            FitWindowToPages();
             PlaceWindow(m_placedAt.x(), m_placedAt.y());
+        }
         if (decorated || ++ticks >= 20) {
             watch->stop();
             watch->deleteLater();
@@ -793,6 +797,7 @@ void frmMain::showEvent(QShowEvent* event)
     // have shifted it to make room for them: place it again by its frame.
     if (first)
         QTimer::singleShot(0, this, [this] {
+            FitWindowToPages();
             PlaceWindow(m_placedAt.x(), m_placedAt.y());
             PlaceAgainOnceDecorated();
         });
