@@ -17,8 +17,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLayout>
-#include <QProcess>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTabWidget>
 
 using namespace frametest;
@@ -107,7 +107,7 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
         {TabInfo, "Info", false, {}},
         {TabRelays, "Relays", false, {}},
     };
-    // The design font and a large one, as a desktop with bigger text shows the pages.
+    // The design font and larger ones, as a desktop with bigger text shows the pages.
     const QFont designFont = QApplication::font();
     for (const qreal points : {0.0, 10.0, 12.0}) {
     SCOPED_TRACE(testing::Message() << "font size " << points);

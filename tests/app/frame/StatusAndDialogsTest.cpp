@@ -8,10 +8,10 @@
 #include "app/services/modRegistry.h"
 #include "datamodel/XelMain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
