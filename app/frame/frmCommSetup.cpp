@@ -1,6 +1,7 @@
 #include "app/frame/frmCommSetup.h"
 
 #include "app/frame/PortCombo.h"
+#include "app/pages/common/RowFit.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
 
@@ -18,8 +19,8 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     label->setObjectName(QStringLiteral("lblCommSetup"));
     m_combo = new QComboBox(this);
     m_combo->setObjectName(QStringLiteral("cmbCommPort"));
-    // The device names make long entries: the closed list shows the whole one.
-    m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    // Device names make long entries: the list shows them whole, the box keeps its width.
+    pagecommon::FitListOnly(m_combo);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
     m_ok->setEnabled(false);

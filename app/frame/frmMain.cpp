@@ -3,6 +3,7 @@
 
 #include "app/frame/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
+#include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
@@ -24,6 +25,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
+#include <QScrollArea>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -35,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <exception>
+#include <functional>
 
 namespace {
 
@@ -46,6 +49,44 @@ void ReportError(const QString& procedure, int position, const QString& what)
     extra::ShowErrorMessage(QStringLiteral("Quarno"), 0, what, procedure,
                             QStringLiteral("frmMain at position ") + QString::number(position));
 }
+
+// Shows a page whole where the window has room for it and scrolls it where it has not, so
+// the window's minimum size never follows what a page holds.
+class PageScroller : public QScrollArea {
+public:
+    explicit PageScroller(QWidget* page)
+    {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setWidget(page);
+        page->setAutoFillBackground(false);
+        viewport()->setAutoFillBackground(false);
+    }
+    // The room the page asks for, which the window takes at first where the screen has it.
+    QSize sizeHint() const override { return widget()->minimumSizeHint().expandedTo(widget()->minimumSize()); }
+};
+
+// Calls its routine once the events of the moment are done whenever a watched page asks for a
+// new layout.
+class LayoutWatch : public QObject {
+public:
+    LayoutWatch(QObject* parent, std::function<void()> routine) : QObject(parent), m_routine(std::move(routine)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::LayoutRequest && !m_pending) {
+            m_pending = true;
+            QTimer::singleShot(0, this, [this] {
+                m_pending = false;
+                m_routine();
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> m_routine;
+    bool m_pending = false;
+};
 
 } // namespace
 
@@ -65,6 +106,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
     BuildTabs();
     BuildStatusBar();
     resize(pagecommon::Twips(11400), pagecommon::Twips(8400));
+    // A fixed least size: what the pages hold scrolls, it never sets how small the window may be.
+    setMinimumSize(pagecommon::Twips(6000), pagecommon::Twips(4500));
     // A changed display (resolution, panel) puts the window back inside the work area.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         connect(screen, &QScreen::availableGeometryChanged, this, [this] {
@@ -204,6 +247,7 @@ void frmMain::BuildTabs()
 {
     m_tabMain = new QTabWidget(this);
     m_tabMain->setObjectName(QStringLiteral("tabMain"));
+    auto* watch = new LayoutWatch(this, [this] { GrowForPages(); });
     static const char* captions[8] = {"&Main",    "S&witch",  "&Analog In", "S&tandby Operation",
                                       "S&peed Sensor", "&Battery", "&Info.",     "&Relays"};
     for (int i = 0; i < 8; ++i) {
@@ -213,7 +257,8 @@ void frmMain::BuildTabs()
         layout->setContentsMargins(0, 0, 0, 0);
         container->setEnabled(i == 0);
         m_conMain << container;
-        m_tabMain->addTab(container, QString::fromLatin1(captions[i]));
+        m_tabMain->addTab(new PageScroller(container), QString::fromLatin1(captions[i]));
+        container->installEventFilter(watch);
     }
     setCentralWidget(m_tabMain);
     connect(m_tabMain, &QTabWidget::currentChanged, this, [this](int) {
@@ -248,7 +293,7 @@ void frmMain::BuildStatusBar()
     m_staMain->setObjectName(QStringLiteral("staMain"));
     setStatusBar(m_staMain);
     for (const char* key : {"TEXT", "RO", "MODE", "DEBUG", "USER", "CLASSIFIABLE"}) {
-        auto* panel = new QLabel(m_staMain);
+        auto* panel = new StatusPanel(m_staMain);
         panel->setObjectName(QString::fromLatin1(key));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->installEventFilter(this);
@@ -265,7 +310,7 @@ void frmMain::BuildStatusBar()
     m_panels.value(QStringLiteral("USER"))->setVisible(false);
     // The Main page shows or hides this mark; it must say what it marks.
     m_panels.value(QStringLiteral("CLASSIFIABLE"))->setText(QStringLiteral("Classifiable"));
-    m_panels.value(QStringLiteral("MODE"))->setToolTip(QStringLiteral("Operation Mode"));
+    SetPanelToolTip(QStringLiteral("MODE"), QStringLiteral("Operation Mode"));
 }
 
 QLabel* frmMain::Panel(const QString& key) const { return m_panels.value(key.toUpper()); }
@@ -303,6 +348,7 @@ bool frmMain::Form_Load(const QStringList& args)
         m_state.DragFormat = int(modDiv::RegisterDragFormat(QString::fromLatin1(pagecommon::DragFormatName)));
         position = 6;
         modRegistry::SaveStartedFrom();
+        FitWindowToPages();
         RestoreWindowPosition();
         modRegistry::GetFileList();
         position = 7;
@@ -413,6 +459,43 @@ void frmMain::PlaceWindow(int xTwips, int yTwips)
         setGeometry(QRect(target + QPoint(m.left(), m.top()), geometry().size()));
 }
 
+void frmMain::FitWindowToPages()
+{
+    // As large as the largest page asks for, as far as the work area has room for the
+    // window with its title bar and borders (known only once the window is shown).
+    if (isMaximized() || isFullScreen())
+        return;
+    const QRect area = platform::ScreenInfo::Instance().WorkArea();
+    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
+    const QSize room = area.size().shrunkBy(m);
+    if (room.isValid())
+        resize(sizeHint().expandedTo(size()).boundedTo(room));
+}
+
+void frmMain::GrowForPages()
+{
+    if (!isVisible() || isMaximized() || isFullScreen())
+        return;
+    // Every page gets the room the current one has; the hidden ones are not laid out.
+    const QWidget* shown = m_tabMain->currentWidget();
+    if (!shown)
+        return;
+    QSize missing(0, 0);
+    for (int i = 0; i < m_tabMain->count(); ++i)
+        missing = missing.expandedTo(m_tabMain->widget(i)->sizeHint() - shown->size());
+    const QRect area = platform::ScreenInfo::Instance().WorkArea();
+    const QSize room = area.size().shrunkBy(platform::ScreenInfo::Instance().FrameMargins(*this));
+    const QSize wanted = (size() + missing).boundedTo(room).expandedTo(size());
+    if (wanted == size())
+        return;
+    resize(wanted);
+    // Grown past the work area's edge: back inside it.
+    if (!area.contains(FrameRect())) {
+        const QPoint at = FrameRect().topLeft();
+        PlaceWindow(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
+    }
+}
+
 void frmMain::PlaceAgainOnceDecorated()
 {
     // Some window managers tell their decorations only a while after the window is mapped;
@@ -423,8 +506,10 @@ void frmMain::PlaceAgainOnceDecorated()
     watch->setInterval(platform::TimeSource::Instance().TimerInterval(50));
     connect(watch, &QTimer::timeout, this, [this, watch, ticks = 0]() mutable {
         const bool decorated = !platform::ScreenInfo::Instance().FrameMargins(*this).isNull();
-        if (decorated)
+        if (decorated) {
+            FitWindowToPages();
             PlaceWindow(m_placedAt.x(), m_placedAt.y());
+        }
         if (decorated || ++ticks >= 20) {
             watch->stop();
             watch->deleteLater();
@@ -712,6 +797,7 @@ void frmMain::showEvent(QShowEvent* event)
     // have shifted it to make room for them: place it again by its frame.
     if (first)
         QTimer::singleShot(0, this, [this] {
+            FitWindowToPages();
             PlaceWindow(m_placedAt.x(), m_placedAt.y());
             PlaceAgainOnceDecorated();
         });

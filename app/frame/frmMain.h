@@ -64,6 +64,10 @@ public:
     QRect FrameRect() const;
     void PlaceAgainOnceDecorated();
     void RestoreWindowPosition();
+    // Sizes the window for its pages within the work area.
+    void FitWindowToPages();
+    // Grows the window, within the work area, where a page no longer shows whole.
+    void GrowForPages();
     void SaveWindowPosition();
     void CreateDefaultSetup();
     bool ShowSetup();

@@ -1,6 +1,8 @@
 // The status bar, the page tabs and the page refresh of the main window.
 #include "app/frame/frmMain.h"
 
+#include "app/frame/StatusPanel.h"
+
 #include "app/pages/common/PageCommon.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
@@ -54,14 +56,14 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
 
 void frmMain::SetPanelText(const QString& key, const QString& text)
 {
-    if (QLabel* panel = Panel(key))
-        panel->setText(text);
+    if (auto* panel = qobject_cast<StatusPanel*>(Panel(key)))
+        panel->SetText(text);
 }
 
 void frmMain::SetPanelToolTip(const QString& key, const QString& text)
 {
-    if (QLabel* panel = Panel(key))
-        panel->setToolTip(text);
+    if (auto* panel = qobject_cast<StatusPanel*>(Panel(key)))
+        panel->SetTip(text);
 }
 
 void frmMain::SetPanelVisible(const QString& key, bool visible)
@@ -100,7 +102,7 @@ void frmMain::PanelDblClick(const QString& keyIn)
             return;
         m_savedStatusText = text->text();
         PutOnClipboard(m_savedStatusText);
-        text->setText(QStringLiteral("Status line copied to clipboard"));
+        SetPanelText(QStringLiteral("TEXT"), QStringLiteral("Status line copied to clipboard"));
         m_timStatusbar->start();
     } else if (key == QLatin1String("MODE")) {
         // The hidden chords change the unit or the flags: not while a command runs.
@@ -135,7 +137,7 @@ void frmMain::PanelDblClick(const QString& keyIn)
         }
         if (ChordHeld('V')) {
             m_state.ExpertMode = !m_state.ExpertMode;
-            text->setText(m_state.ExpertMode ? QStringLiteral("God Mode activated")
+            SetPanelText(QStringLiteral("TEXT"), m_state.ExpertMode ? QStringLiteral("God Mode activated")
                                              : QStringLiteral("God Mode de-activated"));
         }
     } else if (key == QLatin1String("DEBUG")) {
@@ -144,7 +146,7 @@ void frmMain::PanelDblClick(const QString& keyIn)
     } else if (key == QLatin1String("USER")) {
         m_savedStatusText = text->text();
         PutOnClipboard(Panel(QStringLiteral("USER"))->text().trimmed());
-        text->setText(QStringLiteral("Username copied to clipboard"));
+        SetPanelText(QStringLiteral("TEXT"), QStringLiteral("Username copied to clipboard"));
         m_timStatusbar->start();
     }
 }

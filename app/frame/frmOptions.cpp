@@ -2,6 +2,7 @@
 
 #include "app/frame/PortCombo.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/pages/common/RowFit.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
@@ -116,8 +117,8 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
         label->setObjectName(QStringLiteral("lblCommSetup"));
         m_port = new QComboBox;
         m_port->setObjectName(QStringLiteral("cmbCommPort"));
-        // The list is filled once the tab shows; the closed list still shows the whole entry.
-        m_port->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        // Device names make long entries: the list shows them whole, the box keeps its width.
+        pagecommon::FitListOnly(m_port);
         m_commMessage = new QWidget;
         m_commMessage->setObjectName(QStringLiteral("picCommMessage"));
         auto* h = new QHBoxLayout(m_commMessage);

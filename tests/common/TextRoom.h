@@ -1,6 +1,7 @@
 #pragma once
 // How much text a line edit or a closed combo shows, as the style draws it; for the checks
 // that values and entries are shown whole.
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QStyle>
@@ -30,6 +31,15 @@ inline int TextRoom(QComboBox* combo)
     option.frame = combo->hasFrame();
     const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo);
     return field.width() - 2;
+}
+
+// The text room of a combo's drop-down list: at least as wide as the box, less its frame and
+// a scroll bar.
+inline int ListRoom(QComboBox* combo)
+{
+    QAbstractItemView* view = combo->view();
+    const int width = qMax(combo->width(), view->minimumWidth());
+    return width - 2 * view->frameWidth() - view->style()->pixelMetric(QStyle::PM_ScrollBarExtent) - 2 * 2;
 }
 
 } // namespace testing_doubles

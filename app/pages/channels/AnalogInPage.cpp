@@ -6,6 +6,7 @@
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/channels/AnalogShownValue.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/pages/common/RowFit.h"
 #include "app/pages/general/frmMessage.h"
 #include "app/services/clsADO.h"
 #include "app/services/extra/extra.h"
@@ -200,6 +201,7 @@ void AnalogInPage::BuildControls()
     conAnalogPID = MakeGroup(conAnalog, QStringLiteral("conAnalogPID"), QStringLiteral("J1939/J1587 Parameter"),
                              3300, 930, 2910, 600);
     cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 2730);
+    pagecommon::FitListOnly(cmbAnalogJ);
 
     lblAnalog[7] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_7"), QStringLiteral("Sensor Range"), 60, 1590, 1290);
     numAnalogSensorMin = MakeFloat(conAnalog, QStringLiteral("numAnalogSensorMin"), 1380, 1560, 0.0f, 1000.0f);

@@ -5,6 +5,7 @@
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/pages/common/RowFit.h"
 #include "app/services/extra/extra.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelObject.h"
@@ -89,6 +90,7 @@ void SwitchPage::BuildControls()
     lblDigital[0] = Label(d, "lblDigital_0", QStringLiteral("Input Type"), kLabelLeft, 60, 1700);
     conDigitalPID = Place(new Container(d), "conDigitalPID", 4380, 0, 2130, 375);
     cmbDigitalJ = Place(new QComboBox(conDigitalPID), "cmbDigitalJ", 30, 30, 2070, 315);
+    pagecommon::FitListOnly(cmbDigitalJ);
 
     txtDigitalDescription = Place(new QLineEdit(d), "txtDigitalDescription", kFieldLeft, 420, 4500, 285);
     txtDigitalDescription->setMaxLength(XelDigitalIn::kTextLength);

@@ -1,22 +1,28 @@
 // Every page laid out for the widest values its entry boxes take and the longest entries of
-// its combos: the text fits in the box, and no box or frame runs into another or out of the
-// frame around it.
+// its combos, in the design font, larger fonts and a scaled screen: the text of every box,
+// combo, label, check box and frame title fits, and no control or frame runs into another or
+// out of the frame around it.
 #include "tests/app/frame/FrameTestSupport.h"
 
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
+#include "controls/Container.h"
 #include "controls/EntryBox.h"
 #include "controls/Float.h"
 #include "controls/Number.h"
 
 #include "tests/common/TextRoom.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLayout>
 #include <QLineEdit>
+#include <QProcess>
 #include <QTabWidget>
 
 using namespace frametest;
+using testing_doubles::ListRoom;
 using testing_doubles::TextRoom;
 
 namespace {
@@ -56,6 +62,9 @@ QStringList FillWidest(EntryBox* box)
 bool IsShown(QWidget* w, QWidget* page) { return w->isVisibleTo(page); }
 
 std::string Name(const QObject* o) { return o->objectName().toStdString(); }
+
+// Combos whose entries can be far longer than the box: their list shows the entries whole.
+const QStringList kListOnly = {"cmbDigitalJ", "cmbAnalogJ"};
 
 class PageLayoutTest : public FrameTest {};
 
@@ -98,9 +107,9 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
         {TabInfo, "Info", false, {}},
         {TabRelays, "Relays", false, {}},
     };
-    // The design font and a large one, as a desktop with bigger text shows the pages.
+    // The design font and larger ones, as a desktop with bigger text shows the pages.
     const QFont designFont = QApplication::font();
-    for (const qreal points : {0.0, 10.0}) {
+    for (const qreal points : {0.0, 10.0, 12.0}) {
     SCOPED_TRACE(testing::Message() << "font size " << points);
     QFont font = designFont;
     if (points > 0)
@@ -139,9 +148,32 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
         }
         for (QComboBox* combo : page->findChildren<QComboBox*>()) {
             controls << combo;
-            if (sized(combo))
+            if (kListOnly.contains(combo->objectName())) {
+                EXPECT_LE(Widest(combo->view(), Items(combo)), ListRoom(combo)) << Name(combo);
+                EXPECT_EQ(combo->toolTip(), combo->currentText()) << Name(combo);
+            } else if (sized(combo)) {
                 EXPECT_LE(Widest(combo, Items(combo)), TextRoom(combo))
                     << Name(combo) << " " << Items(combo).join('|').toStdString();
+            }
+        }
+        // Captions placed by hand show their whole text.
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(w);
+            const bool caption = (label && !label->wordWrap()) || qobject_cast<QCheckBox*>(w);
+            if (!caption || w->parentWidget()->layout() || !IsShown(w, page))
+                continue;
+            controls << w;
+            EXPECT_LE(w->sizeHint().width(), w->width()) << Name(w);
+        }
+        // Frame titles fit on the frame and clear its contents.
+        for (Container* frame : page->findChildren<Container*>()) {
+            if (frame->Caption().isEmpty() || !IsShown(frame, page))
+                continue;
+            const QRect title = frame->fontMetrics().boundingRect(QRect(), Qt::TextShowMnemonic, frame->Caption());
+            EXPECT_LE(6 + title.width() + 2, frame->width()) << Name(frame);
+            for (QObject* o : frame->children())
+                if (auto* inside = qobject_cast<QWidget*>(o); inside && IsShown(inside, page))
+                    EXPECT_GE(inside->y(), frame->fontMetrics().height()) << Name(inside) << " under " << Name(frame);
         }
         // Every shown control and every frame around one keeps clear of the shown widgets
         // beside it, and whatever shows in such a frame (captions too) stays inside it.
@@ -178,4 +210,22 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
     }
     }
     QApplication::setFont(designFont);
+}
+
+// The same on a screen scaled by 1.25: the factor holds only from the start of a process.
+TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWholeWhenScaled)
+{
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        GTEST_SKIP() << "this is the scaled run";
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_SCALE_FACTOR", "1.25");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_filter=PageLayoutTest.EveryPageShowsItsWidestValuesWhole"});
+    ASSERT_TRUE(child.waitForFinished(300000));
+    const QByteArray out = child.readAllStandardOutput();
+    EXPECT_EQ(child.exitCode(), 0) << out.right(4000).toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.right(4000).toStdString();
 }

@@ -8,6 +8,7 @@
 #include "app/services/modRegistry.h"
 #include "datamodel/XelMain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
@@ -226,13 +227,13 @@ TEST_F(StatusBar, PortDialogStoresThePickedPort)
             EXPECT_EQ(combo->itemText(11), "COM29 (/dev/ttyACM8)   - not detected");
         EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected) << row.stored.toStdString();
         EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
-        // The longest entry shows whole in the closed list.
+        // The longest entry shows whole in the drop-down list.
         dialog.show();
         QApplication::processEvents();
         int widest = 0;
         for (int i = 0; i < combo->count(); ++i)
-            widest = qMax(widest, combo->fontMetrics().horizontalAdvance(combo->itemText(i)));
-        EXPECT_LE(widest, testing_doubles::TextRoom(combo));
+            widest = qMax(widest, combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)));
+        EXPECT_LE(widest, testing_doubles::ListRoom(combo));
     }
     EXPECT_EQ(ports.opened, 0); // no port was opened to build the lists
     frmCommSetup dialog;
@@ -288,7 +289,9 @@ TEST_F(StatusBar, OptionsDialogRoundTripsItsSettings)
         EXPECT_EQ(combo->currentText(), "COM27 (/dev/ttyACM6)   - not detected");
         dialog.show();
         QApplication::processEvents();
-        EXPECT_LE(combo->fontMetrics().horizontalAdvance(combo->currentText()), testing_doubles::TextRoom(combo));
+        // The box keeps its width; its list and its tip show the entry whole.
+        EXPECT_LE(combo->view()->fontMetrics().horizontalAdvance(combo->currentText()), testing_doubles::ListRoom(combo));
+        EXPECT_EQ(combo->toolTip(), combo->currentText());
         EXPECT_TRUE(dialog.PortListFilled());
         // Entering the tab again keeps the list; with Shift it is built anew.
         auto* tabs = dialog.findChild<QTabWidget*>("tabOptions");

@@ -1,0 +1,26 @@
+#pragma once
+// A status-bar panel that never asks for more room than a few characters: a text longer than
+// the panel is cut with an ellipsis and shown whole as the panel's tool tip.
+#include <QLabel>
+
+class StatusPanel : public QLabel {
+    Q_OBJECT
+public:
+    explicit StatusPanel(QWidget* parent = nullptr);
+
+    void SetText(const QString& text);
+    // The tip shown while the text fits.
+    void SetTip(const QString& tip);
+    // True while the text is longer than the panel shows.
+    bool Cut() const;
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void UpdateTip();
+    QString m_tip;
+};
