@@ -7,6 +7,7 @@
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,9 @@ bool ParseSetupLog(const QByteArray& text, QVector<qint32>& words)
 
 bool ReadSetupLog(const QString& path, QVector<qint32>& words)
 {
+    // A pipe would block the open until a writer comes.
+    if (!platform::IsRegularFile(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

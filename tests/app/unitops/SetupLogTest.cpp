@@ -5,9 +5,11 @@
 #include "app/unitops/SetupLog.h"
 #include "datamodel/XelSpeedSensor.h"
 #include "tests/common/ServiceDoubles.h"
+#include "tests/common/SpecialFiles.h"
 
 #include <QFile>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -47,6 +49,17 @@ TEST(SetupLogFormat, ReaderTakesTheValueField)
         QVector<qint32> words{1};
         EXPECT_FALSE(ParseSetupLog(text, words)) << text;
         EXPECT_TRUE(words.isEmpty());
+    }
+}
+
+TEST(SetupLogFormat, NamesThatAreNoRegularFileAreRefusedWithoutBlocking)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.log");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    for (const QString& path : {pipe, dir.path(), testing_files::Device()}) {
+        QVector<qint32> words{1};
+        EXPECT_FALSE(ReadSetupLog(path, words)) << path.toStdString();
     }
 }
 
