@@ -1,7 +1,7 @@
 #include "app/frame/frmCommSetup.h"
 
 #include "app/frame/PortCombo.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 #include "app/frame/frmMain.h"
 
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelObject.h"
