@@ -6,14 +6,13 @@
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelObject.h"
+#include "platform/Clipboard.h"
 #include "platform/FileAttributes.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TimeSource.h"
 
-#include <QClipboard>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
@@ -31,10 +30,7 @@ bool ChordHeld(char letter)
 
 void PutOnClipboard(const QString& text)
 {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
-        clipboard->clear();
-        clipboard->setText(text);
-    }
+    platform::Clipboard::Instance().SetText(text);
 }
 
 } // namespace
