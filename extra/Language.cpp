@@ -27,12 +27,14 @@ struct LanguageLibraryState {
 LanguageLibraryState t_language;
 
 // The handle, or 0 when none is loaded. A handle from a loader that has since been replaced
-// (a test swaps the stand-in) means nothing to the new one and is forgotten, not freed.
+// (a test swaps the stand-in) means nothing to the new one and is forgotten, not freed; the
+// explicit load it came from goes with it, the holds stay and keep the next handle.
 quintptr CurrentHandle()
 {
     if (t_language.handle != 0 && t_language.loader != &platform::LibraryLoader::Instance()) {
         t_language.handle = 0;
         t_language.loader = nullptr;
+        t_language.loadedExplicitly = false;
     }
     return t_language.handle;
 }
