@@ -1,5 +1,5 @@
 find_package(Qt6 REQUIRED COMPONENTS Test)
-target_link_libraries(main_window PRIVATE quarnoapp XelQrn extra Qt6::Widgets Qt6::Test)
+target_link_libraries(main_window PRIVATE quarnoframe Qt6::Widgets Qt6::Test)
 add_dependencies(main_window XelLan quarnodb)
 # The program itself is started by one benchmark.
 if(TARGET quarno)

@@ -1,2 +1,2 @@
-target_link_libraries(setup_document PRIVATE XelQrn quarnoapp extra Qt6::Core)
+target_link_libraries(setup_document PRIVATE quarnopages Qt6::Core)
 add_dependencies(setup_document XelLan)

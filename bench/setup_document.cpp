@@ -1,7 +1,7 @@
 // The setup document with a full setup (CAN on, 17 analog channels): file save and load,
 // image build and decode.
-#include "app/frame/DefaultSetup.h"
-#include "app/services/extra/extra.h"
+#include "app/pages/DefaultSetup.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"

@@ -1,2 +1,2 @@
-target_link_libraries(setup_report PRIVATE quarnoapp XelQrn extra Qt6::Widgets Qt6::PrintSupport)
+target_link_libraries(setup_report PRIVATE quarnoreports Qt6::Widgets Qt6::PrintSupport)
 add_dependencies(setup_report XelLan quarnodb)

@@ -1,13 +1,13 @@
 // The printed setup report of a full setup (17 analog channels, both relay cards, SMS): building
 // the whole document, and printing it to a PDF file.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"
 #include "app/reports/frmPrint.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelInfo.h"

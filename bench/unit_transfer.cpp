@@ -1,9 +1,9 @@
 // A whole transmit and a whole receive through the transfer dialog (shown offscreen) against
 // the simulated unit at the real line rate, 9600 baud 8O1. The bound is the wire time of every
 // byte exchanged (11 bits a character, both directions) plus the dialog's fixed pauses.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/frmComm.h"
 #include "datamodel/XelObject.h"

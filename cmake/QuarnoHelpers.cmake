@@ -4,6 +4,29 @@ function(quarno_sources out dir)
   set(${out} ${_src} PARENT_SCOPE)
 endfunction()
 
+# Headers are included by their path from the project root ("datamodel/XelObject.h"), but the
+# root itself is on no include path: each target gets a root of its own under the build tree that
+# holds only its folders (linked, not copied). So a header is reachable only through the target
+# that owns it and the targets it links, and a lower layer that includes an upper layer's header
+# fails to build. Folders default to the current one.
+function(quarno_include_root target scope)
+  set(_dirs ${ARGN})
+  if(NOT _dirs)
+    set(_dirs ${CMAKE_CURRENT_SOURCE_DIR})
+  endif()
+  set(_root ${CMAKE_BINARY_DIR}/include/${target})
+  foreach(_dir ${_dirs})
+    file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR} ${_dir})
+    set(_link ${_root}/${_rel})
+    get_filename_component(_parent ${_link} DIRECTORY)
+    file(MAKE_DIRECTORY ${_parent})
+    if(NOT IS_SYMLINK ${_link})
+      file(CREATE_LINK ${_dir} ${_link} SYMBOLIC)
+    endif()
+  endforeach()
+  target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${_root}>)
+endfunction()
+
 # One GoogleTest executable per test folder; tests run headless.
 function(quarno_test_folder name)
   cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
@@ -12,6 +35,7 @@ function(quarno_test_folder name)
     return()
   endif()
   add_executable(${name} ${_src})
+  quarno_include_root(${name} PRIVATE)
   target_link_libraries(${name} PRIVATE testsupport ${T_LIBS} GTest::gtest GTest::gmock)
   target_compile_definitions(${name} PRIVATE QUARNO_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data")
   # GoogleTest's expectation macros under a plain if read as a dangling else.

@@ -1,6 +1,6 @@
 #include "datamodel/PartHelpers.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/RecordIO.h"
 #include "platform/AnsiCodePage.h"
 

@@ -3,7 +3,7 @@
 // collection items as the writer and reads one record per item.
 #include "datamodel/XelObject.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/RecordIO.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelInfo.h"

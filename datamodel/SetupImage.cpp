@@ -3,7 +3,7 @@
 // which are fewer for older firmware.
 #include "datamodel/XelObject.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/ImageAccess.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelBattery.h"

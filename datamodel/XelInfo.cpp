@@ -1,6 +1,6 @@
 #include "datamodel/XelInfo.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/ImageAccess.h"
 #include "datamodel/PartHelpers.h"
 #include "datamodel/RecordIO.h"

@@ -1,6 +1,6 @@
 #include "datamodel/XelMain.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/ImageAccess.h"
 #include "datamodel/RecordIO.h"
 #include "platform/SystemInfo.h"

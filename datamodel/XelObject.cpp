@@ -2,7 +2,7 @@
 // file is in SetupFile.cpp, the unit memory image in SetupImage.cpp.
 #include "datamodel/XelObject.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"

@@ -1,6 +1,6 @@
 #include "datamodel/XelStandbyOperation.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/ImageAccess.h"
 #include "datamodel/RecordIO.h"
 

@@ -1,7 +1,7 @@
 #include "app/frame/Startup.h"
 
 #include "app/frame/frmMain.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/KeyTracker.h"
 #include "platform/MessagePresenter.h"
 #include "platform/StatusSink.h"

@@ -2,7 +2,7 @@
 
 #include "app/frame/PortCombo.h"
 #include "app/pages/common/RowFit.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 
 #include <QComboBox>

@@ -1,14 +1,14 @@
 // Construction, start-up, command line and shut-down of the main window.
 #include "app/frame/frmMain.h"
 
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
 #include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/frmComm.h"

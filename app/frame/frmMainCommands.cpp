@@ -3,7 +3,7 @@
 
 #include "app/frame/frmFileVersionConflict.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "datamodel/XelObject.h"

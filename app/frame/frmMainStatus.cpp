@@ -4,18 +4,17 @@
 #include "app/frame/StatusPanel.h"
 
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelObject.h"
+#include "platform/Clipboard.h"
 #include "platform/FileAttributes.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TimeSource.h"
 
-#include <QClipboard>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
@@ -33,10 +32,7 @@ bool ChordHeld(char letter)
 
 void PutOnClipboard(const QString& text)
 {
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
-        clipboard->clear();
-        clipboard->setText(text);
-    }
+    platform::Clipboard::Instance().SetText(text);
 }
 
 } // namespace

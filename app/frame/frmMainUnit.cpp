@@ -6,7 +6,7 @@
 #include "app/frame/frmOptions.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/frmBackupSystemSettings.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/UnitNotFound.h"

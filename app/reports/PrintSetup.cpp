@@ -5,7 +5,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/Reports.h"
 #include "app/reports/frmPrint.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include <memory>
 

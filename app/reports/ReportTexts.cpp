@@ -1,7 +1,7 @@
 #include "app/reports/ReportTexts.h"
 
 #include "app/pages/channels/AnalogShownValue.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"

@@ -6,7 +6,7 @@
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/ReportTexts.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelDigitalInAdditional.h"

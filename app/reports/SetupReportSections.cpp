@@ -7,7 +7,7 @@
 #include "app/reports/BackupSwitches.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/ReportTexts.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelMain.h"

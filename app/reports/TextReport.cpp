@@ -7,7 +7,7 @@
 #include "app/reports/ReportTexts.h"
 #include "app/reports/Reports.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelBattery.h"

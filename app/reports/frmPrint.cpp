@@ -4,7 +4,7 @@
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/frmPrintDialog.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Printers.h"

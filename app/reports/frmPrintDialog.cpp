@@ -1,7 +1,7 @@
 #include "app/reports/frmPrintDialog.h"
 
 #include "app/reports/frmPrint.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "controls/Number.h"
 

@@ -1,6 +1,6 @@
 #include "app/services/clsADO.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/MessagePresenter.h"
 #include "platform/ProgramLocation.h"
 

@@ -1,6 +1,6 @@
 #include "app/services/clsJData.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 QString clsJData::IndexKey(qint32 index)
 {

@@ -2,7 +2,7 @@
 #include "app/services/modDiv.h"
 
 #include "app/services/MainWindowServices.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"

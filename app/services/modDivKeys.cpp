@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 #include <QLocale>
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/KeyState.h"
 #include "platform/Locale.h"

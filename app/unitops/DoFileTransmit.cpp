@@ -1,7 +1,7 @@
 // The transmit command: the checks made on the open setup before it may go to the unit.
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"

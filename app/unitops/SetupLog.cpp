@@ -2,7 +2,7 @@
 
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/unitops/UnitOps.h"
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"

@@ -1,6 +1,6 @@
 #include "app/unitops/UnitNotFound.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "platform/MessagePresenter.h"
 #include "platform/PortList.h"

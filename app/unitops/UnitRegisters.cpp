@@ -2,7 +2,7 @@
 
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/UnitOps.h"
 #include "platform/TimeSource.h"

@@ -1,7 +1,7 @@
 #include "app/unitops/frmClock.h"
 
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"

@@ -4,7 +4,7 @@
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/SetupLog.h"
 #include "app/unitops/UnitOps.h"

@@ -2,13 +2,14 @@
 
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/ServiceCommands.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/Clipboard.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SerialPort.h"
 #include "platform/Shell.h"
@@ -17,10 +18,8 @@
 #include "platform/TimeSource.h"
 #include "platform/WholeFile.h"
 
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
@@ -304,10 +303,7 @@ void frmRetrieveLog::ShowText()
                 : QStringLiteral("No text viewer could be opened. The Control Unit Log was written to ") + where);
         return;
     }
-    if (QClipboard* clipboard = QGuiApplication::clipboard()) {
-        clipboard->clear();
-        clipboard->setText(RetrievedLogText());
-    }
+    platform::Clipboard::Instance().SetText(RetrievedLogText());
     extra::LangMsgBox(139, platform::MsgStyle::Information);
 }
 

@@ -1,7 +1,7 @@
 #include "app/unitops/frmServicePassword.h"
 
 #include "app/pages/PageApis.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"

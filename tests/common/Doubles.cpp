@@ -38,6 +38,7 @@ PlatformDoubles::PlatformDoubles()
     platform::SystemInfo::SetInstance(&system);
     platform::KeyState::SetInstance(&keys);
     platform::TimeSource::SetInstance(&time);
+    platform::Clipboard::SetInstance(&clipboard);
 }
 
 PlatformDoubles::~PlatformDoubles()
@@ -48,6 +49,7 @@ PlatformDoubles::~PlatformDoubles()
     platform::SystemInfo::SetInstance(nullptr);
     platform::KeyState::SetInstance(nullptr);
     platform::TimeSource::SetInstance(nullptr);
+    platform::Clipboard::SetInstance(nullptr);
 }
 
 } // namespace testing_doubles

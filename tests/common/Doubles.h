@@ -1,5 +1,6 @@
 #pragma once
 // Test doubles of the platform stand-ins.
+#include "platform/Clipboard.h"
 #include "platform/FileTimes.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
@@ -42,6 +43,13 @@ public:
         interval = intervalMs;
     }
     void SetStatusText(const QString& t) override { text = t; }
+};
+
+// Keeps the last text copied instead of touching the desktop clipboard.
+class RecordingClipboard : public platform::Clipboard {
+public:
+    QString text;
+    void SetText(const QString& t) override { text = t; }
 };
 
 class FixedSystem : public platform::SystemInfo {
@@ -91,7 +99,7 @@ public:
 
 // Installs fresh doubles for one test and restores the previous state afterwards:
 // a temporary settings store, a scripted presenter, a recording status sink,
-// a fixed clock and user, no keys held.
+// a fixed clock and user, no keys held, a recording clipboard.
 class PlatformDoubles {
 public:
     PlatformDoubles();
@@ -101,6 +109,7 @@ public:
     FixedSystem system;
     HeldKeys keys;
     SteppedTime time;
+    RecordingClipboard clipboard;
     QTemporaryDir dir;
     std::unique_ptr<platform::QtSettingsStore> settings;
 };

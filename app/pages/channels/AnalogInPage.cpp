@@ -9,7 +9,7 @@
 #include "app/pages/common/RowFit.h"
 #include "app/pages/general/frmMessage.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
 #include "controls/Number.h"

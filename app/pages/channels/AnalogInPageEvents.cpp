@@ -5,7 +5,7 @@
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/channels/AnalogRules.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "controls/Container.h"
 #include "controls/Float.h"

@@ -1,7 +1,7 @@
 #include "app/pages/channels/InputListHighlight.h"
 
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/cAnalogIn.h"

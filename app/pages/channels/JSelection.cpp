@@ -5,7 +5,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelMain.h"

@@ -6,7 +6,7 @@
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/common/RowFit.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelObject.h"
 #include "datamodel/cDigitalIn.h"

@@ -5,7 +5,7 @@
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelMain.h"

@@ -1,6 +1,6 @@
 #include "app/pages/common/PageCommon.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/KeyState.h"
 
 #include <QComboBox>

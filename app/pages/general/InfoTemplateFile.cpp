@@ -1,6 +1,6 @@
 #include "app/pages/general/InfoTemplateFile.h"
 
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/RegularFile.h"
 #include "platform/WholeFile.h"

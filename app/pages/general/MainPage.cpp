@@ -9,7 +9,7 @@
 #include "app/pages/general/frmSecretSettings.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Number.h"
 #include "datamodel/XelMain.h"

@@ -5,7 +5,7 @@
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/MainWindowHelpers.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"

@@ -4,7 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelayFunction.h"
 #include "app/pages/general/frmRelaySelection.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelObject.h"

@@ -3,7 +3,7 @@
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/common/RowFit.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
 #include "controls/Number.h"

@@ -4,7 +4,7 @@
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelayFunction.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"

@@ -2,9 +2,9 @@
 // The main window started in-process: settings in a temporary store, the presenter, file
 // dialogs, mail program, screen and ports scripted, and the unit operations replaced by
 // recording fakes.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/frame/frmMain.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"
 #include "platform/Mailer.h"

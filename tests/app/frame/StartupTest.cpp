@@ -1,5 +1,5 @@
 #include "app/frame/Startup.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/LibraryLoader.h"
 #include "tests/common/Doubles.h"
 

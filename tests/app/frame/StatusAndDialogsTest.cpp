@@ -11,7 +11,6 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -56,7 +55,7 @@ TEST_F(StatusBar, TextPanelCopiesAndTheTimerPutsThePreviousTextBack)
 {
     window->SetStatusText("Opened a.QRN");
     window->PanelDblClick("text");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Opened a.QRN");
+    EXPECT_EQ(doubles.clipboard.text, "Opened a.QRN");
     EXPECT_EQ(Status(), "Status line copied to clipboard");
     EXPECT_TRUE(window->StatusTimer()->isActive());
     WaitForRestore();
@@ -76,9 +75,9 @@ TEST_F(StatusBar, TextPanelCopiesAndTheTimerPutsThePreviousTextBack)
     EXPECT_EQ(Status(), Lang(222));
     // An empty text panel copies nothing.
     extra::ShowStatusMessage(0);
-    QGuiApplication::clipboard()->setText("keep");
+    doubles.clipboard.text = "keep";
     window->PanelDblClick("TEXT");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "keep");
+    EXPECT_EQ(doubles.clipboard.text, "keep");
     EXPECT_FALSE(window->StatusTimer()->isActive());
 }
 
@@ -87,7 +86,7 @@ TEST_F(StatusBar, UserPanelCopiesTheTrimmedName)
     window->SetPanelText("USER", "  tester");
     window->SetStatusText("before");
     window->PanelDblClick("USER");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "tester");
+    EXPECT_EQ(doubles.clipboard.text, "tester");
     EXPECT_EQ(Status(), "Username copied to clipboard");
     WaitForRestore();
     EXPECT_EQ(Status(), "before");

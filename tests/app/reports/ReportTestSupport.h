@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the printed-report tests: a setup with its pages, the recording read back as
 // rows, and pdftotext.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelaysPage.h"
@@ -9,7 +9,7 @@
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelObject.h"
 #include "tests/common/Doubles.h"
 

@@ -1,6 +1,6 @@
 // Checks of the reference data itself: the SQL scripts loaded on their own, and the
 // shipped file built from them.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "tests/app/services/DatabaseTestSupport.h"
 #include "tests/common/Doubles.h"
 

@@ -1,5 +1,6 @@
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "app/services/ComboHelpers.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
 #include "platform/LibraryLoader.h"

@@ -1,4 +1,4 @@
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "platform/FileAttributes.h"
 #include "tests/app/services/RecentFileTools.h"

@@ -4,7 +4,7 @@
 // a stand-in for the main window.
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/ServiceCommands.h"
 #include "app/unitops/UnitOps.h"

@@ -1,10 +1,10 @@
 #pragma once
 // Unit operations against the simulated unit: platform doubles, the unit bound to every port
 // the program opens, the language library, a default setup and a stand-in frame.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
-#include <QClipboard>
 #include <QDir>
 #include <QTest>
 
@@ -275,7 +274,7 @@ TEST_F(frmRetrieveLogTest, WithoutAViewerTheStatusSaysWhereTheFileIs)
         doubles.presenter.shown.clear();
         shell.opened.clear();
         shell.succeeds = c.viewerOpens;
-        QGuiApplication::clipboard()->clear();
+        doubles.clipboard.text.clear();
         auto w = OpenReady();
         doubles.status.text.clear();
         QString folder = doubles.dir.filePath(QStringLiteral("logs %1").arg(c.what));
@@ -303,10 +302,10 @@ TEST_F(frmRetrieveLogTest, WithoutAViewerTheStatusSaysWhereTheFileIs)
             EXPECT_TRUE(doubles.status.text.contains(QDir::toNativeSeparators(w->LogFile())));
             EXPECT_EQ(doubles.status.text.startsWith("No text viewer"), !c.viewerOpens);
             EXPECT_EQ(shell.opened, QStringList{w->LogFile()});
-            EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+            EXPECT_TRUE(doubles.clipboard.text.isEmpty());
         } else {
             EXPECT_EQ(Shown(), QStringList{Message(139)});
-            EXPECT_EQ(QGuiApplication::clipboard()->text(), w->RetrievedLogText());
+            EXPECT_EQ(doubles.clipboard.text, w->RetrievedLogText());
             EXPECT_TRUE(w->LogFile().isEmpty());
             EXPECT_TRUE(doubles.status.text.isEmpty());
             EXPECT_TRUE(shell.opened.isEmpty());

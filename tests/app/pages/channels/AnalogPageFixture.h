@@ -1,14 +1,14 @@
 #pragma once
 // The "Analog In" page on its own: a default setup, the shipped reference database, the
 // platform doubles and fakes of the pages it calls.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/channels/AnalogListView.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
 #include "controls/Number.h"

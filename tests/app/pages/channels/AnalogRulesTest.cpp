@@ -1,6 +1,6 @@
 // The page rules that need no controls: pictures, terminal texts, lists, tenths, steps, scale.
 #include "app/pages/channels/AnalogRules.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "tests/common/Doubles.h"
 

@@ -1,14 +1,14 @@
 #pragma once
 // The Switch page built on its own: a default setup, the shared state, a stand-in Main page
 // for the classifiable box, and optionally the shipped reference database.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/DigitalListView.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"

@@ -1,9 +1,9 @@
 #pragma once
 // A Speed Sensor page on its own, over a new default setup.
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/general/SpeedSensorPage.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
 #include "controls/Number.h"

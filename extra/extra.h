@@ -1,14 +1,14 @@
 #pragma once
 // Text, byte, version and language helpers shared by XelQrn and the program.
 // Texts are 1-based where positions matter; numbers read from texts take their numeric prefix.
+#include "extra/ExtraExport.h"
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <QVector>
 
-class QComboBox;
-
+EXTRA_EXPORT_BEGIN
 namespace extra {
 
 // ---- texts ----------------------------------------------------------------------------
@@ -41,8 +41,7 @@ void WordToBytes(qint32 value, QByteArray& bytes);
 // Missing bytes read as 0.
 qint32 BytesToWord(const QByteArray& bytes);
 
-// ---- controls, system -------------------------------------------------------------------
-int SelectComboItemData(QComboBox* combo, const QVariant& value, bool select);
+// ---- system ----------------------------------------------------------------------------
 QString GetWindowsUserName();
 
 // ---- numbers and versions -------------------------------------------------------------
@@ -101,3 +100,4 @@ QString UnitToText(const QString& text);
 QString GetWindowsComputerName();
 
 } // namespace extra
+EXTRA_EXPORT_END

@@ -1,6 +1,6 @@
 // Version texts of every shape, huge ones included, compare as a total order, and their
 // numbers saturate instead of overflowing.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include <gtest/gtest.h>
 #include <limits>

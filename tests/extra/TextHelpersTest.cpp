@@ -1,7 +1,6 @@
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "tests/common/Doubles.h"
 
-#include <QComboBox>
 #include <gtest/gtest.h>
 
 using namespace extra;
@@ -134,21 +133,4 @@ TEST(ByteHelpers, UserAndComputerNameCutAtNulAndRightTrimmed)
     doubles.system.computer = "BENCH-PC   ";
     EXPECT_EQ(GetWindowsUserName(), "  anna");
     EXPECT_EQ(GetWindowsComputerName(), "BENCH-PC");
-}
-
-TEST(ComboHelpers, FindsAndSelectsByItemData)
-{
-    QComboBox combo;
-    combo.addItem("none");
-    combo.addItem("five", 5);
-    combo.addItem("seven", 7);
-    combo.addItem("five again", 5);
-    EXPECT_EQ(SelectComboItemData(&combo, 5, false), 1);
-    EXPECT_EQ(combo.currentIndex(), 0);
-    EXPECT_EQ(SelectComboItemData(&combo, 7, true), 2);
-    EXPECT_EQ(combo.currentIndex(), 2);
-    EXPECT_EQ(SelectComboItemData(&combo, qint16(5), true), 1); // numbers compare as numbers
-    EXPECT_EQ(SelectComboItemData(&combo, 9, true), -1);
-    EXPECT_EQ(combo.currentIndex(), 1);
-    EXPECT_EQ(SelectComboItemData(nullptr, 5, true), -1);
 }

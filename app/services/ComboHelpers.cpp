@@ -1,5 +1,5 @@
 // Finding a combo-box item by its item data.
-#include "app/services/extra/extra.h"
+#include "app/services/ComboHelpers.h"
 
 #include <QComboBox>
 

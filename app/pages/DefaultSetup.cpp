@@ -1,4 +1,4 @@
-#include "app/frame/DefaultSetup.h"
+#include "app/pages/DefaultSetup.h"
 
 #include "app/pages/channels/SwitchPage.h"
 
@@ -9,7 +9,7 @@
 #include "app/pages/general/RelaysPage.h"
 #include "app/pages/general/SpeedSensorPage.h"
 #include "app/pages/general/StandbyOperationPage.h"
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelDigitalIn.h"

@@ -1,4 +1,4 @@
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/LibraryLoader.h"
 #include "tests/common/Doubles.h"
 

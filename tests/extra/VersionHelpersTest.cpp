@@ -1,4 +1,4 @@
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "tests/common/Doubles.h"
 
 #include <gtest/gtest.h>

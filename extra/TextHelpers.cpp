@@ -1,5 +1,5 @@
 // Text, command-line and byte helpers.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/SystemInfo.h"

@@ -1,5 +1,5 @@
 // Numbered texts from the language library, messages, status texts and the error report box.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include "platform/LibraryLoader.h"
 #include "platform/MessagePresenter.h"
@@ -15,24 +15,26 @@ namespace extra {
 
 namespace {
 
-// Each copy of this module (the program's and the data model's) keeps its own handle, one per
-// thread; the program only ever uses its user-interface thread. The library stays loaded while
-// the explicit load or any hold stands, so a document that builds many images loads it once.
+// One handle for the program and the data model (the module exists once, inside XelQrn). The
+// library stays loaded while the explicit load or any hold stands, so a document that builds
+// many images loads it once.
 struct LanguageLibraryState {
     quintptr handle = 0;
     platform::LibraryLoader* loader = nullptr; // the loader the handle came from
     int holds = 0;
     bool loadedExplicitly = false;
 };
-thread_local LanguageLibraryState t_language;
+LanguageLibraryState t_language;
 
 // The handle, or 0 when none is loaded. A handle from a loader that has since been replaced
-// (a test swaps the stand-in) means nothing to the new one and is forgotten, not freed.
+// (a test swaps the stand-in) means nothing to the new one and is forgotten, not freed; the
+// explicit load it came from goes with it, the holds stay and keep the next handle.
 quintptr CurrentHandle()
 {
     if (t_language.handle != 0 && t_language.loader != &platform::LibraryLoader::Instance()) {
         t_language.handle = 0;
         t_language.loader = nullptr;
+        t_language.loadedExplicitly = false;
     }
     return t_language.handle;
 }

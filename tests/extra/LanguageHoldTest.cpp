@@ -1,6 +1,6 @@
 // Holds on the language library: the first loads it, the last release frees it, and the
 // program's own load outlives them.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 #include "platform/LibraryLoader.h"
 #include "tests/common/Doubles.h"
 

@@ -1,5 +1,5 @@
 // Register words and image bytes, unit display text, and the data model's small system queries.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include "platform/AnsiCodePage.h"
 #include "platform/SystemInfo.h"

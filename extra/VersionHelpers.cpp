@@ -1,5 +1,5 @@
 // Hexadecimal numbers, version texts and the integer scaling of bus parameters.
-#include "app/services/extra/extra.h"
+#include "extra/extra.h"
 
 #include "platform/MessagePresenter.h"
 
