@@ -2,6 +2,7 @@
 #include "extra/extra.h"
 
 #include "platform/AnsiCodePage.h"
+#include "platform/RegularFile.h"
 #include "platform/SystemInfo.h"
 
 #include <QFile>
@@ -85,7 +86,8 @@ bool GetBytes(const QByteArray& image, qint32 start, qint32 count, QByteArray& b
 
 bool FileExists(const QString& path)
 {
-    if (path.isEmpty())
+    // A pipe would hold the open until a writer comes; a folder or device is no setup file.
+    if (path.isEmpty() || !platform::IsRegularFile(path))
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))

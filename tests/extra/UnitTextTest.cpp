@@ -1,6 +1,7 @@
 #include "extra/extra.h"
 #include "platform/AnsiCodePage.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/SpecialFiles.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -142,4 +143,8 @@ TEST(Files, FileExists)
     EXPECT_TRUE(FileExists(path));
     EXPECT_FALSE(FileExists(doubles.dir.path() + "/missing/b.qrn"));
     EXPECT_FALSE(FileExists(""));
+    const QString pipe = doubles.dir.filePath("pipe.qrn");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    for (const QString& notAFile : {pipe, doubles.dir.path(), testing_files::Device()})
+        EXPECT_FALSE(FileExists(notAFile)) << notAFile.toStdString();
 }
