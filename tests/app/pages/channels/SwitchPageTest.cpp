@@ -741,6 +741,41 @@ TEST_F(SwitchPageTest, ClassifiableShutdownInputsKeepBrokenWireDetection)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
+// Broken-wire supervision ends at input 6: shown, switched on, copied onto and forced by the
+// classifiable rule alike.
+TEST_F(SwitchPageTest, BrokenWireRuleEndsAtInputSix)
+{
+    struct Case {
+        int input;
+        bool supervised;
+    } cases[] = {{6, true}, {7, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        doc->Main()->SetClassified(false);
+        In(c.input)->SetActive(true);
+        In(c.input)->SetAction(2);
+        In(1)->SetBrokenWireDetection(true);
+        Reload();
+        Select(c.input);
+        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), c.supervised);
+        Click(page->chkDigitalActive);
+        Click(page->chkDigitalActive);
+        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), c.supervised);
+
+        page->CopyDigitalInput(In(1), In(c.input), false);
+        EXPECT_EQ(In(c.input)->BrokenWireDetection(), c.supervised);
+
+        In(c.input)->SetBrokenWireDetection(false);
+        In(c.input)->SetActive(true);
+        In(c.input)->SetAction(3);
+        doc->Main()->SetClassified(true);
+        mainPage.classifiedChecked = true;
+        Select(c.input);
+        EXPECT_EQ(In(c.input)->BrokenWireDetection(), c.supervised);
+        mainPage.classifiedChecked = false;
+    }
+}
+
 // ---- additional switch inputs --------------------------------------------------------------------
 
 TEST_F(SwitchPageTest, AdditionalInputsTakeOneFunctionEach)

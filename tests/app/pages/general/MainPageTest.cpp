@@ -444,6 +444,9 @@ TEST_F(MainPageTest, OnePredicateNamesTheInputsThatBlockClassification)
         {{{2, true, 3, false}}, {}, "Disabled due to Switch Input Channel 2"},
         {{{2, true, 3, true}}, {}, ""},                         // broken wire detected
         {{{2, false, 3, false}}, {}, ""},                       // not in use
+        {{{6, true, 3, true}}, {}, ""},                         // the last input with broken-wire detection
+        {{{6, true, 3, false}}, {}, "Disabled due to Switch Input Channel 6"},
+        {{{7, true, 3, true}}, {}, "Disabled due to Switch Input Channel 7"},
         {{{8, true, 3, true}, {2, true, 3, false}}, {{3, true, 5, 1}},
          "Disabled due to Switch Input Channels 2, 8 and Analog Input Channel 3"},
         {{}, {{3, true, 3, 1}, {4, true, 8, 1}}, "Disabled due to Analog Input Channels 3, 4"},
