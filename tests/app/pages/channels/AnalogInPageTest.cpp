@@ -125,6 +125,36 @@ TEST_F(AnalogPageTest, ChoosingABusTypeRefillsTheActionsAndKeepsOnlyAllowedOnes)
     EXPECT_GE(relays.ghosted, 1);
 }
 
+// The action combo shows an input's own action or none, never the one of the input shown before.
+TEST_F(AnalogPageTest, AnActionTheListLacksShowsNoEntryAndStaysStored)
+{
+    SetCAN(true);
+    struct Case {
+        int previous, shown;
+        int storedAction;
+        const char* text;
+    } cases[] = {
+        {13, 12, 3, ""},      // Shutdown is not in the bus list
+        {13, 14, 5, ""},      // nor Warning and Shutdown
+        {13, 15, 2, "Alarm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Input(c.previous)->SetActive(true);
+        Input(c.previous)->SetAction(1);
+        Input(c.shown)->SetActive(true);
+        Input(c.shown)->SetAction(c.storedAction);
+        doc->ResetBackup();
+        Click(c.previous);
+        Click(c.shown);
+        EXPECT_EQ(page->cmbAnalogAction->currentText(), c.text);
+        EXPECT_EQ(Input(c.shown)->Action(), c.storedAction);
+        EXPECT_FALSE(doc->Changed());
+    }
+    pagecommon::SelectByItemData(page->cmbAnalogAction, 4);
+    EXPECT_EQ(Input(15)->Action(), 4);
+}
+
 TEST_F(AnalogPageTest, ViewingInputsChangesNothing)
 {
     // Values the page cannot show as they are, and rules that must not fire on mere viewing.
