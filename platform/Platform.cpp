@@ -197,6 +197,7 @@ class NullStatusSink : public StatusSink {
 public:
     void StopRestoreTimer(int) override {}
     void SetStatusText(const QString&) override {}
+    QString StatusText() override { return QString(); }
 };
 
 // ---- system information ---------------------------------------------------------------

@@ -344,6 +344,9 @@ void frmPrint::PrintOrPreview()
         extra::ShowStatusMessage(239);
         m_result = Previewed;
         exec();
+        // However the preview was closed, its notice goes with it; a print leaves its own.
+        if (m_result == Previewed)
+            extra::ShowStatusMessage(0);
         return;
     }
     m_result = PrintDocument();

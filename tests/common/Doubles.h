@@ -42,6 +42,7 @@ public:
         interval = intervalMs;
     }
     void SetStatusText(const QString& t) override { text = t; }
+    QString StatusText() override { return text; }
 };
 
 class FixedSystem : public platform::SystemInfo {

@@ -6,6 +6,8 @@
 #include "app/frame/frmCommSetup.h"
 #include "app/frame/frmOptions.h"
 #include "app/services/modRegistry.h"
+#include "controls/Float.h"
+#include "controls/Number.h"
 #include "datamodel/XelMain.h"
 
 #include <QAction>
@@ -194,6 +196,53 @@ TEST_F(StatusBar, APageChangeIsRefusedWhenThePageLeftIsInvalid)
     window->ShowTabPage(-1);
     EXPECT_EQ(window->HelpContext(), 72);
     window->State().batteryPage = nullptr;
+}
+
+// A range message stays only while its box holds a value out of range: every page takes it
+// away the same way, and a page left takes its message with it.
+TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
+{
+    struct Case {
+        int tab;
+        const char* box;
+        double valid;
+    } cases[] = {
+        {1, "numDigitalAlarmDelay", 3},
+        {2, "numAnalogSensorMax", 50},
+        {3, "numStandbyOperationCranking", 5},
+        {4, "numSpeedSensorPulsesPerRevolution_0", 120},
+        {4, "numSpeedSensorNomMax", 1600},
+        {4, "numSpeedSensorSpeedingShutdown", 0.5},
+        {5, "numBatteryDelay", 5},
+        {5, "numBatteryLowBatteryVAlarm", 20},
+    };
+    QTabWidget* tabs = window->Tabs();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        tabs->setCurrentIndex(c.tab);
+        auto* box = window->findChild<EntryBox*>(c.box);
+        ASSERT_NE(box, nullptr);
+        emit box->ErrorValue();
+        EXPECT_NE(Status(), "");
+        auto setValid = [&] {
+            if (auto* number = qobject_cast<Number*>(box))
+                number->SetValue(int(c.valid));
+            else
+                qobject_cast<Float*>(box)->SetValue(float(c.valid));
+        };
+        setValid();
+        EXPECT_EQ(Status(), "");
+        window->SetStatusText("Saved");
+        setValid();
+        EXPECT_EQ(Status(), "Saved") << "another message stays";
+
+        emit box->ErrorValue();
+        tabs->setCurrentIndex(6);
+        EXPECT_EQ(Status(), "");
+        window->SetStatusText("Info");
+        emit box->LostFocus();
+        EXPECT_EQ(Status(), "Info");
+    }
 }
 
 // ---- dialogs -------------------------------------------------------------------------
