@@ -275,6 +275,15 @@ TEST_F(StatusBar, PortDialogStoresThePickedPort)
             EXPECT_EQ(combo->itemText(11), "COM29 (/dev/ttyACM8)   - not detected");
         EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected) << row.stored.toStdString();
         EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
+        {
+            // The Options dialog's port tab chooses the same, and OK with nothing chosen stores nothing.
+            frmOptions options;
+            options.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(2);
+            auto* port = options.findChild<QComboBox*>("cmbCommPort");
+            EXPECT_EQ(port->currentIndex() >= 0 ? port->currentData().toInt() : -1, row.selected);
+            options.findChild<QPushButton*>("cmdOK")->click();
+            EXPECT_EQ(doubles.settings->Value("CommPort").value_or(""), row.stored);
+        }
         // The longest entry shows whole in the closed list.
         dialog.show();
         QApplication::processEvents();
