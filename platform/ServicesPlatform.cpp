@@ -176,8 +176,9 @@ private:
             if (index >= 0 && index < filters.size())
                 dialog.selectNameFilter(filters.at(index));
         }
-        if (!request.initialFolder.isEmpty())
-            dialog.setDirectory(request.initialFolder);
+        // With no folder to start in, the dialog opens in the user's home folder, never in
+        // the folder the program happens to run in.
+        dialog.setDirectory(request.initialFolder.isEmpty() ? QDir::homePath() : request.initialFolder);
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
