@@ -10,6 +10,7 @@
 #include <QDrag>
 #include <QFont>
 #include <QMimeData>
+#include <QPixmap>
 #include <QPointer>
 #include <QTreeWidget>
 
@@ -59,7 +60,23 @@ void SetRowPicture(QTreeWidgetItem* row, int picture, const QVector<QIcon>& imag
     if (!row)
         return;
     row->setData(0, PictureRole, picture);
-    row->setIcon(0, picture >= 1 && picture <= images.size() ? images[picture - 1] : QIcon());
+    if (picture >= 1 && picture <= images.size()) {
+        row->setIcon(0, images[picture - 1]);
+        return;
+    }
+    // A row without a picture gets a blank one of the pictures' size, so that its text lines
+    // up with the rows that have one.
+    QIcon blank;
+    for (const QIcon& icon : images) {
+        const QSize size = icon.availableSizes().value(0);
+        if (!size.isEmpty()) {
+            QPixmap empty(size);
+            empty.fill(Qt::transparent);
+            blank = QIcon(empty);
+            break;
+        }
+    }
+    row->setIcon(0, blank);
 }
 
 int RowPicture(const QTreeWidgetItem* row) { return row ? row->data(0, PictureRole).toInt() : 0; }
