@@ -3,6 +3,7 @@
 #include "app/frame/PortCombo.h"
 #include "app/services/extra/extra.h"
 #include "app/services/modRegistry.h"
+#include "platform/DialogFrame.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,6 +12,7 @@
 
 frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmCommSetup"));
     setWindowTitle(QStringLiteral("Communication Setup"));
     auto* grid = new QGridLayout(this);

@@ -7,6 +7,7 @@
 #include "app/services/modRegistry.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TimeSource.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -45,6 +46,7 @@ QWidget* WarningBox(QWidget* parent, int index)
 
 frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     pagecommon::WaitCursor wait;

@@ -4,7 +4,23 @@
 
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
+#include "app/frame/frmFileVersionConflict.h"
 #include "app/frame/frmOptions.h"
+#include "app/pages/general/frmBackupSystemSettings.h"
+#include "app/pages/general/frmCANDiagnosis.h"
+#include "app/pages/general/frmCANSettings.h"
+#include "app/pages/general/frmIDNumber.h"
+#include "app/pages/general/frmMessage.h"
+#include "app/pages/general/frmRelaySelection.h"
+#include "app/pages/general/frmSecretSettings.h"
+#include "app/reports/frmPrint.h"
+#include "app/reports/frmPrintDialog.h"
+#include "app/unitops/frmClock.h"
+#include "app/unitops/frmComm.h"
+#include "app/unitops/frmCounters.h"
+#include "app/unitops/frmRetrieveLog.h"
+#include "app/unitops/frmServicePassword.h"
+#include "platform/MessagePresenter.h"
 #include "app/services/modRegistry.h"
 #include "controls/Float.h"
 #include "controls/Number.h"
@@ -15,6 +31,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -246,6 +263,54 @@ TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
 }
 
 // ---- dialogs -------------------------------------------------------------------------
+
+// Message boxes and the small dialogs offer a close button only: no minimise or maximise
+// button, none the window manager would add on its own either.
+TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveNoMinimiseOrMaximiseButton)
+{
+    auto framed = [](const QWidget& w) {
+        const Qt::WindowFlags flags = w.windowFlags();
+        return flags.testFlag(Qt::CustomizeWindowHint) && flags.testFlag(Qt::WindowCloseButtonHint)
+               && !flags.testFlag(Qt::WindowMinimizeButtonHint) && !flags.testFlag(Qt::WindowMaximizeButtonHint);
+    };
+    MainState& state = window->State();
+    frmPrint print(state);
+    const std::vector<std::function<std::unique_ptr<QWidget>()>> dialogs = {
+        [] { return std::make_unique<frmCommSetup>(); },
+        [] { return std::make_unique<frmOptions>(); },
+        [] { return std::make_unique<frmAbout>(); },
+        [] { return std::make_unique<frmFileVersionConflict>(); },
+        [] { return std::make_unique<frmRetrieveLog>(); },
+        [] { return std::make_unique<frmServicePassword>(); },
+        [&] { return std::make_unique<frmComm>(state); },
+        [] { return std::make_unique<frmClock>(); },
+        [] { return std::make_unique<frmCounters>(); },
+        [&] { return std::make_unique<frmPrintDialog>(print); },
+        [] { return std::make_unique<frmCANDiagnosis>(); },
+        [&] { return std::make_unique<frmBackupSystemSettings>(state); },
+        [] { return std::make_unique<frmCANSettings>(); },
+        [] { return std::make_unique<frmMessage>(); },
+        [&] { return std::make_unique<frmRelaySelection>(state); },
+        [] { return std::make_unique<frmIDNumber>(); },
+        [] { return std::make_unique<frmSecretSettings>(); },
+    };
+    for (const auto& make : dialogs) {
+        const std::unique_ptr<QWidget> dialog = make();
+        EXPECT_TRUE(framed(*dialog)) << dialog->objectName().toStdString();
+    }
+    // The platform's own message box, as the program shows one.
+    platform::MessagePresenter::SetInstance(nullptr);
+    bool boxFramed = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxFramed = framed(*box);
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
+    platform::MessagePresenter::SetInstance(&doubles.presenter);
+    EXPECT_TRUE(boxFramed);
+}
 
 TEST_F(StatusBar, PortDialogStoresThePickedPort)
 {
