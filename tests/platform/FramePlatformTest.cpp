@@ -106,14 +106,8 @@ TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
     struct Row {
         bool save;
         QString folder, fileName, expected;
-    };
-    const Row rows[] = {
-        {false, "", "", home.path()},
-        {true, "", "", home.path()},
-        {true, "", "Setup.pdf", home.path()},
-        {false, given.path(), "", given.path()},
-        {true, "", QDir(given.path()).filePath("pump.qrn"), given.path()},
-    };
+    } rows[] = {{false, "", "", home.path()}, {true, "", "Setup.pdf", home.path()},
+                {false, given.path(), "", given.path()}, {true, "", QDir(given.path()).filePath("pump.qrn"), given.path()}};
     for (const Row& row : rows) {
         QString shownIn;
         QTimer::singleShot(0, [&] {

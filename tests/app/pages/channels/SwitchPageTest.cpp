@@ -756,38 +756,22 @@ TEST_F(SwitchPageTest, ClassifiableShutdownInputsKeepBrokenWireDetection)
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
 }
 
-// Broken-wire supervision ends at input 6: shown, switched on, copied onto and forced by the
-// classifiable rule alike.
+// Broken-wire supervision ends at input 6: copied onto, shown and forced alike.
 TEST_F(SwitchPageTest, BrokenWireRuleEndsAtInputSix)
 {
-    struct Case {
-        int input;
-        bool supervised;
-    } cases[] = {{6, true}, {7, false}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.input);
-        doc->Main()->SetClassified(false);
-        In(c.input)->SetActive(true);
-        In(c.input)->SetAction(2);
-        In(1)->SetBrokenWireDetection(true);
-        Reload();
-        Select(c.input);
-        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), c.supervised);
-        Click(page->chkDigitalActive);
-        Click(page->chkDigitalActive);
-        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), c.supervised);
-
-        page->CopyDigitalInput(In(1), In(c.input), false);
-        EXPECT_EQ(In(c.input)->BrokenWireDetection(), c.supervised);
-
-        In(c.input)->SetBrokenWireDetection(false);
-        In(c.input)->SetActive(true);
-        In(c.input)->SetAction(3);
-        doc->Main()->SetClassified(true);
-        mainPage.classifiedChecked = true;
-        Select(c.input);
-        EXPECT_EQ(In(c.input)->BrokenWireDetection(), c.supervised);
-        mainPage.classifiedChecked = false;
+    In(1)->SetBrokenWireDetection(true);
+    doc->Main()->SetClassified(true);
+    mainPage.classifiedChecked = true;
+    for (const auto& [input, supervised] : {std::pair{6, true}, std::pair{7, false}}) {
+        SCOPED_TRACE(input);
+        page->CopyDigitalInput(In(1), In(input), false);
+        EXPECT_EQ(In(input)->BrokenWireDetection(), supervised);
+        In(input)->SetBrokenWireDetection(false);
+        In(input)->SetActive(true);
+        In(input)->SetAction(3); // a classifiable setup forces it on for a shutdown input
+        Select(input);
+        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), supervised);
+        EXPECT_EQ(In(input)->BrokenWireDetection(), supervised);
     }
 }
 
