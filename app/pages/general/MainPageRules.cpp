@@ -338,19 +338,18 @@ void MainPage::ShowClassifiedState()
         return;
     // The box always shows the stored mark. While inputs block it, it can be cleared but not
     // ticked, so an unticked box is disabled then.
+    // Box and tip say what holds now, read from the inputs as they are: a stored mark that they
+    // block, or why the box cannot be ticked.
     const bool classified = setup->Main()->Classified();
-    const bool allowed = ClassifiedTag() != QStringLiteral("0");
+    QList<int> digital, analog;
+    ClassifiedBlockers(*setup, digital, analog);
+    const QString blockers = ClassifiedBlockText(digital, analog);
     {
         const QSignalBlocker block(chkMainClassified);
         chkMainClassified->setChecked(classified);
     }
     const bool onPage = !m_state.frame || m_state.frame->CurrentTab() == TabMain;
-    chkMainClassified->setEnabled(onPage && (allowed || classified));
-    // The tip says what holds now, read from the inputs as they are: a stored mark that they
-    // block, or why the box cannot be ticked.
-    QList<int> digital, analog;
-    ClassifiedBlockers(*setup, digital, analog);
-    const QString blockers = ClassifiedBlockText(digital, analog);
+    chkMainClassified->setEnabled(onPage && (blockers.isEmpty() || classified));
     QString tip;
     if (!blockers.isEmpty())
         tip = (classified ? QStringLiteral("Stored as classifiable; blocked by ") : QStringLiteral("Disabled due to "))
