@@ -1,4 +1,5 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
+#include "platform/DialogFrame.h"
 #include "platform/FileTimes.h"
 #include "platform/InstanceSlot.h"
 #include "platform/KeyTracker.h"
@@ -155,6 +156,7 @@ public:
         if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
             return MsgResult::OK;
         QMessageBox box;
+        SetSmallDialogFrame(&box);
         box.setWindowTitle(caption);
         box.setText(text);
         switch (style & 0xF0) {
@@ -197,6 +199,7 @@ class NullStatusSink : public StatusSink {
 public:
     void StopRestoreTimer(int) override {}
     void SetStatusText(const QString&) override {}
+    QString StatusText() override { return QString(); }
 };
 
 // ---- system information ---------------------------------------------------------------

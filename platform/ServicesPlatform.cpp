@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -42,6 +43,19 @@ bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance
 
 // ---- shell ----------------------------------------------------------------------------
 
+// The help window closes on Escape, as the program's other windows do.
+class HelpWindow : public QTextBrowser {
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QTextBrowser::keyPressEvent(event);
+    }
+};
+
 class RealShell : public Shell {
 public:
     bool OpenDocument(const QString& address) override
@@ -66,7 +80,7 @@ public:
             return false;
         // The program's help is a small HTML text, shown in one window of its own.
         if (!m_help) {
-            m_help = new QTextBrowser;
+            m_help = new HelpWindow;
             m_help->setAttribute(Qt::WA_DeleteOnClose);
             m_help->setWindowTitle(QStringLiteral("Quarno Q2 Help"));
             m_help->setOpenExternalLinks(true);
@@ -176,8 +190,9 @@ private:
             if (index >= 0 && index < filters.size())
                 dialog.selectNameFilter(filters.at(index));
         }
-        if (!request.initialFolder.isEmpty())
-            dialog.setDirectory(request.initialFolder);
+        // With no folder to start in, the dialog opens in the user's home folder, never in
+        // the folder the program happens to run in.
+        dialog.setDirectory(request.initialFolder.isEmpty() ? QDir::homePath() : request.initialFolder);
         if (!request.fileName.isEmpty())
             dialog.selectFile(request.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -11,6 +11,8 @@ public:
     virtual ~StatusSink();
     virtual void StopRestoreTimer(int intervalMs) = 0;
     virtual void SetStatusText(const QString& text) = 0;
+    // The text shown now.
+    virtual QString StatusText() = 0;
 
     static StatusSink& Instance();
     static void SetInstance(StatusSink* sink);

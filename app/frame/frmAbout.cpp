@@ -1,4 +1,5 @@
 #include "app/frame/frmAbout.h"
+#include "platform/DialogFrame.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent), m_alive(std::make_shared<bool>(true))
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About Quarno Q2"));
     auto* grid = new QGridLayout(this);

@@ -4,6 +4,7 @@
 #include "app/pages/common/RowFit.h"
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
+#include "platform/DialogFrame.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -12,6 +13,7 @@
 
 frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmCommSetup"));
     setWindowTitle(QStringLiteral("Communication Setup"));
     auto* grid = new QGridLayout(this);

@@ -1,6 +1,7 @@
 #include "app/frame/frmFileVersionConflict.h"
 
 #include "app/services/modDiv.h"
+#include "platform/DialogFrame.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -9,6 +10,7 @@
 
 frmFileVersionConflict::frmFileVersionConflict(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmFileVersionConflict"));
     setWindowTitle(QStringLiteral("Quarno Q2 - File Version Conflict"));
     if (parent)

@@ -5,6 +5,7 @@
 #include "app/frame/PageSetup.h"
 #include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
+#include "app/pages/common/TabOrder.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
@@ -94,6 +95,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProgramTitle);
+    taborder::FollowVisualOrder(this);
     m_state.frame = this;
     m_ops = FrameUnitOps::Defaults();
     m_installPages = &InstallPages;

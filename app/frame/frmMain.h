@@ -139,6 +139,7 @@ public:
     // ---- StatusSink ----
     void StopRestoreTimer(int intervalMs) override;
     void SetStatusText(const QString& text) override;
+    QString StatusText() override;
 
 signals:
     // The window has been unloaded: the program ends.

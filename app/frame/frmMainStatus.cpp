@@ -76,6 +76,8 @@ void frmMain::StopRestoreTimer(int intervalMs)
 
 void frmMain::SetStatusText(const QString& text) { SetPanelText(QStringLiteral("TEXT"), text); }
 
+QString frmMain::StatusText() { return Panel(QStringLiteral("TEXT")) ? Panel(QStringLiteral("TEXT"))->text() : QString(); }
+
 void frmMain::StatusTimerTick()
 {
     SetPanelText(QStringLiteral("TEXT"), m_savedStatusText);

@@ -8,6 +8,7 @@
 #include "app/services/modRegistry.h"
 #include "platform/MessagePresenter.h"
 #include "platform/TimeSource.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,6 +47,7 @@ QWidget* WarningBox(QWidget* parent, int index)
 
 frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Options"));
     pagecommon::WaitCursor wait;
@@ -206,8 +208,11 @@ void frmOptions::TabClick(int previousTab)
             m_commMessage->setVisible(true);
             repaint();
             platform::TimeSource::Instance().ProcessEvents();
-            FillPortCombo(m_port, int(modRegistry::GetCommPort()));
-            if (m_port->currentIndex() < 0 && m_port->count() > 0)
+            const int stored = int(modRegistry::GetCommPort());
+            FillPortCombo(m_port, stored);
+            // With no port stored nothing is chosen, as the unit commands say; a stored port
+            // the list lacks falls back to the first entry.
+            if (stored > 0 && m_port->currentIndex() < 0 && m_port->count() > 0)
                 m_port->setCurrentIndex(0);
             m_commMessage->setVisible(false);
         }

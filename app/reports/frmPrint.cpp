@@ -6,6 +6,7 @@
 #include "app/reports/frmPrintDialog.h"
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
+#include "datamodel/XelObject.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Printers.h"
 #include "platform/StatusSink.h"
@@ -15,6 +16,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -67,6 +69,17 @@ QRect WorkArea(const QWidget* near)
 {
     QScreen* screen = near && near->screen() ? near->screen() : QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+// A PDF file is first offered under the setup's own name in the setup's folder; an untitled
+// setup leaves the offer to the platform, and a file chosen before is offered again.
+void OfferPdfFile(QPrinter& printer, const QString& device, const ::XelObject* setup)
+{
+    if (device != platform::Printers::PdfOutput || !printer.outputFileName().trimmed().isEmpty() || !setup
+        || setup->Filename().isEmpty())
+        return;
+    const QFileInfo file(setup->Filename());
+    printer.setOutputFileName(QDir::toNativeSeparators(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"))));
 }
 
 } // namespace
@@ -269,6 +282,7 @@ bool frmPrint::SetDevice(const QString& name)
 bool frmPrint::ShowPrinterSetup()
 {
     QString name = m_device;
+    OfferPdfFile(m_printer, m_device, m_setup);
     if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name))
         return false;
     m_device = name;
@@ -301,6 +315,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     FitPaper();
     m_printer.setDocName(m_report.DocName);
     platform::Printers& printers = platform::Printers::Instance();
+    OfferPdfFile(m_printer, m_device, m_setup);
     if (!printers.ChooseOutputFile(this, m_printer, m_device)) {
         platform::StatusSink::Instance().SetStatusText(QStringLiteral("The setup was not printed: no file was chosen."));
         return Cancelled;
@@ -372,6 +387,9 @@ void frmPrint::PrintOrPreview()
         extra::ShowStatusMessage(239);
         m_result = Previewed;
         exec();
+        // However the preview was closed, its notice goes with it; a print leaves its own.
+        if (m_result == Previewed)
+            extra::ShowStatusMessage(0);
         return;
     }
     m_result = PrintDocument();

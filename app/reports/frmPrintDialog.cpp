@@ -4,6 +4,7 @@
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "controls/Number.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,6 +20,7 @@ const QString kPrinterDevice = QStringLiteral("PrinterDevice");
 
 frmPrintDialog::frmPrintDialog(frmPrint& print, QWidget* parent) : QDialog(parent), m_print(print)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmPrintDialog"));
     setWindowTitle(QStringLiteral("Print"));
     setModal(true);

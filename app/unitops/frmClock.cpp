@@ -9,6 +9,7 @@
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -33,6 +34,7 @@ constexpr qint32 kLargestBoxValue = 32767;
 
 frmClock::frmClock(QWidget* parent, FrameApi* frame) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     Q_UNUSED(frame); // the short links ask the frame given to the service commands
     setObjectName(QStringLiteral("frmClock"));
     setWindowTitle(QStringLiteral("Control Unit Clock"));

@@ -25,6 +25,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
 #include "seriallink/Comm.h"
+#include "platform/DialogFrame.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -103,6 +104,7 @@ frmComm::frmComm(MainState& state, QWidget* parent)
     : QDialog(parent)
     , m_state(state)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmComm"));
     setModal(true);
     if (m_state.frame)

@@ -8,6 +8,7 @@
 #include "app/unitops/UnitRegisters.h"
 #include "controls/Number.h"
 #include "platform/MessagePresenter.h"
+#include "platform/DialogFrame.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -22,6 +23,7 @@ const QString kCounterFirmware = QStringLiteral("4.33");
 
 frmCounters::frmCounters(QWidget* parent, FrameApi* frame) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmCounters"));
     setWindowTitle(QStringLiteral("Counters"));
     if (frame)

@@ -17,6 +17,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
 #include "platform/WholeFile.h"
+#include "platform/DialogFrame.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -54,6 +55,7 @@ qint64 Now() { return platform::TimeSource::Instance().Milliseconds(); }
 
 frmRetrieveLog::frmRetrieveLog(QWidget* parent, FrameApi* frame) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     Q_UNUSED(frame); // the short links ask the frame given to the service commands
     setObjectName(QStringLiteral("frmRetrieveLog"));
     setWindowTitle(QStringLiteral("Quarno Q2 - Retrieve Log"));

@@ -5,6 +5,7 @@
 #include "app/unitops/ServiceCommands.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
+#include "platform/DialogFrame.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 
 frmServicePassword::frmServicePassword(QWidget* parent, FrameApi* frame) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmServicePassword"));
     setWindowTitle(QStringLiteral("Enter Service Password"));
     if (frame)

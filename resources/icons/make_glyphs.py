@@ -169,11 +169,13 @@ def text_glyph(text):
 
 
 def tick():
+    # In the column of the action marks (bell, cross, exclamation), so that a picker's
+    # events and alarms line up.
     g = Glyph()
-    g.line(4, 8, 8, 12, GREEN)
-    g.line(4, 9, 8, 13, GREEN)
-    g.line(8, 12, 16, 3, GREEN)
-    g.line(8, 13, 16, 4, GREEN)
+    g.line(15, 11, 17, 13, GREEN)
+    g.line(15, 12, 17, 14, GREEN)
+    g.line(17, 13, 21, 8, GREEN)
+    g.line(17, 14, 21, 9, GREEN)
     return g
 
 

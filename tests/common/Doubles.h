@@ -43,6 +43,7 @@ public:
         interval = intervalMs;
     }
     void SetStatusText(const QString& t) override { text = t; }
+    QString StatusText() override { return text; }
 };
 
 // Keeps the last text copied instead of touching the desktop clipboard.

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -91,6 +92,41 @@ TEST(MailerTest, TheMailProgramsExitStatusDecides)
 } // namespace
 
 namespace {
+
+// A dialog with no folder to start in opens in the user's home folder, not in the folder
+// the program runs in; a given folder or file name holds.
+TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
+{
+    QTemporaryDir home, work, given;
+    ASSERT_TRUE(home.isValid() && work.isValid() && given.isValid());
+    const QByteArray oldHome = qgetenv("HOME");
+    const QString oldWork = QDir::currentPath();
+    qputenv("HOME", QFile::encodeName(home.path()));
+    QDir::setCurrent(work.path());
+    struct Row {
+        bool save;
+        QString folder, fileName, expected;
+    } rows[] = {{false, "", "", home.path()}, {true, "", "Setup.pdf", home.path()},
+                {false, given.path(), "", given.path()}, {true, "", QDir(given.path()).filePath("pump.qrn"), given.path()}};
+    for (const Row& row : rows) {
+        QString shownIn;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
+                    shownIn = dialog->directory().absolutePath();
+                    dialog->reject();
+                }
+        });
+        platform::FileDialogRequest request;
+        request.initialFolder = row.folder;
+        request.fileName = row.fileName;
+        platform::FileDialogs& dialogs = platform::FileDialogs::Instance();
+        EXPECT_FALSE(row.save ? dialogs.ShowSave(nullptr, request) : dialogs.ShowOpen(nullptr, request));
+        EXPECT_EQ(shownIn, QDir(row.expected).absolutePath()) << row.save << row.fileName.toStdString();
+    }
+    QDir::setCurrent(oldWork);
+    qputenv("HOME", oldHome);
+}
 
 // The program's own Qt save dialog, typed into as a user would: the overwrite question and
 // the name given back are both about the name with the default suffix.

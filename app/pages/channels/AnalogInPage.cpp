@@ -353,27 +353,20 @@ void AnalogInPage::ConnectControls()
         connect(box, &Float::BeforeChange, this, [this, i](float old) { numAnalogLimit_BeforeChange(i, old); });
         connect(box, &Float::Change, this, [this, i] { numAnalogLimit_Change(i); });
         connect(box, &Float::ErrorValue, this, [this, i] { numAnalogLimit_ErrorValue(i); });
-        connect(box, &Float::LostFocus, this, [this, box] {
-            if (box->Value() >= box->Min() && box->Value() <= box->Max())
-                extra::ShowStatusMessage(0);
-        });
+        pagecommon::ClearRangeMessageWhenValid(box);
     }
     for (int i = 0; i < 2; ++i) {
         Float* box = numAnalogLimitSetpoint[i];
         connect(box, &Float::BeforeChange, this, [this, i](float old) { numAnalogLimitSetpoint_BeforeChange(i, old); });
         connect(box, &Float::Change, this, [this, i] { numAnalogLimitSetpoint_Change(i); });
         connect(box, &Float::ErrorValue, this, [this, i] { numAnalogLimitSetpoint_ErrorValue(i); });
-        connect(box, &Float::LostFocus, this, [this] {
-            if (numAnalogLimitSetpoint[1]->Value() >= numAnalogLimitSetpoint[0]->Value())
-                extra::ShowStatusMessage(0);
-        });
+        pagecommon::ClearRangeMessageWhenValid(
+            box, [this] { return numAnalogLimitSetpoint[1]->Value() >= numAnalogLimitSetpoint[0]->Value(); });
         Number* rpm = numAnalogSetpointRPM[i];
         connect(rpm, &Number::Change, this, [this, i] { numAnalogSetpointRPM_Change(i); });
         connect(rpm, &Number::ErrorValue, this, [this, i] { numAnalogSetpointRPM_ErrorValue(i); });
-        connect(rpm, &Number::LostFocus, this, [this] {
-            if (numAnalogSetpointRPM[0]->Value() <= numAnalogSetpointRPM[1]->Value())
-                extra::ShowStatusMessage(0);
-        });
+        pagecommon::ClearRangeMessageWhenValid(
+            rpm, [this] { return numAnalogSetpointRPM[0]->Value() <= numAnalogSetpointRPM[1]->Value(); });
     }
     connect(numAnalogSensorMin, &Float::BeforeChange, this, [this](float old) { numAnalogSensorMin_BeforeChange(old); });
     connect(numAnalogSensorMax, &Float::BeforeChange, this, [this](float old) { numAnalogSensorMax_BeforeChange(old); });
@@ -382,10 +375,7 @@ void AnalogInPage::ConnectControls()
     connect(numAnalogSensorMin, &Float::ErrorValue, this, [this] { numAnalogSensorMin_ErrorValue(); });
     connect(numAnalogSensorMax, &Float::ErrorValue, this, [this] { numAnalogSensorMax_ErrorValue(); });
     for (Float* box : {numAnalogSensorMin, numAnalogSensorMax})
-        connect(box, &Float::LostFocus, this, [box] {
-            if (box->Value() >= box->Min() && box->Value() <= box->Max())
-                extra::ShowStatusMessage(0);
-        });
+        pagecommon::ClearRangeMessageWhenValid(box);
     connect(numAnalogInitialDelay, &Number::Change, this, [this] { numAnalogInitialDelay_Change(); });
     connect(numAnalogAlarmDelay, &Number::Change, this, [this] { numAnalogAlarmDelay_Change(); });
 

@@ -321,29 +321,33 @@ void AnalogInPage::WidenGraphForUpperRPM(qint32 rpm)
     graRPMDependentAlarm->SetXSteps(wide ? 12 : 8);
 }
 
-void AnalogInPage::numAnalogLimit_ErrorValue(int)
+void AnalogInPage::numAnalogLimit_ErrorValue(int index)
 {
-    extra::ShowStatusMessage(824, {numAnalogSensorMin->Value(), numAnalogSensorMax->Value()});
+    if (index < 0 || index > 2)
+        return;
+    pagecommon::ShowRangeMessage(numAnalogLimit[index], 824, {numAnalogSensorMin->Value(), numAnalogSensorMax->Value()});
 }
 
-void AnalogInPage::numAnalogLimitSetpoint_ErrorValue(int)
+void AnalogInPage::numAnalogLimitSetpoint_ErrorValue(int index)
 {
-    extra::ShowStatusMessage(825, {numAnalogSensorMin->Value(), numAnalogSensorMax->Value()});
+    if (index < 0 || index > 1)
+        return;
+    pagecommon::ShowRangeMessage(numAnalogLimitSetpoint[index], 825, {numAnalogSensorMin->Value(), numAnalogSensorMax->Value()});
 }
 
 void AnalogInPage::numAnalogSetpointRPM_ErrorValue(int index)
 {
     if (index < 0 || index > 1)
         return;
-    extra::ShowStatusMessage(826, {numAnalogSetpointRPM[index]->Min(), numAnalogSetpointRPM[index]->Max()});
+    pagecommon::ShowRangeMessage(numAnalogSetpointRPM[index], 826, {numAnalogSetpointRPM[index]->Min(), numAnalogSetpointRPM[index]->Max()});
 }
 
 void AnalogInPage::numAnalogSensorMin_ErrorValue()
 {
-    extra::ShowStatusMessage(820, {numAnalogSensorMax->Value()});
+    pagecommon::ShowRangeMessage(numAnalogSensorMin, 820, {numAnalogSensorMax->Value()});
 }
 
 void AnalogInPage::numAnalogSensorMax_ErrorValue()
 {
-    extra::ShowStatusMessage(822, {numAnalogSensorMin->Value(), 3000});
+    pagecommon::ShowRangeMessage(numAnalogSensorMax, 822, {numAnalogSensorMin->Value(), 3000});
 }

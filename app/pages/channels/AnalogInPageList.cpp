@@ -189,8 +189,11 @@ void AnalogInPage::ShowAnalogInputValues(XelAnalogIn* input)
     }
     cmbAnalogInputType_Click();
     {
+        // An action the list does not offer shows no entry, never the previous input's; it
+        // stays stored until the user picks one.
         const QSignalBlocker blocker(cmbAnalogAction);
-        extra::SelectComboItemData(cmbAnalogAction, input->Action(), true);
+        if (extra::SelectComboItemData(cmbAnalogAction, input->Action(), true) < 0)
+            cmbAnalogAction->setCurrentIndex(-1);
     }
     {
         const QSignalBlocker blocker(cmbAnalogActionDirection);

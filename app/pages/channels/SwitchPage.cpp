@@ -177,16 +177,18 @@ void SwitchPage::BuildControls()
     connect(txtDigitalInfo, &QLineEdit::textChanged, this, [this] { txtDigitalInfo_Change(); });
     connect(numDigitalAlarmDelay, &Number::Change, this, [this] { numDigitalAlarmDelay_Change(); });
     connect(numDigitalInitialDelay, &Number::Change, this, [this] { numDigitalInitialDelay_Change(); });
-    connect(numDigitalAlarmDelay, &Number::ErrorValue, this, [] { extra::ShowStatusMessage(811, {0, 255}); });
-    connect(numDigitalInitialDelay, &Number::ErrorValue, this, [] { extra::ShowStatusMessage(810, {0, 255}); });
+    connect(numDigitalAlarmDelay, &Number::ErrorValue, this,
+            [this] { pagecommon::ShowRangeMessage(numDigitalAlarmDelay, 811, {0, 255}); });
+    connect(numDigitalInitialDelay, &Number::ErrorValue, this,
+            [this] { pagecommon::ShowRangeMessage(numDigitalInitialDelay, 810, {0, 255}); });
     connect(conDigitalInitialDelay, &Container::ChildrenEnabledChange, this,
             [this](bool enabled) { picActionText[3]->setVisible(enabled); });
     for (int i = 0; i < 2; ++i)
         connect(cmbDigitalInAdditional[i], &QComboBox::currentIndexChanged, this, [this, i] { cmbDigitalInAdditional_Click(i); });
 
     // Either delay box taking the focus clears the status message.
-    connect(numDigitalAlarmDelay, &Number::GotFocus, this, [] { extra::ShowStatusMessage(0); });
-    connect(numDigitalInitialDelay, &Number::GotFocus, this, [] { extra::ShowStatusMessage(0); });
+    pagecommon::ClearRangeMessageWhenValid(numDigitalAlarmDelay);
+    pagecommon::ClearRangeMessageWhenValid(numDigitalInitialDelay);
     for (QWidget* w : std::initializer_list<QWidget*>{cmbDigitalAction, cmbDigitalSwitchType, txtDigitalDescription})
         w->installEventFilter(this);
 }

@@ -47,7 +47,14 @@ void SwitchPage::ShowDigitalChannel(QTreeWidgetItem* row)
         pagecommon::ScopedFlag opening(m_state.OpeningSetup);
         FillDigitalActionCombo(position);
         FillDigitalInputTypeCombo(input->Index() >= 10 && setup->Main()->CAN() ? 1 : 0, true);
-        ArrangeDigitalPage(cmbDigitalInputType->count() == 1);
+        // A bus type left from J1939/J1587 support keeps its row, with no entry chosen, so
+        // that a wired type can be picked; the stored type stays until then.
+        const bool typeNotOffered = cmbDigitalInputType->findData(input->InputType()) < 0;
+        if (typeNotOffered) {
+            const QSignalBlocker block(cmbDigitalInputType);
+            cmbDigitalInputType->setCurrentIndex(-1);
+        }
+        ArrangeDigitalPage(cmbDigitalInputType->count() == 1 && !typeNotOffered);
     }
     ShowDigitalInputValues(input);
     ShowDigitalInputOptions();

@@ -1,12 +1,17 @@
 #include "app/pages/common/PageCommon.h"
 
 #include "extra/extra.h"
+#include "controls/Float.h"
+#include "controls/Number.h"
 #include "platform/KeyState.h"
+#include "platform/StatusSink.h"
 
 #include <QComboBox>
 #include <QDrag>
 #include <QFont>
 #include <QMimeData>
+#include <QPixmap>
+#include <QPointer>
 #include <QTreeWidget>
 
 namespace pagecommon {
@@ -55,7 +60,23 @@ void SetRowPicture(QTreeWidgetItem* row, int picture, const QVector<QIcon>& imag
     if (!row)
         return;
     row->setData(0, PictureRole, picture);
-    row->setIcon(0, picture >= 1 && picture <= images.size() ? images[picture - 1] : QIcon());
+    if (picture >= 1 && picture <= images.size()) {
+        row->setIcon(0, images[picture - 1]);
+        return;
+    }
+    // A row without a picture gets a blank one of the pictures' size, so that its text lines
+    // up with the rows that have one.
+    QIcon blank;
+    for (const QIcon& icon : images) {
+        const QSize size = icon.availableSizes().value(0);
+        if (!size.isEmpty()) {
+            QPixmap empty(size);
+            empty.fill(Qt::transparent);
+            blank = QIcon(empty);
+            break;
+        }
+    }
+    row->setIcon(0, blank);
 }
 
 int RowPicture(const QTreeWidgetItem* row) { return row ? row->data(0, PictureRole).toInt() : 0; }
@@ -213,6 +234,71 @@ QString ItemTextByData(const QComboBox* combo, int value)
             return combo->itemText(i);
     }
     return QString();
+}
+
+// ---- Range messages of entry boxes ----------------------------------------------------
+
+namespace {
+
+// The box whose range message the status bar shows, and that message.
+QPointer<EntryBox> g_rangeOwner;
+QString g_rangeText;
+
+void TakeRangeMessageAway(EntryBox* box)
+{
+    if (!box || g_rangeOwner != box)
+        return;
+    g_rangeOwner = nullptr;
+    // A message that came after it stays.
+    if (platform::StatusSink::Instance().StatusText() == g_rangeText)
+        extra::ShowStatusMessage(0);
+}
+
+// A page hidden takes the range message of its boxes with it.
+class HideWatch : public QObject {
+public:
+    explicit HideWatch(EntryBox* box) : QObject(box), m_box(box) {}
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_box && event->type() == QEvent::Hide)
+            TakeRangeMessageAway(m_box);
+        return false;
+    }
+
+private:
+    EntryBox* m_box;
+};
+
+} // namespace
+
+void ShowRangeMessage(EntryBox* box, quint16 id, const QVariantList& args)
+{
+    extra::ShowStatusMessage(id, args);
+    g_rangeOwner = box;
+    g_rangeText = platform::StatusSink::Instance().StatusText();
+}
+
+void ClearRangeMessageWhenValid(EntryBox* box, std::function<bool()> valid)
+{
+    if (!box)
+        return;
+    auto check = [box, valid] {
+        if (g_rangeOwner == box && (!valid || valid()))
+            TakeRangeMessageAway(box);
+    };
+    QObject::connect(box, &EntryBox::Change, box, check);
+    QObject::connect(box, &EntryBox::LostFocus, box, check);
+    box->installEventFilter(new HideWatch(box));
+}
+
+void ClearRangeMessageWhenValid(Number* box)
+{
+    ClearRangeMessageWhenValid(box, [box] { return box->Value() >= box->Min() && box->Value() <= box->Max(); });
+}
+
+void ClearRangeMessageWhenValid(Float* box)
+{
+    ClearRangeMessageWhenValid(box, [box] { return box->Value() >= box->Min() && box->Value() <= box->Max(); });
 }
 
 } // namespace pagecommon

@@ -6,8 +6,14 @@
 #include <QColor>
 #include <QIcon>
 #include <QString>
+#include <QVariantList>
 #include <QVector>
 
+#include <functional>
+
+class EntryBox;
+class Float;
+class Number;
 class QComboBox;
 class QDropEvent;
 class QMimeData;
@@ -98,5 +104,16 @@ int SelectByItemData(QComboBox* combo, int value);
 int CurrentItemData(const QComboBox* combo, int fallback = -1);
 // The text of the first entry whose item data is `value`; "" when there is none.
 QString ItemTextByData(const QComboBox* combo, int value);
+
+// ---- Range messages of entry boxes ----
+// Shows an entry box's range message in the status bar; the message is the box's until the
+// box takes it away again.
+void ShowRangeMessage(EntryBox* box, quint16 id, const QVariantList& args);
+// The box takes its own range message away once it holds a valid value again (an entry it
+// accepted, or leaving it) and when its page is hidden; a message of another box stays. Valid
+// is the box's own range unless `valid` says otherwise.
+void ClearRangeMessageWhenValid(Number* box);
+void ClearRangeMessageWhenValid(Float* box);
+void ClearRangeMessageWhenValid(EntryBox* box, std::function<bool()> valid);
 
 } // namespace pagecommon

@@ -137,12 +137,15 @@ void BatteryPage::BuildControls()
         lblBattery[2]->setText(numBatteryDelay->Value() == 1 ? QStringLiteral("Second") : QStringLiteral("Seconds"));
         StoreCurrent();
     });
-    connect(numBatteryDelay, &Number::ErrorValue, this, [] { extra::ShowStatusMessage(852, {kDelayMin, kDelayMax}); });
+    connect(numBatteryDelay, &Number::ErrorValue, this,
+            [this] { pagecommon::ShowRangeMessage(numBatteryDelay, 852, {kDelayMin, kDelayMax}); });
+    pagecommon::ClearRangeMessageWhenValid(numBatteryDelay);
     connect(numBatteryLowBatteryVAlarm, &Float::Change, this, [this] { StoreCurrent(); });
     connect(numBatteryLowBatteryVAlarm, &Float::ErrorValue, this, [this] {
         const bool twelve = ChosenVoltage() == 12;
-        extra::ShowStatusMessage(851, {twelve ? 9 : 18, twelve ? 15 : 30});
+        pagecommon::ShowRangeMessage(numBatteryLowBatteryVAlarm, 851, {twelve ? 9 : 18, twelve ? 15 : 30});
     });
+    pagecommon::ClearRangeMessageWhenValid(numBatteryLowBatteryVAlarm);
 }
 
 int BatteryPage::ChosenVoltage() const { return pagecommon::CurrentItemData(cmbBatteryStartBatteryVoltage, -1); }

@@ -62,7 +62,7 @@ public:
     static bool HasShutdownInputs(XelObject& setup);
     // The inputs that keep the setup from being classifiable (indexes).
     static void ClassifiedBlockers(XelObject& setup, QList<int>& digital, QList<int>& analog);
-    // The tool tip that names the blocking inputs ("" when nothing blocks).
+    // The blocking inputs as the tool tip names them ("" when nothing blocks).
     static QString ClassifiedBlockText(const QList<int>& digital, const QList<int>& analog);
 
 private:

@@ -120,6 +120,8 @@ void MainPage::OnOperationModeChanged()
             m_state.switchPage->DigitalOperationModeChanged(emergency);
         if (m_state.analogPage)
             m_state.analogPage->AnalogOperationModeChanged(emergency);
+        // Shutdown actions lowered to alarms no longer block the classifiable mark.
+        UpdateClassifiedInfo();
     }
 
     if (m_state.frame) {
@@ -233,6 +235,9 @@ void MainPage::OnCANToggled(bool on)
     conMainMID->setVisible(on);
     if (m_state.analogPage && !SetupLoading())
         m_state.analogPage->RefreshAnalogList();
+    // Inputs that went out of use no longer block the classifiable mark.
+    if (!SetupLoading())
+        UpdateClassifiedInfo();
 }
 
 // ---- classifiable project -------------------------------------------------------------
@@ -266,7 +271,7 @@ QString MainPage::ClassifiedBlockText(const QList<int>& digital, const QList<int
     if (!analog.isEmpty())
         parts << (analog.size() == 1 ? QStringLiteral("Analog Input Channel ") : QStringLiteral("Analog Input Channels "))
                 + JoinIndexes(analog);
-    return QStringLiteral("Disabled due to ") + parts.join(QStringLiteral(" and "));
+    return parts.join(QStringLiteral(" and "));
 }
 
 void MainPage::OnClassifiedToggled(bool checked)
@@ -310,7 +315,6 @@ void MainPage::UpdateClassifiedInfo()
     m_classifiedBlocked = blocked;
     m_classifiedBlockKnown = true;
     chkMainClassified->setProperty("Tag", blocked ? QStringLiteral("0") : QStringLiteral("1"));
-    chkMainClassified->setToolTip(ClassifiedBlockText(digital, analog));
     ShowClassifiedState();
 }
 
@@ -342,14 +346,23 @@ void MainPage::ShowClassifiedState()
         return;
     // The box always shows the stored mark. While inputs block it, it can be cleared but not
     // ticked, so an unticked box is disabled then.
+    // Box and tip say what holds now, read from the inputs as they are: a stored mark that they
+    // block, or why the box cannot be ticked.
     const bool classified = setup->Main()->Classified();
-    const bool allowed = ClassifiedTag() != QStringLiteral("0");
+    QList<int> digital, analog;
+    ClassifiedBlockers(*setup, digital, analog);
+    const QString blockers = ClassifiedBlockText(digital, analog);
     {
         const QSignalBlocker block(chkMainClassified);
         chkMainClassified->setChecked(classified);
     }
     const bool onPage = !m_state.frame || m_state.frame->CurrentTab() == TabMain;
-    chkMainClassified->setEnabled(onPage && (allowed || classified));
+    chkMainClassified->setEnabled(onPage && (blockers.isEmpty() || classified));
+    QString tip;
+    if (!blockers.isEmpty())
+        tip = (classified ? QStringLiteral("Stored as classifiable; blocked by ") : QStringLiteral("Disabled due to "))
+              + blockers;
+    chkMainClassified->setToolTip(tip);
     SetPanelVisible(QStringLiteral("CLASSIFIABLE"), classified);
 }
 

@@ -246,20 +246,25 @@ void SpeedSensorPage::BuildControls()
                 [this, i] { PickupSourceClicked(i); });
         connect(cmbSpeedSensorRPMSender[i], &QComboBox::currentIndexChanged, this, [this, i] { SenderClicked(i); });
         connect(numSpeedSensorPulsesPerRevolution[i], &Number::Change, this, &SpeedSensorPage::Store);
-        connect(numSpeedSensorPulsesPerRevolution[i], &Number::ErrorValue, this,
-                [] { extra::ShowStatusMessage(841, {0, 255}); });
+        Number* pulses = numSpeedSensorPulsesPerRevolution[i];
+        connect(pulses, &Number::ErrorValue, this, [pulses] { pagecommon::ShowRangeMessage(pulses, 841, {0, 255}); });
+        pagecommon::ClearRangeMessageWhenValid(pulses);
     }
     connect(conSpeedSensorPickup2, &Container::ChildrenEnabledChange, this,
             &SpeedSensorPage::PickupTwoChildrenEnabledChanged);
     connect(numSpeedSensorNomMax, &Number::Change, this, &SpeedSensorPage::NomMaxChanged);
-    connect(numSpeedSensorNomMax, &Number::ErrorValue, this, [] { extra::ShowStatusMessage(842, {100, 6000}); });
+    connect(numSpeedSensorNomMax, &Number::ErrorValue, this,
+            [this] { pagecommon::ShowRangeMessage(numSpeedSensorNomMax, 842, {100, 6000}); });
+    pagecommon::ClearRangeMessageWhenValid(numSpeedSensorNomMax);
     connect(numSpeedSensorNomMax, &Number::LostFocus, this, &SpeedSensorPage::NomMaxLostFocus);
     connect(numSpeedSensorSpeeding, &Number::Change, this, &SpeedSensorPage::SpeedingChanged);
     connect(numSpeedSensorSpeeding, &Number::ErrorValue, this,
-            [this] { extra::ShowStatusMessage(843, {numSpeedSensorNomMax->Value(), 7500}); });
+            [this] { pagecommon::ShowRangeMessage(numSpeedSensorSpeeding, 843, {numSpeedSensorNomMax->Value(), 7500}); });
+    pagecommon::ClearRangeMessageWhenValid(numSpeedSensorSpeeding);
     connect(numSpeedSensorSpeedingShutdown, &Float::Change, this, &SpeedSensorPage::SpeedingShutdownChanged);
     connect(numSpeedSensorSpeedingShutdown, &Float::ErrorValue, this,
-            [] { extra::ShowStatusMessage(844, {LocaleDecimal(0.1, 1), 1}); });
+            [this] { pagecommon::ShowRangeMessage(numSpeedSensorSpeedingShutdown, 844, {LocaleDecimal(0.1, 1), 1}); });
+    pagecommon::ClearRangeMessageWhenValid(numSpeedSensorSpeedingShutdown);
     connect(numSpeedSensorReadyToTakeLoad, &Number::Change, this, &SpeedSensorPage::Store);
     connect(numSpeedSensorRUNDetectedAt, &Number::Change, this, &SpeedSensorPage::Store);
     connect(numSpeedSensorRUNDetectionDelay, &Number::Change, this, &SpeedSensorPage::RunDetectionDelayChanged);

@@ -62,8 +62,9 @@ Number* StandbyOperationPage::AddNumber(QWidget* parent, const char* name, int m
     connect(box, &Number::Change, this, [this, box] { OnNumberChanged(box); });
     connect(box, &Number::ErrorValue, this, [this, box] {
         if (const Field* field = FieldOf(box))
-            extra::ShowStatusMessage(quint16(field->message), {field->min, field->max});
+            pagecommon::ShowRangeMessage(box, quint16(field->message), {field->min, field->max});
     });
+    pagecommon::ClearRangeMessageWhenValid(box);
     return box;
 }
 

@@ -8,6 +8,7 @@
 #include "datamodel/XelObject.h"
 #include "datamodel/XelSpeedSensor.h"
 #include "datamodel/cDigitalIn.h"
+#include "platform/DialogFrame.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -81,6 +82,7 @@ protected:
 frmBackupSystemSettings::frmBackupSystemSettings(MainState& state, QWidget* parent)
     : QDialog(parent), m_setup(state.XelObject())
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmBackupSystemSettings"));
     setWindowTitle(QStringLiteral("Backup System Settings"));
     if (state.frame)

@@ -4,6 +4,7 @@
 #include "controls/Number.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
+#include "platform/DialogFrame.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,6 +15,7 @@ using namespace dialoghelpers;
 
 frmCANDiagnosis::frmCANDiagnosis(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmCANDiagnosis"));
     setWindowTitle(QStringLiteral("J1939 CAN Diagnostic"));
     auto* layout = new QVBoxLayout(this);

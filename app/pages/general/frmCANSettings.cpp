@@ -4,6 +4,7 @@
 #include "controls/Number.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
+#include "platform/DialogFrame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@ using namespace dialoghelpers;
 
 frmCANSettings::frmCANSettings(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmCANSettings"));
     setWindowTitle(QStringLiteral("CAN/J1587 Settings"));
     auto* layout = new QVBoxLayout(this);

@@ -4,6 +4,7 @@
 #include "controls/Number.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
+#include "platform/DialogFrame.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@ using namespace dialoghelpers;
 
 frmIDNumber::frmIDNumber(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmIDNumber"));
     setWindowTitle(QStringLiteral("Select ID Number"));
     auto* layout = new QVBoxLayout(this);

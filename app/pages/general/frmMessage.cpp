@@ -1,6 +1,7 @@
 #include "app/pages/general/frmMessage.h"
 
 #include "app/pages/common/PageCommon.h"
+#include "platform/DialogFrame.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -26,6 +27,7 @@ QFrame* MakeShape(QWidget* parent, const QString& name, int left, int top, int w
 
 frmMessage::frmMessage(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Quarno Q2"));
     setModal(true);

@@ -15,6 +15,7 @@
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
 #include "datamodel/cSpeedRelay.h"
+#include "platform/DialogFrame.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -48,6 +49,7 @@ constexpr FixedRun kFixedRuns[] = {
 frmRelaySelection::frmRelaySelection(MainState& state, QWidget* parent)
     : QDialog(parent), m_state(state), m_setup(state.XelObject())
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmRelaySelection"));
     setWindowTitle(QStringLiteral("Select Relay Function"));
     if (state.frame)

@@ -4,6 +4,7 @@
 #include "controls/Number.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
+#include "platform/DialogFrame.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -19,6 +20,7 @@ constexpr int kWordMax = 65535;
 
 frmSecretSettings::frmSecretSettings(QWidget* parent) : QDialog(parent)
 {
+    platform::SetSmallDialogFrame(this);
     setObjectName(QStringLiteral("frmSecretSettings"));
     setWindowTitle(QStringLiteral("Secret settings"));
     auto* layout = new QVBoxLayout(this);

@@ -352,12 +352,14 @@ TEST_F(PageStartState, ClassifiableMarkOfAnOpenedSetupSurvivesStoresAndSave)
         };
         agree(true);
         EXPECT_TRUE(box->isEnabled()) << "a stored mark can be cleared";
-        EXPECT_EQ(box->toolTip(), "Disabled due to Switch Input Channel 2");
+        EXPECT_EQ(box->toolTip(), "Stored as classifiable; blocked by Switch Input Channel 2");
         EXPECT_FALSE(window->XelObject()->Changed());
 
         c.edit();
         agree(c.classified);
         EXPECT_EQ(box->isEnabled(), c.classified) << "blocked and cleared: it cannot be ticked";
+        EXPECT_EQ(box->toolTip(), (c.classified ? "Stored as classifiable; blocked by " : "Disabled due to ")
+                                      + QString("Switch Input Channel 2"));
         window->ToolClick("save");
         EXPECT_FALSE(window->XelObject()->Changed());
 

@@ -157,3 +157,19 @@ TEST(StateIcons, TheWindowGetsIconsInTheSameOrder)
     EXPECT_EQ(images.imlRelayKeys.value(4), "NC_WARNING");
     EXPECT_FALSE(images.imlAnalog[51].isNull());
 }
+
+// The picker lists fixed functions (event tick, alarm bell) among inputs whose action marks
+// sit at the right: every mark stands in that one column.
+TEST(StateIcons, EventAndActionMarksShareOneColumn)
+{
+    for (const char* key : {"EVENT", "ALARM", "WARNING", "SHUTDOWN"}) {
+        const QImage g = StateIcons::Overlay(StateIcons::Glyph(key), StateIcons::Glyph(key));
+        ASSERT_FALSE(g.isNull()) << key;
+        int left = g.width();
+        for (int y = 0; y < g.height(); ++y)
+            for (int x = 0; x < g.width(); ++x)
+                if (qAlpha(g.pixel(x, y)) != 0)
+                    left = qMin(left, x);
+        EXPECT_GE(left, 14) << key;
+    }
+}

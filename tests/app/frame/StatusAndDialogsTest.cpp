@@ -4,8 +4,26 @@
 
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
+#include "app/frame/frmFileVersionConflict.h"
 #include "app/frame/frmOptions.h"
+#include "app/pages/general/frmBackupSystemSettings.h"
+#include "app/pages/general/frmCANDiagnosis.h"
+#include "app/pages/general/frmCANSettings.h"
+#include "app/pages/general/frmIDNumber.h"
+#include "app/pages/general/frmMessage.h"
+#include "app/pages/general/frmRelaySelection.h"
+#include "app/pages/general/frmSecretSettings.h"
+#include "app/reports/frmPrint.h"
+#include "app/reports/frmPrintDialog.h"
+#include "app/unitops/frmClock.h"
+#include "app/unitops/frmComm.h"
+#include "app/unitops/frmCounters.h"
+#include "app/unitops/frmRetrieveLog.h"
+#include "app/unitops/frmServicePassword.h"
+#include "platform/MessagePresenter.h"
 #include "app/services/modRegistry.h"
+#include "controls/Float.h"
+#include "controls/Number.h"
 #include "datamodel/XelMain.h"
 
 #include <QAbstractItemView>
@@ -13,6 +31,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabWidget>
 #include <QTest>
 
@@ -196,7 +215,82 @@ TEST_F(StatusBar, APageChangeIsRefusedWhenThePageLeftIsInvalid)
     window->State().batteryPage = nullptr;
 }
 
+// A range message stays only while its box holds a value out of range; every page takes it
+// away the same way, and a page left takes its message with it.
+TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
+{
+    struct Case {
+        int tab;
+        const char* box;
+        double valid;
+    } cases[] = {{1, "numDigitalAlarmDelay", 3}, {2, "numAnalogSensorMax", 50}, {3, "numStandbyOperationCranking", 5},
+                 {4, "numSpeedSensorPulsesPerRevolution_0", 120}, {4, "numSpeedSensorNomMax", 1600},
+                 {4, "numSpeedSensorSpeedingShutdown", 0.5}, {5, "numBatteryDelay", 5},
+                 {5, "numBatteryLowBatteryVAlarm", 20}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box);
+        window->Tabs()->setCurrentIndex(c.tab);
+        auto* box = window->findChild<EntryBox*>(c.box);
+        ASSERT_NE(box, nullptr);
+        auto setValid = [&] {
+            if (auto* number = qobject_cast<Number*>(box))
+                number->SetValue(int(c.valid));
+            else
+                qobject_cast<Float*>(box)->SetValue(float(c.valid));
+        };
+        emit box->ErrorValue();
+        EXPECT_NE(Status(), "");
+        setValid();
+        EXPECT_EQ(Status(), "");
+        window->SetStatusText("Saved");
+        setValid();
+        EXPECT_EQ(Status(), "Saved") << "another message stays";
+        emit box->ErrorValue();
+        window->Tabs()->setCurrentIndex(6);
+        EXPECT_EQ(Status(), "");
+    }
+}
+
 // ---- dialogs -------------------------------------------------------------------------
+
+// Message boxes and the small dialogs offer a close button only: no minimise or maximise
+// button, none the window manager would add on its own either.
+TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveNoMinimiseOrMaximiseButton)
+{
+    auto framed = [](const QWidget& w) {
+        const Qt::WindowFlags f = w.windowFlags();
+        return f.testFlag(Qt::CustomizeWindowHint) && !f.testFlag(Qt::WindowMinimizeButtonHint)
+               && !f.testFlag(Qt::WindowMaximizeButtonHint);
+    };
+    MainState& s = window->State();
+    frmPrint print(s);
+    {
+        // Each built and gone before the box below is up.
+        const std::vector<std::shared_ptr<QWidget>> dialogs = {
+            std::make_shared<frmCommSetup>(), std::make_shared<frmOptions>(), std::make_shared<frmAbout>(),
+            std::make_shared<frmFileVersionConflict>(), std::make_shared<frmRetrieveLog>(),
+            std::make_shared<frmServicePassword>(), std::make_shared<frmComm>(s), std::make_shared<frmClock>(),
+            std::make_shared<frmCounters>(), std::make_shared<frmPrintDialog>(print),
+            std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
+            std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(), std::make_shared<frmRelaySelection>(s),
+            std::make_shared<frmIDNumber>(), std::make_shared<frmSecretSettings>()};
+        for (const auto& dialog : dialogs)
+            EXPECT_TRUE(framed(*dialog)) << dialog->objectName().toStdString();
+    }
+    // The platform's own message box, as the program shows one.
+    platform::MessagePresenter::SetInstance(nullptr);
+    bool boxFramed = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                boxFramed = framed(*box);
+                box->button(QMessageBox::Ok)->click();
+            }
+    });
+    platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
+    platform::MessagePresenter::SetInstance(&doubles.presenter);
+    EXPECT_TRUE(boxFramed);
+}
 
 TEST_F(StatusBar, PortDialogStoresThePickedPort)
 {
@@ -226,6 +320,11 @@ TEST_F(StatusBar, PortDialogStoresThePickedPort)
             EXPECT_EQ(combo->itemText(11), "COM29 (/dev/ttyACM8)   - not detected");
         EXPECT_EQ(combo->currentIndex() >= 0 ? combo->currentData().toInt() : -1, row.selected) << row.stored.toStdString();
         EXPECT_EQ(ok->isEnabled(), row.selected >= 0);
+        frmOptions options; // chooses the same; OK with nothing chosen stores nothing
+        options.findChild<QTabWidget*>("tabOptions")->setCurrentIndex(2);
+        EXPECT_EQ(options.findChild<QComboBox*>("cmbCommPort")->currentData().toInt(), qMax(0, row.selected));
+        options.findChild<QPushButton*>("cmdOK")->click();
+        EXPECT_EQ(doubles.settings->Value("CommPort").value_or(""), row.stored);
         // The longest entry shows whole in the drop-down list.
         dialog.show();
         QApplication::processEvents();

@@ -467,20 +467,22 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
         testing_doubles::WhenModal<frmPrintDialog>([&](frmPrintDialog* dialog) {
             dialog->chkPreview->setChecked(c.preview);
             QTimer::singleShot(0, [&] {
-                // The preview window is up: close it.
+                // The preview window is up: close it by its close box.
                 if (QApplication::activeModalWidget() == form.get()) {
                     statusInPreview = doubles.status.text;
-                    form->ToolClick("close");
+                    form->close();
                 }
             });
             QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
         });
         form->Run(false);
         EXPECT_EQ(form->Result(), c.result) << c.button << c.preview;
-        if (c.preview)
+        if (c.preview) {
             EXPECT_EQ(statusInPreview, c.status);
-        else
+            EXPECT_EQ(doubles.status.text, "") << "the notice goes with the preview";
+        } else {
             EXPECT_EQ(doubles.status.text, c.status);
+        }
         EXPECT_EQ(QFile::exists(pdf), c.result == frmPrint::Printed);
     }
 }
@@ -740,11 +742,13 @@ class AnsweringSaveDialogs : public platform::FileDialogs {
 public:
     QStringList answers;
     int shown = 0;
+    QStringList offered;
     QString BrowseForFolder(QWidget*, const QString&, const QString&) override { return {}; }
     bool ShowOpen(QWidget*, platform::FileDialogRequest&) override { return false; }
     bool ShowSave(QWidget*, platform::FileDialogRequest& request) override
     {
         ++shown;
+        offered << request.fileName;
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isEmpty())
             return false;
@@ -790,19 +794,27 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
     platform::FileDialogs::SetInstance(&dialogs);
     SetValue("PrinterDevice", platform::Printers::PdfOutput);
     const QString chosen = doubles.dir.filePath("pump setup");
+    // The file offered first: the setup's name in its folder, or one in the home folder.
+    const QString setupFile = doubles.dir.filePath("Pump Room.QRN");
     struct Case {
         QString answer;
         frmPrint::PrintResult result;
         QString status;
+        QString setupFile, offered;
     } cases[] = {
-        {chosen, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf")},
-        {"", frmPrint::Cancelled, "The setup was not printed: no file was chosen."},
+        {"", frmPrint::Cancelled, "The setup was not printed: no file was chosen.", "",
+         QDir::home().filePath("Quarno Q2 Setup.pdf")},
+        {chosen, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf"), setupFile,
+         QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf"))},
     };
     for (const Case& c : cases) {
         QFile::remove(chosen + ".pdf");
         dialogs.answers = {c.answer};
         dialogs.shown = 0;
+        dialogs.offered.clear();
         doubles.presenter.shown.clear();
+        if (!c.setupFile.isEmpty())
+            ASSERT_TRUE(setup->SaveFile(c.setupFile));
         auto form = Form();
         QString label;
         testing_doubles::WhenModal<frmPrintDialog>([&](frmPrintDialog* dialog) {
@@ -812,6 +824,7 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
         form->Run(false);
         EXPECT_EQ(label, "Print to File (PDF)");
         EXPECT_EQ(dialogs.shown, 1);
+        EXPECT_EQ(dialogs.offered, QStringList{c.offered});
         EXPECT_EQ(form->Result(), c.result);
         EXPECT_EQ(doubles.status.text, c.status);
         EXPECT_TRUE(doubles.presenter.shown.isEmpty());

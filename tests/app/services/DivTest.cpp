@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QTreeWidget>
 #include <QTextBrowser>
+#include <QtTest/QTest>
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -257,7 +258,8 @@ TEST(ShippedHelp, EveryPageTopicOpensInTheHelpWindow)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* browser = qobject_cast<QTextBrowser*>(w); browser && browser->isVisible()) {
             shown = browser->toPlainText().contains("Speed Sensor");
-            browser->close();
+            QTest::keyClick(browser, Qt::Key_Escape);
+            EXPECT_FALSE(browser->isVisible()) << "Escape closes the help";
         }
     EXPECT_TRUE(shown);
     EXPECT_FALSE(platform::Shell::Instance().ShowHelpTopic(nullptr, path + ".missing", 59));

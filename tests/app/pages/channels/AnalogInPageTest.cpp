@@ -125,6 +125,31 @@ TEST_F(AnalogPageTest, ChoosingABusTypeRefillsTheActionsAndKeepsOnlyAllowedOnes)
     EXPECT_GE(relays.ghosted, 1);
 }
 
+// The action combo shows an input's own action or none, never the one of the input shown before.
+TEST_F(AnalogPageTest, AnActionTheListLacksShowsNoEntryAndStaysStored)
+{
+    SetCAN(true);
+    Input(13)->SetActive(true);
+    Input(13)->SetAction(1); // shown before each
+    struct Case {
+        int shown, storedAction;
+        const char* text;
+    } cases[] = {{12, 3, ""}, {14, 5, ""}, {15, 2, "Alarm"}}; // Shutdown actions are not in the bus list
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Input(c.shown)->SetActive(true);
+        Input(c.shown)->SetAction(c.storedAction);
+        doc->ResetBackup();
+        Click(13);
+        Click(c.shown);
+        EXPECT_EQ(page->cmbAnalogAction->currentText(), c.text);
+        EXPECT_EQ(Input(c.shown)->Action(), c.storedAction);
+        EXPECT_FALSE(doc->Changed());
+    }
+    pagecommon::SelectByItemData(page->cmbAnalogAction, 4);
+    EXPECT_EQ(Input(15)->Action(), 4);
+}
+
 TEST_F(AnalogPageTest, ViewingInputsChangesNothing)
 {
     // Values the page cannot show as they are, and rules that must not fire on mere viewing.

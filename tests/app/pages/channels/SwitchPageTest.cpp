@@ -175,17 +175,26 @@ TEST_F(SwitchPageTest, InputTypeListAndLayoutFollowBusSupport)
         int input;
         QStringList types;
         int description;
+        int storedType = 0;
+        const char* shownType = "Switch";
     } cases[] = {
+        // A bus type the list no longer offers keeps its row, with nothing chosen.
+        {false, 11, {"Switch"}, 420, 4, ""},
+        {true, 9, {"Switch"}, 420, 3, ""},
         {false, 10, {"Switch"}, 30},
         {true, 9, {"Switch"}, 30},
         {true, 10, {"Switch", "J1939", "J1587"}, 420},
-        {true, 12, {"Switch", "J1939", "J1587"}, 420},
+        {true, 12, {"Switch", "J1939", "J1587"}, 420, 3, "J1587"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         doc->Main()->SetCAN(c.can);
+        In(c.input)->SetInputType(c.storedType);
+        In(c.input)->SetActive(true);
         Select(c.input);
         EXPECT_EQ(ComboTexts("cmbDigitalInputType"), c.types);
+        EXPECT_EQ(page->cmbDigitalInputType->currentText(), c.shownType);
+        EXPECT_EQ(In(c.input)->InputType(), c.storedType);
         const int top = c.description;
         EXPECT_EQ(page->txtDigitalDescription->y(), Twips(top));
         EXPECT_EQ(page->cmbDigitalInputType->isVisibleTo(page.get()), top == 420);
@@ -201,6 +210,12 @@ TEST_F(SwitchPageTest, InputTypeListAndLayoutFollowBusSupport)
         // The additional inputs end 90 twips above the information text.
         EXPECT_EQ(page->conDigitalInAdditional->y() + page->conDigitalInAdditional->height(),
                   page->conDigital->y() + page->txtDigitalInfo->y() - Twips(90));
+        if (!*c.shownType) {
+            // The user's choice of a wired type replaces the one left over.
+            page->cmbDigitalInputType->setCurrentIndex(0);
+            EXPECT_EQ(In(c.input)->InputType(), 0);
+            EXPECT_EQ(Row(c.input)->text(1), QString::number(c.input + 6));
+        }
     }
     // A refill that keeps the choice finds "J1587" again in the long list, nothing in the short.
     page->cmbDigitalInputType->setCurrentIndex(page->cmbDigitalInputType->findText("J1587"));
@@ -739,6 +754,25 @@ TEST_F(SwitchPageTest, ClassifiableShutdownInputsKeepBrokenWireDetection)
     Click(page->chkDigitalBrokenWireDetection);
     EXPECT_FALSE(In(3)->BrokenWireDetection());
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+}
+
+// Broken-wire supervision ends at input 6: copied onto, shown and forced alike.
+TEST_F(SwitchPageTest, BrokenWireRuleEndsAtInputSix)
+{
+    In(1)->SetBrokenWireDetection(true);
+    doc->Main()->SetClassified(true);
+    mainPage.classifiedChecked = true;
+    for (const auto& [input, supervised] : {std::pair{6, true}, std::pair{7, false}}) {
+        SCOPED_TRACE(input);
+        page->CopyDigitalInput(In(1), In(input), false);
+        EXPECT_EQ(In(input)->BrokenWireDetection(), supervised);
+        In(input)->SetBrokenWireDetection(false);
+        In(input)->SetActive(true);
+        In(input)->SetAction(3); // a classifiable setup forces it on for a shutdown input
+        Select(input);
+        EXPECT_EQ(page->conDigitalBrokenWireDetection->ChildrenEnabled(), supervised);
+        EXPECT_EQ(In(input)->BrokenWireDetection(), supervised);
+    }
 }
 
 // ---- additional switch inputs --------------------------------------------------------------------

@@ -375,17 +375,25 @@ TEST_F(MainPageTest, J1939OffAsksAboutTheBusInputsFirst)
             XelAnalogIn* input = setup->AnalogIn()->Item(pagecommon::ItemKey(n));
             input->SetActive(true);
             input->SetInputType(n % 2 ? 4 : 3);
-            input->SetAction(2);
+            input->SetAction(3);
+            input->SetActionDirection(1); // blocks the classifiable mark while in use
         }
         XelAnalogIn* idle = setup->AnalogIn()->Item("5*"); // a bus input not in use
         idle->SetInputType(4);
         idle->SetAction(1);
         setup->ResetBackup();
         Reload();
+        page->UpdateClassifiedInfo();
         doubles.keys.shift = c.shift;
         doubles.presenter.answers = {c.answer};
 
         Find<QCheckBox>("chkMainCAN")->setChecked(false);
+
+        // The classifiable tip names the inputs that still block, none that went out of use.
+        bool stillBlocking = false;
+        for (int n : c.activeBusInputs)
+            stillBlocking = stillBlocking || !c.switchedOff || n > 11;
+        EXPECT_EQ(Find<QCheckBox>("chkMainClassified")->toolTip().isEmpty(), !stillBlocking);
 
         if (c.message) {
             ASSERT_EQ(Messages().size(), 1);
@@ -444,12 +452,15 @@ TEST_F(MainPageTest, OnePredicateNamesTheInputsThatBlockClassification)
         QList<Analog> analog;
         const char* text;
     } cases[] = {
-        {{{2, true, 3, false}}, {}, "Disabled due to Switch Input Channel 2"},
+        {{{2, true, 3, false}}, {}, "Switch Input Channel 2"},
         {{{2, true, 3, true}}, {}, ""},                         // broken wire detected
         {{{2, false, 3, false}}, {}, ""},                       // not in use
+        {{{6, true, 3, true}}, {}, ""},                         // the last input with broken-wire detection
+        {{{6, true, 3, false}}, {}, "Switch Input Channel 6"},
+        {{{7, true, 3, true}}, {}, "Switch Input Channel 7"},
         {{{8, true, 3, true}, {2, true, 3, false}}, {{3, true, 5, 1}},
-         "Disabled due to Switch Input Channels 2, 8 and Analog Input Channel 3"},
-        {{}, {{3, true, 3, 1}, {4, true, 8, 1}}, "Disabled due to Analog Input Channels 3, 4"},
+         "Switch Input Channels 2, 8 and Analog Input Channel 3"},
+        {{}, {{3, true, 3, 1}, {4, true, 8, 1}}, "Analog Input Channels 3, 4"},
         {{}, {{3, true, 3, 0}, {4, false, 3, 1}, {5, true, 2, 1}}, ""},
     };
     for (const Case& c : cases) {
@@ -470,12 +481,15 @@ TEST_F(MainPageTest, OnePredicateNamesTheInputsThatBlockClassification)
         Reload();
         page->UpdateClassifiedInfo();
         const bool blocked = QByteArray(c.text).size() > 0;
-        EXPECT_EQ(Find<QCheckBox>("chkMainClassified")->toolTip(), QString::fromLatin1(c.text));
+        auto tip = [&](const char* lead) { return blocked ? lead + QString::fromLatin1(c.text) : QString(); };
+        auto* box = Find<QCheckBox>("chkMainClassified");
+        ASSERT_TRUE(setup->Main()->Classified());
+        EXPECT_EQ(box->toolTip(), tip("Stored as classifiable; blocked by "));
         EXPECT_EQ(page->ClassifiedTag(), blocked ? "0" : "1");
 
         // The click follows the same rule.
-        auto* box = Find<QCheckBox>("chkMainClassified");
         box->setChecked(false);
+        EXPECT_EQ(box->toolTip(), tip("Disabled due to "));
         box->setChecked(true);
         EXPECT_EQ(box->isChecked(), !blocked);
         EXPECT_EQ(setup->Main()->Classified(), !blocked);

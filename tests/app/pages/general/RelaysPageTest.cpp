@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -81,6 +82,33 @@ TEST_F(RelaysPageTest, NewSetupShowsFourteenEmptyChannelsAndK7K9)
     EXPECT_EQ(RowPicture(relayNew->topLevelItem(0)), 1);
     EXPECT_FALSE(page->findChild<QCheckBox*>("chkRelaysT44")->isChecked());
     EXPECT_FALSE(setup->Changed());
+}
+
+// Where a list draws the text of a row's first column.
+int TextLeft(QTreeWidget* list, QTreeWidgetItem* row)
+{
+    struct Probe : QStyledItemDelegate {
+        using QStyledItemDelegate::initStyleOption;
+    } probe;
+    QStyleOptionViewItem option;
+    option.initFrom(list->viewport());
+    option.rect = list->visualItemRect(row);
+    option.decorationSize = list->iconSize().isValid() ? list->iconSize() : QSize(22, 16);
+    probe.initStyleOption(&option, list->model()->index(list->indexOfTopLevelItem(row), 0));
+    return list->style()->subElementRect(QStyle::SE_ItemViewItemText, &option, list).left();
+}
+
+TEST_F(RelaysPageTest, NumbersLineUpWithAndWithoutAPicture)
+{
+    // Pictures of the list's size, as the frame composes them.
+    QPixmap picture(22, 16);
+    picture.fill(Qt::red);
+    state.images.imlRelay = QVector<QIcon>(40, QIcon(picture));
+    Use(2, 75);
+    page->LoadRelays();
+    ASSERT_EQ(RowPicture(Row(1)), 0);
+    ASSERT_EQ(RowPicture(Row(2)), 1);
+    EXPECT_EQ(TextLeft(relay, Row(1)), TextLeft(relay, Row(2)));
 }
 
 TEST_F(RelaysPageTest, TextAndIconRulesOfOneRow)
