@@ -35,6 +35,7 @@ public:
         Remember(text);
         m_sink.SetStatusText(text);
     }
+    QString StatusText() override { return m_sink.StatusText(); }
     int Show(const QString& text, int style, const QString& caption) override
     {
         // A question asked at shut-down says nothing about why the command failed.

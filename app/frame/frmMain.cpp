@@ -58,6 +58,8 @@ public:
     explicit PageScroller(QWidget* page)
     {
         setFrameShape(QFrame::NoFrame);
+        // Tab goes to the page's controls, never to the scroller itself.
+        setFocusPolicy(Qt::NoFocus);
         setWidgetResizable(true);
         setWidget(page);
         page->setAutoFillBackground(false);

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QList>
 #include <QRect>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QWidget>
@@ -36,6 +37,9 @@ bool HasTabStops(const QWidget* w)
 
 QList<Item> ItemsOf(QWidget* frame)
 {
+    // A scrolled page is ordered as the page itself: its viewport only carries it.
+    if (auto* scroll = qobject_cast<QScrollArea*>(frame); scroll && scroll->widget())
+        frame = scroll->widget();
     QList<Item> items;
     for (QObject* child : frame->children()) {
         auto* c = qobject_cast<QWidget*>(child);
@@ -58,6 +62,8 @@ void Emit(const Item& item, QList<QWidget*>& chain)
     } else if (auto* stack = qobject_cast<QStackedWidget*>(w)) {
         for (int i = 0; i < stack->count(); ++i)
             Order(ItemsOf(stack->widget(i)), chain);
+    } else if (auto* scroll = qobject_cast<QScrollArea*>(w); scroll && scroll->widget()) {
+        Order(ItemsOf(scroll), chain);
     } else if (IsTabStop(w)) {
         chain.append(w);
     } else {
