@@ -195,12 +195,13 @@ void AnalogInPage::BuildControls()
     txtAnalogInfo->setMaxLength(XelAnalogIn::kInfoLength);
     Place(txtAnalogInfo, 1380, 600, 4830, 315);
 
-    // The parameter group starts below the info box; the type combo lines up with its combo.
+    // The parameter group starts a little below the info box, so its caption stays clear of
+    // the box's border; the type combo lines up with its combo.
     lblAnalog[6] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_6"), QStringLiteral("Input Type"), 120, 1185, 1200);
     cmbAnalogInputType = MakeCombo(conAnalog, QStringLiteral("cmbAnalogInputType"), 1380, 1155, 1815);
     conAnalogPID = MakeGroup(conAnalog, QStringLiteral("conAnalogPID"), QStringLiteral("J1939/J1587 Parameter"),
-                             3300, 930, 2910, 600);
-    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 225, 2730);
+                             3300, 945, 2910, 600);
+    cmbAnalogJ = MakeCombo(conAnalogPID, QStringLiteral("cmbAnalogJ"), 90, 210, 2730);
     pagecommon::FitListOnly(cmbAnalogJ);
 
     lblAnalog[7] = MakeLabel(conAnalog, QStringLiteral("lblAnalog_7"), QStringLiteral("Sensor Range"), 60, 1590, 1290);
