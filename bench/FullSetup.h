@@ -2,7 +2,7 @@
 // The setup the benchmarks measure: the default setup with J1939/J1587 on, all 17 analog
 // channels active with a two-level action and a full-length text. The language library must
 // be loaded.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"

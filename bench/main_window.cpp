@@ -1,7 +1,7 @@
 // The main window with its pages: a cold start to the shown window with a default setup, opening
 // a full setup file into it, and each tab switch, beside the same work done by the data model alone.
 // QUARNO_BENCH_GRAB=<file.png> also saves a picture of the shown window.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/frame/frmMain.h"
 #include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"

@@ -1,6 +1,6 @@
 // The setup document with a full setup (CAN on, 17 analog channels): file save and load,
 // image build and decode.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"

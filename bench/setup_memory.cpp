@@ -2,7 +2,7 @@
 // build writes the unit's display texts from the language library), and the language library
 // is loaded and freed 1000 times. Both report the growth of the resident set in KB
 // ("rss_growth_kb"); a steady state shows 0 or a few pages of allocator noise.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelMain.h"

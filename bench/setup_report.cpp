@@ -1,6 +1,6 @@
 // The printed setup report of a full setup (17 analog channels, both relay cards, SMS): building
 // the whole document, and printing it to a PDF file.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"

@@ -1,7 +1,7 @@
 // A whole transmit and a whole receive through the transfer dialog (shown offscreen) against
 // the simulated unit at the real line rate, 9600 baud 8O1. The bound is the wire time of every
 // byte exchanged (11 bits a character, both directions) plus the dialog's fixed pauses.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"

@@ -1,7 +1,7 @@
 // Construction, start-up, command line and shut-down of the main window.
 #include "app/frame/frmMain.h"
 
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
 #include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"

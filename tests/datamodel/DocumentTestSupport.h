@@ -2,7 +2,7 @@
 // Shared pieces of the document, setup file and unit image tests: a fixture with the
 // platform doubles and the language library, and a little-endian file builder for writing
 // setup files by hand from the record tables.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "datamodel/XelObject.h"
 #include "tests/common/Doubles.h"

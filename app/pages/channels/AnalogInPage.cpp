@@ -9,6 +9,7 @@
 #include "app/pages/common/RowFit.h"
 #include "app/pages/general/frmMessage.h"
 #include "app/services/clsADO.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
@@ -419,7 +420,7 @@ bool AnalogInPage::eventFilter(QObject* watched, QEvent* event)
 void AnalogInPage::SetAnalogDefaults()
 {
     if (XelObject* setup = Setup())
-        SetAnalogDefaults(*setup);
+        defaultsetup::SetAnalogDefaults(*setup);
 }
 
 bool AnalogInPage::ValidateAnalog(int mode) { return ValidateAnalogSilent(mode != 0); }

@@ -54,7 +54,6 @@ public:
     void SetActiveCheckEnabled(bool enabled) override;
 
     // ---- the module's routines ----
-    static void SetAnalogDefaults(XelObject& setup);
     void ClearAnalogPage();
     void ResetAnalogControls();
     void UpdateAnalogListItem(QTreeWidgetItem* row, XelAnalogIn* input);

@@ -56,15 +56,6 @@ void ShowCheck(QCheckBox* box, bool checked)
 
 } // namespace
 
-void AnalogInPage::SetAnalogDefaults(XelObject& setup)
-{
-    for (int n = 1; n <= modAnalog::kWiredChannels; ++n) {
-        XelAnalogIn* input = setup.AnalogIn()->Add(n, extra::GetLangString(quint16(modAnalog::kBusTerminalText + n)));
-        if (input)
-            modAnalog::WriteChannelDefaults(*input, qint32(AnalogInputType::mA4_20));
-    }
-}
-
 void AnalogInPage::LoadAnalog()
 {
     ClearAnalogPage();

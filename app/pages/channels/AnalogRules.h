@@ -2,6 +2,8 @@
 // The rules of the "Analog In" page that need no controls: channel defaults, list pictures and
 // terminal texts, the combo lists by channel and mode, copy, move and clear of an input,
 // the conversion to stored tenths, the spin step, and the RPM-dependent curve and its scale.
+#include "app/setupdefaults/AnalogDefaults.h"
+
 #include <QPointF>
 #include <QString>
 #include <QVector>
@@ -10,12 +12,6 @@
 class XelAnalogIn;
 
 namespace modAnalog {
-
-// Channels 1-11 are wired inputs; 12-17 read engine data over J1939/J1587 only.
-constexpr int kWiredChannels = 11;
-constexpr int kAllChannels = 17;
-// Language strings of the channel terminals: 920 + channel, 920 itself for the bus channels.
-constexpr quint16 kBusTerminalText = 920;
 
 // A run of language list strings base + 1 .. base + count.
 struct LangBlock {
@@ -39,8 +35,6 @@ qint32 BusListAction(qint32 action);
 // The action Emergency mode puts in place of a shutdown action; others stay.
 qint32 EmergencyAction(qint32 action);
 
-// The defaults of a new channel.
-void WriteChannelDefaults(XelAnalogIn& input, qint32 inputType);
 // Every setting but the channel number and terminal, from source to target.
 void CopySettings(const XelAnalogIn& source, XelAnalogIn& target);
 // What a moved-away input is left with.

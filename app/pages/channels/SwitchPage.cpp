@@ -6,6 +6,7 @@
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/common/RowFit.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "datamodel/XelDigitalIn.h"
 #include "datamodel/XelObject.h"
@@ -280,19 +281,7 @@ void SwitchPage::UpdateClassified()
 void SwitchPage::SetDigitalDefaults()
 {
     if (XelObject* setup = Setup())
-        SetDigitalDefaults(*setup);
-}
-
-void SwitchPage::SetDigitalDefaults(XelObject& setup)
-{
-    for (qint32 n = 1; n <= 12; ++n) {
-        XelDigitalIn* input = setup.DigitalIn()->Add(n, extra::GetLangString(quint16(900 + n)));
-        if (!input)
-            continue;
-        input->SetDelay(2);
-        input->SetInitialDelay(15);
-        input->SetAction(2);
-    }
+        defaultsetup::SetDigitalDefaults(*setup);
 }
 
 void SwitchPage::UpdateDigitalListItem(int index)

@@ -30,9 +30,6 @@ public:
     // ---- SwitchPageApi
     void SetDigitalDefaults() override;
     void SetDigitalInAdditionalDefaults() override;
-    // The defaults of a new setup, without a page.
-    static void SetDigitalDefaults(XelObject& setup);
-    static void SetDigitalInAdditionalDefaults(XelObject& setup);
     void LoadDigital() override;
     bool ValidateDigital() override;
     void RefreshDigitalList() override;

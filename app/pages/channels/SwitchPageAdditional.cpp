@@ -2,6 +2,7 @@
 #include "app/pages/MainState.h"
 #include "app/pages/channels/SwitchPage.h"
 #include "app/pages/common/PageCommon.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "datamodel/XelDigitalInAdditional.h"
 #include "datamodel/XelObject.h"
 #include "datamodel/cDigitalInAdditional.h"
@@ -11,15 +12,7 @@
 void SwitchPage::SetDigitalInAdditionalDefaults()
 {
     if (XelObject* setup = Setup())
-        SetDigitalInAdditionalDefaults(*setup);
-}
-
-void SwitchPage::SetDigitalInAdditionalDefaults(XelObject& setup)
-{
-    for (qint32 i = 0; i <= 1; ++i)
-        setup.DigitalInAdditional()->Add(i + 1, 61 + i);
-    // The combos are left alone here: a new document is also built to read a file or the unit
-    // into, and when that fails the open setup stays. Every setup shown refills them.
+        defaultsetup::SetDigitalInAdditionalDefaults(*setup);
 }
 
 void SwitchPage::RefreshDigitalInAdditional() { FillDigitalInAdditionalCombo(); }

@@ -4,6 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/DialogHelpers.h"
 #include "app/services/ComboHelpers.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
@@ -155,19 +156,7 @@ int BatteryPage::ChosenVoltage() const { return pagecommon::CurrentItemData(cmbB
 void BatteryPage::SetBatteryDefaults()
 {
     if (XelObject* setup = m_state.XelObject())
-        SetBatteryDefaults(*setup);
-}
-
-void BatteryPage::SetBatteryDefaults(XelObject& setup)
-{
-    XelBattery* part = setup.Battery();
-    if (!part)
-        return;
-    part->SetLowBatteryVoltage(25.5f);
-    part->SetDelay(60);
-    part->SetBatteryVoltage(24);
-    part->SetLowBatteryVoltageAlarm(true);
-    part->SetCANBatteryType(38);
+        defaultsetup::SetBatteryDefaults(*setup);
 }
 
 void BatteryPage::InitBatteryControls()

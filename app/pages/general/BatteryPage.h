@@ -32,7 +32,6 @@ public:
     void InitBatteryControls();
     void ShowBattery(XelBattery& part);
     void StoreBattery(XelBattery& part);
-    static void SetBatteryDefaults(XelObject& setup);
     int RangeKindNow() const { return m_rangeKind; }
 
 private:

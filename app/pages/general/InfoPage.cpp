@@ -6,6 +6,7 @@
 #include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "controls/InfoWindow.h"
 #include "datamodel/XelInfo.h"
 #include "datamodel/XelObject.h"
@@ -116,13 +117,7 @@ void InfoPage::BuildControls()
 void InfoPage::SetInfoDefaults()
 {
     if (XelObject* setup = m_state.XelObject())
-        SetInfoDefaults(*setup);
-}
-
-void InfoPage::SetInfoDefaults(XelObject& setup)
-{
-    if (setup.Info())
-        setup.Info()->SetInfo(QString());
+        defaultsetup::SetInfoDefaults(*setup);
 }
 
 void InfoPage::LoadInfo()

@@ -27,7 +27,6 @@ public:
 
     void ShowInfo(XelInfo& part);
     void StoreInfo(XelInfo& part);
-    static void SetInfoDefaults(XelObject& setup);
     // The commands of the two buttons.
     void LoadTemplate();
     void SaveTemplate();

@@ -9,6 +9,7 @@
 #include "app/pages/general/frmSecretSettings.h"
 #include "app/services/clsADO.h"
 #include "app/services/clsJData.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Number.h"
@@ -275,29 +276,7 @@ void MainPage::SelectDefaultLCDLightScale()
 void MainPage::SetMainDefaults()
 {
     if (XelObject* setup = Setup())
-        SetMainDefaults(*setup);
-}
-
-void MainPage::SetMainDefaults(XelObject& setup)
-{
-    XelMain* main = setup.Main();
-    if (!main)
-        return;
-    main->SetOperationMode(0);
-    main->SetLanguage(0);
-    main->SetIDNumber(1);
-    main->SetRunDelay(8);
-    main->SetLCDLight(63);
-    main->SetInvertLCDOnAlarm(false);
-    main->SetCAN(false);
-    main->SetUser(QString());
-    main->SetCANNumber(171);
-    main->SetCANPIDTimeout(20);
-    main->SetEngineType(255);
-    main->SetClassified(true);
-    main->SetAckOnWarning(false);
-    main->SetPrinterOutput(false);
-    main->SetEngineHours(0);
+        defaultsetup::SetMainDefaults(*setup);
 }
 
 void MainPage::InitMainControls()

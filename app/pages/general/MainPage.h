@@ -56,7 +56,6 @@ public:
     void InitMainControls();
     void ShowMain(XelMain& main);
     void StoreMain(XelMain& main);
-    static void SetMainDefaults(XelObject& setup);
     static QString FormatLastKnownStatus(XelObject& setup);
     // True when a switch or analog input of the setup uses a shutdown action.
     static bool HasShutdownInputs(XelObject& setup);

@@ -10,6 +10,8 @@
 //   58..61       speed relay 1..4
 //   other        a fixed unit function, text = language string 5100 + code
 //   210..219     inside the analog warning run but naming no input: unassigned
+#include "app/setupdefaults/RelayDefaults.h"
+
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -30,8 +32,6 @@ constexpr int kSwitchInputCount = 12;
 constexpr int kTextBase = 5100;
 
 // Codes the program itself refers to.
-constexpr int kStandbyMode = 46;         // terminal card relay K7 default
-constexpr int kDiscGenBreaker = 66;      // terminal card relay K9 default
 constexpr int kPreheat = 68;
 constexpr int kCommonAlarm = 75;
 constexpr int kFirstCANOnly = 70;        // 70..73 offered only with the CAN option

@@ -4,6 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelayFunction.h"
 #include "app/pages/general/frmRelaySelection.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelDigitalIn.h"
@@ -323,36 +324,16 @@ bool RelaysPage::Ghosted(const QTreeWidgetItem* row) { return row && row->data(0
 
 // ---- defaults and loading ----
 
-void RelaysPage::SetRelaysDefaults(XelObject& setup)
-{
-    for (int n = 1; n <= 14; ++n)
-        setup.Relay()->Add(n, QString());
-}
-
-void RelaysPage::SetRelaysNewDefaults(XelObject& setup)
-{
-    cRelay* relays = setup.RelayNew();
-    relays->Add(1, QString(), extra::GetLangString(6000));
-    relays->Add(2, QString(), extra::GetLangString(6001));
-    const int codes[2] = {RelayFunction::kStandbyMode, RelayFunction::kDiscGenBreaker};
-    for (int i = 1; i <= 2; ++i) {
-        if (XelRelay* relay = relays->Item(i)) {
-            relay->SetFunctionNo(codes[i - 1]);
-            relay->SetInUse(true);
-        }
-    }
-}
-
 void RelaysPage::SetRelaysDefaults()
 {
     if (m_state.XelObject())
-        SetRelaysDefaults(*m_state.XelObject());
+        defaultsetup::SetRelaysDefaults(*m_state.XelObject());
 }
 
 void RelaysPage::SetRelaysNewDefaults()
 {
     if (m_state.XelObject())
-        SetRelaysNewDefaults(*m_state.XelObject());
+        defaultsetup::SetRelaysNewDefaults(*m_state.XelObject());
 }
 
 void RelaysPage::ClearRelays(bool terminalCard)

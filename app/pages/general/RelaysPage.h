@@ -97,10 +97,6 @@ public:
     bool RelayRowMarked(int list, const QString& key) override;
     void RelaySelected(bool bNew, const frmRelaySelection& picker) override;
 
-    // Defaults of a new setup, without a page.
-    static void SetRelaysDefaults(XelObject& setup);
-    static void SetRelaysNewDefaults(XelObject& setup);
-
     // Rows.
     QTreeWidget* List(bool terminalCard) const;
     static QString FunctionTextRule(const XelRelay& entry);

@@ -3,6 +3,7 @@
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/common/RowFit.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Float.h"
@@ -287,30 +288,10 @@ void SpeedSensorPage::BuildControls()
 // ---------------------------------------------------------------------------------------------
 // modSpeedSensor
 
-void SpeedSensorPage::SetSpeedSensorDefaults(XelObject& setup)
-{
-    XelSpeedSensor* sensor = setup.SpeedSensor();
-    if (!sensor)
-        return;
-    sensor->SetSender(0, 1);
-    sensor->SetSender(1, 1);
-    sensor->SetPulsesPerRevolution(0, 150);
-    sensor->SetPulsesPerRevolution(1, 150);
-    sensor->SetPickupType(0, 1);
-    sensor->SetPickupType(1, 0);
-    sensor->SetReadyToTakeLoad(1410);
-    sensor->SetNomSpeed(1500);
-    sensor->SetSpeeding(1725);
-    sensor->SetSpeedingShutdown(0.1f);
-    sensor->SetRunDetectedAt(400);
-    if (setup.Main())
-        setup.Main()->SetRunDelay(60);
-}
-
 void SpeedSensorPage::SetSpeedSensorDefaults()
 {
     if (Setup())
-        SetSpeedSensorDefaults(*Setup());
+        defaultsetup::SetSpeedSensorDefaults(*Setup());
 }
 
 void SpeedSensorPage::InitSpeedSensorControls()
@@ -615,25 +596,10 @@ qint32 SpeedSensorPage::SpeedingValue() { return numSpeedSensorSpeeding->Value()
 // ---------------------------------------------------------------------------------------------
 // modSpeedRelays
 
-void SpeedSensorPage::SetSpeedRelaysDefaults(XelObject& setup)
-{
-    cSpeedRelay* relays = setup.SpeedRelays();
-    if (!relays)
-        return;
-    for (int n = 1; n <= 4; ++n) {
-        const quint16 id = quint16(5157 + n);
-        // A missing name leaves that speed relay out; the others keep their numbers.
-        if (!extra::LangStringExists(id))
-            continue;
-        if (XelSpeedRelay* relay = relays->Add(n, extra::GetLangString(id)))
-            relay->SetFunctionNo(57 + n);
-    }
-}
-
 void SpeedSensorPage::SetSpeedRelaysDefaults()
 {
     if (Setup())
-        SetSpeedRelaysDefaults(*Setup());
+        defaultsetup::SetSpeedRelaysDefaults(*Setup());
 }
 
 void SpeedSensorPage::LoadSpeedRelays()

@@ -44,9 +44,6 @@ public:
     qint32 NomMaxValue() override;
     qint32 SpeedingValue() override;
 
-    // The defaults of a new setup, without a page.
-    static void SetSpeedSensorDefaults(XelObject& setup);
-    static void SetSpeedRelaysDefaults(XelObject& setup);
     static bool RunDetectionAvailable(const XelObject& setup);
 
     // modSpeedSensor

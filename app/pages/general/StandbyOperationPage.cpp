@@ -5,6 +5,7 @@
 #include "app/pages/general/DialogHelpers.h"
 #include "app/services/clsADO.h"
 #include "app/services/ComboHelpers.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/Number.h"
@@ -180,21 +181,7 @@ const StandbyOperationPage::Field* StandbyOperationPage::FieldOf(const Number* b
 void StandbyOperationPage::SetStandbyOperationDefaults()
 {
     if (XelObject* setup = m_state.XelObject())
-        SetStandbyOperationDefaults(*setup);
-}
-
-void StandbyOperationPage::SetStandbyOperationDefaults(XelObject& setup)
-{
-    XelStandbyOperation* part = setup.StandbyOperation();
-    if (!part)
-        return;
-    part->SetInitialStartDelay(1);
-    part->SetStartAttempts(3);
-    part->SetCrankingTime(7);
-    part->SetDelay(7);
-    part->SetGenBreakTimer(180);
-    part->SetCooling(3);
-    part->SetFuelConsumption(0);
+        defaultsetup::SetStandbyOperationDefaults(*setup);
 }
 
 void StandbyOperationPage::InitStandbyOperationControls()

@@ -29,7 +29,6 @@ public:
     void InitStandbyOperationControls();
     void ShowStandbyOperation(XelStandbyOperation& part);
     void StoreStandbyOperation(XelStandbyOperation& part);
-    static void SetStandbyOperationDefaults(XelObject& setup);
 
 private:
     struct Field {

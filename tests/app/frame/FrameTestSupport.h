@@ -2,7 +2,7 @@
 // The main window started in-process: settings in a temporary store, the presenter, file
 // dialogs, mail program, screen and ports scripted, and the unit operations replaced by
 // recording fakes.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/frame/frmMain.h"
 #include "extra/extra.h"
 #include "datamodel/XelObject.h"

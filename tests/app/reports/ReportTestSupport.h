@@ -1,7 +1,7 @@
 #pragma once
 // Shared pieces of the printed-report tests: a setup with its pages, the recording read back as
 // rows, and pdftotext.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/RelaysPage.h"

@@ -1,4 +1,4 @@
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/reports/ReportTexts.h"
 #include "app/reports/TextReport.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Unit operations against the simulated unit: platform doubles, the unit bound to every port
 // the program opens, the language library, a default setup and a stand-in frame.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "extra/extra.h"

@@ -3,7 +3,7 @@
 // another type character.
 #include "ServiceCommandsTestSupport.h"
 
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/unitops/frmClock.h"
 #include "app/unitops/frmComm.h"
 #include "app/unitops/frmCounters.h"

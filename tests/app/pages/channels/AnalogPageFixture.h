@@ -1,7 +1,7 @@
 #pragma once
 // The "Analog In" page on its own: a default setup, the shipped reference database, the
 // platform doubles and fakes of the pages it calls.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/AnalogInPage.h"

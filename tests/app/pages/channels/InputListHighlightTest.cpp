@@ -1,4 +1,4 @@
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/channels/InputListHighlight.h"
 #include "app/pages/common/PageCommon.h"
 #include "extra/extra.h"

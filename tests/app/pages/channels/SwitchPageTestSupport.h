@@ -1,7 +1,7 @@
 #pragma once
 // The Switch page built on its own: a default setup, the shared state, a stand-in Main page
 // for the classifiable box, and optionally the shipped reference database.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/pages/channels/DigitalListView.h"

@@ -2,7 +2,7 @@
 // What the tests of the Main, Standby Operation, Battery and Info. pages share: the platform
 // doubles, a default setup with the shipped reference database, and recording stand-ins for
 // the frame and the pages built elsewhere.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/PageApis.h"
 #include "app/services/clsADO.h"

@@ -1,4 +1,4 @@
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/general/RelayFunction.h"
 #include "extra/extra.h"
 #include "datamodel/XelAnalogIn.h"

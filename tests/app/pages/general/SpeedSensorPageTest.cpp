@@ -197,7 +197,7 @@ TEST_F(Fixture, ChecksRunInOrderWithTheirMessagesAndFocus)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         XelSpeedSensor* s = setup->SpeedSensor();
-        SpeedSensorPage::SetSpeedSensorDefaults(*setup);
+        defaultsetup::SetSpeedSensorDefaults(*setup);
         ShowSetup();
         // The user's entries, in the order the page shows them.
         Enter(page->numSpeedSensorReadyToTakeLoad, c.ready);
@@ -305,7 +305,7 @@ TEST_F(Fixture, ATypedValueAboveTheLimitPutsTheRangeIntoTheStatusBar)
 TEST_F(Fixture, DefaultsOfANewSetup)
 {
     XelObject empty;
-    SpeedSensorPage::SetSpeedSensorDefaults(empty);
+    defaultsetup::SetSpeedSensorDefaults(empty);
     const XelSpeedSensor* s = empty.SpeedSensor();
     EXPECT_EQ(s->Sender(0), 1);
     EXPECT_EQ(s->Sender(1), 1);

@@ -117,7 +117,7 @@ TEST_F(SpeedRelays, DefaultsSkipAMissingNameWithoutRenumbering)
     services.library.texts = {{5158, "Speed Relay 1"}, {5159, "Speed Relay 2"}, {5161, "Speed Relay 4"}};
     ASSERT_TRUE(extra::LoadLanguageLibrary());
     XelObject empty;
-    SpeedSensorPage::SetSpeedRelaysDefaults(empty);
+    defaultsetup::SetSpeedRelaysDefaults(empty);
     ASSERT_EQ(empty.SpeedRelays()->Count(), 3);
     const int expected[3][2] = {{1, 58}, {2, 59}, {4, 61}};
     for (int i = 0; i < 3; ++i) {

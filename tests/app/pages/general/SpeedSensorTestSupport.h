@@ -1,6 +1,6 @@
 #pragma once
 // A Speed Sensor page on its own, over a new default setup.
-#include "app/pages/DefaultSetup.h"
+#include "app/setupdefaults/DefaultSetup.h"
 #include "app/pages/MainState.h"
 #include "app/pages/general/SpeedSensorPage.h"
 #include "extra/extra.h"

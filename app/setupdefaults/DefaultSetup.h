@@ -1,6 +1,6 @@
 #pragma once
 // The setup of a new document: every collection's items with their defaults and every
-// section's default values, as the pages would write them. The language library must be
+// section's default values, as the pages write them. The language library must be
 // loaded (the terminal texts, relay names and speed relays come from it).
 #include <memory>
 
@@ -12,7 +12,7 @@ std::unique_ptr<XelObject> CreateDefaultSetupDocument();
 // The same defaults written into an existing, empty document, then ResetBackup.
 void FillDefaultSetup(XelObject& setup);
 
-// Each section's defaults alone, for a section whose page is not there to write them.
+// Each section's defaults alone; a page writes its section's defaults through these.
 namespace defaultsetup {
 void SetMainDefaults(XelObject& setup);
 void SetDigitalDefaults(XelObject& setup);
