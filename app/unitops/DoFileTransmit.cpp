@@ -5,6 +5,7 @@
 #include "app/services/modDiv.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
+#include "app/setupdefaults/RelayDefaults.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/XelBattery.h"
 #include "datamodel/XelDigitalIn.h"
@@ -29,8 +30,8 @@ using namespace platform::MsgStyle;
 using platform::MsgResult::Yes;
 
 constexpr int SetForeground = 65536;
-constexpr int kStandbyMode = 46;
-constexpr int kDiscGenBreaker = 66;
+using RelayFunction::kDiscGenBreaker;
+using RelayFunction::kStandbyMode;
 constexpr int kCommonAlarm = 75;
 const QString kNotRead = QStringLiteral("N/A");
 // The newest firmware this program knows.
