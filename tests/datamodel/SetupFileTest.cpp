@@ -15,7 +15,7 @@
 #include "datamodel/cDigitalInAdditional.h"
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
-#include "tests/common/SpecialFiles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QDir>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "extra/extra.h"
 #include "platform/AnsiCodePage.h"
 #include "tests/common/Doubles.h"
-#include "tests/common/SpecialFiles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
 #include "tests/common/FileSizeLimit.h"
-#include "tests/common/SpecialFiles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QAction>
 #include <QDir>

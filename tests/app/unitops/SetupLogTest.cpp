@@ -5,7 +5,7 @@
 #include "app/unitops/SetupLog.h"
 #include "datamodel/XelSpeedSensor.h"
 #include "tests/common/ServiceDoubles.h"
-#include "tests/common/SpecialFiles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QFile>
 #include <QSet>

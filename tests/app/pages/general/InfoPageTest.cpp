@@ -6,7 +6,7 @@
 #include "app/services/modRegistry.h"
 #include "controls/InfoWindow.h"
 #include "tests/common/FileSizeLimit.h"
-#include "tests/common/SpecialFiles.h"
+#include "tests/common/NonRegularFiles.h"
 #include "datamodel/XelInfo.h"
 
 #include <QApplication>
