@@ -14,6 +14,7 @@
 #include "datamodel/XelObject.h"
 #include "datamodel/cDigitalIn.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/QuietMainPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,30 +28,6 @@
 
 #include <memory>
 
-// The Main page as far as the input pages use it.
-class FakeMainPage : public MainPageApi {
-public:
-    bool classifiedChecked = false;
-    int classifiedInfoCalls = 0;
-    int classifiedCheckCalls = 0;
-    bool InitDatabaseCombos() override { return true; }
-    void SetLanguageList(const QStringList&) override {}
-    void SelectDefaultLCDLightScale() override {}
-    void SetMainDefaults() override {}
-    void LoadMain() override {}
-    bool ValidateMain() override { return true; }
-    void UpdateClassifiedInfo() override { ++classifiedInfoCalls; }
-    void UpdateClassifiedCheck(bool) override { ++classifiedCheckCalls; }
-    bool ClassifiedChecked() override { return classifiedChecked; }
-    QString ClassifiedTag() override { return QString(); }
-    void UpdateIDNumberLabel() override {}
-    void UpdateMIDLabel() override {}
-    void UpdateStandbyTab() override {}
-    QString FormatLastKnownStatus() override { return QString(); }
-    void SetLastKnownStatusText(const QString&) override {}
-    QString LanguageText() override { return QString(); }
-    QString OperationModeText() override { return QString(); }
-};
 
 class SwitchPageTest : public ::testing::Test {
 protected:
@@ -143,7 +120,7 @@ protected:
     testing_doubles::PlatformDoubles doubles;
     std::unique_ptr<XelObject> doc;
     MainState state;
-    FakeMainPage mainPage;
+    QuietMainPage mainPage;
     std::unique_ptr<clsADO> ado;
     std::unique_ptr<SwitchPage> page;
 };

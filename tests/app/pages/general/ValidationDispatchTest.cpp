@@ -1,6 +1,7 @@
 #include "tests/app/pages/general/SpeedSensorTestSupport.h"
 
 #include "app/pages/PageApis.h"
+#include "tests/common/QuietMainPage.h"
 #include "datamodel/XelSpeedSensor.h"
 
 #include <QStringList>
@@ -12,27 +13,11 @@ struct Journal {
     QStringList calls;
 };
 
-struct FakeMain : MainPageApi {
+// The Main page records its validation in the journal too.
+struct FakeMain : QuietMainPage {
     Journal& j;
-    bool result = true;
     explicit FakeMain(Journal& journal) : j(journal) {}
-    bool InitDatabaseCombos() override { return true; }
-    void SetLanguageList(const QStringList&) override {}
-    void SelectDefaultLCDLightScale() override {}
-    void SetMainDefaults() override {}
-    void LoadMain() override {}
-    bool ValidateMain() override { j.calls << "ValidateMain"; return result; }
-    void UpdateClassifiedInfo() override {}
-    void UpdateClassifiedCheck(bool) override {}
-    bool ClassifiedChecked() override { return false; }
-    QString ClassifiedTag() override { return {}; }
-    void UpdateIDNumberLabel() override {}
-    void UpdateMIDLabel() override {}
-    void UpdateStandbyTab() override {}
-    QString FormatLastKnownStatus() override { return {}; }
-    void SetLastKnownStatusText(const QString&) override {}
-    QString LanguageText() override { return {}; }
-    QString OperationModeText() override { return {}; }
+    bool ValidateMain() override { j.calls << "ValidateMain"; return QuietMainPage::ValidateMain(); }
 };
 
 struct FakeSwitch : SwitchPageApi {
@@ -147,7 +132,7 @@ TEST(ValidationDispatch, EachTabRunsItsOwnCheck)
         FakeStandby standby(journal);
         FakeSpeedSensor speed(journal);
         FakeBattery battery(journal);
-        main.result = sw.result = analog.result = standby.result = speed.result = battery.result = c.pass;
+        main.valid = sw.result = analog.result = standby.result = speed.result = battery.result = c.pass;
         MainState state;
         state.mainPage = &main;
         state.switchPage = &sw;
