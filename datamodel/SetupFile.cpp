@@ -19,6 +19,7 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
+#include "platform/FileIdentity.h"
 #include "platform/RegularFile.h"
 #include "platform/WholeFile.h"
 
@@ -126,6 +127,7 @@ bool XelObject::SaveFile(const QString& sFilename)
     m_fileMinor = qint16(XELQRN_VERSION_MINOR);
     SetFileNames(name);
     m_unreadBytes = false;
+    platform::FileIdentity::Instance().Stamp(name, m_fileStamp);
     return true;
 }
 
@@ -258,6 +260,9 @@ bool XelObject::LoadFile(const QString& sFilename)
     // A pipe would hold the open until a writer comes, a device might never end.
     if (!platform::IsRegularFile(sFilename))
         return false;
+    // Taken before the read: a change made while reading then shows as another file.
+    platform::FileStamp stamp;
+    platform::FileIdentity::Instance().Stamp(sFilename, stamp);
     QFile file(sFilename);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -296,5 +301,6 @@ bool XelObject::LoadFile(const QString& sFilename)
     // rewrite of the file would drop them.
     m_unreadBytes = moreThanRead || buffer.pos() < bytes.size();
     SetFileNames(sFilename);
+    m_fileStamp = stamp;
     return true;
 }

@@ -17,9 +17,7 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/FileAttributes.h"
-#include "platform/FileTimes.h"
-
-#include <QDateTime>
+#include "platform/FileIdentity.h"
 
 XelObject::XelObject()
     : m_main(std::make_unique<XelMain>()),
@@ -111,21 +109,32 @@ bool XelObject::TransferRecordSavable() const
     // An older file would silently become one that older versions cannot open, and a newer
     // one would lose what this version does not know.
     const bool currentFormat = m_fileMajor == XELQRN_VERSION_MAJOR && m_fileMinor == XELQRN_VERSION_MINOR;
-    return currentFormat && !platform::FileAttributes::Instance().IsReadOnly(m_filename);
+    if (!currentFormat || platform::FileAttributes::Instance().IsReadOnly(m_filename))
+        return false;
+    platform::FileStamp onDisk;
+    return IsFileAsRead(onDisk);
+}
+
+// Another window's save, a file put in its place by a rename (a newer version's, say) or any
+// change of size or time makes it a file this document never read, whatever its name.
+bool XelObject::IsFileAsRead(platform::FileStamp& onDisk) const
+{
+    return m_fileStamp.IsValid() && platform::FileIdentity::Instance().Stamp(m_filename, onDisk)
+           && onDisk == m_fileStamp;
 }
 
 bool XelObject::SaveKeepingFileTime()
 {
     if (!Initialized())
         return false;
-    const QString path = m_filename;
-    platform::FileTimes& times = platform::FileTimes::Instance();
-    QDateTime lastWrite;
-    const bool haveTime = times.LastWriteTime(path, lastWrite);
-    if (!SaveFile())
+    // Compared again right before the write: nothing may come between the look and the save.
+    platform::FileStamp onDisk;
+    if (!IsFileAsRead(onDisk) || !SaveFile())
         return false;
-    if (haveTime)
-        times.SetLastWriteTime(path, lastWrite);
+    platform::FileIdentity& identity = platform::FileIdentity::Instance();
+    // The file keeps the time it had, and the document knows it by that time from now on.
+    if (identity.SetLastWriteTime(m_filename, onDisk))
+        identity.Stamp(m_filename, m_fileStamp);
     return true;
 }
 
@@ -155,6 +164,7 @@ bool XelObject::CloseFile()
     m_filename.clear();
     m_fileTitle.clear();
     m_unreadBytes = false;
+    m_fileStamp = platform::FileStamp();
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "datamodel/JData.h"
 #include "datamodel/SetupFault.h"
 #include "datamodel/XelQrnExport.h"
+#include "platform/FileIdentity.h"
 
 #include <QByteArray>
 #include <QString>
@@ -97,11 +98,13 @@ public:
     // False again once the document is saved.
     bool HoldsUnreadBytes() const { return m_unreadBytes; }
     // The record of the last transfer may be saved without the user's Save: the setup has a
-    // file of the current format, read to its end and not read-only. Any other file waits for
-    // the user's own save, which asks first.
+    // file of the current format, read to its end and not read-only, and the file on disk is
+    // still the one read or last saved here (same file, size and last-write time). Any other
+    // file waits for the user's own save, which asks first.
     bool TransferRecordSavable() const;
-    // Saves to Filename and gives the file back the last-write time it had; false when the
-    // save failed (the setup then stays changed).
+    // Saves to Filename and gives the file back the last-write time it had; false, with
+    // nothing written, when the file on disk is no longer the one read or last saved, and
+    // false when the save failed (the setup then stays changed).
     bool SaveKeepingFileTime();
 
 private:
@@ -114,6 +117,7 @@ private:
     bool ReadSections(RecordReader& r, const QString& fileVersion, bool scratch);
     void CopyItemsInto(XelObject& scratch) const;
     void SetFileNames(const QString& sFilename);
+    bool IsFileAsRead(platform::FileStamp& onDisk) const;
     // With CAN 17 analog channels (the missing keys of 12 to 17 added), without 11.
     void ApplyAnalogCountRule(bool withTexts);
     // Unit image.
@@ -147,4 +151,6 @@ private:
     SetupFault m_setupFault;
     mutable bool m_languageHeld = false;
     bool m_unreadBytes = false;
+    // The file as it was when read or last written here.
+    platform::FileStamp m_fileStamp;
 };

@@ -149,7 +149,8 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
         return false;
     // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record
     // and its modification time. A file of an older format is left to the user's save, which
-    // asks before converting it, and so is a file with bytes this program did not read.
+    // asks before converting it, and so is a file with bytes this program did not read or one
+    // changed on disk since it was read (another window's save would be lost unseen).
     m_setup->Main()->RecordTransfer(MainFirmwareDirection::ToECX, firmware, platform::SystemInfo::Instance().Now());
     if (!hadUnsavedChanges && m_setup->TransferRecordSavable() && modDiv::CanWriteFile(m_setup->Filename())
         && !m_setup->SaveKeepingFileTime()) {

@@ -14,9 +14,12 @@
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
+#include "platform/FileIdentity.h"
 #include "platform/FileTimes.h"
+#include "tests/common/FileSizeLimit.h"
 
 #include <QDir>
+#include <functional>
 
 using doctest::DocumentFixture;
 using doctest::ReadAll;
@@ -116,12 +119,12 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
             bytes += QByteArray("\x01\x00+4712345678\x00\x00", 16);
         }
         ASSERT_TRUE(doctest::WriteAll(path, bytes));
+        const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
+        ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
         auto doc = CreateDefaultSetupDocument();
         ASSERT_TRUE(doc->LoadFile(path));
         if (kind == ReadOnly)
             ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner));
-        const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-        ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
         EXPECT_EQ(doc->TransferRecordSavable(), kind == Current);
 
         doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
@@ -134,6 +137,63 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         ASSERT_TRUE(reread->LoadFile(path));
         EXPECT_EQ(reread->Main()->Firmware().trimmed(), kind == Current ? "4.47" : "");
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+// The silent save writes only into the file this document read or last saved itself, and
+// keeps its time to the nanosecond. Another program's change, a file put in its place by a
+// rename (a newer version's) or a removed file leave the record to the user's own save.
+TEST_F(DocumentTest, ATransferRecordIsSavedOnlyWhileTheFileOnDiskIsTheOneRead)
+{
+    platform::FileIdentity& identity = platform::FileIdentity::Instance();
+    const QString path = PathOf("identity.QRN");
+    std::unique_ptr<XelObject> doc;
+    platform::FileStamp read, later;
+    const struct Row {
+        const char* name;
+        std::function<void()> change;
+        bool saved;
+    } rows[] = {
+        {"unchanged", [] {}, true},
+        {"saved by this document", [&] { ASSERT_TRUE(doc->SaveFile()); }, true},
+        {"content rewritten in place", [&] { ASSERT_TRUE(doctest::WriteAll(path, ReadAll(path).replace(20, 1, "#"))); }, false},
+        {"size alone", [&] {
+             ASSERT_TRUE(doctest::WriteAll(path, ReadAll(path) + "#") && identity.SetLastWriteTime(path, read));
+         }, false},
+        {"time a nanosecond on", [&] { ++later.writeNanoseconds; ASSERT_TRUE(identity.SetLastWriteTime(path, later)); }, false},
+        {"a newer version's file put in its place", [&] {
+             ASSERT_TRUE(doctest::WriteAll(path + ".new", ReadAll(path).replace(3, 4, QByteArray("\x03\0\0\0", 4))));
+             ASSERT_TRUE(identity.SetLastWriteTime(path + ".new", read) && QFile::remove(path));
+             ASSERT_TRUE(QFile::rename(path + ".new", path));
+         }, false},
+        {"removed", [&] { ASSERT_TRUE(QFile::remove(path)); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(CreateDefaultSetupDocument()->SaveFile(path));
+        ASSERT_TRUE(identity.Stamp(path, read));
+        read.writeSeconds = 1577934245; // an old time, nanoseconds and all
+        read.writeNanoseconds = 123456789;
+        later = read;
+        ASSERT_TRUE(identity.SetLastWriteTime(path, read));
+        doc = CreateDefaultSetupDocument();
+        ASSERT_TRUE(doc->LoadFile(path));
+        row.change();
+        platform::FileStamp before, after;
+        identity.Stamp(path, before);
+        const QByteArray bytes = ReadAll(path);
+        // Twice: the document knows the file it saved silently as well.
+        for (const char* firmware : {"4.47", "4.48"}) {
+            doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, firmware, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+            EXPECT_EQ(doc->TransferRecordSavable(), row.saved);
+            EXPECT_FALSE(doc->Changed());
+            identity.Stamp(path, after);
+            EXPECT_EQ(ReadAll(path) == bytes, !row.saved);
+            EXPECT_EQ(after.writeSeconds, before.writeSeconds);
+            EXPECT_EQ(after.writeNanoseconds, before.writeNanoseconds);
+        }
+        EXPECT_EQ(doc->Main()->Firmware().trimmed(), "4.48");
+        QFile::remove(path);
     }
 }
 
@@ -177,14 +237,14 @@ TEST_F(DocumentTest, WithoutAFileATransferRecordIsNotAChangeAndNothingIsWritten)
 TEST_F(DocumentTest, AFailedSilentSaveLeavesTheDocumentChanged)
 {
     auto doc = CreateDefaultSetupDocument();
-    QDir(doubles.dir.path()).mkpath("gone");
-    const QString path = PathOf("gone/setup.QRN");
+    const QString path = PathOf("full.QRN");
     ASSERT_TRUE(doc->SaveFile(path));
-    ASSERT_TRUE(QDir(PathOf("gone")).removeRecursively());
+    const QByteArray before = ReadAll(path);
 
     doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime::currentDateTime());
+    FileSizeLimit disk(1000);
     EXPECT_TRUE(doc->Changed());
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(ReadAll(path), before);
 }
 
 TEST_F(DocumentTest, AClosedDocumentHasNoPartsAndRefusesEverything)

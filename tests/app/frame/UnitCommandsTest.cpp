@@ -215,6 +215,7 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     const QByteArray before = Bytes(Path("t.QRN"));
     const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
     ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(Path("t.QRN"), old));
+    ASSERT_TRUE(window->OpenSetupByName(Path("t.QRN")));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_NE(Bytes(Path("t.QRN")), before);
     // Only the record of the transfer changed: the file keeps its modification time.
@@ -224,6 +225,14 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     auto back = CreateDefaultSetupDocument();
     ASSERT_TRUE(back->LoadFile(Path("t.QRN")));
     EXPECT_EQ(back->Main()->Firmware().trimmed(), "4.47");
+    // Another window's save since then is not written over, and nothing is said about it.
+    back->Main()->SetIDNumber(7);
+    ASSERT_TRUE(back->SaveFile());
+    const QByteArray other = Bytes(Path("t.QRN"));
+    EXPECT_TRUE(window->TransmitSetupToUnit());
+    EXPECT_EQ(Bytes(Path("t.QRN")), other);
+    EXPECT_EQ(Shown(), QStringList());
+    ASSERT_TRUE(window->OpenSetupByName(Path("t.QRN")));
     // A file with unsaved edits is left to the user's own save.
     window->XelObject()->Main()->SetIDNumber(99);
     const QByteArray edited = Bytes(Path("t.QRN"));
