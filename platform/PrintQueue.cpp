@@ -1,6 +1,14 @@
 #include "platform/PrintQueue.h"
+#include "platform/TimeSource.h"
 
-#include <QRegularExpression>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QUrl>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace platform {
 
@@ -9,105 +17,116 @@ namespace {
 // A printer instance ("queue/instance") prints through its queue.
 QString QueueOf(const QString& printer) { return printer.section(QLatin1Char('/'), 0, 0); }
 
-QString FirstLine(const QString& text)
+// A question on its worker thread; the worker may outlive the wait for it.
+struct Pending {
+    std::mutex lock;
+    std::condition_variable answered;
+    bool done = false;
+    CupsAnswer answer;
+    QEventLoop* loop = nullptr; // the wait still running, if any
+};
+
+// The server may list a job under its name as it stands in the job's URI: percent-encoded.
+bool SameQueue(const QString& listed, const QString& queue)
 {
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-        if (!line.trimmed().isEmpty())
-            return line.trimmed();
-    }
-    return QString();
+    return listed.isEmpty() || listed.compare(queue, Qt::CaseInsensitive) == 0
+           || QUrl::fromPercentEncoding(listed.toUtf8()).compare(queue, Qt::CaseInsensitive) == 0;
+}
+
+QString WithWhy(const QString& reason, const QString& why)
+{
+    return why.trimmed().isEmpty() ? reason : reason + QStringLiteral(" (") + why.trimmed() + QLatin1Char(')');
 }
 
 } // namespace
 
-PrintQueue::PrintQueue(Runner runner) : m_run(std::move(runner))
+PrintQueue::PrintQueue(std::shared_ptr<CupsApi> cups, int timeoutMs)
+    : m_cups(cups ? std::move(cups) : CupsApi::System(timeoutMs)), m_timeoutMs(timeoutMs)
 {
-    if (!m_run)
-        m_run = [](const QString& program, const QStringList& arguments) { return RunProgram(program, arguments); };
 }
 
-ProgramOutput PrintQueue::Lpstat(const QStringList& arguments) const
+PrintCheck PrintQueue::Ask(const std::function<CupsAnswer(CupsApi&)>& question, CupsAnswer& answer) const
 {
-    return m_run(QStringLiteral("lpstat"), arguments);
-}
-
-QString PrintQueue::ServerReason(const ProgramOutput& failed) const
-{
-    if (!failed.finished)
-        return QStringLiteral("the print server did not answer");
-    // A stopped server makes lpstat call every queue unknown: say what really happened.
-    const ProgramOutput server = Lpstat({QStringLiteral("-r")});
-    if (server.finished && server.output.contains(QStringLiteral("not running")))
-        return QStringLiteral("the print server is not running");
-    QString words = FirstLine(failed.errors.isEmpty() ? failed.output : failed.errors);
-    words.remove(QRegularExpression(QStringLiteral("^lpstat:\\s*")));
-    return words.isEmpty() ? QStringLiteral("the print server gave no answer")
-                           : QStringLiteral("the print server says: ") + words;
-}
-
-bool PrintQueue::Jobs(const QString& queue, QStringList& jobs, QString& reason, bool& cannotAsk) const
-{
-    const ProgramOutput listed = Lpstat({QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"), queue});
-    cannotAsk = !listed.started;
-    if (!listed.Succeeded()) {
-        reason = cannotAsk ? QString() : ServerReason(listed);
-        return false;
+    auto pending = std::make_shared<Pending>();
+    QEventLoop loop;
+    const bool withEvents = QCoreApplication::instance() != nullptr;
+    if (withEvents)
+        pending->loop = &loop;
+    std::thread([pending, cups = m_cups, question] {
+        CupsAnswer got = question(*cups);
+        const std::lock_guard<std::mutex> guard(pending->lock);
+        pending->answer = std::move(got);
+        pending->done = true;
+        if (pending->loop)
+            QMetaObject::invokeMethod(pending->loop, "quit", Qt::QueuedConnection);
+        pending->answered.notify_all();
+    }).detach();
+    if (withEvents) {
+        // The windows keep painting; a click waits until the answer is in.
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(TimeSource::Instance().TimerInterval(m_timeoutMs));
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
-    // "queue-123  user  size  date": the job's name is the first word.
-    const QString prefix = queue + QLatin1Char('-');
-    for (const QString& line : listed.output.split(QLatin1Char('\n'))) {
-        const QString job = line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
-        if (job.startsWith(prefix))
-            jobs.append(job);
+    std::unique_lock<std::mutex> guard(pending->lock);
+    if (!withEvents)
+        pending->answered.wait_for(guard, std::chrono::milliseconds(m_timeoutMs), [&] { return pending->done; });
+    pending->loop = nullptr;
+    PrintCheck check;
+    if (!pending->done) {
+        check.reason = QStringLiteral("the print server did not answer within %1 seconds").arg((m_timeoutMs + 999) / 1000);
+        return check;
     }
-    return true;
+    answer = pending->answer;
+    switch (answer.status) {
+    case CupsAnswer::Found: check.answer = PrintCheck::Yes; break;
+    case CupsAnswer::Unknown:
+        check.answer = PrintCheck::No;
+        check.reason = QStringLiteral("the print server does not know this printer");
+        break;
+    case CupsAnswer::NoServer: check.reason = QStringLiteral("the print server is not running"); break;
+    case CupsAnswer::Failed:
+        check.reason = answer.error.trimmed().isEmpty() ? QStringLiteral("the print server gave no answer")
+                                                        : QStringLiteral("the print server says: ") + answer.error.trimmed();
+        break;
+    }
+    return check;
+}
+
+PrintCheck PrintQueue::Jobs(const QString& queue, QList<int>& jobs) const
+{
+    CupsAnswer listed;
+    PrintCheck check = Ask([queue](CupsApi& cups) { return cups.Jobs(queue); }, listed);
+    for (const CupsAnswer::Job& job : listed.jobs) {
+        if (SameQueue(job.dest, queue))
+            jobs.append(job.id);
+    }
+    return check;
 }
 
 PrintCheck PrintQueue::Accepts(const QString& printer) const
 {
-    PrintCheck check;
     const QString queue = QueueOf(printer);
-    const ProgramOutput asked = Lpstat({QStringLiteral("-a"), queue});
-    if (!asked.started)
+    CupsAnswer dest;
+    PrintCheck check = Ask([queue](CupsApi& cups) { return cups.Destination(queue); }, dest);
+    if (check.answer != PrintCheck::Yes)
         return check;
-    if (!asked.Succeeded()) {
-        check.reason = ServerReason(asked);
-        // A printer the server only found on the network gets its queue when it prints: until
-        // then the running server calls it unknown, and nothing can be told about it.
-        if (check.reason.contains(QStringLiteral("Invalid destination name"))) {
-            check.reason.clear();
-            return check;
-        }
+    const QString why = dest.options.value(QStringLiteral("printer-state-message"));
+    if (dest.options.value(QStringLiteral("printer-is-accepting-jobs")).compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
         check.answer = PrintCheck::No;
+        check.reason = WithWhy(QStringLiteral("its queue does not accept jobs"), why);
         return check;
     }
-    // "queue accepting requests since ..." or "queue not accepting requests since ... -", with
-    // the reason on the next line.
-    const QStringList lines = asked.output.split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        if (!lines[i].startsWith(queue + QLatin1Char(' ')))
-            continue;
-        const QString state = lines[i].mid(queue.size() + 1);
-        if (state.startsWith(QStringLiteral("not accepting"))) {
-            check.answer = PrintCheck::No;
-            const QString why = i + 1 < lines.size() && lines[i + 1].startsWith(QLatin1Char('\t')) ? lines[i + 1].trimmed()
-                                                                                                : QString();
-            check.reason = QStringLiteral("its queue does not accept jobs");
-            if (!why.isEmpty())
-                check.reason += QStringLiteral(" (") + why + QLatin1Char(')');
-            return check;
-        }
-        if (state.startsWith(QStringLiteral("accepting"))) {
-            bool cannotAsk = false;
-            if (Jobs(queue, check.jobs, check.reason, cannotAsk)) {
-                check.answer = PrintCheck::Yes;
-            } else if (!cannotAsk) {
-                check.answer = PrintCheck::No;
-            }
-            return check;
-        }
+    // A stopped printer would hold the job and print it whenever someone starts it again.
+    if (dest.options.value(QStringLiteral("printer-state")).trimmed() == QLatin1String("5")) {
+        check.answer = PrintCheck::No;
+        check.reason = WithWhy(QStringLiteral("the printer is stopped"), why);
+        return check;
     }
-    // Words this program cannot read: it cannot tell.
+    QList<int> jobs;
+    check = Jobs(queue, jobs);
+    check.jobs = jobs;
     return check;
 }
 
@@ -115,18 +134,13 @@ PrintCheck PrintQueue::JobCreated(const QString& printer, const PrintCheck& befo
 {
     if (before.answer != PrintCheck::Yes)
         return before;
-    PrintCheck check;
-    bool cannotAsk = false;
-    QStringList jobs;
-    if (!Jobs(QueueOf(printer), jobs, check.reason, cannotAsk)) {
-        check.answer = cannotAsk ? PrintCheck::CannotAsk : PrintCheck::No;
+    QList<int> jobs;
+    PrintCheck check = Jobs(QueueOf(printer), jobs);
+    if (check.answer != PrintCheck::Yes)
         return check;
-    }
-    for (const QString& job : jobs) {
-        if (!before.jobs.contains(job)) {
-            check.answer = PrintCheck::Yes;
+    for (int job : jobs) {
+        if (!before.jobs.contains(job))
             return check;
-        }
     }
     check.answer = PrintCheck::No;
     check.reason = QStringLiteral("the print server shows no job for this print");

@@ -1,11 +1,12 @@
 #pragma once
+#include "platform/CupsApi.h"
 #include "platform/PlatformExport.h"
-#include "platform/ProgramOutput.h"
 
+#include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <functional>
+#include <memory>
 
 namespace platform {
 
@@ -14,31 +15,30 @@ namespace platform {
 struct PrintCheck {
     enum Answer { Yes, No, CannotAsk };
     Answer answer = CannotAsk;
-    QString reason;   // with No: why, in words for the user
-    QStringList jobs; // asked before a print: the jobs the queue held then
+    QString reason; // unless Yes: why, in words for the user
+    QList<int> jobs; // asked before a print: the jobs the queue held then
 };
 
-// Asks CUPS about a printer's queue through its lpstat (package cups-client). Without lpstat
-// every answer is CannotAsk.
+// Asks CUPS about a printer's queue. Each question runs on a worker thread and is given up after
+// timeoutMs of the program's clock; meanwhile the windows are repainted, but take no input.
+// Whatever the server leaves unsaid counts against the print: only a job seen is a print.
 class PLATFORM_EXPORT PrintQueue {
 public:
-    // Runs a program and gives what it said; tests play lpstat with it.
-    using Runner = std::function<ProgramOutput(const QString& program, const QStringList& arguments)>;
-    explicit PrintQueue(Runner runner = {});
+    static constexpr int kTimeoutMs = 5000;
+    explicit PrintQueue(std::shared_ptr<CupsApi> cups = {}, int timeoutMs = kTimeoutMs);
 
     PrintCheck Accepts(const QString& printer) const;
     // Yes when the queue now holds a job that `before` (the answer of Accepts) did not list.
     PrintCheck JobCreated(const QString& printer, const PrintCheck& before) const;
 
 private:
-    ProgramOutput Lpstat(const QStringList& arguments) const;
-    // The jobs of the queue, from "lpstat -W all -o": completed ones too, so that a job already
-    // printed still counts.
-    bool Jobs(const QString& queue, QStringList& jobs, QString& reason, bool& cannotAsk) const;
-    // Why lpstat failed, in words for the user.
-    QString ServerReason(const ProgramOutput& failed) const;
+    // One question, bounded in time; CannotAsk with the reason when it got no useful answer.
+    PrintCheck Ask(const std::function<CupsAnswer(CupsApi&)>& question, CupsAnswer& answer) const;
+    // The ids of the queue's jobs; completed ones too, so that a job already printed counts.
+    PrintCheck Jobs(const QString& queue, QList<int>& jobs) const;
 
-    Runner m_run;
+    std::shared_ptr<CupsApi> m_cups;
+    int m_timeoutMs;
 };
 
 } // namespace platform

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPrintEngine>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPrintDialog>
@@ -55,6 +58,55 @@ void HideCopies(QPrintDialog& dialog)
             button->hide();
 }
 
+// The page range and, on CUPS, the page set (odd or even pages) would print part of the report.
+// Qt shows some of them whatever the dialog's options say, so they are hidden by name whenever
+// the dialog shows or updates them.
+class PageChoicesHidden : public QObject {
+public:
+    explicit PageChoicesHidden(QPrintDialog& dialog) : m_dialog(dialog)
+    {
+        dialog.installEventFilter(this);
+        for (QWidget* child : dialog.findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // The dialog updates them before it shows; a later update (another printer) is undone
+        // once it is through.
+        if (watched == &m_dialog && event->type() == QEvent::Show)
+            Hide();
+        else if (event->type() == QEvent::Show || event->type() == QEvent::EnabledChange)
+            QMetaObject::invokeMethod(this, [this] { Hide(); }, Qt::QueuedConnection);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Hide()
+    {
+        for (const char* name : {"gbPrintRange", "pageSetCombo", "pageSetLabel"})
+            for (QWidget* widget : m_dialog.findChildren<QWidget*>(QString::fromLatin1(name)))
+                if (!widget->isHidden())
+                    widget->hide();
+    }
+    QPrintDialog& m_dialog;
+};
+
+// Qt's own dialog proposes a file in the home or current folder when its PDF entry is chosen:
+// the program's proposal replaces it. The user may still type another.
+void OfferFileWhenChosen(QPrintDialog& dialog, const QString& file)
+{
+    QComboBox* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+    QLineEdit* edit = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+    if (!printers || !edit)
+        return;
+    auto offer = [printers, edit, file] {
+        if (printers->currentText() == Printers::PdfOutput)
+            edit->setText(QDir::toNativeSeparators(file));
+    };
+    offer();
+    QObject::connect(printers, &QComboBox::currentIndexChanged, edit, offer);
+}
+
 class SystemPrinters : public Printers {
 public:
     QStringList PrinterNames() override
@@ -95,7 +147,7 @@ public:
             printer.setPageSize(paper);
         return printer.isValid();
     }
-    bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) override
+    bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile) override
     {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
             return false;
@@ -115,9 +167,12 @@ public:
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
         HideCopies(dialog);
+        PageChoicesHidden pageChoices(dialog);
+        if (name != PdfOutput)
+            OfferFileWhenChosen(dialog, pdfFile.isEmpty() ? PdfFileFor(printer.docName()) : pdfFile);
         if (dialog.exec() != QDialog::Accepted)
             return false;
-        printer.setPrintRange(QPrinter::AllPages);
+        PrintEveryPage(printer);
         printer.setCopyCount(1);
         if (printer.outputFormat() == QPrinter::PdfFormat) {
             // The file named in the dialog is offered again when the report is printed.
@@ -194,6 +249,27 @@ InstanceSlot<Printers, SystemPrinters> g_printers;
 
 const QString Printers::PdfOutput = QStringLiteral("Print to File (PDF)");
 
+void Printers::PrintEveryPage(QPrinter& printer)
+{
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setPageRanges(QPageRanges());
+    printer.setFromTo(0, 0);
+    // The CUPS print engine keeps the dialog's job options as name, value pairs.
+    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+    QPrintEngine* engine = printer.printEngine();
+    const QVariant kept = engine ? engine->property(kCupsOptions) : QVariant();
+    if (!kept.isValid())
+        return;
+    const QStringList options = kept.toStringList();
+    QStringList left;
+    for (int i = 0; i + 1 < options.size(); i += 2) {
+        if (options[i] != QLatin1String("page-set") && options[i] != QLatin1String("page-ranges"))
+            left << options[i] << options[i + 1];
+    }
+    if (left.size() != options.size())
+        engine->setProperty(kCupsOptions, left);
+}
+
 Printers::~Printers() = default;
 Printers& Printers::Instance() { return g_printers.get(); }
 void Printers::SetInstance(Printers* printers) { g_printers.current = printers; }
@@ -216,21 +292,22 @@ bool PdfPrinters::SelectPrinter(QPrinter& printer, const QString& name)
 
 PrintCheck PdfPrinters::QueueAccepts(const QString& name)
 {
-    if (!queue)
+    if (!cups)
         return PrintCheck{PrintCheck::Yes, {}, {}};
-    return PrintQueue(queue).Accepts(name);
+    return PrintQueue(cups, cupsTimeoutMs).Accepts(name);
 }
 
 PrintCheck PdfPrinters::JobCreated(const QString& name, const PrintCheck& before)
 {
-    if (!queue)
+    if (!cups)
         return PrintCheck{PrintCheck::Yes, {}, {}};
-    return PrintQueue(queue).JobCreated(name, before);
+    return PrintQueue(cups, cupsTimeoutMs).JobCreated(name, before);
 }
 
-bool PdfPrinters::ShowPrinterSetup(QWidget*, QPrinter& printer, QString& name)
+bool PdfPrinters::ShowPrinterSetup(QWidget*, QPrinter& printer, QString& name, const QString& pdfFile)
 {
     ++setupShown;
+    setupPdfFile = pdfFile;
     if (!setupAccepts)
         return false;
     if (!setupChoice.isEmpty())

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QPrinter;
 class QWidget;
 
@@ -28,9 +30,10 @@ public:
     // printer of that name can be selected.
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
     // The printer set-up dialog over printer; false when cancelled. The printer chosen comes back
-    // in name. It offers no page range and no copies: the report prints every page, as many
-    // times as the program's own copies box says.
-    virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) = 0;
+    // in name. It offers no page range, page set and no copies: the report prints every page, as
+    // many times as the program's own copies box says. pdfFile is the file first offered when
+    // the PDF output is chosen in it ("" leaves the offer to the platform).
+    virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) = 0;
     // Called before every print on the named printer. The PDF output asks here for the file with
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the
     // user cancelled. Other printers need nothing.
@@ -41,6 +44,10 @@ public:
     // Asked after the print: whether the print server took the job (`before` is what
     // QueueAccepts said). A printer that writes a file says Yes.
     virtual PrintCheck JobCreated(const QString& name, const PrintCheck& before) = 0;
+
+    // Clears whatever would print only part of the document: print range, page ranges, and the
+    // CUPS page set and page ranges. Called before every print.
+    static void PrintEveryPage(QPrinter& printer);
 
     static Printers& Instance();
     // nullptr restores the system's printers.
@@ -56,11 +63,11 @@ public:
     QStringList PrinterNames() override { return names; }
     QString DefaultPrinter() override { return defaultPrinter; }
     bool SelectPrinter(QPrinter& printer, const QString& name) override;
-    bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name) override;
+    bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) override;
     // The file is fixed: nothing is asked.
     bool ChooseOutputFile(QWidget*, QPrinter&, const QString&) override { return true; }
-    // Without a queue the printers are plain files: Yes. With one they are CUPS queues that
-    // print into the file, and the queue's lpstat answers.
+    // Without a print server the printers are plain files: Yes. With one they are CUPS queues
+    // that print into the file, and that server answers.
     PrintCheck QueueAccepts(const QString& name) override;
     PrintCheck JobCreated(const QString& name, const PrintCheck& before) override;
 
@@ -71,11 +78,13 @@ public:
     bool setupAccepts = true;
     QString setupChoice;
     int setupShown = 0;
+    QString setupPdfFile; // the file the last set-up dialog was to offer
     QStringList selected; // every name SelectPrinter was asked for
     // The printers' default paper and the edges they cannot print on (points).
     QPageSize paper{QPageSize::A4};
     QMarginsF unprintable;
-    PrintQueue::Runner queue;
+    std::shared_ptr<CupsApi> cups;
+    int cupsTimeoutMs = PrintQueue::kTimeoutMs;
 };
 
 } // namespace platform

@@ -72,14 +72,21 @@ QRect WorkArea(const QWidget* near)
 }
 
 // A PDF file is first offered under the setup's own name in the setup's folder; an untitled
-// setup leaves the offer to the platform, and a file chosen before is offered again.
+// setup leaves the offer to the platform.
+QString PdfOffer(const ::XelObject* setup)
+{
+    if (!setup || setup->Filename().isEmpty())
+        return QString();
+    const QFileInfo file(setup->Filename());
+    return QDir::toNativeSeparators(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf")));
+}
+
+// A file chosen before is offered again.
 void OfferPdfFile(QPrinter& printer, const QString& device, const ::XelObject* setup)
 {
-    if (device != platform::Printers::PdfOutput || !printer.outputFileName().trimmed().isEmpty() || !setup
-        || setup->Filename().isEmpty())
-        return;
-    const QFileInfo file(setup->Filename());
-    printer.setOutputFileName(QDir::toNativeSeparators(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"))));
+    const QString offer = PdfOffer(setup);
+    if (device == platform::Printers::PdfOutput && printer.outputFileName().trimmed().isEmpty() && !offer.isEmpty())
+        printer.setOutputFileName(offer);
 }
 
 } // namespace
@@ -283,7 +290,7 @@ bool frmPrint::ShowPrinterSetup()
 {
     QString name = m_device;
     OfferPdfFile(m_printer, m_device, m_setup);
-    if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name))
+    if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name, PdfOffer(m_setup)))
         return false;
     m_device = name;
     m_setupChosen = true;
@@ -314,6 +321,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     }
     FitPaper();
     m_printer.setDocName(m_report.DocName);
+    platform::Printers::PrintEveryPage(m_printer);
     platform::Printers& printers = platform::Printers::Instance();
     OfferPdfFile(m_printer, m_device, m_setup);
     if (!printers.ChooseOutputFile(this, m_printer, m_device)) {
@@ -323,10 +331,14 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
     // Drawing the pages says nothing of the job: the print server is asked before whether the
-    // queue takes jobs and after whether it took this one. Where it cannot be asked (no lpstat)
-    // the print is trusted.
-    const platform::PrintCheck before = printers.QueueAccepts(m_device);
-    if (before.answer == platform::PrintCheck::No) {
+    // queue takes jobs and after whether it took this one. A print it says nothing useful about
+    // is no print.
+    platform::PrintCheck before;
+    {
+        const pagecommon::WaitCursor wait;
+        before = printers.QueueAccepts(m_device);
+    }
+    if (before.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + before.reason
                           + QLatin1Char('.'));
         return NotPrinted;
@@ -339,8 +351,12 @@ frmPrint::PrintResult frmPrint::PrintDocument()
                                  : QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
         return NotPrinted;
     }
-    const platform::PrintCheck after = printers.JobCreated(m_device, before);
-    if (after.answer == platform::PrintCheck::No) {
+    platform::PrintCheck after;
+    {
+        const pagecommon::WaitCursor wait;
+        after = printers.JobCreated(m_device, before);
+    }
+    if (after.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + after.reason
                           + QLatin1Char('.'));
         return NotPrinted;

@@ -47,6 +47,9 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
+#include <future>
+#include <mutex>
+
 using namespace reporttest;
 
 namespace {
@@ -149,12 +152,15 @@ TEST_F(FrmPrintTest, DialogButtons)
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     {
-        // The set-up dialog picks another printer: it is shown and stored.
+        // The set-up dialog picks another printer: it is shown and stored. Its PDF entry would
+        // offer the setup's name in its folder.
+        ASSERT_TRUE(setup->SaveFile(doubles.dir.filePath("Pump Room.QRN")));
         printers->setupChoice = "Laser";
         frmPrintDialog dialog(*form);
         dialog.show();
         QTest::mouseClick(dialog.cmdSetup, Qt::LeftButton);
         EXPECT_EQ(printers->setupShown, 1);
+        EXPECT_EQ(printers->setupPdfFile, QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf")));
         EXPECT_EQ(dialog.lblPrinter->text(), "Laser");
         EXPECT_EQ(Value("PrinterDevice"), "Laser");
     }
@@ -910,90 +916,122 @@ PdfLayout PdfWords(const QString& pdf)
     return out;
 }
 
+// The print server as libcups answers it: one answer to the destination, the job lists in turn.
+class ScriptedCups : public platform::CupsApi {
+public:
+    using Answer = platform::CupsAnswer;
+    Answer dest;
+    QList<Answer> jobLists;
+    bool hang = false; // the destination question gets no answer until released
+    std::promise<void> release;
+    std::mutex lock;
+    QStringList asked; // the queue name of every question
+    Answer Destination(const QString& queue) override
+    {
+        Note(queue);
+        if (hang)
+            release.get_future().wait_for(std::chrono::seconds(20));
+        return dest;
+    }
+    Answer Jobs(const QString& queue) override
+    {
+        Note(queue);
+        const std::lock_guard<std::mutex> guard(lock);
+        return jobLists.size() > 1 ? jobLists.takeFirst() : jobLists.value(0);
+    }
+    void Note(const QString& queue)
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        asked << queue;
+    }
+};
+
+platform::CupsAnswer Dest(platform::CupsAnswer::Status status, const QMap<QString, QString>& options = {})
+{
+    platform::CupsAnswer a;
+    a.status = status;
+    a.options = options;
+    return a;
+}
+
+platform::CupsAnswer Listed(const QList<platform::CupsAnswer::Job>& jobs)
+{
+    platform::CupsAnswer a = Dest(platform::CupsAnswer::Found);
+    a.jobs = jobs;
+    return a;
+}
+
 } // namespace
 
 // Only a job the print server took counts as printed ("-p" exits 0 only then); a queue that
-// rejects jobs, a server gone after the printer was chosen, or a job that never appears is a
-// failure that says why. A PDF file needs no print server.
+// rejects jobs or is stopped or unknown, a server gone or silent, or a job that never appears is
+// a failure that says why. A PDF file needs no print server.
 TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
 {
-    const QString accepting = "Office accepting requests since Wed Dec  9 13:34:30 2026\n";
+    using A = platform::CupsAnswer;
+    const QMap<QString, QString> idle{{"printer-is-accepting-jobs", "true"}, {"printer-state", "3"}};
+    A failed = Dest(A::Failed);
+    failed.error = "Forbidden";
     struct Case {
         const char* state;
-        bool lpstat;          // false: lpstat is not installed
-        bool queue;           // false: a printer that writes a PDF file
-        const char* accept;   // lpstat -a; nullptr: it fails as with the server stopped
-        const char* before;   // lpstat -W all -o before the print
-        const char* after;    // and after it; nullptr: it fails as with the server stopped
+        QString printer;
+        bool queue; // false: a printer that writes a PDF file
+        A dest;
+        QList<A> jobs; // before the print, then after it
+        bool hang;
         bool printed;
         bool drawn; // the pages reached the printer
-        const char* status;
+        QString status;
     } cases[] = {
-        {"accepting, job created", true, true, "ACCEPTING", "Office-1 root 1024 date\n", "Office-1 root 1024 date\nOffice-2 root 2048 date\n",
-         true, true, "File printed on Office"},
-        {"accepting, first job", true, true, "ACCEPTING", "", "Office-7 root 2048 date\n", true, true, "File printed on Office"},
-        {"rejecting", true, true, "Office not accepting requests since Wed Dec  9 13:34:32 2026 -\n\tRejecting Jobs\n", "", "",
-         false, false, "The setup was not printed: printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
-        {"server gone after choice", true, true, nullptr, "", "", false, false,
+        {"accepting, job created", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Listed({{1, "Office"}, {2, "Office"}})},
+         false, true, true, "File printed on Office"},
+        {"accepting, first job", "Office", true, Dest(A::Found, idle), {Listed({}), Listed({{7, "Office"}})}, false, true, true,
+         "File printed on Office"},
+        {"rejecting", "Office", true,
+         Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), {}, false, false,
+         false, "The setup was not printed: printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
+        {"server gone after choice", "Office", true, Dest(A::NoServer), {}, false, false, false,
          "The setup was not printed: printer 'Office': the print server is not running."},
-        {"server gone during print", true, true, "ACCEPTING", "Office-1 root 1024 date\n", nullptr, false, true,
-         "The setup was not printed: printer 'Office': the print server is not running."},
-        {"no job appears", true, true, "ACCEPTING", "Office-1 root 1024 date\n", "Office-1 root 1024 date\n", false, true,
-         "The setup was not printed: printer 'Office': the print server shows no job for this print."},
-        {"lpstat missing", false, true, "ACCEPTING", "", "", true, true, "File printed on Office"},
-        // A network printer without a queue yet: the running server does not know it.
-        {"unknown to the running server", true, true, "UNKNOWN", "", nullptr, true, true, "File printed on Office"},
-        {"PDF file", true, false, nullptr, "", nullptr, true, true, "File printed on Office"},
+        {"server gone during print", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Dest(A::NoServer)}, false, false,
+         true, "The setup was not printed: printer 'Office': the print server is not running."},
+        {"no job appears", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Listed({{1, "Office"}})}, false, false,
+         true, "The setup was not printed: printer 'Office': the print server shows no job for this print."},
+        {"server refuses the question", "Office", true, failed, {}, false, false, false,
+         "The setup was not printed: printer 'Office': the print server says: Forbidden."},
+        {"unknown to the running server", "Office", true, Dest(A::Unknown), {}, false, false, false,
+         "The setup was not printed: printer 'Office': the print server does not know this printer."},
+        {"PDF file", "Office", false, {}, {}, false, true, true, "File printed on Office"},
+        {"stopped", "Office", true, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), {}, false, false,
+         false, "The setup was not printed: printer 'Office': the printer is stopped."},
+        {"server silent", "Office", true, Dest(A::Found, idle), {}, true, false, false,
+         "The setup was not printed: printer 'Office': the print server did not answer within 5 seconds."},
+        // The job is listed under the name as it stands in its URI.
+        {"non-ASCII name", QString::fromUtf8("B\xc3\xbcro"), true, Dest(A::Found, idle), {Listed({}), Listed({{3, "B%C3%BCro"}})}, false, true, true,
+         QString::fromUtf8("File printed on B\xc3\xbcro")},
+        {"name beginning with -", "-Office", true, Dest(A::Found, idle), {Listed({}), Listed({{4, "-Office"}})}, false, true, true,
+         "File printed on -Office"},
     };
     for (const Case& c : cases) {
         QFile::remove(pdf);
         doubles.status.text.clear();
-        printers->names = {"Office"};
-        printers->defaultPrinter = "Office";
-        int listings = 0;
-        bool serverUp = true;
-        printers->queue = nullptr;
-        if (c.queue) {
-            printers->queue = [&](const QString& program, const QStringList& args) {
-                EXPECT_EQ(program, "lpstat");
-                platform::ProgramOutput out;
-                out.started = c.lpstat;
-                out.finished = c.lpstat;
-                if (!c.lpstat)
-                    return out;
-                out.exitCode = 0;
-                if (args == QStringList{"-r"}) {
-                    out.output = serverUp ? "scheduler is running\n" : "scheduler is not running\n";
-                    return out;
-                }
-                if (args == QStringList{"-a", "Office"} && QString(c.accept) == "UNKNOWN") {
-                    out.exitCode = 1;
-                    out.errors = "lpstat: Invalid destination name in list \"Office\".\n";
-                } else if (args == QStringList{"-a", "Office"}) {
-                    serverUp = c.accept != nullptr;
-                    out.output = QString(c.accept).replace("ACCEPTING", accepting.trimmed()) + "\n";
-                } else if (args == QStringList{"-W", "all", "-o", "Office"}) {
-                    const char* jobs = listings++ == 0 ? c.before : c.after;
-                    serverUp = jobs != nullptr;
-                    out.output = jobs;
-                } else {
-                    ADD_FAILURE() << args.join(' ').toStdString();
-                }
-                if (!serverUp) {
-                    out.exitCode = 1;
-                    out.output.clear();
-                    out.errors = "lpstat: Invalid destination name in list \"Office\".\n";
-                }
-                return out;
-            };
-        }
+        printers->names = {c.printer};
+        printers->defaultPrinter = c.printer;
+        auto cups = std::make_shared<ScriptedCups>();
+        cups->dest = c.dest;
+        cups->jobLists = c.jobs;
+        cups->hang = c.hang;
+        printers->cups = c.queue ? cups : nullptr;
         ShowPages();
         const bool printed = reports::PrintSetup(state, true);
+        cups->release.set_value();
         EXPECT_EQ(printed, c.printed) << c.state;
         EXPECT_EQ(frmPrint::LastResult(), c.printed ? frmPrint::Printed : frmPrint::NotPrinted) << c.state;
         EXPECT_EQ(doubles.status.text, c.status) << c.state;
         EXPECT_EQ(QFile::exists(pdf), c.drawn) << c.state;
         EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << c.state;
+        const std::lock_guard<std::mutex> guard(cups->lock);
+        EXPECT_EQ(cups->asked.size(), !c.queue ? 0 : c.jobs.isEmpty() ? 1 : 3) << c.state;
+        EXPECT_EQ(cups->asked.count(c.printer), cups->asked.size()) << c.state;
     }
 }
 

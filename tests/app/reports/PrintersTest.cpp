@@ -11,6 +11,7 @@
 #include <QPrinterInfo>
 #include <QApplication>
 #include <QPrintDialog>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -138,41 +139,67 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
 }
 
 // The set-up dialog chooses the printer and its paper only: every page is printed, as many times
-// as the program's own copies box says, so its page range and copies are not offered.
+// as the program's own copies box says, so its page range, page set and copies are not offered,
+// and a range chosen before is cleared. Its PDF entry offers the file the program proposes.
 TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
 {
     testing_doubles::PlatformDoubles doubles;
     platform::Printers& system = platform::Printers::Instance();
-    QPrinter printer;
-    printer.setCopyCount(4);
-    QString name = platform::Printers::PdfOutput;
-    struct Seen {
-        bool found = false;
-        int copiesBoxes = 0, copiesShown = 0;
-        bool rangeShown = true;
-    } seen;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
-        seen.found = true;
-        for (QSpinBox* box : dialog->findChildren<QSpinBox*>("copies")) {
-            ++seen.copiesBoxes;
-            seen.copiesShown += box->isVisibleTo(dialog) ? 1 : 0;
-        }
-        seen.rangeShown = false;
-        for (QWidget* range : dialog->findChildren<QWidget*>("gbPrintRange"))
-            seen.rangeShown = seen.rangeShown || range->isVisibleTo(dialog);
-        EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
-        dialog->accept();
-    });
-    EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name));
-    ASSERT_TRUE(seen.found);
-    EXPECT_EQ(seen.copiesBoxes, 1);
-    EXPECT_EQ(seen.copiesShown, 0);
-    EXPECT_FALSE(seen.rangeShown);
-    EXPECT_EQ(printer.copyCount(), 1);
-    EXPECT_EQ(printer.printRange(), QPrinter::AllPages);
+    const QString proposed = doubles.dir.filePath("PUMP 2.pdf");
+    struct Case {
+        const char* what;
+        QString name;    // the printer chosen before
+        QString pdfFile; // what the program proposes
+        QString offered; // the file the dialog shows
+    } cases[] = {
+        {"PDF output chosen before", platform::Printers::PdfOutput, proposed, QDir::home().filePath("Setup.pdf")},
+        {"PDF entry chosen in the dialog", "Laser", proposed, proposed},
+    };
+    for (const Case& c : cases) {
+        QPrinter printer;
+        printer.setCopyCount(4);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(2, 2);
+        QString name = c.name;
+        struct Seen {
+            bool found = false;
+            int copiesBoxes = 0, copiesShown = 0;
+            int pageChoices = 0, pageChoicesShown = 0;
+            QString file;
+        } seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            seen.found = true;
+            for (QSpinBox* box : dialog->findChildren<QSpinBox*>("copies")) {
+                ++seen.copiesBoxes;
+                seen.copiesShown += box->isVisibleTo(dialog) ? 1 : 0;
+            }
+            for (const char* choice : {"gbPrintRange", "pageSetCombo", "pageSetLabel"})
+                for (QWidget* widget : dialog->findChildren<QWidget*>(choice)) {
+                    ++seen.pageChoices;
+                    seen.pageChoicesShown += widget->isHidden() ? 0 : 1;
+                }
+            if (auto* edit = dialog->findChild<QLineEdit*>("filename"))
+                seen.file = edit->text();
+            EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
+            dialog->accept();
+        });
+        EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name, c.pdfFile)) << c.what;
+        ASSERT_TRUE(seen.found) << c.what;
+        EXPECT_EQ(seen.copiesBoxes, 1) << c.what;
+        EXPECT_EQ(seen.copiesShown, 0) << c.what;
+        EXPECT_EQ(seen.pageChoices, 3) << c.what;
+        EXPECT_EQ(seen.pageChoicesShown, 0) << c.what;
+        EXPECT_EQ(seen.file, QDir::toNativeSeparators(c.offered)) << c.what;
+        EXPECT_EQ(name, platform::Printers::PdfOutput) << c.what;
+        EXPECT_EQ(printer.outputFileName(), c.offered) << c.what;
+        EXPECT_EQ(printer.copyCount(), 1) << c.what;
+        EXPECT_EQ(printer.printRange(), QPrinter::AllPages) << c.what;
+        EXPECT_EQ(printer.fromPage(), 0) << c.what;
+        EXPECT_TRUE(printer.pageRanges().isEmpty()) << c.what;
+    }
 }
 
 } // namespace
