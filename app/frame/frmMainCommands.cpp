@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -443,8 +444,10 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
 
 // ---- recent files and caption --------------------------------------------------------
 
-void frmMain::AddRecent(const QString& path)
+void frmMain::AddRecent(const QString& typed)
 {
+    // A name relative to the folder of this start ("-f x.QRN") would fail from any other.
+    const QString path = typed.isEmpty() ? typed : QDir::cleanPath(QFileInfo(typed).absoluteFilePath());
     // Already first: nothing to rewrite in the settings.
     if (RecentFileVisible(1) && RecentFilePath(1) == path)
         return;
