@@ -3,6 +3,7 @@
 
 #include "app/setupdefaults/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
+#include "app/frame/RunReason.h"
 #include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
 #include "app/pages/common/TabOrder.h"
@@ -36,10 +37,25 @@
 #include <QToolBar>
 
 #include <exception>
+#include <optional>
 
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
+
+// The step a transfer dialog stopped at, by its caption; empty when none failed.
+QString FailedTransferStep(const frmComm& dialog)
+{
+    if (dialog.Success())
+        return QString();
+    for (int step = frmComm::OpenLink; step <= frmComm::CloseLink; ++step) {
+        if (dialog.StepState(step) != frmComm::Failed)
+            continue;
+        const auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lblAction_%1").arg(step));
+        return QStringLiteral("the transfer stopped at \"%1\"").arg(caption ? caption->text() : QString::number(step));
+    }
+    return QString();
+}
 
 // Runs a start-up routine's step and reports a failure through the program's error box.
 void ReportError(const QString& procedure, int position, const QString& what)
@@ -254,6 +270,21 @@ QLabel* frmMain::Panel(const QString& key) const { return m_panels.value(key.toU
 
 bool frmMain::Form_Load(const QStringList& args)
 {
+    // A run with -t or -p learns what ended it from every box shown from here on.
+    std::optional<RunReason> reason;
+    if (RunsWithoutWindow(args))
+        reason.emplace();
+    struct KeepReason {
+        frmMain& window;
+        std::optional<RunReason>& reason;
+        ~KeepReason()
+        {
+            if (reason)
+                window.m_exitReason = reason->Line();
+            window.m_runReason = nullptr;
+        }
+    } keep{*this, reason};
+    m_runReason = reason ? &*reason : nullptr;
     int position = 0;
     try {
         m_tabMain->setCurrentIndex(0);
@@ -504,6 +535,18 @@ bool frmMain::ShowSetup()
 
 // ---- command line --------------------------------------------------------------------
 
+bool frmMain::RunsWithoutWindow(const QStringList& args)
+{
+    const QString line = extra::CommandLine(args);
+    return extra::HasOption(line, QStringLiteral("-t")) || extra::HasOption(line, QStringLiteral("-p"));
+}
+
+void frmMain::NoteRunEnd(const QString& what)
+{
+    if (m_runReason)
+        m_runReason->Note(what);
+}
+
 bool frmMain::RunCommandLine(const QStringList& arguments)
 {
     // Taken as one line, as typed: a file name with blanks needs no quotes.
@@ -531,11 +574,13 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
             // Nobody is there to close the transfer dialog: it closes itself once it is done.
             QTimer closer;
             closer.setInterval(platform::TimeSource::Instance().TimerInterval(200));
-            connect(&closer, &QTimer::timeout, this, [] {
+            connect(&closer, &QTimer::timeout, this, [this] {
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     auto* dialog = qobject_cast<frmComm*>(w);
-                    if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy())
+                    if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy()) {
+                        m_transferEnd = FailedTransferStep(*dialog);
                         dialog->accept();
+                    }
                 }
             });
             closer.start();
@@ -547,6 +592,9 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
             m_exitStatus = printed ? ExitOk : ExitPrintFailed;
         }
         hide();
+        // The save question of the shut-down comes after the run has ended.
+        if (m_runReason)
+            m_runReason->Freeze();
         // The checks may have changed the setup sent: the file does not hold it yet.
         Form_Unload(false);
         return false;
