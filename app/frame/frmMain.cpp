@@ -3,6 +3,7 @@
 
 #include "app/setupdefaults/DefaultSetup.h"
 #include "app/frame/PageSetup.h"
+#include "app/frame/RunReason.h"
 #include "app/frame/StatusPanel.h"
 #include "app/frame/StateIcons.h"
 #include "app/pages/common/TabOrder.h"
@@ -16,17 +17,16 @@
 #include "datamodel/XelMain.h"
 #include "datamodel/XelObject.h"
 #include "platform/MessagePresenter.h"
-#include "platform/ScreenInfo.h"
 #include "platform/TimeSource.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QPixmap>
-#include <QScrollArea>
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
@@ -35,14 +35,27 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
-#include <QVBoxLayout>
 
 #include <exception>
-#include <functional>
+#include <optional>
 
 namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
+
+// The step a transfer dialog stopped at, by its caption; empty when none failed.
+QString FailedTransferStep(const frmComm& dialog)
+{
+    if (dialog.Success())
+        return QString();
+    for (int step = frmComm::OpenLink; step <= frmComm::CloseLink; ++step) {
+        if (dialog.StepState(step) != frmComm::Failed)
+            continue;
+        const auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lblAction_%1").arg(step));
+        return QStringLiteral("the transfer stopped at \"%1\"").arg(caption ? caption->text() : QString::number(step));
+    }
+    return QString();
+}
 
 // Runs a start-up routine's step and reports a failure through the program's error box.
 void ReportError(const QString& procedure, int position, const QString& what)
@@ -50,46 +63,6 @@ void ReportError(const QString& procedure, int position, const QString& what)
     extra::ShowErrorMessage(QStringLiteral("Quarno"), 0, what, procedure,
                             QStringLiteral("frmMain at position ") + QString::number(position));
 }
-
-// Shows a page whole where the window has room for it and scrolls it where it has not, so
-// the window's minimum size never follows what a page holds.
-class PageScroller : public QScrollArea {
-public:
-    explicit PageScroller(QWidget* page)
-    {
-        setFrameShape(QFrame::NoFrame);
-        // Tab goes to the page's controls, never to the scroller itself.
-        setFocusPolicy(Qt::NoFocus);
-        setWidgetResizable(true);
-        setWidget(page);
-        page->setAutoFillBackground(false);
-        viewport()->setAutoFillBackground(false);
-    }
-    // The room the page asks for, which the window takes at first where the screen has it.
-    QSize sizeHint() const override { return widget()->minimumSizeHint().expandedTo(widget()->minimumSize()); }
-};
-
-// Calls its routine once the events of the moment are done whenever a watched page asks for a
-// new layout.
-class LayoutWatch : public QObject {
-public:
-    LayoutWatch(QObject* parent, std::function<void()> routine) : QObject(parent), m_routine(std::move(routine)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::LayoutRequest && !m_pending) {
-            m_pending = true;
-            QTimer::singleShot(0, this, [this] {
-                m_pending = false;
-                m_routine();
-            });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> m_routine;
-    bool m_pending = false;
-};
 
 } // namespace
 
@@ -247,32 +220,6 @@ void frmMain::BuildMenus()
     }
 }
 
-void frmMain::BuildTabs()
-{
-    m_tabMain = new QTabWidget(this);
-    m_tabMain->setObjectName(QStringLiteral("tabMain"));
-    auto* watch = new LayoutWatch(this, [this] { GrowForPages(); });
-    static const char* captions[8] = {"&Main",    "S&witch",  "&Analog In", "S&tandby Operation",
-                                      "S&peed Sensor", "&Battery", "&Info.",     "&Relays"};
-    for (int i = 0; i < 8; ++i) {
-        auto* container = new QWidget;
-        container->setObjectName(QStringLiteral("conMain_%1").arg(i));
-        auto* layout = new QVBoxLayout(container);
-        layout->setContentsMargins(0, 0, 0, 0);
-        container->setEnabled(i == 0);
-        m_conMain << container;
-        m_tabMain->addTab(new PageScroller(container), QString::fromLatin1(captions[i]));
-        container->installEventFilter(watch);
-    }
-    setCentralWidget(m_tabMain);
-    connect(m_tabMain, &QTabWidget::currentChanged, this, [this](int) {
-        const int previous = m_previousTab;
-        m_previousTab = m_tabMain->currentIndex();
-        if (!m_revertingTab)
-            TabClick(previous);
-    });
-}
-
 QWidget* frmMain::PageContainer(int tab) const
 {
     return tab >= 0 && tab < m_conMain.size() ? m_conMain.at(tab) : nullptr;
@@ -323,6 +270,21 @@ QLabel* frmMain::Panel(const QString& key) const { return m_panels.value(key.toU
 
 bool frmMain::Form_Load(const QStringList& args)
 {
+    // A run with -t or -p learns what ended it from every box shown from here on.
+    std::optional<RunReason> reason;
+    if (RunsWithoutWindow(args))
+        reason.emplace();
+    struct KeepReason {
+        frmMain& window;
+        std::optional<RunReason>& reason;
+        ~KeepReason()
+        {
+            if (reason)
+                window.m_exitReason = reason->Line();
+            window.m_runReason = nullptr;
+        }
+    } keep{*this, reason};
+    m_runReason = reason ? &*reason : nullptr;
     int position = 0;
     try {
         m_tabMain->setCurrentIndex(0);
@@ -430,112 +392,6 @@ bool frmMain::LoadLanguages()
     if (m_state.mainPage)
         m_state.mainPage->SetLanguageList(names);
     return loaded;
-}
-
-// The window's outer rectangle, the window manager's title bar and borders included.
-QRect frmMain::FrameRect() const
-{
-    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
-    return geometry().marginsAdded(m);
-}
-
-void frmMain::PlaceWindow(int xTwips, int yTwips)
-{
-    // The outer rectangle goes inside the work area, so the title bar stays on screen. Sums
-    // are taken wide: a stored position may be near the end of the number range.
-    const QRect area = platform::ScreenInfo::Instance().WorkArea();
-    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
-    const QSize frame = geometry().marginsAdded(m).size();
-    auto clamp = [](qint64 wanted, qint64 first, qint64 extent, qint64 size) {
-        qint64 at = qMax(wanted, first);
-        if (at + size > first + extent)
-            at = extent - size >= 0 ? first + extent - size : first;
-        return int(at);
-    };
-    const int left = clamp(qint64(xTwips) / 15, area.left(), area.width(), frame.width());
-    const int top = clamp(qint64(yTwips) / 15, area.top(), area.height(), frame.height());
-    m_placedAt = QPoint(xTwips, yTwips);
-    const QPoint target(left, top);
-    platform::ScreenInfo::Instance().MoveFrame(*this, target);
-    // A window manager that put the client where the frame was asked for pushed the title bar
-    // off the top: once the decorations are known, place the client below them.
-    if (FrameRect().topLeft() != target)
-        setGeometry(QRect(target + QPoint(m.left(), m.top()), geometry().size()));
-}
-
-void frmMain::FitWindowToPages()
-{
-    // As large as the largest page asks for, as far as the work area has room for the
-    // window with its title bar and borders (known only once the window is shown).
-    if (isMaximized() || isFullScreen())
-        return;
-    const QRect area = platform::ScreenInfo::Instance().WorkArea();
-    const QMargins m = platform::ScreenInfo::Instance().FrameMargins(*this);
-    const QSize room = area.size().shrunkBy(m);
-    if (room.isValid())
-        resize(sizeHint().expandedTo(size()).boundedTo(room));
-}
-
-void frmMain::GrowForPages()
-{
-    if (!isVisible() || isMaximized() || isFullScreen())
-        return;
-    // Every page gets the room the current one has; the hidden ones are not laid out.
-    const QWidget* shown = m_tabMain->currentWidget();
-    if (!shown)
-        return;
-    QSize missing(0, 0);
-    for (int i = 0; i < m_tabMain->count(); ++i)
-        missing = missing.expandedTo(m_tabMain->widget(i)->sizeHint() - shown->size());
-    const QRect area = platform::ScreenInfo::Instance().WorkArea();
-    const QSize room = area.size().shrunkBy(platform::ScreenInfo::Instance().FrameMargins(*this));
-    const QSize wanted = (size() + missing).boundedTo(room).expandedTo(size());
-    if (wanted == size())
-        return;
-    resize(wanted);
-    // Grown past the work area's edge: back inside it.
-    if (!area.contains(FrameRect())) {
-        const QPoint at = FrameRect().topLeft();
-        PlaceWindow(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
-    }
-}
-
-void frmMain::PlaceAgainOnceDecorated()
-{
-    // Some window managers tell their decorations only a while after the window is mapped;
-    // until then a placement cannot make room for the title bar. Look for them for a second.
-    if (!platform::ScreenInfo::Instance().FrameMargins(*this).isNull())
-        return;
-    auto* watch = new QTimer(this);
-    watch->setInterval(platform::TimeSource::Instance().TimerInterval(50));
-    connect(watch, &QTimer::timeout, this, [this, watch, ticks = 0]() mutable {
-        const bool decorated = !platform::ScreenInfo::Instance().FrameMargins(*this).isNull();
-        if (decorated) {
-            FitWindowToPages();
-            PlaceWindow(m_placedAt.x(), m_placedAt.y());
-        }
-        if (decorated || ++ticks >= 20) {
-            watch->stop();
-            watch->deleteLater();
-        }
-    });
-    watch->start();
-}
-
-void frmMain::RestoreWindowPosition()
-{
-    qint32 x = 0;
-    qint32 y = 0;
-    modRegistry::GetWindowPos(x, y);
-    PlaceWindow(x, y);
-}
-
-void frmMain::SaveWindowPosition()
-{
-    if (isMinimized())
-        return;
-    const QPoint at = FrameRect().topLeft();
-    modRegistry::SaveWindowPos(pagecommon::ToTwips(at.x()), pagecommon::ToTwips(at.y()));
 }
 
 // ---- the setup document --------------------------------------------------------------
@@ -679,6 +535,18 @@ bool frmMain::ShowSetup()
 
 // ---- command line --------------------------------------------------------------------
 
+bool frmMain::RunsWithoutWindow(const QStringList& args)
+{
+    const QString line = extra::CommandLine(args);
+    return extra::HasOption(line, QStringLiteral("-t")) || extra::HasOption(line, QStringLiteral("-p"));
+}
+
+void frmMain::NoteRunEnd(const QString& what)
+{
+    if (m_runReason)
+        m_runReason->Note(what);
+}
+
 bool frmMain::RunCommandLine(const QStringList& arguments)
 {
     // Taken as one line, as typed: a file name with blanks needs no quotes.
@@ -706,11 +574,13 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
             // Nobody is there to close the transfer dialog: it closes itself once it is done.
             QTimer closer;
             closer.setInterval(platform::TimeSource::Instance().TimerInterval(200));
-            connect(&closer, &QTimer::timeout, this, [] {
+            connect(&closer, &QTimer::timeout, this, [this] {
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     auto* dialog = qobject_cast<frmComm*>(w);
-                    if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy())
+                    if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy()) {
+                        m_transferEnd = FailedTransferStep(*dialog);
                         dialog->accept();
+                    }
                 }
             });
             closer.start();
@@ -722,6 +592,9 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
             m_exitStatus = printed ? ExitOk : ExitPrintFailed;
         }
         hide();
+        // The save question of the shut-down comes after the run has ended.
+        if (m_runReason)
+            m_runReason->Freeze();
         // The checks may have changed the setup sent: the file does not hold it yet.
         Form_Unload(false);
         return false;
@@ -790,19 +663,4 @@ void frmMain::closeEvent(QCloseEvent* event)
     } else {
         event->ignore();
     }
-}
-
-void frmMain::showEvent(QShowEvent* event)
-{
-    const bool first = !m_shownOnce;
-    m_shownOnce = true;
-    QMainWindow::showEvent(event);
-    // The decorations are known only once the window is shown, and the window system may
-    // have shifted it to make room for them: place it again by its frame.
-    if (first)
-        QTimer::singleShot(0, this, [this] {
-            FitWindowToPages();
-            PlaceWindow(m_placedAt.x(), m_placedAt.y());
-            PlaceAgainOnceDecorated();
-        });
 }

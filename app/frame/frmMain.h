@@ -21,6 +21,7 @@ class QStatusBar;
 class QTabWidget;
 class QTimer;
 class QToolBar;
+class RunReason;
 class XelObject;
 class clsADO;
 class clsJData;
@@ -49,6 +50,10 @@ public:
     // is to be shown and the program runs on; false when it has ended (see ExitStatus).
     bool Form_Load(const QStringList& args);
     int ExitStatus() const { return m_exitStatus; }
+    // A run with -t or -p: what ended it (the message and the answer given), for the script.
+    QString ExitReason() const { return m_exitReason; }
+    // The arguments ask for a transmit or a print without the window.
+    static bool RunsWithoutWindow(const QStringList& args);
 
     MainState& State() { return m_state; }
     // What puts the pages on the tabs at start-up (InstallPages); a test may put its own.
@@ -169,6 +174,8 @@ private:
     bool Form_Unload(bool startupFailed);
     void StatusTimerTick();
     void SetUserPanel();
+    // Where a windowless run ends without a message box: what ended it.
+    void NoteRunEnd(const QString& what);
 
     MainState m_state;
     FrameUnitOps m_ops;
@@ -198,6 +205,9 @@ private:
     bool m_revertingTab = false;
     int m_helpContext = 26;
     int m_exitStatus = ExitOk;
+    QString m_exitReason;
+    RunReason* m_runReason = nullptr; // only while a run with -t or -p starts
+    QString m_transferEnd;            // the transfer dialog's failed step, on that run
     QString m_savedStatusText;
     QStringList m_languageNames; // unit display languages, block by block
 };

@@ -1,6 +1,7 @@
 // Command dispatch and the document commands of the main window: new, open, save, recent files.
 #include "app/frame/frmMain.h"
 
+#include "app/frame/RunReason.h"
 #include "app/frame/frmFileVersionConflict.h"
 #include "app/pages/common/PageCommon.h"
 #include "extra/extra.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -282,9 +284,12 @@ bool frmMain::OpenSetupFile(const QString& path, OpenRoad road)
                     extra::ShowStatusMessage(232, {FileNamePart(path)});
             }
         } else if (newer) {
+            const QString text = extra::GetLangString(199, {library, fileVersion});
+            // A window of its own, not a message box: a run without a window names it.
+            NoteRunEnd(RunReason::Quoted(text));
             tell([&] {
                 frmFileVersionConflict notice(this);
-                notice.Init(extra::GetLangString(199, {library, fileVersion}));
+                notice.Init(text);
                 notice.exec();
             });
             extra::ShowStatusMessage(233);
@@ -443,8 +448,10 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
 
 // ---- recent files and caption --------------------------------------------------------
 
-void frmMain::AddRecent(const QString& path)
+void frmMain::AddRecent(const QString& typed)
 {
+    // A name relative to the folder of this start ("-f x.QRN") would fail from any other.
+    const QString path = typed.isEmpty() ? typed : QDir::cleanPath(QFileInfo(typed).absoluteFilePath());
     // Already first: nothing to rewrite in the settings.
     if (RecentFileVisible(1) && RecentFilePath(1) == path)
         return;

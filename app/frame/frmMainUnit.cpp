@@ -4,6 +4,7 @@
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
 #include "app/frame/frmOptions.h"
+#include "app/frame/RunReason.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/pages/general/frmBackupSystemSettings.h"
 #include "extra/extra.h"
@@ -125,13 +126,19 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
         firmware = kDebugFirmware;
     else if (firmware.isEmpty())
         firmware = m_ops.ReadUnitVersion ? m_ops.ReadUnitVersion(true) : QStringLiteral("N/A");
-    if (!m_setup->CreateSetup(firmware))
+    if (!m_setup->CreateSetup(firmware)) {
+        NoteRunEnd(QStringLiteral("the unit image could not be built: ") + m_setup->SetupError());
         return false;
+    }
     if (m_state.DebugInfo && extra::LangMsgBox(178, YesNo | Question, {kProgramTitle}) == Yes && m_ops.SaveSetupLog)
         m_ops.SaveSetupLog(m_state);
-    if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled())
+    if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled()) {
+        NoteRunEnd(QStringLiteral("the port dialog was cancelled"));
         return false;
+    }
     if (!m_ops.DetectUnit || !m_ops.DetectUnit()) {
+        // The port and device tried go with message 140.
+        NoteRunEnd(unitops::UnitNotFoundStatus());
         unitops::ShowUnitNotFound();
         return false;
     }
@@ -144,9 +151,15 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     }
     extra::ShowStatusMessage(221);
     const bool hadUnsavedChanges = m_setup->Changed();
+    m_transferEnd.clear();
+    const int shownBefore = m_runReason ? m_runReason->Shown() : 0;
     const bool sent = m_ops.RunSetupTransfer && m_ops.RunSetupTransfer(m_state, 0, firmware);
-    if (!sent)
+    if (!sent) {
+        // The dialog tells most failures in its own summary, not in a box.
+        if (m_runReason && m_runReason->Shown() == shownBefore)
+            NoteRunEnd(m_transferEnd.isEmpty() ? QStringLiteral("the transfer ended without success") : m_transferEnd);
         return false;
+    }
     // Only a verified transmit is recorded; a file holding nothing else unsaved keeps the record
     // and its modification time. A file of an older format is left to the user's save, which
     // asks before converting it, and so is a file with bytes this program did not read or one

@@ -9,6 +9,7 @@
 #include "platform/ProgramLocation.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -143,6 +144,26 @@ TEST_F(FrameStartup, MinusFOpensAFileWhoseNameHasBlanks)
     ASSERT_TRUE(Start({"-f", "\"" + path + "\""}));
     EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
     EXPECT_EQ(Shown().value(0), Lang(104, {"\"" + path + "\""}));
+}
+
+// A name relative to the folder the program was started in is listed by its full path, so the
+// entry opens from any folder later.
+TEST_F(FrameStartup, MinusFWithARelativeNameListsItsFullPath)
+{
+    const QString path = WriteSetup("here.QRN");
+    ASSERT_TRUE(QDir(doubles.dir.path()).mkdir("sub"));
+    struct Back {
+        QString folder = QDir::currentPath();
+        ~Back() { QDir::setCurrent(folder); }
+    } back;
+    ASSERT_TRUE(QDir::setCurrent(doubles.dir.path()));
+    for (const char* typed : {"here.QRN", "./here.QRN", "sub/../here.QRN"}) {
+        doubles.settings->Remove("FileList");
+        ASSERT_TRUE(Start({"-f", typed})) << typed;
+        EXPECT_EQ(window->RecentFilePath(1), path) << typed;
+        EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), path) << typed;
+        CloseWindow();
+    }
 }
 
 TEST_F(FrameStartup, WindowlessTransmitAndPrintEndWithTheirStatus)

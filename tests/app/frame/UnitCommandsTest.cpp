@@ -524,6 +524,62 @@ TEST(WindowlessTransmit, ASetupChangedByTheChecksIsOfferedForSaving)
     }
 }
 
+// A run that fails tells the script on standard error what ended it: the message (with the
+// answer to a question) or, where none was shown, what stopped it.
+TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
+{
+    testing_doubles::PlatformDoubles doubles;
+    extra::LoadLanguageLibrary();
+    auto doc = CreateDefaultSetupDocument();
+    for (XelDigitalIn* input : *doc->DigitalIn())
+        input->SetText("Input");
+    const QString file = doubles.dir.filePath("send.QRN");
+    ASSERT_TRUE(doc->SaveFile(file));
+    const QString missing = doubles.dir.filePath("missing.QRN");
+    const QString noDevice = doubles.dir.filePath("no tty here");
+    auto quoted = [](quint16 id, const QVariantList& args = {}) {
+        return "\"" + extra::FormatLangString(id, args).simplified() + "\"";
+    };
+    const QString notSent = "Quarno: exit 3, the setup was not transmitted: ";
+    enum UnitKind { NoUnit, Running, Propulsion };
+    struct Row {
+        QStringList args;
+        UnitKind unit;
+        int exit;
+        QString begins, ends; // of the one line on standard error
+    };
+    const Row rows[] = {
+        {{"-q", "-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + "COM1 (" + noDevice + ") could not be opened: ",
+         ": " + quoted(140)},
+        {{"-q", "-t", file}, Running, frmMain::ExitTransmitFailed, notSent + quoted(114), quoted(114)},
+        {{"-q", "-t", file}, Propulsion, frmMain::ExitTransmitFailed, notSent + quoted(124), quoted(124)},
+        {{"-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + quoted(130) + " answered No", " answered No"},
+        {{"-t", missing}, NoUnit, frmMain::ExitFileNotLoadable,
+         "Quarno: exit 2, the setup file could not be loaded: " + quoted(104, {missing}), quoted(104, {missing})},
+    };
+    extra::FreeLanguageLibrary();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.begins.toStdString());
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion("4.47");
+        unit.SetEngineRunning(row.unit == Running);
+        if (row.unit == Propulsion)
+            unit.SetUnitType(1);
+        ecxsim::PtyServer server(&unit);
+        if (row.unit != NoUnit && !server.Open())
+            GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+        const QString device = row.unit == NoUnit ? noDevice : server.SlavePath();
+        const ChildRun run = RunChild("quarno_scripted", row.args, ChildConfig(doubles.dir, device));
+        ASSERT_TRUE(run.ended) << "the transmit did not end";
+        EXPECT_EQ(run.exitCode, row.exit) << run.out.toStdString();
+        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
+        ASSERT_EQ(said.size(), 1) << run.err.toStdString();
+        EXPECT_TRUE(said[0].startsWith(row.begins)) << said[0].toStdString();
+        EXPECT_TRUE(said[0].endsWith(row.ends)) << said[0].toStdString();
+        EXPECT_EQ(unit.Register(0), 0);
+    }
+}
+
 // The same road in-process with the program's own unit routines: a silent unit ends the run
 // with the transmit status, and nothing reaches the unit.
 TEST(WindowlessTransmit, ASilentUnitEndsWithTheTransmitStatus)
