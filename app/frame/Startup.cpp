@@ -4,6 +4,7 @@
 #include "extra/extra.h"
 #include "platform/KeyTracker.h"
 #include "platform/MessagePresenter.h"
+#include "platform/SettingsStore.h"
 #include "platform/StatusSink.h"
 
 #include <QApplication>
@@ -100,6 +101,9 @@ int RunQuarno(QApplication& app)
     if (!window.Form_Load(args))
         return Finish(window.ExitStatus(), words.get());
     words.reset();
+    // A settings notice said during start-up was cleared when the first setup was shown.
+    if (const QString notice = platform::SettingsStore::Instance().Notice(); !notice.isEmpty())
+        platform::StatusSink::Instance().SetStatusText(notice);
     window.show();
     QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     app.exec();
