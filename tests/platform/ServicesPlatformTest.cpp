@@ -4,6 +4,7 @@
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
 #include "platform/StatusSink.h"
+#include "tests/common/Doubles.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/NonRegularFiles.h"
 
@@ -17,6 +18,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <future>
+#include <memory>
+#include <optional>
 #include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
@@ -98,115 +101,87 @@ TEST(SettingsStoreTest, ReadsAndWritesSeeEditsMadeOutside)
     EXPECT_FALSE(store.Value("Ports/COM2").has_value());
 }
 
-class CountingStatus : public platform::StatusSink {
+class CountingStatus : public testing_doubles::RecordingStatus {
 public:
     QStringList texts;
-    void StopRestoreTimer(int) override {}
-    void SetStatusText(const QString& text) override { texts << text; }
-    QString StatusText() override { return texts.isEmpty() ? QString() : texts.last(); }
+    void SetStatusText(const QString& t) override { texts << t; }
 };
-
-bool WriteFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
 
 // What is at path and beside it, to tell that both were left alone.
 QString Snapshot(const QString& path)
 {
     const QFileInfo info(path);
-    QString seen = info.isFile() ? "file:" : info.isDir() ? "folder:" : info.exists() ? "other:" : "none:";
     QFile file(path);
-    if (info.isFile() && file.open(QIODevice::ReadOnly))
-        seen += QString::fromLatin1(file.readAll());
-    return seen + QDir(info.path()).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).join(',');
-}
-
-// Runs work on a thread of its own. Past the deadline a writer opens the pipe and goes, which
-// ends a read waiting on it, so a store that blocks fails the test instead of hanging it.
-bool FinishesInTime(const std::function<void()>& work, const QString& pipe)
-{
-    std::promise<void> finished;
-    std::future<void> done = finished.get_future();
-    std::thread worker([&] {
-        work();
-        finished.set_value();
-    });
-    const bool inTime = done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
-    while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-        if (fd >= 0)
-            ::close(fd);
-    }
-    worker.join();
-    return inTime;
+    const QByteArray bytes = info.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QString::number(info.isFile()) + QString::number(info.isDir()) + bytes
+        + QDir(info.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(',');
 }
 
 // A settings file that cannot be read or kept: the store never blocks, starts on the defaults
-// (or keeps the run's values once a write failed), says so once naming the file, and leaves
-// the file as it was.
+// (keeps the run's values once a write failed), says so once naming the file, leaves it alone.
 TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
 {
-    const QByteArray good = "[General]\nCommPort=3\n";
+    const auto write = [](const QByteArray& text) {
+        return [text](const QString& p) { QFile f(p); return f.open(QIODevice::WriteOnly) && f.write(text) > 0; };
+    };
+    // A device node of its own where root may make one, so nothing of the system is at stake.
+    const auto device = [](const QString& p) {
+        return ::mknod(QFile::encodeName(p).constData(), S_IFCHR | 0600, makedev(1, 5)) == 0
+            || QFile::link(testing_files::Device(), p);
+    };
+    const auto good = write("[General]\nCommPort=3\n");
     struct Row {
         const char* name;
         std::function<bool(const QString&)> make;
         const char* said;
         std::optional<QString> port; // what the first read finds
-        rlim_t writeCap = 0;          // writes fail past this size, as on a full disk
+        rlim_t writeCap;             // writes fail past this size, as on a full disk
+    } rows[] = {
+        {"pipe", testing_files::MakePipe, "is not a regular file", {}, 0},
+        {"folder", [](const QString& p) { return QDir().mkdir(p); }, "is not a regular file", {}, 0},
+        {"device", device, "is not a regular file", {}, 0},
+        {"unreadable", [&](const QString& p) { return good(p) && QFile::setPermissions(p, {}); }, "could not be read", {}, 0},
+        {"damaged", write("[General\nCommPort=3\n"), "is damaged", {}, 0},
+        {"disk full", good, "could not be saved", "3", 64},
     };
-    const Row rows[] = {
-        {"pipe", testing_files::MakePipe, "is not a regular file", std::nullopt},
-        {"folder", [](const QString& p) { return QDir().mkdir(p); }, "is not a regular file", std::nullopt},
-        {"device", [](const QString& p) {
-             // A node of its own where root may make one, so nothing of the system is at stake.
-             return ::mknod(QFile::encodeName(p).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0
-                 || QFile::link(testing_files::Device(), p);
-         }, "is not a regular file", std::nullopt},
-        {"unreadable", [&](const QString& p) { return WriteFile(p, good) && QFile::setPermissions(p, {}); },
-         "could not be read", std::nullopt},
-        {"damaged", [](const QString& p) { return WriteFile(p, "[General\nCommPort=3\n"); }, "is damaged", std::nullopt},
-        {"disk full", [&](const QString& p) { return WriteFile(p, good); }, "could not be saved", "3", 64},
-    };
-    const QString mode(200, QLatin1Char('1'));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
-        const QString path = dir.filePath("s.ini");
+        const QString path = dir.filePath("s.ini"), big(200, QLatin1Char('x'));
         ASSERT_TRUE(row.make(path));
         if (QString(row.name) == "unreadable" && QFileInfo(path).isReadable())
-            continue; // root reads it all the same; the damaged row stands in
+            continue; // root reads the unreadable file all the same; the damaged row stands in
         const QString before = Snapshot(path);
         CountingStatus status;
         platform::StatusSink::SetInstance(&status);
-        std::optional<QString> port, modeRead;
-        QStringList children;
+        platform::QtSettingsStore* store = nullptr;
+        std::optional<QString> port;
         bool kept = true;
-        QString notice;
-        const bool inTime = FinishesInTime([&] {
-            platform::QtSettingsStore store(path);
-            port = store.Value("CommPort");
-            {
-                std::optional<FileSizeLimit> cap;
-                if (row.writeCap)
-                    cap.emplace(row.writeCap);
-                kept = store.SetValue("Ports/COM2", mode);
-            }
-            modeRead = store.Value("Ports/COM2");
-            children = store.ChildKeys("Ports");
-            notice = store.Notice();
-        }, path);
-        platform::StatusSink::SetInstance(nullptr);
-        ASSERT_TRUE(inTime) << "the store blocked on the settings file";
+        // On a thread with a deadline: a store that blocks on the pipe fails instead of hanging.
+        std::packaged_task<void()> task([&] {
+            store = new platform::QtSettingsStore(path);
+            port = store->Value("CommPort");
+            std::optional<FileSizeLimit> cap;
+            if (row.writeCap)
+                cap.emplace(row.writeCap);
+            kept = store->SetValue("Ports/COM2", big);
+        });
+        std::future<void> done = task.get_future();
+        std::thread worker(std::move(task));
+        const bool inTime = done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+            ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK)); // a writer ends the wait
+        worker.join();
+        ASSERT_TRUE(inTime) << "blocked on the file";
+        std::unique_ptr<platform::QtSettingsStore> owned(store);
         EXPECT_EQ(port, row.port);
         EXPECT_FALSE(kept);
-        EXPECT_EQ(modeRead, mode); // the run goes on with what it set
-        EXPECT_EQ(children, QStringList{"COM2"});
-        EXPECT_EQ(status.texts, QStringList{notice});
-        EXPECT_TRUE(notice.contains(row.said)) << notice.toStdString();
-        EXPECT_TRUE(notice.contains(path)) << notice.toStdString();
+        EXPECT_EQ(store->Value("Ports/COM2"), big); // the run goes on with what it set
+        EXPECT_EQ(store->ChildKeys("Ports"), QStringList{"COM2"});
+        EXPECT_EQ(status.texts, QStringList{store->Notice()});
+        EXPECT_TRUE(store->Notice().contains(row.said) && store->Notice().contains(path)) << store->Notice().toStdString();
         EXPECT_EQ(Snapshot(path), before);
+        platform::StatusSink::SetInstance(nullptr);
     }
 }
 
