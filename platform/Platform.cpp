@@ -356,7 +356,8 @@ struct QtSettingsStore::Impl {
         Checked(false);
     }
 
-    // True while the file serves; it is reloaded when it changed on disk.
+    // True while the file serves. It is reloaded when it changed on disk (a port mapping edited
+    // by hand, say); that costs one stat when it did not.
     bool Reload()
     {
         if (!settings)
@@ -393,6 +394,7 @@ struct QtSettingsStore::Impl {
         if (!notice.isEmpty())
             return;
         notice = TroubleText(trouble, name);
+        // As any status message, so a pending restore of older text does not hide it.
         StatusSink& sink = StatusSink::Instance();
         sink.StopRestoreTimer(5000);
         sink.SetStatusText(notice);
@@ -404,8 +406,8 @@ QtSettingsStore::QtSettingsStore() : d(new Impl)
 #ifdef Q_OS_WIN
     d->Open(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvaro"), QStringLiteral("Quarno"));
 #else
-    // The user's own file where the system keeps it, and no other: each file read is a file
-    // that could block.
+    // Only the user's own file where the system keeps it: the system-wide fallbacks would be
+    // files read without a look at what they are.
     d->file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kelvaro/Quarno.conf");
     d->Open(d->file, QSettings::IniFormat);
 #endif
