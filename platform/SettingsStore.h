@@ -15,13 +15,20 @@ public:
     virtual bool SetValue(const QString& key, const QString& value) = 0;
     virtual void Remove(const QString& key) = 0; // a value or a whole subkey
     virtual QStringList ChildKeys(const QString& group) = 0;
+    // The sentence said in the status bar when the settings could not be read or kept; said
+    // once a run, and kept so that the window can show it again once it is up. Empty while
+    // all is well.
+    virtual QString Notice();
 
     static SettingsStore& Instance();
     static void SetInstance(SettingsStore* store);
 };
 
 // QSettings-backed store: organisation "Kelvaro", application "Quarno", or an INI file
-// (tests point it at a temporary one).
+// (tests point it at a temporary one). Only a regular file is read or written. When the file
+// is something else, cannot be read, is damaged, or a write to it fails, the store says so
+// once in the status bar and keeps the rest of the run's values in memory, leaving the file
+// as it is.
 class PLATFORM_EXPORT QtSettingsStore : public SettingsStore {
 public:
     QtSettingsStore();
@@ -31,6 +38,7 @@ public:
     bool SetValue(const QString& key, const QString& value) override;
     void Remove(const QString& key) override;
     QStringList ChildKeys(const QString& group) override;
+    QString Notice() override;
 
 private:
     struct Impl;

@@ -3,12 +3,26 @@
 #include "platform/PortList.h"
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
+#include "platform/StatusSink.h"
+#include "tests/common/Doubles.h"
+#include "tests/common/FileSizeLimit.h"
+#include "tests/common/NonRegularFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <functional>
+#include <future>
+#include <memory>
+#include <optional>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -85,6 +99,90 @@ TEST(SettingsStoreTest, ReadsAndWritesSeeEditsMadeOutside)
     EXPECT_EQ(file.value("CommPort").toString(), "1");
     EXPECT_EQ(file.value("Mode").toString(), "1");
     EXPECT_FALSE(store.Value("Ports/COM2").has_value());
+}
+
+class CountingStatus : public testing_doubles::RecordingStatus {
+public:
+    QStringList texts;
+    void SetStatusText(const QString& t) override { texts << t; }
+};
+
+// What is at path and beside it, to tell that both were left alone.
+QString Snapshot(const QString& path)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    const QByteArray bytes = info.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QString::number(info.isFile()) + QString::number(info.isDir()) + bytes
+        + QDir(info.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(',');
+}
+
+// A settings file that cannot be read or kept: the store never blocks, starts on the defaults
+// (keeps the run's values once a write failed), says so once naming the file, leaves it alone.
+TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
+{
+    const auto write = [](const QByteArray& text) {
+        return [text](const QString& p) { QFile f(p); return f.open(QIODevice::WriteOnly) && f.write(text) > 0; };
+    };
+    // A device node of its own where root may make one, so nothing of the system is at stake.
+    const auto device = [](const QString& p) {
+        return ::mknod(QFile::encodeName(p).constData(), S_IFCHR | 0600, makedev(1, 5)) == 0
+            || QFile::link(testing_files::Device(), p);
+    };
+    const auto good = write("[General]\nCommPort=3\n");
+    struct Row {
+        const char* name;
+        std::function<bool(const QString&)> make;
+        const char* said;
+        std::optional<QString> port; // what the first read finds
+        rlim_t writeCap;             // writes fail past this size, as on a full disk
+    } rows[] = {
+        {"pipe", testing_files::MakePipe, "is not a regular file", {}, 0},
+        {"folder", [](const QString& p) { return QDir().mkdir(p); }, "is not a regular file", {}, 0},
+        {"device", device, "is not a regular file", {}, 0},
+        {"unreadable", [&](const QString& p) { return good(p) && QFile::setPermissions(p, {}); }, "could not be read", {}, 0},
+        {"damaged", write("[General\nCommPort=3\n"), "is damaged", {}, 0},
+        {"disk full", good, "could not be saved", "3", 64},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s.ini"), big(200, QLatin1Char('x'));
+        ASSERT_TRUE(row.make(path));
+        if (QString(row.name) == "unreadable" && QFileInfo(path).isReadable())
+            continue; // root reads the unreadable file all the same; the damaged row stands in
+        const QString before = Snapshot(path);
+        CountingStatus status;
+        platform::StatusSink::SetInstance(&status);
+        platform::QtSettingsStore* store = nullptr;
+        std::optional<QString> port;
+        bool kept = true;
+        // On a thread with a deadline: a store that blocks on the pipe fails instead of hanging.
+        std::packaged_task<void()> task([&] {
+            store = new platform::QtSettingsStore(path);
+            port = store->Value("CommPort");
+            std::optional<FileSizeLimit> cap;
+            if (row.writeCap)
+                cap.emplace(row.writeCap);
+            kept = store->SetValue("Ports/COM2", big);
+        });
+        std::future<void> done = task.get_future();
+        std::thread worker(std::move(task));
+        const bool inTime = done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+        while (done.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready)
+            ::close(::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK)); // a writer ends the wait
+        worker.join();
+        ASSERT_TRUE(inTime) << "blocked on the file";
+        std::unique_ptr<platform::QtSettingsStore> owned(store);
+        EXPECT_EQ(port, row.port);
+        EXPECT_FALSE(kept);
+        EXPECT_EQ(store->Value("Ports/COM2"), big); // the run goes on with what it set
+        EXPECT_EQ(store->ChildKeys("Ports"), QStringList{"COM2"});
+        EXPECT_EQ(status.texts, QStringList{store->Notice()});
+        EXPECT_TRUE(store->Notice().contains(row.said) && store->Notice().contains(path)) << store->Notice().toStdString();
+        EXPECT_EQ(Snapshot(path), before);
+        platform::StatusSink::SetInstance(nullptr);
+    }
 }
 
 TEST(FileAttributesTest, ReadOnlyFlagRoundTrips)
