@@ -16,6 +16,7 @@
 class XelMain;
 class cDigitalIn;
 class cAnalogIn;
+class XelAnalogIn;
 class XelStandbyOperation;
 class XelSpeedSensor;
 class XelBattery;
@@ -103,6 +104,9 @@ public:
     // Saves to Filename and gives the file back the last-write time it had; false when the
     // save failed (the setup then stays changed).
     bool SaveKeepingFileTime();
+    // Main.CAN; switched off, the analog inputs after the eleventh go, as they do when a
+    // setup without CAN is loaded or received. Switched on, the caller adds them.
+    void SetCANSupport(bool on);
 
 private:
     bool HasParts() const;
@@ -116,6 +120,8 @@ private:
     void SetFileNames(const QString& sFilename);
     // With CAN 17 analog channels (the missing keys of 12 to 17 added), without 11.
     void ApplyAnalogCountRule(bool withTexts);
+    // The defaults (and with texts the terminal) of a bus channel the count rule adds.
+    void InitAddedBusChannel(XelAnalogIn& channel, bool withTexts) const;
     // Unit image.
     void ApplyCANFixUp();
     bool WriteDisplayTexts(QByteArray& image);
