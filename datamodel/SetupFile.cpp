@@ -70,8 +70,22 @@ bool XelObject::WriteSections(RecordWriter& w) const
     m_main->WriteToFile(w);
     for (XelDigitalIn* item : *m_digitalIn)
         item->WriteToFile(w);
-    for (XelAnalogIn* item : *m_analogIn)
-        item->WriteToFile(w);
+    // The records of channels 1 to 11, and 12 to 17 with CAN: what a reader with the program's
+    // channels reads, whatever this collection holds. One record more or less would shift
+    // every later section. A channel the collection lacks is written as a load adds it.
+    const qint32 analogRecords = m_main->CAN() ? cAnalogIn::kAllChannels : cAnalogIn::kWiredChannels;
+    for (qint32 key = 1; key <= analogRecords; ++key) {
+        if (XelAnalogIn* item = m_analogIn->Item(cAnalogIn::KeyText(key))) {
+            item->WriteToFile(w);
+            continue;
+        }
+        XelAnalogIn missing;
+        missing.SetIndex(key);
+        InitAddedBusChannel(missing, true);
+        if (key <= cAnalogIn::kWiredChannels)
+            missing.SetInputType(0);
+        missing.WriteToFile(w);
+    }
     m_standbyOperation->WriteToFile(w);
     m_speedSensor->WriteToFile(w);
     m_info->WriteToFile(w);
@@ -141,36 +155,37 @@ bool XelObject::CreateTempFile(const QString& sFilename)
 
 // ---- reading ---------------------------------------------------------------------------
 
+// The terminal text of channel n is language string 920 + n.
+void XelObject::InitAddedBusChannel(XelAnalogIn& channel, bool withTexts) const
+{
+    if (withTexts) {
+        HoldLanguageLibrary();
+        channel.SetTerminal(extra::GetLangString(quint16(920 + channel.Index())));
+    }
+    cAnalogIn::SetAddedBusDefaults(channel);
+}
+
 void XelObject::ApplyAnalogCountRule(bool withTexts)
 {
     if (!m_main->CAN()) {
-        while (m_analogIn->Count() >= 12)
-            m_analogIn->Remove(m_analogIn->Count());
+        m_analogIn->RemoveBusChannels();
         return;
     }
-    if (m_analogIn->Count() >= 17)
+    if (m_analogIn->Count() >= cAnalogIn::kAllChannels)
         return;
-    if (withTexts)
-        HoldLanguageLibrary();
-    for (qint32 k = 1; k <= 6; ++k) {
-        const qint32 key = 11 + k;
+    for (qint32 key = cAnalogIn::kWiredChannels + 1; key <= cAnalogIn::kAllChannels; ++key) {
         if (m_analogIn->Item(cAnalogIn::KeyText(key)))
             continue;
-        XelAnalogIn* channel =
-            m_analogIn->Add(key, withTexts ? extra::GetLangString(quint16(931 + k)) : QString());
-        if (!channel)
-            continue;
-        channel->SetSensorMin(0);
-        channel->SetSensorMax(1000);
-        channel->SetLimit(1, 0);
-        channel->SetLimit(0, 0);
-        channel->SetAction(0);
-        channel->SetActionDirection(0);
-        channel->SetOnRunOnly(false);
-        channel->SetInitialDelay(0);
-        channel->SetAlarmDelay(2);
-        channel->SetInputType(3);
+        if (XelAnalogIn* channel = m_analogIn->Add(key, QString()))
+            InitAddedBusChannel(*channel, withTexts);
     }
+}
+
+void XelObject::SetCANSupport(bool on)
+{
+    m_main->SetCAN(on);
+    if (!on)
+        m_analogIn->RemoveBusChannels();
 }
 
 bool XelObject::ReadSections(RecordReader& r, const QString& fileVersion, bool scratch)

@@ -17,6 +17,7 @@
 class XelMain;
 class cDigitalIn;
 class cAnalogIn;
+class XelAnalogIn;
 class XelStandbyOperation;
 class XelSpeedSensor;
 class XelBattery;
@@ -106,6 +107,9 @@ public:
     // nothing written, when the file on disk is no longer the one read or last saved, and
     // false when the save failed (the setup then stays changed).
     bool SaveKeepingFileTime();
+    // Main.CAN; switched off, the analog inputs after the eleventh go, as they do when a
+    // setup without CAN is loaded or received. Switched on, the caller adds them.
+    void SetCANSupport(bool on);
 
 private:
     bool HasParts() const;
@@ -120,6 +124,8 @@ private:
     bool IsFileAsRead(platform::FileStamp& onDisk) const;
     // With CAN 17 analog channels (the missing keys of 12 to 17 added), without 11.
     void ApplyAnalogCountRule(bool withTexts);
+    // The defaults (and with texts the terminal) of a bus channel the count rule adds.
+    void InitAddedBusChannel(XelAnalogIn& channel, bool withTexts) const;
     // Unit image.
     void ApplyCANFixUp();
     bool WriteDisplayTexts(QByteArray& image);

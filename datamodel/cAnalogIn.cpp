@@ -15,6 +15,26 @@ XelAnalogIn* cAnalogIn::Add(qint32 iKey, const QString& sTerminals)
     return item;
 }
 
+void cAnalogIn::RemoveBusChannels()
+{
+    while (Count() > kWiredChannels)
+        Remove(Count());
+}
+
+void cAnalogIn::SetAddedBusDefaults(XelAnalogIn& channel)
+{
+    channel.SetSensorMin(0);
+    channel.SetSensorMax(1000);
+    channel.SetLimit(1, 0);
+    channel.SetLimit(0, 0);
+    channel.SetAction(0);
+    channel.SetActionDirection(0);
+    channel.SetOnRunOnly(false);
+    channel.SetInitialDelay(0);
+    channel.SetAlarmDelay(2);
+    channel.SetInputType(3);
+}
+
 bool cAnalogIn::FromImage(const QByteArray& image, const QString& sFirmware)
 {
     const bool old = PartHelpers::IsFiveChannelFirmware(sFirmware);

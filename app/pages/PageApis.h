@@ -74,6 +74,9 @@ public:
     virtual void SetClassifiedTag(const QString& tag) { Q_UNUSED(tag); }
     // The two J-parameter maps of the input pages (JDataAnalog, JDataDigital), once at start-up.
     virtual void CreateJDataObjects() {}
+    // chkMainCAN switched off as by a click, without its question: the caller has made sure
+    // no input reads the engine bus.
+    virtual void SwitchOffCAN() {}
 };
 
 // "Switch" page.

@@ -272,7 +272,11 @@ private:
             }
             if (Ask(187, YesNo | Question | SetForeground, {fw, gate}) != Yes)
                 return false;
-            s.Main()->SetCAN(false);
+            // As the Main page's own switch-off leaves the setup and the pages; the setup's
+            // rule also where no Main page is shown.
+            if (m_state.mainPage)
+                m_state.mainPage->SwitchOffCAN();
+            s.SetCANSupport(false);
             return true;
         }
         if (!analog.isEmpty() && !digital.isEmpty())

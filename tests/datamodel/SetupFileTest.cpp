@@ -588,9 +588,31 @@ TEST_F(SetupFileTest, TheAnalogCountFollowsCAN)
 
     withCan->Main()->SetCAN(false);
     const QString plainPath = PathOf("plain.QRN");
-    ASSERT_TRUE(withCan->SaveFile(plainPath)); // still 17 records, only 11 are read
+    ASSERT_TRUE(withCan->SaveFile(plainPath)); // the 11 records a reader reads
     ASSERT_TRUE(doc->LoadFile(plainPath));
     EXPECT_EQ(doc->AnalogIn()->Count(), 11);
+}
+
+// A collection short of channels is written with the records a reader with the program's
+// channels reads (17 with CAN, 11 without): every later part reads back in its place.
+TEST_F(SetupFileTest, AShortAnalogCollectionIsWrittenWithTheRecordsTheReaderReads)
+{
+    const struct Row { bool can; int keep; int records; } rows[] = {{true, 11, 17}, {false, 5, 11}, {true, 0, 17}};
+    for (const Row& row : rows) {
+        auto source = CreateDefaultSetupDocument();
+        source->Main()->SetCAN(row.can);
+        while (source->AnalogIn()->Count() > row.keep)
+            source->AnalogIn()->Remove(source->AnalogIn()->Count());
+        source->Info()->SetInfo("Bridge");
+        source->DigitalInAdditional()->Item(2)->SetText("Last");
+        ASSERT_TRUE(source->SaveFile(PathOf("short.QRN")));
+        auto doc = CreateDefaultSetupDocument();
+        ASSERT_TRUE(doc->LoadFile(PathOf("short.QRN")));
+        EXPECT_EQ(doc->AnalogIn()->Count(), row.records) << row.keep;
+        EXPECT_EQ(doc->Info()->Info(), "Bridge") << row.keep;
+        EXPECT_EQ(doc->DigitalInAdditional()->Item(2)->Text(), "Last") << row.keep;
+        EXPECT_FALSE(doc->HoldsUnreadBytes()) << row.keep;
+    }
 }
 
 // An emptied analog collection with CAN on gets the bus channels 12 to 17 and reads their six
@@ -606,6 +628,11 @@ TEST_F(SetupFileTest, AnEmptiedAnalogCollectionGetsTheBusChannelsOnly)
     source->DigitalInAdditional()->Item(2)->SetText("Last");
     const QString path = PathOf("bus.QRN");
     ASSERT_TRUE(source->SaveFile(path));
+    // The writer fills in channels 1 to 11; a file that holds the six bus records alone.
+    QByteArray bytes = ReadAll(path);
+    const qsizetype first = bytes.indexOf(QByteArray("\x01" "19-20     "));
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(WriteAll(path, bytes.remove(first, 11 * 607)));
 
     auto doc = CreateDefaultSetupDocument();
     while (doc->AnalogIn()->Count() > 0)

@@ -320,10 +320,8 @@ void AnalogInPage::AnalogCANChanged(bool on)
             if (input)
                 modAnalog::WriteChannelDefaults(*input, qint32(AnalogInputType::CAN));
         }
-    } else if (!on && inputs->Count() == modAnalog::kAllChannels) {
-        while (inputs->Count() > modAnalog::kWiredChannels)
-            inputs->Remove(inputs->Count());
     }
+    // Switched off, the setup has dropped channels 12 to 17 itself.
     LoadAnalog();
 }
 

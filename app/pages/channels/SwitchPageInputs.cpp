@@ -233,6 +233,11 @@ void SwitchPage::FillDigitalInputTypeCombo(int list, bool selectFirst)
         cmbDigitalInputType->setCurrentIndex(-1);
     }
     if (selectFirst) {
+        // The input on show keeps a stored type the new list lacks (a bus type once J1939/J1587
+        // is off): nothing is chosen, and nothing stored, until the user picks a type.
+        const XelDigitalIn* shown = SelectedInput();
+        if (shown && cmbDigitalInputType->findData(shown->InputType()) < 0)
+            return;
         if (cmbDigitalInputType->count() > 0)
             SetComboIndex(cmbDigitalInputType, 0);
     } else {

@@ -46,14 +46,10 @@ void SwitchPage::ShowDigitalChannel(QTreeWidgetItem* row)
         // The combos are refilled for this input; their handlers store nothing meanwhile.
         pagecommon::ScopedFlag opening(m_state.OpeningSetup);
         FillDigitalActionCombo(position);
-        FillDigitalInputTypeCombo(input->Index() >= 10 && setup->Main()->CAN() ? 1 : 0, true);
         // A bus type left from J1939/J1587 support keeps its row, with no entry chosen, so
         // that a wired type can be picked; the stored type stays until then.
+        FillDigitalInputTypeCombo(input->Index() >= 10 && setup->Main()->CAN() ? 1 : 0, true);
         const bool typeNotOffered = cmbDigitalInputType->findData(input->InputType()) < 0;
-        if (typeNotOffered) {
-            const QSignalBlocker block(cmbDigitalInputType);
-            cmbDigitalInputType->setCurrentIndex(-1);
-        }
         ArrangeDigitalPage(cmbDigitalInputType->count() == 1 && !typeNotOffered);
     }
     ShowDigitalInputValues(input);

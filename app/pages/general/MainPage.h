@@ -48,6 +48,7 @@ public:
     QString LanguageText() override;
     QString OperationModeText() override;
     void CreateJDataObjects() override;
+    void SwitchOffCAN() override;
 
     // The page routines on a given document.
     void ShowSecretSettings() override;
@@ -72,7 +73,8 @@ private:
 
     // Handlers.
     void OnOperationModeChanged();
-    void OnCANToggled(bool on);
+    // asked: the question about bus inputs in use has been answered elsewhere.
+    void OnCANToggled(bool on, bool asked = false);
     void OnClassifiedToggled(bool checked);
     void OnLCDLightScaleChanged();
     void OnLCDLightDelayChanged();

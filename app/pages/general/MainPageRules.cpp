@@ -156,7 +156,16 @@ bool MainPage::HasShutdownInputs(XelObject& setup)
 
 // ---- J1939/J1587 support ---------------------------------------------------------------
 
-void MainPage::OnCANToggled(bool on)
+void MainPage::SwitchOffCAN()
+{
+    {
+        const QSignalBlocker block(chkMainCAN);
+        chkMainCAN->setChecked(false);
+    }
+    OnCANToggled(false, true);
+}
+
+void MainPage::OnCANToggled(bool on, bool asked)
 {
     XelObject* setup = Setup();
     if (!setup)
@@ -174,7 +183,7 @@ void MainPage::OnCANToggled(bool on)
                 if (input->Index() < 12 && input->InputType() > 2)
                     input->SetAction(0);
         }
-        const bool skip = m_state.ExpertMode || pagecommon::ShiftHeld();
+        const bool skip = asked || m_state.ExpertMode || pagecommon::ShiftHeld();
         if (!listed.isEmpty() && !skip) {
             const quint16 id = listed.size() > 1 ? 137 : 136;
             if (extra::LangMsgBox(id, platform::MsgStyle::YesNo | platform::MsgStyle::Exclamation,
@@ -224,7 +233,7 @@ void MainPage::OnCANToggled(bool on)
     }
 
     if (!SetupLoading()) {
-        setup->Main()->SetCAN(on);
+        setup->SetCANSupport(on);
         if (m_state.analogPage)
             m_state.analogPage->AnalogCANChanged(on);
         StoreCurrent();

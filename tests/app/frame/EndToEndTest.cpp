@@ -37,6 +37,7 @@
 #include <QTreeWidget>
 
 using namespace frametest;
+using platform::MsgResult::Yes;
 
 namespace {
 
@@ -329,6 +330,46 @@ TEST_F(EndToEnd, TransmitLeavesTheImageInTheUnitAndReceiveBringsTheSameSetupBack
             differing += received.value(r) != image[r];
         EXPECT_EQ(differing, 0);
         EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << Shown().join('|').toStdString();
+    }
+}
+
+// Every road that switches J1939/J1587 off leaves the pages without it and channels 12 to 17
+// gone; the setup saved then reads back as it was, every later part in its place.
+TEST_F(EndToEnd, ASetupWhoseCANWentOffIsSavedAsItReadsBack)
+{
+    const auto setup = [](bool can) {
+        return [can](XelObject& s) {
+            for (int n = 12; n <= 17; ++n) // the bus channels, none in use
+                s.Main()->SetCAN(can), s.AnalogIn()->Add(n, extra::GetLangString(920));
+            s.Battery()->SetLowBatteryVoltage(23.5f);
+            s.Info()->SetInfo("MV NORDLYS");
+        };
+    };
+    const QString withCan = WriteSetup("can.QRN", setup(true)), withoutCan = WriteSetup("plain.QRN", setup(false));
+    const struct Row { const char* road; const char* firmware; std::function<void()> run; bool asks187; } rows[] = {
+        {"Main page box", "4.47", [&] { Control<QCheckBox>("chkMainCAN")->setChecked(false); }, false},
+        {"Yes to 187", "3.9", [&] { doubles.keys.shift = true, window->ToolClick("transmit"); }, true},
+        {"receive", "3.9", [&] { window->ToolClick("load"); }, false},
+        {"open a file", "4.47", [&] { window->OpenSetupByName(withoutCan); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.road);
+        unitSim.SetFirmwareVersion(row.firmware);
+        ASSERT_TRUE(Open() && window->OpenSetupByName(withCan));
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {Yes};
+        row.run();
+        doubles.keys.shift = false;
+        EXPECT_EQ(Shown(), row.asks187 ? QStringList{Lang(187, {"3.9", "4.3"})} : QStringList());
+        EXPECT_FALSE(Control<QCheckBox>("chkMainCAN")->isChecked());
+        EXPECT_EQ(Control<QTreeWidget>("lvwAnalog")->topLevelItemCount(), 11);
+        XelObject& shown = *window->XelObject();
+        auto back = window->NewDefaultDocument();
+        ASSERT_TRUE(back->LoadFile(SaveAs("saved.QRN")));
+        EXPECT_EQ(back->AnalogIn()->Count() + back->Main()->CAN(), 11);
+        EXPECT_EQ(back->Battery()->LowBatteryVoltage(), shown.Battery()->LowBatteryVoltage());
+        EXPECT_EQ(back->Info()->Info(), shown.Info()->Info());
+        EXPECT_FALSE(back->HoldsUnreadBytes());
     }
 }
 

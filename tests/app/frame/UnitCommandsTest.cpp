@@ -520,6 +520,7 @@ TEST(WindowlessTransmit, ASetupChangedByTheChecksIsOfferedForSaving)
         auto back = CreateDefaultSetupDocument();
         ASSERT_TRUE(back->LoadFile(file));
         EXPECT_EQ(back->Main()->CAN(), !row.saved);
+        EXPECT_EQ(back->AnalogIn()->Count(), row.saved ? 11 : 17);
         EXPECT_EQ(unit.Register(0), 0);
     }
 }

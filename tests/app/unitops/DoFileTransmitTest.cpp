@@ -148,6 +148,12 @@ const Arrange kBusSwitch = [](XelObject& s) {
     s.DigitalIn()->Item(2)->SetInputType(4);
 };
 
+// J1939/J1587 on with its bus channels, none in use.
+const Arrange kBusChannels = [](XelObject& s) {
+    for (int n = 12; n <= 17; ++n)
+        s.Main()->SetCAN(true), s.AnalogIn()->Add(n, "J1939");
+};
+
 class TransmitGates : public TransmitCommand, public ::testing::WithParamInterface<GateCase> {};
 
 TEST_P(TransmitGates, AtTheirBoundaries)
@@ -193,6 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
         GateCase{"BusSwitchWithoutCAN", "4.2", [](XelObject& s) { kBusSwitch(s), s.Main()->SetCAN(false); }, {}, 0, {}, true},
         GateCase{"CANOffOnYes", "4.2", [](XelObject& s) { s.Main()->SetCAN(true); }, {Yes}, 187, {"4.2", "4.3"}, true,
                  [](XelObject& s) { EXPECT_FALSE(s.Main()->CAN()); }},
+        GateCase{"CANOffTakesTheBusChannels", "3.9", kBusChannels, {Yes}, 187, {"3.9", "4.3"}, true,
+                 [](XelObject& s) { EXPECT_EQ(s.AnalogIn()->Count() + s.Main()->CAN(), 11); }},
         GateCase{"BusBattery", "4.2", [](XelObject& s) { s.Main()->SetCAN(true), s.Battery()->SetBatteryVoltage(999.0f); },
                  {}, 186, {"4.2", "4.3", ""}, false},
         GateCase{"NoSignalYes", "4.3", Analog(5, [](XelAnalogIn* a) { a->SetInputType(3); }), {Yes}, 193, {"5"}, true,

@@ -102,7 +102,7 @@ protected:
     // Turns J1939/J1587 support on as the Main page does.
     void SetCAN(bool on)
     {
-        doc->Main()->SetCAN(on);
+        doc->SetCANSupport(on);
         page->AnalogCANChanged(on);
     }
 

@@ -177,6 +177,7 @@ TEST_F(SwitchPageTest, InputTypeListAndLayoutFollowBusSupport)
         int description;
         int storedType = 0;
         const char* shownType = "Switch";
+        bool switchedOffOnShow = false; // J1939/J1587 switched off while the input is on show
     } cases[] = {
         // A bus type the list no longer offers keeps its row, with nothing chosen.
         {false, 11, {"Switch"}, 420, 4, ""},
@@ -184,6 +185,7 @@ TEST_F(SwitchPageTest, InputTypeListAndLayoutFollowBusSupport)
         {false, 10, {"Switch"}, 30},
         {true, 9, {"Switch"}, 30},
         {true, 10, {"Switch", "J1939", "J1587"}, 420},
+        {true, 12, {"Switch"}, 420, 4, "", true},
         {true, 12, {"Switch", "J1939", "J1587"}, 420, 3, "J1587"},
     };
     for (const Case& c : cases) {
@@ -192,6 +194,10 @@ TEST_F(SwitchPageTest, InputTypeListAndLayoutFollowBusSupport)
         In(c.input)->SetInputType(c.storedType);
         In(c.input)->SetActive(true);
         Select(c.input);
+        if (c.switchedOffOnShow) { // as the Main page does
+            doc->SetCANSupport(false);
+            page->FillDigitalInputTypeCombo(0, true);
+        }
         EXPECT_EQ(ComboTexts("cmbDigitalInputType"), c.types);
         EXPECT_EQ(page->cmbDigitalInputType->currentText(), c.shownType);
         EXPECT_EQ(In(c.input)->InputType(), c.storedType);

@@ -389,10 +389,10 @@ TEST_F(MainPageTest, J1939OffAsksAboutTheBusInputsFirst)
 
         Find<QCheckBox>("chkMainCAN")->setChecked(false);
 
-        // The classifiable tip names the inputs that still block, none that went out of use.
-        bool stillBlocking = false;
-        for (int n : c.activeBusInputs)
-            stillBlocking = stillBlocking || !c.switchedOff || n > 11;
+        // The classifiable tip names the inputs that still block, none that went out of use;
+        // channels 12 to 17 are gone.
+        const bool stillBlocking = !c.activeBusInputs.isEmpty() && !c.switchedOff;
+        EXPECT_EQ(setup->AnalogIn()->Count(), c.switchedOff ? 11 : 17);
         EXPECT_EQ(Find<QCheckBox>("chkMainClassified")->toolTip().isEmpty(), !stillBlocking);
 
         if (c.message) {
