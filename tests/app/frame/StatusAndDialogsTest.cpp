@@ -1,6 +1,7 @@
 // The status bar, the page change, the options and port dialogs, the about box and the e-mail.
 #include "tests/app/frame/FrameTestSupport.h"
 #include "tests/common/TextRoom.h"
+#include "tests/common/WaitFor.h"
 
 #include "app/frame/frmAbout.h"
 #include "app/frame/frmCommSetup.h"
@@ -460,7 +461,10 @@ TEST_F(StatusBar, AboutBoxReadsTheUnitOnceAndCannotCloseWhileReading)
         EXPECT_FALSE(about.findChild<QPushButton*>("cmdOK")->isEnabled());
         about.show();
         EXPECT_FALSE(about.close()); // not read yet
-        QTest::qWait(20);
+        // The read runs from a timer: wait for its end, not for a fixed time.
+        ASSERT_TRUE(testing_doubles::RunEventsUntil([&] {
+            return about.findChild<QPushButton*>("cmdOK")->isEnabled() && !(row.reader && about.isVisible());
+        }));
         EXPECT_EQ(about.findChild<QLabel*>("lblVersionFW")->text(), row.fw);
         EXPECT_EQ(about.findChild<QLabel*>("lblVersionHW")->text(), row.hw);
         EXPECT_EQ(about.findChild<QLabel*>("lblVersionQRN")->text(), "2.15.0");
