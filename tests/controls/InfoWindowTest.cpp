@@ -6,8 +6,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -182,13 +185,53 @@ TEST(InfoWindow, NavigationKeysAreNeverRefusedAndReportTheMove)
     EXPECT_EQ(e.info.CurrentLineCount(), 8);
 }
 
-TEST(InfoWindow, TabIsRefusedWithABeep)
+// The box on the first of three pages, between two other fields. A Tab is never typed: it
+// moves the focus, is refused with a beep where there is nowhere to go, and with Ctrl it
+// switches the page.
+TEST(InfoWindow, TabKeysMoveTheFocusOrThePageAndTypeNothing)
 {
-    Editor e;
-    e.load("abc");
-    e.key(Qt::Key_Tab);
-    EXPECT_EQ(e.info.Text(), "abc");
-    EXPECT_EQ(e.beeps(), 1);
+    enum Focus { Box, Before, After };
+    const struct {
+        const char* name;
+        bool alone; // no other field to go to
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        Focus focus;
+        int page;
+        int beeps;
+    } cases[] = {
+        {"Tab, nowhere to go", true, Qt::Key_Tab, Qt::NoModifier, Box, 0, 1},
+        {"Tab", false, Qt::Key_Tab, Qt::NoModifier, After, 0, 0},
+        {"Shift+Tab", false, Qt::Key_Tab, Qt::ShiftModifier, Before, 0, 0},
+        {"Backtab", false, Qt::Key_Backtab, Qt::ShiftModifier, Before, 0, 0},
+        {"Ctrl+Tab", false, Qt::Key_Tab, Qt::ControlModifier, Box, 1, 0},
+        {"Ctrl+Shift+Tab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, Box, 2, 0},
+        {"Ctrl+Tab, alone", true, Qt::Key_Tab, Qt::ControlModifier, Box, 1, 0},
+    };
+    for (const auto& c : cases) {
+        testing_doubles::PlatformDoubles doubles;
+        QTabWidget tabs;
+        auto* page = new QWidget;
+        QWidget* fields[3] = {new InfoWindow(page), new QLineEdit(page), new QLineEdit(page)};
+        tabs.addTab(page, "first");
+        tabs.addTab(new QWidget, "second");
+        tabs.addTab(new QWidget, "third");
+        auto* info = static_cast<InfoWindow*>(fields[Box]);
+        QWidget::setTabOrder(fields[Before], info);
+        QWidget::setTabOrder(info, fields[After]);
+        tabs.show();
+        tabs.findChild<QTabBar*>()->setFocusPolicy(Qt::NoFocus);
+        for (QWidget* f : {fields[Before], fields[After]})
+            f->setEnabled(!c.alone);
+        info->SetText("abc");
+        info->hWndEdit()->setFocus();
+        QTest::keyClick(info->hWndEdit(), c.key, c.mods);
+        EXPECT_EQ(info->Text(), "abc") << c.name;
+        EXPECT_EQ(doubles.presenter.beeps, c.beeps) << c.name;
+        EXPECT_EQ(tabs.currentIndex(), c.page) << c.name;
+        if (c.page == 0)
+            EXPECT_EQ(tabs.focusWidget(), c.focus == Box ? info->hWndEdit() : fields[c.focus]) << c.name;
+    }
 }
 
 TEST(InfoWindow, CaretLineAndColumn)
