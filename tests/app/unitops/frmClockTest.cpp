@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 using namespace unitopstest;
@@ -102,6 +103,46 @@ TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
         EXPECT_EQ(unit.PackagesReceived(), packages) << c.what;
     }
     EXPECT_EQ(ClockRegisters(), clock);
+}
+
+// The dialog has no default button: Enter writes nothing wherever the focus is, the check box
+// (reached by Tab from the minute box) included. Escape cancels.
+TEST_F(frmClockTest, EnterDoesNothingAnywhereAndEscapeCancels)
+{
+    const struct {
+        const char* focus;
+        bool tabThere; // reached by Tab from the minute box
+        Qt::Key key;
+        bool closes;
+    } cases[] = {
+        {"chkSync", true, Qt::Key_Return, false}, {"chkSync", true, Qt::Key_Enter, false},
+        {"txtDate_4", false, Qt::Key_Return, false}, {"cmdOK", false, Qt::Key_Return, false},
+        {"cmdCancel", false, Qt::Key_Enter, false}, {"chkSync", true, Qt::Key_Escape, true},
+        {"txtDate_0", false, Qt::Key_Escape, true},
+    };
+    const QVector<int> clock = ClockRegisters();
+    for (const auto& c : cases) {
+        frmClock d;
+        d.show();
+        auto* target = d.findChild<QWidget*>(c.focus);
+        if (c.tabThere) {
+            Box(d, 4)->setFocus();
+            QTest::keyClick(Box(d, 4), Qt::Key_Tab);
+        } else {
+            target->setFocus();
+        }
+        EXPECT_EQ(d.focusWidget(), target) << c.focus;
+        const int packages = unit.PackagesReceived();
+        QTest::keyClick(target, c.key, c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(d.isVisible(), !c.closes) << c.focus << " " << c.key;
+        EXPECT_EQ(d.result(), QDialog::Rejected) << c.focus;
+        EXPECT_TRUE(d.findChild<QCheckBox*>("chkSync")->isChecked()) << c.focus;
+        EXPECT_EQ(unit.PackagesReceived(), packages) << c.focus;
+        for (auto* button : d.findChildren<QPushButton*>())
+            EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(ClockRegisters(), clock);
+    EXPECT_TRUE(Shown().isEmpty());
 }
 
 TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
