@@ -254,42 +254,56 @@ TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
 // ---- dialogs -------------------------------------------------------------------------
 
 // Message boxes and the small dialogs offer a close button only: no minimise or maximise
-// button, none the window manager would add on its own either.
-TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveNoMinimiseOrMaximiseButton)
+// button, none the window manager would add on its own either. Each is a dialog transient for
+// its owner: the modal window on top, else the main window.
+TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseButton)
 {
-    auto framed = [](const QWidget& w) {
+    window->show();
+    auto framed = [](QWidget& w, QWidget* owner) {
         const Qt::WindowFlags f = w.windowFlags();
-        return f.testFlag(Qt::CustomizeWindowHint) && !f.testFlag(Qt::WindowMinimizeButtonHint)
-               && !f.testFlag(Qt::WindowMaximizeButtonHint);
+        w.winId(); // the platform window, which carries the owner to the window manager
+        return w.windowType() == Qt::Dialog && f.testFlag(Qt::CustomizeWindowHint)
+               && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint)
+               && w.parentWidget() == owner && w.windowHandle()->transientParent() == owner->windowHandle();
     };
     MainState& s = window->State();
     frmPrint print(s);
-    {
-        // Each built and gone before the box below is up.
-        const std::vector<std::shared_ptr<QWidget>> dialogs = {
-            std::make_shared<frmCommSetup>(), std::make_shared<frmOptions>(), std::make_shared<frmAbout>(),
-            std::make_shared<frmFileVersionConflict>(), std::make_shared<frmRetrieveLog>(),
-            std::make_shared<frmServicePassword>(), std::make_shared<frmComm>(s), std::make_shared<frmClock>(),
-            std::make_shared<frmCounters>(), std::make_shared<frmPrintDialog>(print),
-            std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
-            std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(), std::make_shared<frmRelaySelection>(s),
-            std::make_shared<frmIDNumber>(), std::make_shared<frmSecretSettings>()};
-        for (const auto& dialog : dialogs)
-            EXPECT_TRUE(framed(*dialog)) << dialog->objectName().toStdString();
+    // The same dialogs again under a modal window: it owns them, and the box shown from it.
+    QDialog modal(window.get());
+    for (QWidget* owner : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&modal)}) {
+        if (owner == &modal) {
+            modal.setModal(true);
+            modal.show();
+        }
+        {
+            // Each built and gone before the box below is up.
+            const std::vector<std::shared_ptr<QWidget>> dialogs = {
+                std::make_shared<frmCommSetup>(), std::make_shared<frmOptions>(), std::make_shared<frmAbout>(),
+                std::make_shared<frmFileVersionConflict>(), std::make_shared<frmRetrieveLog>(),
+                std::make_shared<frmServicePassword>(), std::make_shared<frmComm>(s), std::make_shared<frmClock>(),
+                std::make_shared<frmCounters>(), std::make_shared<frmPrintDialog>(print),
+                std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
+                std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(),
+                std::make_shared<frmRelaySelection>(s), std::make_shared<frmIDNumber>(),
+                std::make_shared<frmSecretSettings>()};
+            for (const auto& dialog : dialogs)
+                EXPECT_TRUE(framed(*dialog, owner)) << dialog->objectName().toStdString();
+        }
+        // The platform's own message box, as the program shows one.
+        platform::MessagePresenter::SetInstance(nullptr);
+        bool boxFramed = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    boxFramed = framed(*box, owner);
+                    box->button(QMessageBox::Ok)->click();
+                }
+        });
+        platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
+        platform::MessagePresenter::SetInstance(&doubles.presenter);
+        EXPECT_TRUE(boxFramed);
     }
-    // The platform's own message box, as the program shows one.
-    platform::MessagePresenter::SetInstance(nullptr);
-    bool boxFramed = false;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                boxFramed = framed(*box);
-                box->button(QMessageBox::Ok)->click();
-            }
-    });
-    platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
-    platform::MessagePresenter::SetInstance(&doubles.presenter);
-    EXPECT_TRUE(boxFramed);
+    modal.reject();
 }
 
 TEST_F(StatusBar, PortDialogStoresThePickedPort)
