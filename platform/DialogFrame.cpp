@@ -1,10 +1,34 @@
 #include "platform/DialogFrame.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QMainWindow>
 #include <QWidget>
+#include <QWindow>
 
 namespace platform {
+
+namespace {
+
+// Names the owner when the window is about to be mapped, so a box that is built early still
+// belongs to the window on top when it shows. The owner is only named to the window manager:
+// it does not own the dialog's lifetime.
+class OwnerOnShow : public QObject {
+public:
+    explicit OwnerOnShow(QWidget* dialog) : QObject(dialog) { dialog->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* dialog = static_cast<QWidget*>(parent());
+        if (watched == dialog && event->type() == QEvent::Show && !dialog->parentWidget() && dialog->windowHandle()) {
+            QWidget* owner = DialogOwner();
+            dialog->windowHandle()->setTransientParent(owner && owner != dialog ? owner->windowHandle() : nullptr);
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 QWidget* DialogOwner()
 {
@@ -24,15 +48,9 @@ void SetSmallDialogFrame(QWidget* dialog)
 {
     if (!dialog)
         return;
-    const Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                  | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    QWidget* owner = dialog->parentWidget();
-    if (!owner) {
-        owner = DialogOwner();
-        if (owner == dialog)
-            owner = nullptr;
-    }
-    dialog->setParent(owner, flags);
+    dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                           | Qt::WindowCloseButtonHint);
+    new OwnerOnShow(dialog);
 }
 
 } // namespace platform

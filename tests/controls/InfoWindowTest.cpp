@@ -185,52 +185,47 @@ TEST(InfoWindow, NavigationKeysAreNeverRefusedAndReportTheMove)
     EXPECT_EQ(e.info.CurrentLineCount(), 8);
 }
 
-// The box on the first of three pages, between two other fields. A Tab is never typed: it
-// moves the focus, is refused with a beep where there is nowhere to go, and with Ctrl it
-// switches the page.
+// A Tab is never typed: it moves the focus (refused with a beep where there is nowhere to go),
+// and with Ctrl it switches the page of the tab widget around the box.
 TEST(InfoWindow, TabKeysMoveTheFocusOrThePageAndTypeNothing)
 {
-    enum Focus { Box, Before, After };
     const struct {
         const char* name;
-        bool alone; // no other field to go to
+        bool alone; // the other fields disabled
         Qt::Key key;
         Qt::KeyboardModifiers mods;
-        Focus focus;
-        int page;
-        int beeps;
+        int focus; // 0 the box, 1 the field before it, 2 the one after it
+        int page, beeps;
     } cases[] = {
-        {"Tab, nowhere to go", true, Qt::Key_Tab, Qt::NoModifier, Box, 0, 1},
-        {"Tab", false, Qt::Key_Tab, Qt::NoModifier, After, 0, 0},
-        {"Shift+Tab", false, Qt::Key_Tab, Qt::ShiftModifier, Before, 0, 0},
-        {"Backtab", false, Qt::Key_Backtab, Qt::ShiftModifier, Before, 0, 0},
-        {"Ctrl+Tab", false, Qt::Key_Tab, Qt::ControlModifier, Box, 1, 0},
-        {"Ctrl+Shift+Tab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, Box, 2, 0},
-        {"Ctrl+Tab, alone", true, Qt::Key_Tab, Qt::ControlModifier, Box, 1, 0},
+        {"Tab, nowhere to go", true, Qt::Key_Tab, Qt::NoModifier, 0, 0, 1},
+        {"Tab", false, Qt::Key_Tab, Qt::NoModifier, 2, 0, 0},
+        {"Shift+Tab", false, Qt::Key_Tab, Qt::ShiftModifier, 1, 0, 0},
+        {"Backtab", false, Qt::Key_Backtab, Qt::ShiftModifier, 1, 0, 0},
+        {"Ctrl+Tab", true, Qt::Key_Tab, Qt::ControlModifier, 0, 1, 0},
+        {"Ctrl+Shift+Tab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0, 2, 0},
     };
     for (const auto& c : cases) {
         testing_doubles::PlatformDoubles doubles;
         QTabWidget tabs;
         auto* page = new QWidget;
-        QWidget* fields[3] = {new InfoWindow(page), new QLineEdit(page), new QLineEdit(page)};
-        tabs.addTab(page, "first");
-        tabs.addTab(new QWidget, "second");
-        tabs.addTab(new QWidget, "third");
-        auto* info = static_cast<InfoWindow*>(fields[Box]);
-        QWidget::setTabOrder(fields[Before], info);
-        QWidget::setTabOrder(info, fields[After]);
-        tabs.show();
+        auto* info = new InfoWindow(page);
+        QWidget* fields[] = {info->hWndEdit(), new QLineEdit(page), new QLineEdit(page)};
+        QWidget::setTabOrder(fields[1], info);
+        QWidget::setTabOrder(info, fields[2]);
+        fields[1]->setEnabled(!c.alone);
+        fields[2]->setEnabled(!c.alone);
+        for (const char* name : {"first", "second", "third"})
+            tabs.addTab(tabs.count() ? new QWidget : page, name);
         tabs.findChild<QTabBar*>()->setFocusPolicy(Qt::NoFocus);
-        for (QWidget* f : {fields[Before], fields[After]})
-            f->setEnabled(!c.alone);
+        tabs.show();
         info->SetText("abc");
-        info->hWndEdit()->setFocus();
-        QTest::keyClick(info->hWndEdit(), c.key, c.mods);
+        fields[0]->setFocus();
+        QTest::keyClick(fields[0], c.key, c.mods);
         EXPECT_EQ(info->Text(), "abc") << c.name;
         EXPECT_EQ(doubles.presenter.beeps, c.beeps) << c.name;
         EXPECT_EQ(tabs.currentIndex(), c.page) << c.name;
         if (c.page == 0)
-            EXPECT_EQ(tabs.focusWidget(), c.focus == Box ? info->hWndEdit() : fields[c.focus]) << c.name;
+            EXPECT_EQ(tabs.focusWidget(), fields[c.focus]) << c.name;
     }
 }
 

@@ -261,48 +261,51 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     window->show();
     auto framed = [](QWidget& w, QWidget* owner) {
         const Qt::WindowFlags f = w.windowFlags();
-        w.winId(); // the platform window, which carries the owner to the window manager
-        return w.windowType() == Qt::Dialog && f.testFlag(Qt::CustomizeWindowHint)
-               && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint)
-               && w.parentWidget() == owner && w.windowHandle()->transientParent() == owner->windowHandle();
+        const bool wasShown = w.isVisible();
+        w.show(); // the owner is named as the window maps
+        const bool owned = w.windowHandle()->transientParent() == owner->windowHandle();
+        if (!wasShown)
+            w.hide();
+        return owned && w.windowType() == Qt::Dialog && f.testFlag(Qt::CustomizeWindowHint)
+               && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint);
     };
     MainState& s = window->State();
     frmPrint print(s);
-    // The same dialogs again under a modal window: it owns them, and the box shown from it.
-    QDialog modal(window.get());
-    for (QWidget* owner : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&modal)}) {
-        if (owner == &modal) {
-            modal.setModal(true);
-            modal.show();
-        }
-        {
-            // Each built and gone before the box below is up.
-            const std::vector<std::shared_ptr<QWidget>> dialogs = {
-                std::make_shared<frmCommSetup>(), std::make_shared<frmOptions>(), std::make_shared<frmAbout>(),
-                std::make_shared<frmFileVersionConflict>(), std::make_shared<frmRetrieveLog>(),
-                std::make_shared<frmServicePassword>(), std::make_shared<frmComm>(s), std::make_shared<frmClock>(),
-                std::make_shared<frmCounters>(), std::make_shared<frmPrintDialog>(print),
-                std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
-                std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(),
-                std::make_shared<frmRelaySelection>(s), std::make_shared<frmIDNumber>(),
-                std::make_shared<frmSecretSettings>()};
-            for (const auto& dialog : dialogs)
-                EXPECT_TRUE(framed(*dialog, owner)) << dialog->objectName().toStdString();
-        }
-        // The platform's own message box, as the program shows one.
+    {
+        // Each built and gone before the box below is up.
+        const std::vector<std::shared_ptr<QWidget>> dialogs = {
+            std::make_shared<frmCommSetup>(), std::make_shared<frmOptions>(), std::make_shared<frmAbout>(),
+            std::make_shared<frmFileVersionConflict>(), std::make_shared<frmRetrieveLog>(),
+            std::make_shared<frmServicePassword>(), std::make_shared<frmComm>(s), std::make_shared<frmClock>(),
+            std::make_shared<frmCounters>(), std::make_shared<frmPrintDialog>(print),
+            std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
+            std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(), std::make_shared<frmRelaySelection>(s),
+            std::make_shared<frmIDNumber>(), std::make_shared<frmSecretSettings>()};
+        for (const auto& dialog : dialogs)
+            EXPECT_TRUE(framed(*dialog, window.get())) << dialog->objectName().toStdString();
+    }
+    // The platform's own message box, as the program shows one.
+    auto boxFramed = [&](QWidget* owner) {
         platform::MessagePresenter::SetInstance(nullptr);
-        bool boxFramed = false;
+        bool framedBox = false;
         QTimer::singleShot(0, [&] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                    boxFramed = framed(*box, owner);
+                    framedBox = framed(*box, owner);
                     box->button(QMessageBox::Ok)->click();
                 }
         });
         platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
         platform::MessagePresenter::SetInstance(&doubles.presenter);
-        EXPECT_TRUE(boxFramed);
-    }
+        return framedBox;
+    };
+    EXPECT_TRUE(boxFramed(window.get()));
+    // A modal window on top owns the box and a dialog it opens.
+    QDialog modal(window.get());
+    modal.setModal(true);
+    modal.show();
+    EXPECT_TRUE(boxFramed(&modal));
+    EXPECT_TRUE(framed(*std::make_unique<frmCommSetup>(), &modal));
     modal.reject();
 }
 
