@@ -33,6 +33,12 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
+        // Ctrl+Tab belongs to the page switch of the window around the box.
+        if ((event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
+            && event->modifiers().testFlag(Qt::ControlModifier)) {
+            event->ignore();
+            return;
+        }
         if (m_before(event))
             return;
         QPlainTextEdit::keyPressEvent(event);
@@ -78,7 +84,9 @@ InfoWindow::InfoWindow(QWidget* parent) : QWidget(parent)
     m_edit = edit;
     m_edit->setObjectName(QStringLiteral("txtInfoText"));
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_edit->setTabChangesFocus(false);
+    // Tab and Shift+Tab move the focus on, as in any dialog; a Tab reaches the key check only
+    // when there is nowhere to go, and is refused there.
+    m_edit->setTabChangesFocus(true);
     m_edit->setUndoRedoEnabled(false);
     QFont fixed(QStringLiteral("Courier"));
     fixed.setStyleHint(QFont::Monospace);

@@ -1,15 +1,19 @@
 #pragma once
-#include <QWidget>
+#include "platform/PlatformExport.h"
+
+class QWidget;
 
 namespace platform {
 
-// Message boxes and small dialogs: a title and a close button only. The window manager is
-// told so, so that it adds no minimise or maximise button of its own.
-inline void SetSmallDialogFrame(QWidget* dialog)
-{
-    if (dialog)
-        dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                               | Qt::WindowCloseButtonHint);
-}
+// The window a new message box or dialog belongs to: the modal window on top, else the
+// program's main window once it is shown, else the active window; none without any.
+PLATFORM_EXPORT QWidget* DialogOwner();
+
+// Message boxes and small dialogs: a title and a close button only, and an owner. Some window
+// managers ignore the missing minimise button; a window that is transient for its owner stays
+// above it and is minimised only together with it, so a modal box can never be lost from view.
+// A dialog without a parent is transient for DialogOwner() as it shows; one with a parent, for
+// its parent's window.
+PLATFORM_EXPORT void SetSmallDialogFrame(QWidget* dialog);
 
 } // namespace platform

@@ -57,6 +57,11 @@ frmClock::frmClock(QWidget* parent, FrameApi* frame) : QDialog(parent)
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // No default button: Enter anywhere in the dialog, on the check box too, writes nothing.
+    for (QPushButton* button : {m_cmdOK, m_cmdCancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     m_timDateTime = new QTimer(this);
     m_timDateTime->setObjectName(QStringLiteral("timDateTime"));
     m_timDateTime->setInterval(platform::TimeSource::Instance().TimerInterval(1000));

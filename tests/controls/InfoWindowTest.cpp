@@ -6,8 +6,11 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTextCursor>
 #include <gtest/gtest.h>
 
@@ -182,13 +185,48 @@ TEST(InfoWindow, NavigationKeysAreNeverRefusedAndReportTheMove)
     EXPECT_EQ(e.info.CurrentLineCount(), 8);
 }
 
-TEST(InfoWindow, TabIsRefusedWithABeep)
+// A Tab is never typed: it moves the focus (refused with a beep where there is nowhere to go),
+// and with Ctrl it switches the page of the tab widget around the box.
+TEST(InfoWindow, TabKeysMoveTheFocusOrThePageAndTypeNothing)
 {
-    Editor e;
-    e.load("abc");
-    e.key(Qt::Key_Tab);
-    EXPECT_EQ(e.info.Text(), "abc");
-    EXPECT_EQ(e.beeps(), 1);
+    const struct {
+        const char* name;
+        bool alone; // the other fields disabled
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        int focus; // 0 the box, 1 the field before it, 2 the one after it
+        int page, beeps;
+    } cases[] = {
+        {"Tab, nowhere to go", true, Qt::Key_Tab, Qt::NoModifier, 0, 0, 1},
+        {"Tab", false, Qt::Key_Tab, Qt::NoModifier, 2, 0, 0},
+        {"Shift+Tab", false, Qt::Key_Tab, Qt::ShiftModifier, 1, 0, 0},
+        {"Backtab", false, Qt::Key_Backtab, Qt::ShiftModifier, 1, 0, 0},
+        {"Ctrl+Tab", true, Qt::Key_Tab, Qt::ControlModifier, 0, 1, 0},
+        {"Ctrl+Shift+Tab", false, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 0, 2, 0},
+    };
+    for (const auto& c : cases) {
+        testing_doubles::PlatformDoubles doubles;
+        QTabWidget tabs;
+        auto* page = new QWidget;
+        auto* info = new InfoWindow(page);
+        QWidget* fields[] = {info->hWndEdit(), new QLineEdit(page), new QLineEdit(page)};
+        QWidget::setTabOrder(fields[1], info);
+        QWidget::setTabOrder(info, fields[2]);
+        fields[1]->setEnabled(!c.alone);
+        fields[2]->setEnabled(!c.alone);
+        for (const char* name : {"first", "second", "third"})
+            tabs.addTab(tabs.count() ? new QWidget : page, name);
+        tabs.findChild<QTabBar*>()->setFocusPolicy(Qt::NoFocus);
+        tabs.show();
+        info->SetText("abc");
+        fields[0]->setFocus();
+        QTest::keyClick(fields[0], c.key, c.mods);
+        EXPECT_EQ(info->Text(), "abc") << c.name;
+        EXPECT_EQ(doubles.presenter.beeps, c.beeps) << c.name;
+        EXPECT_EQ(tabs.currentIndex(), c.page) << c.name;
+        if (c.page == 0)
+            EXPECT_EQ(tabs.focusWidget(), fields[c.focus]) << c.name;
+    }
 }
 
 TEST(InfoWindow, CaretLineAndColumn)

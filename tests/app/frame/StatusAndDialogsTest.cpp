@@ -255,13 +255,20 @@ TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
 // ---- dialogs -------------------------------------------------------------------------
 
 // Message boxes and the small dialogs offer a close button only: no minimise or maximise
-// button, none the window manager would add on its own either.
-TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveNoMinimiseOrMaximiseButton)
+// button, none the window manager would add on its own either. Each is a dialog transient for
+// its owner: the modal window on top, else the main window.
+TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseButton)
 {
-    auto framed = [](const QWidget& w) {
+    window->show();
+    auto framed = [](QWidget& w, QWidget* owner) {
         const Qt::WindowFlags f = w.windowFlags();
-        return f.testFlag(Qt::CustomizeWindowHint) && !f.testFlag(Qt::WindowMinimizeButtonHint)
-               && !f.testFlag(Qt::WindowMaximizeButtonHint);
+        const bool wasShown = w.isVisible();
+        w.show(); // the owner is named as the window maps
+        const bool owned = w.windowHandle()->transientParent() == owner->windowHandle();
+        if (!wasShown)
+            w.hide();
+        return owned && w.windowType() == Qt::Dialog && f.testFlag(Qt::CustomizeWindowHint)
+               && !f.testFlag(Qt::WindowMinimizeButtonHint) && !f.testFlag(Qt::WindowMaximizeButtonHint);
     };
     MainState& s = window->State();
     frmPrint print(s);
@@ -276,21 +283,31 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveNoMinimiseOrMaximiseButton)
             std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(), std::make_shared<frmRelaySelection>(s),
             std::make_shared<frmIDNumber>(), std::make_shared<frmSecretSettings>()};
         for (const auto& dialog : dialogs)
-            EXPECT_TRUE(framed(*dialog)) << dialog->objectName().toStdString();
+            EXPECT_TRUE(framed(*dialog, window.get())) << dialog->objectName().toStdString();
     }
     // The platform's own message box, as the program shows one.
-    platform::MessagePresenter::SetInstance(nullptr);
-    bool boxFramed = false;
-    QTimer::singleShot(0, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
-                boxFramed = framed(*box);
-                box->button(QMessageBox::Ok)->click();
-            }
-    });
-    platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
-    platform::MessagePresenter::SetInstance(&doubles.presenter);
-    EXPECT_TRUE(boxFramed);
+    auto boxFramed = [&](QWidget* owner) {
+        platform::MessagePresenter::SetInstance(nullptr);
+        bool framedBox = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    framedBox = framed(*box, owner);
+                    box->button(QMessageBox::Ok)->click();
+                }
+        });
+        platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
+        platform::MessagePresenter::SetInstance(&doubles.presenter);
+        return framedBox;
+    };
+    EXPECT_TRUE(boxFramed(window.get()));
+    // A modal window on top owns the box and a dialog it opens.
+    QDialog modal(window.get());
+    modal.setModal(true);
+    modal.show();
+    EXPECT_TRUE(boxFramed(&modal));
+    EXPECT_TRUE(framed(*std::make_unique<frmCommSetup>(), &modal));
+    modal.reject();
 }
 
 TEST_F(StatusBar, PortDialogStoresThePickedPort)

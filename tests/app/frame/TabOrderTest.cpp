@@ -5,6 +5,7 @@
 #include "app/reports/frmPrintDialog.h"
 
 #include <QTabWidget>
+#include <QTest>
 
 using namespace frametest;
 
@@ -68,6 +69,17 @@ TEST_F(TabOrderTest, EveryPageAndDialogTabsInTheOrderItIsSeen)
         QApplication::processEvents();
         EXPECT_EQ(Chain(tabs->widget(i)), pages.at(i)) << "page " << i;
     }
+
+    // The info text box lets the keys walk on: Tab to the next control, Ctrl+Tab to the next page.
+    const int info = int(pages.indexOf(QStringList{"txtInfo_0", "txtInfoText", "cmdInfoLoad", "cmdInfoSave"}));
+    tabs->setCurrentIndex(info);
+    auto* text = tabs->widget(info)->findChild<QWidget*>("txtInfoText");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget()->objectName(), "cmdInfoLoad");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), info + 1);
 
     // A dialog: the windows get their order the same way when they are shown.
     frmPrint print(window->State());

@@ -104,6 +104,31 @@ TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
     EXPECT_EQ(ClockRegisters(), clock);
 }
 
+// No default button: Enter writes nothing wherever the focus is, on the check box (reached by
+// Tab from the minute box) too. Escape cancels.
+TEST_F(frmClockTest, EnterDoesNothingAnywhereAndEscapeCancels)
+{
+    const struct {
+        const char* focus;
+        Qt::Key key;
+    } cases[] = {{"chkSync", Qt::Key_Return}, {"chkSync", Qt::Key_Enter}, {"txtDate_4", Qt::Key_Return},
+                 {"cmdOK", Qt::Key_Return},   {"cmdCancel", Qt::Key_Enter}, {"chkSync", Qt::Key_Escape}};
+    for (const auto& c : cases) {
+        frmClock d;
+        d.show();
+        Box(d, 4)->setFocus();
+        QTest::keyClick(Box(d, 4), Qt::Key_Tab); // to the check box
+        if (QLatin1String(c.focus) != "chkSync")
+            d.findChild<QWidget*>(c.focus)->setFocus();
+        ASSERT_EQ(d.focusWidget()->objectName(), c.focus);
+        const int packages = unit.PackagesReceived();
+        QTest::keyClick(d.focusWidget(), c.key);
+        EXPECT_EQ(d.isVisible(), c.key != Qt::Key_Escape) << c.focus;
+        EXPECT_TRUE(d.findChild<QCheckBox*>("chkSync")->isChecked()) << c.focus;
+        EXPECT_EQ(unit.PackagesReceived(), packages) << c.focus;
+    }
+}
+
 TEST_F(frmClockTest, InvalidEntriesBeepFocusTheBoxAndWriteNothing)
 {
     const QVector<int> before = ClockRegisters();
