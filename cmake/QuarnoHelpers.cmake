@@ -27,9 +27,14 @@ function(quarno_include_root target scope)
   target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${_root}>)
 endfunction()
 
-# One GoogleTest executable per test folder; tests run headless.
+# One GoogleTest executable per test folder; tests run headless. TIMEOUT (seconds) ends each of
+# its tests that runs longer, for folders whose tests hand pipes and devices to the code.
 function(quarno_test_folder name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  set(_timeout)
+  if(T_TIMEOUT)
+    set(_timeout TIMEOUT ${T_TIMEOUT})
+  endif()
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT _src)
     return()
@@ -41,6 +46,6 @@ function(quarno_test_folder name)
   # GoogleTest's expectation macros under a plain if read as a dangling else.
   target_compile_options(${name} PRIVATE -Wno-dangling-else)
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${_timeout}
     DISCOVERY_TIMEOUT 60)
 endfunction()
