@@ -4,6 +4,13 @@ function(quarno_sources out dir)
   set(${out} ${_src} PARENT_SCOPE)
 endfunction()
 
+# An include that climbs with "../" would reach past these roots; every build refuses one, before
+# any target that has a root compiles.
+add_custom_target(quarno_include_check ALL
+  COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/check-includes.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+  COMMENT "Checking include paths"
+  VERBATIM)
+
 # Headers are included by their path from the project root ("datamodel/XelObject.h"), but the
 # root itself is on no include path: each target gets a root of its own under the build tree that
 # holds only its folders (linked, not copied). So a header is reachable only through the target
@@ -25,11 +32,17 @@ function(quarno_include_root target scope)
     endif()
   endforeach()
   target_include_directories(${target} ${scope} $<BUILD_INTERFACE:${_root}>)
+  add_dependencies(${target} quarno_include_check)
 endfunction()
 
-# One GoogleTest executable per test folder; tests run headless.
+# One GoogleTest executable per test folder; tests run headless. TIMEOUT (seconds) ends each of
+# its tests that runs longer, for folders whose tests hand pipes and devices to the code.
 function(quarno_test_folder name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+  set(_timeout)
+  if(T_TIMEOUT)
+    set(_timeout TIMEOUT ${T_TIMEOUT})
+  endif()
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   if(NOT _src)
     return()
@@ -41,6 +54,6 @@ function(quarno_test_folder name)
   # GoogleTest's expectation macros under a plain if read as a dangling else.
   target_compile_options(${name} PRIVATE -Wno-dangling-else)
   gtest_discover_tests(${name}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" ${_timeout}
     DISCOVERY_TIMEOUT 60)
 endfunction()

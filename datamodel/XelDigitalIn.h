@@ -19,6 +19,11 @@ public:
 
     XelDigitalIn();
 
+    // Inputs 1 to 6 are the ones whose wire the unit watches for a break: only they offer
+    // broken-wire detection, need a Normally Open contact to shut down, and may shut down in a
+    // classifiable project.
+    static constexpr bool IsBrokenWireInput(int index) { return index >= 1 && index <= 6; }
+
     bool Active() const { return m_rec.Active; }
     void SetActive(bool v) { m_rec.Active = v; }
     quint8 Index() const { return m_rec.Index; }

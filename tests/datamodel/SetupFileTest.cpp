@@ -564,6 +564,7 @@ TEST_F(SetupFileTest, ANameThatIsNoRegularFileIsRefusedAtOnce)
     ASSERT_TRUE(testing_files::MakePipe(pipe));
     ASSERT_TRUE(QDir(doubles.dir.path()).mkdir("folder.QRN"));
     for (const QString& path : {pipe, PathOf("folder.QRN"), testing_files::Device()}) {
+        const testing_files::Deadline deadline("LoadFile(" + path.toStdString() + ")");
         EXPECT_FALSE(doc->LoadFile(path)) << path.toStdString();
         EXPECT_EQ(doc->FileVersionType(), "QRN") << path.toStdString();
         EXPECT_EQ(doc->FileVersion(), "2.15") << path.toStdString();

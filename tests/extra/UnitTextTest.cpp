@@ -145,6 +145,8 @@ TEST(Files, FileExists)
     EXPECT_FALSE(FileExists(""));
     const QString pipe = doubles.dir.filePath("pipe.qrn");
     ASSERT_TRUE(testing_files::MakePipe(pipe));
-    for (const QString& notAFile : {pipe, doubles.dir.path(), testing_files::Device()})
+    for (const QString& notAFile : {pipe, doubles.dir.path(), testing_files::Device()}) {
+        const testing_files::Deadline deadline("FileExists(" + notAFile.toStdString() + ")");
         EXPECT_FALSE(FileExists(notAFile)) << notAFile.toStdString();
+    }
 }

@@ -59,9 +59,9 @@ void SwitchPage::chkDigitalActive_Click()
             inputlist::SetRowHighlight(row, highlighted);
             picActionText[0]->setVisible(highlighted);
         }
-        xeldisp::SetChildrenEnabled(conDigitalBrokenWireDetection, SelectedPosition() < 7 && ticked);
     }
     UpdateClassified();
+    // Also enables the broken-wire group for an active input that has one.
     ShowDigitalInputOptions();
     UpdateDigitalCount();
 }
@@ -80,7 +80,7 @@ bool SwitchPage::CheckShutdownSwitchType(int inputNumber)
         return true;
     const int action = pagecommon::CurrentItemData(cmbDigitalAction);
     const bool normallyClosed = cmbDigitalSwitchType->currentIndex() == 0;
-    if (inputNumber < 7 && action == kShutdown) {
+    if (XelDigitalIn::IsBrokenWireInput(inputNumber) && action == kShutdown) {
         if (normallyClosed) {
             extra::LangMsgBox(161, platform::MsgStyle::Exclamation);
             return false;
@@ -99,7 +99,7 @@ void SwitchPage::cmbDigitalAction_Click()
     if (!input || !setup || cmbDigitalAction->currentIndex() < 0)
         return;
     ApplyActionSwitchType();
-    if (setup->Main()->Classified() && input->Index() > 6
+    if (setup->Main()->Classified() && !XelDigitalIn::IsBrokenWireInput(input->Index())
         && pagecommon::CurrentItemData(cmbDigitalAction) == kShutdown) {
         if (UserEdit())
             extra::LangMsgBox(164, platform::MsgStyle::Exclamation, {6});
@@ -232,7 +232,7 @@ void SwitchPage::ShowDigitalInputOptions()
     const int position = SelectedPosition();
     if (!input || !setup || position < 1)
         return;
-    if (position <= 6) {
+    if (XelDigitalIn::IsBrokenWireInput(position)) {
         const bool boxChecked = m_state.mainPage && m_state.mainPage->ClassifiedChecked();
         if (setup->Main()->Classified() && boxChecked && input->Action() == kShutdown) {
             SetCheck(chkDigitalBrokenWireDetection, true);

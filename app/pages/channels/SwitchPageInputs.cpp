@@ -191,7 +191,8 @@ void SwitchPage::FillDigitalActionCombo(int inputNumber)
     {
         const QSignalBlocker block(cmbDigitalAction);
         pagecommon::FillComboFromLangList(cmbDigitalAction, base, count);
-        if (classified && inputNumber > 6) {
+        // A list for no particular input keeps Shutdown.
+        if (classified && inputNumber > 0 && !XelDigitalIn::IsBrokenWireInput(inputNumber)) {
             const int shutdown = cmbDigitalAction->findData(kActionShutdown);
             if (shutdown >= 0)
                 cmbDigitalAction->removeItem(shutdown);
@@ -324,7 +325,7 @@ void SwitchPage::CopyDigitalInput(XelDigitalIn* source, XelDigitalIn* target, bo
     target->SetInputType(source->InputType());
     target->SetInfo(source->Info());
     target->SetJValues(source->JValues());
-    target->SetBrokenWireDetection(target->Index() < 7 ? source->BrokenWireDetection() : false);
+    target->SetBrokenWireDetection(XelDigitalIn::IsBrokenWireInput(target->Index()) && source->BrokenWireDetection());
     if (!move)
         return;
     source->SetActive(false);

@@ -185,8 +185,6 @@ void SwitchPage::DigitalDragDrop(const QMimeData* data, QTreeWidgetItem* row, in
                 // The combos and the layout were made for the dragged input: the target gets its
                 // own (inputs 1 to 9 never offer a bus type, the classifiable action list).
                 ShowDigitalChannel(row);
-                xeldisp::SetChildrenEnabled(conDigitalBrokenWireDetection,
-                                            lvwDigital->indexOfTopLevelItem(row) + 1 < 7 && chkDigitalActive->isChecked());
                 // A copy applies no action rule; the classifiable state follows what it brought.
                 UpdateClassified();
             }

@@ -259,8 +259,7 @@ void MainPage::ClassifiedBlockers(XelObject& setup, QList<int>& digital, QList<i
         for (XelDigitalIn* input : setup.DigitalIn()->NewEnum()) {
             if (!input->Active() || input->Action() != kShutdown)
                 continue;
-            // Inputs 1 to 6 may shut down when a broken wire is detected.
-            if (input->Index() > 6 || !input->BrokenWireDetection())
+            if (!XelDigitalIn::IsBrokenWireInput(input->Index()) || !input->BrokenWireDetection())
                 digital << input->Index();
         }
     if (setup.AnalogIn())

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QtEndian>
+#include <optional>
 
 using namespace frametest;
 using platform::MsgResult::Cancel;
@@ -178,6 +179,9 @@ TEST_F(DocumentCommands, EveryRoadTreatsAFileThatDidNotLoadAlike)
         for (const File& file : files) {
             const std::string name = QStringLiteral("road %1 %2").arg(road).arg(file.path).toStdString();
             const bool regular = file.kind != NotAFile;
+            std::optional<testing_files::Deadline> deadline;
+            if (!regular)
+                deadline.emplace(name);
             const QByteArray original = regular ? Bytes(file.path) : QByteArray();
             CloseWindow();
             doubles.settings->Remove("FileList");

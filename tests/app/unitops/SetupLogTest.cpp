@@ -59,6 +59,7 @@ TEST(SetupLogFormat, NamesThatAreNoRegularFileAreRefusedWithoutBlocking)
     ASSERT_TRUE(testing_files::MakePipe(pipe));
     for (const QString& path : {pipe, dir.path(), testing_files::Device()}) {
         QVector<qint32> words{1};
+        const testing_files::Deadline deadline("ReadSetupLog(" + path.toStdString() + ")");
         EXPECT_FALSE(ReadSetupLog(path, words)) << path.toStdString();
     }
 }

@@ -85,12 +85,13 @@ TEST_F(SwitchPageTest, ShowingAnInputSetsItsDetailGroups)
 {
     In(5)->SetActive(true);
     In(5)->SetOnRunOnly(true);
+    In(6)->SetActive(true);
     In(7)->SetActive(true);
     doc->ResetBackup();
     struct Case {
         int input;
         bool details, initialDelay, brokenWire;
-    } cases[] = {{5, true, true, true}, {7, true, false, false}, {2, false, false, false}};
+    } cases[] = {{5, true, true, true}, {6, true, false, true}, {7, true, false, false}, {2, false, false, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         Select(c.input);
@@ -286,39 +287,53 @@ TEST_F(SwitchPageTest, ShutdownProposesNormallyOpenAndInputsOneToSixKeepIt)
     EXPECT_EQ(In(4)->SwitchType(), 0);
 }
 
+// Up to input 6 a Normally Closed Shutdown is corrected; from input 7 up it only warns.
 TEST_F(SwitchPageTest, NormallyClosedShutdownAboveSixOnlyWarns)
 {
     doc->Main()->SetClassified(false);
-    In(9)->SetActive(true);
-    In(9)->SetAction(3);
-    In(9)->SetSwitchType(1);
-    Reload();
-    Select(9);
-    for (bool shift : {false, true}) {
-        SCOPED_TRACE(shift);
+    const struct {
+        int input;
+        bool shift;
+        quint16 message; // 0: none
+        int switchType;
+    } rows[] = {
+        {6, false, 161, 1}, {6, true, 161, 1}, {7, false, 110, 0},
+        {7, true, 0, 0},    {9, false, 110, 0}, {9, true, 0, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.input * 10 + row.shift);
+        In(row.input)->SetActive(true);
+        In(row.input)->SetAction(3);
+        In(row.input)->SetSwitchType(1);
+        Reload();
+        Select(row.input);
         doubles.presenter.shown.clear();
-        doubles.keys.shift = shift;
+        doubles.keys.shift = row.shift;
         Choose("cmbDigitalSwitchType", "Normally Open");
         Choose("cmbDigitalSwitchType", "Normally Closed");
-        EXPECT_EQ(In(9)->SwitchType(), 0);
-        EXPECT_EQ(Messages(), shift ? QStringList{} : QStringList{Msg(110)});
+        EXPECT_EQ(In(row.input)->SwitchType(), row.switchType);
+        EXPECT_EQ(Messages(), row.message ? QStringList{Msg(row.message)} : QStringList{});
     }
 }
 
 TEST_F(SwitchPageTest, ClassifiableSetupRefusesShutdownAboveSix)
 {
     ASSERT_TRUE(doc->Main()->Classified());
-    In(8)->SetActive(true);
-    Reload();
-    Select(8);
-    // The list for input 8 has no Shutdown; a list filled for no particular input has.
-    page->FillDigitalActionCombo(0);
-    page->cmbDigitalAction->setCurrentIndex(page->cmbDigitalAction->findText("Alarm"));
-    Choose("cmbDigitalAction", "Shutdown");
-    EXPECT_EQ(Messages(), QStringList{Msg(164, {6})});
-    EXPECT_EQ(In(8)->Action(), 2);
-    EXPECT_EQ(page->cmbDigitalAction->currentText(), "Alarm");
-    EXPECT_FALSE(state.OpeningSetup);
+    for (const auto& [input, refused] : {std::pair{6, false}, std::pair{7, true}, std::pair{8, true}}) {
+        SCOPED_TRACE(input);
+        doubles.presenter.shown.clear();
+        In(input)->SetActive(true);
+        Reload();
+        Select(input);
+        // The list for inputs above 6 has no Shutdown; a list filled for no particular input has.
+        page->FillDigitalActionCombo(0);
+        page->cmbDigitalAction->setCurrentIndex(page->cmbDigitalAction->findText("Alarm"));
+        Choose("cmbDigitalAction", "Shutdown");
+        EXPECT_EQ(Messages(), refused ? QStringList{Msg(164, {6})} : QStringList{});
+        EXPECT_EQ(In(input)->Action(), refused ? 2 : 3);
+        EXPECT_EQ(page->cmbDigitalAction->currentText(), refused ? "Alarm" : "Shutdown");
+        EXPECT_FALSE(state.OpeningSetup);
+    }
 }
 
 TEST_F(SwitchPageTest, ShiftClickOnActiveGivesOrClearsTheDescription)

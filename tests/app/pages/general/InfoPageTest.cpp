@@ -176,6 +176,7 @@ TEST_F(InfoPageTest, TemplateFilesAreCheckedOnRead)
     for (const QString& path : {doubles.dir.filePath("none.txt"), pipe, doubles.dir.filePath("folder.txt"),
                                 testing_files::Device()}) {
         InfoTemplateFile::Content content;
+        const testing_files::Deadline deadline("InfoTemplateFile::Read(" + path.toStdString() + ")");
         EXPECT_EQ(InfoTemplateFile::Read(path, content), InfoTemplateFile::ReadResult::CannotRead) << path.toStdString();
     }
 }
