@@ -18,9 +18,12 @@ public:
     void SetLowBatteryVoltage(float volts);
     quint8 Delay() const { return m_rec.delay; }
     void SetDelay(qint32 value) { if (FitsByte(value)) m_rec.delay = quint8(value); }
-    // 12 or 24: a battery the unit measures; 1: read from J1939; 2: read from J1587.
+    // 12 or 24: a battery the unit measures; 1: read from J1939; 2: read from J1587; 999: an
+    // external source, also on the engine bus.
     float BatteryVoltage() const;
     void SetBatteryVoltage(float value);
+    // True when the voltage comes over J1939/J1587 rather than from the unit's own terminals.
+    bool BatteryFromEngineBus() const { return m_rec.batteryVoltage == 1 || m_rec.batteryVoltage == 2 || m_rec.batteryVoltage == 999; }
     bool LowBatteryVoltageAlarm() const { return m_rec.lowBatteryVoltageAlarm; }
     void SetLowBatteryVoltageAlarm(bool value) { m_rec.lowBatteryVoltageAlarm = value; }
     qint16 CANBatteryType() const { return m_rec.canBatteryType; }

@@ -265,7 +265,8 @@ private:
                 digital << d->Index();
         const QString gate = QStringLiteral("4.3");
         if (analog.isEmpty() && digital.isEmpty()) {
-            if (s.Battery()->BatteryVoltage() == 999.0f) {
+            // Read from J1939 or J1587 uses the bus as much as an external source does.
+            if (s.Battery()->BatteryFromEngineBus()) {
                 const QString text = m_state.batteryPage ? m_state.batteryPage->StartBatteryVoltageText() : QString();
                 Ask(186, OKOnly | Exclamation | SetForeground, {fw, gate, text});
                 return false;
