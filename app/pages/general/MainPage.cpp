@@ -28,6 +28,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTextDocument>
+#include <QtMath>
 
 using pagecommon::ScopedFlag;
 
@@ -66,6 +68,25 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption)
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
+}
+
+// A control the page hides and shows keeps its room in the layout, so the rows around it never
+// move under the pointer.
+void KeepRoomWhenHidden(QWidget* w)
+{
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
+// Room for six lines of a mode description in the box's font (the longest has five, one of
+// them long) whichever mode is chosen; a longer text scrolls.
+void FixDescriptionHeight(QPlainTextEdit* text)
+{
+    constexpr int kLines = 6;
+    const QMargins frame = text->contentsMargins();
+    const int margin = qCeil(text->document()->documentMargin());
+    text->setFixedHeight(kLines * text->fontMetrics().lineSpacing() + 2 * margin + frame.top() + frame.bottom());
 }
 
 } // namespace
@@ -108,6 +129,7 @@ void MainPage::BuildControls()
     txtMainDescription = new QPlainTextEdit(fraMain);
     txtMainDescription->setObjectName(QStringLiteral("txtMainDescription"));
     txtMainDescription->setReadOnly(true);
+    FixDescriptionHeight(txtMainDescription);
     modeLayout->addWidget(cmbMainOperationMode);
     modeLayout->addWidget(txtMainDescription);
     layout->addWidget(fraMain, 0, 0, 1, 3);
@@ -126,6 +148,8 @@ void MainPage::BuildControls()
     layout->addWidget(lblMainLCDLightDelay, row, 0);
     layout->addWidget(numMainLCDLightDelay, row, 1);
     layout->addWidget(cmbMainLCDLightScale, row++, 2);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblMainLCDLightDelay, numMainLCDLightDelay, cmbMainLCDLightScale})
+        KeepRoomWhenHidden(w);
 
     chkMainInvertLCDOnAlarm = MakeCheck(this, "chkMainInvertLCDOnAlarm", "Invert Display On Alarm");
     chkMainAckOnWarning = MakeCheck(this, "chkMainAckOnWarning", "Warning Requires Acknowledge");
@@ -148,6 +172,7 @@ void MainPage::BuildControls()
     midLayout->addSpacing(pagecommon::Twips(120));
     midLayout->addWidget(cmdMainMIDChange);
     midLayout->addStretch();
+    KeepRoomWhenHidden(conMainMID);
     conMainMID->setVisible(false);
     layout->addWidget(conMainMID, row++, 0, 1, 3);
 
@@ -157,6 +182,7 @@ void MainPage::BuildControls()
     auto* diagLayout = new QHBoxLayout(conMainCANDiagnosis);
     chkMainDiagnostics = MakeCheck(conMainCANDiagnosis, "chkMainDiagnostics", "Enable Diagnostic");
     cmdMainCANDiagnosis = MakeButton(conMainCANDiagnosis, "cmdMainCANDiagnosis", "Diagnostic...");
+    KeepRoomWhenHidden(cmdMainCANDiagnosis);
     cmdMainCANDiagnosis->setVisible(false);
     diagLayout->addWidget(chkMainDiagnostics);
     diagLayout->addWidget(cmdMainCANDiagnosis);
