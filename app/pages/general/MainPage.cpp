@@ -165,6 +165,8 @@ void MainPage::BuildControls()
     conMainMID->setObjectName(QStringLiteral("conMainMID"));
     conMainMID->SetBorderStyle(Container::None);
     auto* midLayout = new QHBoxLayout(conMainMID);
+    // The rows in a container line up with the check boxes above them and are no higher.
+    midLayout->setContentsMargins(0, 0, 0, 0);
     lblMainMID = MakeLabel(conMainMID, "lblMainMID", "MID %1");
     lblMainMID->setToolTip(QStringLiteral("Control Unit MID"));
     cmdMainMIDChange = MakeButton(conMainMID, "cmdMainMIDChange", "Change...");
@@ -180,6 +182,7 @@ void MainPage::BuildControls()
     conMainCANDiagnosis->setObjectName(QStringLiteral("conMainCANDiagnosis"));
     conMainCANDiagnosis->SetBorderStyle(Container::None);
     auto* diagLayout = new QHBoxLayout(conMainCANDiagnosis);
+    diagLayout->setContentsMargins(0, 0, 0, 0);
     chkMainDiagnostics = MakeCheck(conMainCANDiagnosis, "chkMainDiagnostics", "Enable Diagnostic");
     cmdMainCANDiagnosis = MakeButton(conMainCANDiagnosis, "cmdMainCANDiagnosis", "Diagnostic...");
     KeepRoomWhenHidden(cmdMainCANDiagnosis);
