@@ -241,7 +241,8 @@ TEST_F(PageLayoutTest, MainPageRowsStayWhenAnOptionChanges)
     } options[] = {
         {"J1939/J1587", [&](bool on) { check("chkMainCAN")->setChecked(on); }},
         {"Enable Diagnostic", [&](bool on) { check("chkMainDiagnostics")->setChecked(on); }},
-        {"mode with the longest description", [&](bool on) { combo("cmbMainOperationMode")->setCurrentIndex(on ? 2 : 1); }},
+        {"mode with the longest description",
+         [&](bool on) { combo("cmbMainOperationMode")->setCurrentIndex(on ? 2 : 1); }},
         {"Port P3 logs to the printer", [&](bool on) { combo("cmbMainOutput")->setCurrentIndex(on ? 1 : 0); }},
     };
     for (const Option& o : options) {

@@ -65,7 +65,8 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
         std::function<int(XelObject&)> stored;
         std::function<void(QWidget*)> prepare;
     } cases[] = {
-        {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!"), "numMainLCDLightDelay",
+        {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!"),
+         "numMainLCDLightDelay",
          [](XelObject& d) { return int(d.Main()->LCDLight()); }, {}},
         {TabAnalogIn, "numAnalogSetpointRPM_0", "1500", Lang(828, {1500, 7500}), "numAnalogSetpointRPM_1",
          [](XelObject& d) { return int(d.AnalogIn()->Item("2*")->RPM(0)); }, analogRow2},
