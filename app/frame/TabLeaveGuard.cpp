@@ -52,10 +52,12 @@ int TabLeaveGuard::TargetOf(QObject* watched, QEvent* event) const
         break;
     }
     case QEvent::Shortcut: {
+        // The tab strip's own shortcuts are the mnemonics of its captions.
         const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
-        for (int i = 0; watched == m_bar && i < m_bar->count(); ++i)
-            if (QKeySequence::mnemonic(m_bar->tabText(i)) == key)
-                target = i;
+        if (watched == m_bar)
+            for (int i = 0; i < m_bar->count() && target < 0; ++i)
+                if (QKeySequence::mnemonic(m_bar->tabText(i)) == key)
+                    target = i;
         break;
     }
     case QEvent::KeyPress: {
