@@ -1,6 +1,7 @@
 // The main window's size and place on the screen, and the scrolled pages that ask for room.
 #include "app/frame/frmMain.h"
 
+#include "app/frame/TabLeaveGuard.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/services/modRegistry.h"
 #include "platform/ScreenInfo.h"
@@ -76,6 +77,8 @@ void frmMain::BuildTabs()
         container->installEventFilter(watch);
     }
     setCentralWidget(m_tabMain);
+    // The user's own page changes are checked before the page goes, as Save checks it.
+    new TabLeaveGuard(m_tabMain, [this] { return ValidateCurrentPage(m_state, CurrentTab()); });
     connect(m_tabMain, &QTabWidget::currentChanged, this, [this](int) {
         const int previous = m_previousTab;
         m_previousTab = m_tabMain->currentIndex();

@@ -28,6 +28,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTextDocument>
+#include <QtMath>
 
 using pagecommon::ScopedFlag;
 
@@ -66,6 +68,25 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption)
     auto* button = new QPushButton(QString::fromUtf8(caption), parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
+}
+
+// A control the page hides and shows keeps its room in the layout, so the rows around it never
+// move under the pointer.
+void KeepRoomWhenHidden(QWidget* w)
+{
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+}
+
+// Room for six lines of a mode description in the box's font (the longest has five, one of
+// them long) whichever mode is chosen; a longer text scrolls.
+void FixDescriptionHeight(QPlainTextEdit* text)
+{
+    constexpr int kLines = 6;
+    const QMargins frame = text->contentsMargins();
+    const int margin = qCeil(text->document()->documentMargin());
+    text->setFixedHeight(kLines * text->fontMetrics().lineSpacing() + 2 * margin + frame.top() + frame.bottom());
 }
 
 } // namespace
@@ -108,6 +129,7 @@ void MainPage::BuildControls()
     txtMainDescription = new QPlainTextEdit(fraMain);
     txtMainDescription->setObjectName(QStringLiteral("txtMainDescription"));
     txtMainDescription->setReadOnly(true);
+    FixDescriptionHeight(txtMainDescription);
     modeLayout->addWidget(cmbMainOperationMode);
     modeLayout->addWidget(txtMainDescription);
     layout->addWidget(fraMain, 0, 0, 1, 3);
@@ -126,6 +148,8 @@ void MainPage::BuildControls()
     layout->addWidget(lblMainLCDLightDelay, row, 0);
     layout->addWidget(numMainLCDLightDelay, row, 1);
     layout->addWidget(cmbMainLCDLightScale, row++, 2);
+    for (QWidget* w : std::initializer_list<QWidget*>{lblMainLCDLightDelay, numMainLCDLightDelay, cmbMainLCDLightScale})
+        KeepRoomWhenHidden(w);
 
     chkMainInvertLCDOnAlarm = MakeCheck(this, "chkMainInvertLCDOnAlarm", "Invert Display On Alarm");
     chkMainAckOnWarning = MakeCheck(this, "chkMainAckOnWarning", "Warning Requires Acknowledge");
@@ -141,6 +165,8 @@ void MainPage::BuildControls()
     conMainMID->setObjectName(QStringLiteral("conMainMID"));
     conMainMID->SetBorderStyle(Container::None);
     auto* midLayout = new QHBoxLayout(conMainMID);
+    // The rows in a container line up with the check boxes above them and are no higher.
+    midLayout->setContentsMargins(0, 0, 0, 0);
     lblMainMID = MakeLabel(conMainMID, "lblMainMID", "MID %1");
     lblMainMID->setToolTip(QStringLiteral("Control Unit MID"));
     cmdMainMIDChange = MakeButton(conMainMID, "cmdMainMIDChange", "Change...");
@@ -148,6 +174,7 @@ void MainPage::BuildControls()
     midLayout->addSpacing(pagecommon::Twips(120));
     midLayout->addWidget(cmdMainMIDChange);
     midLayout->addStretch();
+    KeepRoomWhenHidden(conMainMID);
     conMainMID->setVisible(false);
     layout->addWidget(conMainMID, row++, 0, 1, 3);
 
@@ -155,8 +182,10 @@ void MainPage::BuildControls()
     conMainCANDiagnosis->setObjectName(QStringLiteral("conMainCANDiagnosis"));
     conMainCANDiagnosis->SetBorderStyle(Container::None);
     auto* diagLayout = new QHBoxLayout(conMainCANDiagnosis);
+    diagLayout->setContentsMargins(0, 0, 0, 0);
     chkMainDiagnostics = MakeCheck(conMainCANDiagnosis, "chkMainDiagnostics", "Enable Diagnostic");
     cmdMainCANDiagnosis = MakeButton(conMainCANDiagnosis, "cmdMainCANDiagnosis", "Diagnostic...");
+    KeepRoomWhenHidden(cmdMainCANDiagnosis);
     cmdMainCANDiagnosis->setVisible(false);
     diagLayout->addWidget(chkMainDiagnostics);
     diagLayout->addWidget(cmdMainCANDiagnosis);

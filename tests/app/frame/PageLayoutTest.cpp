@@ -212,6 +212,53 @@ TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWhole)
     QApplication::setFont(designFont);
 }
 
+// An option that shows or hides a row of the Main page leaves every row where it was, so a
+// second click at the same place hits the same control.
+TEST_F(PageLayoutTest, MainPageRowsStayWhenAnOptionChanges)
+{
+    ASSERT_TRUE(Start());
+    window->show();
+    QWidget* page = window->PageContainer(TabMain);
+    const auto check = [page](const char* name) { return page->findChild<QCheckBox*>(name); };
+    const auto combo = [page](const char* name) { return page->findChild<QComboBox*>(name); };
+    const QStringList rows = {"cmbMainOperationMode", "txtMainDescription", "cmbMainLanguage", "numMainLCDLightDelay",
+                              "chkMainInvertLCDOnAlarm", "chkMainAckOnWarning", "chkMainShutdownOverride",
+                              "chkMainClassified", "chkMainCAN", "chkMainDiagnostics", "cmbMainEngineType",
+                              "cmbMainEngineHours", "cmbMainOutput", "txtMainFirmware"};
+    const auto where = [&] {
+        QString at;
+        for (const QString& name : rows) {
+            const QWidget* w = page->findChild<QWidget*>(name);
+            const QPoint p = w->mapTo(page, QPoint());
+            // Combos take the width of their text; the rows must not move or change height.
+            at += QStringLiteral("%1 at %2,%3 high %4\n").arg(name).arg(p.x()).arg(p.y()).arg(w->height());
+        }
+        return at.toStdString();
+    };
+    struct Option {
+        const char* name;
+        std::function<void(bool)> set;
+    } options[] = {
+        {"J1939/J1587", [&](bool on) { check("chkMainCAN")->setChecked(on); }},
+        {"Enable Diagnostic", [&](bool on) { check("chkMainDiagnostics")->setChecked(on); }},
+        {"mode with the longest description",
+         [&](bool on) { combo("cmbMainOperationMode")->setCurrentIndex(on ? 2 : 1); }},
+        {"Port P3 logs to the printer", [&](bool on) { combo("cmbMainOutput")->setCurrentIndex(on ? 1 : 0); }},
+    };
+    for (const Option& o : options) {
+        SCOPED_TRACE(o.name);
+        o.set(false);
+        QApplication::processEvents();
+        const std::string off = where();
+        o.set(true);
+        QApplication::processEvents();
+        EXPECT_EQ(where(), off);
+        o.set(false);
+        QApplication::processEvents();
+        EXPECT_EQ(where(), off);
+    }
+}
+
 // The same on a screen scaled by 1.25: the factor holds only from the start of a process.
 TEST_F(PageLayoutTest, EveryPageShowsItsWidestValuesWholeWhenScaled)
 {

@@ -1,0 +1,86 @@
+#include "app/frame/TabLeaveGuard.h"
+
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMouseEvent>
+#include <QShortcutEvent>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWheelEvent>
+
+TabLeaveGuard::TabLeaveGuard(QTabWidget* tabs, std::function<bool()> mayLeave)
+    : QObject(tabs), m_tabs(tabs), m_bar(tabs->tabBar()), m_mayLeave(std::move(mayLeave))
+{
+    // Key presses the focused page does not take travel up to the tab widget (Ctrl+Tab);
+    // clicks, the wheel, arrow keys and mnemonics go to the tab bar.
+    m_tabs->installEventFilter(this);
+    m_bar->installEventFilter(this);
+}
+
+int TabLeaveGuard::Step(int step, bool wrap) const
+{
+    const int count = m_bar->count();
+    int at = m_bar->currentIndex();
+    for (int pass = 1; pass < count; ++pass) {
+        at += step;
+        if (wrap)
+            at = (at + count) % count;
+        else if (at < 0 || at >= count)
+            return -1;
+        if (m_bar->isTabEnabled(at))
+            return at;
+    }
+    return -1;
+}
+
+int TabLeaveGuard::TargetOf(QObject* watched, QEvent* event) const
+{
+    int target = -1;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (watched == m_bar && mouse->button() == Qt::LeftButton)
+            target = m_bar->tabAt(mouse->position().toPoint());
+        break;
+    }
+    case QEvent::Wheel: {
+        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        const int along = qAbs(delta.y()) > qAbs(delta.x()) ? delta.y() : delta.x();
+        if (watched == m_bar && along != 0)
+            target = Step(along > 0 ? -1 : 1, false);
+        break;
+    }
+    case QEvent::Shortcut: {
+        // The tab strip's own shortcuts are the mnemonics of its captions.
+        const QKeySequence key = static_cast<QShortcutEvent*>(event)->key();
+        if (watched == m_bar)
+            for (int i = 0; i < m_bar->count() && target < 0; ++i)
+                if (QKeySequence::mnemonic(m_bar->tabText(i)) == key)
+                    target = i;
+        break;
+    }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+        const bool back = key->key() == Qt::Key_Backtab || key->modifiers().testFlag(Qt::ShiftModifier);
+        if (watched == m_tabs && ctrl && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab))
+            target = Step(back ? -1 : 1, true);
+        else if (watched == m_bar && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right))
+            target = Step((key->key() == Qt::Key_Left) != m_bar->isRightToLeft() ? -1 : 1, false);
+        break;
+    }
+    default:
+        break;
+    }
+    const bool other = target >= 0 && target != m_bar->currentIndex() && m_bar->isTabEnabled(target);
+    return other ? target : -1;
+}
+
+bool TabLeaveGuard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (TargetOf(watched, event) < 0 || !m_mayLeave || m_mayLeave())
+        return QObject::eventFilter(watched, event);
+    event->accept();
+    return true;
+}

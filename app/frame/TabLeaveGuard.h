@@ -1,0 +1,30 @@
+#pragma once
+// Asks whether the page on show may be left before a tab widget changes its page on a user's
+// click, key or mnemonic. The check runs while the page is still shown and before its entry
+// boxes lose the focus (which would correct what was typed); a refusal swallows the input, so
+// the page and its focus stay.
+#include <QObject>
+
+#include <functional>
+
+class QTabBar;
+class QTabWidget;
+
+class TabLeaveGuard : public QObject {
+public:
+    TabLeaveGuard(QTabWidget* tabs, std::function<bool()> mayLeave);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The page the input on the tab bar or the tab widget would show; -1 when it shows none
+    // other than the current one.
+    int TargetOf(QObject* watched, QEvent* event) const;
+    // The enabled tab `step` tabs away from the current one, wrapping round or not; -1 when none.
+    int Step(int step, bool wrap) const;
+
+    QTabWidget* m_tabs;
+    QTabBar* m_bar;
+    std::function<bool()> m_mayLeave;
+};

@@ -1,0 +1,150 @@
+// Leaving a page by its tab checks the entries as typed, as Save does: an entry the check
+// refuses keeps the page, the setup as it stands and the focus on the field the message names.
+#include "tests/app/frame/FrameTestSupport.h"
+
+#include "controls/EntryBox.h"
+#include "datamodel/XelAnalogIn.h"
+#include "datamodel/XelBattery.h"
+#include "datamodel/XelMain.h"
+#include "datamodel/XelSpeedSensor.h"
+#include "datamodel/XelStandbyOperation.h"
+#include "datamodel/cAnalogIn.h"
+
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+using namespace frametest;
+
+namespace {
+
+class PageLeaveTest : public FrameTest {
+protected:
+    // The control with the focus: an entry box by its own name.
+    static std::string Focused()
+    {
+        const QWidget* w = QApplication::focusWidget();
+        if (w && w->objectName() == "txtNumber")
+            w = w->parentWidget();
+        return w ? w->objectName().toStdString() : "nothing";
+    }
+};
+
+enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save };
+
+} // namespace
+
+TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
+{
+    // Analog input 2 watches a speed band from 800 to 1200 RPM.
+    const QString path = WriteSetup("leave.QRN", [](XelObject& doc) {
+        XelAnalogIn* input = doc.AnalogIn()->Item("2*");
+        input->SetActive(true);
+        input->SetAction(7);
+        input->SetInputType(0);
+        input->SetRPMLimit(0, 20);
+        input->SetRPMLimit(1, 40);
+        input->SetRPM(0, 800);
+        input->SetRPM(1, 1200);
+    });
+    const auto analogRow2 = [](QWidget* page) {
+        auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+        QTreeWidgetItem* row = list->topLevelItem(1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+        ASSERT_EQ(list->currentItem(), row);
+    };
+    struct Case {
+        int tab;
+        const char* box;
+        const char* typed;
+        QString message;
+        const char* focus; // the field the message names
+        std::function<int(XelObject&)> stored;
+        std::function<void(QWidget*)> prepare;
+    } cases[] = {
+        {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!"),
+         "numMainLCDLightDelay",
+         [](XelObject& d) { return int(d.Main()->LCDLight()); }, {}},
+        {TabAnalogIn, "numAnalogSetpointRPM_0", "1500", Lang(828, {1500, 7500}), "numAnalogSetpointRPM_1",
+         [](XelObject& d) { return int(d.AnalogIn()->Item("2*")->RPM(0)); }, analogRow2},
+        {TabStandbyOperation, "numStandbyOperationAttempts", "0", Lang(831, {1, 20}), "numStandbyOperationAttempts",
+         [](XelObject& d) { return int(d.StandbyOperation()->StartAttempts()); }, {}},
+        {TabStandbyOperation, "numStandbyOperationCranking", "0", Lang(833, {2, 255}), "numStandbyOperationCranking",
+         [](XelObject& d) { return int(d.StandbyOperation()->CrankingTime()); }, {}},
+        {TabStandbyOperation, "numStandbyOperationDelay", "1", Lang(834, {2, 60}), "numStandbyOperationDelay",
+         [](XelObject& d) { return int(d.StandbyOperation()->Delay()); }, {}},
+        {TabStandbyOperation, "numStandbyOperationInitial", "0", Lang(835, {1, 255}), "numStandbyOperationInitial",
+         [](XelObject& d) { return int(d.StandbyOperation()->InitialStartDelay()); }, {}},
+        {TabStandbyOperation, "numStandbyOperationGenBreak", "0", Lang(836, {1, 255}), "numStandbyOperationGenBreak",
+         [](XelObject& d) { return int(d.StandbyOperation()->GenBreakTimer()); }, {}},
+        {TabSpeedSensor, "numSpeedSensorNomMax", "50", Lang(842, {100, 6000}), "numSpeedSensorNomMax",
+         [](XelObject& d) { return int(d.SpeedSensor()->NomSpeed()); }, {}},
+        {TabSpeedSensor, "numSpeedSensorNomMax", "200", Lang(845, {100, 200}), "numSpeedSensorReadyToTakeLoad",
+         [](XelObject& d) { return int(d.SpeedSensor()->NomSpeed()); }, {}},
+        {TabSpeedSensor, "numSpeedSensorSpeeding", "50", Lang(843, {1500, 7500}), "numSpeedSensorSpeeding",
+         [](XelObject& d) { return int(d.SpeedSensor()->Speeding()); }, {}},
+        {TabSpeedSensor, "numSpeedSensorReadyToTakeLoad", "50", Lang(845, {100, 1500}), "numSpeedSensorReadyToTakeLoad",
+         [](XelObject& d) { return int(d.SpeedSensor()->ReadyToTakeLoad()); }, {}},
+        {TabSpeedSensor, "numSpeedSensorRUNDetectedAt", "10", Lang(846, {50, 600}), "numSpeedSensorRUNDetectedAt",
+         [](XelObject& d) { return int(d.SpeedSensor()->RunDetectedAt()); }, {}},
+        {TabBattery, "numBatteryLowBatteryVAlarm", "5", Lang(851, {18, 30}), "numBatteryLowBatteryVAlarm",
+         [](XelObject& d) { return qRound(d.Battery()->LowBatteryVoltage() * 10); }, {}},
+        {TabBattery, "numBatteryDelay", "0", Lang(852, {1, 255}), "numBatteryDelay",
+         [](XelObject& d) { return int(d.Battery()->Delay()); }, {}},
+    };
+    ASSERT_TRUE(Start({"-f", path}));
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    QTabWidget* tabs = window->Tabs();
+    for (const Case& c : cases) {
+        for (const Road road : {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save}) {
+            SCOPED_TRACE(testing::Message() << c.box << " road " << int(road));
+            tabs->setCurrentIndex(c.tab);
+            QWidget* page = window->PageContainer(c.tab);
+            if (c.prepare)
+                c.prepare(page);
+            auto* box = page->findChild<EntryBox*>(c.box);
+            ASSERT_NE(box, nullptr);
+            const QString original = box->Text();
+            box->TextBox()->setFocus();
+            QApplication::processEvents();
+            box->TextBox()->selectAll();
+            QTest::keyClicks(box->TextBox(), c.typed);
+            ASSERT_EQ(box->Text(), c.typed);
+            const int stored = c.stored(*window->XelObject());
+            doubles.presenter.shown.clear();
+
+            const int other = c.tab == TabSpeedSensor ? TabMain : TabSpeedSensor;
+            switch (road) {
+            case Road::CtrlTab: QTest::keyClick(box->TextBox(), Qt::Key_Tab, Qt::ControlModifier); break;
+            case Road::TabClick:
+                QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(other).center());
+                break;
+            case Road::Mnemonic:
+                QTest::keySequence(box->TextBox(), QKeySequence::mnemonic(tabs->tabText(other)));
+                break;
+            case Road::Wheel: {
+                QTabBar* bar = tabs->tabBar();
+                const QPointF at = bar->tabRect(c.tab).center();
+                QWheelEvent down(at, bar->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                                 Qt::NoScrollPhase, false);
+                QApplication::sendEvent(bar, &down);
+                break;
+            }
+            case Road::Save: window->ToolClick("save"); break;
+            }
+            QApplication::processEvents();
+
+            EXPECT_EQ(Shown().join('|').toStdString(), c.message.toStdString());
+            EXPECT_EQ(tabs->currentIndex(), c.tab);
+            EXPECT_EQ(box->Text(), c.typed);
+            EXPECT_EQ(c.stored(*window->XelObject()), stored);
+            EXPECT_EQ(Focused(), c.focus);
+            box->TextBox()->setText(original);
+        }
+    }
+}
