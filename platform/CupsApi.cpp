@@ -1,7 +1,11 @@
 // The print server asked through libcups.
 #include "platform/CupsApi.h"
 
+#include <QFile>
+
 #include <cups/cups.h>
+
+#include <thread>
 
 namespace platform {
 
@@ -10,17 +14,37 @@ namespace {
 // Ends a read that takes longer than the connection's time-out.
 int GiveUp(http_t*, void*) { return 0; }
 
+// A printer's name and its instance ("queue/instance"), as libcups takes them.
+struct DestName {
+    explicit DestName(const QString& printer)
+        : queue(printer.section(QLatin1Char('/'), 0, 0).toUtf8()), instance(printer.section(QLatin1Char('/'), 1).toUtf8())
+    {
+    }
+    const char* Instance() const { return instance.isEmpty() ? nullptr : instance.constData(); }
+    QByteArray queue, instance;
+};
+
 class LibCups : public CupsApi {
 public:
     explicit LibCups(int timeoutMs) : m_timeoutMs(timeoutMs) {}
 
-    CupsAnswer Destination(const QString& queue) override
+    QString Server() override
+    {
+        // libcups keeps its server per thread, and this one's may be pointed away: a fresh
+        // thread reads the user's setting.
+        QString server;
+        std::thread([&server] { server = QString::fromUtf8(cupsServer()); }).join();
+        return server;
+    }
+
+    CupsAnswer Destination(const QString& printer) override
     {
         CupsAnswer answer;
         http_t* http = Connect(answer);
         if (!http)
             return answer;
-        cups_dest_t* dest = cupsGetNamedDest(http, queue.toUtf8().constData(), nullptr);
+        const DestName name(printer);
+        cups_dest_t* dest = cupsGetNamedDest(http, name.queue.constData(), name.Instance());
         if (dest) {
             answer.status = CupsAnswer::Found;
             for (int i = 0; i < dest->num_options; ++i)
@@ -36,22 +60,67 @@ public:
         return answer;
     }
 
-    CupsAnswer Jobs(const QString& queue) override
+    CupsAnswer DefaultDestination() override
     {
         CupsAnswer answer;
         http_t* http = Connect(answer);
         if (!http)
             return answer;
-        cups_job_t* jobs = nullptr;
-        const int count = cupsGetJobs2(http, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
-        if (count >= 0) {
+        if (cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr)) {
             answer.status = CupsAnswer::Found;
-            for (int i = 0; i < count; ++i)
-                answer.jobs.append({jobs[i].id, QString::fromUtf8(jobs[i].dest ? jobs[i].dest : "")});
-            cupsFreeJobs(count, jobs);
+            answer.name = QString::fromUtf8(dest->name);
+            if (dest->instance)
+                answer.name += QLatin1Char('/') + QString::fromUtf8(dest->instance);
+            cupsFreeDests(1, dest);
         } else {
             LastError(answer);
+            // libcups says a default is unknown without naming it: the name comes from where
+            // libcups took it first.
+            if (answer.status == CupsAnswer::Unknown)
+                answer.name = UserDefault();
         }
+        httpClose(http);
+        return answer;
+    }
+
+    CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) override
+    {
+        CupsAnswer answer;
+        QFile file(pdfFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            answer.error = file.errorString();
+            return answer;
+        }
+        http_t* http = Connect(answer);
+        if (!http)
+            return answer;
+        const DestName name(printer);
+        cups_dest_t* dest = cupsGetNamedDest(http, name.queue.constData(), name.Instance());
+        cups_dinfo_t* info = dest ? cupsCopyDestInfo(http, dest) : nullptr;
+        if (!info) {
+            LastError(answer);
+        } else {
+            int count = 0;
+            cups_option_t* list = nullptr;
+            for (int i = 0; i + 1 < options.size(); i += 2)
+                count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
+            const QByteArray jobTitle = title.toUtf8();
+            int job = 0;
+            if (cupsCreateDestJob(http, dest, info, &job, jobTitle.constData(), count, list) > IPP_STATUS_OK_CONFLICTING || job <= 0) {
+                LastError(answer);
+            } else if (!SendDocument(http, dest, info, job, jobTitle, file)) {
+                LastError(answer);
+                // A job without its document would wait in the queue for ever.
+                cupsCancelDestJob(http, dest, job);
+            } else {
+                answer.status = CupsAnswer::Found;
+                answer.job = job;
+            }
+            cupsFreeOptions(count, list);
+            cupsFreeDestInfo(info);
+        }
+        if (dest)
+            cupsFreeDests(1, dest);
         httpClose(http);
         return answer;
     }
@@ -72,6 +141,28 @@ private:
         }
         httpSetTimeout(http, m_timeoutMs / 1000.0, GiveUp, nullptr);
         return http;
+    }
+    static bool SendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, const QByteArray& title, QFile& file)
+    {
+        if (cupsStartDestDocument(http, dest, info, job, title.constData(), CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
+            return false;
+        bool sent = true;
+        while (sent && !file.atEnd()) {
+            const QByteArray chunk = file.read(64 * 1024);
+            sent = !chunk.isEmpty() && cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) == HTTP_STATUS_CONTINUE;
+        }
+        // The request is ended either way; a document cut short is refused below.
+        const bool finished = cupsFinishDestDocument(http, dest, info) <= IPP_STATUS_OK_CONFLICTING;
+        return sent && finished;
+    }
+    // The default the user set through the environment, as libcups reads it.
+    static QString UserDefault()
+    {
+        const QString lpdest = qEnvironmentVariable("LPDEST").trimmed();
+        if (!lpdest.isEmpty())
+            return lpdest;
+        const QString printer = qEnvironmentVariable("PRINTER").trimmed();
+        return printer == QLatin1String("lp") ? QString() : printer;
     }
     // Why a queue rejects jobs or is stopped: the destination does not carry the words.
     static void AddStateMessage(http_t* http, CupsAnswer& answer)
@@ -101,10 +192,15 @@ private:
     int m_timeoutMs;
 };
 
+// A socket path no server can ever listen on.
+constexpr const char* kNoServer = "/dev/null/no-print-server";
+
 } // namespace
 
 CupsApi::~CupsApi() = default;
 
 std::shared_ptr<CupsApi> CupsApi::System(int timeoutMs) { return std::make_shared<LibCups>(timeoutMs); }
+
+void CupsApi::KeepThreadAway(bool away) { cupsSetServer(away ? kNoServer : nullptr); }
 
 } // namespace platform

@@ -499,7 +499,7 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
     const Row rows[] = {
         {doubles.dir.filePath("printed.pdf"), frmMain::ExitOk, QString()},
         {doubles.dir.filePath("no folder/printed.pdf"), frmMain::ExitPrintFailed,
-         "Quarno: exit 4, the setup was not printed: The setup was not printed: "},
+         "Quarno: exit 4, the setup was not printed: the file '"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pdf.toStdString());
