@@ -220,11 +220,12 @@ public:
 
     PrintCheck AskServer(QString& defaultPrinter) override
     {
-        if (!MappedPdfFile().isEmpty()) {
-            defaultPrinter = kPdfName;
-            return PrintCheck{PrintCheck::Yes, {}, 0};
-        }
-        return Heard(PrintQueue().Default(defaultPrinter));
+        // Asked even when the PDF file is the printer: Qt's printer asks the server all the same.
+        const PrintCheck check = Heard(PrintQueue().Default(defaultPrinter));
+        if (MappedPdfFile().isEmpty())
+            return check;
+        defaultPrinter = kPdfName;
+        return PrintCheck{PrintCheck::Yes, {}, 0};
     }
     bool PrintsToFile(const QString& name) override
     {

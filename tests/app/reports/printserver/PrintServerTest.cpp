@@ -7,6 +7,7 @@
 #include "app/reports/frmPrint.h"
 #include "platform/CupsApi.h"
 #include "platform/Printers.h"
+#include "platform/SettingsStore.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -258,6 +259,8 @@ protected:
     bool Print(const QString& printer, qint64& tookMs)
     {
         env.Set("PRINTER", printer);
+        // Each print starts as a fresh run would: libcups on this thread reads the environment.
+        platform::CupsApi::KeepThreadAway(false);
         doubles.status.text.clear();
         ShowPages();
         QElapsedTimer clock;
@@ -332,23 +335,31 @@ TEST_F(PrintServerTest, NoServerOrASilentOneIsToldWithinTheBound)
     ASSERT_TRUE(silent.Listen());
     const QString nonePath = dir.filePath("none.sock");
     const QString notPrinted = "The setup was not printed: ";
+    const QString pdf = dir.filePath("out.pdf");
     struct Row {
         QString server;
+        bool toPdf; // the settings name a PDF file as the printer
         QString status;
     } rows[] = {
-        {nonePath, notPrinted + "no print server answers at " + nonePath + "."},
-        {silentPath, notPrinted + "the print server " + silentPath + " did not answer within 5 seconds."},
-        {nonePath, notPrinted + "no print server answers at " + nonePath + "."},
+        {nonePath, false, notPrinted + "no print server answers at " + nonePath + "."},
+        {silentPath, false, notPrinted + "the print server " + silentPath + " did not answer within 5 seconds."},
+        {nonePath, false, notPrinted + "no print server answers at " + nonePath + "."},
+        // A PDF file needs no server; Qt's printer would still ask the silent one.
+        {silentPath, true, "File printed on PDF"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.server.toStdString());
         env.Set("CUPS_SERVER", row.server);
+        if (row.toPdf)
+            platform::SettingsStore::Instance().SetValue("Printers/PdfOutput", pdf);
         qint64 took = 0;
-        EXPECT_FALSE(Print("Q", took));
+        EXPECT_EQ(Print("Q", took), row.toPdf);
         EXPECT_EQ(doubles.status.text, row.status);
-        EXPECT_EQ(frmPrint::LastResult(), frmPrint::NotPrinted);
+        EXPECT_EQ(frmPrint::LastResult(), row.toPdf ? frmPrint::Printed : frmPrint::NotPrinted);
+        EXPECT_EQ(QFile::exists(pdf), row.toPdf);
         EXPECT_LT(took, kPrintWithinMs);
     }
+    platform::SettingsStore::Instance().Remove("Printers/PdfOutput");
     // The print dialog's road: the window is made at once and offers no printer of that server.
     env.Set("CUPS_SERVER", silentPath);
     QElapsedTimer clock;
