@@ -120,12 +120,6 @@ public:
         names.append(PdfOutput);
         return names;
     }
-    QString DefaultPrinter() override
-    {
-        if (!MappedPdfFile().isEmpty())
-            return kPdfName;
-        return QPrinterInfo::defaultPrinterName();
-    }
     bool SelectPrinter(QPrinter& printer, const QString& name) override
     {
         const QString pdf = MappedPdfFile();

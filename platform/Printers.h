@@ -23,9 +23,6 @@ public:
 
     virtual ~Printers();
     virtual QStringList PrinterNames() = 0;
-    // The system's default printer; "" when the system has no printer. The PDF output is never
-    // the default: it asks for a file, and a print from the command line has nobody to answer.
-    virtual QString DefaultPrinter() = 0;
     // Points printer at the named printer, on the printer's own default paper; false when no
     // printer of that name can be selected.
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
@@ -39,9 +36,11 @@ public:
     // user cancelled. Other printers need nothing.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
     // The question before any other that reaches the print server: whether it answers (bounded
-    // in time), and the printer it names default ("" for none). No when the server does not know
+    // in time), and the system's default printer ("" for none). No when the server does not know
     // the printer named default, CannotAsk when it does not answer; the reason says so. Until it
-    // answers again, Qt's printer calls find no printers instead of waiting for it.
+    // answers again, Qt's printer calls find no printers instead of waiting for it. The PDF
+    // output is never the default: it asks for a file, and a print from the command line has
+    // nobody to answer.
     virtual PrintCheck AskServer(QString& defaultPrinter) = 0;
     // A printer that writes a file needs no print server; any other is a queue of the server.
     virtual bool PrintsToFile(const QString& name) = 0;
@@ -69,7 +68,6 @@ class PLATFORM_EXPORT PdfPrinters : public Printers {
 public:
     explicit PdfPrinters(const QString& outputFile, const QStringList& names = {QStringLiteral("PDF")});
     QStringList PrinterNames() override { return names; }
-    QString DefaultPrinter() override { return defaultPrinter; }
     bool SelectPrinter(QPrinter& printer, const QString& name) override;
     bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) override;
     // The file is fixed: nothing is asked.
