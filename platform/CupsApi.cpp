@@ -14,16 +14,6 @@ namespace {
 // Ends a read that takes longer than the connection's time-out.
 int GiveUp(http_t*, void*) { return 0; }
 
-// A printer's name and its instance ("queue/instance"), as libcups takes them.
-struct DestName {
-    explicit DestName(const QString& printer)
-        : queue(printer.section(QLatin1Char('/'), 0, 0).toUtf8()), instance(printer.section(QLatin1Char('/'), 1).toUtf8())
-    {
-    }
-    const char* Instance() const { return instance.isEmpty() ? nullptr : instance.constData(); }
-    QByteArray queue, instance;
-};
-
 class LibCups : public CupsApi {
 public:
     explicit LibCups(int timeoutMs) : m_timeoutMs(timeoutMs) {}
@@ -39,13 +29,10 @@ public:
 
     CupsAnswer Destination(const QString& printer) override
     {
-        CupsAnswer answer;
-        http_t* http = Connect(answer);
-        if (!http)
-            return answer;
-        const DestName name(printer);
-        cups_dest_t* dest = cupsGetNamedDest(http, name.queue.constData(), name.Instance());
-        if (dest) {
+        return Asked([&](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = NamedDest(http, printer);
+            if (!dest)
+                return LastError(answer);
             answer.status = CupsAnswer::Found;
             for (int i = 0; i < dest->num_options; ++i)
                 answer.options.insert(QString::fromUtf8(dest->options[i].name), QString::fromUtf8(dest->options[i].value));
@@ -53,80 +40,87 @@ public:
             const bool rejects = answer.options.value(QStringLiteral("printer-is-accepting-jobs")) == QLatin1String("false");
             if (rejects || answer.options.value(QStringLiteral("printer-state")) == QLatin1String("5"))
                 AddStateMessage(http, answer);
-        } else {
-            LastError(answer);
-        }
-        httpClose(http);
-        return answer;
+        });
     }
 
     CupsAnswer DefaultDestination() override
     {
-        CupsAnswer answer;
-        http_t* http = Connect(answer);
-        if (!http)
-            return answer;
-        if (cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr)) {
+        return Asked([](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr);
+            if (!dest) {
+                LastError(answer);
+                // libcups says a default is unknown without naming it: the name comes from
+                // where libcups took it first.
+                if (answer.status == CupsAnswer::Unknown)
+                    answer.name = UserDefault();
+                return;
+            }
             answer.status = CupsAnswer::Found;
             answer.name = QString::fromUtf8(dest->name);
             if (dest->instance)
                 answer.name += QLatin1Char('/') + QString::fromUtf8(dest->instance);
             cupsFreeDests(1, dest);
-        } else {
-            LastError(answer);
-            // libcups says a default is unknown without naming it: the name comes from where
-            // libcups took it first.
-            if (answer.status == CupsAnswer::Unknown)
-                answer.name = UserDefault();
-        }
-        httpClose(http);
-        return answer;
+        });
     }
 
     CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) override
     {
-        CupsAnswer answer;
         QFile file(pdfFile);
         if (!file.open(QIODevice::ReadOnly)) {
+            CupsAnswer answer;
             answer.error = file.errorString();
             return answer;
         }
-        http_t* http = Connect(answer);
-        if (!http)
-            return answer;
-        const DestName name(printer);
-        cups_dest_t* dest = cupsGetNamedDest(http, name.queue.constData(), name.Instance());
-        cups_dinfo_t* info = dest ? cupsCopyDestInfo(http, dest) : nullptr;
-        if (!info) {
-            LastError(answer);
-        } else {
-            int count = 0;
-            cups_option_t* list = nullptr;
-            for (int i = 0; i + 1 < options.size(); i += 2)
-                count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
-            const QByteArray jobTitle = title.toUtf8();
-            int job = 0;
-            if (cupsCreateDestJob(http, dest, info, &job, jobTitle.constData(), count, list) > IPP_STATUS_OK_CONFLICTING || job <= 0) {
+        return Asked([&](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = NamedDest(http, printer);
+            cups_dinfo_t* info = dest ? cupsCopyDestInfo(http, dest) : nullptr;
+            if (!info) {
                 LastError(answer);
-            } else if (!SendDocument(http, dest, info, job, jobTitle, file)) {
-                LastError(answer);
-                // A job without its document would wait in the queue for ever.
-                cupsCancelDestJob(http, dest, job);
             } else {
-                answer.status = CupsAnswer::Found;
-                answer.job = job;
+                int count = 0;
+                cups_option_t* list = nullptr;
+                for (int i = 0; i + 1 < options.size(); i += 2)
+                    count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
+                const QByteArray jobTitle = title.toUtf8();
+                int job = 0;
+                if (cupsCreateDestJob(http, dest, info, &job, jobTitle.constData(), count, list) > IPP_STATUS_OK_CONFLICTING
+                    || job <= 0) {
+                    LastError(answer);
+                } else if (!SendDocument(http, dest, info, job, jobTitle, file)) {
+                    LastError(answer);
+                    // A job without its document would wait in the queue for ever.
+                    cupsCancelDestJob(http, dest, job);
+                } else {
+                    answer.status = CupsAnswer::Found;
+                    answer.job = job;
+                }
+                cupsFreeOptions(count, list);
+                cupsFreeDestInfo(info);
             }
-            cupsFreeOptions(count, list);
-            cupsFreeDestInfo(info);
-        }
-        if (dest)
-            cupsFreeDests(1, dest);
-        httpClose(http);
-        return answer;
+            if (dest)
+                cupsFreeDests(1, dest);
+        });
     }
 
 private:
-    // A connection of this question's own, so that its time-out is ours.
+    // One question on a connection of its own, so that its time-out is ours.
+    template <typename Ask>
+    CupsAnswer Asked(Ask ask) const
+    {
+        CupsAnswer answer;
+        if (http_t* http = Connect(answer)) {
+            ask(http, answer);
+            httpClose(http);
+        }
+        return answer;
+    }
+    // A printer by its name; "queue/instance" names an instance of the queue.
+    static cups_dest_t* NamedDest(http_t* http, const QString& printer)
+    {
+        const QByteArray queue = printer.section(QLatin1Char('/'), 0, 0).toUtf8();
+        const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
+        return cupsGetNamedDest(http, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
+    }
     http_t* Connect(CupsAnswer& answer) const
     {
         const QString server = QString::fromUtf8(cupsServer());
