@@ -221,9 +221,9 @@ public:
     {
         for (auto it = m_kept.cbegin(); it != m_kept.cend(); ++it) {
             if (it.value())
-                qputenv(it.key(), *it.value());
+                qputenv(it.key().constData(), *it.value());
             else
-                qunsetenv(it.key());
+                qunsetenv(it.key().constData());
         }
     }
     void Set(const char* name, const QString& value)
@@ -237,7 +237,7 @@ public:
     }
 
 private:
-    QMap<const char*, std::optional<QByteArray>> m_kept;
+    QMap<QByteArray, std::optional<QByteArray>> m_kept; // the value before the first Set
 };
 
 class PrintServerTest : public ReportFixture {
