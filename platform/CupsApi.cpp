@@ -81,6 +81,12 @@ public:
                 cups_option_t* list = nullptr;
                 for (int i = 0; i + 1 < options.size(); i += 2)
                     count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
+                // The options the user saved for the printer (or its instance) follow, as lp
+                // takes them along.
+                for (int i = 0; i < dest->num_options; ++i) {
+                    if (!cupsGetOption(dest->options[i].name, count, list))
+                        count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &list);
+                }
                 const QByteArray jobTitle = title.toUtf8();
                 int job = 0;
                 if (cupsCreateDestJob(http, dest, info, &job, jobTitle.constData(), count, list) > IPP_STATUS_OK_CONFLICTING

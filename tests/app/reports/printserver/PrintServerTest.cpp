@@ -173,16 +173,32 @@ public:
             return cupsLastError() <= IPP_STATUS_OK_CONFLICTING;
         });
     }
-    // Every job the server made for a queue, finished ones too; -1 when it cannot say.
-    int Jobs(const QString& queue)
+    struct Made {
+        int jobs = -1; // every job the server made for the queue, finished ones too
+        int copies = 0; // the copies its last job asked for (0: not said)
+    };
+    Made Jobs(const QString& queue)
     {
         const QByteArray name = queue.toUtf8();
         return OnConnection([&](http_t* http) {
+            Made made;
             cups_job_t* jobs = nullptr;
-            const int count = cupsGetJobs2(http, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
-            cupsFreeJobs(qMax(0, count), jobs);
-            return count + 1;
-        }) - 1;
+            made.jobs = cupsGetJobs2(http, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
+            int last = 0;
+            for (int i = 0; i < made.jobs; ++i)
+                last = qMax(last, jobs[i].id);
+            cupsFreeJobs(qMax(0, made.jobs), jobs);
+            if (last > 0) {
+                ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+                ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+                ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", last);
+                ipp_t* response = cupsDoRequest(http, request, "/");
+                if (ipp_attribute_t* copies = response ? ippFindAttribute(response, "copies", IPP_TAG_INTEGER) : nullptr)
+                    made.copies = ippGetInteger(copies, 0);
+                ippDelete(response);
+            }
+            return made;
+        });
     }
     bool Delete(const QString& queue)
     {
@@ -281,10 +297,11 @@ TEST_F(PrintServerTest, EachQueueStateOnARealPrintServer)
     const QString buero = QString::fromUtf8("B\xc3\xbcro");
     PrivateCupsd cupsd;
     const QString why = cupsd.Start({{"Q"}, {"Rej", false}, {"Stop", true, true}, {buero}, {"-Dash"}, {"Gone"}},
-                                    {"Dest Q/inst copies=1"});
+                                    {"Dest Q/inst copies=2"});
     if (!why.isEmpty())
         GTEST_SKIP() << "no private print server: " << why.toStdString();
     env.Set("CUPS_SERVER", cupsd.Socket());
+    // libcups reads it once for each thread, at its first use: before any print here.
     env.Set("CUPS_SERVERROOT", cupsd.Root());
     // Every question of the program gets its full time: the server answers long before.
     doubles.time.timerDivisor = 1;
@@ -296,24 +313,29 @@ TEST_F(PrintServerTest, EachQueueStateOnARealPrintServer)
         QString queue; // where its job goes
         bool printed;
         QString status; // the status text starts so
+        int copies = 0; // the copies the job asks for, where it says
     } rows[] = {
         {"Q", "Q", true, "File printed on Q"},
         {"Rej", "Rej", false, notPrinted + "printer 'Rej': its queue does not accept jobs"},
         {"Stop", "Stop", false, notPrinted + "printer 'Stop': the printer is stopped"},
         {buero, buero, true, "File printed on " + buero},
         {"-Dash", "-Dash", true, "File printed on -Dash"},
-        {"Q/inst", "Q", true, "File printed on Q/inst"},
+        // The instance's own options go with its job.
+        {"Q/inst", "Q", true, "File printed on Q/inst", 2},
         {"Gone", "Q", false, notPrinted + "the print server does not know the printer \"Gone\"."},
         {"NoSuchQueue", "Q", false, notPrinted + "the print server does not know the printer \"NoSuchQueue\"."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.printer.toStdString());
-        const int before = cupsd.Jobs(row.queue);
+        const int before = cupsd.Jobs(row.queue).jobs;
         ASSERT_GE(before, 0);
         qint64 took = 0;
         EXPECT_EQ(Print(row.printer, took), row.printed);
         EXPECT_TRUE(doubles.status.text.startsWith(row.status)) << doubles.status.text.toStdString();
-        EXPECT_EQ(cupsd.Jobs(row.queue), before + (row.printed ? 1 : 0));
+        const PrivateCupsd::Made after = cupsd.Jobs(row.queue);
+        EXPECT_EQ(after.jobs, before + (row.printed ? 1 : 0));
+        if (row.copies)
+            EXPECT_EQ(after.copies, row.copies);
         EXPECT_LT(took, kPrintWithinMs);
     }
     // The server stopped: the next print says that nothing answers.
