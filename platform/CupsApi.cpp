@@ -144,12 +144,14 @@ private:
     }
     static bool SendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, const QByteArray& title, QFile& file)
     {
-        if (cupsStartDestDocument(http, dest, info, job, title.constData(), CUPS_FORMAT_PDF, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
+        if (cupsStartDestDocument(http, dest, info, job, title.constData(), CUPS_FORMAT_PDF, 0, nullptr, 1)
+            != HTTP_STATUS_CONTINUE)
             return false;
         bool sent = true;
         while (sent && !file.atEnd()) {
             const QByteArray chunk = file.read(64 * 1024);
-            sent = !chunk.isEmpty() && cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) == HTTP_STATUS_CONTINUE;
+            sent = !chunk.isEmpty()
+                   && cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) == HTTP_STATUS_CONTINUE;
         }
         // The request is ended either way; a document cut short is refused below.
         const bool finished = cupsFinishDestDocument(http, dest, info) <= IPP_STATUS_OK_CONFLICTING;

@@ -93,7 +93,8 @@ PrintCheck PrintQueue::Default(QString& printer) const
     if (check.answer == PrintCheck::No) {
         // A server without a default printer answered all the same.
         check.answer = printer.isEmpty() ? PrintCheck::Yes : PrintCheck::No;
-        check.reason = printer.isEmpty() ? QString() : QStringLiteral("the print server does not know the printer \"%1\"").arg(printer);
+        check.reason = printer.isEmpty() ? QString()
+                                         : QStringLiteral("the print server does not know the printer \"%1\"").arg(printer);
     }
     return check;
 }
@@ -105,7 +106,8 @@ PrintCheck PrintQueue::Accepts(const QString& printer) const
     if (check.answer != PrintCheck::Yes)
         return check;
     const QString why = dest.options.value(QStringLiteral("printer-state-message"));
-    if (dest.options.value(QStringLiteral("printer-is-accepting-jobs")).compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+    const QString accepting = dest.options.value(QStringLiteral("printer-is-accepting-jobs"));
+    if (accepting.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
         check.answer = PrintCheck::No;
         check.reason = WithWhy(QStringLiteral("its queue does not accept jobs"), why);
         return check;
@@ -119,7 +121,8 @@ PrintCheck PrintQueue::Accepts(const QString& printer) const
     return check;
 }
 
-PrintCheck PrintQueue::Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const
+PrintCheck PrintQueue::Submit(const QString& printer, const QString& pdfFile, const QString& title,
+                              const QStringList& options) const
 {
     CupsAnswer made;
     PrintCheck check = Ask([=](CupsApi& cups) { return cups.Submit(printer, pdfFile, title, options); }, made);

@@ -83,6 +83,12 @@ QString PdfOffer(const ::XelObject* setup)
     return QDir::toNativeSeparators(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf")));
 }
 
+// A sentence of a message, with what the system said in brackets when it said anything.
+QString WithWhy(const QString& text, const QString& why)
+{
+    return text + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')')) + QLatin1Char('.');
+}
+
 // A file chosen before is offered again.
 void OfferPdfFile(QPrinter& printer, const QString& device, const ::XelObject* setup)
 {
@@ -303,7 +309,9 @@ void frmPrint::AskServerAgain()
 
 QString frmPrint::NoPrinterReason() const
 {
-    return m_server.answer == platform::PrintCheck::Yes ? QStringLiteral("no printer is selected.") : m_server.reason + QLatin1Char('.');
+    if (m_server.answer == platform::PrintCheck::Yes)
+        return QStringLiteral("no printer is selected.");
+    return m_server.reason + QLatin1Char('.');
 }
 
 bool frmPrint::ShowPrinterSetup()
@@ -354,8 +362,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
     QString failure;
     if (!m_report.Print(m_printer, Copies, &failure)) {
-        NotPrintedMessage(QStringLiteral("the file '") + file + QStringLiteral("' could not be written")
-                          + (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + QStringLiteral(")")) + QLatin1Char('.'));
+        NotPrintedMessage(WithWhy(QStringLiteral("the file '") + file + QStringLiteral("' could not be written"), failure));
         return NotPrinted;
     }
     // The platform's PDF output names the file it wrote; a printer is named by its own name.
@@ -380,12 +387,12 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
     const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
     QString failure;
     if (!folder.isValid() || !m_report.WritePdf(pdf, m_printer, 1, &failure)) {
-        NotPrintedMessage(printer + QStringLiteral("the document for the print server could not be written")
-                          + (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + QStringLiteral(")")) + QLatin1Char('.'));
+        NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
         return NotPrinted;
     }
     wait = std::make_unique<pagecommon::WaitCursor>();
-    const platform::PrintCheck job = printers.Submit(m_device, pdf, m_report.DocName, platform::Printers::JobOptions(m_printer, Copies));
+    const QStringList options = platform::Printers::JobOptions(m_printer, Copies);
+    const platform::PrintCheck job = printers.Submit(m_device, pdf, m_report.DocName, options);
     wait.reset();
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));

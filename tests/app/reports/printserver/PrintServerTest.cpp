@@ -205,7 +205,8 @@ public:
         const QByteArray name = queue.toUtf8();
         return OnConnection([&](http_t* http) {
             char uri[HTTP_MAX_URI];
-            httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0, "/printers/%s", name.constData());
+            httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof(uri), "ipp", nullptr, "localhost", 0, "/printers/%s",
+                             name.constData());
             ipp_t* request = ippNewRequest(IPP_OP_CUPS_DELETE_PRINTER);
             ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
             ippDelete(cupsDoRequest(http, request, "/admin/"));
