@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QSemaphore>
 #include <QStandardPaths>
