@@ -1,7 +1,11 @@
 // The print server asked through libcups.
 #include "platform/CupsApi.h"
 
+#include <QFile>
+
 #include <cups/cups.h>
+
+#include <thread>
 
 namespace platform {
 
@@ -14,14 +18,21 @@ class LibCups : public CupsApi {
 public:
     explicit LibCups(int timeoutMs) : m_timeoutMs(timeoutMs) {}
 
-    CupsAnswer Destination(const QString& queue) override
+    QString Server() override
     {
-        CupsAnswer answer;
-        http_t* http = Connect(answer);
-        if (!http)
-            return answer;
-        cups_dest_t* dest = cupsGetNamedDest(http, queue.toUtf8().constData(), nullptr);
-        if (dest) {
+        // libcups keeps its server per thread, and this one's may be pointed away: a fresh
+        // thread reads the user's setting.
+        QString server;
+        std::thread([&server] { server = QString::fromUtf8(cupsServer()); }).join();
+        return server;
+    }
+
+    CupsAnswer Destination(const QString& printer) override
+    {
+        return Asked([&](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = NamedDest(http, printer);
+            if (!dest)
+                return LastError(answer);
             answer.status = CupsAnswer::Found;
             for (int i = 0; i < dest->num_options; ++i)
                 answer.options.insert(QString::fromUtf8(dest->options[i].name), QString::fromUtf8(dest->options[i].value));
@@ -29,35 +40,93 @@ public:
             const bool rejects = answer.options.value(QStringLiteral("printer-is-accepting-jobs")) == QLatin1String("false");
             if (rejects || answer.options.value(QStringLiteral("printer-state")) == QLatin1String("5"))
                 AddStateMessage(http, answer);
-        } else {
-            LastError(answer);
-        }
-        httpClose(http);
-        return answer;
+        });
     }
 
-    CupsAnswer Jobs(const QString& queue) override
+    CupsAnswer DefaultDestination() override
     {
-        CupsAnswer answer;
-        http_t* http = Connect(answer);
-        if (!http)
-            return answer;
-        cups_job_t* jobs = nullptr;
-        const int count = cupsGetJobs2(http, &jobs, queue.toUtf8().constData(), 0, CUPS_WHICHJOBS_ALL);
-        if (count >= 0) {
+        return Asked([](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = cupsGetNamedDest(http, nullptr, nullptr);
+            if (!dest) {
+                LastError(answer);
+                // libcups says a default is unknown without naming it: the name comes from
+                // where libcups took it first.
+                if (answer.status == CupsAnswer::Unknown)
+                    answer.name = UserDefault();
+                return;
+            }
             answer.status = CupsAnswer::Found;
-            for (int i = 0; i < count; ++i)
-                answer.jobs.append({jobs[i].id, QString::fromUtf8(jobs[i].dest ? jobs[i].dest : "")});
-            cupsFreeJobs(count, jobs);
-        } else {
-            LastError(answer);
+            answer.name = QString::fromUtf8(dest->name);
+            if (dest->instance)
+                answer.name += QLatin1Char('/') + QString::fromUtf8(dest->instance);
+            cupsFreeDests(1, dest);
+        });
+    }
+
+    CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) override
+    {
+        QFile file(pdfFile);
+        if (!file.open(QIODevice::ReadOnly)) {
+            CupsAnswer answer;
+            answer.error = file.errorString();
+            return answer;
         }
-        httpClose(http);
-        return answer;
+        return Asked([&](http_t* http, CupsAnswer& answer) {
+            cups_dest_t* dest = NamedDest(http, printer);
+            cups_dinfo_t* info = dest ? cupsCopyDestInfo(http, dest) : nullptr;
+            if (!info) {
+                LastError(answer);
+            } else {
+                int count = 0;
+                cups_option_t* list = nullptr;
+                for (int i = 0; i + 1 < options.size(); i += 2)
+                    count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
+                // The options the user saved for the printer (or its instance) follow, as lp
+                // takes them along.
+                for (int i = 0; i < dest->num_options; ++i) {
+                    if (!cupsGetOption(dest->options[i].name, count, list))
+                        count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &list);
+                }
+                const QByteArray jobTitle = title.toUtf8();
+                int job = 0;
+                if (cupsCreateDestJob(http, dest, info, &job, jobTitle.constData(), count, list) > IPP_STATUS_OK_CONFLICTING
+                    || job <= 0) {
+                    LastError(answer);
+                } else if (!SendDocument(http, dest, info, job, jobTitle, file)) {
+                    LastError(answer);
+                    // A job without its document would wait in the queue for ever.
+                    cupsCancelDestJob(http, dest, job);
+                } else {
+                    answer.status = CupsAnswer::Found;
+                    answer.job = job;
+                }
+                cupsFreeOptions(count, list);
+                cupsFreeDestInfo(info);
+            }
+            if (dest)
+                cupsFreeDests(1, dest);
+        });
     }
 
 private:
-    // A connection of this question's own, so that its time-out is ours.
+    // One question on a connection of its own, so that its time-out is ours.
+    template <typename Ask>
+    CupsAnswer Asked(Ask ask) const
+    {
+        CupsAnswer answer;
+        if (http_t* http = Connect(answer)) {
+            ask(http, answer);
+            httpClose(http);
+        }
+        return answer;
+    }
+    // A printer by its name; "queue/instance" names an instance of the queue.
+    static cups_dest_t* NamedDest(http_t* http, const QString& printer)
+    {
+        const QByteArray queue = printer.section(QLatin1Char('/'), 0, 0).toUtf8();
+        const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
+        return cupsGetNamedDest(http, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
+    }
     http_t* Connect(CupsAnswer& answer) const
     {
         const QString server = QString::fromUtf8(cupsServer());
@@ -72,6 +141,30 @@ private:
         }
         httpSetTimeout(http, m_timeoutMs / 1000.0, GiveUp, nullptr);
         return http;
+    }
+    static bool SendDocument(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, int job, const QByteArray& title, QFile& file)
+    {
+        if (cupsStartDestDocument(http, dest, info, job, title.constData(), CUPS_FORMAT_PDF, 0, nullptr, 1)
+            != HTTP_STATUS_CONTINUE)
+            return false;
+        bool sent = true;
+        while (sent && !file.atEnd()) {
+            const QByteArray chunk = file.read(64 * 1024);
+            sent = !chunk.isEmpty()
+                   && cupsWriteRequestData(http, chunk.constData(), size_t(chunk.size())) == HTTP_STATUS_CONTINUE;
+        }
+        // The request is ended either way; a document cut short is refused below.
+        const bool finished = cupsFinishDestDocument(http, dest, info) <= IPP_STATUS_OK_CONFLICTING;
+        return sent && finished;
+    }
+    // The default the user set through the environment, as libcups reads it.
+    static QString UserDefault()
+    {
+        const QString lpdest = qEnvironmentVariable("LPDEST").trimmed();
+        if (!lpdest.isEmpty())
+            return lpdest;
+        const QString printer = qEnvironmentVariable("PRINTER").trimmed();
+        return printer == QLatin1String("lp") ? QString() : printer;
     }
     // Why a queue rejects jobs or is stopped: the destination does not carry the words.
     static void AddStateMessage(http_t* http, CupsAnswer& answer)
@@ -101,10 +194,15 @@ private:
     int m_timeoutMs;
 };
 
+// A socket path no server can ever listen on.
+constexpr const char* kNoServer = "/dev/null/no-print-server";
+
 } // namespace
 
 CupsApi::~CupsApi() = default;
 
 std::shared_ptr<CupsApi> CupsApi::System(int timeoutMs) { return std::make_shared<LibCups>(timeoutMs); }
+
+void CupsApi::KeepThreadAway(bool away) { cupsSetServer(away ? kNoServer : nullptr); }
 
 } // namespace platform

@@ -1,9 +1,9 @@
 #pragma once
 #include "platform/PlatformExport.h"
 
-#include <QList>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -12,31 +12,40 @@ namespace platform {
 // One answer of the print server, as libcups gave it.
 struct CupsAnswer {
     enum Status {
-        Found,    // the destination is known (Destination) or its jobs were listed (Jobs)
+        Found,    // the destination is known, or the job was made
         Unknown,  // the server does not know the destination
         NoServer, // no print server runs here
-        Failed,   // the server could not be asked; error says why
-    };
-    struct Job {
-        int id = 0;
-        QString dest; // the destination the job is listed under
+        Failed,   // the server could not be asked, or refused; error says why
     };
     Status status = Failed;
     QString error;
     QMap<QString, QString> options; // Destination: its attributes ("printer-state", ...)
-    QList<Job> jobs;                // Jobs: every job of the destination, completed ones too
+    QString name;                   // DefaultDestination: the printer named default ("" for none)
+    int job = 0;                    // Submit: the id of the job the server made
 };
 
-// The questions the program asks the print server. Each call may block as long as the server
-// takes: callers ask from a worker thread (PrintQueue does).
+// The questions the program asks the print server, each on a connection of its own. A call may
+// block as long as its time-out: callers ask from a worker thread (PrintQueue does).
 class PLATFORM_EXPORT CupsApi {
 public:
     virtual ~CupsApi();
-    virtual CupsAnswer Destination(const QString& queue) = 0;
-    virtual CupsAnswer Jobs(const QString& queue) = 0;
+    // The server the questions go to, as the user names it (a socket path or a host).
+    virtual QString Server() = 0;
+    // A printer by name; "queue/instance" names an instance of a queue.
+    virtual CupsAnswer Destination(const QString& printer) = 0;
+    // The printer the user or the server names default; Unknown (with its name) when the
+    // server does not know it.
+    virtual CupsAnswer DefaultDestination() = 0;
+    // Hands a PDF file to the printer's queue as one job. options: name, value pairs.
+    virtual CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title,
+                              const QStringList& options) = 0;
 
     // The system's print server through libcups; timeoutMs bounds its connection and reads.
     static std::shared_ptr<CupsApi> System(int timeoutMs);
+    // Qt's print support asks libcups on the window's thread, with no time-out: while the
+    // server does not answer, that thread's libcups is pointed at no server at all, so that
+    // Qt finds no printers at once instead of waiting minutes. away=false points it back.
+    static void KeepThreadAway(bool away);
 };
 
 } // namespace platform

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
-#include <QUrl>
 
 #include <condition_variable>
 #include <mutex>
@@ -14,9 +13,6 @@ namespace platform {
 
 namespace {
 
-// A printer instance ("queue/instance") prints through its queue.
-QString QueueOf(const QString& printer) { return printer.section(QLatin1Char('/'), 0, 0); }
-
 // A question on its worker thread; the worker may outlive the wait for it.
 struct Pending {
     std::mutex lock;
@@ -25,13 +21,6 @@ struct Pending {
     CupsAnswer answer;
     QEventLoop* loop = nullptr; // the wait still running, if any
 };
-
-// The server may list a job under its name as it stands in the job's URI: percent-encoded.
-bool SameQueue(const QString& listed, const QString& queue)
-{
-    return listed.isEmpty() || listed.compare(queue, Qt::CaseInsensitive) == 0
-           || QUrl::fromPercentEncoding(listed.toUtf8()).compare(queue, Qt::CaseInsensitive) == 0;
-}
 
 QString WithWhy(const QString& reason, const QString& why)
 {
@@ -75,7 +64,9 @@ PrintCheck PrintQueue::Ask(const std::function<CupsAnswer(CupsApi&)>& question, 
     pending->loop = nullptr;
     PrintCheck check;
     if (!pending->done) {
-        check.reason = QStringLiteral("the print server did not answer within %1 seconds").arg((m_timeoutMs + 999) / 1000);
+        check.reason = QStringLiteral("the print server %1 did not answer within %2 seconds")
+                           .arg(m_cups->Server())
+                           .arg((m_timeoutMs + 999) / 1000);
         return check;
     }
     answer = pending->answer;
@@ -85,7 +76,7 @@ PrintCheck PrintQueue::Ask(const std::function<CupsAnswer(CupsApi&)>& question, 
         check.answer = PrintCheck::No;
         check.reason = QStringLiteral("the print server does not know this printer");
         break;
-    case CupsAnswer::NoServer: check.reason = QStringLiteral("the print server is not running"); break;
+    case CupsAnswer::NoServer: check.reason = QStringLiteral("no print server answers at ") + m_cups->Server(); break;
     case CupsAnswer::Failed:
         check.reason = answer.error.trimmed().isEmpty() ? QStringLiteral("the print server gave no answer")
                                                         : QStringLiteral("the print server says: ") + answer.error.trimmed();
@@ -94,26 +85,29 @@ PrintCheck PrintQueue::Ask(const std::function<CupsAnswer(CupsApi&)>& question, 
     return check;
 }
 
-PrintCheck PrintQueue::Jobs(const QString& queue, QList<int>& jobs) const
+PrintCheck PrintQueue::Default(QString& printer) const
 {
-    CupsAnswer listed;
-    PrintCheck check = Ask([queue](CupsApi& cups) { return cups.Jobs(queue); }, listed);
-    for (const CupsAnswer::Job& job : listed.jobs) {
-        if (SameQueue(job.dest, queue))
-            jobs.append(job.id);
+    CupsAnswer dest;
+    PrintCheck check = Ask([](CupsApi& cups) { return cups.DefaultDestination(); }, dest);
+    printer = dest.name;
+    if (check.answer == PrintCheck::No) {
+        // A server without a default printer answered all the same.
+        check.answer = printer.isEmpty() ? PrintCheck::Yes : PrintCheck::No;
+        check.reason = printer.isEmpty() ? QString()
+                                         : QStringLiteral("the print server does not know the printer \"%1\"").arg(printer);
     }
     return check;
 }
 
 PrintCheck PrintQueue::Accepts(const QString& printer) const
 {
-    const QString queue = QueueOf(printer);
     CupsAnswer dest;
-    PrintCheck check = Ask([queue](CupsApi& cups) { return cups.Destination(queue); }, dest);
+    PrintCheck check = Ask([printer](CupsApi& cups) { return cups.Destination(printer); }, dest);
     if (check.answer != PrintCheck::Yes)
         return check;
     const QString why = dest.options.value(QStringLiteral("printer-state-message"));
-    if (dest.options.value(QStringLiteral("printer-is-accepting-jobs")).compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+    const QString accepting = dest.options.value(QStringLiteral("printer-is-accepting-jobs"));
+    if (accepting.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
         check.answer = PrintCheck::No;
         check.reason = WithWhy(QStringLiteral("its queue does not accept jobs"), why);
         return check;
@@ -124,26 +118,16 @@ PrintCheck PrintQueue::Accepts(const QString& printer) const
         check.reason = WithWhy(QStringLiteral("the printer is stopped"), why);
         return check;
     }
-    QList<int> jobs;
-    check = Jobs(queue, jobs);
-    check.jobs = jobs;
     return check;
 }
 
-PrintCheck PrintQueue::JobCreated(const QString& printer, const PrintCheck& before) const
+PrintCheck PrintQueue::Submit(const QString& printer, const QString& pdfFile, const QString& title,
+                              const QStringList& options) const
 {
-    if (before.answer != PrintCheck::Yes)
-        return before;
-    QList<int> jobs;
-    PrintCheck check = Jobs(QueueOf(printer), jobs);
-    if (check.answer != PrintCheck::Yes)
-        return check;
-    for (int job : jobs) {
-        if (!before.jobs.contains(job))
-            return check;
-    }
-    check.answer = PrintCheck::No;
-    check.reason = QStringLiteral("the print server shows no job for this print");
+    CupsAnswer made;
+    PrintCheck check = Ask([=](CupsApi& cups) { return cups.Submit(printer, pdfFile, title, options); }, made);
+    if (check.answer == PrintCheck::Yes)
+        check.job = made.job;
     return check;
 }
 

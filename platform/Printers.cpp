@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QAbstractButton>
 #include <QComboBox>
@@ -25,6 +26,8 @@ namespace {
 
 const QString kPdfOutputKey = QStringLiteral("Printers/PdfOutput");
 const QString kPdfName = QStringLiteral("PDF");
+// The CUPS print engine keeps the dialog's job options as name, value pairs.
+constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
 
 QString MappedPdfFile()
 {
@@ -116,12 +119,6 @@ public:
             names.prepend(kPdfName);
         names.append(PdfOutput);
         return names;
-    }
-    QString DefaultPrinter() override
-    {
-        if (!MappedPdfFile().isEmpty())
-            return kPdfName;
-        return QPrinterInfo::defaultPrinterName();
     }
     bool SelectPrinter(QPrinter& printer, const QString& name) override
     {
@@ -215,23 +212,31 @@ public:
         }
     }
 
-    PrintCheck QueueAccepts(const QString& name) override
+    PrintCheck AskServer(QString& defaultPrinter) override
     {
-        if (PrintsToFile(name))
-            return PrintCheck{PrintCheck::Yes, {}, {}};
-        return PrintQueue().Accepts(name);
+        // Asked even when the PDF file is the printer: Qt's printer asks the server all the same.
+        const PrintCheck check = Heard(PrintQueue().Default(defaultPrinter));
+        if (MappedPdfFile().isEmpty())
+            return check;
+        defaultPrinter = kPdfName;
+        return PrintCheck{PrintCheck::Yes, {}, 0};
     }
-    PrintCheck JobCreated(const QString& name, const PrintCheck& before) override
+    bool PrintsToFile(const QString& name) override
     {
-        if (PrintsToFile(name))
-            return PrintCheck{PrintCheck::Yes, {}, {}};
-        return PrintQueue().JobCreated(name, before);
+        return name == PdfOutput || (name == kPdfName && !MappedPdfFile().isEmpty());
+    }
+    PrintCheck QueueAccepts(const QString& name) override { return Heard(PrintQueue().Accepts(name)); }
+    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override
+    {
+        return Heard(PrintQueue().Submit(name, pdfFile, title, options));
     }
 
 private:
-    static bool PrintsToFile(const QString& name)
+    // Qt's printer calls on this thread go to the server only while it answers.
+    static PrintCheck Heard(const PrintCheck& check)
     {
-        return name == PdfOutput || (name == kPdfName && !MappedPdfFile().isEmpty());
+        CupsApi::KeepThreadAway(check.answer == PrintCheck::CannotAsk);
+        return check;
     }
     // The file offered: the one chosen last for this printer, else one named after the document.
     static QString Proposal(const QPrinter& printer)
@@ -249,13 +254,28 @@ InstanceSlot<Printers, SystemPrinters> g_printers;
 
 const QString Printers::PdfOutput = QStringLiteral("Print to File (PDF)");
 
+QStringList Printers::JobOptions(QPrinter& printer, int copies)
+{
+    QStringList options{QStringLiteral("media"), printer.pageLayout().pageSize().key()};
+    if (copies > 1)
+        options << QStringLiteral("copies") << QString::number(copies);
+    switch (printer.duplex()) {
+    case QPrinter::DuplexLongSide: options << QStringLiteral("sides") << QStringLiteral("two-sided-long-edge"); break;
+    case QPrinter::DuplexShortSide: options << QStringLiteral("sides") << QStringLiteral("two-sided-short-edge"); break;
+    case QPrinter::DuplexNone: options << QStringLiteral("sides") << QStringLiteral("one-sided"); break;
+    default: break;
+    }
+    const QPrintEngine* engine = printer.printEngine();
+    const QVariant kept = engine ? engine->property(kCupsOptions) : QVariant();
+    options << kept.toStringList();
+    return options;
+}
+
 void Printers::PrintEveryPage(QPrinter& printer)
 {
     printer.setPrintRange(QPrinter::AllPages);
     printer.setPageRanges(QPageRanges());
     printer.setFromTo(0, 0);
-    // The CUPS print engine keeps the dialog's job options as name, value pairs.
-    constexpr auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
     QPrintEngine* engine = printer.printEngine();
     const QVariant kept = engine ? engine->property(kCupsOptions) : QVariant();
     if (!kept.isValid())
@@ -290,18 +310,31 @@ bool PdfPrinters::SelectPrinter(QPrinter& printer, const QString& name)
     return true;
 }
 
+PrintCheck PdfPrinters::AskServer(QString& printer)
+{
+    if (!cups) {
+        printer = defaultPrinter;
+        return PrintCheck{PrintCheck::Yes, {}, 0};
+    }
+    return PrintQueue(cups, cupsTimeoutMs).Default(printer);
+}
+
 PrintCheck PdfPrinters::QueueAccepts(const QString& name)
 {
     if (!cups)
-        return PrintCheck{PrintCheck::Yes, {}, {}};
+        return PrintCheck{PrintCheck::Yes, {}, 0};
     return PrintQueue(cups, cupsTimeoutMs).Accepts(name);
 }
 
-PrintCheck PdfPrinters::JobCreated(const QString& name, const PrintCheck& before)
+PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options)
 {
-    if (!cups)
-        return PrintCheck{PrintCheck::Yes, {}, {}};
-    return PrintQueue(cups, cupsTimeoutMs).JobCreated(name, before);
+    jobOptions = options;
+    PrintCheck check = PrintQueue(cups, cupsTimeoutMs).Submit(name, pdfFile, title, options);
+    if (check.answer == PrintCheck::Yes) {
+        QFile::remove(outputFile);
+        QFile::copy(pdfFile, outputFile);
+    }
+    return check;
 }
 
 bool PdfPrinters::ShowPrinterSetup(QWidget*, QPrinter& printer, QString& name, const QString& pdfFile)

@@ -23,9 +23,6 @@ public:
 
     virtual ~Printers();
     virtual QStringList PrinterNames() = 0;
-    // The system's default printer; "" when the system has no printer. The PDF output is never
-    // the default: it asks for a file, and a print from the command line has nobody to answer.
-    virtual QString DefaultPrinter() = 0;
     // Points printer at the named printer, on the printer's own default paper; false when no
     // printer of that name can be selected.
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
@@ -38,16 +35,26 @@ public:
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the
     // user cancelled. Other printers need nothing.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
-    // Asked right before a print on the named printer: whether its queue takes jobs now. A
-    // printer that writes a file needs no print server and says Yes.
+    // The question before any other that reaches the print server: whether it answers (bounded
+    // in time), and the system's default printer ("" for none). No when the server does not know
+    // the printer named default, CannotAsk when it does not answer; the reason says so. Until it
+    // answers again, Qt's printer calls find no printers instead of waiting for it. The PDF
+    // output is never the default: it asks for a file, and a print from the command line has
+    // nobody to answer.
+    virtual PrintCheck AskServer(QString& defaultPrinter) = 0;
+    // A printer that writes a file needs no print server; any other is a queue of the server.
+    virtual bool PrintsToFile(const QString& name) = 0;
+    // Asked right before a print on the named queue: whether it takes jobs now.
     virtual PrintCheck QueueAccepts(const QString& name) = 0;
-    // Asked after the print: whether the print server took the job (`before` is what
-    // QueueAccepts said). A printer that writes a file says Yes.
-    virtual PrintCheck JobCreated(const QString& name, const PrintCheck& before) = 0;
+    // Hands the report, drawn into a PDF file, to the named queue: Yes with the job made.
+    virtual PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) = 0;
 
     // Clears whatever would print only part of the document: print range, page ranges, and the
     // CUPS page set and page ranges. Called before every print.
     static void PrintEveryPage(QPrinter& printer);
+    // The job options a print on printer's queue takes along, as name, value pairs: its paper,
+    // copies, sides and the options chosen in the set-up dialog, as Qt's own print would.
+    static QStringList JobOptions(QPrinter& printer, int copies);
 
     static Printers& Instance();
     // nullptr restores the system's printers.
@@ -61,15 +68,16 @@ class PLATFORM_EXPORT PdfPrinters : public Printers {
 public:
     explicit PdfPrinters(const QString& outputFile, const QStringList& names = {QStringLiteral("PDF")});
     QStringList PrinterNames() override { return names; }
-    QString DefaultPrinter() override { return defaultPrinter; }
     bool SelectPrinter(QPrinter& printer, const QString& name) override;
     bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) override;
     // The file is fixed: nothing is asked.
     bool ChooseOutputFile(QWidget*, QPrinter&, const QString&) override { return true; }
-    // Without a print server the printers are plain files: Yes. With one they are CUPS queues
-    // that print into the file, and that server answers.
+    // Without a print server the printers are plain files. With one they are its queues, and a
+    // job the server made is written to the output file.
+    PrintCheck AskServer(QString& defaultPrinter) override;
+    bool PrintsToFile(const QString&) override { return !cups; }
     PrintCheck QueueAccepts(const QString& name) override;
-    PrintCheck JobCreated(const QString& name, const PrintCheck& before) override;
+    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override;
 
     QString outputFile;
     QStringList names;
@@ -85,6 +93,7 @@ public:
     QMarginsF unprintable;
     std::shared_ptr<CupsApi> cups;
     int cupsTimeoutMs = PrintQueue::kTimeoutMs;
+    QStringList jobOptions; // the options of the last job handed to the server
 };
 
 } // namespace platform

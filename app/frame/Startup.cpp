@@ -29,8 +29,14 @@ QString ExitText(int code)
 int Finish(int code, const QString& reason)
 {
     if (code != frmMain::ExitOk) {
-        QString line = QStringLiteral("Quarno: exit %1, %2").arg(code).arg(ExitText(code));
-        line += reason.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + reason;
+        const QString what = ExitText(code);
+        QString line = QStringLiteral("Quarno: exit %1, %2").arg(code).arg(what);
+        // A status text that already says what failed ("The setup was not printed: ...") is
+        // not said twice.
+        QString why = reason;
+        if (why.startsWith(what + QLatin1Char(':'), Qt::CaseInsensitive))
+            why = why.mid(what.size() + 1).trimmed();
+        line += why.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + why;
         std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
         std::fflush(stderr);
     }

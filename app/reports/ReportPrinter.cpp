@@ -472,7 +472,7 @@ void ReportPrinter::Render(QPrinter& printer, int fromPage, int toPage) const
     DrawPages(printer, printer.resolution(), fromPage, toPage, 1);
 }
 
-bool ReportPrinter::PrintPdf(const QPrinter& printer, int copies, QString* failure) const
+bool ReportPrinter::WritePdf(const QString& file, const QPrinter& printer, int copies, QString* failure) const
 {
     // The file is made in memory and then written whole: a full disk or a folder without write
     // access never leaves a cut PDF behind, nor replaces a good one.
@@ -492,14 +492,14 @@ bool ReportPrinter::PrintPdf(const QPrinter& printer, int copies, QString* failu
             return false;
         }
     }
-    return platform::WriteWholeFile(printer.outputFileName(), buffer.data(), failure);
+    return platform::WriteWholeFile(file, buffer.data(), failure);
 }
 
 bool ReportPrinter::Print(QPrinter& printer, int copies, QString* failure) const
 {
     printer.setFullPage(true);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        return PrintPdf(printer, copies, failure);
+        return WritePdf(printer.outputFileName(), printer, copies, failure);
     // A printer that cannot make copies itself (a system without CUPS) gets every copy drawn,
     // one after the other.
     if (printer.supportsMultipleCopies()) {

@@ -116,6 +116,9 @@ public:
     // Prints every page `copies` times; false when the printer would not start. A printer that
     // writes a PDF file gets the whole file or none: failure then says why.
     bool Print(QPrinter& printer, int copies = 1, QString* failure = nullptr) const;
+    // Writes every page, whole or not at all, to a PDF file laid out as printer's pages: the
+    // document a print server is handed for that printer.
+    bool WritePdf(const QString& file, const QPrinter& printer, int copies = 1, QString* failure = nullptr) const;
 
 private:
     struct PageText {
@@ -131,7 +134,6 @@ private:
     void DrawPage(QPainter& p, double scale, int page) const;
     static void DrawThreeParts(QPainter& p, const QRectF& rect, const QStringList& parts);
     bool DrawPages(QPagedPaintDevice& device, int resolution, int fromPage, int toPage, int copies) const;
-    bool PrintPdf(const QPrinter& printer, int copies, QString* failure) const;
 
     QSizeF m_page;
     QMarginsF m_unprintable;

@@ -26,10 +26,12 @@
 #include <QPrintPreviewWidget>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolBar>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -81,6 +83,12 @@ QString PdfOffer(const ::XelObject* setup)
     return QDir::toNativeSeparators(file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf")));
 }
 
+// A sentence of a message, with what the system said in brackets when it said anything.
+QString WithWhy(const QString& text, const QString& why)
+{
+    return text + (why.isEmpty() ? QString() : QStringLiteral(" (") + why + QLatin1Char(')')) + QLatin1Char('.');
+}
+
 // A file chosen before is offered again.
 void OfferPdfFile(QPrinter& printer, const QString& device, const ::XelObject* setup)
 {
@@ -92,7 +100,11 @@ void OfferPdfFile(QPrinter& printer, const QString& device, const ::XelObject* s
 } // namespace
 
 frmPrint::frmPrint(MainState& state, QWidget* parent)
-    : QDialog(parent), m_state(state), m_builder(state, m_report), m_printer(QPrinter::HighResolution)
+    : QDialog(parent)
+    , m_state(state)
+    , m_builder(state, m_report)
+    , m_server(platform::Printers::Instance().AskServer(m_namedDefault))
+    , m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("frmPrint"));
     setWindowTitle(QStringLiteral("Print"));
@@ -105,9 +117,9 @@ frmPrint::frmPrint(MainState& state, QWidget* parent)
     SetZoom(m_zoom);
     resize(pagecommon::Twips(9600), pagecommon::Twips(7200));
     // The printer the system offers first; the print dialog may choose another.
-    const QString defaultPrinter = platform::Printers::Instance().DefaultPrinter();
-    if (!defaultPrinter.isEmpty() && platform::Printers::Instance().SelectPrinter(m_printer, defaultPrinter))
-        m_device = defaultPrinter;
+    if (m_server.answer == platform::PrintCheck::Yes && !m_namedDefault.isEmpty()
+        && platform::Printers::Instance().SelectPrinter(m_printer, m_namedDefault))
+        m_device = m_namedDefault;
     LoadPreviewSettings();
 }
 
@@ -275,19 +287,36 @@ bool frmPrint::SetDevice(const QString& name)
     m_setupChosen = false;
     if (justChosen)
         return true;
+    AskServerAgain();
     platform::Printers& printers = platform::Printers::Instance();
     if (!name.isEmpty() && printers.SelectPrinter(m_printer, name)) {
         m_device = name;
         return true;
     }
-    const QString fallback = printers.DefaultPrinter();
+    const QString fallback = m_server.answer == platform::PrintCheck::Yes ? m_namedDefault : QString();
     m_device = !fallback.isEmpty() && printers.SelectPrinter(m_printer, fallback) ? fallback : QString();
     // No name yet is no refusal: the default printer simply takes its place.
     return name.isEmpty();
 }
 
+void frmPrint::AskServerAgain()
+{
+    if (m_server.answer == platform::PrintCheck::CannotAsk)
+        return;
+    const pagecommon::WaitCursor wait;
+    m_server = platform::Printers::Instance().AskServer(m_namedDefault);
+}
+
+QString frmPrint::NoPrinterReason() const
+{
+    if (m_server.answer == platform::PrintCheck::Yes)
+        return QStringLiteral("no printer is selected.");
+    return m_server.reason + QLatin1Char('.');
+}
+
 bool frmPrint::ShowPrinterSetup()
 {
+    AskServerAgain();
     QString name = m_device;
     OfferPdfFile(m_printer, m_device, m_setup);
     if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name, PdfOffer(m_setup)))
@@ -312,7 +341,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     if (m_device.isEmpty() && !m_direct)
         ShowPrinterSetup();
     if (m_device.isEmpty()) {
-        NotPrintedMessage(QStringLiteral("no printer is selected."));
+        NotPrintedMessage(NoPrinterReason());
         return NotPrinted;
     }
     if (!m_built || m_report.PageCount() == 0) {
@@ -328,41 +357,48 @@ frmPrint::PrintResult frmPrint::PrintDocument()
         platform::StatusSink::Instance().SetStatusText(QStringLiteral("The setup was not printed: no file was chosen."));
         return Cancelled;
     }
-    const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
+    if (!printers.PrintsToFile(m_device))
+        return PrintOnQueue();
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
-    // Drawing the pages says nothing of the job: the print server is asked before whether the
-    // queue takes jobs and after whether it took this one. A print it says nothing useful about
-    // is no print.
-    platform::PrintCheck before;
-    {
-        const pagecommon::WaitCursor wait;
-        before = printers.QueueAccepts(m_device);
-    }
-    if (before.answer != platform::PrintCheck::Yes) {
-        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + before.reason
-                          + QLatin1Char('.'));
-        return NotPrinted;
-    }
     QString failure;
     if (!m_report.Print(m_printer, Copies, &failure)) {
-        NotPrintedMessage(toFile ? QStringLiteral("the file '") + file + QStringLiteral("' could not be written")
-                                       + (failure.isEmpty() ? QString() : QStringLiteral(" (") + failure + QStringLiteral(")"))
-                                       + QLatin1Char('.')
-                                 : QStringLiteral("the printer '") + m_device + QStringLiteral("' did not accept the document."));
-        return NotPrinted;
-    }
-    platform::PrintCheck after;
-    {
-        const pagecommon::WaitCursor wait;
-        after = printers.JobCreated(m_device, before);
-    }
-    if (after.answer != platform::PrintCheck::Yes) {
-        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + after.reason
-                          + QLatin1Char('.'));
+        NotPrintedMessage(WithWhy(QStringLiteral("the file '") + file + QStringLiteral("' could not be written"), failure));
         return NotPrinted;
     }
     // The platform's PDF output names the file it wrote; a printer is named by its own name.
     extra::ShowStatusMessage(255, {m_device == platform::Printers::PdfOutput ? file : m_device});
+    return Printed;
+}
+
+frmPrint::PrintResult frmPrint::PrintOnQueue()
+{
+    // The print server is asked whether the queue takes jobs, then handed the report as one PDF
+    // job; only a job it made is a print. Every question is bounded in time.
+    platform::Printers& printers = platform::Printers::Instance();
+    const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
+    auto wait = std::make_unique<pagecommon::WaitCursor>();
+    const platform::PrintCheck accepts = printers.QueueAccepts(m_device);
+    wait.reset();
+    if (accepts.answer != platform::PrintCheck::Yes) {
+        NotPrintedMessage(printer + accepts.reason + QLatin1Char('.'));
+        return NotPrinted;
+    }
+    const QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
+    QString failure;
+    if (!folder.isValid() || !m_report.WritePdf(pdf, m_printer, 1, &failure)) {
+        NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
+        return NotPrinted;
+    }
+    wait = std::make_unique<pagecommon::WaitCursor>();
+    const QStringList options = platform::Printers::JobOptions(m_printer, Copies);
+    const platform::PrintCheck job = printers.Submit(m_device, pdf, m_report.DocName, options);
+    wait.reset();
+    if (job.answer != platform::PrintCheck::Yes) {
+        NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
+        return NotPrinted;
+    }
+    extra::ShowStatusMessage(255, {m_device});
     return Printed;
 }
 
@@ -383,7 +419,7 @@ void frmPrint::Run(bool direct)
         if (m_continue) {
             PrintOrPreview();
         } else if (dialog.OKWithoutPrinter) {
-            NotPrintedMessage(QStringLiteral("no printer is selected."));
+            NotPrintedMessage(NoPrinterReason());
             m_result = NotPrinted;
         } else {
             m_result = Cancelled;

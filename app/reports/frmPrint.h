@@ -3,6 +3,7 @@
 // printer in the print dialog (unless told to print at once), then prints or previews.
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"
+#include "platform/PrintQueue.h"
 
 #include <QDialog>
 #include <QPrinter>
@@ -96,6 +97,12 @@ private:
     void PreviewChanged();
     void Unload();
     void NotPrintedMessage(const QString& reason);
+    // Why no printer is selected: the print server's own reason when it gave one.
+    QString NoPrinterReason() const;
+    // Asks the print server again before Qt's printer calls, unless it did not answer before
+    // (Qt's calls then find no printers at once).
+    void AskServerAgain();
+    PrintResult PrintOnQueue();
     // Lays the report out again when the printer's paper differs from the document's.
     void FitPaper();
     // Takes the printer's paper size for the document; true when it changed.
@@ -114,6 +121,10 @@ private:
     int m_page = 1;
     QString m_device;
     bool m_setupChosen = false; // m_device and its paper come from the set-up dialog
+    // The print server's answer, asked before the printer below is made: Qt's print support
+    // asks the server for the default printer then, and without a time-out.
+    QString m_namedDefault;
+    platform::PrintCheck m_server;
     QPrinter m_printer;
     std::unique_ptr<QPrinter> m_previewPrinter;
     PrintResult m_result = NotRun;

@@ -492,14 +492,17 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
     extra::FreeLanguageLibrary();
 
     struct Row {
-        QString pdf;
+        QString pdf; // "": the system's printers
         int code;
         QString stderrLine;
     };
+    // No print server on the socket libcups is pointed at.
+    const QString noServer = doubles.dir.filePath("no-cupsd.sock");
     const Row rows[] = {
         {doubles.dir.filePath("printed.pdf"), frmMain::ExitOk, QString()},
         {doubles.dir.filePath("no folder/printed.pdf"), frmMain::ExitPrintFailed,
-         "Quarno: exit 4, the setup was not printed: The setup was not printed: "},
+         "Quarno: exit 4, the setup was not printed: the file '"},
+        {QString(), frmMain::ExitPrintFailed, "Quarno: exit 4, the setup was not printed: no print server answers at " + noServer + "."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.pdf.toStdString());
@@ -507,13 +510,15 @@ TEST(EndToEndPrint, PrintOptionPrintsTheFileThroughTheSettingsPrinter)
         QDir().mkpath(config + "/Kelvaro");
         QFile conf(config + "/Kelvaro/Quarno.conf");
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        conf.write("[Printers]\nPdfOutput=" + row.pdf.toUtf8() + "\n");
+        if (!row.pdf.isEmpty())
+            conf.write("[Printers]\nPdfOutput=" + row.pdf.toUtf8() + "\n");
         conf.close();
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_CONFIG_HOME", config);
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("CUPS_SERVER", noServer);
         child.setProcessEnvironment(env);
         child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-p", file});
         ASSERT_TRUE(child.waitForStarted());

@@ -49,6 +49,7 @@
 
 #include <future>
 #include <mutex>
+#include <optional>
 
 using namespace reporttest;
 
@@ -916,33 +917,41 @@ PdfLayout PdfWords(const QString& pdf)
     return out;
 }
 
-// The print server as libcups answers it: one answer to the destination, the job lists in turn.
+// The print server as libcups answers it: one answer to each kind of question.
 class ScriptedCups : public platform::CupsApi {
 public:
     using Answer = platform::CupsAnswer;
+    Answer named; // the default printer
     Answer dest;
-    QList<Answer> jobLists;
-    bool hang = false; // the destination question gets no answer until released
+    Answer job;
+    QString hang; // the question ("destination", "job") that gets no answer until released
     std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
     std::mutex lock;
-    QStringList asked; // the queue name of every question
-    Answer Destination(const QString& queue) override
+    QStringList asked; // the printer of every question about one
+    QString Server() override { return "/run/cups/cups.sock"; }
+    Answer DefaultDestination() override { return named; }
+    Answer Destination(const QString& printer) override
     {
-        Note(queue);
-        if (hang)
-            release.get_future().wait_for(std::chrono::seconds(20));
+        Note(printer);
+        Hang("destination");
         return dest;
     }
-    Answer Jobs(const QString& queue) override
+    Answer Submit(const QString& printer, const QString& pdf, const QString&, const QStringList&) override
     {
-        Note(queue);
-        const std::lock_guard<std::mutex> guard(lock);
-        return jobLists.size() > 1 ? jobLists.takeFirst() : jobLists.value(0);
+        Note(printer);
+        Hang("job");
+        return QFile::exists(pdf) ? job : Answer{};
     }
-    void Note(const QString& queue)
+    void Hang(const QString& question)
+    {
+        if (hang == question)
+            released.wait_for(std::chrono::seconds(20));
+    }
+    void Note(const QString& printer)
     {
         const std::lock_guard<std::mutex> guard(lock);
-        asked << queue;
+        asked << printer;
     }
 };
 
@@ -954,71 +963,85 @@ platform::CupsAnswer Dest(platform::CupsAnswer::Status status, const QMap<QStrin
     return a;
 }
 
-platform::CupsAnswer Listed(const QList<platform::CupsAnswer::Job>& jobs)
+platform::CupsAnswer Made(int job)
 {
     platform::CupsAnswer a = Dest(platform::CupsAnswer::Found);
-    a.jobs = jobs;
+    a.job = job;
+    return a;
+}
+
+platform::CupsAnswer Named(platform::CupsAnswer::Status status, const QString& name)
+{
+    platform::CupsAnswer a = Dest(status);
+    a.name = name;
     return a;
 }
 
 } // namespace
 
-// Only a job the print server took counts as printed ("-p" exits 0 only then); a queue that
-// rejects jobs or is stopped or unknown, a server gone or silent, or a job that never appears is
-// a failure that says why. A PDF file needs no print server.
+// Only a job the print server made counts as printed ("-p" exits 0 only then); a queue that
+// rejects jobs or is stopped or unknown, a server gone or silent, or a job refused is a failure
+// that says why. A PDF file needs no print server.
 TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
 {
     using A = platform::CupsAnswer;
     const QMap<QString, QString> idle{{"printer-is-accepting-jobs", "true"}, {"printer-state", "3"}};
     A failed = Dest(A::Failed);
     failed.error = "Forbidden";
+    const QString notPrinted = "The setup was not printed: ";
     struct Case {
         const char* state;
         QString printer;
         bool queue; // false: a printer that writes a PDF file
+        std::optional<A> named; // the default printer, when not the row's printer
         A dest;
-        QList<A> jobs; // before the print, then after it
-        bool hang;
+        A job;
+        QString hang;
         bool printed;
-        bool drawn; // the pages reached the printer
+        int asked; // questions about the printer
         QString status;
     } cases[] = {
-        {"accepting, job created", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Listed({{1, "Office"}, {2, "Office"}})},
-         false, true, true, "File printed on Office"},
-        {"accepting, first job", "Office", true, Dest(A::Found, idle), {Listed({}), Listed({{7, "Office"}})}, false, true, true,
-         "File printed on Office"},
-        {"rejecting", "Office", true,
-         Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), {}, false, false,
-         false, "The setup was not printed: printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
-        {"server gone after choice", "Office", true, Dest(A::NoServer), {}, false, false, false,
-         "The setup was not printed: printer 'Office': the print server is not running."},
-        {"server gone during print", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Dest(A::NoServer)}, false, false,
-         true, "The setup was not printed: printer 'Office': the print server is not running."},
-        {"no job appears", "Office", true, Dest(A::Found, idle), {Listed({{1, "Office"}}), Listed({{1, "Office"}})}, false, false,
-         true, "The setup was not printed: printer 'Office': the print server shows no job for this print."},
-        {"server refuses the question", "Office", true, failed, {}, false, false, false,
-         "The setup was not printed: printer 'Office': the print server says: Forbidden."},
-        {"unknown to the running server", "Office", true, Dest(A::Unknown), {}, false, false, false,
-         "The setup was not printed: printer 'Office': the print server does not know this printer."},
-        {"PDF file", "Office", false, {}, {}, false, true, true, "File printed on Office"},
-        {"stopped", "Office", true, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), {}, false, false,
-         false, "The setup was not printed: printer 'Office': the printer is stopped."},
-        {"server silent", "Office", true, Dest(A::Found, idle), {}, true, false, false,
-         "The setup was not printed: printer 'Office': the print server did not answer within 5 seconds."},
-        // The job is listed under the name as it stands in its URI.
-        {"non-ASCII name", QString::fromUtf8("B\xc3\xbcro"), true, Dest(A::Found, idle), {Listed({}), Listed({{3, "B%C3%BCro"}})}, false, true, true,
+        {"accepting, job made", "Office", true, {}, Dest(A::Found, idle), Made(7), {}, true, 2, "File printed on Office"},
+        {"rejecting", "Office", true, {},
+         Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), {}, {}, false, 1,
+         notPrinted + "printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
+        {"server gone after choice", "Office", true, {}, Dest(A::NoServer), {}, {}, false, 1,
+         notPrinted + "printer 'Office': no print server answers at /run/cups/cups.sock."},
+        {"server gone during print", "Office", true, {}, Dest(A::Found, idle), Dest(A::NoServer), {}, false, 2,
+         notPrinted + "printer 'Office': no print server answers at /run/cups/cups.sock."},
+        {"job refused", "Office", true, {}, Dest(A::Found, idle), failed, {}, false, 2,
+         notPrinted + "printer 'Office': the print server says: Forbidden."},
+        {"server refuses the question", "Office", true, {}, failed, {}, {}, false, 1,
+         notPrinted + "printer 'Office': the print server says: Forbidden."},
+        {"unknown to the running server", "Office", true, {}, Dest(A::Unknown), {}, {}, false, 1,
+         notPrinted + "printer 'Office': the print server does not know this printer."},
+        {"PDF file", "Office", false, {}, {}, {}, {}, true, 0, "File printed on Office"},
+        {"stopped", "Office", true, {}, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), {}, {},
+         false, 1, notPrinted + "printer 'Office': the printer is stopped."},
+        {"server silent", "Office", true, {}, Dest(A::Found, idle), {}, "destination", false, 1,
+         notPrinted + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds."},
+        {"server silent after the check", "Office", true, {}, Dest(A::Found, idle), Made(8), "job", false, 2,
+         notPrinted + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds."},
+        {"non-ASCII name", QString::fromUtf8("B\xc3\xbcro"), true, {}, Dest(A::Found, idle), Made(3), {}, true, 2,
          QString::fromUtf8("File printed on B\xc3\xbcro")},
-        {"name beginning with -", "-Office", true, Dest(A::Found, idle), {Listed({}), Listed({{4, "-Office"}})}, false, true, true,
-         "File printed on -Office"},
+        {"name beginning with -", "-Office", true, {}, Dest(A::Found, idle), Made(4), {}, true, 2, "File printed on -Office"},
+        {"instance of a queue", "Office/2up", true, {}, Dest(A::Found, idle), Made(5), {}, true, 2, "File printed on Office/2up"},
+        // No printer is chosen: the server's own reason is told.
+        {"default unknown to the server", "Office", true, Named(A::Unknown, "NoSuchQueue"), {}, {}, {}, false, 0,
+         notPrinted + "the print server does not know the printer \"NoSuchQueue\"."},
+        {"no server at the start", "Office", true, Dest(A::NoServer), {}, {}, {}, false, 0,
+         notPrinted + "no print server answers at /run/cups/cups.sock."},
     };
     for (const Case& c : cases) {
         QFile::remove(pdf);
         doubles.status.text.clear();
         printers->names = {c.printer};
         printers->defaultPrinter = c.printer;
+        printers->jobOptions.clear();
         auto cups = std::make_shared<ScriptedCups>();
+        cups->named = c.named.value_or(Named(A::Found, c.printer));
         cups->dest = c.dest;
-        cups->jobLists = c.jobs;
+        cups->job = c.job;
         cups->hang = c.hang;
         printers->cups = c.queue ? cups : nullptr;
         ShowPages();
@@ -1027,10 +1050,14 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         EXPECT_EQ(printed, c.printed) << c.state;
         EXPECT_EQ(frmPrint::LastResult(), c.printed ? frmPrint::Printed : frmPrint::NotPrinted) << c.state;
         EXPECT_EQ(doubles.status.text, c.status) << c.state;
-        EXPECT_EQ(QFile::exists(pdf), c.drawn) << c.state;
+        // A queue's job is the whole report as one PDF, on the printer's paper.
+        EXPECT_EQ(QFile::exists(pdf), c.printed) << c.state;
+        if (c.printed && c.queue) {
+            EXPECT_EQ(printers->jobOptions.mid(0, 2), QStringList({"media", "A4"})) << c.state;
+        }
         EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << c.state;
         const std::lock_guard<std::mutex> guard(cups->lock);
-        EXPECT_EQ(cups->asked.size(), !c.queue ? 0 : c.jobs.isEmpty() ? 1 : 3) << c.state;
+        EXPECT_EQ(cups->asked.size(), c.asked) << c.state;
         EXPECT_EQ(cups->asked.count(c.printer), cups->asked.size()) << c.state;
     }
 }

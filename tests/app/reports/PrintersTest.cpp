@@ -52,7 +52,9 @@ TEST(Printers, SettingsValueMapsAPdfPrinterIn)
     EXPECT_FALSE(system.SelectPrinter(printer, ""));
     platform::SettingsStore::Instance().SetValue("Printers/PdfOutput", file);
     EXPECT_EQ(system.PrinterNames().value(0), "PDF");
-    EXPECT_EQ(system.DefaultPrinter(), "PDF");
+    QString named;
+    EXPECT_EQ(system.AskServer(named).answer, platform::PrintCheck::Yes);
+    EXPECT_EQ(named, "PDF");
     ASSERT_TRUE(system.SelectPrinter(printer, "PDF"));
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
     EXPECT_EQ(printer.outputFileName(), file);
@@ -90,7 +92,9 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
     platform::FileDialogs::SetInstance(&dialogs);
     platform::Printers& system = platform::Printers::Instance();
     EXPECT_EQ(system.PrinterNames().value(system.PrinterNames().size() - 1), "Print to File (PDF)");
-    EXPECT_NE(system.DefaultPrinter(), platform::Printers::PdfOutput);
+    QString named;
+    system.AskServer(named);
+    EXPECT_NE(named, platform::Printers::PdfOutput);
     QPrinter printer;
     ASSERT_TRUE(system.SelectPrinter(printer, platform::Printers::PdfOutput));
     EXPECT_EQ(printer.outputFormat(), QPrinter::PdfFormat);
