@@ -1,5 +1,7 @@
 #include "app/frame/RunReason.h"
 
+#include "platform/SettingsStore.h"
+
 using namespace platform;
 
 RunReason::RunReason()
@@ -33,6 +35,14 @@ QString RunReason::AnswerName(int answer)
 }
 
 QString RunReason::Quoted(const QString& text) { return QLatin1Char('"') + text.simplified() + QLatin1Char('"'); }
+
+QString RunReason::PortDialogCancelled()
+{
+    QString what = QStringLiteral("the port dialog was cancelled");
+    if (const QString notice = SettingsStore::Instance().Notice(); !notice.isEmpty())
+        what += QStringLiteral("; no port was read from the settings: ") + Quoted(notice);
+    return what;
+}
 
 int RunReason::Show(const QString& text, int style, const QString& caption)
 {

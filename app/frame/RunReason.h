@@ -34,6 +34,9 @@ public:
     QString Line() const { return m_line.isEmpty() ? m_status : m_line; }
 
     static QString AnswerName(int answer);
+    // What ended a run whose port dialog was cancelled; with settings that were not read,
+    // their notice tells why no port was known.
+    static QString PortDialogCancelled();
     // A message's text on one line, in quotes.
     static QString Quoted(const QString& text);
 

@@ -2,8 +2,6 @@
 
 #include "app/frame/frmMain.h"
 #include "platform/KeyTracker.h"
-#include "platform/SettingsStore.h"
-#include "platform/StatusSink.h"
 
 #include <QApplication>
 
@@ -54,9 +52,6 @@ int RunQuarno(QApplication& app)
     frmMain window;
     if (!window.Form_Load(args))
         return frmMain::RunsWithoutWindow(args) ? Finish(window.ExitStatus(), window.ExitReason()) : window.ExitStatus();
-    // A settings notice said during start-up was cleared when the first setup was shown.
-    if (const QString notice = platform::SettingsStore::Instance().Notice(); !notice.isEmpty())
-        platform::StatusSink::Instance().SetStatusText(notice);
     window.show();
     QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     app.exec();

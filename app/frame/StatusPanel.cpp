@@ -30,6 +30,18 @@ QSize StatusPanel::minimumSizeHint() const
     return {qMin(full.width(), few), full.height()};
 }
 
+void StatusPanel::SetStretching(bool stretching)
+{
+    m_stretching = stretching;
+    updateGeometry();
+}
+
+QSize StatusPanel::sizeHint() const
+{
+    const QSize full = QLabel::sizeHint();
+    return m_stretching ? QSize(minimumSizeHint().width(), full.height()) : full;
+}
+
 void StatusPanel::paintEvent(QPaintEvent* event)
 {
     if (!Cut())

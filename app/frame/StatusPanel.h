@@ -1,6 +1,8 @@
 #pragma once
 // A status-bar panel that never asks for more room than a few characters: a text longer than
-// the panel is cut with an ellipsis and shown whole as the panel's tool tip.
+// the panel is cut with an ellipsis and shown whole as the panel's tool tip. The panel that
+// stretches over the bar's free room does not even wish for more: its text never widens the
+// bar, and so never the window.
 #include <QLabel>
 
 class StatusPanel : public QLabel {
@@ -13,8 +15,10 @@ public:
     void SetTip(const QString& tip);
     // True while the text is longer than the panel shows.
     bool Cut() const;
+    void SetStretching(bool stretching);
 
     QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,4 +27,5 @@ protected:
 private:
     void UpdateTip();
     QString m_tip;
+    bool m_stretching = false;
 };

@@ -249,18 +249,20 @@ void frmMain::BuildStatusBar()
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->installEventFilter(this);
         m_panels.insert(QString::fromLatin1(key), panel);
-        if (QString::fromLatin1(key) == QLatin1String("TEXT"))
+        if (QString::fromLatin1(key) == QLatin1String("TEXT")) {
+            panel->SetStretching(true);
             m_staMain->addWidget(panel, 1);
-        else
+        } else {
             m_staMain->addPermanentWidget(panel);
+        }
     }
-    m_panels.value(QStringLiteral("RO"))->setText(QStringLiteral("RO"));
-    m_panels.value(QStringLiteral("RO"))->setVisible(false);
-    m_panels.value(QStringLiteral("DEBUG"))->setText(QStringLiteral("DEBUG"));
-    m_panels.value(QStringLiteral("DEBUG"))->setVisible(false);
-    m_panels.value(QStringLiteral("USER"))->setVisible(false);
+    SetPanelText(QStringLiteral("RO"), QStringLiteral("RO"));
+    SetPanelVisible(QStringLiteral("RO"), false);
+    SetPanelText(QStringLiteral("DEBUG"), QStringLiteral("DEBUG"));
+    SetPanelVisible(QStringLiteral("DEBUG"), false);
+    SetPanelVisible(QStringLiteral("USER"), false);
     // The Main page shows or hides this mark; it must say what it marks.
-    m_panels.value(QStringLiteral("CLASSIFIABLE"))->setText(QStringLiteral("Classifiable"));
+    SetPanelText(QStringLiteral("CLASSIFIABLE"), QStringLiteral("Classifiable"));
     SetPanelToolTip(QStringLiteral("MODE"), QStringLiteral("Operation Mode"));
 }
 
@@ -359,6 +361,8 @@ bool frmMain::Form_Load(const QStringList& args)
             return false;
         if (!m_state.ExpertMode)
             m_state.ExpertMode = modRegistry::GetMode() != 0;
+        // Said during start-up, the settings notice was cleared when the first setup was shown.
+        ShowSettingsNotice(QString());
         return true;
     } catch (const std::exception& e) {
         ReportError(QStringLiteral("Form_Load"), position, QString::fromLocal8Bit(e.what()));

@@ -173,6 +173,9 @@ private:
     // A start-up that failed has nothing of the user's to save: no question then.
     bool Form_Unload(bool startupFailed);
     void StatusTimerTick();
+    // The settings store's notice, when it is not the one it held before (empty: none yet),
+    // after the status text shown now.
+    void ShowSettingsNotice(const QString& before);
     void SetUserPanel();
     // Where a windowless run ends without a message box: what ended it.
     void NoteRunEnd(const QString& what);

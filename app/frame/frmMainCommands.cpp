@@ -11,6 +11,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessagePresenter.h"
+#include "platform/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,6 +64,9 @@ void frmMain::ToolClick(const QString& key)
     }
     extra::ShowStatusMessage(0);
     pagecommon::ScopedFlag busy(m_commandBusy, true);
+    // A settings notice said while the command runs would be replaced at once by the
+    // command's own status text: it follows that text instead.
+    const QString noticeBefore = platform::SettingsStore::Instance().Notice();
     MainState& s = m_state;
     try {
         if (key == QLatin1String("new")) {
@@ -134,6 +138,7 @@ void frmMain::ToolClick(const QString& key)
         extra::ShowErrorMessage(QStringLiteral("Quarno"), 0, QString::fromLocal8Bit(e.what()),
                                 QStringLiteral("actQuarno_ToolClick"), QStringLiteral("frmMain"));
     }
+    ShowSettingsNotice(noticeBefore);
 }
 
 void frmMain::BandOpen(const QString& band)

@@ -12,6 +12,7 @@
 #include "platform/FileAttributes.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
+#include "platform/SettingsStore.h"
 #include "platform/TimeSource.h"
 
 #include <QEvent>
@@ -77,6 +78,19 @@ void frmMain::StopRestoreTimer(int intervalMs)
 void frmMain::SetStatusText(const QString& text) { SetPanelText(QStringLiteral("TEXT"), text); }
 
 QString frmMain::StatusText() { return Panel(QStringLiteral("TEXT")) ? Panel(QStringLiteral("TEXT"))->text() : QString(); }
+
+void frmMain::ShowSettingsNotice(const QString& before)
+{
+    const QString notice = platform::SettingsStore::Instance().Notice();
+    const QString shown = StatusText();
+    if (notice.isEmpty() || notice == before || shown.contains(notice))
+        return;
+    if (shown.isEmpty())
+        return SetStatusText(notice);
+    const QChar last = shown.back();
+    const bool sentence = last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?');
+    SetStatusText(shown + (sentence ? QStringLiteral(" ") : QStringLiteral(". ")) + notice);
+}
 
 void frmMain::StatusTimerTick()
 {

@@ -133,7 +133,7 @@ bool frmMain::TransmitSetupToUnitFor(const QString& firmwareRead)
     if (m_state.DebugInfo && extra::LangMsgBox(178, YesNo | Question, {kProgramTitle}) == Yes && m_ops.SaveSetupLog)
         m_ops.SaveSetupLog(m_state);
     if (modRegistry::GetCommPort() == 0 && ShowCommSetupCancelled()) {
-        NoteRunEnd(QStringLiteral("the port dialog was cancelled"));
+        NoteRunEnd(RunReason::PortDialogCancelled());
         return false;
     }
     if (!m_ops.DetectUnit || !m_ops.DetectUnit()) {

@@ -133,6 +133,44 @@ TEST_F(DocumentCommands, OpenShowsTheFileAndAddsItToTheRecentList)
     EXPECT_EQ(doubles.settings->Value("FileOpenLocation").value_or(""), doubles.dir.path());
 }
 
+// Settings that become unusable while a command runs: their notice follows the command's own
+// status text, which would otherwise replace it at once, and is said only that once.
+TEST_F(DocumentCommands, ASettingsNoticeFollowsTheStatusTextOfTheCommandThatMetIt)
+{
+    const QString a = WriteSetup("a.QRN");
+    const QString b = WriteSetup("b.QRN");
+    for (const QString& path : {a, b}) {
+        dialogs.answers = {path};
+        window->ToolClick("open");
+    }
+    struct Row {
+        const char* key;
+        QString dialogAnswer;
+        QString status;
+    };
+    const Row rows[] = {
+        {"file2", "", Lang(232, {"a.QRN"})}, // up to the top of the recent list
+        {"open", b, Lang(232, {"b.QRN"})},
+        {"saveas", Path("c.QRN"), Lang(234, {"c.QRN"})},
+    };
+    for (const Row& row : rows) {
+        const QString file = Path(QString("%1.ini").arg(row.key));
+        platform::QtSettingsStore store(file);
+        ASSERT_TRUE(store.SetValue("Mode", "0"));
+        StoreInPlace inPlace(store);
+        ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file)); // a folder in its place
+        if (!row.dialogAnswer.isEmpty())
+            dialogs.answers = {row.dialogAnswer};
+        window->ToolClick(row.key);
+        ASSERT_FALSE(store.Notice().isEmpty()) << row.key;
+        EXPECT_EQ(Status(), row.status + ". " + store.Notice()) << row.key;
+        doubles.keys.shift = true;
+        window->ToolClick("new");
+        doubles.keys.shift = false;
+        EXPECT_FALSE(Status().contains(store.Notice())) << row.key;
+    }
+}
+
 // Every road that opens a file treats a file that did not load alike: the open setup (at
 // start-up a new untitled one) stays as it was, the notice is shown, the recent list does not
 // get the file, and a Save cannot write over it.

@@ -150,6 +150,21 @@ inline void InstallFakeUnit(frmMain& window, UnitLog& log)
     ops.CmdExportAsText = [&log](MainState&) { log.calls << "CmdExportAsText"; };
 }
 
+// A store of the test's own stands in for the settings while this lives.
+class StoreInPlace {
+public:
+    explicit StoreInPlace(platform::SettingsStore& store) : m_before(&platform::SettingsStore::Instance())
+    {
+        platform::SettingsStore::SetInstance(&store);
+    }
+    ~StoreInPlace() { platform::SettingsStore::SetInstance(m_before); }
+    StoreInPlace(const StoreInPlace&) = delete;
+    StoreInPlace& operator=(const StoreInPlace&) = delete;
+
+private:
+    platform::SettingsStore* m_before;
+};
+
 // Closes the next modal dialog of that class once it is shown, pressing the named button.
 // What the dialog showed is kept for the test.
 class DialogAnswer : public QObject {

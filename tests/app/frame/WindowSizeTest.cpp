@@ -101,3 +101,30 @@ TEST_F(WindowSize, EveryPageFitsASmallScreenAndTheMinimumNeverGrows)
     Control<QCheckBox>("chkMainCAN")->setChecked(false);
     check("J1939 off");
 }
+
+// The status text is cut, never sizes the window: with a settings notice said at start-up
+// (a folder where the settings file belongs) the window opens as wide as its pages ask, on a
+// large screen as on a small one, and a longer text later does not widen it either.
+TEST_F(WindowSize, TheStatusTextNeverWidensTheWindow)
+{
+    platform::QtSettingsStore folder(doubles.dir.path());
+    ASSERT_FALSE(folder.Notice().isEmpty());
+    StoreInPlace inPlace(folder);
+    QList<int> widths;
+    for (const QSize& size : {QSize(1280, 800), QSize(1024, 768)}) {
+        screen.area = QRect(QPoint(), size);
+        screen.margins = QMargins(4, 28, 4, 4);
+        ASSERT_TRUE(Start());
+        window->show();
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        EXPECT_EQ(Status(), folder.Notice());
+        widths << window->width();
+        window->SetStatusText(QString(400, 'x'));
+        QApplication::processEvents();
+        EXPECT_EQ(window->width(), widths.last());
+        CloseWindow();
+    }
+    EXPECT_EQ(widths.first(), widths.last());
+    EXPECT_LT(widths.last(), 1024 - 8);
+}
