@@ -1,12 +1,18 @@
 #include "platform/WholeFile.h"
 #include "platform/WholeFileTesting.h"
+#include <QFile>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace platform {
 
 namespace {
 
 WholeFileTesting::Fault g_fault = WholeFileTesting::Fault::None;
+std::function<void(const QString&)> g_beforeReplace;
 
 bool Fail(QSaveFile& file, QString* reason, const QString& fallback)
 {
@@ -14,6 +20,35 @@ bool Fail(QSaveFile& file, QString* reason, const QString& fallback)
         *reason = file.error() == QFileDevice::NoError || file.errorString().isEmpty() ? fallback : file.errorString();
     file.cancelWriting();
     return false;
+}
+
+// What stands at the name now. The write renames a new file over it, which would put a regular
+// file in place of a pipe or a device (/dev/null, for root) or create whatever a dangling link
+// points at; and root would overwrite a read-only file unasked. A link to a regular file is
+// written through to that file.
+QString Refusal(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0)
+        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0)
+        return QStringLiteral("The link leads to no file");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("Not a regular file");
+    if (!(st.st_mode & S_IWUSR))
+        return QStringLiteral("The file is read-only");
+    return QString();
+}
+
+bool Refused(const QString& path, QString* reason)
+{
+    const QString refusal = Refusal(path);
+    if (refusal.isEmpty())
+        return false;
+    if (reason)
+        *reason = refusal;
+    return true;
 }
 
 } // namespace
@@ -25,6 +60,8 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* reaso
             *reason = QStringLiteral("No file name");
         return false;
     }
+    if (Refused(path, reason))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (reason)
@@ -41,6 +78,14 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* reaso
     const qint64 size = file.size() - (g_fault == WholeFileTesting::Fault::SizeDiffers ? 1 : 0);
     if (size != bytes.size())
         return Fail(file, reason, QStringLiteral("Short write"));
+    // Looked at again just before the rename: a pipe or a device may have been put there while
+    // the bytes were written.
+    if (g_beforeReplace)
+        g_beforeReplace(path);
+    if (Refused(path, reason)) {
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         if (reason)
             *reason = file.errorString();
@@ -52,6 +97,11 @@ bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* reaso
 void WholeFileTesting::SetFault(Fault fault)
 {
     g_fault = fault;
+}
+
+void WholeFileTesting::SetBeforeReplace(std::function<void(const QString&)> action)
+{
+    g_beforeReplace = std::move(action);
 }
 
 } // namespace platform

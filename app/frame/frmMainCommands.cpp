@@ -8,7 +8,6 @@
 #include "app/services/modDiv.h"
 #include "app/services/modRegistry.h"
 #include "datamodel/XelObject.h"
-#include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SettingsStore.h"
@@ -367,16 +366,11 @@ bool frmMain::ConfirmDroppingUnreadData()
 bool frmMain::WriteSetupFile()
 {
     bool result = false;
-    platform::FileAttributes& attributes = platform::FileAttributes::Instance();
     if (m_setup->Initialized()) {
         int answer = Yes;
         const QString path = m_setup->Filename();
-        if (attributes.IsReadOnly(path)) {
-            if (extra::LangMsgBox(189, YesNo | Question | DefaultButton2, {m_setup->FileTitle()}) == Yes)
-                attributes.SetReadOnly(path, false);
-            else
-                answer = platform::MsgResult::No;
-        }
+        if (!modDiv::ClearReadOnlyAsked(path, m_setup->FileTitle()))
+            answer = platform::MsgResult::No;
         if (!ShiftHeld() && !m_state.ExpertMode
             && extra::CompareVersions(m_setup->FileVersion(), QStringLiteral("2.0")) < 0) {
             answer = extra::LangMsgBox(106, YesNoCancel | Question, {m_setup->FileVersion()});
@@ -400,12 +394,7 @@ bool frmMain::WriteSetupFile()
         if (!platform::FileDialogs::Instance().ShowSave(this, request) || request.fileName.isEmpty())
             return false;
         const QString path = request.fileName;
-        if (attributes.Exists(path) && attributes.IsReadOnly(path)) {
-            if (extra::LangMsgBox(189, YesNo | Question | DefaultButton2, {path}) != Yes)
-                return false;
-            attributes.SetReadOnly(path, false);
-        }
-        if (!modDiv::CanWriteFile(path))
+        if (!modDiv::ClearReadOnlyAsked(path, path) || !modDiv::CanWriteFile(path))
             return false;
         {
             pagecommon::WaitCursor wait;
@@ -434,16 +423,8 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
         return false;
     if (SameFile(path, m_setup->Filename()) && !ConfirmDroppingUnreadData())
         return false;
-    platform::FileAttributes& attributes = platform::FileAttributes::Instance();
-    if (attributes.Exists(path)) {
-        if (attributes.IsReadOnly(path)) {
-            if (extra::LangMsgBox(189, YesNo | Question | DefaultButton2, {path}) != Yes)
-                return false;
-            attributes.SetReadOnly(path, false);
-        }
-        if (!modDiv::CanWriteFile(path))
-            return false;
-    }
+    if (!modDiv::ClearReadOnlyAsked(path, path) || !modDiv::CanWriteFile(path))
+        return false;
     const bool saved = m_setup->SaveFile(path);
     if (saved)
         UpdateCaption(m_setup->FileTitle());

@@ -480,6 +480,9 @@ void CmdExportAsText(MainState& state)
         || request.fileName.isEmpty())
         return;
     lastName = request.fileName;
+    // The dialog's overwrite question does not tell a read-only file: asked as Save As does.
+    if (!modDiv::ClearReadOnlyAsked(request.fileName, request.fileName))
+        return;
     WriteTextReport(state, request.fileName);
 }
 

@@ -68,6 +68,9 @@ inline constexpr char16_t kDefaultWebSite[] = u"http://www.kelvaro.com/";
 // ---- files and folders ----------------------------------------------------------------
 bool FileIsReadOnly(const QString& path);
 bool CanWriteFile(const QString& path);
+// Before a file is replaced: a read-only one asks message 189 (naming `shown`), and Yes clears
+// the flag. False when the user keeps the file as it is.
+bool ClearReadOnlyAsked(const QString& path, const QString& shown);
 QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder);
 // The folders CreateFolderPath creates, in order, each ending in a separator.
 QStringList FolderPathLevels(const QString& path);

@@ -6,6 +6,7 @@
 #include "app/services/modRegistry.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
+#include "platform/MessagePresenter.h"
 #include "platform/ProgramLocation.h"
 #include "platform/Shell.h"
 
@@ -111,6 +112,18 @@ bool CanWriteFile(const QString& path)
     if (readOnly)
         files.SetReadOnly(path, true);
     return canWrite;
+}
+
+bool ClearReadOnlyAsked(const QString& path, const QString& shown)
+{
+    platform::FileAttributes& files = platform::FileAttributes::Instance();
+    if (!files.Exists(path) || !files.IsReadOnly(path))
+        return true;
+    using namespace platform::MsgStyle;
+    if (extra::LangMsgBox(189, YesNo | Question | DefaultButton2, {shown}) != platform::MsgResult::Yes)
+        return false;
+    files.SetReadOnly(path, false);
+    return true;
 }
 
 QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder)

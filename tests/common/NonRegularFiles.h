@@ -16,6 +16,17 @@ namespace testing_files {
 // A named pipe: opening it for reading waits for a writer that never comes.
 inline bool MakePipe(const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }
 
+// What stands at a name, seen without following a link or opening anything: 'f' a regular
+// file, 'l' a link, 'p' a pipe, 'c' a character device, 'd' a folder, '-' nothing.
+inline char KindAt(const QString& path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return '-';
+    return S_ISLNK(st.st_mode) ? 'l' : S_ISFIFO(st.st_mode) ? 'p' : S_ISCHR(st.st_mode) ? 'c'
+         : S_ISDIR(st.st_mode) ? 'd' : S_ISREG(st.st_mode) ? 'f' : '?';
+}
+
 // A character device that every Linux machine has.
 inline QString Device() { return QStringLiteral("/dev/zero"); }
 

@@ -1,6 +1,7 @@
 #include "platform/WholeFile.h"
 #include "platform/WholeFileTesting.h"
 #include "tests/common/FileSizeLimit.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QDir>
 #include <optional>
@@ -96,4 +97,79 @@ TEST(WholeFile, NoNameOrNoFolderIsAFailureWithAReason)
         EXPECT_FALSE(platform::WriteWholeFile(path, "x", &reason)) << path.toStdString();
         EXPECT_FALSE(reason.isEmpty());
     }
+}
+
+// A name that holds no regular file is refused and stays what it was: the write never replaces
+// a pipe or a device (/dev/null only ever as a name that must be refused), never creates what a
+// dangling link points at, and leaves a read-only file alone. A link to a regular file is
+// written through to that file and stays a link. What stands at the name is looked at again
+// just before the rename, so a pipe put there while the bytes are written stays too.
+TEST(WholeFile, OnlyARegularWritableFileOrNoneIsReplaced)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto at = [&](const char* name) { return dir.filePath(QString::fromLatin1(name)); };
+    for (const char* name : {"old.txt", "target.txt", "ro.txt", "rotarget.txt", "swapped.txt"})
+        ASSERT_TRUE(platform::WriteWholeFile(at(name), "old"));
+    ASSERT_TRUE(QFile::setPermissions(at("ro.txt"), QFile::ReadOwner | QFile::ReadGroup));
+    ASSERT_TRUE(QFile::setPermissions(at("rotarget.txt"), QFile::ReadOwner));
+    ASSERT_TRUE(testing_files::MakePipe(at("pipe.txt")));
+    ASSERT_TRUE(QFile::link(at("pipe.txt"), at("pipelink.txt")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), at("devlink.txt")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+    ASSERT_TRUE(QFile::link(at("nowhere.txt"), at("dangling.txt")));
+    ASSERT_TRUE(QFile::link(at("target.txt"), at("link.txt")));
+    ASSERT_TRUE(QFile::link(at("rotarget.txt"), at("rolink.txt")));
+    auto entries = [&] {
+        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    const QStringList made = entries();
+    struct Row {
+        QString path;
+        bool ok;
+        char kind;        // what stands at the name afterwards
+        QString holder;   // the regular file that holds the bytes afterwards, "" none
+        QByteArray bytes; // what it holds
+        const char* reason = nullptr;
+        bool pipeMeanwhile = false; // a pipe takes the name while the bytes are written
+    };
+    const Row rows[] = {
+        {at("new.txt"), true, 'f', at("new.txt"), "new"},
+        {at("old.txt"), true, 'f', at("old.txt"), "new"},
+        {at("pipe.txt"), false, 'p', "", "", "Not a regular file"},
+        {at("pipelink.txt"), false, 'l', "", "", "Not a regular file"},
+        {QStringLiteral("/dev/null"), false, 'c', "", "", "Not a regular file"},
+        {at("devlink.txt"), false, 'l', "", "", "Not a regular file"},
+        {at("folder.txt"), false, 'd', "", "", "Not a regular file"},
+        {at("dangling.txt"), false, 'l', "", "", "The link leads to no file"},
+        {at("ro.txt"), false, 'f', at("ro.txt"), "old", "The file is read-only"},
+        {at("rolink.txt"), false, 'l', at("rotarget.txt"), "old", "The file is read-only"},
+        {at("link.txt"), true, 'l', at("target.txt"), "new"},
+        {at("swapped.txt"), false, 'p', "", "", "Not a regular file", true},
+    };
+    for (const Row& row : rows) {
+        const std::string name = row.path.toStdString();
+        if (row.pipeMeanwhile)
+            platform::WholeFileTesting::SetBeforeReplace([](const QString& p) {
+                QFile::remove(p);
+                testing_files::MakePipe(p);
+            });
+        QString reason;
+        {
+            const testing_files::Deadline deadline("WriteWholeFile(" + name + ")");
+            EXPECT_EQ(platform::WriteWholeFile(row.path, "new", &reason), row.ok) << name;
+        }
+        platform::WholeFileTesting::SetBeforeReplace({});
+        EXPECT_EQ(reason, row.reason ? QString::fromLatin1(row.reason) : QString()) << name;
+        EXPECT_EQ(testing_files::KindAt(row.path), row.kind) << name;
+        if (!row.holder.isEmpty())
+            EXPECT_EQ(ReadAll(row.holder), row.bytes) << name;
+    }
+    EXPECT_EQ(testing_files::KindAt(at("pipe.txt")), 'p');
+    EXPECT_EQ(testing_files::KindAt(QStringLiteral("/dev/null")), 'c');
+    EXPECT_FALSE(QFile::permissions(at("ro.txt")) & QFile::WriteOwner);
+    // Nothing left beside them, nor where the dangling link points.
+    QStringList expected = made + QStringList{"new.txt"};
+    expected.sort();
+    EXPECT_EQ(entries(), expected);
 }

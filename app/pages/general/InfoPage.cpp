@@ -237,6 +237,8 @@ void InfoPage::SaveTemplate()
         if (extra::LangMsgBox(195, 324, {fileName}) == platform::MsgResult::Yes)
             break;
     }
+    if (!modDiv::ClearReadOnlyAsked(fileName, fileName))
+        return;
     if (!InfoTemplateFile::Write(fileName, {NameText(), txtInfoWindow->Text()})) {
         extra::LangMsgBox(190, platform::MsgStyle::Exclamation, {QFileInfo(fileName).fileName(), fileName});
         return;

@@ -1,6 +1,7 @@
 // New, open, save, save as, close and the recent-file list of the main window.
 #include "tests/app/frame/FrameTestSupport.h"
 
+#include "app/reports/Reports.h"
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
 #include "tests/common/FileSizeLimit.h"
@@ -525,6 +526,103 @@ TEST_F(DocumentCommands, ReadOnlyFileShowsInTheCaptionAndAsksBeforeSaving)
     EXPECT_FALSE(platform::FileAttributes::Instance().IsReadOnly(path));
     EXPECT_FALSE(window->Panel("RO")->isVisibleTo(window.get()));
     EXPECT_EQ(window->windowTitle(), "Quarno Q2 - ro.QRN");
+}
+
+// Save As, Export and Save Template never put a regular file in place of a pipe, a device, a
+// folder or a dangling link: each says it did not write, as for any failed write, and the open
+// setup keeps its name and its changes. A read-only file is replaced only after question 189;
+// a link to a regular file writes that file.
+TEST_F(DocumentCommands, NoWriterReplacesWhatIsNoRegularFile)
+{
+    enum Writer { SaveAs, Export, Template };
+    enum Outcome { Refused, Declined, Written };
+    window->UnitOps().CmdExportAsText = reports::CmdExportAsText;
+    window->Tabs()->setCurrentIndex(6); // the Info page, whose button saves the template
+    struct Row {
+        const char* name;
+        char kind; // what stands at the name before and after
+        Outcome outcome;
+        QList<int> answers;
+        const char* holder = nullptr; // the regular file behind the name
+    };
+    const Row rows[] = {
+        {"pipe.txt", 'p', Refused, {}},
+        {"pipelink.txt", 'l', Refused, {}},
+        {"devlink.txt", 'l', Refused, {}}, // to /dev/null
+        {"folder.txt", 'd', Refused, {}},
+        {"dangling.txt", 'l', Refused, {}},
+        {"ro.txt", 'f', Declined, {No}, "ro.txt"},
+        {"ro.txt", 'f', Written, {Yes}, "ro.txt"},
+        {"link.txt", 'l', Written, {}, "target.txt"},
+    };
+    const QString mine = Path("mine.QRN");
+    for (Writer writer : {SaveAs, Export, Template}) {
+        const QDir folder(Path(QStringLiteral("w%1").arg(writer)));
+        ASSERT_TRUE(QDir().mkpath(folder.path()));
+        ASSERT_TRUE(testing_files::MakePipe(folder.filePath("pipe.txt")));
+        ASSERT_TRUE(QFile::link(folder.filePath("pipe.txt"), folder.filePath("pipelink.txt")));
+        ASSERT_TRUE(QFile::link("/dev/null", folder.filePath("devlink.txt")));
+        ASSERT_TRUE(folder.mkdir("folder.txt"));
+        ASSERT_TRUE(QFile::link(folder.filePath("nowhere.txt"), folder.filePath("dangling.txt")));
+        ASSERT_TRUE(QFile::link(folder.filePath("target.txt"), folder.filePath("link.txt")));
+        for (const Row& row : rows) {
+            const QString path = folder.filePath(row.name);
+            const std::string name = QStringLiteral("writer %1 %2 %3").arg(writer).arg(row.name).arg(row.outcome).toStdString();
+            if (row.holder) {
+                QFile::setPermissions(folder.filePath(row.holder), QFile::ReadOwner | QFile::WriteOwner);
+                WriteBytes(folder.filePath(row.holder), "old");
+            }
+            if (row.outcome != Refused && row.kind == 'f')
+                ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+            dialogs.answers = {mine};
+            window->ToolClick("saveas");
+            Change();
+            doubles.presenter.shown.clear();
+            doubles.presenter.answers = row.answers;
+            dialogs.answers = {path};
+            {
+                const testing_files::Deadline deadline(name);
+                if (writer == SaveAs)
+                    window->ToolClick("saveas");
+                else if (writer == Export)
+                    window->ToolClick("exportastext");
+                else
+                    window->findChild<QPushButton*>("cmdInfoSave")->click();
+            }
+            EXPECT_EQ(testing_files::KindAt(path), row.kind) << name;
+            QStringList shown;
+            if (!row.answers.isEmpty())
+                shown << Lang(189, {path});
+            if (writer == Template && row.outcome == Refused)
+                shown << Lang(190, {row.name, path});
+            EXPECT_EQ(Shown(), shown) << name;
+            const QString title = QFileInfo(path).fileName();
+            // "" where the road says nothing about the write.
+            const QString status[3][3] = {{Lang(260), Lang(260), Lang(234, {title})},
+                                          {Lang(237), "", Lang(236, {title})},
+                                          {"", "", ""}};
+            if (status[writer][row.outcome].isEmpty())
+                EXPECT_TRUE(Status() != Lang(237) && Status() != Lang(236, {title}) && Status() != Lang(260)) << name;
+            else
+                EXPECT_EQ(Status(), status[writer][row.outcome]) << name;
+            const bool saved = writer == SaveAs && row.outcome == Written;
+            EXPECT_EQ(window->XelObject()->Filename(), saved ? path : mine) << name;
+            EXPECT_EQ(window->XelObject()->Changed(), !saved) << name;
+            EXPECT_EQ(window->windowTitle(), "Quarno Q2 - " + (saved ? title : QStringLiteral("mine.QRN"))) << name;
+            if (writer == Template && row.outcome == Written)
+                EXPECT_EQ(doubles.settings->Value("InfoTemplate").value_or(""), path) << name;
+            if (row.holder)
+                EXPECT_EQ(Bytes(folder.filePath(row.holder)) == "old", row.outcome != Written) << name;
+            if (row.outcome == Declined)
+                EXPECT_TRUE(platform::FileAttributes::Instance().IsReadOnly(path)) << name;
+        }
+        // Nothing was created beside the names, nor where the dangling link points.
+        EXPECT_EQ(folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                  (QStringList{"dangling.txt", "devlink.txt", "folder.txt", "link.txt", "pipe.txt", "pipelink.txt",
+                               "ro.txt", "target.txt"}))
+            << writer;
+    }
+    EXPECT_EQ(testing_files::KindAt("/dev/null"), 'c');
 }
 
 TEST_F(DocumentCommands, ASecondCommandWhileOneRunsOnlyBeeps)
