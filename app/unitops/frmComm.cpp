@@ -327,6 +327,22 @@ void frmComm::ReleaseLink()
     m_comm.reset();
 }
 
+QString frmComm::FailureReason() const
+{
+    if (m_success)
+        return QString();
+    if (m_mismatch >= 0)
+        return m_commType == 1
+            ? QStringLiteral("the setup read twice from the Control Unit differed (register %1)").arg(m_mismatch)
+            : QStringLiteral("the data read back from the Control Unit did not match what was sent (register %1 "
+                             "differs)")
+                  .arg(m_mismatch);
+    for (int step = OpenLink; step <= CloseLink; ++step)
+        if (StepState(step) == Failed)
+            return QStringLiteral("the transfer stopped at \"%1\"").arg(lblAction[step]->text());
+    return QString();
+}
+
 void frmComm::EndTransfer()
 {
     ReleaseLink();
@@ -450,6 +466,7 @@ bool frmComm::StepVerifySetupImage(const QVector<qint32>& words)
     }
     for (int i = 0; i < words.size(); ++i) {
         if (quint16(words[i]) != quint16(back[i])) {
+            m_mismatch = i;
             SetStepState(VerifySetupImage, Failed);
             return false;
         }
@@ -476,6 +493,7 @@ bool frmComm::BeginTransfer()
 {
     m_success = false;
     m_finished = false;
+    m_mismatch = -1;
     platform::TimeSource::Instance().ProcessEvents();
     SetBusy(true);
     platform::TimeSource::Instance().ProcessEvents();

@@ -45,6 +45,10 @@ public:
     bool Finished() const { return m_finished; }
     int HelpContextID() const { return m_helpContext; }
 
+    // Why the last transfer did not succeed, as one line for a script: the step that failed or
+    // a read-back that differed; empty after a success.
+    QString FailureReason() const;
+
     // Bytes a transfer moves for a unit with this firmware version.
     static int SetupImageSize(const QString& firmware);
 
@@ -94,6 +98,7 @@ private:
     bool m_started = false;
     bool m_finished = false;
     bool m_unlocked = false;
+    int m_mismatch = -1; // the first register the read-back differed in
 
     QVector<QIcon> imlComm;
     QPlainTextEdit* txtCommSummary = nullptr;

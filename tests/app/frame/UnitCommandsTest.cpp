@@ -525,24 +525,33 @@ TEST(WindowlessTransmit, ASetupChangedByTheChecksIsOfferedForSaving)
     }
 }
 
+// A default setup whose switch inputs all have a description (no question about them), saved
+// as send.QRN; the language library must be loaded.
+QString SaveDescribedSetup(const QTemporaryDir& dir)
+{
+    auto doc = CreateDefaultSetupDocument();
+    for (XelDigitalIn* input : *doc->DigitalIn())
+        input->SetText("Input");
+    const QString file = dir.filePath("send.QRN");
+    EXPECT_TRUE(doc->SaveFile(file));
+    return file;
+}
+
 // A run that fails tells the script on standard error what ended it: the message (with the
 // answer to a question) or, where none was shown, what stopped it.
 TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
 {
     testing_doubles::PlatformDoubles doubles;
     extra::LoadLanguageLibrary();
-    auto doc = CreateDefaultSetupDocument();
-    for (XelDigitalIn* input : *doc->DigitalIn())
-        input->SetText("Input");
-    const QString file = doubles.dir.filePath("send.QRN");
-    ASSERT_TRUE(doc->SaveFile(file));
+    const QString file = SaveDescribedSetup(doubles.dir);
     const QString missing = doubles.dir.filePath("missing.QRN");
     const QString noDevice = doubles.dir.filePath("no tty here");
     auto quoted = [](quint16 id, const QVariantList& args = {}) {
         return "\"" + extra::FormatLangString(id, args).simplified() + "\"";
     };
     const QString notSent = "Quarno: exit 3, the setup was not transmitted: ";
-    enum UnitKind { NoUnit, Running, Propulsion };
+    enum UnitKind { NoUnit, Running, Propulsion, CorruptReadBack };
+    const QString mismatch = "the data read back from the Control Unit did not match what was sent (register 700 differs)";
     struct Row {
         QStringList args;
         UnitKind unit;
@@ -554,6 +563,7 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
          ": " + quoted(140)},
         {{"-q", "-t", file}, Running, frmMain::ExitTransmitFailed, notSent + quoted(114), quoted(114)},
         {{"-q", "-t", file}, Propulsion, frmMain::ExitTransmitFailed, notSent + quoted(124), quoted(124)},
+        {{"-q", "-t", file}, CorruptReadBack, frmMain::ExitTransmitFailed, notSent + mismatch, mismatch},
         {{"-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + quoted(130) + " answered No", " answered No"},
         {{"-t", missing}, NoUnit, frmMain::ExitFileNotLoadable,
          "Quarno: exit 2, the setup file could not be loaded: " + quoted(104, {missing}), quoted(104, {missing})},
@@ -566,6 +576,10 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         unit.SetEngineRunning(row.unit == Running);
         if (row.unit == Propulsion)
             unit.SetUnitType(1);
+        if (row.unit == CorruptReadBack) {
+            unit.SetFault(ecxsim::Unit::Fault::CorruptReadBack, 1);
+            unit.SetCorruptRegister(700);
+        }
         ecxsim::PtyServer server(&unit);
         if (row.unit != NoUnit && !server.Open())
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
