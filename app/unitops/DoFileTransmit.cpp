@@ -3,6 +3,7 @@
 #include "app/pages/PageApis.h"
 #include "extra/extra.h"
 #include "app/services/modDiv.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "app/setupdefaults/RelayDefaults.h"
@@ -98,6 +99,8 @@ public:
         }
 
         fw = ReadUnitVersion(true);
+        if (StopRequested())
+            return false;
         if (Above(kNewestFirmware))
             Ask(99, OKOnly | Information | SetForeground, {s.Version(), fw, kNewestFirmware});
         if (Below(QStringLiteral("4")) && !FirstGeneration())
@@ -119,8 +122,8 @@ public:
             return false;
 
         bool transmitted = false;
-        if (ValidateCurrentPage(m_state, CurrentTab()) && (!frame || frame->CheckChannelDescriptions())
-            && ImageCanBeBuilt()) {
+        if (!StopRequested() && ValidateCurrentPage(m_state, CurrentTab())
+            && (!frame || frame->CheckChannelDescriptions()) && ImageCanBeBuilt()) {
             extra::ShowStatusMessage(221);
             transmitted = frame && frame->TransmitSetupToUnitFor(fw);
             if (transmitted) {
@@ -364,6 +367,7 @@ bool DoFileTransmit(MainState& state)
         return false;
     if (state.frame)
         SetUnitLinkFrame(state.frame);
+    UnitCommandScope unitCommand(QStringLiteral("the transmit"));
     try {
         return TransmitChecks(state, *setup).Run();
     } catch (const CommException& e) {
