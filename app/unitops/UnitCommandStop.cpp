@@ -98,7 +98,11 @@ UnitLinkScope::~UnitLinkScope()
         EndRun();
 }
 
-bool StopRequested() { return State().signal != 0; }
+bool StopRequested()
+{
+    const StopState& s = State();
+    return s.commands > 0 && s.signal != 0;
+}
 int StopSignal() { return State().signal; }
 
 void NoteRelock(bool acknowledged)
