@@ -119,8 +119,8 @@ QString StopReason()
     if (!s.signal)
         return QString();
     QString line = QStringLiteral("a signal (%1) stopped %2").arg(platform::StopSignals::Name(s.signal), s.name);
-    if (!s.relocked)
-        line += QStringLiteral("; no link to the Control Unit was open, it stays locked");
+    if (!s.relocked) // nothing had unlocked it
+        line += QStringLiteral("; the Control Unit stays locked");
     else if (*s.relocked)
         line += QStringLiteral("; the Control Unit was locked again (0 written to register 0)");
     else
