@@ -14,7 +14,7 @@ struct StopState {
     QString name;
     int signal = 0;
     bool ended = false;
-    std::optional<bool> relocked;  // the relock after the stop, acknowledged or not
+    std::optional<bool> relocked; // the relock after the stop, acknowledged or not
     std::optional<bool> setupWritten; // a transmit's image: all written (unverified) or part of it
     QList<std::function<void()>*> cancels;
     std::optional<platform::StopSignals::Arm> arm;
