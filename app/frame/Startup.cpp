@@ -1,7 +1,9 @@
 #include "app/frame/Startup.h"
 
 #include "app/frame/frmMain.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "platform/KeyTracker.h"
+#include "platform/StopSignals.h"
 
 #include <QApplication>
 
@@ -49,6 +51,17 @@ int RunQuarno(QApplication& app)
     QStringList args = app.arguments();
     if (!args.isEmpty())
         args.removeFirst();
+    // A signal that stopped a unit command ends the run once the unit is locked again: -t with
+    // its transmit status and line, the window as the signal demands, after a line of its own.
+    const bool windowless = frmMain::RunsWithoutWindow(args);
+    unitops::SetStopEnd([windowless](int signal, const QString& reason) {
+        if (windowless) {
+            Finish(frmMain::ExitTransmitFailed, reason);
+            platform::StopSignals::EndProcess(frmMain::ExitTransmitFailed);
+        }
+        std::fprintf(stderr, "Quarno: %s.\n", reason.toLocal8Bit().constData());
+        platform::StopSignals::EndBySignal(signal);
+    });
     frmMain window;
     if (!window.Form_Load(args))
         return frmMain::RunsWithoutWindow(args) ? Finish(window.ExitStatus(), window.ExitReason()) : window.ExitStatus();

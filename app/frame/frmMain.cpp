@@ -43,20 +43,6 @@ namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
 
-// The step a transfer dialog stopped at, by its caption; empty when none failed.
-QString FailedTransferStep(const frmComm& dialog)
-{
-    if (dialog.Success())
-        return QString();
-    for (int step = frmComm::OpenLink; step <= frmComm::CloseLink; ++step) {
-        if (dialog.StepState(step) != frmComm::Failed)
-            continue;
-        const auto* caption = dialog.findChild<QLabel*>(QStringLiteral("lblAction_%1").arg(step));
-        return QStringLiteral("the transfer stopped at \"%1\"").arg(caption ? caption->text() : QString::number(step));
-    }
-    return QString();
-}
-
 // Runs a start-up routine's step and reports a failure through the program's error box.
 void ReportError(const QString& procedure, int position, const QString& what)
 {
@@ -582,7 +568,7 @@ bool frmMain::RunCommandLine(const QStringList& arguments)
                 for (QWidget* w : QApplication::topLevelWidgets()) {
                     auto* dialog = qobject_cast<frmComm*>(w);
                     if (dialog && dialog->isVisible() && dialog->Finished() && !dialog->IsBusy()) {
-                        m_transferEnd = FailedTransferStep(*dialog);
+                        m_transferEnd = dialog->FailureReason();
                         dialog->accept();
                     }
                 }

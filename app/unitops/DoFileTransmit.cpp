@@ -3,6 +3,7 @@
 #include "app/pages/PageApis.h"
 #include "extra/extra.h"
 #include "app/services/modDiv.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "app/setupdefaults/RelayDefaults.h"
@@ -38,6 +39,8 @@ const QString kNotRead = QStringLiteral("N/A");
 const QString kNewestFirmware = QStringLiteral("4.47");
 // Common Alarm needs this firmware; the check and the message name the same version.
 const QString kCommonAlarmFirmware = QStringLiteral("4.20");
+// The battery source 999, as the text report names it.
+const QString kExternalBatterySource = QStringLiteral("External Source (J1939 / J1587)");
 
 QString JoinIndexes(const QList<int>& indexes)
 {
@@ -96,6 +99,8 @@ public:
         }
 
         fw = ReadUnitVersion(true);
+        if (StopRequested())
+            return false;
         if (Above(kNewestFirmware))
             Ask(99, OKOnly | Information | SetForeground, {s.Version(), fw, kNewestFirmware});
         if (Below(QStringLiteral("4")) && !FirstGeneration())
@@ -117,8 +122,8 @@ public:
             return false;
 
         bool transmitted = false;
-        if (ValidateCurrentPage(m_state, CurrentTab()) && (!frame || frame->CheckChannelDescriptions())
-            && ImageCanBeBuilt()) {
+        if (!StopRequested() && ValidateCurrentPage(m_state, CurrentTab())
+            && (!frame || frame->CheckChannelDescriptions()) && ImageCanBeBuilt()) {
             extra::ShowStatusMessage(221);
             transmitted = frame && frame->TransmitSetupToUnitFor(fw);
             if (transmitted) {
@@ -254,6 +259,24 @@ private:
 
     static bool BusInput(qint32 inputType) { return inputType == 3 || inputType == 4; }
 
+    // The list text of an engine-bus source (2 J1939, 3 J1587, as the pickup lists number
+    // them); empty for any other source.
+    static QString BusSourceText(int source)
+    {
+        return source == 2 || source == 3 ? extra::GetLangString(quint16(4001 + source - 2)) : QString();
+    }
+
+    // The battery list's text of the chosen source; an external source has no entry there.
+    QString BatterySourceText() const
+    {
+        const QString shown = m_state.batteryPage ? m_state.batteryPage->StartBatteryVoltageText() : QString();
+        if (!shown.isEmpty())
+            return shown;
+        // The battery's 1 (J1939) and 2 (J1587) are the pickups' 2 and 3.
+        const float voltage = s.Battery()->BatteryVoltage();
+        return voltage == 1.0f || voltage == 2.0f ? BusSourceText(int(voltage) + 1) : kExternalBatterySource;
+    }
+
     bool BusInputsAllowed()
     {
         QList<int> analog, digital;
@@ -267,9 +290,16 @@ private:
         if (analog.isEmpty() && digital.isEmpty()) {
             // Read from J1939 or J1587 uses the bus as much as an external source does.
             if (s.Battery()->BatteryFromEngineBus()) {
-                const QString text = m_state.batteryPage ? m_state.batteryPage->StartBatteryVoltageText() : QString();
-                Ask(186, OKOnly | Exclamation | SetForeground, {fw, gate, text});
+                Ask(186, OKOnly | Exclamation | SetForeground, {fw, gate, BatterySourceText()});
                 return false;
+            }
+            // Switching the bus off would leave a pickup that reads it with no speed input.
+            for (int pickup = 0; pickup < 2; ++pickup) {
+                const QString source = BusSourceText(s.SpeedSensor()->PickupType(pickup));
+                if (!source.isEmpty()) {
+                    Ask(198, OKOnly | Exclamation | SetForeground, {fw, gate, source});
+                    return false;
+                }
             }
             if (Ask(187, YesNo | Question | SetForeground, {fw, gate}) != Yes)
                 return false;
@@ -337,6 +367,7 @@ bool DoFileTransmit(MainState& state)
         return false;
     if (state.frame)
         SetUnitLinkFrame(state.frame);
+    UnitCommandScope unitCommand(QStringLiteral("the transmit"));
     try {
         return TransmitChecks(state, *setup).Run();
     } catch (const CommException& e) {

@@ -10,6 +10,7 @@
 #include "app/unitops/frmCounters.h"
 #include "app/unitops/frmRetrieveLog.h"
 #include "app/unitops/frmServicePassword.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "app/unitops/UnitNotFound.h"
@@ -60,6 +61,7 @@ void RunUnitCommand(MainState& state, bool askPassword, const QString& caption, 
     CommandSlot slot;
     if (!slot)
         return;
+    UnitCommandScope unitCommand(QStringLiteral("the %1 command").arg(caption));
     SetUnitLinkFrame(state.frame);
     if (!DetectUnit()) {
         ShowUnitNotFound();
@@ -77,6 +79,8 @@ void RunUnitCommand(MainState& state, bool askPassword, const QString& caption, 
         pagecommon::WaitCursor wait;
         done = SendUnitCommand(command);
     }
+    if (StopRequested())
+        return; // the unit was locked again; the run ends with its own line
     if (done) {
         extra::LangMsgBox(success, platform::MsgStyle::Information);
         return;
@@ -125,6 +129,7 @@ void CmdCounters(MainState& state, bool askPassword)
     CommandSlot slot;
     if (!slot)
         return;
+    UnitCommandScope unitCommand(QStringLiteral("the Counters command"));
     SetUnitLinkFrame(state.frame);
     const bool shift = modDiv::KeysDown(modDiv::VkShift);
     const bool unit = DetectUnit();
@@ -148,6 +153,7 @@ void CmdClock(MainState& state)
     CommandSlot slot;
     if (!slot)
         return;
+    UnitCommandScope unitCommand(QStringLiteral("the Clock command"));
     SetUnitLinkFrame(state.frame);
     QString firmware;
     {

@@ -4,6 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "platform/TimeSource.h"
 #include "seriallink/Comm.h"
@@ -21,6 +22,8 @@ FrameApi* g_frame = nullptr;
 
 // One short link: configured and started on construction, relocked (when this link wrote the
 // unlock code) and ended on destruction, whatever path left the operation.
+// A stop signal drops the request under way; the unit is then locked again whatever the link
+// did, and nothing else is sent.
 class ShortLink {
 public:
     ShortLink()
@@ -31,8 +34,16 @@ public:
     }
     ~ShortLink()
     {
-        if (m_unlockWritten)
-            Set(ServiceRegisters::WriteUnlockRegister, 0);
+        const bool stopped = StopRequested();
+        if (m_ok && (m_unlockWritten || stopped)) {
+            bool relocked = false;
+            try {
+                relocked = m_comm.SetRegister(ServiceRegisters::WriteUnlockRegister, 0);
+            } catch (const CommException&) {
+            }
+            if (stopped)
+                NoteRelock(relocked);
+        }
         m_comm.EndComm();
     }
     ShortLink(const ShortLink&) = delete;
@@ -51,7 +62,7 @@ public:
     }
     bool Set(qint16 address, qint32 value)
     {
-        if (!m_ok)
+        if (!Usable())
             return false;
         try {
             return m_comm.SetRegister(address, value);
@@ -61,7 +72,7 @@ public:
     }
     bool SetMany(qint16 address, const QVector<qint32>& values)
     {
-        if (!m_ok)
+        if (!Usable())
             return false;
         try {
             return m_comm.SetRegisters(address, values);
@@ -72,7 +83,7 @@ public:
     std::optional<qint32> Get(qint16 address)
     {
         qint32 value = 0;
-        if (!m_ok)
+        if (!Usable())
             return std::nullopt;
         try {
             if (m_comm.GetRegister(address, value))
@@ -84,7 +95,7 @@ public:
     std::optional<QVector<qint32>> GetMany(qint16 address, qint16 count)
     {
         QVector<qint32> values;
-        if (!m_ok)
+        if (!Usable())
             return std::nullopt;
         try {
             if (m_comm.GetRegisters(address, count, values) && values.size() == count)
@@ -96,7 +107,7 @@ public:
     bool ReadBit(qint16 address)
     {
         bool value = false;
-        if (!m_ok)
+        if (!Usable())
             return false;
         try {
             return m_comm.GetBit(address, value);
@@ -106,9 +117,12 @@ public:
     }
 
 private:
+    bool Usable() const { return m_ok && !StopRequested(); }
+
     Comm m_comm;
     bool m_ok = false;
     bool m_unlockWritten = false;
+    UnitLinkScope m_stop{[this] { m_comm.Cancel(); }};
 };
 
 // No port stored: the port dialog. False when it was cancelled (or cannot be shown).

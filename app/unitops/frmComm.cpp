@@ -7,6 +7,7 @@
 #include "extra/extra.h"
 #include "app/services/modDiv.h"
 #include "app/unitops/SetupLog.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "controls/Container.h"
@@ -316,15 +317,53 @@ void frmComm::ReleaseLink()
 {
     if (!m_comm)
         return;
-    if (m_unlocked) {
+    // A stop signal relocks whatever this transfer did, a receive too.
+    const bool stopped = unitops::StopRequested();
+    if (m_unlocked || stopped) {
         // After a request that went unanswered one try is enough: the unit is most likely gone.
         if (m_comm->CommError() == 1)
             m_comm->SetRetries(0);
-        Guarded([this] { return m_comm->SetRegister(unitops::ServiceRegisters::WriteUnlockRegister, 0); });
+        const bool relocked =
+            Guarded([this] { return m_comm->SetRegister(unitops::ServiceRegisters::WriteUnlockRegister, 0); });
         m_unlocked = false;
+        if (stopped) {
+            unitops::NoteRelock(relocked);
+            if (m_imageWritten)
+                unitops::NoteSetupIncomplete(*m_imageWritten);
+        }
     }
     m_comm->EndComm();
     m_comm.reset();
+    // The last link closed after a stop ends the run.
+    m_linkStop.reset();
+}
+
+void frmComm::StopBySignal()
+{
+    lblComm->show();
+    // The package on the wire is dropped; the step fails and the link relocks as it closes.
+    if (m_comm)
+        m_comm->Cancel();
+}
+
+bool frmComm::Cancelled() const { return m_cancel || unitops::StopRequested(); }
+
+QString frmComm::FailureReason() const
+{
+    if (m_success)
+        return QString();
+    if (unitops::StopRequested())
+        return unitops::StopReason();
+    if (m_mismatch >= 0)
+        return m_commType == 1
+            ? QStringLiteral("the setup read twice from the Control Unit differed (register %1)").arg(m_mismatch)
+            : QStringLiteral("the data read back from the Control Unit did not match what was sent (register %1 "
+                             "differs)")
+                  .arg(m_mismatch);
+    for (int step = OpenLink; step <= CloseLink; ++step)
+        if (StepState(step) == Failed)
+            return QStringLiteral("the transfer stopped at \"%1\"").arg(lblAction[step]->text());
+    return QString();
 }
 
 void frmComm::EndTransfer()
@@ -333,6 +372,12 @@ void frmComm::EndTransfer()
     SetBusy(false);
     lblComm->hide();
     m_finished = true;
+    // Stopped by a signal: nobody waits for the window any more.
+    if (unitops::StopRequested())
+        QTimer::singleShot(0, this, [this] {
+            if (!m_busy)
+                done(QDialog::Rejected);
+        });
 }
 
 bool frmComm::StepOpenLink()
@@ -340,13 +385,15 @@ bool frmComm::StepOpenLink()
     SetStepState(OpenLink, Busy);
     platform::TimeSource::Instance().ProcessEvents();
     Pause(100);
-    if (m_cancel || (m_comm && m_comm->Active())) {
+    if (Cancelled() || (m_comm && m_comm->Active())) {
         SetStepState(OpenLink, Failed);
         return false;
     }
     m_comm = std::make_unique<Comm>();
+    m_linkStop.emplace([this] { StopBySignal(); });
     if (!unitops::ConfigureUnitLink(*m_comm, 3, 3)) {
         m_comm.reset();
+        m_linkStop.reset();
         AppendSummary(QStringLiteral("No usable communication port is set."));
         SetStepState(OpenLink, Failed);
         return false;
@@ -433,7 +480,9 @@ bool frmComm::StepTransmitSetupImage(QVector<qint32>& words, const QString& firm
     bool ok = words.size() >= count;
     if (ok) {
         words.resize(count);
+        m_imageWritten = false;
         ok = Guarded([&] { return m_comm->SetRegistersEx(0, words); });
+        m_imageWritten = ok;
     }
     SetStepState(TransferImage, ok ? Done : Failed);
     return ok;
@@ -450,6 +499,7 @@ bool frmComm::StepVerifySetupImage(const QVector<qint32>& words)
     }
     for (int i = 0; i < words.size(); ++i) {
         if (quint16(words[i]) != quint16(back[i])) {
+            m_mismatch = i;
             SetStepState(VerifySetupImage, Failed);
             return false;
         }
@@ -476,6 +526,8 @@ bool frmComm::BeginTransfer()
 {
     m_success = false;
     m_finished = false;
+    m_mismatch = -1;
+    m_imageWritten.reset();
     platform::TimeSource::Instance().ProcessEvents();
     SetBusy(true);
     platform::TimeSource::Instance().ProcessEvents();
@@ -496,9 +548,9 @@ void frmComm::LoadSetup()
         return EndTransfer();
     if (m_state.DebugComm)
         ShowFixedMessage(QStringLiteral("Start Comm"), platform::MsgStyle::OKOnly);
-    if (!m_cancel && !StepOpenLink())
+    if (!Cancelled() && !StepOpenLink())
         return EndTransfer();
-    if (m_cancel) {
+    if (Cancelled()) {
         SetStepState(CheckControlUnit, Failed);
         return EndTransfer();
     }
@@ -506,20 +558,20 @@ void frmComm::LoadSetup()
         return EndTransfer();
 
     QVector<qint32> words;
-    if (m_cancel || !StepReceiveSetupImage(words, m_firmware))
+    if (Cancelled() || !StepReceiveSetupImage(words, m_firmware))
         return EndTransfer();
     m_words = words;
     if (m_state.DebugComm)
         ShowFixedMessage(QStringLiteral("Setup loaded from ECX"), platform::MsgStyle::OKOnly);
     if (m_state.DebugInfo)
         unitops::SaveSetupLogFromComm(m_state, words);
-    if (m_cancel || !StepVerifySetupImage(words))
+    if (Cancelled() || !StepVerifySetupImage(words))
         return EndTransfer();
     // A cancel asked for during the read-back: nothing is loaded, and the last step never runs.
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
     StepCloseLink(true);
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
 
     if (!m_setup || !m_setup->LoadSetup(words, m_firmware)) {
@@ -539,18 +591,18 @@ void frmComm::SaveSetup()
     pagecommon::WaitCursor wait;
     if (!BeginTransfer())
         return EndTransfer();
-    if (!m_cancel && !StepOpenLink())
+    if (!Cancelled() && !StepOpenLink())
         return EndTransfer();
-    if (m_cancel) {
+    if (Cancelled()) {
         SetStepState(CheckControlUnit, Failed);
         return EndTransfer();
     }
     if (!StepCheckControlUnit(false)) {
-        if (!m_cancel && unitops::DetectUnit() && !unitops::EngineIsStopped())
+        if (!Cancelled() && unitops::DetectUnit() && !unitops::EngineIsStopped())
             extra::LangMsgBox(114, platform::MsgStyle::OKOnly | platform::MsgStyle::Information);
         return EndTransfer();
     }
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
 
     QVector<qint32> words;
@@ -566,13 +618,13 @@ void frmComm::SaveSetup()
     if (!StepTransmitSetupImage(words, m_firmware))
         return EndTransfer();
     m_words = words;
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
     const bool verified = StepVerifySetupImage(words);
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
     StepCloseLink(false);
-    if (m_cancel)
+    if (Cancelled())
         return EndTransfer();
     if (!verified) {
         AppendSummary(QStringLiteral("Verification failed: the setup read back from the Control Unit differs from "

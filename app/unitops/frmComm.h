@@ -1,12 +1,15 @@
 #pragma once
 // The setup transfer dialog: moves the unit memory image between the open setup and the unit,
 // in five marked steps, and verifies every transfer by reading the image back.
+#include "app/unitops/UnitCommandStop.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QString>
 #include <QVector>
 
 #include <memory>
+#include <optional>
 
 class Comm;
 class MainState;
@@ -45,6 +48,10 @@ public:
     bool Finished() const { return m_finished; }
     int HelpContextID() const { return m_helpContext; }
 
+    // Why the last transfer did not succeed, as one line for a script: the step that failed, a
+    // read-back that differed, or a stop signal; empty after a success.
+    QString FailureReason() const;
+
     // Bytes a transfer moves for a unit with this firmware version.
     static int SetupImageSize(const QString& firmware);
 
@@ -78,6 +85,8 @@ private:
     // Relocks the unit when this transfer unlocked it, and ends the link.
     void ReleaseLink();
     bool FirmwareAgrees(const QString& firmware);
+    bool Cancelled() const;
+    void StopBySignal();
     void EndTransfer();
 
     MainState& m_state;
@@ -94,6 +103,9 @@ private:
     bool m_started = false;
     bool m_finished = false;
     bool m_unlocked = false;
+    int m_mismatch = -1;                 // the first register the read-back differed in
+    std::optional<bool> m_imageWritten;  // a transmit's image: written whole, or begun
+    std::optional<unitops::UnitLinkScope> m_linkStop;
 
     QVector<QIcon> imlComm;
     QPlainTextEdit* txtCommSummary = nullptr;

@@ -197,6 +197,9 @@ void frmRetrieveLog::OnDownload()
         return;
     }
     connect(m_port.get(), &platform::SerialPort::BytesArrived, this, &frmRetrieveLog::OnBytesArrived);
+    m_downloadCommand.emplace(QStringLiteral("the log download"));
+    // Not from inside the stop's own call: closing the window ends this scope.
+    m_downloadLink.emplace([this] { QTimer::singleShot(0, this, [this] { close(); }); });
     m_state = State::Downloading;
     m_cmdDownload->setEnabled(false);
     SetMessage(false, false, true);
@@ -285,6 +288,8 @@ void frmRetrieveLog::StopPort()
     disconnect(m_port.get(), nullptr, this, nullptr);
     m_port->Close();
     m_port.reset();
+    m_downloadLink.reset();
+    m_downloadCommand.reset();
 }
 
 void frmRetrieveLog::ShowText()

@@ -2,10 +2,13 @@
 // Downloads the unit's information, counters and event log as plain text over a port of its
 // own (three two-byte requests, each answer ending after 2000 ms of silence), writes the bytes
 // to a file and opens it in the user's text viewer.
+#include "app/unitops/UnitCommandStop.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class FrameApi;
 class QLabel;
@@ -71,6 +74,9 @@ private:
     QProgressBar* m_proLog;
     QTimer* m_timTimer;
     std::unique_ptr<platform::SerialPort> m_port;
+    // The download is a unit command of its own: a stop signal closes the port and the window.
+    std::optional<unitops::UnitCommandScope> m_downloadCommand;
+    std::optional<unitops::UnitLinkScope> m_downloadLink;
 
     State m_state = State::Polling;
     QString m_firmware;

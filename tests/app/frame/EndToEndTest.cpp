@@ -343,6 +343,8 @@ TEST_F(EndToEnd, ASetupWhoseCANWentOffIsSavedAsItReadsBack)
                 s.Main()->SetCAN(can), s.AnalogIn()->Add(n, extra::GetLangString(920));
             s.Battery()->SetLowBatteryVoltage(23.5f);
             s.Info()->SetInfo("MV NORDLYS");
+            s.SpeedSensor()->SetPickupType(1, 1); // two local pickups: neither reads the bus
+            s.SpeedSensor()->SetPulsesPerRevolution(1, 118);
         };
     };
     const QString withCan = WriteSetup("can.QRN", setup(true)), withoutCan = WriteSetup("plain.QRN", setup(false));
@@ -369,6 +371,13 @@ TEST_F(EndToEnd, ASetupWhoseCANWentOffIsSavedAsItReadsBack)
         EXPECT_EQ(back->AnalogIn()->Count() + back->Main()->CAN(), 11);
         EXPECT_EQ(back->Battery()->LowBatteryVoltage(), shown.Battery()->LowBatteryVoltage());
         EXPECT_EQ(back->Info()->Info(), shown.Info()->Info());
+        for (int pickup = 0; pickup < 2; ++pickup) {
+            EXPECT_EQ(back->SpeedSensor()->PickupType(pickup), shown.SpeedSensor()->PickupType(pickup)) << pickup;
+            EXPECT_EQ(back->SpeedSensor()->PulsesPerRevolution(pickup), shown.SpeedSensor()->PulsesPerRevolution(pickup));
+            if (row.asks187) // the local pickups stay: the unit gets its speed input
+                EXPECT_EQ(shown.SpeedSensor()->PickupType(pickup), 1) << pickup;
+        }
+        EXPECT_EQ(back->SpeedSensor()->NomSpeed(), shown.SpeedSensor()->NomSpeed());
         EXPECT_FALSE(back->HoldsUnreadBytes());
     }
 }

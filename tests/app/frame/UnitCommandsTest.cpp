@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+#include <csignal>
+
 using namespace frametest;
 using platform::MsgResult::No;
 using platform::MsgResult::Yes;
@@ -390,7 +392,9 @@ struct ChildRun {
     int exitCode = -1;
     QByteArray out, err;
 };
-ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {})
+// started: handed the running child, so the test can reach it while it runs.
+ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {},
+                  const std::function<void(QProcess&)>& started = {})
 {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -402,6 +406,8 @@ ChildRun RunChild(const QString& program, const QStringList& args, const QString
     ChildRun run;
     if (!child.waitForStarted())
         return run;
+    if (started)
+        started(child);
     QElapsedTimer clock;
     clock.start();
     while (child.state() != QProcess::NotRunning && clock.elapsed() < 60000) {
@@ -525,24 +531,33 @@ TEST(WindowlessTransmit, ASetupChangedByTheChecksIsOfferedForSaving)
     }
 }
 
+// A default setup whose switch inputs all have a description (no question about them), saved
+// as send.QRN; the language library must be loaded.
+QString SaveDescribedSetup(const QTemporaryDir& dir)
+{
+    auto doc = CreateDefaultSetupDocument();
+    for (XelDigitalIn* input : *doc->DigitalIn())
+        input->SetText("Input");
+    const QString file = dir.filePath("send.QRN");
+    EXPECT_TRUE(doc->SaveFile(file));
+    return file;
+}
+
 // A run that fails tells the script on standard error what ended it: the message (with the
 // answer to a question) or, where none was shown, what stopped it.
 TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
 {
     testing_doubles::PlatformDoubles doubles;
     extra::LoadLanguageLibrary();
-    auto doc = CreateDefaultSetupDocument();
-    for (XelDigitalIn* input : *doc->DigitalIn())
-        input->SetText("Input");
-    const QString file = doubles.dir.filePath("send.QRN");
-    ASSERT_TRUE(doc->SaveFile(file));
+    const QString file = SaveDescribedSetup(doubles.dir);
     const QString missing = doubles.dir.filePath("missing.QRN");
     const QString noDevice = doubles.dir.filePath("no tty here");
     auto quoted = [](quint16 id, const QVariantList& args = {}) {
         return "\"" + extra::FormatLangString(id, args).simplified() + "\"";
     };
     const QString notSent = "Quarno: exit 3, the setup was not transmitted: ";
-    enum UnitKind { NoUnit, Running, Propulsion };
+    enum UnitKind { NoUnit, Running, Propulsion, CorruptReadBack };
+    const QString mismatch = "the data read back from the Control Unit did not match what was sent (register 700 differs)";
     struct Row {
         QStringList args;
         UnitKind unit;
@@ -554,6 +569,7 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
          ": " + quoted(140)},
         {{"-q", "-t", file}, Running, frmMain::ExitTransmitFailed, notSent + quoted(114), quoted(114)},
         {{"-q", "-t", file}, Propulsion, frmMain::ExitTransmitFailed, notSent + quoted(124), quoted(124)},
+        {{"-q", "-t", file}, CorruptReadBack, frmMain::ExitTransmitFailed, notSent + mismatch, mismatch},
         {{"-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + quoted(130) + " answered No", " answered No"},
         {{"-t", missing}, NoUnit, frmMain::ExitFileNotLoadable,
          "Quarno: exit 2, the setup file could not be loaded: " + quoted(104, {missing}), quoted(104, {missing})},
@@ -566,6 +582,10 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         unit.SetEngineRunning(row.unit == Running);
         if (row.unit == Propulsion)
             unit.SetUnitType(1);
+        if (row.unit == CorruptReadBack) {
+            unit.SetFault(ecxsim::Unit::Fault::CorruptReadBack, 1);
+            unit.SetCorruptRegister(700);
+        }
         ecxsim::PtyServer server(&unit);
         if (row.unit != NoUnit && !server.Open())
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
@@ -578,6 +598,46 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         EXPECT_TRUE(said[0].startsWith(row.begins)) << said[0].toStdString();
         EXPECT_TRUE(said[0].endsWith(row.ends)) << said[0].toStdString();
         EXPECT_EQ(unit.Register(0), 0);
+    }
+}
+
+// A signal in the middle of the image: the package on the wire is dropped, the unit locked
+// again, and the run ends with the transmit status and a line that says so.
+TEST(WindowlessTransmit, ASignalMidTransmitRelocksTheUnitAndEndsWithStatus3)
+{
+    testing_doubles::PlatformDoubles doubles;
+    extra::LoadLanguageLibrary();
+    const QString file = SaveDescribedSetup(doubles.dir);
+    extra::FreeLanguageLibrary();
+    for (const auto& [signal, name] : {std::pair{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}) {
+        SCOPED_TRACE(name);
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion("4.47");
+        for (int r = 1; r < 1792; ++r)
+            unit.SetRegister(r, quint16(r * 5));
+        ecxsim::PtyServer server(&unit);
+        if (!server.Open())
+            GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+        QProcess* running = nullptr;
+        int replies = 0;
+        // The unit's reply goes out first; the signal follows it at once.
+        QObject::connect(&unit, &ecxsim::Unit::Transmit, [&, signal = signal] {
+            if (running && unit.Unlocked() && ++replies == 10)
+                ::kill(pid_t(running->processId()), signal);
+        });
+        const ChildRun run = RunChild("quarno", {"-q", "-t", file}, ChildConfig(doubles.dir, server.SlavePath()), {},
+                                      [&](QProcess& child) { running = &child; });
+        ASSERT_TRUE(run.ended) << "the transmit did not end by itself";
+        EXPECT_EQ(run.exitCode, frmMain::ExitTransmitFailed);
+        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
+        ASSERT_EQ(said.size(), 1) << run.err.toStdString();
+        EXPECT_EQ(said[0], QString("Quarno: exit 3, the setup was not transmitted: a signal (%1) stopped the transmit; the "
+                                   "Control Unit was locked again (0 written to register 0); its setup is incomplete "
+                                   "and must be transmitted again")
+                               .arg(name));
+        EXPECT_EQ(unit.Register(0), 0);
+        EXPECT_FALSE(unit.Unlocked());
+        EXPECT_EQ(unit.Register(1700), 1700 * 5); // the rest of the image never went
     }
 }
 

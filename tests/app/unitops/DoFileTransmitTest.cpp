@@ -154,6 +154,24 @@ const Arrange kBusChannels = [](XelObject& s) {
         s.Main()->SetCAN(true), s.AnalogIn()->Add(n, "J1939");
 };
 
+// J1939/J1587 on, no input on the bus, the two pickups from these sources.
+Arrange BusPickups(int one, int two)
+{
+    return [=](XelObject& s) {
+        s.Main()->SetCAN(true);
+        s.SpeedSensor()->SetPickupType(0, quint8(one));
+        s.SpeedSensor()->SetPickupType(1, quint8(two));
+    };
+}
+Arrange KeepsBus(int one, int two)
+{
+    return [=](XelObject& s) {
+        EXPECT_TRUE(s.Main()->CAN());
+        EXPECT_EQ(s.SpeedSensor()->PickupType(0), one);
+        EXPECT_EQ(s.SpeedSensor()->PickupType(1), two);
+    };
+}
+
 class TransmitGates : public TransmitCommand, public ::testing::WithParamInterface<GateCase> {};
 
 TEST_P(TransmitGates, AtTheirBoundaries)
@@ -205,11 +223,16 @@ INSTANTIATE_TEST_SUITE_P(
                      EXPECT_EQ(s.AnalogIn()->Count(), 11);
                  }},
         GateCase{"BusBattery", "4.2", [](XelObject& s) { s.Main()->SetCAN(true), s.Battery()->SetBatteryVoltage(999.0f); },
-                 {}, 186, {"4.2", "4.3", ""}, false},
+                 {}, 186, {"4.2", "4.3", "External Source (J1939 / J1587)"}, false},
         GateCase{"J1939Battery", "4.2", [](XelObject& s) { s.Main()->SetCAN(true), s.Battery()->SetBatteryVoltage(1.0f); },
-                 {}, 186, {"4.2", "4.3", ""}, false},
+                 {}, 186, {"4.2", "4.3", "Read From J1939"}, false},
         GateCase{"J1587Battery", "3.9", [](XelObject& s) { s.Main()->SetCAN(true), s.Battery()->SetBatteryVoltage(2.0f); },
-                 {}, 186, {"3.9", "4.3", ""}, false},
+                 {}, 186, {"3.9", "4.3", "Read From J1587"}, false},
+        // A pickup that reads the bus keeps it on: refused, the setup as it was.
+        GateCase{"J1939Pickup", "4.2", BusPickups(2, 2), {}, 198, {"4.2", "4.3", "Read From J1939"}, false, KeepsBus(2, 2)},
+        GateCase{"J1587Pickup", "3.9", BusPickups(3, 0), {}, 198, {"3.9", "4.3", "Read From J1587"}, false, KeepsBus(3, 0)},
+        GateCase{"LocalAndBusPickup", "4.2", BusPickups(1, 3), {}, 198, {"4.2", "4.3", "Read From J1587"}, false,
+                 KeepsBus(1, 3)},
         GateCase{"NoSignalYes", "4.3", Analog(5, [](XelAnalogIn* a) { a->SetInputType(3); }), {Yes}, 193, {"5"}, true,
                  [](XelObject& s) { EXPECT_FALSE(s.AnalogIn()->Item(5)->Active()); }},
         GateCase{"NoSignalBothNo", "4.47",

@@ -83,19 +83,22 @@ struct FaultCase {
     Steps steps;
     bool success = false;
     const char* shows = ""; // a text the messages or the summary hold
+    const char* reason = ""; // a text the line for a script holds
 };
 
 TEST_F(TransferTest, TransmitFaults)
 {
     const FaultCase cases[] = {
-        {"silence", [](Unit& u) { u.SetFault(Unit::Fault::Silence); }, {1, 2, N, N, N}},
+        {"silence", [](Unit& u) { u.SetFault(Unit::Fault::Silence); }, {1, 2, N, N, N}, false, "",
+         "the transfer stopped at \"Connecting to Control Unit\""},
         {"bad block check", [](Unit& u) { u.SetFault(Unit::Fault::BadBlockCheck); }, {1, 2, N, N, N}},
         {"wrong third character", [](Unit& u) { u.SetFault(Unit::Fault::WrongThirdCharacter); }, {1, 2, N, N, N}},
         {"split replies", [](Unit& u) { u.SetFault(Unit::Fault::SplitReply); u.SetSplit(3); }, kAllDone, true},
         {"stray bytes", [](Unit& u) { u.SetFault(Unit::Fault::StrayBytes); }, kAllDone, true},
         {"stop after 10 packages", [](Unit& u) { u.SetStopAfter(10); }, {1, 1, 2, N, N}},
         {"word corrupted on read-back", [](Unit& u) { u.SetFault(Unit::Fault::CorruptReadBack, 1); u.SetCorruptRegister(700); },
-         {1, 1, 1, 2, 1}, false, "Verification failed"},
+         {1, 1, 1, 2, 1}, false, "Verification failed",
+         "the data read back from the Control Unit did not match what was sent (register 700 differs)"},
         {"engine running", [](Unit& u) { u.SetEngineRunning(true); }, {1, 2, N, N, N}, false, "not in Ready state"},
         {"Q3 unit", [](Unit& u) { u.SetQ3(true); }, {1, 2, N, N, N}, false, "connected to a Q3 Control Unit"},
     };
@@ -114,6 +117,8 @@ TEST_F(TransferTest, TransmitFaults)
         for (const auto& s : doubles.presenter.shown)
             seen += s.text;
         EXPECT_TRUE(seen.contains(c.shows));
+        EXPECT_TRUE(d->FailureReason().contains(c.reason)) << d->FailureReason().toStdString();
+        EXPECT_EQ(d->FailureReason().isEmpty(), c.success);
         EXPECT_EQ(ShownCount(), *c.shows && !QString(c.shows).startsWith("Verif") ? 1 : 0);
         EXPECT_EQ(setup->Main()->Firmware().trimmed(), c.success ? "4.47" : "old");
         // The last write to register 0 relocks it, on every path that wrote there.
@@ -132,7 +137,7 @@ TEST_F(TransferTest, FailedReceiveLeavesTheDocumentAsItWas)
         {"silence after the version", [](Unit& u) { u.SetStopAfter(1); }, {1, 2, N, N, N}},
         {"stop during the image", [](Unit& u) { u.SetStopAfter(8); }, {1, 1, 2, N, N}},
         {"second read differs", [](Unit& u) { u.SetFault(Unit::Fault::CorruptReadBack, 1); u.SetCorruptRegister(321); },
-         {1, 1, 1, 2, N}},
+         {1, 1, 1, 2, N}, false, "", "the setup read twice from the Control Unit differed (register 321)"},
     };
     for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,6 +149,7 @@ TEST_F(TransferTest, FailedReceiveLeavesTheDocumentAsItWas)
         auto d = RunDialog(1);
         EXPECT_EQ(Marks(*d), c.steps);
         EXPECT_FALSE(d->Success());
+        EXPECT_TRUE(d->FailureReason().contains(c.reason)) << d->FailureReason().toStdString();
         EXPECT_FALSE(setup->Changed());
     }
 }

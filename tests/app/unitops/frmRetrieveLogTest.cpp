@@ -3,6 +3,7 @@
 #include "ServiceCommandsTestSupport.h"
 
 #include "app/services/modDiv.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/frmRetrieveLog.h"
 #include "tests/common/FileSizeLimit.h"
 
@@ -12,6 +13,8 @@
 #include <QProgressBar>
 #include <QDir>
 #include <QTest>
+
+#include <csignal>
 
 using namespace unitopstest;
 using ecxsim::Unit;
@@ -191,6 +194,22 @@ TEST_F(frmRetrieveLogTest, CancelInTheMiddleStopsAtOnceAndLeavesNoFile)
     EXPECT_TRUE(w->LogFile().isEmpty());
     EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
     // The port was given back: a new link reaches the unit.
+    EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
+}
+
+// A stop signal is the download's Cancel: the port is given back and the window closes.
+TEST_F(frmRetrieveLogTest, ASignalInTheMiddleStopsAsCancelDoes)
+{
+    auto w = OpenReady();
+    Click(w.get(), "cmdDownload");
+    Drain();
+    Silence(2000);
+    ASSERT_EQ(w->CurrentState(), State::Downloading);
+    std::raise(SIGINT); // armed while the download runs
+    EXPECT_TRUE(RunUntil([&] { return !w->isVisible(); }));
+    EXPECT_NE(w->CurrentState(), State::Downloading);
+    EXPECT_TRUE(w->LogFile().isEmpty());
+    EXPECT_EQ(unitops::StopReason(), "a signal (SIGINT) stopped the log download; the Control Unit stays locked");
     EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
 }
 

@@ -1,0 +1,148 @@
+#include "platform/StopSignals.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+struct sigaction g_before[3];
+// The handler's only ways out: a byte into the pipe, or the default action for a second signal.
+int g_pipe[2] = {-1, -1};
+volatile sig_atomic_t g_pending = 0;
+
+void SetAction(int signal, void (*handler)(int))
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(signal, &action, nullptr);
+}
+
+void OnStopSignal(int signal)
+{
+    const int saved = errno;
+    if (g_pending) {
+        // The first one is still being handled: this one ends the program now.
+        for (int s : kSignals)
+            SetAction(s, SIG_DFL);
+        raise(signal);
+    } else {
+        g_pending = signal;
+        const unsigned char byte = static_cast<unsigned char>(signal);
+        [[maybe_unused]] const ssize_t written = write(g_pipe[1], &byte, 1);
+    }
+    errno = saved;
+}
+
+} // namespace
+
+StopSignals::StopSignals() = default;
+
+StopSignals& StopSignals::Instance()
+{
+    static StopSignals* instance = new StopSignals; // lives as long as the handler may write
+    return *instance;
+}
+
+StopSignals::Arm::Arm()
+{
+    StopSignals& s = Instance();
+    if (s.m_depth++ == 0)
+        s.Install();
+}
+
+StopSignals::Arm::~Arm()
+{
+    StopSignals& s = Instance();
+    if (--s.m_depth == 0)
+        s.Restore();
+}
+
+void StopSignals::Install()
+{
+    if (g_pipe[0] < 0 && pipe2(g_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        g_pipe[0] = g_pipe[1] = -1;
+    if (g_pipe[0] < 0)
+        return; // without the pipe the signals keep their action
+    if (!m_notifier) {
+        m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+            if (Drain())
+                emit Stop(m_caught);
+        });
+    }
+    Drain();
+    m_caught = 0;
+    g_pending = 0;
+    for (int i = 0; i < 3; ++i) {
+        struct sigaction action {};
+        action.sa_handler = OnStopSignal;
+        sigemptyset(&action.sa_mask);
+        for (int s : kSignals)
+            sigaddset(&action.sa_mask, s);
+        action.sa_flags = SA_RESTART;
+        sigaction(kSignals[i], &action, &g_before[i]);
+    }
+    m_notifier->setEnabled(true);
+}
+
+void StopSignals::Restore()
+{
+    if (!m_notifier)
+        return;
+    for (int i = 0; i < 3; ++i)
+        sigaction(kSignals[i], &g_before[i], nullptr);
+    // A signal caught just before: kept, though nobody is left to be told.
+    Drain();
+    m_notifier->setEnabled(false);
+}
+
+bool StopSignals::Drain()
+{
+    bool any = false;
+    unsigned char byte = 0;
+    while (g_pipe[0] >= 0 && read(g_pipe[0], &byte, 1) == 1) {
+        if (!m_caught)
+            m_caught = byte;
+        any = true;
+    }
+    return any;
+}
+
+QString StopSignals::Name(int signal)
+{
+    switch (signal) {
+    case SIGINT: return QStringLiteral("SIGINT");
+    case SIGTERM: return QStringLiteral("SIGTERM");
+    case SIGHUP: return QStringLiteral("SIGHUP");
+    default: return QStringLiteral("signal %1").arg(signal);
+    }
+}
+
+void StopSignals::EndProcess(int status)
+{
+    std::fflush(nullptr);
+    _exit(status);
+}
+
+void StopSignals::EndBySignal(int signal)
+{
+    std::fflush(nullptr);
+    SetAction(signal, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
+    _exit(128 + signal);
+}
+
+} // namespace platform

@@ -1,0 +1,56 @@
+#pragma once
+// SIGINT, SIGTERM and SIGHUP while the program talks to the unit. Armed, such a signal does not
+// end the program at once: it reaches the event loop as Stop, so the command can drop its link
+// and lock the unit again first. A second signal meanwhile ends the program at once; unarmed,
+// the three keep the action they had.
+#include "platform/PlatformExport.h"
+
+#include <QObject>
+#include <QString>
+
+class QSocketNotifier;
+
+namespace platform {
+
+class PLATFORM_EXPORT StopSignals : public QObject {
+    Q_OBJECT
+public:
+    static StopSignals& Instance();
+
+    // Armed while at least one lives; the outermost forgets the signal of an earlier arming.
+    class PLATFORM_EXPORT Arm {
+    public:
+        Arm();
+        ~Arm();
+        Arm(const Arm&) = delete;
+        Arm& operator=(const Arm&) = delete;
+    };
+
+    bool Armed() const { return m_depth > 0; }
+    // The signal caught while armed; 0 when none came.
+    int Caught() const { return m_caught; }
+    // "SIGINT", "SIGTERM", "SIGHUP" (or "signal n").
+    static QString Name(int signal);
+
+    // Ends the program at once, without unwinding: with this exit status, or by the signal's
+    // default action (so the parent sees the signal).
+    [[noreturn]] static void EndProcess(int status);
+    [[noreturn]] static void EndBySignal(int signal);
+
+signals:
+    // Once per arming, in the event loop, for the first signal caught.
+    void Stop(int signal);
+
+private:
+    StopSignals();
+    void Install();
+    void Restore();
+    // Takes what the handler wrote; true when a signal was waiting.
+    bool Drain();
+
+    int m_depth = 0;
+    int m_caught = 0;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+} // namespace platform

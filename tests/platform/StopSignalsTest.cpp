@@ -1,0 +1,68 @@
+// The stop signals: armed, the first reaches the event loop and the program lives on; a second
+// one, or any signal unarmed, ends the program as the signal's default action does.
+#include "platform/StopSignals.h"
+
+#include "tests/common/WaitFor.h"
+
+#include <QCoreApplication>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::StopSignals;
+
+class StopSignalsTest : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+};
+
+TEST_P(StopSignalsTest, ArmedTheFirstIsToldOnceAndTheProgramLivesOn)
+{
+    const int signal = GetParam();
+    QList<int> told;
+    const auto connection = QObject::connect(&StopSignals::Instance(), &StopSignals::Stop, [&](int s) { told << s; });
+    {
+        StopSignals::Arm outer;
+        StopSignals::Arm inner; // nested: one arming
+        EXPECT_TRUE(StopSignals::Instance().Armed());
+        std::raise(signal);
+        EXPECT_TRUE(testing_doubles::RunEventsUntil([&] { return !told.isEmpty(); }));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(told, QList<int>{signal});
+        EXPECT_EQ(StopSignals::Instance().Caught(), signal);
+    }
+    EXPECT_FALSE(StopSignals::Instance().Armed());
+    // A new arming starts without the old signal.
+    StopSignals::Arm again;
+    EXPECT_EQ(StopSignals::Instance().Caught(), 0);
+    QObject::disconnect(connection);
+}
+
+TEST_P(StopSignalsTest, UnarmedOrASecondSignalEndsTheProgramAtOnce)
+{
+    const int signal = GetParam();
+    EXPECT_EXIT(std::raise(signal), ::testing::KilledBySignal(signal), "");
+    EXPECT_EXIT(
+        {
+            StopSignals::Arm arm;
+            std::raise(signal);
+            std::raise(signal); // while the first is still being handled
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(signal), "");
+    EXPECT_EXIT(
+        {
+            { StopSignals::Arm arm; }
+            std::raise(signal); // the arming has ended: the action it had before
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(signal), "");
+    EXPECT_EXIT(StopSignals::EndBySignal(signal), ::testing::KilledBySignal(signal), "");
+    EXPECT_EXIT(StopSignals::EndProcess(3), ::testing::ExitedWithCode(3), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, StopSignalsTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
+                         [](const auto& info) { return StopSignals::Name(info.param).toStdString(); });
+
+} // namespace
