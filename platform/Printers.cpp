@@ -1,5 +1,6 @@
 // The system's printers through Qt's print support, and the PDF stand-in.
 #include "platform/Printers.h"
+#include "platform/DialogFrame.h"
 #include "platform/FileDialogs.h"
 #include "platform/InstanceSlot.h"
 #include "platform/MessagePresenter.h"
@@ -159,13 +160,14 @@ public:
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(Proposal(printer));
         }
-        QPrintDialog dialog(&printer, owner);
+        QPrintDialog dialog(&printer, DialogOwner(owner));
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         // Every page is printed: no page range, selection or current page to choose.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
+        SetSmallDialogFrame(&dialog);
         HideCopies(dialog);
         PageChoicesHidden pageChoices(dialog);
         if (name != PdfOutput)
@@ -192,7 +194,7 @@ public:
         request.fileName = Proposal(printer);
         request.flags = FileDialogRequest::OverwritePrompt;
         for (;;) {
-            if (!FileDialogs::Instance().ShowSave(owner, request))
+            if (!FileDialogs::Instance().ShowSave(DialogOwner(owner), request))
                 return false;
             QString file = request.fileName.trimmed();
             if (file.isEmpty())
