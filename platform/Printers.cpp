@@ -4,6 +4,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/InstanceSlot.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
@@ -199,9 +200,20 @@ public:
             QString file = request.fileName.trimmed();
             if (file.isEmpty())
                 return false;
-            if (!HasPdfSuffix(file)) {
-                // The dialog asked about the name as typed; the name with ".pdf" is asked here.
+            const bool suffixAdded = !HasPdfSuffix(file);
+            if (suffixAdded)
                 file += QStringLiteral(".pdf");
+            // Asked before anything opens it: a pipe would hold the write until something reads it.
+            if (QFileInfo::exists(file) && !IsRegularFile(file)) {
+                MessagePresenter::Instance().Show(QStringLiteral("The file \"%1\" is not a regular file and was not "
+                                                                 "written.\nChoose another name for the PDF file.")
+                                                      .arg(QDir::toNativeSeparators(file)),
+                                                  MsgStyle::Exclamation, PdfOutput);
+                request.fileName = file;
+                continue;
+            }
+            if (suffixAdded) {
+                // The dialog asked about the name as typed; the name with ".pdf" is asked here.
                 if (QFileInfo::exists(file)
                     && MessagePresenter::Instance().Show(
                            QDir::toNativeSeparators(file) + QStringLiteral(" already exists.\nDo you want to replace it?"),

@@ -37,7 +37,9 @@ public:
     virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) = 0;
     // Called before every print on the named printer. The PDF output asks here for the file with
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the
-    // user cancelled. Other printers need nothing.
+    // user cancelled. A name that exists and is no regular file (a pipe, a folder, a device) is
+    // refused with a message before anything opens it, and asked for again. Other printers need
+    // nothing.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
     // Asked right before a print on the named printer: whether its queue takes jobs now. A
     // printer that writes a file needs no print server and says Yes.

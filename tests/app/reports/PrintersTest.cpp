@@ -4,9 +4,11 @@
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QApplication>
@@ -99,36 +101,55 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
     QFile existing(dir.filePath("old.pdf"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
+    // Names that are no regular file are refused before anything opens them, and asked again.
+    const QString pipe = dir.filePath("pipe.pdf");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
+    ASSERT_TRUE(dir.mkdir("folder.pdf"));
+    const auto exists = [](const QString& file) { return QDir::toNativeSeparators(file) + " already exists."; };
+    const auto refused = [](const QString& file) {
+        return "The file \"" + QDir::toNativeSeparators(file) + "\" is not a regular file and was not written.";
+    };
     struct Case {
         const char* what;
         QStringList answers;       // of the save dialog, "" cancels
-        QList<int> replace;        // answers to "replace the file?"
+        QList<int> replies;        // to the messages
         bool chosen;
         QString file;              // the printer's file afterwards
         QStringList proposals;
+        QStringList said;          // the first line of each message
     } cases[] = {
         {"typed without extension", {dir.filePath("report")}, {}, true, dir.filePath("report.pdf"),
-         {QDir::home().filePath("PUMP 2.pdf")}},
-        {"own extension kept", {dir.filePath("x.PDF")}, {}, true, dir.filePath("x.PDF"), {dir.filePath("report.pdf")}},
-        {"cancelled", {""}, {}, false, dir.filePath("x.PDF"), {dir.filePath("x.PDF")}},
+         {QDir::home().filePath("PUMP 2.pdf")}, {}},
+        {"own extension kept", {dir.filePath("x.PDF")}, {}, true, dir.filePath("x.PDF"), {dir.filePath("report.pdf")}, {}},
+        {"cancelled", {""}, {}, false, dir.filePath("x.PDF"), {dir.filePath("x.PDF")}, {}},
         // The name with ".pdf" names a file the dialog did not ask about: asked here.
         {"replace declined", {dir.filePath("old"), dir.filePath("new")}, {platform::MsgResult::No}, true, dir.filePath("new.pdf"),
-         {dir.filePath("x.PDF"), dir.filePath("old.pdf")}},
+         {dir.filePath("x.PDF"), dir.filePath("old.pdf")}, {exists(dir.filePath("old.pdf"))}},
         {"replace accepted", {dir.filePath("old")}, {platform::MsgResult::Yes}, true, dir.filePath("old.pdf"),
-         {dir.filePath("new.pdf")}},
+         {dir.filePath("new.pdf")}, {exists(dir.filePath("old.pdf"))}},
+        {"pipe", {pipe, dir.filePath("after.pdf")}, {platform::MsgResult::OK}, true, dir.filePath("after.pdf"),
+         {dir.filePath("old.pdf"), pipe}, {refused(pipe)}},
+        {"link to a pipe, typed without extension", {dir.filePath("link"), ""}, {platform::MsgResult::OK}, false,
+         dir.filePath("after.pdf"), {dir.filePath("after.pdf"), dir.filePath("link.pdf")}, {refused(dir.filePath("link.pdf"))}},
+        {"folder", {dir.filePath("folder.pdf"), ""}, {platform::MsgResult::OK}, false, dir.filePath("after.pdf"),
+         {dir.filePath("after.pdf"), dir.filePath("folder.pdf")}, {refused(dir.filePath("folder.pdf"))}},
     };
     for (const Case& c : cases) {
         dialogs.answers = c.answers;
         dialogs.proposals.clear();
-        doubles.presenter.answers = c.replace;
+        doubles.presenter.answers = c.replies;
         doubles.presenter.shown.clear();
+        const testing_files::Deadline deadline(c.what);
         EXPECT_EQ(system.ChooseOutputFile(nullptr, printer, platform::Printers::PdfOutput), c.chosen) << c.what;
         EXPECT_EQ(printer.outputFileName(), c.file) << c.what;
         EXPECT_EQ(dialogs.proposals, c.proposals) << c.what;
-        ASSERT_EQ(doubles.presenter.shown.size(), c.replace.size()) << c.what;
-        if (!c.replace.isEmpty())
-            EXPECT_TRUE(doubles.presenter.shown[0].text.startsWith(QDir::toNativeSeparators(dir.filePath("old.pdf")) + " already exists."));
+        QStringList said;
+        for (const auto& shown : doubles.presenter.shown)
+            said << shown.text.section('\n', 0, 0);
+        EXPECT_EQ(said, c.said) << c.what;
     }
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe is left as it was";
     EXPECT_EQ(dialogs.titles.value(0), "Print to File (PDF)");
     EXPECT_EQ(dialogs.filters.value(0), "PDF file (*.pdf)|*.pdf");
     // A printer of the system asks nothing.
