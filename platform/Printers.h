@@ -31,9 +31,10 @@ public:
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
     // The printer set-up dialog over printer; false when cancelled. The printer chosen comes back
     // in name. It offers no page range, page set and no copies: the report prints every page, as
-    // many times as the program's own copies box says. pdfFile is the file first offered when
-    // the PDF output is chosen in it ("" leaves the offer to the platform). A hidden owner (a
-    // window never shown) is passed over for the window on show.
+    // many times as the program's own copies box says. Nor does it take a file name: the PDF
+    // output asks for its file when it prints (ChooseOutputFile), first offering pdfFile ("" leaves
+    // the offer to the platform). A hidden owner (a window never shown) is passed over for the
+    // window on show.
     virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) = 0;
     // Called before every print on the named printer. The PDF output asks here for the file with
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the

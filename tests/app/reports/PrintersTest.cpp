@@ -12,7 +12,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
@@ -160,21 +163,31 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
 }
 
 // The set-up dialog chooses the printer and its paper only: every page is printed, as many times
-// as the program's own copies box says, so its page range, page set and copies are not offered,
-// and a range chosen before is cleared. Its PDF entry offers the file the program proposes.
+// as the program's own copies box says, so its page range, page set and copies are not offered
+// (nor the tab that held them), and a range chosen before is cleared. It takes no file name: Qt
+// would open the name in its field to test it when OK is pressed, and hang on a pipe. The file it
+// holds is the one the program proposes, which the print's own file dialog offers and checks.
 TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
 {
     testing_doubles::PlatformDoubles doubles;
     platform::Printers& system = platform::Printers::Instance();
-    const QString proposed = doubles.dir.filePath("PUMP 2.pdf");
+    const QDir dir(doubles.dir.path());
+    const QString proposed = dir.filePath("PUMP 2.pdf");
+    const QString pipe = dir.filePath("pipe.pdf");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
+    ASSERT_TRUE(dir.mkdir("folder.pdf"));
     struct Case {
         const char* what;
         QString name;    // the printer chosen before
         QString pdfFile; // what the program proposes
-        QString offered; // the file the dialog shows
+        QString offered; // the file the dialog holds
     } cases[] = {
         {"PDF output chosen before", platform::Printers::PdfOutput, proposed, QDir::home().filePath("Setup.pdf")},
         {"PDF entry chosen in the dialog", "Laser", proposed, proposed},
+        {"a pipe proposed", "Laser", pipe, pipe},
+        {"a link to a pipe proposed", "Laser", dir.filePath("link.pdf"), dir.filePath("link.pdf")},
+        {"a folder proposed", "Laser", dir.filePath("folder.pdf"), dir.filePath("folder.pdf")},
     };
     for (const Case& c : cases) {
         QPrinter printer;
@@ -186,6 +199,8 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
             bool found = false;
             int copiesBoxes = 0, copiesShown = 0;
             int pageChoices = 0, pageChoicesShown = 0;
+            QStringList tabs;
+            bool fileFieldShown = true;
             QString file;
         } seen;
         QTimer::singleShot(0, [&] {
@@ -200,19 +215,32 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
             for (const char* choice : {"gbPrintRange", "pageSetCombo", "pageSetLabel"})
                 for (QWidget* widget : dialog->findChildren<QWidget*>(choice)) {
                     ++seen.pageChoices;
-                    seen.pageChoicesShown += widget->isHidden() ? 0 : 1;
+                    seen.pageChoicesShown += widget->isVisibleTo(dialog) ? 1 : 0;
                 }
-            if (auto* edit = dialog->findChild<QLineEdit*>("filename"))
+            for (QTabWidget* tabs : dialog->findChildren<QTabWidget*>())
+                for (int i = 0; i < tabs->count(); ++i)
+                    seen.tabs << tabs->tabText(i);
+            if (auto* edit = dialog->findChild<QLineEdit*>("filename")) {
                 seen.file = edit->text();
+                seen.fileFieldShown = edit->isVisibleTo(dialog);
+            }
             EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
-            dialog->accept();
+            // OK as the user presses it, through Qt's own check of the fields.
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(QDialogButtonBox::Ok)->click();
         });
-        EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name, c.pdfFile)) << c.what;
+        {
+            const testing_files::Deadline deadline(c.what);
+            EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name, c.pdfFile)) << c.what;
+        }
         ASSERT_TRUE(seen.found) << c.what;
         EXPECT_EQ(seen.copiesBoxes, 1) << c.what;
         EXPECT_EQ(seen.copiesShown, 0) << c.what;
         EXPECT_EQ(seen.pageChoices, 3) << c.what;
         EXPECT_EQ(seen.pageChoicesShown, 0) << c.what;
+        EXPECT_EQ(seen.tabs, QStringList{"Options"}) << c.what;
+        EXPECT_FALSE(seen.fileFieldShown) << c.what;
         EXPECT_EQ(seen.file, QDir::toNativeSeparators(c.offered)) << c.what;
         EXPECT_EQ(name, platform::Printers::PdfOutput) << c.what;
         EXPECT_EQ(printer.outputFileName(), c.offered) << c.what;
@@ -221,6 +249,7 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
         EXPECT_EQ(printer.fromPage(), 0) << c.what;
         EXPECT_TRUE(printer.pageRanges().isEmpty()) << c.what;
     }
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe is left as it was";
 }
 
 } // namespace
