@@ -37,7 +37,7 @@ void SetGeometryTwips(QWidget* w, int left, int top, int width, int height)
 
 // Owned by the window it is opened from while that one is on show: a window manager minimises
 // the two together and brings them back together.
-frmSetpoints::frmSetpoints(QWidget* parent) : QDialog(platform::DialogOwner(parent))
+frmSetpoints::frmSetpoints(QWidget* parent) : QDialog(parent ? platform::DialogOwner(parent) : nullptr)
 {
     setObjectName(QStringLiteral("frmSetpoints"));
     setWindowTitle(QStringLiteral("RPM Dependent Setpoints"));
