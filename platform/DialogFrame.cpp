@@ -44,6 +44,12 @@ QWidget* DialogOwner()
     return QApplication::activeWindow();
 }
 
+QWidget* DialogOwner(QWidget* opener)
+{
+    QWidget* window = opener ? opener->window() : nullptr;
+    return window && window->isVisible() ? window : DialogOwner();
+}
+
 void SetSmallDialogFrame(QWidget* dialog)
 {
     if (!dialog)

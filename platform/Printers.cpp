@@ -1,24 +1,25 @@
 // The system's printers through Qt's print support, and the PDF stand-in.
 #include "platform/Printers.h"
+#include "platform/DialogFrame.h"
 #include "platform/FileDialogs.h"
 #include "platform/InstanceSlot.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPrintEngine>
-#include <QLabel>
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace platform {
 
@@ -46,56 +47,78 @@ QString PdfFileFor(const QString& docName)
 
 bool HasPdfSuffix(const QString& file) { return file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive); }
 
-// The dialog's own copies box (and its collate and reverse choices) would be ignored: the
-// program's copies box counts. Qt offers no option for it, so the widgets are hidden by name.
-void HideCopies(QPrintDialog& dialog)
-{
-    for (QSpinBox* box : dialog.findChildren<QSpinBox*>(QStringLiteral("copies"))) {
-        box->hide();
-        for (QLabel* label : dialog.findChildren<QLabel*>())
-            if (label->buddy() == box)
-                label->hide();
-    }
-    for (const char* name : {"collate", "reverse"})
-        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>(QString::fromLatin1(name)))
-            button->hide();
-}
-
-// The page range and, on CUPS, the page set (odd or even pages) would print part of the report.
-// Qt shows some of them whatever the dialog's options say, so they are hidden by name whenever
-// the dialog shows or updates them.
-class PageChoicesHidden : public QObject {
+// What Qt's set-up dialog offers beyond the printer and its paper is taken away:
+// - its "Copies" tab (page range, page set, copies, collate, reverse): the report prints every
+//   page, as many times as the program's own copies box says. The tab's widgets stay, hidden:
+//   Qt reads them when the dialog closes.
+// - its output file field: before it closes, Qt opens the typed name to test it, and a pipe
+//   holds that open until something reads it. The field is hidden and kept disabled, which
+//   Qt's test skips; the PDF file is asked for with the program's own dialog when the report
+//   prints (ChooseOutputFile), where every name is checked before anything opens it.
+class SetupDialogTrimmed : public QObject {
 public:
-    explicit PageChoicesHidden(QPrintDialog& dialog) : m_dialog(dialog)
+    explicit SetupDialogTrimmed(QPrintDialog& dialog) : m_dialog(dialog)
     {
+        for (QSpinBox* copies : dialog.findChildren<QSpinBox*>(QStringLiteral("copies")))
+            for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>()) {
+                const int tab = CopiesTab(*tabs, copies);
+                if (tab >= 0) {
+                    QWidget* page = tabs->widget(tab);
+                    tabs->removeTab(tab);
+                    page->hide();
+                }
+            }
         dialog.installEventFilter(this);
-        for (QWidget* child : dialog.findChildren<QWidget*>())
-            child->installEventFilter(this);
+        for (QWidget* widget : FileChoice())
+            widget->installEventFilter(this);
+        HideFileChoice();
     }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        // The dialog updates them before it shows; a later update (another printer) is undone
-        // once it is through.
-        if (watched == &m_dialog && event->type() == QEvent::Show)
-            Hide();
-        else if (event->type() == QEvent::Show || event->type() == QEvent::EnabledChange)
-            QMetaObject::invokeMethod(this, [this] { Hide(); }, Qt::QueuedConnection);
+        // Qt shows the field again as the dialog shows, and enables it whenever its PDF entry
+        // is chosen.
+        if (watched == &m_dialog) {
+            if (event->type() == QEvent::Show)
+                HideFileChoice();
+        } else if (event->type() == QEvent::Show) {
+            QMetaObject::invokeMethod(this, [this] { HideFileChoice(); }, Qt::QueuedConnection);
+        } else if (event->type() == QEvent::EnabledChange) {
+            auto* widget = static_cast<QWidget*>(watched);
+            if (widget->isEnabled())
+                widget->setEnabled(false);
+        }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    void Hide()
+    QList<QWidget*> FileChoice() const
     {
-        for (const char* name : {"gbPrintRange", "pageSetCombo", "pageSetLabel"})
-            for (QWidget* widget : m_dialog.findChildren<QWidget*>(QString::fromLatin1(name)))
-                if (!widget->isHidden())
-                    widget->hide();
+        QList<QWidget*> widgets;
+        for (const char* name : {"lOutput", "filename", "fileBrowser"})
+            widgets += m_dialog.findChildren<QWidget*>(QString::fromLatin1(name));
+        return widgets;
+    }
+    void HideFileChoice()
+    {
+        for (QWidget* widget : FileChoice()) {
+            if (!widget->isHidden())
+                widget->hide();
+            if (widget->isEnabled())
+                widget->setEnabled(false);
+        }
+    }
+    static int CopiesTab(const QTabWidget& tabs, const QWidget* copies)
+    {
+        for (int i = 0; i < tabs.count(); ++i)
+            if (tabs.widget(i)->isAncestorOf(copies))
+                return i;
+        return -1;
     }
     QPrintDialog& m_dialog;
 };
 
 // Qt's own dialog proposes a file in the home or current folder when its PDF entry is chosen:
-// the program's proposal replaces it. The user may still type another.
+// the program's proposal replaces it, and the file dialog of the print offers it again.
 void OfferFileWhenChosen(QPrintDialog& dialog, const QString& file)
 {
     QComboBox* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
@@ -156,15 +179,15 @@ public:
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(Proposal(printer));
         }
-        QPrintDialog dialog(&printer, owner);
+        QPrintDialog dialog(&printer, DialogOwner(owner));
         dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
         // Every page is printed: no page range, selection or current page to choose.
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
         dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
         dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
         dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
-        HideCopies(dialog);
-        PageChoicesHidden pageChoices(dialog);
+        SetSmallDialogFrame(&dialog);
+        SetupDialogTrimmed trimmed(dialog);
         if (name != PdfOutput)
             OfferFileWhenChosen(dialog, pdfFile.isEmpty() ? PdfFileFor(printer.docName()) : pdfFile);
         if (dialog.exec() != QDialog::Accepted)
@@ -189,14 +212,25 @@ public:
         request.fileName = Proposal(printer);
         request.flags = FileDialogRequest::OverwritePrompt;
         for (;;) {
-            if (!FileDialogs::Instance().ShowSave(owner, request))
+            if (!FileDialogs::Instance().ShowSave(DialogOwner(owner), request))
                 return false;
             QString file = request.fileName.trimmed();
             if (file.isEmpty())
                 return false;
-            if (!HasPdfSuffix(file)) {
-                // The dialog asked about the name as typed; the name with ".pdf" is asked here.
+            const bool suffixAdded = !HasPdfSuffix(file);
+            if (suffixAdded)
                 file += QStringLiteral(".pdf");
+            // Asked before anything opens it: a pipe would hold the write until something reads it.
+            if (QFileInfo::exists(file) && !IsRegularFile(file)) {
+                MessagePresenter::Instance().Show(QStringLiteral("The file \"%1\" is not a regular file and was not "
+                                                                 "written.\nChoose another name for the PDF file.")
+                                                      .arg(QDir::toNativeSeparators(file)),
+                                                  MsgStyle::Exclamation, PdfOutput);
+                request.fileName = file;
+                continue;
+            }
+            if (suffixAdded) {
+                // The dialog asked about the name as typed; the name with ".pdf" is asked here.
                 if (QFileInfo::exists(file)
                     && MessagePresenter::Instance().Show(
                            QDir::toNativeSeparators(file) + QStringLiteral(" already exists.\nDo you want to replace it?"),

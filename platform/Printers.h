@@ -28,12 +28,16 @@ public:
     virtual bool SelectPrinter(QPrinter& printer, const QString& name) = 0;
     // The printer set-up dialog over printer; false when cancelled. The printer chosen comes back
     // in name. It offers no page range, page set and no copies: the report prints every page, as
-    // many times as the program's own copies box says. pdfFile is the file first offered when
-    // the PDF output is chosen in it ("" leaves the offer to the platform).
+    // many times as the program's own copies box says. Nor does it take a file name: the PDF
+    // output asks for its file when it prints (ChooseOutputFile), first offering pdfFile ("" leaves
+    // the offer to the platform). A hidden owner (a window never shown) is passed over for the
+    // window on show.
     virtual bool ShowPrinterSetup(QWidget* owner, QPrinter& printer, QString& name, const QString& pdfFile = {}) = 0;
     // Called before every print on the named printer. The PDF output asks here for the file with
     // the save dialog (".pdf" added to a name without it) and puts it in printer; false when the
-    // user cancelled. Other printers need nothing.
+    // user cancelled. A name that exists and is no regular file (a pipe, a folder, a device) is
+    // refused with a message before anything opens it, and asked for again. Other printers need
+    // nothing.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
     // The question before any other that reaches the print server: whether it answers (bounded
     // in time), and the system's default printer ("" for none). No when the server does not know

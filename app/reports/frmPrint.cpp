@@ -414,7 +414,8 @@ void frmPrint::Run(bool direct)
         Preview = false;
         PrintOrPreview();
     } else {
-        frmPrintDialog dialog(*this, this);
+        // Owned by the window on show, never by this one, which is hidden until a preview.
+        frmPrintDialog dialog(*this);
         dialog.exec();
         if (m_continue) {
             PrintOrPreview();

@@ -3,6 +3,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "controls/Container.h"
 #include "controls/TarnGraph.h"
+#include "platform/DialogFrame.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +35,9 @@ void SetGeometryTwips(QWidget* w, int left, int top, int width, int height)
 
 } // namespace
 
-frmSetpoints::frmSetpoints(QWidget* parent) : QDialog(parent)
+// Owned by the window it is opened from while that one is on show: a window manager minimises
+// the two together and brings them back together.
+frmSetpoints::frmSetpoints(QWidget* parent) : QDialog(parent ? platform::DialogOwner(parent) : nullptr)
 {
     setObjectName(QStringLiteral("frmSetpoints"));
     setWindowTitle(QStringLiteral("RPM Dependent Setpoints"));

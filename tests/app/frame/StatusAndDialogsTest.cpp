@@ -7,6 +7,8 @@
 #include "app/frame/frmCommSetup.h"
 #include "app/frame/frmFileVersionConflict.h"
 #include "app/frame/frmOptions.h"
+#include "app/pages/channels/AnalogInPage.h"
+#include "app/pages/channels/frmSetpoints.h"
 #include "app/pages/general/frmBackupSystemSettings.h"
 #include "app/pages/general/frmCANDiagnosis.h"
 #include "app/pages/general/frmCANSettings.h"
@@ -14,6 +16,7 @@
 #include "app/pages/general/frmMessage.h"
 #include "app/pages/general/frmRelaySelection.h"
 #include "app/pages/general/frmSecretSettings.h"
+#include "app/reports/Reports.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
 #include "app/unitops/frmClock.h"
@@ -22,6 +25,7 @@
 #include "app/unitops/frmRetrieveLog.h"
 #include "app/unitops/frmServicePassword.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Printers.h"
 #include "app/services/modRegistry.h"
 #include "controls/Float.h"
 #include "controls/Number.h"
@@ -31,10 +35,13 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QTabWidget>
 #include <QTest>
+#include <QWindow>
 
 using namespace frametest;
 using platform::MsgResult::No;
@@ -308,6 +315,69 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     EXPECT_TRUE(boxFramed(&modal));
     EXPECT_TRUE(framed(*std::make_unique<frmCommSetup>(), &modal));
     modal.reject();
+
+    // The print road and the setpoints window, opened as the user opens them: each is owned by
+    // the window it was opened from, or by the main window when that one is not on show (the
+    // print dialog's preview window is hidden until a preview). A window manager ignores a
+    // window never shown, so a dialog owned by one could be minimised alone.
+    platform::FileDialogs::SetInstance(nullptr); // the PDF file dialog as the program shows it
+    doubles.settings->SetValue("PrinterDevice", platform::Printers::PdfOutput);
+    struct Owned {
+        std::string what;
+        bool byExpected, ownerShown; // as the dialog is up
+    };
+    std::vector<Owned> owned;
+    auto note = [&](const std::string& what, QWidget* dialog, QWidget* expected) {
+        QWindow* owner = dialog->windowHandle() ? dialog->windowHandle()->transientParent() : nullptr;
+        owned.push_back({what, owner && owner == expected->windowHandle(), owner && owner->isVisible()});
+    };
+    using testing_doubles::WhenModal;
+    WhenModal<frmPrintDialog>([&](frmPrintDialog* print) {
+        note("print dialog", print, window.get());
+        WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+            note("set-up dialog over the print dialog", setup, print);
+            setup->reject();
+        });
+        print->cmdSetup->click();
+        WhenModal<frmPrint>([&](frmPrint* preview) {
+            note("preview", preview, window.get());
+            WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+                note("set-up dialog over the preview", setup, preview);
+                setup->reject();
+            });
+            preview->ToolClick("printsetup");
+            WhenModal<QFileDialog>([&](QFileDialog* file) {
+                note("PDF file dialog over the preview", file, preview);
+                file->reject();
+            });
+            preview->ToolClick("print");
+            preview->close();
+        });
+        print->chkPreview->setChecked(true);
+        print->cmdOK->click();
+    });
+    reports::PrintSetup(s, false);
+    WhenModal<frmPrintDialog>([&](frmPrintDialog* print) {
+        WhenModal<QFileDialog>([&](QFileDialog* file) {
+            note("PDF file dialog after the print dialog", file, window.get());
+            file->reject();
+        });
+        print->cmdOK->click();
+    });
+    reports::PrintSetup(s, false);
+    auto* analog = window->findChild<AnalogInPage*>();
+    ASSERT_NE(analog, nullptr);
+    WhenModal<frmSetpoints>([&](frmSetpoints* setpoints) {
+        note("setpoints window", setpoints, window.get());
+        setpoints->close();
+    });
+    analog->graRPMDependentAlarm_DblClick();
+    platform::FileDialogs::SetInstance(&dialogs);
+    ASSERT_EQ(owned.size(), 7u);
+    for (const Owned& o : owned) {
+        EXPECT_TRUE(o.byExpected) << o.what;
+        EXPECT_TRUE(o.ownerShown) << o.what;
+    }
 }
 
 TEST_F(StatusBar, PortDialogStoresThePickedPort)

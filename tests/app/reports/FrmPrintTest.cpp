@@ -25,6 +25,7 @@
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/FileSizeLimit.h"
+#include "tests/common/NonRegularFiles.h"
 #include "tests/common/WaitFor.h"
 
 #include <QAction>
@@ -32,6 +33,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
@@ -794,6 +796,7 @@ TEST_F(FrmPrintTest, WithoutAPrinterThePreviewOpensAndItsPrintAsksForOne)
 
 // The platform's PDF output through the print dialog: the file is asked for, ".pdf" added, and
 // the report written there; a cancelled file dialog prints nothing and says so on the status bar.
+// A pipe is refused before anything opens it, and the file is asked for again.
 TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
 {
     platform::Printers::SetInstance(nullptr);
@@ -801,22 +804,28 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
     platform::FileDialogs::SetInstance(&dialogs);
     SetValue("PrinterDevice", platform::Printers::PdfOutput);
     const QString chosen = doubles.dir.filePath("pump setup");
+    const QString pipe = doubles.dir.filePath("pipe.pdf");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
     // The file offered first: the setup's name in its folder, or one in the home folder.
     const QString setupFile = doubles.dir.filePath("Pump Room.QRN");
     struct Case {
-        QString answer;
+        QStringList answers;
         frmPrint::PrintResult result;
         QString status;
-        QString setupFile, offered;
+        QString setupFile;
+        QStringList offered;
+        int messages;
     } cases[] = {
-        {"", frmPrint::Cancelled, "The setup was not printed: no file was chosen.", "",
-         QDir::home().filePath("Quarno Q2 Setup.pdf")},
-        {chosen, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf"), setupFile,
-         QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf"))},
+        {{""}, frmPrint::Cancelled, "The setup was not printed: no file was chosen.", "",
+         {QDir::home().filePath("Quarno Q2 Setup.pdf")}, 0},
+        {{chosen}, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf"), setupFile,
+         {QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf"))}, 0},
+        {{pipe, chosen}, frmPrint::Printed, "File printed on " + QDir::toNativeSeparators(chosen + ".pdf"), setupFile,
+         {QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf")), pipe}, 1},
     };
     for (const Case& c : cases) {
         QFile::remove(chosen + ".pdf");
-        dialogs.answers = {c.answer};
+        dialogs.answers = c.answers;
         dialogs.shown = 0;
         dialogs.offered.clear();
         doubles.presenter.shown.clear();
@@ -828,19 +837,22 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
             label = dialog->lblPrinter->text();
             QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         });
-        form->Run(false);
+        {
+            const testing_files::Deadline deadline(c.answers.join(", ").toStdString());
+            form->Run(false);
+        }
         EXPECT_EQ(label, "Print to File (PDF)");
-        EXPECT_EQ(dialogs.shown, 1);
-        EXPECT_EQ(dialogs.offered, QStringList{c.offered});
+        EXPECT_EQ(dialogs.offered, c.offered);
         EXPECT_EQ(form->Result(), c.result);
         EXPECT_EQ(doubles.status.text, c.status);
-        EXPECT_TRUE(doubles.presenter.shown.isEmpty());
+        EXPECT_EQ(doubles.presenter.shown.size(), c.messages);
         EXPECT_EQ(QFile::exists(chosen + ".pdf"), c.result == frmPrint::Printed);
         if (c.result == frmPrint::Printed && PdfPages(chosen + ".pdf") >= 0) {
             EXPECT_EQ(PdfPages(chosen + ".pdf"), form->PageCount());
             EXPECT_TRUE(HasRow(PdfText(chosen + ".pdf"), {"Operation Mode", "Auxiliary"}));
         }
     }
+    EXPECT_FALSE(QFileInfo(pipe).isFile()) << "the pipe is left as it was";
     platform::FileDialogs::SetInstance(nullptr);
 }
 

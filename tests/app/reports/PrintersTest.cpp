@@ -4,13 +4,18 @@
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
+#include "tests/common/NonRegularFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QPrintDialog>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
@@ -103,36 +108,55 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
     QFile existing(dir.filePath("old.pdf"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
+    // Names that are no regular file are refused before anything opens them, and asked again.
+    const QString pipe = dir.filePath("pipe.pdf");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
+    ASSERT_TRUE(dir.mkdir("folder.pdf"));
+    const auto exists = [](const QString& file) { return QDir::toNativeSeparators(file) + " already exists."; };
+    const auto refused = [](const QString& file) {
+        return "The file \"" + QDir::toNativeSeparators(file) + "\" is not a regular file and was not written.";
+    };
     struct Case {
         const char* what;
         QStringList answers;       // of the save dialog, "" cancels
-        QList<int> replace;        // answers to "replace the file?"
+        QList<int> replies;        // to the messages
         bool chosen;
         QString file;              // the printer's file afterwards
         QStringList proposals;
+        QStringList said;          // the first line of each message
     } cases[] = {
         {"typed without extension", {dir.filePath("report")}, {}, true, dir.filePath("report.pdf"),
-         {QDir::home().filePath("PUMP 2.pdf")}},
-        {"own extension kept", {dir.filePath("x.PDF")}, {}, true, dir.filePath("x.PDF"), {dir.filePath("report.pdf")}},
-        {"cancelled", {""}, {}, false, dir.filePath("x.PDF"), {dir.filePath("x.PDF")}},
+         {QDir::home().filePath("PUMP 2.pdf")}, {}},
+        {"own extension kept", {dir.filePath("x.PDF")}, {}, true, dir.filePath("x.PDF"), {dir.filePath("report.pdf")}, {}},
+        {"cancelled", {""}, {}, false, dir.filePath("x.PDF"), {dir.filePath("x.PDF")}, {}},
         // The name with ".pdf" names a file the dialog did not ask about: asked here.
         {"replace declined", {dir.filePath("old"), dir.filePath("new")}, {platform::MsgResult::No}, true, dir.filePath("new.pdf"),
-         {dir.filePath("x.PDF"), dir.filePath("old.pdf")}},
+         {dir.filePath("x.PDF"), dir.filePath("old.pdf")}, {exists(dir.filePath("old.pdf"))}},
         {"replace accepted", {dir.filePath("old")}, {platform::MsgResult::Yes}, true, dir.filePath("old.pdf"),
-         {dir.filePath("new.pdf")}},
+         {dir.filePath("new.pdf")}, {exists(dir.filePath("old.pdf"))}},
+        {"pipe", {pipe, dir.filePath("after.pdf")}, {platform::MsgResult::OK}, true, dir.filePath("after.pdf"),
+         {dir.filePath("old.pdf"), pipe}, {refused(pipe)}},
+        {"link to a pipe, typed without extension", {dir.filePath("link"), ""}, {platform::MsgResult::OK}, false,
+         dir.filePath("after.pdf"), {dir.filePath("after.pdf"), dir.filePath("link.pdf")}, {refused(dir.filePath("link.pdf"))}},
+        {"folder", {dir.filePath("folder.pdf"), ""}, {platform::MsgResult::OK}, false, dir.filePath("after.pdf"),
+         {dir.filePath("after.pdf"), dir.filePath("folder.pdf")}, {refused(dir.filePath("folder.pdf"))}},
     };
     for (const Case& c : cases) {
         dialogs.answers = c.answers;
         dialogs.proposals.clear();
-        doubles.presenter.answers = c.replace;
+        doubles.presenter.answers = c.replies;
         doubles.presenter.shown.clear();
+        const testing_files::Deadline deadline(c.what);
         EXPECT_EQ(system.ChooseOutputFile(nullptr, printer, platform::Printers::PdfOutput), c.chosen) << c.what;
         EXPECT_EQ(printer.outputFileName(), c.file) << c.what;
         EXPECT_EQ(dialogs.proposals, c.proposals) << c.what;
-        ASSERT_EQ(doubles.presenter.shown.size(), c.replace.size()) << c.what;
-        if (!c.replace.isEmpty())
-            EXPECT_TRUE(doubles.presenter.shown[0].text.startsWith(QDir::toNativeSeparators(dir.filePath("old.pdf")) + " already exists."));
+        QStringList said;
+        for (const auto& shown : doubles.presenter.shown)
+            said << shown.text.section('\n', 0, 0);
+        EXPECT_EQ(said, c.said) << c.what;
     }
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe is left as it was";
     EXPECT_EQ(dialogs.titles.value(0), "Print to File (PDF)");
     EXPECT_EQ(dialogs.filters.value(0), "PDF file (*.pdf)|*.pdf");
     // A printer of the system asks nothing.
@@ -143,21 +167,31 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
 }
 
 // The set-up dialog chooses the printer and its paper only: every page is printed, as many times
-// as the program's own copies box says, so its page range, page set and copies are not offered,
-// and a range chosen before is cleared. Its PDF entry offers the file the program proposes.
+// as the program's own copies box says, so its page range, page set and copies are not offered
+// (nor the tab that held them), and a range chosen before is cleared. It takes no file name: Qt
+// would open the name in its field to test it when OK is pressed, and hang on a pipe. The file it
+// holds is the one the program proposes, which the print's own file dialog offers and checks.
 TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
 {
     testing_doubles::PlatformDoubles doubles;
     platform::Printers& system = platform::Printers::Instance();
-    const QString proposed = doubles.dir.filePath("PUMP 2.pdf");
+    const QDir dir(doubles.dir.path());
+    const QString proposed = dir.filePath("PUMP 2.pdf");
+    const QString pipe = dir.filePath("pipe.pdf");
+    ASSERT_TRUE(testing_files::MakePipe(pipe));
+    ASSERT_TRUE(QFile::link(pipe, dir.filePath("link.pdf")));
+    ASSERT_TRUE(dir.mkdir("folder.pdf"));
     struct Case {
         const char* what;
         QString name;    // the printer chosen before
         QString pdfFile; // what the program proposes
-        QString offered; // the file the dialog shows
+        QString offered; // the file the dialog holds
     } cases[] = {
         {"PDF output chosen before", platform::Printers::PdfOutput, proposed, QDir::home().filePath("Setup.pdf")},
         {"PDF entry chosen in the dialog", "Laser", proposed, proposed},
+        {"a pipe proposed", "Laser", pipe, pipe},
+        {"a link to a pipe proposed", "Laser", dir.filePath("link.pdf"), dir.filePath("link.pdf")},
+        {"a folder proposed", "Laser", dir.filePath("folder.pdf"), dir.filePath("folder.pdf")},
     };
     for (const Case& c : cases) {
         QPrinter printer;
@@ -169,6 +203,8 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
             bool found = false;
             int copiesBoxes = 0, copiesShown = 0;
             int pageChoices = 0, pageChoicesShown = 0;
+            QStringList tabs;
+            bool fileFieldShown = true;
             QString file;
         } seen;
         QTimer::singleShot(0, [&] {
@@ -183,19 +219,32 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
             for (const char* choice : {"gbPrintRange", "pageSetCombo", "pageSetLabel"})
                 for (QWidget* widget : dialog->findChildren<QWidget*>(choice)) {
                     ++seen.pageChoices;
-                    seen.pageChoicesShown += widget->isHidden() ? 0 : 1;
+                    seen.pageChoicesShown += widget->isVisibleTo(dialog) ? 1 : 0;
                 }
-            if (auto* edit = dialog->findChild<QLineEdit*>("filename"))
+            for (QTabWidget* tabs : dialog->findChildren<QTabWidget*>())
+                for (int i = 0; i < tabs->count(); ++i)
+                    seen.tabs << tabs->tabText(i);
+            if (auto* edit = dialog->findChild<QLineEdit*>("filename")) {
                 seen.file = edit->text();
+                seen.fileFieldShown = edit->isVisibleTo(dialog);
+            }
             EXPECT_FALSE(dialog->testOption(QAbstractPrintDialog::PrintPageRange));
-            dialog->accept();
+            // OK as the user presses it, through Qt's own check of the fields.
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            ASSERT_NE(buttons, nullptr);
+            buttons->button(QDialogButtonBox::Ok)->click();
         });
-        EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name, c.pdfFile)) << c.what;
+        {
+            const testing_files::Deadline deadline(c.what);
+            EXPECT_TRUE(system.ShowPrinterSetup(nullptr, printer, name, c.pdfFile)) << c.what;
+        }
         ASSERT_TRUE(seen.found) << c.what;
         EXPECT_EQ(seen.copiesBoxes, 1) << c.what;
         EXPECT_EQ(seen.copiesShown, 0) << c.what;
         EXPECT_EQ(seen.pageChoices, 3) << c.what;
         EXPECT_EQ(seen.pageChoicesShown, 0) << c.what;
+        EXPECT_EQ(seen.tabs, QStringList{"Options"}) << c.what;
+        EXPECT_FALSE(seen.fileFieldShown) << c.what;
         EXPECT_EQ(seen.file, QDir::toNativeSeparators(c.offered)) << c.what;
         EXPECT_EQ(name, platform::Printers::PdfOutput) << c.what;
         EXPECT_EQ(printer.outputFileName(), c.offered) << c.what;
@@ -204,6 +253,7 @@ TEST(Printers, SetupDialogOffersNoPageRangeOrCopies)
         EXPECT_EQ(printer.fromPage(), 0) << c.what;
         EXPECT_TRUE(printer.pageRanges().isEmpty()) << c.what;
     }
+    EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()) << "the pipe is left as it was";
 }
 
 } // namespace
