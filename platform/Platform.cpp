@@ -23,8 +23,13 @@
 #include <QSysInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -202,14 +207,34 @@ public:
 
 // ---- system information ---------------------------------------------------------------
 
+} // namespace
+
+QString AccountName(quint32 uid)
+{
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? std::size_t(size) : 16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    while (::getpwuid_r(uid_t(uid), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    const QString name = found && found->pw_name ? QString::fromLocal8Bit(found->pw_name) : QString();
+    return name.trimmed().isEmpty() ? QString::number(uid) : name;
+}
+
+namespace {
+
 class RealSystemInfo : public SystemInfo {
 public:
+    // Under cron, a service or "env -i" neither variable is set: the account itself names the
+    // user then, so no file or unit is ever stamped with an empty name.
     QString UserName() override
     {
-        QString name = qEnvironmentVariable("USER");
-        if (name.isEmpty())
-            name = qEnvironmentVariable("USERNAME");
-        return name;
+        for (const char* variable : {"USER", "USERNAME"}) {
+            const QString name = qEnvironmentVariable(variable);
+            if (!name.trimmed().isEmpty())
+                return name;
+        }
+        return AccountName(quint32(::geteuid()));
     }
     QString ComputerName() override { return QSysInfo::machineHostName(); }
     QDateTime Now() override { return QDateTime::currentDateTime(); }
