@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/PlatformExport.h"
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 
@@ -8,7 +9,7 @@ namespace platform {
 // What tells the file the program read apart from any later one at the same path: the file
 // itself (device and inode, so a file replaced by a rename differs), its size and its
 // last-write time to the nanosecond.
-struct FileStamp {
+struct PLATFORM_EXPORT FileStamp {
     quint64 device = 0;
     quint64 inode = 0;
     qint64 size = -1;
@@ -17,8 +18,14 @@ struct FileStamp {
 
     bool IsValid() const { return size >= 0; }
     bool operator==(const FileStamp&) const = default;
+
+    // The last-write time in local time, to the millisecond, and the reverse.
+    QDateTime LastWriteTime() const;
+    void SetLastWriteTime(const QDateTime& time);
 };
 
+// Stats a file and restores its last-write time; the one seam for file times, so tests can pin
+// the times a report prints or change a file at a chosen moment.
 class PLATFORM_EXPORT FileIdentity {
 public:
     virtual ~FileIdentity();
@@ -28,6 +35,10 @@ public:
     // Sets the last-write time to the one in stamp, nanoseconds and all; the file's other
     // times stay as they are.
     virtual bool SetLastWriteTime(const QString& path, const FileStamp& stamp) = 0;
+
+    // The last-write time alone, through the two above.
+    bool LastWriteTime(const QString& path, QDateTime& time);
+    bool SetLastWriteTime(const QString& path, const QDateTime& time);
 
     static FileIdentity& Instance();
     static void SetInstance(FileIdentity* identity);

@@ -1,6 +1,5 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
 #include "platform/DialogFrame.h"
-#include "platform/FileTimes.h"
 #include "platform/InstanceSlot.h"
 #include "platform/KeyTracker.h"
 #include "platform/KeyState.h"
@@ -14,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
@@ -246,25 +244,6 @@ public:
     }
 };
 
-class RealFileTimes : public FileTimes {
-public:
-    bool LastWriteTime(const QString& path, QDateTime& time) override
-    {
-        QFileInfo info(path);
-        if (!info.exists())
-            return false;
-        time = info.fileTime(QFileDevice::FileModificationTime);
-        return time.isValid();
-    }
-    bool SetLastWriteTime(const QString& path, const QDateTime& time) override
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-            return false;
-        return f.setFileTime(time, QFileDevice::FileModificationTime);
-    }
-};
-
 class RealKeyState : public KeyState {
 public:
     bool IsDown(Key key) override
@@ -287,7 +266,6 @@ InstanceSlot<LibraryLoader, RealLibraryLoader> g_library;
 InstanceSlot<MessagePresenter, RealMessagePresenter> g_presenter;
 InstanceSlot<StatusSink, NullStatusSink> g_status;
 InstanceSlot<SystemInfo, RealSystemInfo> g_system;
-InstanceSlot<FileTimes, RealFileTimes> g_fileTimes;
 InstanceSlot<KeyState, RealKeyState> g_keys;
 
 } // namespace
@@ -308,10 +286,6 @@ void StatusSink::SetInstance(StatusSink* sink) { g_status.current = sink; }
 SystemInfo::~SystemInfo() = default;
 SystemInfo& SystemInfo::Instance() { return g_system.get(); }
 void SystemInfo::SetInstance(SystemInfo* info) { g_system.current = info; }
-
-FileTimes::~FileTimes() = default;
-FileTimes& FileTimes::Instance() { return g_fileTimes.get(); }
-void FileTimes::SetInstance(FileTimes* times) { g_fileTimes.current = times; }
 
 KeyState::~KeyState() = default;
 KeyState& KeyState::Instance() { return g_keys.get(); }

@@ -15,7 +15,6 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/FileIdentity.h"
-#include "platform/FileTimes.h"
 #include "tests/common/FileSizeLimit.h"
 
 #include <QDir>
@@ -120,7 +119,7 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         }
         ASSERT_TRUE(doctest::WriteAll(path, bytes));
         const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-        ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
+        ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, old));
         auto doc = CreateDefaultSetupDocument();
         ASSERT_TRUE(doc->LoadFile(path));
         if (kind == ReadOnly)
@@ -131,7 +130,7 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         EXPECT_FALSE(doc->Changed());
         EXPECT_FALSE(doc->Changed()); // the save reset the backups, or nothing was saved
         QDateTime now;
-        ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(path, now));
+        ASSERT_TRUE(platform::FileIdentity::Instance().LastWriteTime(path, now));
         EXPECT_EQ(now.toSecsSinceEpoch(), old.toSecsSinceEpoch());
         auto reread = CreateDefaultSetupDocument();
         ASSERT_TRUE(reread->LoadFile(path));
