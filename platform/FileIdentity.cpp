@@ -23,6 +23,8 @@ public:
         stamp.size = qint64(st.st_size);
         stamp.writeSeconds = qint64(st.st_mtim.tv_sec);
         stamp.writeNanoseconds = qint64(st.st_mtim.tv_nsec);
+        stamp.changeSeconds = qint64(st.st_ctim.tv_sec);
+        stamp.changeNanoseconds = qint64(st.st_ctim.tv_nsec);
         return true;
     }
 
