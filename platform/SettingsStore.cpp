@@ -207,7 +207,8 @@ struct QtSettingsStore::Impl {
         return Checked(false);
     }
 
-    // After a write the run keeps what it has; after a read it goes on from the defaults.
+    // After a write the run keeps what it has; after a read it goes on from what could be read
+    // and the defaults.
     bool Checked(bool written)
     {
         const QSettings::Status status = settings->status();
@@ -215,8 +216,10 @@ struct QtSettingsStore::Impl {
             return true;
         if (written)
             GiveUp(SettingsTrouble::NotKept, true);
+        else if (status == QSettings::FormatError)
+            GiveUp(SettingsTrouble::Damaged, true); // what Qt could read of it, as with any damage
         else
-            GiveUp(status == QSettings::FormatError ? SettingsTrouble::Damaged : SettingsTrouble::Unreadable, false);
+            GiveUp(SettingsTrouble::Unreadable, false);
         return false;
     }
 

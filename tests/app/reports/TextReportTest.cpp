@@ -33,7 +33,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QTimeZone>
 #include "tests/common/FileSizeLimit.h"
 #include <gtest/gtest.h>
 
