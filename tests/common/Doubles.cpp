@@ -41,7 +41,7 @@ bool SeenFiles::Stamp(const QString& path, platform::FileStamp& stamp)
     const bool found = m_real.Stamp(path, stamp);
     if (found && pinnedWrite)
         stamp.SetLastWriteTime(*pinnedWrite);
-    if (++stamps == hookAfter && hook)
+    if ((watched.isEmpty() || path == watched) && ++stamps == hookAfter && hook)
         hook();
     return found;
 }

@@ -75,7 +75,8 @@ public:
     SeenFiles();
     ~SeenFiles() override;
     std::optional<QDateTime> pinnedWrite; // setting the time then fails
-    int stamps = 0;                       // stamps taken so far
+    QString watched;                      // when set, only stamps of this path count
+    int stamps = 0;                       // stamps counted so far
     int hookAfter = 0;                    // the stamp after which `hook` runs, once
     std::function<void()> hook;
     bool Stamp(const QString& path, platform::FileStamp& stamp) override;

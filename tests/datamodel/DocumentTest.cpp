@@ -224,6 +224,7 @@ TEST_F(DocumentTest, ATransferRecordIsNotWrittenOverAChangeMadeAfterTheLook)
     ASSERT_TRUE(doc->LoadFile(path));
     const QByteArray theirs = ReadAll(path).replace(20, 1, "#");
     testing_doubles::SeenFiles files;
+    files.watched = path;
     files.hookAfter = 1; // right after the look of TransferRecordSavable()
     files.hook = [&] { ASSERT_TRUE(doctest::WriteAll(path, theirs)); };
     doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
