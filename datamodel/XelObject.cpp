@@ -116,7 +116,8 @@ bool XelObject::TransferRecordSavable() const
 }
 
 // Another window's save, a file put in its place by a rename (a newer version's, say) or any
-// change of size or time makes it a file this document never read, whatever its name.
+// change of size or time, the change time included, makes it a file this document never read,
+// whatever its name.
 bool XelObject::IsFileAsRead(platform::FileStamp& onDisk) const
 {
     return m_fileStamp.IsValid() && platform::FileIdentity::Instance().Stamp(m_filename, onDisk)
@@ -132,7 +133,8 @@ bool XelObject::SaveKeepingFileTime()
     if (!IsFileAsRead(onDisk) || !SaveFile())
         return false;
     platform::FileIdentity& identity = platform::FileIdentity::Instance();
-    // The file keeps the time it had, and the document knows it by that time from now on.
+    // The file keeps the time it had, and the document knows it by that time from now on;
+    // stamped after the time is put back, which moves the change time once more.
     if (identity.SetLastWriteTime(m_filename, onDisk))
         identity.Stamp(m_filename, m_fileStamp);
     return true;

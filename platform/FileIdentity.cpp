@@ -23,6 +23,8 @@ public:
         stamp.size = qint64(st.st_size);
         stamp.writeSeconds = qint64(st.st_mtim.tv_sec);
         stamp.writeNanoseconds = qint64(st.st_mtim.tv_nsec);
+        stamp.changeSeconds = qint64(st.st_ctim.tv_sec);
+        stamp.changeNanoseconds = qint64(st.st_ctim.tv_nsec);
         return true;
     }
 
@@ -43,7 +45,39 @@ InstanceSlot<FileIdentity, RealFileIdentity> g_identity;
 
 } // namespace
 
+QDateTime FileStamp::LastWriteTime() const
+{
+    return QDateTime::fromMSecsSinceEpoch(writeSeconds * 1000 + writeNanoseconds / 1000000);
+}
+
+void FileStamp::SetLastWriteTime(const QDateTime& time)
+{
+    const qint64 ms = time.toMSecsSinceEpoch();
+    // Floored, so a time before 1970 keeps its nanoseconds within 0..999999999.
+    writeSeconds = ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
+    writeNanoseconds = (ms - writeSeconds * 1000) * 1000000;
+}
+
 FileIdentity::~FileIdentity() = default;
+
+bool FileIdentity::LastWriteTime(const QString& path, QDateTime& time)
+{
+    FileStamp stamp;
+    if (!Stamp(path, stamp))
+        return false;
+    time = stamp.LastWriteTime();
+    return true;
+}
+
+bool FileIdentity::SetLastWriteTime(const QString& path, const QDateTime& time)
+{
+    FileStamp stamp;
+    if (!time.isValid() || !Stamp(path, stamp))
+        return false;
+    stamp.SetLastWriteTime(time);
+    return SetLastWriteTime(path, stamp);
+}
+
 FileIdentity& FileIdentity::Instance() { return g_identity.get(); }
 void FileIdentity::SetInstance(FileIdentity* identity) { g_identity.current = identity; }
 

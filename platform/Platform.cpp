@@ -1,13 +1,10 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
 #include "platform/DialogFrame.h"
-#include "platform/FileTimes.h"
 #include "platform/InstanceSlot.h"
 #include "platform/KeyTracker.h"
 #include "platform/KeyState.h"
 #include "platform/LibraryLoader.h"
 #include "platform/MessagePresenter.h"
-#include "platform/RegularFile.h"
-#include "platform/SettingsStore.h"
 #include "platform/StatusSink.h"
 #include "platform/StringTable.h"
 #include "platform/SystemInfo.h"
@@ -16,19 +13,21 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHash>
 #include <QLibrary>
 #include <QMessageBox>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QSysInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
+#include <vector>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace platform {
 
@@ -206,14 +205,34 @@ public:
 
 // ---- system information ---------------------------------------------------------------
 
+} // namespace
+
+QString AccountName(quint32 uid)
+{
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size > 0 ? std::size_t(size) : 16384);
+    struct passwd entry;
+    struct passwd* found = nullptr;
+    while (::getpwuid_r(uid_t(uid), &entry, buffer.data(), buffer.size(), &found) == ERANGE && buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    const QString name = found && found->pw_name ? QString::fromLocal8Bit(found->pw_name) : QString();
+    return name.trimmed().isEmpty() ? QString::number(uid) : name;
+}
+
+namespace {
+
 class RealSystemInfo : public SystemInfo {
 public:
+    // Under cron, a service or "env -i" neither variable is set: the account itself names the
+    // user then, so no file or unit is ever stamped with an empty name.
     QString UserName() override
     {
-        QString name = qEnvironmentVariable("USER");
-        if (name.isEmpty())
-            name = qEnvironmentVariable("USERNAME");
-        return name;
+        for (const char* variable : {"USER", "USERNAME"}) {
+            const QString name = qEnvironmentVariable(variable);
+            if (!name.trimmed().isEmpty())
+                return name;
+        }
+        return AccountName(quint32(::geteuid()));
     }
     QString ComputerName() override { return QSysInfo::machineHostName(); }
     QDateTime Now() override { return QDateTime::currentDateTime(); }
@@ -222,25 +241,6 @@ public:
     {
         static QElapsedTimer timer = [] { QElapsedTimer t; t.start(); return t; }();
         return quint32(timer.elapsed());
-    }
-};
-
-class RealFileTimes : public FileTimes {
-public:
-    bool LastWriteTime(const QString& path, QDateTime& time) override
-    {
-        QFileInfo info(path);
-        if (!info.exists())
-            return false;
-        time = info.fileTime(QFileDevice::FileModificationTime);
-        return time.isValid();
-    }
-    bool SetLastWriteTime(const QString& path, const QDateTime& time) override
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-            return false;
-        return f.setFileTime(time, QFileDevice::FileModificationTime);
     }
 };
 
@@ -266,8 +266,6 @@ InstanceSlot<LibraryLoader, RealLibraryLoader> g_library;
 InstanceSlot<MessagePresenter, RealMessagePresenter> g_presenter;
 InstanceSlot<StatusSink, NullStatusSink> g_status;
 InstanceSlot<SystemInfo, RealSystemInfo> g_system;
-InstanceSlot<FileTimes, RealFileTimes> g_fileTimes;
-InstanceSlot<SettingsStore, QtSettingsStore> g_settings;
 InstanceSlot<KeyState, RealKeyState> g_keys;
 
 } // namespace
@@ -289,191 +287,8 @@ SystemInfo::~SystemInfo() = default;
 SystemInfo& SystemInfo::Instance() { return g_system.get(); }
 void SystemInfo::SetInstance(SystemInfo* info) { g_system.current = info; }
 
-FileTimes::~FileTimes() = default;
-FileTimes& FileTimes::Instance() { return g_fileTimes.get(); }
-void FileTimes::SetInstance(FileTimes* times) { g_fileTimes.current = times; }
-
-SettingsStore::~SettingsStore() = default;
-SettingsStore& SettingsStore::Instance() { return g_settings.get(); }
-void SettingsStore::SetInstance(SettingsStore* store) { g_settings.current = store; }
-
 KeyState::~KeyState() = default;
 KeyState& KeyState::Instance() { return g_keys.get(); }
 void KeyState::SetInstance(KeyState* state) { g_keys.current = state; }
-
-// ---- settings -------------------------------------------------------------------------
-
-namespace {
-
-enum class SettingsTrouble { NotAFile, Unreadable, Damaged, NotKept };
-
-QString TroubleText(SettingsTrouble trouble, const QString& file)
-{
-    const QString name = QDir::toNativeSeparators(file);
-    const QString onDefaults = QStringLiteral(": Quarno Q2 runs on its default settings and does not keep changes to them.");
-    switch (trouble) {
-    case SettingsTrouble::NotAFile:
-        return QStringLiteral("The settings file \"%1\" is not a regular file and was not read").arg(name) + onDefaults;
-    case SettingsTrouble::Unreadable:
-        return QStringLiteral("The settings file \"%1\" could not be read").arg(name) + onDefaults;
-    case SettingsTrouble::Damaged:
-        return QStringLiteral("The settings file \"%1\" is damaged and was not used").arg(name) + onDefaults;
-    case SettingsTrouble::NotKept:
-        break;
-    }
-    return QStringLiteral("The settings could not be saved to \"%1\": changes to them are kept only until Quarno Q2 ends.")
-        .arg(name);
-}
-
-// A hand-edited INI value with an unquoted comma reads as a list.
-QString SettingText(const QVariant& v)
-{
-    if (v.typeId() == QMetaType::QStringList)
-        return v.toStringList().join(QLatin1Char(','));
-    return v.toString();
-}
-
-} // namespace
-
-QString SettingsStore::Notice() { return QString(); }
-
-struct QtSettingsStore::Impl {
-    QString file;                        // checked before each look; empty for the registry
-    std::unique_ptr<QSettings> settings; // gone once the file is given up
-    std::map<QString, QString> memory;   // the run's values from then on
-    QString notice;
-
-    // A pipe would block the read, and a device or folder must never be replaced: only a
-    // regular file, or none yet, is touched.
-    bool FileFits() const { return file.isEmpty() || IsRegularFile(file) || !QFileInfo::exists(file); }
-
-    template <class... Args>
-    void Open(Args&&... args)
-    {
-        if (!FileFits())
-            return GiveUp(SettingsTrouble::NotAFile, false);
-        settings = std::make_unique<QSettings>(std::forward<Args>(args)...);
-        Checked(false);
-    }
-
-    // True while the file serves. It is reloaded when it changed on disk (a port mapping edited
-    // by hand, say); that costs one stat when it did not.
-    bool Reload()
-    {
-        if (!settings)
-            return false;
-        if (!FileFits()) {
-            GiveUp(SettingsTrouble::NotAFile, false);
-            return false;
-        }
-        settings->sync();
-        return Checked(false);
-    }
-
-    // After a write the run keeps what it has; after a read it goes on from the defaults.
-    bool Checked(bool written)
-    {
-        const QSettings::Status status = settings->status();
-        if (status == QSettings::NoError)
-            return true;
-        if (written)
-            GiveUp(SettingsTrouble::NotKept, true);
-        else
-            GiveUp(status == QSettings::FormatError ? SettingsTrouble::Damaged : SettingsTrouble::Unreadable, false);
-        return false;
-    }
-
-    void GiveUp(SettingsTrouble trouble, bool keepValues)
-    {
-        const QString name = file.isEmpty() && settings ? settings->fileName() : file;
-        if (settings && keepValues) {
-            for (const QString& key : settings->allKeys())
-                memory[key] = SettingText(settings->value(key));
-        }
-        settings.reset();
-        if (!notice.isEmpty())
-            return;
-        notice = TroubleText(trouble, name);
-        // As any status message, so a pending restore of older text does not hide it.
-        StatusSink& sink = StatusSink::Instance();
-        sink.StopRestoreTimer(5000);
-        sink.SetStatusText(notice);
-    }
-};
-
-QtSettingsStore::QtSettingsStore() : d(new Impl)
-{
-#ifdef Q_OS_WIN
-    d->Open(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Kelvaro"), QStringLiteral("Quarno"));
-#else
-    // Only the user's own file where the system keeps it: the system-wide fallbacks would be
-    // files read without a look at what they are.
-    d->file = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/Kelvaro/Quarno.conf");
-    d->Open(d->file, QSettings::IniFormat);
-#endif
-}
-
-QtSettingsStore::QtSettingsStore(const QString& iniFile) : d(new Impl)
-{
-    d->file = iniFile;
-    d->Open(iniFile, QSettings::IniFormat);
-}
-
-QtSettingsStore::~QtSettingsStore() { delete d; }
-
-std::optional<QString> QtSettingsStore::Value(const QString& key)
-{
-    if (!d->Reload()) {
-        const auto it = d->memory.find(key);
-        return it == d->memory.end() ? std::nullopt : std::optional<QString>(it->second);
-    }
-    const QVariant v = d->settings->value(key);
-    if (!v.isValid())
-        return std::nullopt;
-    return SettingText(v);
-}
-
-bool QtSettingsStore::SetValue(const QString& key, const QString& value)
-{
-    // Reloaded first, so a file damaged since the last look is not written over.
-    if (!d->Reload()) {
-        d->memory[key] = value;
-        return false;
-    }
-    d->settings->setValue(key, value);
-    d->settings->sync();
-    return d->Checked(true);
-}
-
-void QtSettingsStore::Remove(const QString& key)
-{
-    if (!d->Reload()) {
-        const QString below = key + QLatin1Char('/');
-        std::erase_if(d->memory, [&](const auto& item) { return item.first == key || item.first.startsWith(below); });
-        return;
-    }
-    d->settings->remove(key);
-    d->settings->sync();
-    d->Checked(true);
-}
-
-QStringList QtSettingsStore::ChildKeys(const QString& group)
-{
-    if (!d->Reload()) {
-        const QString below = group.isEmpty() ? QString() : group + QLatin1Char('/');
-        QStringList keys;
-        for (const auto& [key, value] : d->memory) {
-            if (key.startsWith(below) && !key.mid(below.size()).contains(QLatin1Char('/')))
-                keys << key.mid(below.size());
-        }
-        return keys;
-    }
-    d->settings->beginGroup(group);
-    QStringList keys = d->settings->childKeys();
-    d->settings->endGroup();
-    return keys;
-}
-
-QString QtSettingsStore::Notice() { return d->notice; }
 
 } // namespace platform

@@ -28,7 +28,8 @@ public:
 // (tests point it at a temporary one). Only a regular file is read or written. When the file
 // is something else, cannot be read, is damaged, or a write to it fails, the store says so
 // once in the status bar and keeps the rest of the run's values in memory, leaving the file
-// as it is.
+// as it is. A file with any line that does not parse, or bytes that are no UTF-8 text, is
+// damaged: it is never written back, and the run starts from the lines that parse.
 class PLATFORM_EXPORT QtSettingsStore : public SettingsStore {
 public:
     QtSettingsStore();

@@ -19,4 +19,8 @@ public:
     static void SetInstance(SystemInfo* info);
 };
 
+// The name of the account with that number, or the number itself when the system knows no name
+// for it; never empty. The user name falls back on it for the program's own account.
+PLATFORM_EXPORT QString AccountName(quint32 uid);
+
 } // namespace platform

@@ -15,7 +15,7 @@
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
 #include "datamodel/cDigitalInAdditional.h"
-#include "platform/FileTimes.h"
+#include "platform/FileIdentity.h"
 #include "platform/SystemInfo.h"
 
 #include <QDateTime>
@@ -243,7 +243,7 @@ void SetupReport::PrintSetupInformation()
         return;
     Row(kRowFormat, {QStringLiteral("File Version"), s.FileVersion()});
     QDateTime written;
-    if (s.Filename().isEmpty() || !platform::FileTimes::Instance().LastWriteTime(s.Filename(), written))
+    if (s.Filename().isEmpty() || !platform::FileIdentity::Instance().LastWriteTime(s.Filename(), written))
         return;
     Row(kRowFormat, {QStringLiteral("File Date"), GeneralDate(written)});
     if (s.Main() && !s.Main()->User().isEmpty())

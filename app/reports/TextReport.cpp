@@ -27,7 +27,7 @@
 #include "datamodel/cSpeedRelay.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/FileDialogs.h"
-#include "platform/FileTimes.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Shell.h"
 
@@ -80,7 +80,7 @@ void Header(Lines& out, const XelObject& setup)
     if (!setup.FileTitle().isEmpty()) {
         out.Title(QStringLiteral("Setup Filename ") + setup.FileTitle());
         QDateTime written;
-        if (!setup.Filename().isEmpty() && platform::FileTimes::Instance().LastWriteTime(setup.Filename(), written))
+        if (!setup.Filename().isEmpty() && platform::FileIdentity::Instance().LastWriteTime(setup.Filename(), written))
             out.Title(QStringLiteral("File date      ") + reporttexts::GeneralDate(written));
         if (!setup.Main()->User().isEmpty())
             out.Title(QStringLiteral("File saved by  ") + setup.Main()->User());

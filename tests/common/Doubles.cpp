@@ -29,6 +29,28 @@ void SteppedTime::ProcessEvents()
     ++now;
 }
 
+SeenFiles::SeenFiles() : m_real(platform::FileIdentity::Instance())
+{
+    platform::FileIdentity::SetInstance(this);
+}
+
+SeenFiles::~SeenFiles() { platform::FileIdentity::SetInstance(nullptr); }
+
+bool SeenFiles::Stamp(const QString& path, platform::FileStamp& stamp)
+{
+    const bool found = m_real.Stamp(path, stamp);
+    if (found && pinnedWrite)
+        stamp.SetLastWriteTime(*pinnedWrite);
+    if ((watched.isEmpty() || path == watched) && ++stamps == hookAfter && hook)
+        hook();
+    return found;
+}
+
+bool SeenFiles::SetLastWriteTime(const QString& path, const platform::FileStamp& stamp)
+{
+    return !pinnedWrite && m_real.SetLastWriteTime(path, stamp);
+}
+
 PlatformDoubles::PlatformDoubles()
 {
     settings = std::make_unique<platform::QtSettingsStore>(dir.filePath("settings.ini"));

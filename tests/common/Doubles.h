@@ -1,7 +1,7 @@
 #pragma once
 // Test doubles of the platform stand-ins.
 #include "platform/Clipboard.h"
-#include "platform/FileTimes.h"
+#include "platform/FileIdentity.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SettingsStore.h"
@@ -13,7 +13,9 @@
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace testing_doubles {
 
@@ -64,6 +66,25 @@ public:
     QDateTime Now() override { return now; }
     QDateTime NowUtc() override { return now.toUTC(); }
     quint32 TickCount() override { return ticks; }
+};
+
+// Files as the real seam sees them, but for a last-write time pinned for every file (a report's
+// date) and a hook run after a chosen stamp (another program changing the file at that moment).
+class SeenFiles : public platform::FileIdentity {
+public:
+    SeenFiles();
+    ~SeenFiles() override;
+    std::optional<QDateTime> pinnedWrite; // setting the time then fails
+    QString watched;                      // when set, only stamps of this path count
+    int stamps = 0;                       // stamps counted so far
+    int hookAfter = 0;                    // the stamp after which `hook` runs, once
+    std::function<void()> hook;
+    bool Stamp(const QString& path, platform::FileStamp& stamp) override;
+    bool SetLastWriteTime(const QString& path, const platform::FileStamp& stamp) override;
+    using platform::FileIdentity::SetLastWriteTime;
+
+private:
+    platform::FileIdentity& m_real;
 };
 
 class HeldKeys : public platform::KeyState {

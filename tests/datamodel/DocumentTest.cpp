@@ -15,7 +15,6 @@
 #include "datamodel/cSMSNumber.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/FileIdentity.h"
-#include "platform/FileTimes.h"
 #include "tests/common/FileSizeLimit.h"
 
 #include <QDir>
@@ -120,7 +119,7 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         }
         ASSERT_TRUE(doctest::WriteAll(path, bytes));
         const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-        ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(path, old));
+        ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, old));
         auto doc = CreateDefaultSetupDocument();
         ASSERT_TRUE(doc->LoadFile(path));
         if (kind == ReadOnly)
@@ -131,7 +130,7 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         EXPECT_FALSE(doc->Changed());
         EXPECT_FALSE(doc->Changed()); // the save reset the backups, or nothing was saved
         QDateTime now;
-        ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(path, now));
+        ASSERT_TRUE(platform::FileIdentity::Instance().LastWriteTime(path, now));
         EXPECT_EQ(now.toSecsSinceEpoch(), old.toSecsSinceEpoch());
         auto reread = CreateDefaultSetupDocument();
         ASSERT_TRUE(reread->LoadFile(path));
@@ -161,6 +160,22 @@ TEST_F(DocumentTest, ATransferRecordIsSavedOnlyWhileTheFileOnDiskIsTheOneRead)
              ASSERT_TRUE(doctest::WriteAll(path, ReadAll(path) + "#") && identity.SetLastWriteTime(path, read));
          }, false},
         {"time a nanosecond on", [&] { ++later.writeNanoseconds; ASSERT_TRUE(identity.SetLastWriteTime(path, later)); }, false},
+        {"a sibling of its size copied over it with its time (cp -p)", [&] {
+             platform::FileStamp seen, now;
+             ASSERT_TRUE(identity.Stamp(path, seen));
+             const QByteArray sibling = ReadAll(path).replace(20, 1, "#");
+             // Only the change time tells; it moves with the clock's tick, so copy until it shows.
+             for (int copies = 0; copies < 10000; ++copies) {
+                 ASSERT_TRUE(doctest::WriteAll(path, sibling) && identity.SetLastWriteTime(path, read));
+                 ASSERT_TRUE(identity.Stamp(path, now));
+                 if (now.changeSeconds != seen.changeSeconds || now.changeNanoseconds != seen.changeNanoseconds)
+                     break;
+             }
+             ASSERT_EQ(now.size, seen.size);
+             ASSERT_EQ(now.inode, seen.inode);
+             ASSERT_EQ(now.LastWriteTime(), seen.LastWriteTime());
+             ASSERT_EQ(now.writeNanoseconds, seen.writeNanoseconds);
+         }, false},
         {"a newer version's file put in its place", [&] {
              ASSERT_TRUE(doctest::WriteAll(path + ".new", ReadAll(path).replace(3, 4, QByteArray("\x03\0\0\0", 4))));
              ASSERT_TRUE(identity.SetLastWriteTime(path + ".new", read) && QFile::remove(path));
@@ -195,6 +210,27 @@ TEST_F(DocumentTest, ATransferRecordIsSavedOnlyWhileTheFileOnDiskIsTheOneRead)
         EXPECT_EQ(doc->Main()->Firmware().trimmed(), "4.48");
         QFile::remove(path);
     }
+}
+
+// Another program may change the file between the look that finds it savable and the write: the
+// file is looked at once more right before it is written.
+TEST_F(DocumentTest, ATransferRecordIsNotWrittenOverAChangeMadeAfterTheLook)
+{
+    const QString path = PathOf("late.QRN");
+    ASSERT_TRUE(CreateDefaultSetupDocument()->SaveFile(path));
+    // An old time, so their write differs from the read even within one tick of the clock.
+    ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5))));
+    auto doc = CreateDefaultSetupDocument();
+    ASSERT_TRUE(doc->LoadFile(path));
+    const QByteArray theirs = ReadAll(path).replace(20, 1, "#");
+    testing_doubles::SeenFiles files;
+    files.watched = path;
+    files.hookAfter = 1; // right after the look of TransferRecordSavable()
+    files.hook = [&] { ASSERT_TRUE(doctest::WriteAll(path, theirs)); };
+    doc->Main()->RecordTransfer(MainFirmwareDirection::ToECX, "4.47", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+    EXPECT_TRUE(doc->Changed());
+    EXPECT_GE(files.stamps, 2);
+    EXPECT_EQ(ReadAll(path), theirs);
 }
 
 TEST_F(DocumentTest, AnyOtherChangeCountsAndWritesNothing)

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRect>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -117,6 +119,15 @@ QString Snapshot(const QString& path)
         + QDir(info.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(',');
 }
 
+QByteArray RandomBytes(int count)
+{
+    QRandomGenerator random(40);
+    QByteArray bytes;
+    while (bytes.size() < count)
+        bytes.append(char(random.bounded(256)));
+    return bytes;
+}
+
 // A settings file that cannot be read or kept: the store never blocks, starts on the defaults
 // (keeps the run's values once a write failed), says so once naming the file, leaves it alone.
 TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
@@ -142,6 +153,11 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
         {"device", device, "is not a regular file", {}, 0},
         {"unreadable", [&](const QString& p) { return good(p) && QFile::setPermissions(p, {}); }, "could not be read", {}, 0},
         {"damaged", write("[General\nCommPort=3\n"), "is damaged", {}, 0},
+        // Read as far as it parses; the file would be rewritten without the rest.
+        {"a line without =", write("[General]\nCommPort=3\n\n[Ports]\nCOM1 /dev/ttyUSB0\n"), "is damaged", "3", 0},
+        {"random bytes", write(RandomBytes(4096)), "is damaged", {}, 0},
+        {"NUL bytes", write(QByteArray("[General]\nCommPort=3\nMode=1\0\0\n", 30)), "is damaged", "3", 0},
+        {"invalid UTF-8", write("[General]\nCommPort=3\nInfoTemplate=/home/\xFF\xFEq.txt\n"), "is damaged", "3", 0},
         {"disk full", good, "could not be saved", "3", 64},
     };
     for (const Row& row : rows) {
@@ -183,6 +199,93 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
         EXPECT_EQ(Snapshot(path), before);
         platform::StatusSink::SetInstance(nullptr);
     }
+}
+
+QByteArray Bytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Whatever Qt writes, the program's own store included, reads whole: quoting and escapes,
+// variants, a group named General, nested keys, "%" and non-ASCII in keys and values.
+TEST(SettingsStoreTest, EveryFileQtWritesIsReadWhole)
+{
+    const std::pair<QString, QVariant> values[] = {
+        {"CommPort", "3"},
+        {"Pos", "120,340"},
+        {"FileList/1", "/home/a b/Engine 1.QRN"},
+        {"FileList/2", "C:\\Setups\\Ship;1,2=3 [x].QRN"},
+        {"General/Mode", "1"},
+        {"a/b/c", "deep"},
+        {"100%/x y=z", "percent, blank and = in keys"},
+        {QString::fromUtf8("Ünï/ключ"), QString::fromUtf8("värde € \U0001F600")},
+        {"Quoted", " lead and trail "},
+        {"Escapes", QString::fromUtf8("tab\tnew\nline\r\"quote\" \\back\\ \x01\x7f\u00a0;")},
+        {"At", "@Variant(not one)"},
+        {"Empty", ""},
+        {"Rect", QRect(1, 2, 3, 4)},
+        {"Bytes", QByteArray("a\0b\n", 4)},
+        {"List", QStringList{"a", "b c"}},
+    };
+    QTemporaryDir dir;
+    CountingStatus status;
+    platform::StatusSink::SetInstance(&status);
+    for (const bool byStore : {false, true}) {
+        SCOPED_TRACE(byStore ? "written by the store" : "written by Qt");
+        const QString ini = dir.filePath(byStore ? "store.ini" : "qt.ini");
+        if (byStore) {
+            platform::QtSettingsStore store(ini);
+            for (const auto& [key, value] : values)
+                ASSERT_TRUE(store.SetValue(key, value.toString()));
+        } else {
+            QSettings qt(ini, QSettings::IniFormat);
+            for (const auto& [key, value] : values)
+                qt.setValue(key, value);
+        }
+        const QByteArray before = Bytes(ini);
+        platform::QtSettingsStore store(ini);
+        const QSettings qt(ini, QSettings::IniFormat);
+        for (const auto& [key, value] : values) {
+            if (value.typeId() == QMetaType::QString)
+                EXPECT_EQ(store.Value(key), value.toString()) << key.toStdString();
+            EXPECT_EQ(store.Value(key).has_value(), qt.contains(key)) << key.toStdString();
+        }
+        EXPECT_EQ(store.ChildKeys("FileList"), QStringList({"1", "2"}));
+        EXPECT_EQ(store.Notice(), QString()) << before.toStdString();
+        EXPECT_EQ(Bytes(ini), before);
+    }
+    EXPECT_EQ(status.texts, QStringList());
+    platform::StatusSink::SetInstance(nullptr);
+}
+
+// The file is looked at before each read: damaged while the program runs (a hand edit), it is
+// seen at the next read, said once, and never written again.
+TEST(SettingsStoreTest, AFileDamagedWhileInUseIsSeenAtTheNextRead)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("s.ini");
+    CountingStatus status;
+    platform::StatusSink::SetInstance(&status);
+    platform::QtSettingsStore store(ini);
+    ASSERT_TRUE(store.SetValue("CommPort", "3"));
+    EXPECT_EQ(store.Value("CommPort"), "3");
+    const QByteArray edited("[General]\nCommPort=4\n\n[Ports]\nCOM1 /dev/ttyUSB0\nCOM2=/dev/ttyS1\n");
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(edited) == edited.size());
+    }
+    EXPECT_EQ(store.Value("CommPort"), "4");
+    ASSERT_EQ(status.texts, QStringList{store.Notice()});
+    EXPECT_TRUE(store.Notice().contains("is damaged") && store.Notice().contains(ini)) << store.Notice().toStdString();
+    EXPECT_EQ(store.ChildKeys("Ports"), QStringList{"COM2"});
+    EXPECT_FALSE(store.SetValue("Ports/COM1", "/dev/ttyUSB1"));
+    store.Remove("Ports/COM2");
+    EXPECT_EQ(store.Value("Ports/COM1"), "/dev/ttyUSB1");
+    EXPECT_EQ(store.ChildKeys("Ports"), QStringList{"COM1"});
+    EXPECT_EQ(Bytes(ini), edited);
+    EXPECT_EQ(status.texts.size(), 1);
+    platform::StatusSink::SetInstance(nullptr);
 }
 
 TEST(FileAttributesTest, ReadOnlyFlagRoundTrips)

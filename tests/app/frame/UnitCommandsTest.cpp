@@ -10,7 +10,7 @@
 #include "app/frame/frmAbout.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/frmComm.h"
-#include "platform/FileTimes.h"
+#include "platform/FileIdentity.h"
 #include "platform/SystemInfo.h"
 #include "seriallink/XelCommTesting.h"
 #include "tools/ecxsim/PtyServer.h"
@@ -216,13 +216,13 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     window->ToolClick("saveas");
     const QByteArray before = Bytes(Path("t.QRN"));
     const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-    ASSERT_TRUE(platform::FileTimes::Instance().SetLastWriteTime(Path("t.QRN"), old));
+    ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(Path("t.QRN"), old));
     ASSERT_TRUE(window->OpenSetupByName(Path("t.QRN")));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_NE(Bytes(Path("t.QRN")), before);
     // Only the record of the transfer changed: the file keeps its modification time.
     QDateTime written;
-    ASSERT_TRUE(platform::FileTimes::Instance().LastWriteTime(Path("t.QRN"), written));
+    ASSERT_TRUE(platform::FileIdentity::Instance().LastWriteTime(Path("t.QRN"), written));
     EXPECT_EQ(written.toSecsSinceEpoch(), old.toSecsSinceEpoch());
     auto back = CreateDefaultSetupDocument();
     ASSERT_TRUE(back->LoadFile(Path("t.QRN")));

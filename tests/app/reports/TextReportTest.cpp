@@ -27,14 +27,12 @@
 #include "datamodel/XelSMSNumber.h"
 #include "datamodel/cSMSNumber.h"
 #include "platform/FileDialogs.h"
-#include "platform/FileTimes.h"
 #include "platform/Shell.h"
 #include "tests/common/Doubles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QTimeZone>
 #include "tests/common/FileSizeLimit.h"
 #include <gtest/gtest.h>
 
@@ -308,18 +306,6 @@ struct RecordingShell : platform::Shell {
     bool ShowHelpIndex(QWidget*, const QString&) override { return false; }
 };
 
-struct PinnedFileTimes : platform::FileTimes {
-    QDateTime when = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc());
-    bool LastWriteTime(const QString& path, QDateTime& time) override
-    {
-        if (!QFile::exists(path))
-            return false;
-        time = when;
-        return true;
-    }
-    bool SetLastWriteTime(const QString&, const QDateTime&) override { return false; }
-};
-
 struct FakeFrame : FrameApi {
     int tab = 0;
     QWidget* MainWindow() override { return nullptr; }
@@ -354,19 +340,18 @@ protected:
         TextReportTest::SetUp();
         platform::FileDialogs::SetInstance(&dialog);
         platform::Shell::SetInstance(&shell);
-        platform::FileTimes::SetInstance(&times);
+        times.pinnedWrite = QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9));
         state.frame = &frame;
     }
     void TearDown() override
     {
         platform::FileDialogs::SetInstance(nullptr);
         platform::Shell::SetInstance(nullptr);
-        platform::FileTimes::SetInstance(nullptr);
         TextReportTest::TearDown();
     }
     ScriptedSaveDialog dialog;
     RecordingShell shell;
-    PinnedFileTimes times;
+    testing_doubles::SeenFiles times;
     FakeFrame frame;
 };
 
