@@ -162,17 +162,19 @@ void CupsRelay::State::Pump(int client)
     bool serverDone = false; // the server closed: what it sent goes to the client, then the end
     std::string toServer, toClient;
     const Clock::time_point started = Clock::now();
-    Clock::time_point asked;
+    Clock::time_point asked, heard = started;
     bool waiting = false; // the client sent bytes the server has not answered yet
     bool silent = !up;
     while (!silent) {
         int timeout = -1;
         if (server < 0)
             timeout = MillisecondsLeft(started, boundMs);
-        else if (waiting && !serverDone)
-            timeout = MillisecondsLeft(asked, boundMs);
+        else if (!serverDone)
+            timeout = MillisecondsLeft(waiting ? asked : heard, boundMs);
         if (timeout == 0) {
-            silent = true;
+            // An idle connection, or an answer that stopped halfway, is closed as the server
+            // closes one kept alive (libcups connects again); a question left unanswered is a cut.
+            silent = waiting || server < 0;
             break;
         }
         short clientEvents = toServer.size() < kBufferCap && !serverDone ? POLLIN : 0;
@@ -225,8 +227,10 @@ void CupsRelay::State::Pump(int client)
         if (fds[2].revents & POLLIN) {
             const size_t had = toClient.size();
             serverDone = !ReadSome(server, toClient);
-            if (toClient.size() > had)
+            if (toClient.size() > had) {
                 waiting = false;
+                heard = Clock::now();
+            }
         } else if (fds[2].revents & (POLLHUP | POLLERR)) {
             serverDone = true;
         }
