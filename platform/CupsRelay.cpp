@@ -44,6 +44,58 @@ struct Upstream {
     }
 };
 
+// libcups names the server of a socket "localhost" in each request's Host line; a server on
+// the network refuses a request meant for another host, so it is given its own name, as libcups
+// would give it. Lines are rewritten only while they are plain text: a Host line is held back
+// until it is whole, any other byte passes at once.
+class HostLine {
+public:
+    explicit HostLine(std::string value = {}) : m_value(std::move(value)) {}
+    std::string Feed(const std::string& bytes)
+    {
+        if (m_value.empty())
+            return bytes;
+        static const std::string key = "Host: ";
+        std::string out;
+        for (const char c : bytes) {
+            if (!m_lineStart) {
+                out += c;
+                m_lineStart = c == '\n';
+                continue;
+            }
+            m_line += c;
+            const bool keyPart = m_line.size() <= key.size();
+            if (keyPart ? key.compare(0, m_line.size(), m_line) != 0 : m_line.size() > 1024) {
+                out += m_line;
+                m_line.clear();
+                m_lineStart = c == '\n';
+            } else if (!keyPart && c == '\n') {
+                out += key + m_value + "\r\n";
+                m_line.clear();
+            }
+        }
+        return out;
+    }
+
+private:
+    std::string m_value;
+    std::string m_line; // the start of a line that may be the Host line
+    bool m_lineStart = false;
+};
+
+// The Host line libcups would send to the server http is connected to; "" for a local socket.
+std::string HostValue(http_t* http)
+{
+    http_addr_t* address = httpGetAddress(http);
+    if (!address || httpAddrFamily(address) == AF_LOCAL)
+        return {};
+    char name[256];
+    std::string host = httpAddrLocalhost(address) ? "localhost" : httpGetHostname(http, name, sizeof name);
+    if (host.find(':') != std::string::npos && host[0] != '[')
+        host = '[' + host + ']';
+    return host + ':' + std::to_string(httpAddrPort(address));
+}
+
 int MillisecondsLeft(Clock::time_point since, int boundMs)
 {
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
@@ -160,7 +212,8 @@ void CupsRelay::State::Pump(int client)
     http_t* http = nullptr;
     int server = -1;
     bool serverDone = false; // the server closed: what it sent goes to the client, then the end
-    std::string toServer, toClient;
+    std::string asked0, toServer, toClient; // asked0: what came before the server was there
+    HostLine host;
     const Clock::time_point started = Clock::now();
     Clock::time_point asked, heard = started;
     bool waiting = false; // the client sent bytes the server has not answered yet
@@ -177,7 +230,7 @@ void CupsRelay::State::Pump(int client)
             silent = waiting || server < 0;
             break;
         }
-        short clientEvents = toServer.size() < kBufferCap && !serverDone ? POLLIN : 0;
+        short clientEvents = toServer.size() + asked0.size() < kBufferCap && !serverDone ? POLLIN : 0;
         if (!toClient.empty())
             clientEvents |= POLLOUT;
         short serverEvents = 0;
@@ -205,13 +258,20 @@ void CupsRelay::State::Pump(int client)
             }
             server = httpGetFd(http);
             ::fcntl(server, F_SETFL, ::fcntl(server, F_GETFL) | O_NONBLOCK);
+            host = HostLine(HostValue(http));
+            toServer = host.Feed(asked0);
+            asked0.clear();
             continue;
         }
         if (fds[1].revents & POLLIN) {
-            const size_t had = toServer.size();
-            if (!ReadSome(client, toServer))
+            std::string got;
+            if (!ReadSome(client, got))
                 break; // the client is done
-            if (toServer.size() > had && !waiting) {
+            if (server < 0)
+                asked0 += got;
+            else
+                toServer += host.Feed(got);
+            if (!got.empty() && !waiting) {
                 waiting = true;
                 asked = Clock::now();
             }

@@ -84,15 +84,15 @@ private:
     QSemaphore m_ready;
 };
 
-// Sends bytes through the relay and reads until as many came back, the relay closed, or the
-// deadline.
-QByteArray Exchange(QLocalSocket& client, const QByteArray& sent)
+// Sends bytes through the relay and reads until wanted bytes came back, the relay closed, or
+// the deadline.
+QByteArray Exchange(QLocalSocket& client, const QByteArray& sent, qsizetype wanted)
 {
     client.write(sent);
     QByteArray got;
     QElapsedTimer clock;
     clock.start();
-    while (got.size() < sent.size() && client.state() == QLocalSocket::ConnectedState && clock.elapsed() < kDeadlineMs) {
+    while (got.size() < wanted && client.state() == QLocalSocket::ConnectedState && clock.elapsed() < kDeadlineMs) {
         client.waitForReadyRead(50);
         got += client.readAll();
     }
@@ -117,10 +117,13 @@ TEST(CupsRelay, PassesBytesUnchangedAndCutsASilentOrMissingServer)
         QString server;
         QByteArray sent;
         bool answered; // else the relay closes the client and counts a cut
+        QByteArray back = {}; // what comes back, when not the bytes sent
     } rows[] = {
         {"every byte value", echoName, every, true},
         {"more than the relay holds at once", echoName, every.repeated(4096), true},
-        {"a server named by address and port", tcpName, request, true},
+        // A server on the network is named in the Host line as libcups names it.
+        {"a server named by address and port", tcpName, request, true,
+         QByteArray(request).replace("localhost", "localhost:" + tcpName.section(':', 1).toUtf8())},
         {"a server that takes the request and says nothing", silentName, request, false},
         {"no server on the socket", dir.filePath("none.sock"), request, false},
         {"no server on the port", "127.0.0.1:1", request, false},
@@ -132,9 +135,10 @@ TEST(CupsRelay, PassesBytesUnchangedAndCutsASilentOrMissingServer)
         QLocalSocket client;
         client.connectToServer(relay.Socket());
         ASSERT_TRUE(client.waitForConnected(kDeadlineMs));
-        const QByteArray got = Exchange(client, row.sent);
+        const QByteArray back = row.back.isEmpty() ? row.sent : row.back;
+        const QByteArray got = Exchange(client, row.sent, back.size());
         if (row.answered) {
-            EXPECT_TRUE(got == row.sent) << got.size() << " of " << row.sent.size() << " bytes came back";
+            EXPECT_TRUE(got == back) << got.left(200).toStdString();
             EXPECT_EQ(client.state(), QLocalSocket::ConnectedState);
             EXPECT_FALSE(relay.Cut());
             continue;
