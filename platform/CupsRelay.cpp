@@ -212,25 +212,21 @@ void CupsRelay::State::Pump(int client)
     http_t* http = nullptr;
     int server = -1;
     bool serverDone = false; // the server closed: what it sent goes to the client, then the end
-    std::string asked0, toServer, toClient; // asked0: what came before the server was there
+    std::string early, toServer, toClient; // early: what came before the server was there
     HostLine host;
     const Clock::time_point started = Clock::now();
     Clock::time_point asked, heard = started;
     bool waiting = false; // the client sent bytes the server has not answered yet
     bool silent = !up;
     while (!silent) {
-        int timeout = -1;
-        if (server < 0)
-            timeout = MillisecondsLeft(started, boundMs);
-        else if (!serverDone)
-            timeout = MillisecondsLeft(waiting ? asked : heard, boundMs);
+        const int timeout = MillisecondsLeft(server < 0 ? started : waiting && !serverDone ? asked : heard, boundMs);
         if (timeout == 0) {
             // An idle connection, or an answer that stopped halfway, is closed as the server
             // closes one kept alive (libcups connects again); a question left unanswered is a cut.
-            silent = waiting || server < 0;
+            silent = server < 0 || (waiting && !serverDone);
             break;
         }
-        short clientEvents = toServer.size() + asked0.size() < kBufferCap && !serverDone ? POLLIN : 0;
+        short clientEvents = toServer.size() + early.size() < kBufferCap && !serverDone ? POLLIN : 0;
         if (!toClient.empty())
             clientEvents |= POLLOUT;
         short serverEvents = 0;
@@ -259,8 +255,8 @@ void CupsRelay::State::Pump(int client)
             server = httpGetFd(http);
             ::fcntl(server, F_SETFL, ::fcntl(server, F_GETFL) | O_NONBLOCK);
             host = HostLine(HostValue(http));
-            toServer = host.Feed(asked0);
-            asked0.clear();
+            toServer = host.Feed(early);
+            early.clear();
             continue;
         }
         if (fds[1].revents & POLLIN) {
@@ -268,7 +264,7 @@ void CupsRelay::State::Pump(int client)
             if (!ReadSome(client, got))
                 break; // the client is done
             if (server < 0)
-                asked0 += got;
+                early += got;
             else
                 toServer += host.Feed(got);
             if (!got.empty() && !waiting) {
