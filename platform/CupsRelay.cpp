@@ -155,7 +155,8 @@ std::shared_ptr<Upstream> CupsRelay::State::Connect() const
         // A fresh thread reads the user's server; a named one is set for this thread alone.
         if (!server.empty())
             cupsSetServer(server.c_str());
-        http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, qMax(1, msec), nullptr);
+        http_t* http =
+            httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, qMax(1, msec), nullptr);
         const std::lock_guard<std::mutex> guard(up->lock);
         if (up->abandoned) {
             if (http)
@@ -229,13 +230,14 @@ void CupsRelay::State::Pump(int client)
         short clientEvents = toServer.size() + early.size() < kBufferCap && !serverDone ? POLLIN : 0;
         if (!toClient.empty())
             clientEvents |= POLLOUT;
-        short serverEvents = 0;
+        // Until the server is there, the third look is at the end of the attempt to reach it.
+        pollfd fds[3] = {{wake[0], POLLIN, 0}, {client, clientEvents, 0}, {up->ready[0], POLLIN, 0}};
         if (server >= 0) {
-            serverEvents = !serverDone && toClient.size() < kBufferCap ? POLLIN : 0;
+            fds[2].fd = server;
+            fds[2].events = !serverDone && toClient.size() < kBufferCap ? POLLIN : 0;
             if (!toServer.empty())
-                serverEvents |= POLLOUT;
+                fds[2].events |= POLLOUT;
         }
-        pollfd fds[3] = {{wake[0], POLLIN, 0}, {client, clientEvents, 0}, {server >= 0 ? server : up->ready[0], server >= 0 ? serverEvents : short(POLLIN), 0}};
         if (::poll(fds, 3, timeout) < 0) {
             if (errno == EINTR)
                 continue;
