@@ -1,5 +1,8 @@
 // The print server asked through libcups.
 #include "platform/CupsApi.h"
+#include "platform/CupsRelay.h"
+#include "platform/PrintQueue.h"
+#include "platform/TimeSource.h"
 
 #include <QFile>
 
@@ -197,12 +200,30 @@ private:
 // A socket path no server can ever listen on.
 constexpr const char* kNoServer = "/dev/null/no-print-server";
 
+// Made when Qt's questions first go to the server; it ends with the program.
+std::unique_ptr<CupsRelay> g_relay;
+
 } // namespace
 
 CupsApi::~CupsApi() = default;
 
 std::shared_ptr<CupsApi> CupsApi::System(int timeoutMs) { return std::make_shared<LibCups>(timeoutMs); }
 
-void CupsApi::KeepThreadAway(bool away) { cupsSetServer(away ? kNoServer : nullptr); }
+void CupsApi::KeepThreadAway(bool away)
+{
+    if (away) {
+        cupsSetServer(kNoServer);
+        return;
+    }
+    const int boundMs = TimeSource::Instance().TimerInterval(PrintQueue::kTimeoutMs);
+    if (!g_relay)
+        g_relay = std::make_unique<CupsRelay>(boundMs);
+    g_relay->Rearm(boundMs);
+    // Without a relay no question of Qt's could be bounded: it finds no printers instead.
+    const QByteArray relay = g_relay->Socket().toUtf8();
+    cupsSetServer(relay.isEmpty() ? kNoServer : relay.constData());
+}
+
+bool CupsApi::ThreadCut() { return g_relay && g_relay->Cut(); }
 
 } // namespace platform

@@ -42,10 +42,14 @@ public:
 
     // The system's print server through libcups; timeoutMs bounds its connection and reads.
     static std::shared_ptr<CupsApi> System(int timeoutMs);
-    // Qt's print support asks libcups on the window's thread, with no time-out: while the
-    // server does not answer, that thread's libcups is pointed at no server at all, so that
-    // Qt finds no printers at once instead of waiting minutes. away=false points it back.
+    // Qt's print support asks libcups on the window's thread, with no time-out of its own. While
+    // the server does not answer, that thread's libcups is pointed at no server at all, so that
+    // Qt finds no printers at once instead of waiting minutes; away=false points it at a relay
+    // that cuts any of Qt's questions the server leaves unanswered for the program's bound.
     static void KeepThreadAway(bool away);
+    // Whether the relay cut one of Qt's questions since the thread was last pointed: the server
+    // answered the program's question, then went silent (or out of reach).
+    static bool ThreadCut();
 };
 
 } // namespace platform

@@ -266,7 +266,8 @@ public:
     }
 
 private:
-    // Qt's printer calls on this thread go to the server only while it answers.
+    // Qt's printer calls on this thread go to the server only while it answers, and then
+    // through the relay that bounds each of them.
     static PrintCheck Heard(const PrintCheck& check)
     {
         CupsApi::KeepThreadAway(check.answer == PrintCheck::CannotAsk);

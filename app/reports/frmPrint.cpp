@@ -7,6 +7,7 @@
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "datamodel/XelObject.h"
+#include "platform/CupsApi.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Printers.h"
 #include "platform/StatusSink.h"
@@ -307,8 +308,12 @@ void frmPrint::AskServerAgain()
     m_server = platform::Printers::Instance().AskServer(m_namedDefault);
 }
 
-QString frmPrint::NoPrinterReason() const
+QString frmPrint::NoPrinterReason()
 {
+    // Qt's printer calls found nothing because the server went silent after it answered: asked
+    // again, it says so.
+    if (platform::CupsApi::ThreadCut())
+        AskServerAgain();
     if (m_server.answer == platform::PrintCheck::Yes)
         return QStringLiteral("no printer is selected.");
     return m_server.reason + QLatin1Char('.');

@@ -98,7 +98,7 @@ private:
     void Unload();
     void NotPrintedMessage(const QString& reason);
     // Why no printer is selected: the print server's own reason when it gave one.
-    QString NoPrinterReason() const;
+    QString NoPrinterReason();
     // Asks the print server again before Qt's printer calls, unless it did not answer before
     // (Qt's calls then find no printers at once).
     void AskServerAgain();

@@ -2,6 +2,7 @@
 // test's own (cupsd on a socket in the test's folder, raw queues into /dev/null), against no
 // server, and against a socket that takes the connection and never answers.
 #include "tests/app/reports/ReportTestSupport.h"
+#include "tests/common/WaitFor.h"
 
 #include "app/reports/Reports.h"
 #include "app/reports/frmPrint.h"
@@ -13,6 +14,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
+#include <QLocalSocket>
+#include <QPrintDialog>
+#include <QComboBox>
 #include <QProcess>
 #include <QSemaphore>
 #include <QStandardPaths>
@@ -22,6 +26,7 @@
 
 #include <cups/cups.h>
 
+#include <atomic>
 #include <optional>
 #include <thread>
 
@@ -69,6 +74,70 @@ protected:
 
 private:
     QString m_path;
+    QSemaphore m_ready;
+    bool m_listening = false;
+};
+
+// Stands in front of the test's cupsd and passes every byte, until it turns silent for good: at
+// its answered+1-th connection, or at a request that carries the marker. Silent, it takes the
+// bytes of every connection and passes nothing; at its deadline it closes them all.
+class SilencingProxy : public QThread {
+public:
+    SilencingProxy(const QString& path, const QString& upstream) : m_path(path), m_upstream(upstream) {}
+    ~SilencingProxy() override
+    {
+        quit();
+        wait();
+    }
+    bool Listen(int answered, const QByteArray& marker)
+    {
+        m_answered = answered;
+        m_marker = marker;
+        start();
+        m_ready.acquire();
+        return m_listening;
+    }
+    void SilenceNow() { m_silent = true; }
+
+protected:
+    void run() override
+    {
+        QLocalServer server;
+        QLocalServer::removeServer(m_path);
+        m_listening = server.listen(m_path);
+        int accepted = 0;
+        connect(&server, &QLocalServer::newConnection, &server, [&] {
+            while (QLocalSocket* client = server.nextPendingConnection()) {
+                if (++accepted > m_answered)
+                    m_silent = true;
+                auto* up = new QLocalSocket(client);
+                up->connectToServer(m_upstream);
+                up->waitForConnected(kDeadlineMs);
+                connect(client, &QLocalSocket::readyRead, client, [this, client, up] {
+                    const QByteArray bytes = client->readAll();
+                    if (!m_marker.isEmpty() && bytes.contains(m_marker))
+                        m_silent = true;
+                    if (!m_silent)
+                        up->write(bytes);
+                });
+                connect(up, &QLocalSocket::readyRead, client, [this, client, up] {
+                    const QByteArray bytes = up->readAll();
+                    if (!m_silent)
+                        client->write(bytes);
+                });
+            }
+        });
+        QTimer::singleShot(kDeadlineMs, &server, [this] { exit(); });
+        m_ready.release();
+        if (m_listening)
+            exec();
+    }
+
+private:
+    QString m_path, m_upstream;
+    int m_answered = 0;
+    QByteArray m_marker;
+    std::atomic<bool> m_silent{false};
     QSemaphore m_ready;
     bool m_listening = false;
 };
@@ -390,4 +459,87 @@ TEST_F(PrintServerTest, NoServerOrASilentOneIsToldWithinTheBound)
     EXPECT_TRUE(form.Device().isEmpty());
     EXPECT_FALSE(form.SetDevice("Q"));
     EXPECT_LT(clock.elapsed(), kPrintWithinMs);
+}
+
+// The server answers the program's first question, then goes silent while Qt asks it: for the
+// printer named default (its first question of its own), or for the printer's PPD. Qt's calls
+// are cut within the bound, and the print is told as not printed, naming the silent server.
+TEST_F(PrintServerTest, ASilenceAfterTheFirstAnswerIsToldWithinTheBound)
+{
+    PrivateCupsd cupsd;
+    const QString why = cupsd.Start({{"Q"}}, {});
+    if (!why.isEmpty())
+        GTEST_SKIP() << "no private print server: " << why.toStdString();
+    env.Set("CUPS_SERVERROOT", cupsd.Root());
+    doubles.time.timerDivisor = 10;
+    const QString silentText = " did not answer within 5 seconds.";
+    struct Row {
+        const char* when;
+        int answered; // connections passed before the silence
+        QByteArray marker; // or the request that starts it
+    } rows[] = {
+        {"Qt asks for the printer", 1, {}},
+        {"Qt asks for the PPD", 1000, ".ppd"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.when);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        SilencingProxy proxy(dir.filePath("proxy.sock"), cupsd.Socket());
+        ASSERT_TRUE(proxy.Listen(row.answered, row.marker));
+        env.Set("CUPS_SERVER", dir.filePath("proxy.sock"));
+        const int before = cupsd.Jobs("Q").jobs;
+        qint64 took = 0;
+        EXPECT_FALSE(Print("Q", took));
+        EXPECT_TRUE(doubles.status.text.startsWith("The setup was not printed: "));
+        EXPECT_TRUE(doubles.status.text.endsWith("the print server " + dir.filePath("proxy.sock") + silentText))
+            << doubles.status.text.toStdString();
+        EXPECT_EQ(cupsd.Jobs("Q").jobs, before);
+        EXPECT_LT(took, kPrintWithinMs);
+    }
+}
+
+// The set-up dialog lists the printers after the server answered, while it has gone silent: the
+// dialog comes up with none of its printers within the bound, and the server is named silent.
+TEST_F(PrintServerTest, ASilenceWhileTheSetupDialogListsPrintersIsCut)
+{
+    PrivateCupsd cupsd;
+    const QString why = cupsd.Start({{"Q"}}, {});
+    if (!why.isEmpty())
+        GTEST_SKIP() << "no private print server: " << why.toStdString();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    SilencingProxy proxy(dir.filePath("proxy.sock"), cupsd.Socket());
+    ASSERT_TRUE(proxy.Listen(1000, {}));
+    env.Set("CUPS_SERVER", dir.filePath("proxy.sock"));
+    env.Set("CUPS_SERVERROOT", cupsd.Root());
+    env.Set("PRINTER", "Q");
+    doubles.time.timerDivisor = 10;
+    platform::Printers& printers = platform::Printers::Instance();
+    QString named;
+    ASSERT_EQ(printers.AskServer(named).answer, platform::PrintCheck::Yes);
+    EXPECT_EQ(named, "Q");
+    QPrinter printer;
+    ASSERT_TRUE(printers.SelectPrinter(printer, "Q"));
+    EXPECT_FALSE(platform::CupsApi::ThreadCut());
+    proxy.SilenceNow();
+    QStringList listed{"not listed"};
+    testing_doubles::WhenModal<QPrintDialog>([&listed](QPrintDialog* dialog) {
+        listed.clear();
+        if (auto* box = dialog->findChild<QComboBox*>(QStringLiteral("printers")))
+            for (int i = 0; i < box->count(); ++i)
+                listed << box->itemText(i);
+        dialog->reject();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QString name = "Q";
+    EXPECT_FALSE(printers.ShowPrinterSetup(nullptr, printer, name));
+    EXPECT_LT(clock.elapsed(), kPrintWithinMs);
+    EXPECT_FALSE(listed.contains("Q")) << listed.join(", ").toStdString();
+    EXPECT_FALSE(listed.contains("not listed"));
+    EXPECT_TRUE(platform::CupsApi::ThreadCut());
+    const platform::PrintCheck again = printers.AskServer(named);
+    EXPECT_EQ(again.answer, platform::PrintCheck::CannotAsk);
+    EXPECT_EQ(again.reason, "the print server " + dir.filePath("proxy.sock") + " did not answer within 5 seconds");
 }
