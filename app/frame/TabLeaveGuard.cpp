@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QShortcutEvent>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
@@ -45,9 +46,14 @@ int TabLeaveGuard::TargetOf(QObject* watched, QEvent* event) const
         break;
     }
     case QEvent::Wheel: {
-        const QPoint delta = static_cast<QWheelEvent*>(event)->angleDelta();
+        // As the bar takes it: a wheel that steps changes the page, a touch pad's pixel scroll
+        // only moves the strip.
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const QPoint delta = wheel->angleDelta();
         const int along = qAbs(delta.y()) > qAbs(delta.x()) ? delta.y() : delta.x();
-        if (watched == m_bar && along != 0)
+        const bool steps = m_bar->style()->styleHint(QStyle::SH_TabBar_AllowWheelScrolling, nullptr, m_bar)
+                           && !wheel->device()->capabilities().testFlag(QInputDevice::Capability::PixelScroll);
+        if (watched == m_bar && steps && along != 0)
             target = Step(along > 0 ? -1 : 1, false);
         break;
     }

@@ -4,10 +4,6 @@
 
 #include "controls/EntryBox.h"
 #include "datamodel/XelAnalogIn.h"
-#include "datamodel/XelBattery.h"
-#include "datamodel/XelMain.h"
-#include "datamodel/XelSpeedSensor.h"
-#include "datamodel/XelStandbyOperation.h"
 #include "datamodel/cAnalogIn.h"
 
 #include <QLineEdit>
@@ -31,6 +27,14 @@ protected:
             w = w->parentWidget();
         return w ? w->objectName().toStdString() : "nothing";
     }
+    // The whole setup as a file would hold it.
+    QByteArray SetupImage()
+    {
+        const QString image = Path("image.QRN");
+        EXPECT_TRUE(window->XelObject()->CreateTempFile(image));
+        QFile file(image);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 };
 
 enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save };
@@ -50,50 +54,27 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
         input->SetRPM(0, 800);
         input->SetRPM(1, 1200);
     });
-    const auto analogRow2 = [](QWidget* page) {
-        auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
-        QTreeWidgetItem* row = list->topLevelItem(1);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
-        ASSERT_EQ(list->currentItem(), row);
-    };
     struct Case {
         int tab;
         const char* box;
         const char* typed;
         QString message;
-        const char* focus; // the field the message names
-        std::function<int(XelObject&)> stored;
-        std::function<void(QWidget*)> prepare;
+        const char* focus = nullptr; // the field the message names, when not the box typed in
     } cases[] = {
-        {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!"),
-         "numMainLCDLightDelay",
-         [](XelObject& d) { return int(d.Main()->LCDLight()); }, {}},
-        {TabAnalogIn, "numAnalogSetpointRPM_0", "1500", Lang(828, {1500, 7500}), "numAnalogSetpointRPM_1",
-         [](XelObject& d) { return int(d.AnalogIn()->Item("2*")->RPM(0)); }, analogRow2},
-        {TabStandbyOperation, "numStandbyOperationAttempts", "0", Lang(831, {1, 20}), "numStandbyOperationAttempts",
-         [](XelObject& d) { return int(d.StandbyOperation()->StartAttempts()); }, {}},
-        {TabStandbyOperation, "numStandbyOperationCranking", "0", Lang(833, {2, 255}), "numStandbyOperationCranking",
-         [](XelObject& d) { return int(d.StandbyOperation()->CrankingTime()); }, {}},
-        {TabStandbyOperation, "numStandbyOperationDelay", "1", Lang(834, {2, 60}), "numStandbyOperationDelay",
-         [](XelObject& d) { return int(d.StandbyOperation()->Delay()); }, {}},
-        {TabStandbyOperation, "numStandbyOperationInitial", "0", Lang(835, {1, 255}), "numStandbyOperationInitial",
-         [](XelObject& d) { return int(d.StandbyOperation()->InitialStartDelay()); }, {}},
-        {TabStandbyOperation, "numStandbyOperationGenBreak", "0", Lang(836, {1, 255}), "numStandbyOperationGenBreak",
-         [](XelObject& d) { return int(d.StandbyOperation()->GenBreakTimer()); }, {}},
-        {TabSpeedSensor, "numSpeedSensorNomMax", "50", Lang(842, {100, 6000}), "numSpeedSensorNomMax",
-         [](XelObject& d) { return int(d.SpeedSensor()->NomSpeed()); }, {}},
-        {TabSpeedSensor, "numSpeedSensorNomMax", "200", Lang(845, {100, 200}), "numSpeedSensorReadyToTakeLoad",
-         [](XelObject& d) { return int(d.SpeedSensor()->NomSpeed()); }, {}},
-        {TabSpeedSensor, "numSpeedSensorSpeeding", "50", Lang(843, {1500, 7500}), "numSpeedSensorSpeeding",
-         [](XelObject& d) { return int(d.SpeedSensor()->Speeding()); }, {}},
-        {TabSpeedSensor, "numSpeedSensorReadyToTakeLoad", "50", Lang(845, {100, 1500}), "numSpeedSensorReadyToTakeLoad",
-         [](XelObject& d) { return int(d.SpeedSensor()->ReadyToTakeLoad()); }, {}},
-        {TabSpeedSensor, "numSpeedSensorRUNDetectedAt", "10", Lang(846, {50, 600}), "numSpeedSensorRUNDetectedAt",
-         [](XelObject& d) { return int(d.SpeedSensor()->RunDetectedAt()); }, {}},
-        {TabBattery, "numBatteryLowBatteryVAlarm", "5", Lang(851, {18, 30}), "numBatteryLowBatteryVAlarm",
-         [](XelObject& d) { return qRound(d.Battery()->LowBatteryVoltage() * 10); }, {}},
-        {TabBattery, "numBatteryDelay", "0", Lang(852, {1, 255}), "numBatteryDelay",
-         [](XelObject& d) { return int(d.Battery()->Delay()); }, {}},
+        {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!")},
+        {TabAnalogIn, "numAnalogSetpointRPM_0", "1500", Lang(828, {1500, 7500}), "numAnalogSetpointRPM_1"},
+        {TabStandbyOperation, "numStandbyOperationAttempts", "0", Lang(831, {1, 20})},
+        {TabStandbyOperation, "numStandbyOperationCranking", "0", Lang(833, {2, 255})},
+        {TabStandbyOperation, "numStandbyOperationDelay", "1", Lang(834, {2, 60})},
+        {TabStandbyOperation, "numStandbyOperationInitial", "0", Lang(835, {1, 255})},
+        {TabStandbyOperation, "numStandbyOperationGenBreak", "0", Lang(836, {1, 255})},
+        {TabSpeedSensor, "numSpeedSensorNomMax", "50", Lang(842, {100, 6000})},
+        {TabSpeedSensor, "numSpeedSensorNomMax", "200", Lang(845, {100, 200}), "numSpeedSensorReadyToTakeLoad"},
+        {TabSpeedSensor, "numSpeedSensorSpeeding", "50", Lang(843, {1500, 7500})},
+        {TabSpeedSensor, "numSpeedSensorReadyToTakeLoad", "50", Lang(845, {100, 1500})},
+        {TabSpeedSensor, "numSpeedSensorRUNDetectedAt", "10", Lang(846, {50, 600})},
+        {TabBattery, "numBatteryLowBatteryVAlarm", "5", Lang(851, {18, 30})},
+        {TabBattery, "numBatteryDelay", "0", Lang(852, {1, 255})},
     };
     ASSERT_TRUE(Start({"-f", path}));
     window->show();
@@ -105,8 +86,12 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             SCOPED_TRACE(testing::Message() << c.box << " road " << int(road));
             tabs->setCurrentIndex(c.tab);
             QWidget* page = window->PageContainer(c.tab);
-            if (c.prepare)
-                c.prepare(page);
+            if (c.tab == TabAnalogIn) { // the entries of analog input 2
+                auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+                QTreeWidgetItem* row = list->topLevelItem(1);
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+                ASSERT_EQ(list->currentItem(), row);
+            }
             auto* box = page->findChild<EntryBox*>(c.box);
             ASSERT_NE(box, nullptr);
             const QString original = box->Text();
@@ -115,7 +100,7 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             box->TextBox()->selectAll();
             QTest::keyClicks(box->TextBox(), c.typed);
             ASSERT_EQ(box->Text(), c.typed);
-            const int stored = c.stored(*window->XelObject());
+            const QByteArray stored = SetupImage();
             doubles.presenter.shown.clear();
 
             const int other = c.tab == TabSpeedSensor ? TabMain : TabSpeedSensor;
@@ -142,8 +127,8 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             EXPECT_EQ(Shown().join('|').toStdString(), c.message.toStdString());
             EXPECT_EQ(tabs->currentIndex(), c.tab);
             EXPECT_EQ(box->Text(), c.typed);
-            EXPECT_EQ(c.stored(*window->XelObject()), stored);
-            EXPECT_EQ(Focused(), c.focus);
+            EXPECT_TRUE(SetupImage() == stored);
+            EXPECT_EQ(Focused(), c.focus ? c.focus : c.box);
             box->TextBox()->setText(original);
         }
     }

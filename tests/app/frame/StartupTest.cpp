@@ -1,12 +1,9 @@
 #include "app/frame/Startup.h"
 #include "extra/extra.h"
 #include "platform/LibraryLoader.h"
-#include "platform/SettingsStore.h"
 #include "tests/common/Doubles.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -78,28 +75,4 @@ TEST_F(Startup, NormalStartLoadsAndFreesTheLibrary)
     EXPECT_EQ(loader.frees, 1);
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
     EXPECT_FALSE(extra::LanguageLibraryLoaded());
-}
-
-TEST_F(Startup, SettingsNoticeStaysOnceTheWindowIsUp)
-{
-    loader.available = true;
-    QFile damaged(doubles.dir.filePath("damaged.ini"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write("[General\nMode=1\n") > 0);
-    damaged.close();
-    platform::QtSettingsStore store(damaged.fileName());
-    platform::SettingsStore::SetInstance(&store);
-    QString shown;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == QLatin1String("frmMain") && w->isVisible()) {
-                shown = w->findChild<QLabel*>(QStringLiteral("TEXT"))->text();
-                w->close();
-            }
-        }
-    });
-    closer.start(5);
-    EXPECT_EQ(RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance())), 0);
-    platform::SettingsStore::SetInstance(doubles.settings.get());
-    EXPECT_TRUE(!shown.isEmpty() && shown == store.Notice()) << shown.toStdString();
 }

@@ -3,6 +3,7 @@
 #include "app/frame/TabLeaveGuard.h"
 
 #include <QApplication>
+#include <QPointingDevice>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -18,12 +19,17 @@ void Click(QTabWidget& tabs, int tab, Qt::MouseButton button = Qt::LeftButton)
     QTest::mouseClick(tabs.tabBar(), button, {}, tabs.tabBar()->tabRect(tab).center());
 }
 
-void Wheel(QTabWidget& tabs, int delta)
+// A touch pad scrolls by pixels as well.
+void Wheel(QTabWidget& tabs, int delta, bool touchPad = false)
 {
+    static const QPointingDevice pad("pad", 9001, QInputDevice::DeviceType::TouchPad,
+                                     QPointingDevice::PointerType::Finger,
+                                     QInputDevice::Capability::Scroll | QInputDevice::Capability::PixelScroll, 2, 0);
     QTabBar* bar = tabs.tabBar();
     const QPointF at = bar->tabRect(bar->currentIndex()).center();
-    QWheelEvent wheel(at, bar->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+    QWheelEvent wheel(at, bar->mapToGlobal(at), touchPad ? QPoint(0, delta / 10) : QPoint(), {0, delta},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized,
+                      touchPad ? &pad : QPointingDevice::primaryPointingDevice());
     QApplication::sendEvent(bar, &wheel);
 }
 
@@ -52,6 +58,7 @@ TEST(TabLeaveGuard, AsksOnlyWhenAnotherPageWouldShow)
         {"Left at the first tab", 0, [](QTabWidget& t) { QTest::keyClick(t.tabBar(), Qt::Key_Left); }, -1},
         {"wheel down", 0, [](QTabWidget& t) { Wheel(t, -120); }, 1},
         {"wheel up at the first tab", 0, [](QTabWidget& t) { Wheel(t, 120); }, -1},
+        {"touch pad scroll", 0, [](QTabWidget& t) { Wheel(t, -120, true); }, -1},
         {"mnemonic", 0, [](QTabWidget& t) { QTest::keySequence(t.widget(0), QKeySequence(Qt::ALT | Qt::Key_D)); }, 3},
         {"mnemonic of the page on show", 0,
          [](QTabWidget& t) { QTest::keySequence(t.widget(0), QKeySequence(Qt::ALT | Qt::Key_A)); }, -1},

@@ -102,9 +102,9 @@ TEST_F(WindowSize, EveryPageFitsASmallScreenAndTheMinimumNeverGrows)
     check("J1939 off");
 }
 
-// The status text is cut, never sizes the window: with a settings notice said at start-up
-// (a folder where the settings file belongs) the window opens as wide as its pages ask, on a
-// large screen as on a small one, and a longer text later does not widen it either.
+// The status text is cut, never sizes the window: a settings notice said at start-up (a folder
+// where the settings file belongs) stays once the window is up, the window opens as wide as its
+// pages ask, on a large screen as on a small one, and a longer text later does not widen it.
 TEST_F(WindowSize, TheStatusTextNeverWidensTheWindow)
 {
     platform::QtSettingsStore folder(doubles.dir.path());
