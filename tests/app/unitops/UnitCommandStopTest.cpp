@@ -90,5 +90,18 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
     }
 }
 
+// A signal the event loop has not seen yet when the command ends still ends the run.
+TEST_F(CommandStop, ASignalInTheLastMomentIsNotLost)
+{
+    QList<int> ended;
+    unitops::SetStopEnd([&](int signal, const QString&) { ended << signal; });
+    {
+        unitops::UnitCommandScope command("the Clock command");
+        std::raise(SIGTERM);
+    }
+    unitops::SetStopEnd({});
+    EXPECT_EQ(ended, QList<int>{SIGTERM});
+}
+
 } // namespace
 } // namespace unitops_test
