@@ -371,12 +371,6 @@ void frmComm::EndTransfer()
     SetBusy(false);
     lblComm->hide();
     m_finished = true;
-    // Stopped by a signal: nobody waits for the window any more.
-    if (unitops::StopRequested())
-        QTimer::singleShot(0, this, [this] {
-            if (!m_busy)
-                done(QDialog::Rejected);
-        });
 }
 
 bool frmComm::StepOpenLink()
