@@ -104,7 +104,6 @@ bool StopRequested()
     const StopState& s = State();
     return s.commands > 0 && s.signal != 0;
 }
-int StopSignal() { return State().signal; }
 
 void NoteRelock(bool acknowledged)
 {
