@@ -26,7 +26,6 @@ public:
         Arm& operator=(const Arm&) = delete;
     };
 
-    bool Armed() const { return m_depth > 0; }
     // The signal caught while armed; 0 when none came.
     int Caught() const { return m_caught; }
     // "SIGINT", "SIGTERM", "SIGHUP" (or "signal n").

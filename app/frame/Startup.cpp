@@ -64,7 +64,7 @@ int RunQuarno(QApplication& app)
     });
     frmMain window;
     if (!window.Form_Load(args))
-        return frmMain::RunsWithoutWindow(args) ? Finish(window.ExitStatus(), window.ExitReason()) : window.ExitStatus();
+        return windowless ? Finish(window.ExitStatus(), window.ExitReason()) : window.ExitStatus();
     window.show();
     QObject::connect(&window, &frmMain::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     app.exec();

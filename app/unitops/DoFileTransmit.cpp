@@ -266,15 +266,14 @@ private:
         return source == 2 || source == 3 ? extra::GetLangString(quint16(4001 + source - 2)) : QString();
     }
 
-    // The battery list's text of the chosen source; an external source has no entry there.
+    // The source as the battery list names it ("1-Read From J1939", "2-Read From J1587"); an
+    // external source has no entry there.
     QString BatterySourceText() const
     {
-        const QString shown = m_state.batteryPage ? m_state.batteryPage->StartBatteryVoltageText() : QString();
-        if (!shown.isEmpty())
-            return shown;
-        // The battery's 1 (J1939) and 2 (J1587) are the pickups' 2 and 3.
         const float voltage = s.Battery()->BatteryVoltage();
-        return voltage == 1.0f || voltage == 2.0f ? BusSourceText(int(voltage) + 1) : kExternalBatterySource;
+        if (voltage != 1.0f && voltage != 2.0f)
+            return kExternalBatterySource;
+        return extra::AfterFirst(extra::GetLangString(quint16(4002 + int(voltage))), QStringLiteral("-"));
     }
 
     bool BusInputsAllowed()

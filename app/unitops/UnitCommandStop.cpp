@@ -76,10 +76,11 @@ UnitCommandScope::~UnitCommandScope()
     StopState& s = State();
     if (--s.commands > 0)
         return;
-    // A signal that came in the last moment still ends the run as one during the command.
-    if (!s.signal && platform::StopSignals::Instance().Caught())
-        s.signal = platform::StopSignals::Instance().Caught();
+    // Disarming takes what the event loop has not seen yet: a signal that came in the last
+    // moment still ends the run as one during the command.
     s.arm.reset();
+    if (!s.signal)
+        s.signal = platform::StopSignals::Instance().Caught();
     EndRun();
 }
 
@@ -103,7 +104,6 @@ bool StopRequested()
     const StopState& s = State();
     return s.commands > 0 && s.signal != 0;
 }
-int StopSignal() { return State().signal; }
 
 void NoteRelock(bool acknowledged)
 {

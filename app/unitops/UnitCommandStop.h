@@ -36,8 +36,6 @@ private:
 // A stop signal came during the running unit command: no further request goes out but the one
 // that locks the unit again.
 bool StopRequested();
-// The signal that stopped the running or the last unit command (0: none).
-int StopSignal();
 // What the links did after the stop, for the line.
 void NoteRelock(bool acknowledged);
 void NoteSetupIncomplete(bool written);

@@ -340,13 +340,12 @@ void frmComm::ReleaseLink()
 
 void frmComm::StopBySignal()
 {
-    lblComm->show();
-    // The package on the wire is dropped; the step fails and the link relocks as it closes.
+    // The Cancel button's road, and the package on the wire is dropped too: the step fails and
+    // the link relocks as it closes.
+    cmdOK_Click();
     if (m_comm)
         m_comm->Cancel();
 }
-
-bool frmComm::Cancelled() const { return m_cancel || unitops::StopRequested(); }
 
 QString frmComm::FailureReason() const
 {
@@ -372,12 +371,6 @@ void frmComm::EndTransfer()
     SetBusy(false);
     lblComm->hide();
     m_finished = true;
-    // Stopped by a signal: nobody waits for the window any more.
-    if (unitops::StopRequested())
-        QTimer::singleShot(0, this, [this] {
-            if (!m_busy)
-                done(QDialog::Rejected);
-        });
 }
 
 bool frmComm::StepOpenLink()
@@ -385,7 +378,7 @@ bool frmComm::StepOpenLink()
     SetStepState(OpenLink, Busy);
     platform::TimeSource::Instance().ProcessEvents();
     Pause(100);
-    if (Cancelled() || (m_comm && m_comm->Active())) {
+    if (m_cancel || (m_comm && m_comm->Active())) {
         SetStepState(OpenLink, Failed);
         return false;
     }
@@ -548,9 +541,9 @@ void frmComm::LoadSetup()
         return EndTransfer();
     if (m_state.DebugComm)
         ShowFixedMessage(QStringLiteral("Start Comm"), platform::MsgStyle::OKOnly);
-    if (!Cancelled() && !StepOpenLink())
+    if (!m_cancel && !StepOpenLink())
         return EndTransfer();
-    if (Cancelled()) {
+    if (m_cancel) {
         SetStepState(CheckControlUnit, Failed);
         return EndTransfer();
     }
@@ -558,20 +551,20 @@ void frmComm::LoadSetup()
         return EndTransfer();
 
     QVector<qint32> words;
-    if (Cancelled() || !StepReceiveSetupImage(words, m_firmware))
+    if (m_cancel || !StepReceiveSetupImage(words, m_firmware))
         return EndTransfer();
     m_words = words;
     if (m_state.DebugComm)
         ShowFixedMessage(QStringLiteral("Setup loaded from ECX"), platform::MsgStyle::OKOnly);
     if (m_state.DebugInfo)
         unitops::SaveSetupLogFromComm(m_state, words);
-    if (Cancelled() || !StepVerifySetupImage(words))
+    if (m_cancel || !StepVerifySetupImage(words))
         return EndTransfer();
     // A cancel asked for during the read-back: nothing is loaded, and the last step never runs.
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
     StepCloseLink(true);
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
 
     if (!m_setup || !m_setup->LoadSetup(words, m_firmware)) {
@@ -591,18 +584,18 @@ void frmComm::SaveSetup()
     pagecommon::WaitCursor wait;
     if (!BeginTransfer())
         return EndTransfer();
-    if (!Cancelled() && !StepOpenLink())
+    if (!m_cancel && !StepOpenLink())
         return EndTransfer();
-    if (Cancelled()) {
+    if (m_cancel) {
         SetStepState(CheckControlUnit, Failed);
         return EndTransfer();
     }
     if (!StepCheckControlUnit(false)) {
-        if (!Cancelled() && unitops::DetectUnit() && !unitops::EngineIsStopped())
+        if (!m_cancel && unitops::DetectUnit() && !unitops::EngineIsStopped())
             extra::LangMsgBox(114, platform::MsgStyle::OKOnly | platform::MsgStyle::Information);
         return EndTransfer();
     }
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
 
     QVector<qint32> words;
@@ -618,13 +611,13 @@ void frmComm::SaveSetup()
     if (!StepTransmitSetupImage(words, m_firmware))
         return EndTransfer();
     m_words = words;
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
     const bool verified = StepVerifySetupImage(words);
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
     StepCloseLink(false);
-    if (Cancelled())
+    if (m_cancel)
         return EndTransfer();
     if (!verified) {
         AppendSummary(QStringLiteral("Verification failed: the setup read back from the Control Unit differs from "

@@ -85,7 +85,6 @@ private:
     // Relocks the unit when this transfer unlocked it, and ends the link.
     void ReleaseLink();
     bool FirmwareAgrees(const QString& firmware);
-    bool Cancelled() const;
     void StopBySignal();
     void EndTransfer();
 

@@ -178,39 +178,32 @@ TEST_F(frmRetrieveLogTest, EmptyAndSilentAnswersGiveEmptySections)
     EXPECT_EQ(shell.opened.size(), 1);
 }
 
+// A stop signal is the download's Cancel.
 TEST_F(frmRetrieveLogTest, CancelInTheMiddleStopsAtOnceAndLeavesNoFile)
 {
-    auto w = OpenReady();
-    Click(w.get(), "cmdDownload");
-    Drain();
-    Silence(2000);
-    ASSERT_EQ(w->CurrentState(), State::Downloading);
-    Click(w.get(), "cmdCancel");
-    EXPECT_FALSE(w->isVisible());
-    EXPECT_NE(w->CurrentState(), State::Downloading);
-    EXPECT_FALSE(w->findChild<QTimer*>("timTimer")->isActive());
-    Silence(10000);
-    EXPECT_TRUE(shell.opened.isEmpty());
-    EXPECT_TRUE(w->LogFile().isEmpty());
-    EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
-    // The port was given back: a new link reaches the unit.
-    EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
-}
-
-// A stop signal is the download's Cancel: the port is given back and the window closes.
-TEST_F(frmRetrieveLogTest, ASignalInTheMiddleStopsAsCancelDoes)
-{
-    auto w = OpenReady();
-    Click(w.get(), "cmdDownload");
-    Drain();
-    Silence(2000);
-    ASSERT_EQ(w->CurrentState(), State::Downloading);
-    std::raise(SIGINT); // armed while the download runs
-    EXPECT_TRUE(RunUntil([&] { return !w->isVisible(); }));
-    EXPECT_NE(w->CurrentState(), State::Downloading);
-    EXPECT_TRUE(w->LogFile().isEmpty());
-    EXPECT_EQ(unitops::StopReason(), "a signal (SIGINT) stopped the log download; the Control Unit stays locked");
-    EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
+    for (const bool bySignal : {false, true}) {
+        SCOPED_TRACE(bySignal ? "SIGINT" : "Cancel");
+        auto w = OpenReady();
+        Click(w.get(), "cmdDownload");
+        Drain();
+        Silence(2000);
+        ASSERT_EQ(w->CurrentState(), State::Downloading);
+        if (bySignal)
+            std::raise(SIGINT); // armed while the download runs
+        else
+            Click(w.get(), "cmdCancel");
+        EXPECT_TRUE(RunUntil([&] { return !w->isVisible(); }));
+        EXPECT_NE(w->CurrentState(), State::Downloading);
+        EXPECT_FALSE(w->findChild<QTimer*>("timTimer")->isActive());
+        Silence(10000);
+        EXPECT_TRUE(shell.opened.isEmpty());
+        EXPECT_TRUE(w->LogFile().isEmpty());
+        EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
+        if (bySignal)
+            EXPECT_EQ(unitops::StopReason(), "a signal (SIGINT) stopped the log download; the Control Unit stays locked");
+        // The port was given back: a new link reaches the unit.
+        EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
+    }
 }
 
 TEST_F(frmRetrieveLogTest, AnEndlessAnswerIsCutAndTheDownloadEnds)
