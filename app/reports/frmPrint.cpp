@@ -302,7 +302,10 @@ bool frmPrint::SetDevice(const QString& name)
 
 void frmPrint::AskServerAgain()
 {
-    if (m_server.answer == platform::PrintCheck::CannotAsk)
+    // Qt's calls are bounded by the relay; only after it cut one (the server answered, then went
+    // silent) is the server asked again, for its reason, and to let Qt's calls through once it
+    // answers.
+    if (m_server.answer == platform::PrintCheck::CannotAsk || !platform::CupsApi::ThreadCut())
         return;
     const pagecommon::WaitCursor wait;
     m_server = platform::Printers::Instance().AskServer(m_namedDefault);
@@ -310,10 +313,7 @@ void frmPrint::AskServerAgain()
 
 QString frmPrint::NoPrinterReason()
 {
-    // Qt's printer calls found nothing because the server went silent after it answered: asked
-    // again, it says so.
-    if (platform::CupsApi::ThreadCut())
-        AskServerAgain();
+    AskServerAgain();
     if (m_server.answer == platform::PrintCheck::Yes)
         return QStringLiteral("no printer is selected.");
     return m_server.reason + QLatin1Char('.');
