@@ -259,7 +259,6 @@ public:
     {
         return name == PdfOutput || (name == kPdfName && !MappedPdfFile().isEmpty());
     }
-    PrintCheck QueueAccepts(const QString& name) override { return Heard(PrintQueue().Accepts(name)); }
     PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override
     {
         return Heard(PrintQueue().Submit(name, pdfFile, title, options));
@@ -352,13 +351,6 @@ PrintCheck PdfPrinters::AskServer(QString& printer)
         return PrintCheck{PrintCheck::Yes, {}, 0};
     }
     return PrintQueue(cups, cupsTimeoutMs).Default(printer);
-}
-
-PrintCheck PdfPrinters::QueueAccepts(const QString& name)
-{
-    if (!cups)
-        return PrintCheck{PrintCheck::Yes, {}, 0};
-    return PrintQueue(cups, cupsTimeoutMs).Accepts(name);
 }
 
 PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options)

@@ -377,17 +377,9 @@ frmPrint::PrintResult frmPrint::PrintDocument()
 
 frmPrint::PrintResult frmPrint::PrintOnQueue()
 {
-    // The print server is asked whether the queue takes jobs, then handed the report as one PDF
-    // job; only a job it made is a print. Every question is bounded in time.
-    platform::Printers& printers = platform::Printers::Instance();
+    // The print server is handed the report as one PDF job, unless the queue does not take
+    // jobs now; only a job it made is a print. The hand-over is bounded in time.
     const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
-    auto wait = std::make_unique<pagecommon::WaitCursor>();
-    const platform::PrintCheck accepts = printers.QueueAccepts(m_device);
-    wait.reset();
-    if (accepts.answer != platform::PrintCheck::Yes) {
-        NotPrintedMessage(printer + accepts.reason + QLatin1Char('.'));
-        return NotPrinted;
-    }
     const QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
     QString failure;
@@ -395,10 +387,12 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
         NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
         return NotPrinted;
     }
-    wait = std::make_unique<pagecommon::WaitCursor>();
     const QStringList options = platform::Printers::JobOptions(m_printer, Copies);
-    const platform::PrintCheck job = printers.Submit(m_device, pdf, m_report.DocName, options);
-    wait.reset();
+    platform::PrintCheck job;
+    {
+        const pagecommon::WaitCursor wait;
+        job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
+    }
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
         return NotPrinted;
