@@ -1013,10 +1013,6 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
          false, 1, notPrinted + "printer 'Office': the printer is stopped."},
         {"server silent", "Office", true, {}, Made(8), true, false, 1,
          notPrinted + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds."},
-        {"non-ASCII name", QString::fromUtf8("B\xc3\xbcro"), true, {}, Made(3), false, true, 1,
-         QString::fromUtf8("File printed on B\xc3\xbcro")},
-        {"name beginning with -", "-Office", true, {}, Made(4), false, true, 1, "File printed on -Office"},
-        {"instance of a queue", "Office/2up", true, {}, Made(5), false, true, 1, "File printed on Office/2up"},
         // No printer is chosen: the server's own reason is told.
         {"default unknown to the server", "Office", true, Named(A::Unknown, "NoSuchQueue"), {}, false, false, 0,
          notPrinted + "the print server does not know the printer \"NoSuchQueue\"."},
