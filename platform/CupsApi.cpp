@@ -89,8 +89,6 @@ public:
                     LastError(answer);
                     // A job without its document would wait in the queue for ever.
                     cupsCancelDestJob(http, dest, job);
-                } else {
-                    answer.job = job;
                 }
                 cupsFreeOptions(count, list);
                 cupsFreeDestInfo(info);

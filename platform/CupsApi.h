@@ -21,7 +21,6 @@ struct CupsAnswer {
     QString error;
     QMap<QString, QString> options; // Submit: the printer's attributes ("printer-state", ...)
     QString name;                   // DefaultDestination: the printer named default ("" for none)
-    int job = 0;                    // Submit: the id of the job the server made
 };
 
 // The questions the program asks the print server, each on a connection of its own. A call may

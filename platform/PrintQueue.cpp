@@ -116,7 +116,6 @@ PrintCheck PrintQueue::Submit(const QString& printer, const QString& pdfFile, co
         check.answer = PrintCheck::No;
         check.reason = WithWhy(QStringLiteral("the printer is stopped"), why);
     }
-    check.job = made.job;
     return check;
 }
 

@@ -15,7 +15,6 @@ struct PrintCheck {
     enum Answer { Yes, No, CannotAsk };
     Answer answer = CannotAsk;
     QString reason; // unless Yes: why, in words for the user
-    int job = 0;    // the job the server made for the print
 };
 
 // Asks CUPS for the default printer and hands a queue the job. Each question runs on a worker thread
@@ -30,7 +29,7 @@ public:
     // Whether the server answers, and the printer it names default ("" for none): No when it
     // does not know the printer named default.
     PrintCheck Default(QString& printer) const;
-    // Hands the PDF file to the printer's queue; Yes with the job's id once the server made it,
+    // Hands the PDF file to the printer's queue; Yes once the server made the job,
     // No when the queue does not accept jobs or the printer is stopped.
     PrintCheck Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const;
 

@@ -253,7 +253,7 @@ public:
         if (MappedPdfFile().isEmpty())
             return check;
         defaultPrinter = kPdfName;
-        return PrintCheck{PrintCheck::Yes, {}, 0};
+        return PrintCheck{PrintCheck::Yes, {}};
     }
     bool PrintsToFile(const QString& name) override
     {
@@ -348,7 +348,7 @@ PrintCheck PdfPrinters::AskServer(QString& printer)
 {
     if (!cups) {
         printer = defaultPrinter;
-        return PrintCheck{PrintCheck::Yes, {}, 0};
+        return PrintCheck{PrintCheck::Yes, {}};
     }
     return PrintQueue(cups, cupsTimeoutMs).Default(printer);
 }

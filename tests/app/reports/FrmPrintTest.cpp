@@ -962,13 +962,6 @@ platform::CupsAnswer Dest(platform::CupsAnswer::Status status, const QMap<QStrin
     return a;
 }
 
-platform::CupsAnswer Made(int job)
-{
-    platform::CupsAnswer a = Dest(platform::CupsAnswer::Found);
-    a.job = job;
-    return a;
-}
-
 platform::CupsAnswer Named(platform::CupsAnswer::Status status, const QString& name)
 {
     platform::CupsAnswer a = Dest(status);
@@ -998,7 +991,7 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         int asked; // questions about the printer
         QString status;
     } cases[] = {
-        {"accepting, job made", "Office", true, {}, Made(7), false, true, 1, "File printed on Office"},
+        {"accepting, job made", "Office", true, {}, Dest(A::Found), false, true, 1, "File printed on Office"},
         {"rejecting", "Office", true, {},
          Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), false, false, 1,
          notPrinted + "printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
@@ -1011,7 +1004,7 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         {"PDF file", "Office", false, {}, {}, false, true, 0, "File printed on Office"},
         {"stopped", "Office", true, {}, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), false,
          false, 1, notPrinted + "printer 'Office': the printer is stopped."},
-        {"server silent", "Office", true, {}, Made(8), true, false, 1,
+        {"server silent", "Office", true, {}, Dest(A::Found), true, false, 1,
          notPrinted + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds."},
         // No printer is chosen: the server's own reason is told.
         {"default unknown to the server", "Office", true, Named(A::Unknown, "NoSuchQueue"), {}, false, false, 0,
