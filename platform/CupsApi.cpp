@@ -30,22 +30,6 @@ public:
         return server;
     }
 
-    CupsAnswer Destination(const QString& printer) override
-    {
-        return Asked([&](http_t* http, CupsAnswer& answer) {
-            cups_dest_t* dest = NamedDest(http, printer);
-            if (!dest)
-                return LastError(answer);
-            answer.status = CupsAnswer::Found;
-            for (int i = 0; i < dest->num_options; ++i)
-                answer.options.insert(QString::fromUtf8(dest->options[i].name), QString::fromUtf8(dest->options[i].value));
-            cupsFreeDests(1, dest);
-            const bool rejects = answer.options.value(QStringLiteral("printer-is-accepting-jobs")) == QLatin1String("false");
-            if (rejects || answer.options.value(QStringLiteral("printer-state")) == QLatin1String("5"))
-                AddStateMessage(http, answer);
-        });
-    }
-
     CupsAnswer DefaultDestination() override
     {
         return Asked([](http_t* http, CupsAnswer& answer) {
@@ -76,10 +60,16 @@ public:
         }
         return Asked([&](http_t* http, CupsAnswer& answer) {
             cups_dest_t* dest = NamedDest(http, printer);
-            cups_dinfo_t* info = dest ? cupsCopyDestInfo(http, dest) : nullptr;
-            if (!info) {
-                LastError(answer);
-            } else {
+            if (!dest)
+                return LastError(answer);
+            answer.status = CupsAnswer::Found;
+            for (int i = 0; i < dest->num_options; ++i)
+                answer.options.insert(QString::fromUtf8(dest->options[i].name), QString::fromUtf8(dest->options[i].value));
+            const bool rejects = answer.options.value(QStringLiteral("printer-is-accepting-jobs")) == QLatin1String("false");
+            if (rejects || answer.options.value(QStringLiteral("printer-state")) == QLatin1String("5")) {
+                // No job: the caller tells why.
+                AddStateMessage(http, answer);
+            } else if (cups_dinfo_t* info = cupsCopyDestInfo(http, dest)) {
                 int count = 0;
                 cups_option_t* list = nullptr;
                 for (int i = 0; i + 1 < options.size(); i += 2)
@@ -99,15 +89,13 @@ public:
                     LastError(answer);
                     // A job without its document would wait in the queue for ever.
                     cupsCancelDestJob(http, dest, job);
-                } else {
-                    answer.status = CupsAnswer::Found;
-                    answer.job = job;
                 }
                 cupsFreeOptions(count, list);
                 cupsFreeDestInfo(info);
+            } else {
+                LastError(answer);
             }
-            if (dest)
-                cupsFreeDests(1, dest);
+            cupsFreeDests(1, dest);
         });
     }
 

@@ -19,9 +19,8 @@ struct CupsAnswer {
     };
     Status status = Failed;
     QString error;
-    QMap<QString, QString> options; // Destination: its attributes ("printer-state", ...)
+    QMap<QString, QString> options; // Submit: the printer's attributes ("printer-state", ...)
     QString name;                   // DefaultDestination: the printer named default ("" for none)
-    int job = 0;                    // Submit: the id of the job the server made
 };
 
 // The questions the program asks the print server, each on a connection of its own. A call may
@@ -31,12 +30,12 @@ public:
     virtual ~CupsApi();
     // The server the questions go to, as the user names it (a socket path or a host).
     virtual QString Server() = 0;
-    // A printer by name; "queue/instance" names an instance of a queue.
-    virtual CupsAnswer Destination(const QString& printer) = 0;
     // The printer the user or the server names default; Unknown (with its name) when the
     // server does not know it.
     virtual CupsAnswer DefaultDestination() = 0;
-    // Hands a PDF file to the printer's queue as one job. options: name, value pairs.
+    // Hands a PDF file to the printer's queue as one job; "queue/instance" names an instance of
+    // a queue. options: name, value pairs. A queue that rejects jobs, or a stopped printer, gets
+    // no job: Found without one, its attributes (and "printer-state-message") saying why.
     virtual CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title,
                               const QStringList& options) = 0;
 

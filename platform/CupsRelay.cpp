@@ -219,7 +219,7 @@ void CupsRelay::State::Pump(int client)
     Clock::time_point asked, heard = started;
     bool waiting = false; // the client sent bytes the server has not answered yet
     bool silent = !up;
-    while (!silent) {
+    while (!silent && !(serverDone && toClient.empty())) {
         const int timeout = MillisecondsLeft(server < 0 ? started : waiting && !serverDone ? asked : heard, boundMs);
         if (timeout == 0) {
             // An idle connection, or an answer that stopped halfway, is closed as the server
@@ -278,8 +278,6 @@ void CupsRelay::State::Pump(int client)
         }
         if ((fds[1].revents & POLLOUT) && !SendSome(client, toClient))
             break;
-        if (serverDone && toClient.empty())
-            break;
         if (server < 0)
             continue;
         if (fds[2].revents & POLLIN) {
@@ -294,8 +292,6 @@ void CupsRelay::State::Pump(int client)
         }
         if ((fds[2].revents & POLLOUT) && !SendSome(server, toServer))
             serverDone = true;
-        if (serverDone && toClient.empty())
-            break;
     }
     if (silent)
         cut = true;

@@ -99,35 +99,23 @@ PrintCheck PrintQueue::Default(QString& printer) const
     return check;
 }
 
-PrintCheck PrintQueue::Accepts(const QString& printer) const
-{
-    CupsAnswer dest;
-    PrintCheck check = Ask([printer](CupsApi& cups) { return cups.Destination(printer); }, dest);
-    if (check.answer != PrintCheck::Yes)
-        return check;
-    const QString why = dest.options.value(QStringLiteral("printer-state-message"));
-    const QString accepting = dest.options.value(QStringLiteral("printer-is-accepting-jobs"));
-    if (accepting.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
-        check.answer = PrintCheck::No;
-        check.reason = WithWhy(QStringLiteral("its queue does not accept jobs"), why);
-        return check;
-    }
-    // A stopped printer would hold the job and print it whenever someone starts it again.
-    if (dest.options.value(QStringLiteral("printer-state")).trimmed() == QLatin1String("5")) {
-        check.answer = PrintCheck::No;
-        check.reason = WithWhy(QStringLiteral("the printer is stopped"), why);
-        return check;
-    }
-    return check;
-}
-
 PrintCheck PrintQueue::Submit(const QString& printer, const QString& pdfFile, const QString& title,
                               const QStringList& options) const
 {
     CupsAnswer made;
     PrintCheck check = Ask([=](CupsApi& cups) { return cups.Submit(printer, pdfFile, title, options); }, made);
-    if (check.answer == PrintCheck::Yes)
-        check.job = made.job;
+    if (check.answer != PrintCheck::Yes)
+        return check;
+    const QString why = made.options.value(QStringLiteral("printer-state-message"));
+    const QString accepting = made.options.value(QStringLiteral("printer-is-accepting-jobs"));
+    if (accepting.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        check.answer = PrintCheck::No;
+        check.reason = WithWhy(QStringLiteral("its queue does not accept jobs"), why);
+    } else if (made.options.value(QStringLiteral("printer-state")).trimmed() == QLatin1String("5")) {
+        // A stopped printer would hold the job and print it whenever someone starts it again.
+        check.answer = PrintCheck::No;
+        check.reason = WithWhy(QStringLiteral("the printer is stopped"), why);
+    }
     return check;
 }
 

@@ -10,16 +10,14 @@
 
 namespace platform {
 
-// What the print system says about a print: before it, whether the printer's queue takes jobs;
-// for it, whether the server made the job.
+// What the print system says about a print: whether it answers, and whether it made the job.
 struct PrintCheck {
     enum Answer { Yes, No, CannotAsk };
     Answer answer = CannotAsk;
     QString reason; // unless Yes: why, in words for the user
-    int job = 0;    // the job the server made for the print
 };
 
-// Asks CUPS about a printer's queue and hands it the job. Each question runs on a worker thread
+// Asks CUPS for the default printer and hands a queue the job. Each question runs on a worker thread
 // and is given up after timeoutMs of the program's clock; meanwhile the windows are repainted,
 // but take no input. Whatever the server leaves unsaid counts against the print: only a job
 // made is a print.
@@ -31,8 +29,8 @@ public:
     // Whether the server answers, and the printer it names default ("" for none): No when it
     // does not know the printer named default.
     PrintCheck Default(QString& printer) const;
-    PrintCheck Accepts(const QString& printer) const;
-    // Hands the PDF file to the printer's queue; Yes with the job's id once the server made it.
+    // Hands the PDF file to the printer's queue; Yes once the server made the job,
+    // No when the queue does not accept jobs or the printer is stopped.
     PrintCheck Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const;
 
 private:

@@ -253,13 +253,12 @@ public:
         if (MappedPdfFile().isEmpty())
             return check;
         defaultPrinter = kPdfName;
-        return PrintCheck{PrintCheck::Yes, {}, 0};
+        return PrintCheck{PrintCheck::Yes, {}};
     }
     bool PrintsToFile(const QString& name) override
     {
         return name == PdfOutput || (name == kPdfName && !MappedPdfFile().isEmpty());
     }
-    PrintCheck QueueAccepts(const QString& name) override { return Heard(PrintQueue().Accepts(name)); }
     PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override
     {
         return Heard(PrintQueue().Submit(name, pdfFile, title, options));
@@ -349,16 +348,9 @@ PrintCheck PdfPrinters::AskServer(QString& printer)
 {
     if (!cups) {
         printer = defaultPrinter;
-        return PrintCheck{PrintCheck::Yes, {}, 0};
+        return PrintCheck{PrintCheck::Yes, {}};
     }
     return PrintQueue(cups, cupsTimeoutMs).Default(printer);
-}
-
-PrintCheck PdfPrinters::QueueAccepts(const QString& name)
-{
-    if (!cups)
-        return PrintCheck{PrintCheck::Yes, {}, 0};
-    return PrintQueue(cups, cupsTimeoutMs).Accepts(name);
 }
 
 PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options)

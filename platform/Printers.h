@@ -48,9 +48,8 @@ public:
     virtual PrintCheck AskServer(QString& defaultPrinter) = 0;
     // A printer that writes a file needs no print server; any other is a queue of the server.
     virtual bool PrintsToFile(const QString& name) = 0;
-    // Asked right before a print on the named queue: whether it takes jobs now.
-    virtual PrintCheck QueueAccepts(const QString& name) = 0;
-    // Hands the report, drawn into a PDF file, to the named queue: Yes with the job made.
+    // Hands the report, drawn into a PDF file, to the named queue: Yes with the job made; No
+    // when the queue does not take jobs now.
     virtual PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) = 0;
 
     // Clears whatever would print only part of the document: print range, page ranges, and the
@@ -80,7 +79,6 @@ public:
     // job the server made is written to the output file.
     PrintCheck AskServer(QString& defaultPrinter) override;
     bool PrintsToFile(const QString&) override { return !cups; }
-    PrintCheck QueueAccepts(const QString& name) override;
     PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override;
 
     QString outputFile;

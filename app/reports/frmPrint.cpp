@@ -302,7 +302,10 @@ bool frmPrint::SetDevice(const QString& name)
 
 void frmPrint::AskServerAgain()
 {
-    if (m_server.answer == platform::PrintCheck::CannotAsk)
+    // Qt's calls are bounded by the relay; only after it cut one (the server answered, then went
+    // silent) is the server asked again, for its reason, and to let Qt's calls through once it
+    // answers.
+    if (m_server.answer == platform::PrintCheck::CannotAsk || !platform::CupsApi::ThreadCut())
         return;
     const pagecommon::WaitCursor wait;
     m_server = platform::Printers::Instance().AskServer(m_namedDefault);
@@ -310,10 +313,7 @@ void frmPrint::AskServerAgain()
 
 QString frmPrint::NoPrinterReason()
 {
-    // Qt's printer calls found nothing because the server went silent after it answered: asked
-    // again, it says so.
-    if (platform::CupsApi::ThreadCut())
-        AskServerAgain();
+    AskServerAgain();
     if (m_server.answer == platform::PrintCheck::Yes)
         return QStringLiteral("no printer is selected.");
     return m_server.reason + QLatin1Char('.');
@@ -377,17 +377,9 @@ frmPrint::PrintResult frmPrint::PrintDocument()
 
 frmPrint::PrintResult frmPrint::PrintOnQueue()
 {
-    // The print server is asked whether the queue takes jobs, then handed the report as one PDF
-    // job; only a job it made is a print. Every question is bounded in time.
-    platform::Printers& printers = platform::Printers::Instance();
+    // The print server is handed the report as one PDF job, unless the queue does not take
+    // jobs now; only a job it made is a print. The hand-over is bounded in time.
     const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
-    auto wait = std::make_unique<pagecommon::WaitCursor>();
-    const platform::PrintCheck accepts = printers.QueueAccepts(m_device);
-    wait.reset();
-    if (accepts.answer != platform::PrintCheck::Yes) {
-        NotPrintedMessage(printer + accepts.reason + QLatin1Char('.'));
-        return NotPrinted;
-    }
     const QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
     QString failure;
@@ -395,10 +387,12 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
         NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
         return NotPrinted;
     }
-    wait = std::make_unique<pagecommon::WaitCursor>();
     const QStringList options = platform::Printers::JobOptions(m_printer, Copies);
-    const platform::PrintCheck job = printers.Submit(m_device, pdf, m_report.DocName, options);
-    wait.reset();
+    platform::PrintCheck job;
+    {
+        const pagecommon::WaitCursor wait;
+        job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
+    }
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
         return NotPrinted;

@@ -99,8 +99,8 @@ private:
     void NotPrintedMessage(const QString& reason);
     // Why no printer is selected: the print server's own reason when it gave one.
     QString NoPrinterReason();
-    // Asks the print server again before Qt's printer calls, unless it did not answer before
-    // (Qt's calls then find no printers at once).
+    // Asks the print server again after the relay cut one of Qt's printer calls, unless it did
+    // not answer before (Qt's calls then find no printers at once).
     void AskServerAgain();
     PrintResult PrintOnQueue();
     // Lays the report out again when the printer's paper differs from the document's.
