@@ -1,11 +1,8 @@
 #include "platform/WholeFile.h"
+#include "platform/RegularFile.h"
 #include "platform/WholeFileTesting.h"
-#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -28,15 +25,12 @@ bool Fail(QSaveFile& file, QString* reason, const QString& fallback)
 // written through to that file.
 QString Refusal(const QString& path)
 {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-    if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0)
-        return QStringLiteral("The link leads to no file");
-    if (!S_ISREG(st.st_mode))
+    const QFileInfo info(path);
+    if (!info.exists())
+        return info.isSymLink() ? QStringLiteral("The link leads to no file") : QString();
+    if (!IsRegularFile(path))
         return QStringLiteral("Not a regular file");
-    if (!(st.st_mode & S_IWUSR))
+    if (!(info.permissions() & QFileDevice::WriteOwner))
         return QStringLiteral("The file is read-only");
     return QString();
 }
