@@ -63,8 +63,7 @@ bool IsText(QByteArrayView line)
         if (uchar(ch) < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
             return false;
     }
-    // Invalid sequences decode as U+FFFD and come back as other bytes.
-    return QString::fromUtf8(line).toUtf8() == line;
+    return line.isValidUtf8();
 }
 
 // Splits an INI file into lines as Qt's reader does (a backslash escapes the next character, a
