@@ -211,8 +211,12 @@ struct QtSettingsStore::Impl {
     bool Checked(bool written)
     {
         const QSettings::Status status = settings->status();
-        if (status == QSettings::NoError)
+        if (status == QSettings::NoError) {
+            // What Qt wrote itself reads whole: not read again for the check at the next look.
+            if (written && !file.isEmpty())
+                FileIdentity::Instance().Stamp(file, whole);
             return true;
+        }
         if (written)
             GiveUp(SettingsTrouble::NotKept, true);
         else if (status == QSettings::FormatError)
