@@ -50,14 +50,6 @@ QDateTime FileStamp::LastWriteTime() const
     return QDateTime::fromMSecsSinceEpoch(writeSeconds * 1000 + writeNanoseconds / 1000000);
 }
 
-void FileStamp::SetLastWriteTime(const QDateTime& time)
-{
-    const qint64 ms = time.toMSecsSinceEpoch();
-    // Floored, so a time before 1970 keeps its nanoseconds within 0..999999999.
-    writeSeconds = ms >= 0 ? ms / 1000 : -((999 - ms) / 1000);
-    writeNanoseconds = (ms - writeSeconds * 1000) * 1000000;
-}
-
 FileIdentity::~FileIdentity() = default;
 
 bool FileIdentity::LastWriteTime(const QString& path, QDateTime& time)
@@ -67,15 +59,6 @@ bool FileIdentity::LastWriteTime(const QString& path, QDateTime& time)
         return false;
     time = stamp.LastWriteTime();
     return true;
-}
-
-bool FileIdentity::SetLastWriteTime(const QString& path, const QDateTime& time)
-{
-    FileStamp stamp;
-    if (!time.isValid() || !Stamp(path, stamp))
-        return false;
-    stamp.SetLastWriteTime(time);
-    return SetLastWriteTime(path, stamp);
 }
 
 FileIdentity& FileIdentity::Instance() { return g_identity.get(); }

@@ -22,9 +22,8 @@ struct PLATFORM_EXPORT FileStamp {
     bool IsValid() const { return size >= 0; }
     bool operator==(const FileStamp&) const = default;
 
-    // The last-write time in local time, to the millisecond, and the reverse.
+    // The last-write time in local time, to the millisecond.
     QDateTime LastWriteTime() const;
-    void SetLastWriteTime(const QDateTime& time);
 };
 
 // Stats a file and restores its last-write time; the one seam for file times, so tests can pin
@@ -39,9 +38,8 @@ public:
     // times stay as they are (but for the change time, which any such change moves).
     virtual bool SetLastWriteTime(const QString& path, const FileStamp& stamp) = 0;
 
-    // The last-write time alone, through the two above.
+    // The last-write time alone, through Stamp.
     bool LastWriteTime(const QString& path, QDateTime& time);
-    bool SetLastWriteTime(const QString& path, const QDateTime& time);
 
     static FileIdentity& Instance();
     static void SetInstance(FileIdentity* identity);

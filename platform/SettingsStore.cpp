@@ -63,8 +63,7 @@ bool IsText(QByteArrayView line)
         if (uchar(ch) < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
             return false;
     }
-    // Invalid sequences decode as U+FFFD and come back as other bytes.
-    return QString::fromUtf8(line).toUtf8() == line;
+    return line.isValidUtf8();
 }
 
 // Splits an INI file into lines as Qt's reader does (a backslash escapes the next character, a
@@ -212,8 +211,12 @@ struct QtSettingsStore::Impl {
     bool Checked(bool written)
     {
         const QSettings::Status status = settings->status();
-        if (status == QSettings::NoError)
+        if (status == QSettings::NoError) {
+            // What Qt wrote itself reads whole: not read again for the check at the next look.
+            if (written && !file.isEmpty())
+                FileIdentity::Instance().Stamp(file, whole);
             return true;
+        }
         if (written)
             GiveUp(SettingsTrouble::NotKept, true);
         else if (status == QSettings::FormatError)

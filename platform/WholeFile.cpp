@@ -1,11 +1,8 @@
 #include "platform/WholeFile.h"
+#include "platform/RegularFile.h"
 #include "platform/WholeFileTesting.h"
-#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
 
 namespace platform {
 
@@ -26,29 +23,19 @@ bool Fail(QSaveFile& file, QString* reason, const QString& fallback)
 // file in place of a pipe or a device (/dev/null, for root) or create whatever a dangling link
 // points at; and root would overwrite a read-only file unasked. A link to a regular file is
 // written through to that file.
-QString Refusal(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat st;
-    if (::lstat(name.constData(), &st) != 0)
-        return errno == ENOENT ? QString() : QString::fromLocal8Bit(std::strerror(errno));
-    if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0)
-        return QStringLiteral("The link leads to no file");
-    if (!S_ISREG(st.st_mode))
-        return QStringLiteral("Not a regular file");
-    if (!(st.st_mode & S_IWUSR))
-        return QStringLiteral("The file is read-only");
-    return QString();
-}
-
 bool Refused(const QString& path, QString* reason)
 {
-    const QString refusal = Refusal(path);
-    if (refusal.isEmpty())
-        return false;
-    if (reason)
+    const QFileInfo info(path);
+    QString refusal;
+    if (!info.exists())
+        refusal = info.isSymLink() ? QStringLiteral("The link leads to no file") : QString();
+    else if (!IsRegularFile(path))
+        refusal = QStringLiteral("Not a regular file");
+    else if (!(info.permissions() & QFileDevice::WriteOwner))
+        refusal = QStringLiteral("The file is read-only");
+    if (reason && !refusal.isEmpty())
         *reason = refusal;
-    return true;
+    return !refusal.isEmpty();
 }
 
 } // namespace

@@ -29,6 +29,26 @@ void SteppedTime::ProcessEvents()
     ++now;
 }
 
+namespace {
+
+void SetWriteTime(platform::FileStamp& stamp, const QDateTime& time)
+{
+    stamp.writeSeconds = time.toSecsSinceEpoch();
+    stamp.writeNanoseconds = 0;
+}
+
+} // namespace
+
+bool SetLastWriteTime(const QString& path, const QDateTime& time)
+{
+    platform::FileIdentity& identity = platform::FileIdentity::Instance();
+    platform::FileStamp stamp;
+    if (!time.isValid() || !identity.Stamp(path, stamp))
+        return false;
+    SetWriteTime(stamp, time);
+    return identity.SetLastWriteTime(path, stamp);
+}
+
 SeenFiles::SeenFiles() : m_real(platform::FileIdentity::Instance())
 {
     platform::FileIdentity::SetInstance(this);
@@ -40,7 +60,7 @@ bool SeenFiles::Stamp(const QString& path, platform::FileStamp& stamp)
 {
     const bool found = m_real.Stamp(path, stamp);
     if (found && pinnedWrite)
-        stamp.SetLastWriteTime(*pinnedWrite);
+        SetWriteTime(stamp, *pinnedWrite);
     if ((watched.isEmpty() || path == watched) && ++stamps == hookAfter && hook)
         hook();
     return found;

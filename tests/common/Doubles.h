@@ -81,11 +81,14 @@ public:
     std::function<void()> hook;
     bool Stamp(const QString& path, platform::FileStamp& stamp) override;
     bool SetLastWriteTime(const QString& path, const platform::FileStamp& stamp) override;
-    using platform::FileIdentity::SetLastWriteTime;
 
 private:
     platform::FileIdentity& m_real;
 };
+
+// Puts a file's last-write time at `time` (whole seconds) through the file seam, as a program
+// that sets the time back does.
+bool SetLastWriteTime(const QString& path, const QDateTime& time);
 
 class HeldKeys : public platform::KeyState {
 public:

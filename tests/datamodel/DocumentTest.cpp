@@ -119,7 +119,7 @@ TEST_F(DocumentTest, ATransferRecordAloneIsSavedSilentlyOnlyIntoACurrentWholeWri
         }
         ASSERT_TRUE(doctest::WriteAll(path, bytes));
         const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-        ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, old));
+        ASSERT_TRUE(testing_doubles::SetLastWriteTime(path, old));
         auto doc = CreateDefaultSetupDocument();
         ASSERT_TRUE(doc->LoadFile(path));
         if (kind == ReadOnly)
@@ -219,7 +219,7 @@ TEST_F(DocumentTest, ATransferRecordIsNotWrittenOverAChangeMadeAfterTheLook)
     const QString path = PathOf("late.QRN");
     ASSERT_TRUE(CreateDefaultSetupDocument()->SaveFile(path));
     // An old time, so their write differs from the read even within one tick of the clock.
-    ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5))));
+    ASSERT_TRUE(testing_doubles::SetLastWriteTime(path, QDateTime(QDate(2020, 1, 2), QTime(3, 4, 5))));
     auto doc = CreateDefaultSetupDocument();
     ASSERT_TRUE(doc->LoadFile(path));
     const QByteArray theirs = ReadAll(path).replace(20, 1, "#");

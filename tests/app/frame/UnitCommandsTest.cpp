@@ -216,7 +216,7 @@ TEST_F(UnitCommands, AVerifiedTransmitKeepsItsRecordInAnUnchangedFile)
     window->ToolClick("saveas");
     const QByteArray before = Bytes(Path("t.QRN"));
     const QDateTime old(QDate(2020, 1, 2), QTime(3, 4, 5));
-    ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(Path("t.QRN"), old));
+    ASSERT_TRUE(testing_doubles::SetLastWriteTime(Path("t.QRN"), old));
     ASSERT_TRUE(window->OpenSetupByName(Path("t.QRN")));
     EXPECT_TRUE(window->TransmitSetupToUnit());
     EXPECT_NE(Bytes(Path("t.QRN")), before);
