@@ -167,7 +167,7 @@ QString StopReason()
     else if (s.setup == SetupSent::Written)
         line += QStringLiteral("; its setup was not verified and must be transmitted again");
     else if (s.setup == SetupSent::Verified)
-        line += QStringLiteral("; its setup had been transmitted and verified");
+        line += QStringLiteral("; the setup it holds was verified before the stop");
     return line;
 }
 

@@ -72,7 +72,7 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
         // The relock keeps all its re-sends; unanswered, nobody claims the unit locked.
         {"transmit, unit dead at the relock", SIGINT, false, 0, transfer(0), 4,
          {"a signal (SIGINT) stopped the transmit", "did not confirm the 0 written to register 0",
-          "may still be unlocked", "its setup had been transmitted and verified"},
+          "may still be unlocked", "the setup it holds was verified before the stop"},
          "locked again"},
         {"Delete Log, unit dead at the relock", SIGTERM, false, 0, deleteLog, 1,
          {"a signal (SIGTERM) stopped the Delete Log command", "may still be unlocked"}, "stays locked"},
