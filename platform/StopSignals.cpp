@@ -13,6 +13,18 @@ namespace {
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 struct sigaction g_before[3];
+// Only a signal whose action was the default when the program started is ever caught: one
+// ignored then (nohup) stays ignored.
+bool g_catchable[3] = {};
+bool g_installed[3] = {};
+[[maybe_unused]] const bool g_startRead = [] {
+    for (int i = 0; i < 3; ++i) {
+        struct sigaction action {};
+        g_catchable[i] = sigaction(kSignals[i], nullptr, &action) == 0 && !(action.sa_flags & SA_SIGINFO)
+            && action.sa_handler == SIG_DFL;
+    }
+    return true;
+}();
 // The handler's only ways out: a byte into the pipe, or the default action for a second signal.
 int g_pipe[2] = {-1, -1};
 volatile sig_atomic_t g_pending = 0;
@@ -31,8 +43,9 @@ void OnStopSignal(int signal)
     const int saved = errno;
     if (g_pending) {
         // The first one is still being handled: this one ends the program now.
-        for (int s : kSignals)
-            SetAction(s, SIG_DFL);
+        for (int i = 0; i < 3; ++i)
+            if (g_installed[i])
+                SetAction(kSignals[i], SIG_DFL);
         raise(signal);
     } else {
         g_pending = signal;
@@ -83,13 +96,15 @@ void StopSignals::Install()
     m_caught = 0;
     g_pending = 0;
     for (int i = 0; i < 3; ++i) {
+        if (!g_catchable[i])
+            continue;
         struct sigaction action {};
         action.sa_handler = OnStopSignal;
         sigemptyset(&action.sa_mask);
         for (int s : kSignals)
             sigaddset(&action.sa_mask, s);
         action.sa_flags = SA_RESTART;
-        sigaction(kSignals[i], &action, &g_before[i]);
+        g_installed[i] = sigaction(kSignals[i], &action, &g_before[i]) == 0;
     }
     m_notifier->setEnabled(true);
 }
@@ -98,8 +113,11 @@ void StopSignals::Restore()
 {
     if (!m_notifier)
         return;
-    for (int i = 0; i < 3; ++i)
-        sigaction(kSignals[i], &g_before[i], nullptr);
+    for (int i = 0; i < 3; ++i) {
+        if (g_installed[i])
+            sigaction(kSignals[i], &g_before[i], nullptr);
+        g_installed[i] = false;
+    }
     // A signal caught just before: kept, though nobody is left to be told.
     Drain();
     m_notifier->setEnabled(false);
@@ -125,6 +143,12 @@ QString StopSignals::Name(int signal)
     case SIGHUP: return QStringLiteral("SIGHUP");
     default: return QStringLiteral("signal %1").arg(signal);
     }
+}
+
+void StopSignals::Redeliver(int signal)
+{
+    if (signal > 0)
+        raise(signal);
 }
 
 void StopSignals::EndProcess(int status)

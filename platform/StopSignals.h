@@ -2,7 +2,8 @@
 // SIGINT, SIGTERM and SIGHUP while the program talks to the unit. Armed, such a signal does not
 // end the program at once: it reaches the event loop as Stop, so the command can drop its link
 // and lock the unit again first. A second signal meanwhile ends the program at once; unarmed,
-// the three keep the action they had.
+// the three keep the action they had. A signal ignored when the program started (nohup) is
+// never caught.
 #include "platform/PlatformExport.h"
 
 #include <QObject>
@@ -30,6 +31,9 @@ public:
     int Caught() const { return m_caught; }
     // "SIGINT", "SIGTERM", "SIGHUP" (or "signal n").
     static QString Name(int signal);
+
+    // Raises a signal caught too late for its arming again, to meet the action it has now.
+    static void Redeliver(int signal);
 
     // Ends the program at once, without unwinding: with this exit status, or by the signal's
     // default action (so the parent sees the signal).

@@ -79,14 +79,14 @@ void RunUnitCommand(MainState& state, bool askPassword, const QString& caption, 
         pagecommon::WaitCursor wait;
         done = SendUnitCommand(command);
     }
+    const bool engineStopped = !done && !StopRequested() && EngineIsStopped();
     if (StopRequested())
         return; // the unit was locked again; the run ends with its own line
-    if (done) {
+    WireWorkDone();
+    if (done)
         extra::LangMsgBox(success, platform::MsgStyle::Information);
-        return;
-    }
-    const bool stopped = EngineIsStopped();
-    extra::LangMsgBox(stopped ? notDetected : engineRunning, platform::MsgStyle::Exclamation);
+    else
+        extra::LangMsgBox(engineStopped ? notDetected : engineRunning, platform::MsgStyle::Exclamation);
 }
 
 QPointer<frmRetrieveLog> g_retrieveLog;

@@ -9,13 +9,17 @@
 namespace unitops {
 namespace {
 
+// What the command did to register 0, as far as the unit confirmed it.
+enum class Lock { Untouched, Unlocked, Relocked };
+
 struct StopState {
     int commands = 0;
     QString name;
     int signal = 0;
     bool ended = false;
-    std::optional<bool> relocked; // the relock after the stop, acknowledged or not
-    std::optional<bool> setupWritten; // a transmit's image: all written (unverified) or part of it
+    bool wireDone = false;
+    Lock lock = Lock::Untouched;
+    std::optional<SetupSent> setup;
     QList<std::function<void()>*> cancels;
     std::optional<platform::StopSignals::Arm> arm;
     std::function<void(int, const QString&)> end;
@@ -37,14 +41,34 @@ void EndRun()
         s.end(s.signal, StopReason());
 }
 
+// Disarming takes what the event loop has not seen yet. Caught during the command's work on
+// the wire, it ends the run as one seen then; once that work is over, it meets the action the
+// signal has now.
+void Disarm(bool stopsTheCommand)
+{
+    StopState& s = State();
+    if (!s.arm)
+        return;
+    s.arm.reset();
+    const int late = platform::StopSignals::Instance().Caught();
+    if (s.signal || !late)
+        return;
+    if (stopsTheCommand) {
+        s.signal = late;
+        EndRun();
+    } else {
+        platform::StopSignals::Redeliver(late);
+    }
+}
+
 void OnStop(int signal)
 {
     StopState& s = State();
-    if (!s.commands || s.signal)
+    if (!s.commands || !s.arm || s.signal)
         return;
     s.signal = signal;
     if (s.cancels.isEmpty()) {
-        EndRun(); // no link is open: the unit is locked
+        EndRun(); // no link is open: the unit is as the last link left it
         return;
     }
     for (std::function<void()>* cancel : QList(s.cancels))
@@ -61,8 +85,9 @@ UnitCommandScope::UnitCommandScope(const QString& name)
     s.name = name;
     s.signal = 0;
     s.ended = false;
-    s.relocked.reset();
-    s.setupWritten.reset();
+    s.wireDone = false;
+    s.lock = Lock::Untouched;
+    s.setup.reset();
     static const bool connected = [] {
         QObject::connect(&platform::StopSignals::Instance(), &platform::StopSignals::Stop, &OnStop);
         return true;
@@ -76,11 +101,7 @@ UnitCommandScope::~UnitCommandScope()
     StopState& s = State();
     if (--s.commands > 0)
         return;
-    // Disarming takes what the event loop has not seen yet: a signal that came in the last
-    // moment still ends the run as one during the command.
-    s.arm.reset();
-    if (!s.signal)
-        s.signal = platform::StopSignals::Instance().Caught();
+    Disarm(true);
     EndRun();
 }
 
@@ -88,15 +109,21 @@ UnitLinkScope::UnitLinkScope(std::function<void()> cancel)
     : m_command(QStringLiteral("the unit command"))
     , m_cancel(std::move(cancel))
 {
-    State().cancels.append(&m_cancel);
+    StopState& s = State();
+    s.cancels.append(&m_cancel);
+    if (!s.arm && !s.signal)
+        s.arm.emplace(); // a link after the command's work on the wire is covered on its own
 }
 
 UnitLinkScope::~UnitLinkScope()
 {
     StopState& s = State();
     s.cancels.removeOne(&m_cancel);
-    if (s.cancels.isEmpty())
-        EndRun();
+    if (!s.cancels.isEmpty())
+        return;
+    EndRun();
+    if (s.wireDone)
+        Disarm(false);
 }
 
 bool StopRequested()
@@ -105,13 +132,21 @@ bool StopRequested()
     return s.commands > 0 && s.signal != 0;
 }
 
-void NoteRelock(bool acknowledged)
+void WireWorkDone()
 {
-    std::optional<bool>& relocked = State().relocked;
-    relocked = relocked.value_or(true) && acknowledged;
+    StopState& s = State();
+    if (!s.commands || s.signal)
+        return;
+    s.wireDone = true;
+    if (s.cancels.isEmpty())
+        Disarm(false);
 }
 
-void NoteSetupIncomplete(bool written) { State().setupWritten = written; }
+void NoteUnlock() { State().lock = Lock::Unlocked; }
+
+void NoteRelock(bool acknowledged) { State().lock = acknowledged ? Lock::Relocked : Lock::Unlocked; }
+
+void NoteSetupSent(SetupSent sent) { State().setup = sent; }
 
 QString StopReason()
 {
@@ -119,16 +154,20 @@ QString StopReason()
     if (!s.signal)
         return QString();
     QString line = QStringLiteral("a signal (%1) stopped %2").arg(platform::StopSignals::Name(s.signal), s.name);
-    if (!s.relocked) // nothing had unlocked it
-        line += QStringLiteral("; the Control Unit stays locked");
-    else if (*s.relocked)
-        line += QStringLiteral("; the Control Unit was locked again (0 written to register 0)");
-    else
-        line += QStringLiteral("; the Control Unit did not acknowledge the 0 written to register 0 and may still be "
+    switch (s.lock) {
+    case Lock::Untouched: line += QStringLiteral("; the Control Unit stays locked"); break;
+    case Lock::Relocked: line += QStringLiteral("; the Control Unit was locked again (0 written to register 0)"); break;
+    case Lock::Unlocked:
+        line += QStringLiteral("; the Control Unit did not confirm the 0 written to register 0 and may still be "
                                "unlocked");
-    if (s.setupWritten)
-        line += *s.setupWritten ? QStringLiteral("; its setup was not verified and must be transmitted again")
-                                : QStringLiteral("; its setup is incomplete and must be transmitted again");
+        break;
+    }
+    if (s.setup == SetupSent::Begun)
+        line += QStringLiteral("; its setup is incomplete and must be transmitted again");
+    else if (s.setup == SetupSent::Written)
+        line += QStringLiteral("; its setup was not verified and must be transmitted again");
+    else if (s.setup == SetupSent::Verified)
+        line += QStringLiteral("; the setup it holds was verified before the stop");
     return line;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// SIGINT, SIGTERM or SIGHUP during a unit command is that command's Cancel: the package on the
-// wire is dropped, 0 goes to register 0 and the run ends with a line that says so. Outside a
-// unit command the signals keep their default action.
+// SIGINT, SIGTERM or SIGHUP during a unit command's work on the wire is that command's Cancel:
+// the package on the wire is dropped, 0 goes to register 0 and the run ends with a line that
+// says so. The relock itself is never cut short. Once the command's work on the wire is over,
+// and outside a unit command, the signals keep the action they had.
 #include <QString>
 
 #include <functional>
@@ -18,9 +19,9 @@ public:
     UnitCommandScope& operator=(const UnitCommandScope&) = delete;
 };
 
-// A link open on the unit. A stop calls cancel, which drops the request under way; the link
-// then locks the unit again as it closes, and the last link closed ends the run. A link outside
-// any command is a unit command of its own.
+// A link open on the unit. A stop calls cancel, which drops the request under way (but not the
+// relock); the link then locks the unit again as it closes, and the last link closed ends the
+// run. A link outside any command, or after its command's work on the wire, is armed on its own.
 class UnitLinkScope {
 public:
     explicit UnitLinkScope(std::function<void()> cancel);
@@ -36,9 +37,17 @@ private:
 // A stop signal came during the running unit command: no further request goes out but the one
 // that locks the unit again.
 bool StopRequested();
-// What the links did after the stop, for the line.
+
+// The running command is done with the unit and has locked it again: what follows (a result
+// message, a window, a save) is no longer covered. A signal caught but not yet seen meets the
+// action it has from now on.
+void WireWorkDone();
+
+// What the links did, for the line.
+void NoteUnlock();
 void NoteRelock(bool acknowledged);
-void NoteSetupIncomplete(bool written);
+enum class SetupSent { Begun, Written, Verified };
+void NoteSetupSent(SetupSent sent);
 // "a signal (SIGTERM) stopped the transmit; the Control Unit was locked again; ..."
 QString StopReason();
 

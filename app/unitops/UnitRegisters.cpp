@@ -22,8 +22,8 @@ FrameApi* g_frame = nullptr;
 
 // One short link: configured and started on construction, relocked (when this link wrote the
 // unlock code) and ended on destruction, whatever path left the operation.
-// A stop signal drops the request under way; the unit is then locked again whatever the link
-// did, and nothing else is sent.
+// A stop signal drops the request under way, but never the relock; the unit is then locked
+// again whatever the link did, and nothing else is sent.
 class ShortLink {
 public:
     ShortLink()
@@ -34,15 +34,14 @@ public:
     }
     ~ShortLink()
     {
-        const bool stopped = StopRequested();
-        if (m_ok && (m_unlockWritten || stopped)) {
+        if (m_ok && (m_unlockWritten || StopRequested())) {
+            m_relocking = true;
             bool relocked = false;
             try {
                 relocked = m_comm.SetRegister(ServiceRegisters::WriteUnlockRegister, 0);
             } catch (const CommException&) {
             }
-            if (stopped)
-                NoteRelock(relocked);
+            NoteRelock(relocked);
         }
         m_comm.EndComm();
     }
@@ -55,6 +54,7 @@ public:
     {
         // Written is enough to owe the relock: the unit may have taken it without a reply.
         m_unlockWritten = true;
+        NoteUnlock();
         if (!Set(ServiceRegisters::WriteUnlockRegister, WriteUnlockCode))
             return false;
         const auto back = Get(ServiceRegisters::WriteUnlockRegister);
@@ -122,7 +122,11 @@ private:
     Comm m_comm;
     bool m_ok = false;
     bool m_unlockWritten = false;
-    UnitLinkScope m_stop{[this] { m_comm.Cancel(); }};
+    bool m_relocking = false;
+    UnitLinkScope m_stop{[this] {
+        if (!m_relocking)
+            m_comm.Cancel();
+    }};
 };
 
 // No port stored: the port dialog. False when it was cancelled (or cannot be shown).

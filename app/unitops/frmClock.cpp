@@ -3,6 +3,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "app/unitops/UnitNotFound.h"
@@ -225,7 +226,9 @@ void frmClock::OnOK()
     // Written as shown at this moment; the timer must not change the boxes meanwhile.
     m_timDateTime->stop();
     bool portCancelled = false;
-    if (!unitops::WriteClockRegisters(values, portCancelled) && !portCancelled)
+    const bool written = unitops::WriteClockRegisters(values, portCancelled);
+    unitops::WireWorkDone();
+    if (!written && !portCancelled)
         extra::LangMsgBox(115, platform::MsgStyle::Exclamation);
     enableButtons();
     m_writing = false;

@@ -48,6 +48,8 @@ namespace {
 
 const QString kProgramTitle = QStringLiteral("Quarno Q2");
 const QString kNotRead = QStringLiteral("N/A");
+constexpr qint16 kLinkRetries = 3;
+constexpr qint16 kLinkTimeOut = 3;
 
 // The three state marks: busy (an arrow), done (a tick), failed (a cross).
 QVector<QIcon> StateMarks()
@@ -321,16 +323,15 @@ void frmComm::ReleaseLink()
     const bool stopped = unitops::StopRequested();
     if (m_unlocked || stopped) {
         // After a request that went unanswered one try is enough: the unit is most likely gone.
-        if (m_comm->CommError() == 1)
+        // Once a stop was asked the relock gets all its re-sends.
+        if (m_comm->CommError() == 1 && !stopped)
             m_comm->SetRetries(0);
+        m_relocking = true;
         const bool relocked =
             Guarded([this] { return m_comm->SetRegister(unitops::ServiceRegisters::WriteUnlockRegister, 0); });
+        m_relocking = false;
         m_unlocked = false;
-        if (stopped) {
-            unitops::NoteRelock(relocked);
-            if (m_imageWritten)
-                unitops::NoteSetupIncomplete(*m_imageWritten);
-        }
+        unitops::NoteRelock(relocked);
     }
     m_comm->EndComm();
     m_comm.reset();
@@ -341,9 +342,13 @@ void frmComm::ReleaseLink()
 void frmComm::StopBySignal()
 {
     // The Cancel button's road, and the package on the wire is dropped too: the step fails and
-    // the link relocks as it closes.
+    // the link relocks as it closes. A relock under way is left to run with all its re-sends.
     cmdOK_Click();
-    if (m_comm)
+    if (!m_comm)
+        return;
+    if (m_relocking)
+        m_comm->SetRetries(kLinkRetries);
+    else
         m_comm->Cancel();
 }
 
@@ -370,6 +375,13 @@ void frmComm::EndTransfer()
     ReleaseLink();
     SetBusy(false);
     lblComm->hide();
+    Finish();
+}
+
+void frmComm::Finish()
+{
+    // The unit is locked again: a signal from here on is no longer this transfer's Cancel.
+    unitops::WireWorkDone();
     m_finished = true;
 }
 
@@ -384,7 +396,7 @@ bool frmComm::StepOpenLink()
     }
     m_comm = std::make_unique<Comm>();
     m_linkStop.emplace([this] { StopBySignal(); });
-    if (!unitops::ConfigureUnitLink(*m_comm, 3, 3)) {
+    if (!unitops::ConfigureUnitLink(*m_comm, kLinkRetries, kLinkTimeOut)) {
         m_comm.reset();
         m_linkStop.reset();
         AppendSummary(QStringLiteral("No usable communication port is set."));
@@ -413,7 +425,7 @@ bool frmComm::UnitAnswers()
     qint32 value = 0;
     const bool answers =
         Guarded([&] { return m_comm->GetRegister(unitops::ServiceRegisters::FirmwareVersionRegister, value); });
-    m_comm->SetRetries(3);
+    m_comm->SetRetries(kLinkRetries);
     return answers;
 }
 
@@ -429,6 +441,7 @@ bool frmComm::StepCheckControlUnit(bool readOnly)
     } else {
         qint32 value = 0;
         m_unlocked = true; // from here on the unit is relocked on every exit
+        unitops::NoteUnlock();
         if (Guarded([&] { return m_comm->SetRegister(ServiceRegisters::WriteUnlockRegister, WriteUnlockCode); })
             && Guarded([&] { return m_comm->GetRegister(ServiceRegisters::WriteUnlockRegister, value); })) {
             if (value == WriteUnlockCode) {
@@ -473,9 +486,10 @@ bool frmComm::StepTransmitSetupImage(QVector<qint32>& words, const QString& firm
     bool ok = words.size() >= count;
     if (ok) {
         words.resize(count);
-        m_imageWritten = false;
+        unitops::NoteSetupSent(unitops::SetupSent::Begun);
         ok = Guarded([&] { return m_comm->SetRegistersEx(0, words); });
-        m_imageWritten = ok;
+        if (ok)
+            unitops::NoteSetupSent(unitops::SetupSent::Written);
     }
     SetStepState(TransferImage, ok ? Done : Failed);
     return ok;
@@ -520,7 +534,6 @@ bool frmComm::BeginTransfer()
     m_success = false;
     m_finished = false;
     m_mismatch = -1;
-    m_imageWritten.reset();
     platform::TimeSource::Instance().ProcessEvents();
     SetBusy(true);
     platform::TimeSource::Instance().ProcessEvents();
@@ -574,7 +587,7 @@ void frmComm::LoadSetup()
     SetBusy(false);
     m_success = true;
     AppendSetupSummary();
-    m_finished = true;
+    Finish();
 }
 
 void frmComm::SaveSetup()
@@ -614,6 +627,8 @@ void frmComm::SaveSetup()
     if (m_cancel)
         return EndTransfer();
     const bool verified = StepVerifySetupImage(words);
+    if (verified)
+        unitops::NoteSetupSent(unitops::SetupSent::Verified);
     if (m_cancel)
         return EndTransfer();
     StepCloseLink(false);
@@ -629,7 +644,7 @@ void frmComm::SaveSetup()
         main->RecordTransfer(MainFirmwareDirection::ToECX, m_firmware, platform::SystemInfo::Instance().Now());
     SetBusy(false);
     m_success = true;
-    m_finished = true;
+    Finish();
 }
 
 void frmComm::AppendSetupSummary()

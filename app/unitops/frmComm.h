@@ -87,6 +87,7 @@ private:
     bool FirmwareAgrees(const QString& firmware);
     void StopBySignal();
     void EndTransfer();
+    void Finish();
 
     MainState& m_state;
     ::XelObject* m_setup = nullptr;
@@ -102,8 +103,8 @@ private:
     bool m_started = false;
     bool m_finished = false;
     bool m_unlocked = false;
+    bool m_relocking = false;
     int m_mismatch = -1;                 // the first register the read-back differed in
-    std::optional<bool> m_imageWritten;  // a transmit's image: written whole, or begun
     std::optional<unitops::UnitLinkScope> m_linkStop;
 
     QVector<QIcon> imlComm;

@@ -4,6 +4,7 @@
 #include "app/pages/common/PageCommon.h"
 #include "extra/extra.h"
 #include "app/unitops/ServiceCommands.h"
+#include "app/unitops/UnitCommandStop.h"
 #include "app/unitops/UnitOps.h"
 #include "app/unitops/UnitRegisters.h"
 #include "controls/Number.h"
@@ -86,6 +87,7 @@ bool frmCounters::WriteCounters()
     // Split as whole numbers: hours / 10000 and the last four decimal digits.
     const QVector<qint32> values = unitops::CounterWords(m_numHours->Value());
     const bool written = unitops::WriteCounterRegisters(values);
+    unitops::WireWorkDone();
     raise();
     activateWindow();
     if (written)

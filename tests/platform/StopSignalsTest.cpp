@@ -1,5 +1,6 @@
 // The stop signals: armed, the first reaches the event loop and the program lives on; a second
-// one, or any signal unarmed, ends the program as the signal's default action does.
+// one, or any signal unarmed, ends the program as the signal's default action does; one ignored
+// at start stays ignored.
 #include "platform/StopSignals.h"
 
 #include "tests/common/WaitFor.h"
@@ -37,9 +38,20 @@ TEST_P(StopSignalsTest, ArmedTheFirstIsToldOnceAndTheProgramLivesOn)
     QObject::disconnect(connection);
 }
 
-TEST_P(StopSignalsTest, UnarmedOrASecondSignalEndsTheProgramAtOnce)
+TEST_P(StopSignalsTest, UnarmedOrASecondSignalEndsTheProgramAtOnceUnlessIgnoredAtStart)
 {
     const int signal = GetParam();
+    // Ignored when the program started (nohup): never caught, armed or not. The child process
+    // inherits the ignored signal; this case comes first, so it runs nothing before.
+    std::signal(signal, SIG_IGN);
+    EXPECT_EXIT(
+        {
+            { StopSignals::Arm arm; std::raise(signal); }
+            std::raise(signal);
+            std::_Exit(StopSignals::Instance().Caught() == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    std::signal(signal, SIG_DFL);
     EXPECT_EXIT(std::raise(signal), ::testing::KilledBySignal(signal), "");
     EXPECT_EXIT(
         {

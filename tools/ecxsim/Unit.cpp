@@ -208,6 +208,7 @@ void Unit::ClearFaults()
 {
     faults_.fill(0);
     stopAfter_ = -1;
+    deadAtRelock_ = false;
 }
 
 void Unit::SetSplit(int pieceBytes, int gapMs)
@@ -335,6 +336,10 @@ void Unit::Execute(const Request& request)
         bool unlockedAfter = unlocked_;
         if (request.start == WriteUnlockRegister)
             unlockedAfter = !engineRunning_ && !q3_ && values.at(0) == WriteUnlockCode;
+        if (deadAtRelock_ && unlocked_ && !unlockedAfter) {
+            stopAfter_ = 0;
+            return;
+        }
         const int last = request.start + request.count - 1;
         const bool touchesLocked = last >= 1 && request.start <= LastLockedRegister;
         if (touchesLocked && !unlockedAfter)

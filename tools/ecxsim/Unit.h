@@ -112,6 +112,9 @@ public:
     void SetReplyDelay(int ms);           // DelayedReply: each reply goes out this much later
     // Answers this many more packages, then stays silent (-1: no limit).
     void SetStopAfter(int packages);
+    // Goes dead just before the relock: the first write that would lock it again (register 0
+    // set to anything but the unlock code while it is unlocked) is not heard, nor anything after.
+    void SetDeadAtRelock(bool dead) { deadAtRelock_ = dead; }
 
     // Fields in which real units differ (the master must not rely on them).
     BitReplySize BitSize() const { return bitSize_; }
@@ -175,6 +178,7 @@ private:
     QByteArray strayBytes_;
     int corruptRegister_ = -1;
     int stopAfter_ = -1;
+    bool deadAtRelock_ = false;
 
     QByteArray buffer_;
     LineSender sender_;

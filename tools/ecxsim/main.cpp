@@ -77,6 +77,7 @@ int main(int argc, char** argv)
         {QStringLiteral("corrupt"), QStringLiteral("Alter one word in the next n register reads (-1: all)."), QStringLiteral("n")},
         {QStringLiteral("corrupt-register"), QStringLiteral("The register --corrupt alters (default: the first read)."), QStringLiteral("r")},
         {QStringLiteral("stop-after"), QStringLiteral("Answer k packages, then fall silent."), QStringLiteral("k")},
+        {QStringLiteral("dead-at-relock"), QStringLiteral("Fall silent just before the master locks the unit again.")},
         {QStringLiteral("burst-size"), QStringLiteral("Bytes per burst of log text (default 64)."), QStringLiteral("n")},
         {QStringLiteral("burst-interval"), QStringLiteral("Milliseconds between bursts of log text (default 100)."), QStringLiteral("ms")},
         {QStringLiteral("info-text"), QStringLiteral("File answered to the information request."), QStringLiteral("file")},
@@ -156,6 +157,7 @@ int main(int argc, char** argv)
     unit.SetFault(ecxsim::Unit::Fault::CorruptReadBack, corrupt);
     unit.SetCorruptRegister(corruptRegister);
     unit.SetStopAfter(stopAfter);
+    unit.SetDeadAtRelock(parser.isSet(QStringLiteral("dead-at-relock")));
     unit.SetLogBurst(burstSize, burstInterval);
     unit.SetFault(ecxsim::Unit::Fault::DelayedReply, late);
     unit.SetReplyDelay(replyDelay);

@@ -1,9 +1,11 @@
 // A stop signal in the middle of a unit command: the request under way is dropped, 0 goes to
-// register 0, nothing else reaches the unit, and the line says what became of it.
+// register 0, nothing else reaches the unit, and the line says what became of it. Once the unit
+// is locked again the signal is no longer the command's.
 #include "tests/app/unitops/UnitOpsTestSupport.h"
 
 #include "app/unitops/UnitCommandStop.h"
 #include "datamodel/XelMain.h"
+#include "datamodel/XelSpeedSensor.h"
 
 #include <csignal>
 
@@ -12,25 +14,28 @@ namespace {
 
 class CommandStop : public UnitOpsTest {
 protected:
-    // The value of the last write to register 0 that went out, as the package carries it.
-    QByteArray LastRegister0Write() const
+    // The value a package writes to register 0; empty for any other package.
+    static QByteArray Register0Value(const QByteArray& w)
     {
-        QByteArray last;
-        for (const QByteArray& w : wire->writes)
-            if (w.size() > 13 && w[4] == '0' && w.mid(5, 4) == "4000")
-                last = w.mid(11, 2);
-        return last;
+        return w.size() > 13 && w[4] == '0' && w.mid(5, 4) == "4000" ? w.mid(11, 2) : QByteArray();
     }
 };
 
+// A signal that reaches the test's own action: the program's handler was not armed.
+volatile sig_atomic_t g_unarmedSignals = 0;
+void CountUnarmed(int) { g_unarmedSignals = g_unarmedSignals + 1; }
+
 TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
 {
+    const QByteArray zero(2, '\0');
     struct Row {
         const char* name;
         int signal;
         bool onlyUnlocked; // count the unit's replies only while it is unlocked
-        int atReply;       // raise the signal as this reply goes out
+        int atReply;       // raise the signal as this reply goes out; 0: as the relock goes out to
+                           // a unit dead from then on; -1: in the Backup System Settings window
         std::function<void()> run;
+        int relocks; // packages writing 0 to register 0
         QStringList says;
         QString never; // the line does not hold this
     };
@@ -42,40 +47,73 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
             EXPECT_FALSE(d->Success());
         };
     };
+    auto deleteLog = [this] { unitops::CmdDeleteLog(state, false); };
+    auto transmitCommand = [this] {
+        setup->SpeedSensor()->SetPickupType(0, 1);
+        setup->SpeedSensor()->SetPickupType(1, 1);
+        doubles.presenter.answers = {platform::MsgResult::Yes};
+        TransferDialogCloser closer;
+        EXPECT_TRUE(unitops::DoFileTransmit(state));
+        EXPECT_EQ(frame.backupWindows, 1);
+        doubles.presenter.shown.clear(); // the confirmation
+    };
     const Row rows[] = {
-        {"transmit, image half written", SIGTERM, true, 10, transfer(0),
+        {"transmit, image half written", SIGTERM, true, 10, transfer(0), 1,
          {"a signal (SIGTERM) stopped the transmit", "locked again", "its setup is incomplete and must be transmitted again"},
          "verified"},
-        {"transmit, during the read-back", SIGINT, true, 64, transfer(0),
+        {"transmit, during the read-back", SIGINT, true, 64, transfer(0), 1,
          {"a signal (SIGINT) stopped the transmit", "locked again", "its setup was not verified"}, "incomplete"},
-        {"receive, image half read", SIGHUP, false, 10, transfer(1),
+        {"receive, image half read", SIGHUP, false, 10, transfer(1), 1,
          {"a signal (SIGHUP) stopped the receive", "locked again"}, "transmitted again"},
-        {"Delete Log right after the unlock", SIGTERM, true, 1,
-         [this] { unitops::CmdDeleteLog(state, false); },
+        {"Delete Log right after the unlock", SIGTERM, true, 1, deleteLog, 1,
          {"a signal (SIGTERM) stopped the Delete Log command", "locked again"}, "setup"},
+        // Locked again after a verified transmit: the signal is no longer the command's.
+        {"in the Backup window after a verified transmit", SIGTERM, false, -1, transmitCommand, 1, {}, "stopped"},
+        // The relock keeps all its re-sends; unanswered, nobody claims the unit locked.
+        {"transmit, unit dead at the relock", SIGINT, false, 0, transfer(0), 4,
+         {"a signal (SIGINT) stopped the transmit", "did not confirm the 0 written to register 0",
+          "may still be unlocked", "the setup it holds was verified before the stop"},
+         "locked again"},
+        {"Delete Log, unit dead at the relock", SIGTERM, false, 0, deleteLog, 1,
+         {"a signal (SIGTERM) stopped the Delete Log command", "may still be unlocked"}, "stays locked"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         unit.SetRegister(0, 0);
         for (int r = 1; r < 1792; ++r)
             unit.SetRegister(r, quint16(r * 3));
+        unit.ClearFaults();
+        unit.SetDeadAtRelock(row.atReply == 0);
         wire = Bind(unit);
         doubles.presenter.shown.clear();
+        const auto before = std::signal(row.signal, CountUnarmed);
+        g_unarmedSignals = 0;
         int replies = 0;
         bool raised = false;
+        auto raise = [&](bool now) {
+            if (now && !raised)
+                raised = true, std::raise(row.signal); // armed: the command hears of it in its own wait
+        };
         const auto connection = QObject::connect(&unit, &Unit::Transmit, [&] {
-            if (raised || (row.onlyUnlocked && !unit.Unlocked()) || ++replies < row.atReply)
-                return;
-            raised = true;
-            std::raise(row.signal); // armed: the command hears of it in its own wait
+            raise(row.atReply > 0 && (unit.Unlocked() || !row.onlyUnlocked) && ++replies >= row.atReply);
         });
+        wire->onWrite = [&](const QByteArray& w) { raise(row.atReply == 0 && Register0Value(w) == zero); };
+        frame.onBackupWindow = [&] { raise(row.atReply == -1); };
         row.run();
         QObject::disconnect(connection);
+        frame.onBackupWindow = {};
+        std::signal(row.signal, before);
         ASSERT_TRUE(raised);
-        EXPECT_EQ(LastRegister0Write(), QByteArray(2, '\0'));
-        EXPECT_EQ(unit.Register(0), 0);
-        EXPECT_FALSE(unit.Unlocked());
-        if (row.atReply < 56) // the rest of the image never went
+        EXPECT_EQ(g_unarmedSignals, row.atReply == -1 ? 1 : 0);
+        QList<QByteArray> register0;
+        for (const QByteArray& w : wire->writes)
+            if (!Register0Value(w).isEmpty())
+                register0 << Register0Value(w);
+        EXPECT_EQ(register0.value(register0.size() - 1), zero);
+        EXPECT_EQ(register0.count(zero), row.relocks);
+        EXPECT_EQ(unit.Register(0), row.atReply == 0 ? 24873 : 0);
+        EXPECT_EQ(unit.Unlocked(), row.atReply == 0);
+        if (row.atReply > 0 && row.atReply < 56) // the rest of the image never went
             EXPECT_EQ(unit.Register(1700), quint16(1700 * 3));
         EXPECT_EQ(ShownCount(), 0); // nobody is asked once stopped
         const QString line = unitops::StopReason();

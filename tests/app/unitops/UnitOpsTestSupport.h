@@ -36,6 +36,7 @@ public:
     QList<int> selectedTabs;
     bool portDialogCancelled = true, channelDescriptionsOk = true, runTransfer = true;
     QStringList transmits; // firmware of each transmit
+    std::function<void()> onBackupWindow;
 
     QWidget* MainWindow() override { return nullptr; }
     QIcon WindowIcon() override { return {}; }
@@ -64,7 +65,12 @@ public:
     }
     bool ReceiveSetupFromUnit() override { return unitops::RunSetupTransfer(m_state, 1); }
     bool CheckChannelDescriptions() override { return channelDescriptionsOk; }
-    void ShowBackupSystemSettings() override { ++backupWindows; }
+    void ShowBackupSystemSettings() override
+    {
+        ++backupWindows;
+        if (onBackupWindow)
+            onBackupWindow();
+    }
 
 private:
     MainState& m_state;
@@ -73,6 +79,7 @@ private:
 // What the program put on the line over every port it opened (a link's port goes with it).
 struct Wire {
     QList<QByteArray> writes;
+    std::function<void(const QByteArray&)> onWrite; // before the unit hears it
     int portNumber = 0;
     QString settings;
 };
@@ -89,6 +96,8 @@ public:
     bool Write(const QByteArray& bytes) override
     {
         m_wire->writes << bytes;
+        if (m_wire->onWrite)
+            m_wire->onWrite(bytes);
         return SimulatedPort::Write(bytes);
     }
 
