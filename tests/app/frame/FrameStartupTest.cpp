@@ -144,6 +144,11 @@ TEST_F(FrameStartup, MinusFOpensAFileWhoseNameHasBlanks)
     ASSERT_TRUE(Start({"-f", "\"" + path + "\""}));
     EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
     EXPECT_EQ(Shown().value(0), Lang(104, {"\"" + path + "\""}));
+    CloseWindow();
+    // An option text inside the name starts nothing: the window opens the file.
+    const QString ship = WriteSetup("Ship -test.QRN");
+    ASSERT_TRUE(Start({"-f", ship}));
+    EXPECT_EQ(window->XelObject()->Filename(), ship);
 }
 
 // A name relative to the folder the program was started in is listed by its full path, so the
@@ -182,8 +187,9 @@ TEST_F(FrameStartup, WindowlessTransmitAndPrintEndWithTheirStatus)
         {{"-t", good}, false, frmMain::ExitTransmitFailed, {"DoFileTransmit"}},
         {{"-t", damaged}, true, frmMain::ExitFileNotLoadable, {}},
         {{"-t", Path("missing.QRN")}, true, frmMain::ExitFileNotLoadable, {}},
-        // Both: only the transmit runs (with "-t" first, "-p" would be part of its file name).
+        // Both: only the transmit runs.
         {{"-p", good, "-t", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
+        {{"-t", good, "-p", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
         {{"-p", good}, true, frmMain::ExitOk, {"PrintSetup"}},
         {{"-p", damaged}, true, frmMain::ExitFileNotLoadable, {}},
     };
