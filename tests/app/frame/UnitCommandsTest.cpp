@@ -375,13 +375,13 @@ TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
 }
 
 // Settings for a child run: port 1 is the simulated unit's pseudo-terminal.
-QString ChildConfig(const QTemporaryDir& dir, const QString& device)
+QString ChildConfig(const QTemporaryDir& dir, const QString& device, int port = 1)
 {
     const QString config = dir.filePath("config");
     QDir().mkpath(config + "/Kelvaro");
     QFile conf(config + "/Kelvaro/Quarno.conf");
     EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("[General]\nCommPort=1\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
+    conf.write("[General]\nCommPort=" + QByteArray::number(port) + "\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
     return config;
 }
 
@@ -392,15 +392,21 @@ struct ChildRun {
     int exitCode = -1;
     QByteArray out, err;
 };
-// started: handed the running child, so the test can reach it while it runs.
+// started: handed the running child, so the test can reach it while it runs. display: false
+// runs it as over ssh, with no display and no platform named for Qt.
 ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {},
-                  const std::function<void(QProcess&)>& started = {})
+                  const std::function<void(QProcess&)>& started = {}, bool display = true)
 {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", config);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUARNO_TEST_ANSWERS", answers);
+    if (!display) {
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(name);
+        env.insert("CUPS_SERVER", config + "/no-print-server"); // nothing answers there
+    }
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
     ChildRun run;
@@ -598,6 +604,53 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         EXPECT_TRUE(said[0].startsWith(row.begins)) << said[0].toStdString();
         EXPECT_TRUE(said[0].endsWith(row.ends)) << said[0].toStdString();
         EXPECT_EQ(unit.Register(0), 0);
+    }
+}
+
+// Over ssh or in a service script: what shows nothing runs offscreen, and a box it would show
+// ends the run with its line instead of waiting; what needs a window ends at once.
+TEST(WindowlessTransmit, WithoutADisplayOnlyWhatShowsNothingRuns)
+{
+    testing_doubles::PlatformDoubles doubles;
+    extra::LoadLanguageLibrary();
+    const QString file = SaveDescribedSetup(doubles.dir);
+    const QString missing = doubles.dir.filePath("missing.QRN");
+    const QString unloadable = "\"" + extra::FormatLangString(104, {missing}).simplified() + "\"";
+    extra::FreeLanguageLibrary();
+    const QString noDisplay = ": neither DISPLAY nor WAYLAND_DISPLAY is set";
+    struct Row {
+        QStringList args;
+        int port; // 0: none chosen
+        int exit;
+        QString begins, ends; // of the line on standard error; none for status 0
+    };
+    const Row rows[] = {
+        {{"-q", "-t", file}, 1, frmMain::ExitOk, {}, {}},
+        {{"-q", "-t", file}, 0, frmMain::ExitTransmitFailed, "Quarno: exit 3, the setup was not transmitted: no port is chosen", ""},
+        {{"-p", missing}, 1, frmMain::ExitFileNotLoadable, "Quarno: exit 2, ", unloadable},
+        {{"-p", file}, 1, frmMain::ExitPrintFailed, "Quarno: exit 4, the setup was not printed", ""},
+        {{"-t", file}, 1, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to ask", noDisplay},
+        {{"-f", file}, 1, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show", noDisplay},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.args.join(' ').toStdString() + " port " + std::to_string(row.port));
+        ecxsim::Unit unit;
+        unit.SetFirmwareVersion("4.47");
+        ecxsim::PtyServer server(&unit);
+        if (!server.Open())
+            GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+        const ChildRun run =
+            RunChild("quarno", row.args, ChildConfig(doubles.dir, server.SlavePath(), row.port), {}, {}, false);
+        ASSERT_TRUE(run.ended) << "the run did not end by itself";
+        EXPECT_EQ(run.exitCode, row.exit) << run.err.toStdString();
+        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
+        ASSERT_EQ(said.size(), row.begins.isEmpty() ? 0 : 1) << run.err.toStdString();
+        if (!said.isEmpty()) {
+            EXPECT_TRUE(said[0].startsWith(row.begins)) << said[0].toStdString();
+            EXPECT_TRUE(said[0].endsWith(row.ends)) << said[0].toStdString();
+        }
+        EXPECT_EQ(unit.Register(0), 0);
+        EXPECT_EQ(unit.PackagesAnswered() > 0, row.exit == frmMain::ExitOk);
     }
 }
 
