@@ -265,6 +265,38 @@ TEST(ShippedHelp, EveryPageTopicOpensInTheHelpWindow)
     EXPECT_FALSE(platform::Shell::Instance().ShowHelpTopic(nullptr, path + ".missing", 59));
 }
 
+// Where nothing opens, the status bar says why.
+TEST_F(DivTest, HelpAndWebPageSayWhyNothingOpened)
+{
+    services.library.texts.insert(262, "not found: %1");
+    services.library.texts.insert(263, "not opened: %1");
+    services.library.texts.insert(264, "no browser: %1");
+    ASSERT_TRUE(extra::LoadLanguageLibrary());
+    services.program.folder = "D:\\";
+    struct Row {
+        bool web, beside, opens;
+        const char* status;
+    };
+    const Row rows[] = {
+        {false, true, true, ""},
+        {false, false, true, ""},
+        {false, false, false, "not found: D:\\QUARNO.HLP"},
+        {false, true, false, "not opened: D:\\QUARNO.HLP"},
+        {true, false, true, ""},
+        {true, false, false, "no browser: http://www.kelvaro.com/"},
+    };
+    for (const Row& row : rows) {
+        services.attributes.files.remove("D:\\QUARNO.HLP");
+        if (row.beside)
+            services.attributes.files.insert("D:\\QUARNO.HLP", {});
+        services.shell.opens = row.opens;
+        platform.status.text.clear();
+        row.web ? OpenWebSite() : ShowHelp(26);
+        EXPECT_EQ(platform.status.text, row.status) << row.web << row.beside << row.opens;
+    }
+    extra::FreeLanguageLibrary();
+}
+
 TEST_F(DivTest, WebSiteFromSettingsOrBuiltIn)
 {
     OpenWebSite();
