@@ -1,7 +1,8 @@
-// The file dialogs' filters and default suffix, and the mail program's answer.
+// The file dialogs' filters and default suffix, and the answers of the mail program and opener.
 #include "platform/Display.h"
 #include "platform/FileDialogs.h"
 #include "platform/Mailer.h"
+#include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,26 +57,31 @@ TEST(FileDialogSuffix, AddedOnlyToANameWithoutAPoint)
         EXPECT_EQ(platform::WithDefaultSuffix(row.typed, row.suffix), row.expected) << row.typed;
 }
 
-// The real mail program road with a stand-in xdg-email that ends with a chosen status.
-TEST(MailerTest, TheMailProgramsExitStatusDecides)
+// The real mail program and opener roads with a stand-in helper that ends with a chosen status.
+TEST(DesktopHelpers, TheHelpersExitStatusDecides)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
     struct Row {
-        const char* script; // "" = no xdg-email at all
-        bool available, composed;
+        const char* helper;
+        const char* script; // "" = no such helper at all
+        bool available, done;
     };
     const Row rows[] = {
-        {"#!/bin/sh\nexit 0\n", true, true},
-        {"#!/bin/sh\nexit 3\n", true, false},
-        {"#!/bin/sh\nkill -9 $$\n", true, false},
-        {"", false, false},
+        {"xdg-email", "#!/bin/sh\nexit 0\n", true, true},
+        {"xdg-email", "#!/bin/sh\nexit 3\n", true, false},
+        {"xdg-email", "#!/bin/sh\nkill -9 $$\n", true, false},
+        {"xdg-email", "", false, false},
+        {"xdg-open", "#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true, true},
+        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false}, // no browser set up
+        {"xdg-open", "#!/bin/sh\nexit 4\n", true, false}, // none could open it
+        {"xdg-open", "#!/bin/sh\nkill -9 $$\n", true, false},
     };
     platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};
     for (const Row& row : rows) {
-        const QString program = dir.filePath("xdg-email");
+        const QString program = dir.filePath(row.helper);
         QFile::remove(program);
         if (*row.script) {
             QFile f(program);
@@ -84,8 +90,12 @@ TEST(MailerTest, TheMailProgramsExitStatusDecides)
             f.close();
             f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
+        if (QString(row.helper) == "xdg-open") {
+            EXPECT_EQ(platform::Shell::Instance().OpenDocument(" example.org/q2 "), row.done) << row.script;
+            continue;
+        }
         EXPECT_EQ(platform::Mailer::Instance().Available(), row.available) << row.script;
-        EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.composed) << row.script;
+        EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.done) << row.script;
     }
     qputenv("PATH", oldPath);
 }

@@ -3,7 +3,6 @@
 #include "platform/PortList.h"
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
-#include "platform/Shell.h"
 #include "platform/StatusSink.h"
 #include "tests/common/Doubles.h"
 #include "tests/common/FileSizeLimit.h"
@@ -35,34 +34,6 @@ public:
     QString Folder() override { return folder; }
     QString FileName() override { return QStringLiteral("Quarno.exe"); }
 };
-
-// The real shell with a stand-in xdg-open: its early exit status says whether anything opened.
-TEST(ShellTest, TheOpenersAnswerDecides)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", dir.path().toLocal8Bit());
-    struct Row {
-        const char* script;
-        bool opened;
-    };
-    const Row rows[] = {
-        {"#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true},
-        {"#!/bin/sh\nexit 3\n", false}, // no browser set up
-        {"#!/bin/sh\nexit 4\n", false}, // none could open it
-        {"#!/bin/sh\nkill -9 $$\n", false},
-    };
-    for (const Row& row : rows) {
-        QFile f(dir.filePath("xdg-open"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(row.script);
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_EQ(platform::Shell::Instance().OpenDocument(" example.org/q2 "), row.opened) << row.script;
-    }
-    qputenv("PATH", oldPath);
-}
 
 TEST(ProgramLocationTest, PathOfAddsOneSeparator)
 {
