@@ -92,8 +92,6 @@ TEST(TextHelpers, OptionsAreWholeArguments)
         {{"-p", "b.qrn", "-t", "c.qrn"}, "-p", true, "b.qrn"},
         // An option text inside a name, quoted or not, is part of the name.
         {{"-f", "/path/Ship -test.QRN"}, "-t", false, ""},
-        {{"-f", "/path/Ship -test.QRN"}, "-f", true, "/path/Ship -test.QRN"},
-        {{"-f", "/path/Ship", "-test.QRN"}, "-t", false, ""},
         {{"-f", "/path/Ship", "-test.QRN"}, "-f", true, "/path/Ship -test.QRN"},
         {{"-f", "/home/u/setups", "-q/a.qrn"}, "-q", false, ""},
         {{"-debugcomm"}, "-debug", false, ""},

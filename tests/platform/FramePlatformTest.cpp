@@ -75,8 +75,7 @@ TEST(DesktopHelpers, TheHelpersExitStatusDecides)
         {"xdg-email", "#!/bin/sh\nkill -9 $$\n", true, false},
         {"xdg-email", "", false, false},
         {"xdg-open", "#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true, true},
-        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false}, // no browser set up
-        {"xdg-open", "#!/bin/sh\nexit 4\n", true, false}, // none could open it
+        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false}, // no browser set up, or none opened it
         {"xdg-open", "#!/bin/sh\nkill -9 $$\n", true, false},
     };
     platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};

@@ -144,11 +144,6 @@ TEST_F(FrameStartup, MinusFOpensAFileWhoseNameHasBlanks)
     ASSERT_TRUE(Start({"-f", "\"" + path + "\""}));
     EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
     EXPECT_EQ(Shown().value(0), Lang(104, {"\"" + path + "\""}));
-    CloseWindow();
-    // An option text inside the name starts nothing: the window opens the file.
-    const QString ship = WriteSetup("Ship -test.QRN");
-    ASSERT_TRUE(Start({"-f", ship}));
-    EXPECT_EQ(window->XelObject()->Filename(), ship);
 }
 
 // A name relative to the folder the program was started in is listed by its full path, so the

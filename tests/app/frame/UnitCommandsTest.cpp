@@ -402,11 +402,9 @@ ChildRun RunChild(const QString& program, const QStringList& args, const QString
     env.insert("XDG_CONFIG_HOME", config);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUARNO_TEST_ANSWERS", answers);
-    if (!display) {
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!display)
             env.remove(name);
-        env.insert("CUPS_SERVER", config + "/no-print-server"); // nothing answers there
-    }
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
     ChildRun run;
@@ -585,7 +583,6 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", false},
         {{"-q", "-t", file}, Idle, frmMain::ExitTransmitFailed, notSent + "no port is chosen", "", false, 0},
         {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, "Quarno: exit 2, ", quoted(104, {missing}), false},
-        {{"-p", file}, NoUnit, frmMain::ExitPrintFailed, "Quarno: exit 4, the setup was not printed", "", false},
         {{"-t", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to ask",
          noDisplay, false},
         {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
