@@ -150,29 +150,28 @@ qint64 RoundHalfEven(double value)
     return qint64(std::nearbyint(value));
 }
 
-// An option counts only as a whole argument, so a path holding " -q" never turns a mode on.
-QString CommandLine(const QStringList& args) { return args.join(QLatin1Char(' ')); }
-
 namespace {
-// Where the option's text starts: 0 when the line starts with it, after the first blank
-// that it follows otherwise; -1 when absent.
-qsizetype OptionAt(const QString& line, const QString& option)
+bool IsOption(const QString& arg)
 {
-    if (option.isEmpty())
-        return -1;
-    if (line.startsWith(option))
-        return 0;
-    const qsizetype blank = line.indexOf(QLatin1Char(' ') + option, 1);
-    return blank < 0 ? -1 : blank + 1;
+    static const QStringList options{QStringLiteral("-q"), QStringLiteral("-t"), QStringLiteral("-p"),
+                                     QStringLiteral("-f"), QStringLiteral("-debug"), QStringLiteral("-debugcomm")};
+    return options.contains(arg);
 }
 } // namespace
 
-bool HasOption(const QString& commandLine, const QString& option) { return OptionAt(commandLine, option) >= 0; }
+bool HasOption(const QStringList& args, const QString& option) { return IsOption(option) && args.contains(option); }
 
-QString GetOptionValue(const QString& commandLine, const QString& option)
+QString GetOptionValue(const QStringList& args, const QString& option)
 {
-    const qsizetype at = OptionAt(commandLine, option);
-    return at < 0 ? QString() : commandLine.mid(at + option.size()).trimmed();
+    if (!IsOption(option))
+        return QString();
+    qsizetype at = args.indexOf(option);
+    if (at < 0)
+        return QString();
+    QStringList value;
+    while (++at < args.size() && !IsOption(args.at(at)))
+        value << args.at(at);
+    return value.join(QLatin1Char(' ')).trimmed();
 }
 
 void StringToBytes(const QString& text, QByteArray& bytes)

@@ -25,13 +25,12 @@ double NumericPrefix(const QString& text);
 // Whole number, halves to the even neighbour.
 qint64 RoundHalfEven(double value);
 
-// ---- command line: the arguments joined by blanks, program name not included ------------
-// An option is there when the line starts with it or holds a blank followed by it (a prefix
-// match: "-debugcomm" holds "-debug"). Its value is the whole rest of the line after it,
-// trimmed, so a file name with blanks needs no quotes.
-QString CommandLine(const QStringList& args);
-bool HasOption(const QString& commandLine, const QString& option);
-QString GetOptionValue(const QString& commandLine, const QString& option);
+// ---- command line: the arguments as the shell split them, program name not included ------
+// An option counts only as a whole argument of its own ("-q", "-t", "-p", "-f", "-debug",
+// "-debugcomm"), so no file name can start a command. Its value is the arguments after it up
+// to the next option, joined by blanks and trimmed: a file name with blanks needs no quotes.
+bool HasOption(const QStringList& args, const QString& option);
+QString GetOptionValue(const QStringList& args, const QString& option);
 
 // ---- bytes ----------------------------------------------------------------------------
 void StringToBytes(const QString& text, QByteArray& bytes);

@@ -1,5 +1,6 @@
 // Default, real implementations of the platform stand-ins and their replaceable instances.
 #include "platform/DialogFrame.h"
+#include "platform/Display.h"
 #include "platform/InstanceSlot.h"
 #include "platform/KeyTracker.h"
 #include "platform/KeyState.h"
@@ -177,6 +178,15 @@ public:
         case MsgStyle::RetryCancel: buttons = {{QMessageBox::Retry, MsgResult::Retry}, {QMessageBox::Cancel, MsgResult::Cancel}}; break;
         default: buttons = {{QMessageBox::Ok, MsgResult::OK}}; break;
         }
+        // Closing the box counts as its cancel button, or the only button.
+        auto closed = [&buttons] {
+            for (const B& b : buttons)
+                if (b.result == MsgResult::Cancel || b.result == MsgResult::No)
+                    return b.result;
+            return buttons.front().result;
+        };
+        if (Display::Unwatched())
+            return closed();
         QMessageBox::StandardButtons all;
         for (const B& b : buttons)
             all |= b.qt;
@@ -188,11 +198,7 @@ public:
         for (const B& b : buttons)
             if (b.qt == pressed)
                 return b.result;
-        // Closing the box counts as its cancel button, or the only button.
-        for (const B& b : buttons)
-            if (b.result == MsgResult::Cancel || b.result == MsgResult::No)
-                return b.result;
-        return buttons.front().result;
+        return closed();
     }
 };
 

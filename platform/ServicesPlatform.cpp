@@ -1,4 +1,5 @@
 // Real shell, dialogs, file attributes, locale, port list and program location.
+#include "platform/Display.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
 #include "platform/InstanceSlot.h"
@@ -8,11 +9,13 @@
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
+#include "platform/TimeSource.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QDir>
@@ -23,6 +26,7 @@
 #include <QLocale>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
 
@@ -41,6 +45,9 @@ namespace {
 
 bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
+// A dialog nobody can see would wait for ever: it counts as cancelled.
+bool CanAsk() { return HasGui() && !Display::Unwatched(); }
+
 // ---- shell ----------------------------------------------------------------------------
 
 // The help window closes on Escape, as the program's other windows do.
@@ -56,13 +63,51 @@ protected:
     }
 };
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+// xdg-open fails at once where nothing takes the address; a browser it runs in the
+// foreground keeps it running, and has shown itself by then.
+constexpr int kOpenerWaitMs = 2000;
+
+// Only the opener's early answer is waited for, the windows alive; it is left to run.
+bool OpenedBy(const QString& opener, const QString& target)
+{
+    auto* process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    process->start(opener, {target});
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    TimeSource& time = TimeSource::Instance();
+    const qint64 until = time.Milliseconds() + kOpenerWaitMs;
+    while (process->state() == QProcess::Running && time.Milliseconds() < until)
+        time.Wait(20);
+    if (process->state() == QProcess::Running) {
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        return true;
+    }
+    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    delete process;
+    return opened;
+}
+#endif
+
 class RealShell : public Shell {
 public:
     bool OpenDocument(const QString& address) override
     {
         if (address.trimmed().isEmpty() || !HasGui())
             return false;
-        return QDesktopServices::openUrl(QUrl::fromUserInput(address.trimmed()));
+        const QUrl url = QUrl::fromUserInput(address.trimmed());
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+        // Qt counts an address handed to xdg-open as opened, even where no program takes it
+        // (no browser, no display): xdg-open's own early answer tells.
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (!opener.isEmpty())
+            return OpenedBy(opener, url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded));
+#endif
+        return QDesktopServices::openUrl(url);
     }
 
     bool ShowHelpIndex(QWidget* owner, const QString& helpFile) override
@@ -159,7 +204,7 @@ class RealFileDialogs : public FileDialogs {
 public:
     QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder) override
     {
-        if (!HasGui())
+        if (!CanAsk())
             return QString();
         return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(owner, title, startFolder));
     }
@@ -170,7 +215,7 @@ public:
 private:
     static bool Run(QWidget* owner, FileDialogRequest& request, bool save)
     {
-        if (!HasGui())
+        if (!CanAsk())
             return false;
         QFileDialog dialog(owner, request.title);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

@@ -1,5 +1,6 @@
 #include "app/frame/RunReason.h"
 
+#include "platform/Display.h"
 #include "platform/SettingsStore.h"
 
 using namespace platform;
@@ -38,7 +39,8 @@ QString RunReason::Quoted(const QString& text) { return QLatin1Char('"') + text.
 
 QString RunReason::PortDialogCancelled()
 {
-    QString what = QStringLiteral("the port dialog was cancelled");
+    QString what = Display::Unwatched() ? QStringLiteral("no port is chosen, and without a display the port dialog cannot ask for one")
+                                        : QStringLiteral("the port dialog was cancelled");
     if (const QString notice = SettingsStore::Instance().Notice(); !notice.isEmpty())
         what += QStringLiteral("; no port was read from the settings: ") + Quoted(notice);
     return what;

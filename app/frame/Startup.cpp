@@ -2,6 +2,7 @@
 
 #include "app/frame/frmMain.h"
 #include "app/unitops/UnitCommandStop.h"
+#include "platform/Display.h"
 #include "platform/KeyTracker.h"
 #include "platform/StopSignals.h"
 
@@ -45,6 +46,23 @@ int Finish(int code, const QString& reason)
 
 } // namespace
 
+int PrepareDisplay(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (platform::Display::Find(args) != platform::Display::Kind::Absent)
+        return -1;
+    if (frmMain::NeedsNoDisplay(args)) {
+        platform::Display::UseOffscreen();
+        return -1;
+    }
+    const QString what = frmMain::RunsWithoutWindow(args)
+        ? QStringLiteral("no display to ask the transmit's questions on (-q transmits without them)")
+        : QStringLiteral("no display to show the window on");
+    return Finish(frmMain::ExitStartupError, what + QStringLiteral(": neither DISPLAY nor WAYLAND_DISPLAY is set"));
+}
+
 int RunQuarno(QApplication& app)
 {
     platform::KeyTracker::Install();
@@ -54,6 +72,8 @@ int RunQuarno(QApplication& app)
     // A signal that stopped a unit command ends the run once the unit is locked again: -t with
     // its transmit status and line, the window as the signal demands, after a line of its own.
     const bool windowless = frmMain::RunsWithoutWindow(args);
+    // Where nobody sees the screen, a box of such a run would wait for ever.
+    platform::Display::SetUnwatched(windowless && platform::Display::Screenless());
     unitops::SetStopEnd([windowless](int signal, const QString& reason) {
         if (windowless) {
             Finish(frmMain::ExitTransmitFailed, reason);

@@ -527,8 +527,15 @@ bool frmMain::ShowSetup()
 
 bool frmMain::RunsWithoutWindow(const QStringList& args)
 {
-    const QString line = extra::CommandLine(args);
-    return extra::HasOption(line, QStringLiteral("-t")) || extra::HasOption(line, QStringLiteral("-p"));
+    return extra::HasOption(args, QStringLiteral("-t")) || extra::HasOption(args, QStringLiteral("-p"));
+}
+
+bool frmMain::NeedsNoDisplay(const QStringList& args)
+{
+    // A transmit without -q asks its questions in boxes someone has to see.
+    if (extra::HasOption(args, QStringLiteral("-t")))
+        return extra::HasOption(args, QStringLiteral("-q"));
+    return extra::HasOption(args, QStringLiteral("-p"));
 }
 
 void frmMain::NoteRunEnd(const QString& what)
@@ -537,10 +544,8 @@ void frmMain::NoteRunEnd(const QString& what)
         m_runReason->Note(what);
 }
 
-bool frmMain::RunCommandLine(const QStringList& arguments)
+bool frmMain::RunCommandLine(const QStringList& args)
 {
-    // Taken as one line, as typed: a file name with blanks needs no quotes.
-    const QString args = extra::CommandLine(arguments);
     if (args.isEmpty())
         return true;
     if (extra::HasOption(args, QStringLiteral("-q")))

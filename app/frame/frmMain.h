@@ -54,6 +54,8 @@ public:
     QString ExitReason() const { return m_exitReason; }
     // The arguments ask for a transmit or a print without the window.
     static bool RunsWithoutWindow(const QStringList& args);
+    // The run shows nothing at all, not even a question: a transmit with -q, or a print.
+    static bool NeedsNoDisplay(const QStringList& args);
 
     MainState& State() { return m_state; }
     // What puts the pages on the tabs at start-up (InstallPages); a test may put its own.

@@ -18,6 +18,7 @@
 #include "datamodel/XelObject.h"
 #include "datamodel/cAnalogIn.h"
 #include "datamodel/cDigitalIn.h"
+#include "platform/Display.h"
 #include "platform/Mailer.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SystemInfo.h"
@@ -250,6 +251,8 @@ void frmMain::CmdAbout()
 
 bool frmMain::ShowCommSetupCancelled()
 {
+    if (platform::Display::Unwatched())
+        return true;
     frmCommSetup dialog(nullptr);
     dialog.setWindowIcon(WindowIcon());
     dialog.exec();

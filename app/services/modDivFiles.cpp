@@ -69,11 +69,13 @@ void ShowHelp(int context)
     QWidget* owner = window ? window->MainWindow() : nullptr;
     const QString beside = platform::ProgramLocation::Instance().PathOf(kHelpFile);
     // Not beside the program: the platform looks for it.
-    const QString file = platform::FileAttributes::Instance().Exists(beside) ? beside : kHelpFile;
-    if (context > 0)
-        platform::Shell::Instance().ShowHelpTopic(owner, file, context);
-    else
-        platform::Shell::Instance().ShowHelpIndex(owner, file);
+    const bool there = platform::FileAttributes::Instance().Exists(beside);
+    const QString file = there ? beside : kHelpFile;
+    const bool shown = context > 0 ? platform::Shell::Instance().ShowHelpTopic(owner, file, context)
+                                   : platform::Shell::Instance().ShowHelpIndex(owner, file);
+    // Nothing else would tell the user why no help came.
+    if (!shown)
+        extra::ShowStatusMessage(there ? 263 : 262, {QDir::toNativeSeparators(beside)});
 }
 
 void OpenWebSite()
@@ -87,7 +89,8 @@ void OpenWebSite()
     }
     if (address.isEmpty())
         address = QString::fromUtf16(kDefaultWebSite);
-    platform::Shell::Instance().OpenDocument(address);
+    if (!platform::Shell::Instance().OpenDocument(address))
+        extra::ShowStatusMessage(264, {address});
 }
 
 // ---- files and folders ----------------------------------------------------------------

@@ -21,10 +21,11 @@ public:
     QStringList opened;
     QStringList helpFiles;
     QList<QWidget*> helpOwners;
+    bool opens = true; // false: as where no viewer or browser opens anything
     bool OpenDocument(const QString& address) override
     {
         opened << address;
-        return true;
+        return opens;
     }
     QList<int> helpTopics; // 0 for the index
     bool ShowHelpIndex(QWidget* owner, const QString& helpFile) override
@@ -32,13 +33,13 @@ public:
         helpOwners << owner;
         helpFiles << helpFile;
         helpTopics << 0;
-        return true;
+        return opens;
     }
     bool ShowHelpTopic(QWidget* owner, const QString& helpFile, int context) override
     {
         ShowHelpIndex(owner, helpFile);
         helpTopics.last() = context;
-        return true;
+        return opens;
     }
 };
 

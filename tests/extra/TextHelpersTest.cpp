@@ -74,7 +74,7 @@ TEST(TextHelpers, RoundHalfEven)
     EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
 }
 
-TEST(TextHelpers, OptionsReadTheWholeLine)
+TEST(TextHelpers, OptionsAreWholeArguments)
 {
     struct Row {
         QStringList args; // as the shell split them
@@ -83,28 +83,29 @@ TEST(TextHelpers, OptionsReadTheWholeLine)
         const char* value;
     };
     const Row rows[] = {
-        // The rest of the line is the value: a name with blanks needs no quotes.
+        // The arguments up to the next option are the value: a name with blanks needs no quotes.
         {{"-f", "/path/my", "file.QRN"}, "-f", true, "/path/my file.QRN"},
         {{"-f", "/path/my file.QRN"}, "-f", true, "/path/my file.QRN"},
         {{"-q", "-f", "  a.qrn "}, "-f", true, "a.qrn"},
-        {{"-q", "-f", "a.qrn"}, "-q", true, "-f a.qrn"},
-        // Other options after it are part of the value.
-        {{"-f", "a.qrn", "-debug"}, "-f", true, "a.qrn -debug"},
-        // A blank followed by the option text counts, inside a path too.
-        {{"-f", "/home/u/setups", "-q/a.qrn"}, "-q", true, "/a.qrn"},
-        {{"-f", "/home/u/setups-q/a.qrn"}, "-q", false, ""},
-        // A prefix match: "-debugcomm" holds "-debug".
-        {{"-debugcomm"}, "-debug", true, "comm"},
+        {{"-q", "-f", "a.qrn"}, "-q", true, ""},
+        {{"-f", "a.qrn", "-debug"}, "-f", true, "a.qrn"},
+        {{"-p", "b.qrn", "-t", "c.qrn"}, "-p", true, "b.qrn"},
+        // An option text inside a name, quoted or not, is part of the name.
+        {{"-f", "/path/Ship -test.QRN"}, "-t", false, ""},
+        {{"-f", "/path/Ship", "-test.QRN"}, "-f", true, "/path/Ship -test.QRN"},
+        {{"-f", "/home/u/setups", "-q/a.qrn"}, "-q", false, ""},
+        {{"-debugcomm"}, "-debug", false, ""},
         {{"-debug"}, "-debugcomm", false, ""},
         {{"-debug"}, "-debug", true, ""},
         {{}, "-q", false, ""},
         {{"-p", "b.qrn"}, "-t", false, ""},
         {{"-f", "x.qrn"}, "", false, ""},
+        {{"-x", "a.qrn"}, "-x", false, ""},
     };
     for (const Row& row : rows) {
-        const QString line = CommandLine(row.args);
-        EXPECT_EQ(HasOption(line, row.option), row.present) << line.toStdString() << " " << row.option;
-        EXPECT_EQ(GetOptionValue(line, row.option), QString::fromUtf8(row.value)) << line.toStdString();
+        const std::string line = row.args.join(' ').toStdString();
+        EXPECT_EQ(HasOption(row.args, row.option), row.present) << line << " " << row.option;
+        EXPECT_EQ(GetOptionValue(row.args, row.option), QString::fromUtf8(row.value)) << line << " " << row.option;
     }
 }
 

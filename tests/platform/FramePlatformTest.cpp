@@ -1,6 +1,8 @@
-// The file dialogs' filters and default suffix, and the mail program's answer.
+// The file dialogs' filters and default suffix, and the answers of the mail program and opener.
+#include "platform/Display.h"
 #include "platform/FileDialogs.h"
 #include "platform/Mailer.h"
+#include "platform/Shell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -55,26 +57,30 @@ TEST(FileDialogSuffix, AddedOnlyToANameWithoutAPoint)
         EXPECT_EQ(platform::WithDefaultSuffix(row.typed, row.suffix), row.expected) << row.typed;
 }
 
-// The real mail program road with a stand-in xdg-email that ends with a chosen status.
-TEST(MailerTest, TheMailProgramsExitStatusDecides)
+// The real mail program and opener roads with a stand-in helper that ends with a chosen status.
+TEST(DesktopHelpers, TheHelpersExitStatusDecides)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
     struct Row {
-        const char* script; // "" = no xdg-email at all
-        bool available, composed;
+        const char* helper;
+        const char* script; // "" = no such helper at all
+        bool available, done;
     };
     const Row rows[] = {
-        {"#!/bin/sh\nexit 0\n", true, true},
-        {"#!/bin/sh\nexit 3\n", true, false},
-        {"#!/bin/sh\nkill -9 $$\n", true, false},
-        {"", false, false},
+        {"xdg-email", "#!/bin/sh\nexit 0\n", true, true},
+        {"xdg-email", "#!/bin/sh\nexit 3\n", true, false},
+        {"xdg-email", "#!/bin/sh\nkill -9 $$\n", true, false},
+        {"xdg-email", "", false, false},
+        {"xdg-open", "#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true, true},
+        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false}, // no browser set up, or none opened it
+        {"xdg-open", "#!/bin/sh\nkill -9 $$\n", true, false},
     };
     platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};
     for (const Row& row : rows) {
-        const QString program = dir.filePath("xdg-email");
+        const QString program = dir.filePath(row.helper);
         QFile::remove(program);
         if (*row.script) {
             QFile f(program);
@@ -83,8 +89,12 @@ TEST(MailerTest, TheMailProgramsExitStatusDecides)
             f.close();
             f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
+        if (QString(row.helper) == "xdg-open") {
+            EXPECT_EQ(platform::Shell::Instance().OpenDocument(" example.org/q2 "), row.done) << row.script;
+            continue;
+        }
         EXPECT_EQ(platform::Mailer::Instance().Available(), row.available) << row.script;
-        EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.composed) << row.script;
+        EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.done) << row.script;
     }
     qputenv("PATH", oldPath);
 }
@@ -105,10 +115,14 @@ TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
     QDir::setCurrent(work.path());
     struct Row {
         bool save;
-        QString folder, fileName, expected;
+        QString folder, fileName, expected; // "": not shown
+        bool unwatched = false;
     } rows[] = {{false, "", "", home.path()}, {true, "", "Setup.pdf", home.path()},
-                {false, given.path(), "", given.path()}, {true, "", QDir(given.path()).filePath("pump.qrn"), given.path()}};
+                {false, given.path(), "", given.path()}, {true, "", QDir(given.path()).filePath("pump.qrn"), given.path()},
+                // Where nobody sees the screen, a dialog would wait for ever.
+                {true, given.path(), "", "", true}};
     for (const Row& row : rows) {
+        platform::Display::SetUnwatched(row.unwatched);
         QString shownIn;
         QTimer::singleShot(0, [&] {
             for (QWidget* w : QApplication::topLevelWidgets())
@@ -122,7 +136,8 @@ TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
         request.fileName = row.fileName;
         platform::FileDialogs& dialogs = platform::FileDialogs::Instance();
         EXPECT_FALSE(row.save ? dialogs.ShowSave(nullptr, request) : dialogs.ShowOpen(nullptr, request));
-        EXPECT_EQ(shownIn, QDir(row.expected).absolutePath()) << row.save << row.fileName.toStdString();
+        platform::Display::SetUnwatched(false);
+        EXPECT_EQ(shownIn, row.expected.isEmpty() ? "" : QDir(row.expected).absolutePath()) << row.save << row.fileName.toStdString();
     }
     QDir::setCurrent(oldWork);
     qputenv("HOME", oldHome);

@@ -182,8 +182,9 @@ TEST_F(FrameStartup, WindowlessTransmitAndPrintEndWithTheirStatus)
         {{"-t", good}, false, frmMain::ExitTransmitFailed, {"DoFileTransmit"}},
         {{"-t", damaged}, true, frmMain::ExitFileNotLoadable, {}},
         {{"-t", Path("missing.QRN")}, true, frmMain::ExitFileNotLoadable, {}},
-        // Both: only the transmit runs (with "-t" first, "-p" would be part of its file name).
+        // Both: only the transmit runs.
         {{"-p", good, "-t", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
+        {{"-t", good, "-p", good}, true, frmMain::ExitOk, {"DoFileTransmit"}},
         {{"-p", good}, true, frmMain::ExitOk, {"PrintSetup"}},
         {{"-p", damaged}, true, frmMain::ExitFileNotLoadable, {}},
     };

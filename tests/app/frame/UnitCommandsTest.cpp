@@ -375,13 +375,13 @@ TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
 }
 
 // Settings for a child run: port 1 is the simulated unit's pseudo-terminal.
-QString ChildConfig(const QTemporaryDir& dir, const QString& device)
+QString ChildConfig(const QTemporaryDir& dir, const QString& device, int port = 1)
 {
     const QString config = dir.filePath("config");
     QDir().mkpath(config + "/Kelvaro");
     QFile conf(config + "/Kelvaro/Quarno.conf");
     EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("[General]\nCommPort=1\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
+    conf.write("[General]\nCommPort=" + QByteArray::number(port) + "\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
     return config;
 }
 
@@ -392,15 +392,19 @@ struct ChildRun {
     int exitCode = -1;
     QByteArray out, err;
 };
-// started: handed the running child, so the test can reach it while it runs.
+// started: handed the running child, so the test can reach it while it runs. display: false
+// runs it as over ssh, with no display and no platform named for Qt.
 ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {},
-                  const std::function<void(QProcess&)>& started = {})
+                  const std::function<void(QProcess&)>& started = {}, bool display = true)
 {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", config);
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUARNO_TEST_ANSWERS", answers);
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!display)
+            env.remove(name);
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
     ChildRun run;
@@ -556,13 +560,16 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         return "\"" + extra::FormatLangString(id, args).simplified() + "\"";
     };
     const QString notSent = "Quarno: exit 3, the setup was not transmitted: ";
-    enum UnitKind { NoUnit, Running, Propulsion, CorruptReadBack };
+    enum UnitKind { NoUnit, Idle, Running, Propulsion, CorruptReadBack };
     const QString mismatch = "the data read back from the Control Unit did not match what was sent (register 700 differs)";
+    const QString noDisplay = ": neither DISPLAY nor WAYLAND_DISPLAY is set";
     struct Row {
         QStringList args;
         UnitKind unit;
         int exit;
-        QString begins, ends; // of the one line on standard error
+        QString begins, ends; // of the one line on standard error ("": none)
+        bool display = true;  // false: the program itself, as over ssh, its boxes closed unanswered
+        int port = 1;
     };
     const Row rows[] = {
         {{"-q", "-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + "COM1 (" + noDevice + ") could not be opened: ",
@@ -573,10 +580,17 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         {{"-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + quoted(130) + " answered No", " answered No"},
         {{"-t", missing}, NoUnit, frmMain::ExitFileNotLoadable,
          "Quarno: exit 2, the setup file could not be loaded: " + quoted(104, {missing}), quoted(104, {missing})},
+        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", false},
+        {{"-q", "-t", file}, Idle, frmMain::ExitTransmitFailed, notSent + "no port is chosen", "", false, 0},
+        {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, "Quarno: exit 2, ", quoted(104, {missing}), false},
+        {{"-t", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to ask",
+         noDisplay, false},
+        {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
+         noDisplay, false},
     };
     extra::FreeLanguageLibrary();
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.begins.toStdString());
+        SCOPED_TRACE((row.args.join(' ') + ": " + row.begins).toStdString());
         ecxsim::Unit unit;
         unit.SetFirmwareVersion("4.47");
         unit.SetEngineRunning(row.unit == Running);
@@ -590,14 +604,15 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         if (row.unit != NoUnit && !server.Open())
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
         const QString device = row.unit == NoUnit ? noDevice : server.SlavePath();
-        const ChildRun run = RunChild("quarno_scripted", row.args, ChildConfig(doubles.dir, device));
+        const ChildRun run = RunChild(row.display ? "quarno_scripted" : "quarno", row.args,
+                                      ChildConfig(doubles.dir, device, row.port), {}, {}, row.display);
         ASSERT_TRUE(run.ended) << "the transmit did not end";
         EXPECT_EQ(run.exitCode, row.exit) << run.out.toStdString();
-        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
-        ASSERT_EQ(said.size(), 1) << run.err.toStdString();
-        EXPECT_TRUE(said[0].startsWith(row.begins)) << said[0].toStdString();
-        EXPECT_TRUE(said[0].endsWith(row.ends)) << said[0].toStdString();
         EXPECT_EQ(unit.Register(0), 0);
+        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
+        ASSERT_EQ(said.size(), row.begins.isEmpty() ? 0 : 1) << run.err.toStdString();
+        EXPECT_TRUE(row.begins.isEmpty() || said[0].startsWith(row.begins)) << run.err.toStdString();
+        EXPECT_TRUE(row.begins.isEmpty() || said[0].endsWith(row.ends)) << run.err.toStdString();
     }
 }
 

@@ -265,6 +265,32 @@ TEST(ShippedHelp, EveryPageTopicOpensInTheHelpWindow)
     EXPECT_FALSE(platform::Shell::Instance().ShowHelpTopic(nullptr, path + ".missing", 59));
 }
 
+// Where nothing opens, the status bar says why.
+TEST_F(DivTest, HelpAndWebPageSayWhyNothingOpened)
+{
+    for (quint16 id : {262, 263, 264})
+        services.library.texts.insert(id, QString::number(id) + " %1");
+    ASSERT_TRUE(extra::LoadLanguageLibrary());
+    services.program.folder = "D:\\";
+    const struct Row {
+        bool web, beside, opens;
+        const char* status;
+    } rows[] = {{false, true, true, ""},
+                {true, false, true, ""},
+                {false, false, false, "262 D:\\QUARNO.HLP"},
+                {false, true, false, "263 D:\\QUARNO.HLP"},
+                {true, false, false, "264 http://www.kelvaro.com/"}};
+    for (const Row& row : rows) {
+        services.attributes.files.remove("D:\\QUARNO.HLP");
+        if (row.beside)
+            services.attributes.files.insert("D:\\QUARNO.HLP", {});
+        services.shell.opens = row.opens;
+        row.web ? OpenWebSite() : ShowHelp(26);
+        EXPECT_EQ(platform.status.text, row.status) << row.web << row.beside << row.opens;
+    }
+    extra::FreeLanguageLibrary();
+}
+
 TEST_F(DivTest, WebSiteFromSettingsOrBuiltIn)
 {
     OpenWebSite();
