@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSettings>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTabWidget>
@@ -170,12 +171,33 @@ void BM_OpenSetupDataModelOnly(benchmark::State& state)
     extra::FreeLanguageLibrary();
 }
 
+// The settings store's look at a typical settings file before it trusts it, as at every start.
+void BM_OpenSettingsStore(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("settings.ini");
+    {
+        QSettings qt(ini, QSettings::IniFormat);
+        for (const char* key : {"CommPort", "Mode", "FileOpenLocationAlways", "FileSaveLocationAlways"})
+            qt.setValue(key, "1");
+        qt.setValue("Pos", "120,340");
+        qt.setValue("StartedFrom", "/opt/quarno/bin/Quarno.exe");
+        for (int n = 1; n <= 4; ++n)
+            qt.setValue(QStringLiteral("FileList/%1").arg(n), QStringLiteral("/home/service/Setups/Ship %1/Engine.QRN").arg(n));
+    }
+    for (auto _ : state) {
+        platform::QtSettingsStore store(ini);
+        benchmark::DoNotOptimize(store.Value("CommPort"));
+    }
+}
+
 BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToTab)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramPrintsFullSetup)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenSettingsStore)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

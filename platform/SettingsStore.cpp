@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/StatusSink.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace platform {
 
@@ -52,83 +54,79 @@ QString SettingText(const QVariant& v)
     return v.toString();
 }
 
+// Every value Qt read, each as text. A key without a name cannot be kept, so it is not one.
+std::map<QString, QString> ValuesOf(const QSettings& settings)
+{
+    std::map<QString, QString> values;
+    for (const QString& key : settings.allKeys()) {
+        if (!key.isEmpty())
+            values[key] = SettingText(settings.value(key));
+    }
+    return values;
+}
+
 // More than any settings file holds: read no further, as a file of junk.
 constexpr qint64 kMostSettingsBytes = 16 * 1024 * 1024;
 
-// No NUL or other control (Qt writes them escaped) but for tabs and escaped line breaks, and
-// valid UTF-8 throughout.
+// Some editors start a UTF-8 file with it. Qt skips it for the keys, but takes a section header
+// after it for a format error, which the store's QSettings then reports after every write.
+constexpr QByteArrayView kByteOrderMark("\xEF\xBB\xBF");
+
+// No NUL or other control (Qt writes them escaped) but for tabs, and valid UTF-8 throughout.
 bool IsText(QByteArrayView line)
 {
     for (const char ch : line) {
-        if (uchar(ch) < 0x20 && ch != '\t' && ch != '\n' && ch != '\r')
+        if (uchar(ch) < 0x20 && ch != '\t')
             return false;
     }
     return line.isValidUtf8();
 }
 
-// Splits an INI file into lines as Qt's reader does (a backslash escapes the next character, a
-// line break too; ";" outside quotes starts a comment) and checks each: a section header closed
-// by "]", a key before "=", a comment or a blank line, all of it text. Qt's reader skips what it
-// cannot parse and says nothing until it writes the file without it, so this runs first.
-// Sets `readable` to the lines that parse, without those of a section whose header is damaged.
-bool IsWholeIni(QByteArrayView data, QByteArray& readable)
+struct RawLines {
+    bool sound = true;     // all of it text, every section header whole
+    qsizetype entries = 0; // the lines that are no blank, comment or header: each must be a key
+    QByteArray readable;   // the text lines, without those of a section whose header is damaged
+};
+
+// Looks at the file line by line and no deeper: which line is a key, and what it holds, is left
+// to Qt's own reader, against which the entries are then counted. Only a section header is
+// checked here, since Qt reads nothing after its first "]" and says nothing of what it drops.
+RawLines ScanLines(QByteArrayView data)
 {
-    bool whole = true;
+    RawLines scan;
     bool sectionRead = true;
-    const qsizetype n = data.size();
-    qsizetype i = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (i < n) {
-        const qsizetype start = i;
-        qsizetype equals = -1, comment = -1;
-        bool inQuotes = false;
-        for (; i < n && data[i] != '\n' && data[i] != '\r'; ++i) {
-            const char ch = data[i];
-            if (comment >= 0)
-                continue;
-            if (ch == '\\') {
-                if (i + 2 < n && ((data[i + 1] == '\r' && data[i + 2] == '\n') || (data[i + 1] == '\n' && data[i + 2] == '\r')))
-                    ++i;
-                ++i; // the escaped character, whatever it is
-            } else if (ch == '"') {
-                inQuotes = !inQuotes;
-            } else if (ch == '=' && equals < 0) {
-                equals = i;
-            } else if (ch == ';' && !inQuotes) {
-                comment = i;
-            }
+    for (qsizetype start = 0; start < data.size();) {
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        const QByteArrayView line = data.sliced(start, end - start);
+        start = end + 1;
+        const QByteArrayView content = line.trimmed();
+        bool lineSound = IsText(line);
+        if (content.startsWith('[')) {
+            const qsizetype comment = content.indexOf(';');
+            const QByteArrayView header = (comment < 0 ? content : content.first(comment)).trimmed();
+            lineSound = lineSound && header.indexOf(']') == header.size() - 1;
+            sectionRead = lineSound;
+        } else if (!content.isEmpty() && !content.startsWith(';')) {
+            ++scan.entries;
         }
-        i = qMin(i, n);
-        const QByteArrayView line = data.sliced(start, i - start);
-        const QByteArrayView content = data.sliced(start, (comment < 0 ? i : comment) - start).trimmed();
-        while (i < n && (data[i] == '\n' || data[i] == '\r'))
-            ++i;
-        // A quote left open would take the next lines into its value.
-        bool parsed = IsText(line) && !inQuotes;
-        const bool header = content.startsWith('[');
-        if (header)
-            parsed = parsed && content.endsWith(']');
-        else if (!content.isEmpty())
-            parsed = parsed && equals >= 0 && !data.sliced(start, equals - start).trimmed().isEmpty();
-        whole = whole && parsed;
-        if (header)
-            sectionRead = parsed;
-        if (parsed && sectionRead)
-            readable.append(line).append('\n');
+        scan.sound = scan.sound && lineSound;
+        if (lineSound && sectionRead)
+            scan.readable.append(line).append('\n');
     }
-    return whole;
+    return scan;
 }
 
-// What Qt reads of the lines that parse, each value as text.
-std::map<QString, QString> ReadableValues(const QByteArray& lines)
+// What Qt's own reader makes of the bytes: every key it can keep, each with its value as text.
+// Read through a temporary file, so that it is these very bytes that are read, and the store's
+// own QSettings, which shares what it read of a file with any other QSettings on it, is left out.
+std::optional<std::map<QString, QString>> ReadByQt(const QByteArray& bytes)
 {
-    std::map<QString, QString> values;
     QTemporaryFile file;
-    if (lines.isEmpty() || !file.open() || file.write(lines) != lines.size() || !file.flush())
-        return values;
-    const QSettings read(file.fileName(), QSettings::IniFormat);
-    for (const QString& key : read.allKeys())
-        values[key] = SettingText(read.value(key));
-    return values;
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return std::nullopt;
+    return ValuesOf(QSettings(file.fileName(), QSettings::IniFormat));
 }
 
 } // namespace
@@ -170,24 +168,45 @@ struct QtSettingsStore::Impl {
         if (now == whole)
             return true;
         QFile in(file);
-        if (!in.open(QIODevice::ReadOnly)) {
-            GiveUp(SettingsTrouble::Unreadable, false);
-            return false;
-        }
-        const QByteArray data = in.read(kMostSettingsBytes);
-        if (in.error() != QFileDevice::NoError) {
-            GiveUp(SettingsTrouble::Unreadable, false);
-            return false;
-        }
-        QByteArray readable;
-        if (!in.atEnd() || !IsWholeIni(data, readable)) {
-            settings.reset(); // nothing pending: every write was synced at once
-            memory = ReadableValues(readable);
-            GiveUp(SettingsTrouble::Damaged, false);
-            return false;
-        }
+        if (!in.open(QIODevice::ReadOnly))
+            return GiveUpWith(SettingsTrouble::Unreadable, {});
+        QByteArray data = in.read(kMostSettingsBytes);
+        if (in.error() != QFileDevice::NoError)
+            return GiveUpWith(SettingsTrouble::Unreadable, {});
+        if (!in.atEnd())
+            return GiveUpWith(SettingsTrouble::Damaged, {});
+        const bool marked = data.startsWith(kByteOrderMark);
+        if (marked)
+            data.remove(0, kByteOrderMark.size());
+        const RawLines scan = ScanLines(data);
+        if (!scan.sound)
+            return GiveUpWith(SettingsTrouble::Damaged, ReadByQt(scan.readable).value_or(std::map<QString, QString>()));
+        // Qt's own reading is the judge of every other line: it drops a line whose "=" is only
+        // inside quotes, runs a line into the next after an open quote or a last backslash, keeps
+        // one of two lines with the same key and cannot keep a key without a name. Any of these
+        // leaves fewer keys than lines.
+        std::optional<std::map<QString, QString>> read = ReadByQt(data);
+        if (!read)
+            return GiveUpWith(SettingsTrouble::Unreadable, {}); // not to be judged: taken as not read
+        if (qsizetype(read->size()) != scan.entries)
+            return GiveUpWith(SettingsTrouble::Damaged, std::move(*read));
+        // Qt would read the mark as damage in the store's own QSettings; the file without it is
+        // the one just read whole.
+        if (marked && !WriteWholeFile(file, data))
+            return GiveUpWith(SettingsTrouble::NotKept, std::move(*read));
+        if (marked)
+            FileIdentity::Instance().Stamp(file, now);
         whole = now;
         return true;
+    }
+
+    // The file given up, with what could be read of it as the run's values.
+    bool GiveUpWith(SettingsTrouble trouble, std::map<QString, QString> values)
+    {
+        settings.reset(); // nothing pending: every write was synced at once
+        memory = std::move(values);
+        GiveUp(trouble, false);
+        return false;
     }
 
     // True while the file serves. It is reloaded when it changed on disk (a port mapping edited
@@ -229,10 +248,8 @@ struct QtSettingsStore::Impl {
     void GiveUp(SettingsTrouble trouble, bool keepValues)
     {
         const QString name = file.isEmpty() && settings ? settings->fileName() : file;
-        if (settings && keepValues) {
-            for (const QString& key : settings->allKeys())
-                memory[key] = SettingText(settings->value(key));
-        }
+        if (settings && keepValues)
+            memory = ValuesOf(*settings);
         settings.reset();
         if (!notice.isEmpty())
             return;

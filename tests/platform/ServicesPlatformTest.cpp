@@ -8,6 +8,7 @@
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/NonRegularFiles.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -93,6 +94,23 @@ TEST(SettingsStoreTest, ReadsAndWritesSeeEditsMadeOutside)
     EXPECT_EQ(store.Value("Ports/COM1"), "/dev/pts/17");
     EXPECT_EQ(store.ChildKeys("Ports"), QStringList({"COM1", "COM2"}));
 
+    // Whatever way of writing it Qt reads whole is read so; a byte-order mark is taken off.
+    const std::pair<QByteArray, QString> spellings[] = {
+        {"[General]\r\nCommPort=3\r\n\r\n[Ports]\r\nCOM1=/dev/ttyS0\r\n", "/dev/ttyS0"},
+        {"; Quarno\n[General]\n  ; the adapter\nCommPort=3 ; USB\n\n\n[Ports] ; by hand\nCOM1=/dev/ttyS1\n", "/dev/ttyS1"},
+        {"[General]\nCommPort = 3\n[Ports]\n COM1\t=\t/dev/ttyS2 \n", "/dev/ttyS2"},
+        {"[General]\nCommPort=3\n[Ports]\nCOM1=\"/dev/a b;c=\\\"d\\\"\\\\e\"\n", "/dev/a b;c=\"d\"\\e"},
+        {"[General]\nCommPort=3\n[Ports]\nCOM1=/dev/jürgen/模板\n", QString::fromUtf8("/dev/jürgen/模板")},
+        {"\xEF\xBB\xBF[General]\nCommPort=3\n[Ports]\nCOM1=/dev/ttyUSB0\n", "/dev/ttyUSB0"},
+    };
+    for (const auto& [text, device] : spellings) {
+        SCOPED_TRACE(text.toStdString());
+        editOutside(text);
+        EXPECT_EQ(store.Value("CommPort"), "3");
+        EXPECT_EQ(store.Value("Ports/COM1"), device);
+    }
+    EXPECT_EQ(store.Notice(), QString());
+
     // A write after an outside edit, with no read between, keeps what the edit brought.
     editOutside("[General]\nCommPort=1\n\n[Ports]\nCOM1=/dev/pts/4\n");
     ASSERT_TRUE(store.SetValue("Mode", "1"));
@@ -115,7 +133,7 @@ QString Snapshot(const QString& path)
     const QFileInfo info(path);
     QFile file(path);
     const QByteArray bytes = info.isFile() && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    return QString::number(info.isFile()) + QString::number(info.isDir()) + bytes
+    return QString::number(info.isFile()) + QString::number(info.isDir()) + QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex()
         + QDir(info.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot).join(',');
 }
 
@@ -158,7 +176,17 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
         {"random bytes", write(RandomBytes(4096)), "is damaged", {}, 0},
         {"NUL bytes", write(QByteArray("[General]\nCommPort=3\nMode=1\0\0\n", 30)), "is damaged", "3", 0},
         {"invalid UTF-8", write("[General]\nCommPort=3\nInfoTemplate=/home/\xFF\xFEq.txt\n"), "is damaged", "3", 0},
+        // Lines Qt reads otherwise than they stand: it drops, merges or cannot name them.
+        {"= only in quotes", write("[General]\nCommPort=3\n\n[Ports]\n\"COM3=/dev/ttyS0\"\n"), "is damaged", "3", 0},
+        {"open quote", write("[General]\nCommPort=3\nInfoTemplate=\"/home/a.txt\nMode=1\n"), "is damaged", "3", 0},
+        {"a key twice", write("[General]\nCommPort=3\nMode=0\nMode=1\n"), "is damaged", "3", 0},
+        {"no key", write("[General]\nCommPort=3\n=x\n"), "is damaged", "3", 0},
+        {"two headers on a line", write("[General]\nCommPort=3\n[Old][Ports]\nCOM1=/dev/ttyS0\n"), "is damaged", "3", 0},
+        {"over 16 MB", write("[General]\nCommPort=3\nJunk=" + QByteArray(16 << 20, 'x') + "\n"), "is damaged", {}, 0},
         {"disk full", good, "could not be saved", "3", 64},
+        // The byte-order mark is taken off by a write, which a read-only file refuses.
+        {"read-only with a byte-order mark", [&](const QString& p) { return write("\xEF\xBB\xBF[General]\nCommPort=3\n")(p) && QFile::setPermissions(p, QFile::ReadOwner); },
+         "could not be saved", "3", 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -259,33 +287,46 @@ TEST(SettingsStoreTest, EveryFileQtWritesIsReadWhole)
     platform::StatusSink::SetInstance(nullptr);
 }
 
-// The file is looked at before each read: damaged while the program runs (a hand edit), it is
-// seen at the next read, said once, and never written again.
+// The file is looked at before each read: damaged while the program runs (a hand edit), or
+// replaced by something that is no regular file, it is seen at the next read, said once, and
+// never written again.
 TEST(SettingsStoreTest, AFileDamagedWhileInUseIsSeenAtTheNextRead)
 {
-    QTemporaryDir dir;
-    const QString ini = dir.filePath("s.ini");
-    CountingStatus status;
-    platform::StatusSink::SetInstance(&status);
-    platform::QtSettingsStore store(ini);
-    ASSERT_TRUE(store.SetValue("CommPort", "3"));
-    EXPECT_EQ(store.Value("CommPort"), "3");
     const QByteArray edited("[General]\nCommPort=4\n\n[Ports]\nCOM1 /dev/ttyUSB0\nCOM2=/dev/ttyS1\n");
-    {
-        QFile file(ini);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(edited) == edited.size());
+    struct Row {
+        const char* name;
+        std::function<bool(const QString&)> spoil;
+        const char* said;
+        std::optional<QString> port; // what the next read finds
+        QStringList ports;
+    } rows[] = {
+        {"a line without =", [&](const QString& p) { QFile f(p); return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(edited) == edited.size(); },
+         "is damaged", "4", {"COM2"}},
+        {"a folder", [](const QString& p) { return QFile::remove(p) && QDir().mkdir(p); }, "is not a regular file", {}, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString ini = dir.filePath("s.ini");
+        CountingStatus status;
+        platform::StatusSink::SetInstance(&status);
+        platform::QtSettingsStore store(ini);
+        ASSERT_TRUE(store.SetValue("CommPort", "3"));
+        EXPECT_EQ(store.Value("CommPort"), "3");
+        ASSERT_TRUE(row.spoil(ini));
+        const QString before = Snapshot(ini);
+        EXPECT_EQ(store.Value("CommPort"), row.port);
+        ASSERT_EQ(status.texts, QStringList{store.Notice()});
+        EXPECT_TRUE(store.Notice().contains(row.said) && store.Notice().contains(ini)) << store.Notice().toStdString();
+        EXPECT_EQ(store.ChildKeys("Ports"), row.ports);
+        EXPECT_FALSE(store.SetValue("Ports/COM1", "/dev/ttyUSB1"));
+        store.Remove("Ports/COM2");
+        EXPECT_EQ(store.Value("Ports/COM1"), "/dev/ttyUSB1");
+        EXPECT_EQ(store.ChildKeys("Ports"), QStringList{"COM1"});
+        EXPECT_EQ(Snapshot(ini), before);
+        EXPECT_EQ(status.texts.size(), 1);
+        platform::StatusSink::SetInstance(nullptr);
     }
-    EXPECT_EQ(store.Value("CommPort"), "4");
-    ASSERT_EQ(status.texts, QStringList{store.Notice()});
-    EXPECT_TRUE(store.Notice().contains("is damaged") && store.Notice().contains(ini)) << store.Notice().toStdString();
-    EXPECT_EQ(store.ChildKeys("Ports"), QStringList{"COM2"});
-    EXPECT_FALSE(store.SetValue("Ports/COM1", "/dev/ttyUSB1"));
-    store.Remove("Ports/COM2");
-    EXPECT_EQ(store.Value("Ports/COM1"), "/dev/ttyUSB1");
-    EXPECT_EQ(store.ChildKeys("Ports"), QStringList{"COM1"});
-    EXPECT_EQ(Bytes(ini), edited);
-    EXPECT_EQ(status.texts.size(), 1);
-    platform::StatusSink::SetInstance(nullptr);
 }
 
 TEST(FileAttributesTest, ReadOnlyFlagRoundTrips)
