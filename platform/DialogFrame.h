@@ -16,8 +16,9 @@ PLATFORM_EXPORT QWidget* DialogOwner(QWidget* opener);
 // Message boxes and small dialogs: a title and a close button only, and an owner. Some window
 // managers ignore the missing minimise button; a window that is transient for its owner stays
 // above it and is minimised only together with it, so a modal box can never be lost from view.
-// A dialog without a parent is transient for DialogOwner() as it shows; one with a parent, for
-// its parent's window.
+// A dialog without a parent is transient for DialogOwner() as it first shows (never for itself
+// nor a window it owns), and stays so when it is restored or shown again; one with a parent,
+// for its parent's window.
 PLATFORM_EXPORT void SetSmallDialogFrame(QWidget* dialog);
 
 } // namespace platform

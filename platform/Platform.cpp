@@ -160,6 +160,8 @@ public:
         QMessageBox box;
         SetSmallDialogFrame(&box);
         box.setWindowTitle(caption);
+        // The texts carry file and user names: a name that looks like markup stays a name.
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         switch (style & 0xF0) {
         case MsgStyle::Critical: box.setIcon(QMessageBox::Critical); break;

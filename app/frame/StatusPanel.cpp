@@ -1,9 +1,15 @@
 #include "app/frame/StatusPanel.h"
 
+#include "app/pages/common/PageCommon.h"
+
 #include <QPainter>
 #include <QStyle>
 
-StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent) {}
+StatusPanel::StatusPanel(QWidget* parent) : QLabel(parent)
+{
+    // The panels show file and user names: one that looks like markup is still a name.
+    setTextFormat(Qt::PlainText);
+}
 
 void StatusPanel::SetText(const QString& text)
 {
@@ -62,7 +68,7 @@ void StatusPanel::resizeEvent(QResizeEvent* event)
 
 void StatusPanel::UpdateTip()
 {
-    const QString tip = Cut() ? text() : m_tip;
+    const QString tip = pagecommon::PlainTip(Cut() ? text() : m_tip);
     if (toolTip() != tip)
         setToolTip(tip);
 }

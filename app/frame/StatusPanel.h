@@ -2,7 +2,7 @@
 // A status-bar panel that never asks for more room than a few characters: a text longer than
 // the panel is cut with an ellipsis and shown whole as the panel's tool tip. The panel that
 // stretches over the bar's free room does not even wish for more: its text never widens the
-// bar, and so never the window.
+// bar, and so never the window. Its text is shown as it is, never as markup.
 #include <QLabel>
 
 class StatusPanel : public QLabel {

@@ -22,6 +22,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), m_alive(std::make_shared<
     auto caption = [this](const QString& text, const QString& name) {
         auto* label = new QLabel(text, this);
         label->setObjectName(name);
+        label->setTextFormat(Qt::PlainText); // the versions come from the unit and the file
         return label;
     };
     grid->addWidget(caption(QStringLiteral("Version Information"), QStringLiteral("lblVersion_0")), 0, 0, 1, 2);

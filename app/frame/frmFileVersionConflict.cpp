@@ -17,6 +17,7 @@ frmFileVersionConflict::frmFileVersionConflict(QWidget* parent) : QDialog(parent
         setWindowIcon(parent->windowIcon());
     m_message = new QLabel(QStringLiteral("Your copy of Quarno is too old to open this file!"), this);
     m_message->setObjectName(QStringLiteral("lblMessage"));
+    m_message->setTextFormat(Qt::PlainText); // the versions come from the file
     m_message->setWordWrap(true);
     auto* web = new QLabel(QStringLiteral("Please download the latest version from the Quarno website"), this);
     web->setObjectName(QStringLiteral("lblWeb"));

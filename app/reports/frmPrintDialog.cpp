@@ -31,6 +31,7 @@ frmPrintDialog::frmPrintDialog(frmPrint& print, QWidget* parent) : QDialog(paren
     lblPrinterCaption->setObjectName(QStringLiteral("lblPrinterCaption"));
     lblPrinter = new QLabel(this);
     lblPrinter->setObjectName(QStringLiteral("lblPrinter"));
+    lblPrinter->setTextFormat(Qt::PlainText); // a printer's name, as the print server gives it
     lblCopies = new QLabel(QStringLiteral("Number of copies"), this);
     lblCopies->setObjectName(QStringLiteral("lblCopies"));
     numCopies = new Number(this);

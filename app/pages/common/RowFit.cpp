@@ -1,4 +1,5 @@
 #include "app/pages/common/RowFit.h"
+#include "app/pages/common/PageCommon.h"
 
 #include "controls/Container.h"
 #include "controls/EntryBox.h"
@@ -405,7 +406,7 @@ void FitListOnly(QComboBox* combo)
         combo->setMinimumContentsLength(12);
     const auto refresh = [combo] {
         WidenList(combo);
-        combo->setToolTip(combo->currentText());
+        combo->setToolTip(PlainTip(combo->currentText()));
     };
     QAbstractItemModel* model = combo->model();
     QObject::connect(model, &QAbstractItemModel::rowsInserted, combo, refresh);

@@ -24,6 +24,7 @@
 #include "app/unitops/frmCounters.h"
 #include "app/unitops/frmRetrieveLog.h"
 #include "app/unitops/frmServicePassword.h"
+#include "platform/DialogFrame.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Printers.h"
 #include "app/services/modRegistry.h"
@@ -41,6 +42,7 @@
 #include <QPrintDialog>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
 #include <QWindow>
 
 using namespace frametest;
@@ -62,6 +64,14 @@ public:
     }
     QString StartBatteryVoltageText() override { return {}; }
 };
+
+// The text a label or a tip shows: one that Qt takes for markup loses its tags.
+QString AsShown(const QString& text, Qt::TextFormat format = Qt::AutoText)
+{
+    QTextDocument page;
+    page.setHtml(text);
+    return format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text)) ? page.toPlainText() : text;
+}
 
 class StatusBar : public FrameTest {
 protected:
@@ -259,6 +269,36 @@ TEST_F(StatusBar, RangeMessagesLeaveOnceTheirBoxHoldsAValidValue)
     }
 }
 
+// A name a user or the system gives shows as it is, tags and all: in the status bar, its tips
+// and the questions alike.
+TEST_F(StatusBar, NamesShowAsTextNeverAsMarkup)
+{
+    const QString name = "<h1><u>BIG x.QRN", cut = QString(300, 'x') + name;
+    window->show();
+    auto label = [](const QLabel* shown) { return AsShown(shown->text(), shown->textFormat()); };
+    auto box = [&](QMessageBox::StandardButton answer, const char* tool) {
+        QString seen;
+        platform::MessagePresenter::SetInstance(nullptr);
+        testing_doubles::WhenModal<QMessageBox>([&](QMessageBox* shown) {
+            seen = AsShown(shown->text(), shown->textFormat());
+            shown->button(answer)->click();
+        });
+        window->ToolClick(tool);
+        platform::MessagePresenter::SetInstance(&doubles.presenter);
+        return seen;
+    };
+    dialogs.answers = {Path(name)};
+    window->ToolClick("saveas");
+    const QString status = label(window->Panel("TEXT"));
+    window->XelObject()->Main()->SetIDNumber(7);
+    const QString save = box(QMessageBox::Cancel, "new"), mail = box(QMessageBox::No, "email");
+    window->SetStatusText(cut);
+    const QString rows[][2] = {{status, Lang(234, {name})}, {save, Lang(101, {name})}, {mail, Lang(133, {name})},
+                               {AsShown(window->Panel("TEXT")->toolTip()), cut}};
+    for (const auto& [shown, given] : rows)
+        EXPECT_EQ(shown, given);
+}
+
 // ---- dialogs -------------------------------------------------------------------------
 
 // Message boxes and the small dialogs offer a close button only: no minimise or maximise
@@ -324,12 +364,16 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     doubles.settings->SetValue("PrinterDevice", platform::Printers::PdfOutput);
     struct Owned {
         std::string what;
-        bool byExpected, ownerShown; // as the dialog is up
+        bool byExpected, ownerShown, endsAtMain; // as the dialog is up
     };
     std::vector<Owned> owned;
     auto note = [&](const std::string& what, QWidget* dialog, QWidget* expected) {
         QWindow* owner = dialog->windowHandle() ? dialog->windowHandle()->transientParent() : nullptr;
-        owned.push_back({what, owner && owner == expected->windowHandle(), owner && owner->isVisible()});
+        QWindow* up = dialog->windowHandle();
+        for (int step = 0; step < 16 && up && up != window->windowHandle(); ++step)
+            up = up->transientParent();
+        owned.push_back({what, owner && owner == expected->windowHandle(), owner && owner->isVisible(),
+                         up && up == window->windowHandle()});
     };
     using testing_doubles::WhenModal;
     WhenModal<frmPrintDialog>([&](frmPrintDialog* print) {
@@ -373,10 +417,39 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     });
     analog->graRPMDependentAlarm_DblClick();
     platform::FileDialogs::SetInstance(&dialogs);
-    ASSERT_EQ(owned.size(), 7u);
+
+    // A restore from the task bar shows a dialog again, with the windows it owns: it keeps the
+    // owner it opened with, and so does a box it opens.
+    platform::MessagePresenter::SetInstance(nullptr);
+    WhenModal<frmCommSetup>([&](frmCommSetup* port) {
+        port->showMinimized();
+        port->showNormal();
+        WhenModal<QMessageBox>([&](QMessageBox* box) {
+            note("box from the restored port dialog", box, port);
+            port->showMinimized();
+            box->showMinimized();
+            port->showNormal();
+            box->showNormal();
+            note("port dialog restored under its box", port, window.get());
+            note("box restored over the port dialog", box, port);
+            box->button(QMessageBox::Ok)->click();
+        });
+        platform::MessagePresenter::Instance().Show("Checked", platform::MsgStyle::OKOnly, "Quarno Q2");
+        port->reject();
+    });
+    window->ShowCommSetupCancelled();
+    platform::MessagePresenter::SetInstance(&doubles.presenter);
+    QDialog behind; // shown only after a window it opened
+    platform::SetSmallDialogFrame(&behind);
+    QDialog opened(&behind);
+    opened.open();
+    behind.show();
+    note("dialog shown behind a window it opened", &behind, window.get());
+    ASSERT_EQ(owned.size(), 11u);
     for (const Owned& o : owned) {
         EXPECT_TRUE(o.byExpected) << o.what;
         EXPECT_TRUE(o.ownerShown) << o.what;
+        EXPECT_TRUE(o.endsAtMain) << o.what;
     }
 }
 
