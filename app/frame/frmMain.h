@@ -86,7 +86,7 @@ public:
     bool QuerySave();
     bool QuerySaveOnExit(bool& cancel);
     void CmdNew();
-    void CmdClose() { CmdNew(); }
+    void CmdClose();
     void CmdOpen();
     bool OpenSetupByName(const QString& path);
     bool CmdSave(bool saveAs);
