@@ -119,6 +119,15 @@ void EntryBox::SetBackColor(const QColor& color)
 
 QString EntryBox::Text() const { return m_text->text(); }
 
+bool EntryBox::CommitEntry()
+{
+    if (Locked() || LeaveCheck())
+        return false;
+    SelectAll();
+    emit ErrorValue();
+    return true;
+}
+
 QSize EntryBox::sizeHint() const
 {
     return {qMax(80, minimumSizeHint().width()), m_text->sizeHint().height()};

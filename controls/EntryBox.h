@@ -34,6 +34,11 @@ public:
     QColor BackColor() const;
     void SetBackColor(const QColor& color);
 
+    // Commits the entry as leaving the box does, while the box keeps the focus: a number
+    // outside Min..Max goes to the nearest limit, with the beep and ErrorValue, and the whole
+    // text is selected. True when that changed the entry; a locked box commits nothing.
+    bool CommitEntry();
+
     // The text shown in the box.
     QString Text() const;
     QLineEdit* TextBox() const { return m_text; }

@@ -88,7 +88,7 @@ public:
     bool QuerySave();
     bool QuerySaveOnExit(bool& cancel);
     void CmdNew();
-    void CmdClose() { CmdNew(); }
+    void CmdClose();
     void CmdOpen();
     bool OpenSetupByName(const QString& path);
     bool CmdSave(bool saveAs);

@@ -202,6 +202,14 @@ void frmMain::CmdNew()
     CreateDefaultSetup();
 }
 
+void frmMain::CmdClose()
+{
+    // The save question reads the setup: the focused box commits first, as leaving it would.
+    if (pagecommon::CommitFocusedEntry(this))
+        return;
+    CmdNew();
+}
+
 bool frmMain::ShowOpenDialog(QString& path)
 {
     platform::FileDialogRequest request;

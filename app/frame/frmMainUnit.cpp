@@ -194,6 +194,9 @@ void frmMain::CheckMailProfile()
 
 bool frmMain::CmdEmail()
 {
+    // The mail takes the setup out of the program: the page is checked first, as for Save.
+    if (!ValidateCurrentPage(m_state, CurrentTab()))
+        return false;
     if (m_setup->Initialized()) {
         if (m_setup->Changed()
             && extra::LangMsgBox(133, YesNo | Question, {m_setup->FileTitle()}) != Yes)

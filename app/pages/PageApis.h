@@ -211,5 +211,7 @@ public:
     }
 };
 
-// Checks the values of the page with that tab index; true when valid or the page has no checks.
+// Checks the values of the page with that tab index, then commits the focused entry box as
+// leaving it would; true when the page is valid (or has no checks) and the commit changed
+// nothing. Every road that reads the setup or leaves the page asks it first.
 bool ValidateCurrentPage(MainState& state, int tab);

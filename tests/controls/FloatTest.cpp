@@ -1,6 +1,7 @@
 // The decimal entry box under a point and a comma locale: typing, separators, decimals,
 // the tenths of the spin part and the old value handed to BeforeChange.
 #include "controls/Float.h"
+#include "controls/Number.h"
 #include "EntryHarness.h"
 
 #include <QLocale>
@@ -312,3 +313,23 @@ TEST(Float, ToolTipGoesToBothParts)
 }
 
 } // namespace
+
+// A command commits the focused box as leaving it would; only a corrected entry stops it.
+TEST(EntryBox, CommitTellsWhetherTheLeaveRuleChangedTheEntry)
+{
+    const LocaleScope english(QLocale(QLocale::English, QLocale::UnitedStates));
+    const struct { bool decimal; const char *typed, *shown; bool changed; } cases[] = {
+        {false, "0", "1", true}, {false, "50", "50", false}, {true, "7", "7.0", false}};
+    for (const auto& c : cases) {
+        auto commit = [&c](auto&& h) {
+            h.box->SetMin(1);
+            h.focusBox();
+            h.start("");
+            h.type(c.typed);
+            EXPECT_EQ(h.box->CommitEntry(), c.changed) << c.typed;
+            EXPECT_EQ(h.text()->text(), c.shown);
+            EXPECT_EQ(h.log.count("ErrorValue"), c.changed ? 1 : 0);
+        };
+        c.decimal ? commit(Harness<Float>()) : commit(Harness<Number>());
+    }
+}

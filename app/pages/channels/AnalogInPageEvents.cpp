@@ -47,7 +47,7 @@ bool AnalogInPage::ValidateAnalogSilent(bool silent)
         return true;
     if (!silent)
         extra::LangMsgBox(828, platform::MsgStyle::Exclamation, {lower, numAnalogSetpointRPM[0]->Max()});
-    numAnalogSetpointRPM[1]->setFocus();
+    pagecommon::FocusField(numAnalogSetpointRPM[1]);
     return false;
 }
 

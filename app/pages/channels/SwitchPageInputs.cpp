@@ -280,13 +280,13 @@ bool SwitchPage::ValidateDigital()
     const qint32 initial = numDigitalInitialDelay->Value();
     if (numDigitalInitialDelay->isEnabledTo(conDigitalInitialDelay) && (initial < 0 || initial > 255)) {
         extra::LangMsgBox(810, platform::MsgStyle::Exclamation, {0, 255});
-        numDigitalInitialDelay->setFocus();
+        pagecommon::FocusField(numDigitalInitialDelay);
         return false;
     }
     const qint32 delay = numDigitalAlarmDelay->Value();
     if (delay < 0 || delay > 255) {
         extra::LangMsgBox(811, platform::MsgStyle::Exclamation, {0, 255});
-        numDigitalAlarmDelay->setFocus();
+        pagecommon::FocusField(numDigitalAlarmDelay);
         return false;
     }
     return true;

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QDrag>
+#include <QLineEdit>
 #include <QFont>
 #include <QMimeData>
 #include <QPixmap>
@@ -295,6 +296,25 @@ void ClearRangeMessageWhenValid(EntryBox* box, std::function<bool()> valid)
     QObject::connect(box, &EntryBox::Change, box, check);
     QObject::connect(box, &EntryBox::LostFocus, box, check);
     box->installEventFilter(new HideWatch(box));
+}
+
+void FocusField(QWidget* field)
+{
+    if (!field)
+        return;
+    field->setFocus();
+    if (auto* box = qobject_cast<EntryBox*>(field)) {
+        box->TextBox()->setFocus();
+        box->TextBox()->selectAll();
+    }
+}
+
+bool CommitFocusedEntry(QWidget* window)
+{
+    QWidget* focused = window ? window->focusWidget() : nullptr;
+    // The focus sits in the box's text part.
+    auto* box = focused ? qobject_cast<EntryBox*>(focused->parentWidget()) : nullptr;
+    return box && box->TextBox() == focused && box->CommitEntry();
 }
 
 void ClearRangeMessageWhenValid(Number* box)

@@ -120,4 +120,13 @@ void ClearRangeMessageWhenValid(Number* box);
 void ClearRangeMessageWhenValid(Float* box);
 void ClearRangeMessageWhenValid(EntryBox* box, std::function<bool()> valid);
 
+// ---- Focus of the checks ----
+// Puts the focus on the field a check names. An entry box gets its whole text selected, also
+// when it had the focus already, so that the correction typed next replaces the refused value.
+void FocusField(QWidget* field);
+// The entry box that holds the focus of `window` commits what is typed as leaving it would
+// (EntryBox::CommitEntry). True when that changed the entry: whatever was about to read the
+// setup stops, and the box keeps the focus with the limit selected.
+bool CommitFocusedEntry(QWidget* window);
+
 } // namespace pagecommon

@@ -238,13 +238,13 @@ bool BatteryPage::ValidateBattery()
     const bool alarmAsShown = alarm == m_shownAlarm && cmbBatteryStartBatteryVoltage->currentIndex() == m_shownVoltageIndex;
     if ((alarm < float(min) || alarm > float(max)) && !alarmAsShown) {
         extra::LangMsgBox(851, platform::MsgStyle::Exclamation, {min, max});
-        numBatteryLowBatteryVAlarm->TextBox()->setFocus();
+        pagecommon::FocusField(numBatteryLowBatteryVAlarm);
         return false;
     }
     const int delay = numBatteryDelay->Value();
     if ((delay < kDelayMin || delay > kDelayMax) && delay != m_shownDelay) {
         extra::LangMsgBox(852, platform::MsgStyle::Exclamation, {kDelayMin, kDelayMax});
-        numBatteryDelay->TextBox()->setFocus();
+        pagecommon::FocusField(numBatteryDelay);
         return false;
     }
     return true;

@@ -436,7 +436,7 @@ bool SpeedSensorPage::ValidateSpeedSensor()
         if (!c.fails)
             continue;
         extra::LangMsgBox(c.message, platform::MsgStyle::Exclamation, c.args);
-        c.focus->setFocus();
+        pagecommon::FocusField(c.focus);
         return false;
     }
     return true;

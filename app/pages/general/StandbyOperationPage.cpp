@@ -265,9 +265,7 @@ bool StandbyOperationPage::ValidateStandbyOperation()
         if ((value >= field->min && value <= field->max) || value == field->shown)
             continue;
         extra::LangMsgBox(quint16(field->message), platform::MsgStyle::Exclamation, {field->min, field->max});
-        field->box->setFocus();
-        if (field->box->TextBox())
-            field->box->TextBox()->setFocus();
+        pagecommon::FocusField(field->box);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
-// Leaving a page by its tab checks the entries as typed, as Save does: an entry the check
-// refuses keeps the page, the setup as it stands and the focus on the field the message names.
+// Leaving a page by its tab checks the entries as typed, as Save and E-mail do: an entry the
+// check refuses keeps the page, the setup as it stands and the focus on the field the message
+// names, its text selected. A box no check covers goes to its limit, and that stops the road.
 #include "tests/app/frame/FrameTestSupport.h"
 
 #include "controls/EntryBox.h"
@@ -37,7 +38,7 @@ protected:
     }
 };
 
-enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save };
+enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save, Email, Close };
 
 } // namespace
 
@@ -60,6 +61,7 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
         const char* typed;
         QString message;
         const char* focus = nullptr; // the field the message names, when not the box typed in
+        const char* committed = nullptr; // the limit the box shows when no check covers it
     } cases[] = {
         {TabMain, "numMainLCDLightDelay", "0", QStringLiteral("Display Light Delay must be between 1 and 194 hours!")},
         {TabAnalogIn, "numAnalogSetpointRPM_0", "1500", Lang(828, {1500, 7500}), "numAnalogSetpointRPM_1"},
@@ -75,6 +77,9 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
         {TabSpeedSensor, "numSpeedSensorRUNDetectedAt", "10", Lang(846, {50, 600})},
         {TabBattery, "numBatteryLowBatteryVAlarm", "5", Lang(851, {18, 30})},
         {TabBattery, "numBatteryDelay", "0", Lang(852, {1, 255})},
+        {TabSpeedSensor, "numSpeedSensorRUNDetectionDelay", "0", {}, nullptr, "2"},
+        {TabAnalogIn, "numAnalogSetpointRPM_0", "0", {}, nullptr, "100"},
+        {TabAnalogIn, "numAnalogLimitSetpoint_1", "-5000", {}, nullptr, "-3000.0"},
     };
     ASSERT_TRUE(Start({"-f", path}));
     window->show();
@@ -82,7 +87,10 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     QTabWidget* tabs = window->Tabs();
     for (const Case& c : cases) {
-        for (const Road road : {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save}) {
+        for (const Road road :
+             {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save, Road::Email, Road::Close}) {
+            if (road == Road::Close && !c.committed) // Close checks no page
+                continue;
             SCOPED_TRACE(testing::Message() << c.box << " road " << int(road));
             tabs->setCurrentIndex(c.tab);
             QWidget* page = window->PageContainer(c.tab);
@@ -101,7 +109,9 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             QTest::keyClicks(box->TextBox(), c.typed);
             ASSERT_EQ(box->Text(), c.typed);
             const QByteArray stored = SetupImage();
+            const QByteArray onDisk = Bytes(path);
             doubles.presenter.shown.clear();
+            doubles.presenter.beeps = 0;
 
             const int other = c.tab == TabSpeedSensor ? TabMain : TabSpeedSensor;
             switch (road) {
@@ -121,14 +131,23 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
                 break;
             }
             case Road::Save: window->ToolClick("save"); break;
+            case Road::Email: window->ToolClick("email"); break;
+            case Road::Close: window->ToolClick("close"); break;
             }
             QApplication::processEvents();
 
             EXPECT_EQ(Shown().join('|').toStdString(), c.message.toStdString());
             EXPECT_EQ(tabs->currentIndex(), c.tab);
-            EXPECT_EQ(box->Text(), c.typed);
-            EXPECT_TRUE(SetupImage() == stored);
+            EXPECT_EQ(box->Text(), c.committed ? c.committed : c.typed);
+            EXPECT_EQ(doubles.presenter.beeps, c.committed ? 1 : 0);
+            if (!c.committed)
+                EXPECT_TRUE(SetupImage() == stored);
+            EXPECT_TRUE(Bytes(path) == onDisk);
             EXPECT_EQ(Focused(), c.focus ? c.focus : c.box);
+            // The Main page's check leaves the focus where it is; the others select the field.
+            const auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (field && c.tab != TabMain)
+                EXPECT_EQ(field->selectedText(), field->text());
             box->TextBox()->setText(original);
         }
     }
