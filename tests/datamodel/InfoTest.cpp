@@ -14,7 +14,7 @@ const int kStart = 686;
 
 QByteArray Nuls(int n) { return QByteArray(n, '\0'); }
 
-// The fixed clock of the doubles reads 2024-03-05 14:07:09; month names come from English.
+// The fixed clock of the doubles reads 2024-03-05 14:07:09.
 class InfoTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -78,6 +78,23 @@ TEST_F(InfoTest, LongDateTimeAndAuthor)
     EXPECT_EQ(Line(image, 2), "14:07" + Nuls(33));
     EXPECT_EQ(Line(image, 3), "by TESTER" + Nuls(29));
     EXPECT_EQ(Line(image, 4), "by {author}" + Nuls(27)); // found, but replaced only in upper case
+}
+
+// The unit gets the English month in every locale: a German "DEZ." would cut the day off a
+// full line, a French "DÉC." or a Turkish "ŞUB" holds letters the unit cannot show.
+TEST_F(InfoTest, TheLongDateHasTheEnglishMonthInEveryLocale)
+{
+    const char* months[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    const QString own(27, 'X'); // leaves room for exactly 11 characters
+    for (const char* locale : {"de_DE", "fr_FR", "tr_TR", "en_US"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        for (int m = 1; m <= 12; ++m) {
+            doubles.system.now = QDateTime(QDate(2026, m, 9), QTime(10, 0));
+            EXPECT_EQ(Line(Encode(own + "{LDATE}"), 1).toStdString(),
+                      own.toStdString() + "2026-" + months[m - 1] + "-09")
+                << locale;
+        }
+    }
 }
 
 TEST_F(InfoTest, TheAuthorFallsBackToTheComputerNameAndThenNA)
