@@ -2,16 +2,25 @@
 #include "platform/FileDialogs.h"
 #include "platform/Mailer.h"
 
+#include "platform/TimeSource.h"
+#include "tests/common/WaitFor.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -55,22 +64,45 @@ TEST(FileDialogSuffix, AddedOnlyToANameWithoutAPoint)
         EXPECT_EQ(platform::WithDefaultSuffix(row.typed, row.suffix), row.expected) << row.typed;
 }
 
-// The real mail program road with a stand-in xdg-email that ends with a chosen status.
-TEST(MailerTest, TheMailProgramsExitStatusDecides)
+// Real time run four times faster: the mail program's own exit is seen, the moment passes in a
+// quarter of its time.
+class FastTime : public platform::TimeSource {
+public:
+    FastTime() { m_clock.start(); }
+    qint64 Milliseconds() override { return m_clock.elapsed() * 4; }
+    void Wait(int ms) override
+    {
+        QEventLoop loop;
+        QTimer::singleShot(ms / 4, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    void ProcessEvents() override { QCoreApplication::processEvents(); }
+    int TimerInterval(int ms) override { return ms / 4; }
+
+private:
+    QElapsedTimer m_clock;
+};
+
+// The real mail program road with a stand-in xdg-email that ends with a chosen status, or stays
+// open as a mail program does until its window is closed.
+TEST(MailerTest, AnEarlyExitStatusDecidesAndAMailProgramLeftOpenRunsOnByItself)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    FastTime time;
+    platform::TimeSource::SetInstance(&time);
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
     struct Row {
         const char* script; // "" = no xdg-email at all
-        bool available, composed;
+        bool available, composed, staysOpen;
     };
     const Row rows[] = {
-        {"#!/bin/sh\nexit 0\n", true, true},
-        {"#!/bin/sh\nexit 3\n", true, false},
-        {"#!/bin/sh\nkill -9 $$\n", true, false},
-        {"", false, false},
+        {"#!/bin/sh\nexit 0\n", true, true, false},
+        {"#!/bin/sh\nexit 3\n", true, false, false},
+        {"#!/bin/sh\nkill -9 $$\n", true, false, false},
+        {"", false, false, false},
+        {"#!/bin/sh\necho $$ > \"$0.pid\"\nexec /bin/sleep 40\n", true, true, true},
     };
     platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};
     for (const Row& row : rows) {
@@ -83,10 +115,33 @@ TEST(MailerTest, TheMailProgramsExitStatusDecides)
             f.close();
             f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
+        QLineEdit typedMeanwhile;
+        QCoreApplication::postEvent(&typedMeanwhile, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        QElapsedTimer clock;
+        clock.start();
         EXPECT_EQ(platform::Mailer::Instance().Available(), row.available) << row.script;
         EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.composed) << row.script;
+        if (!row.staysOpen)
+            continue;
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_EQ(typedMeanwhile.text().toStdString(), "a"); // taken during the wait, not queued for later
+        // Neither our child nor in our session: it outlives the program; once it ends, its
+        // watcher reaps it.
+        QFile pidFile(program + ".pid");
+        ASSERT_TRUE(testing_doubles::RunEventsUntil([&] { return pidFile.size() > 0; }));
+        ASSERT_TRUE(pidFile.open(QIODevice::ReadOnly));
+        const pid_t pid = pid_t(pidFile.readAll().trimmed().toLong());
+        ASSERT_GT(pid, 0);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        ASSERT_TRUE(stat.open(QIODevice::ReadOnly));
+        const QByteArray afterName = stat.readAll().split(')').last();
+        EXPECT_NE(afterName.simplified().split(' ').value(1).toLong(), long(::getpid()));
+        EXPECT_NE(::getsid(pid), ::getsid(0));
+        ::kill(pid, SIGKILL);
+        EXPECT_TRUE(testing_doubles::RunEventsUntil([&] { return !QFile::exists(stat.fileName()); }));
     }
     qputenv("PATH", oldPath);
+    platform::TimeSource::SetInstance(nullptr);
 }
 
 } // namespace
