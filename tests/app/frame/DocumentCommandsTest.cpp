@@ -4,6 +4,7 @@
 #include "app/reports/Reports.h"
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileIdentity.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/NonRegularFiles.h"
 
@@ -502,6 +503,77 @@ TEST_F(DocumentCommands, ReplacingAFileWithDataThisVersionDoesNotReadAsksFirst)
         EXPECT_EQ(Bytes(path) != withData, row.replaced);
         EXPECT_EQ(QFile::exists(other), row.road == SaveAsOther);
         EXPECT_EQ(window->XelObject()->Changed(), !row.replaced && row.road != SaveAsOther);
+    }
+}
+
+// Two windows on one file, or another program writing it: a plain Save replaces a file that
+// changed since this window read or last saved it only after question 146 (No the default).
+TEST_F(DocumentCommands, SaveAsksBeforeReplacingAFileChangedSinceThisWindowReadIt)
+{
+    enum Other { Nobody, OtherWindowSaves, RewrittenTimePutBack, Deleted, FlagClearedHere };
+    const struct Row {
+        const char* name;
+        Other other;
+        bool weSaveFirst; // this window saves before the other writes
+        const char* action; // "save", "saveas", "exit"
+        QList<int> answers;
+        bool asked, replaced, changedAfter;
+    } rows[] = {
+        {"nobody else wrote", Nobody, false, "save", {}, false, true, false},
+        {"other window saved first, No", OtherWindowSaves, false, "save", {No}, true, false, true},
+        {"other window saved first, Yes", OtherWindowSaves, false, "save", {Yes}, true, true, false},
+        {"other window saved after ours", OtherWindowSaves, true, "save", {No}, true, false, true},
+        {"exit, unchanged since our save", OtherWindowSaves, true, "exit", {}, false, false, false},
+        {"same size, time put back", RewrittenTimePutBack, false, "save", {No}, true, false, true},
+        {"file gone", Deleted, false, "save", {}, false, true, false},
+        {"read-only flag cleared here", FlagClearedHere, false, "save", {}, false, true, false},
+        {"save as another name", OtherWindowSaves, false, "saveas", {}, false, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CloseWindow();
+        ASSERT_TRUE(Start());
+        const QString path = WriteSetup("two.QRN");
+        const QByteArray theirs = Bytes(WriteSetup("theirs.QRN", [](XelObject& d) { d.Main()->SetIDNumber(77); }));
+        platform::FileAttributes::Instance().SetReadOnly(path, row.other == FlagClearedHere);
+        ASSERT_TRUE(window->OpenSetupByName(path));
+        auto other = CreateDefaultSetupDocument();
+        ASSERT_TRUE(other->LoadFile(path));
+        if (row.weSaveFirst) {
+            Change();
+            window->ToolClick("save");
+        }
+        platform::FileStamp stamp;
+        platform::FileIdentity::Instance().Stamp(path, stamp);
+        if (row.other == OtherWindowSaves) {
+            other->Main()->SetIDNumber(77);
+            ASSERT_TRUE(other->SaveFile());
+        } else if (row.other == RewrittenTimePutBack) {
+            WriteBytes(path, theirs);
+            ASSERT_TRUE(platform::FileIdentity::Instance().SetLastWriteTime(path, stamp));
+        } else if (row.other == Deleted) {
+            QFile::remove(path);
+        } else if (row.other == FlagClearedHere) {
+            window->PanelDblClick("ro");
+        }
+        const QByteArray before = Bytes(path);
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = row.answers;
+        dialogs.answers = {Path("elsewhere.QRN")};
+        if (QLatin1String(row.action) == "exit") {
+            EXPECT_TRUE(window->close()); // nothing of this window's own is unsaved
+        } else {
+            Change();
+            window->ToolClick(row.action);
+        }
+        EXPECT_EQ(Shown(), row.asked ? QStringList{Lang(146, {"two.QRN"})} : QStringList());
+        if (row.asked)
+            EXPECT_EQ(doubles.presenter.shown.value(0).style, platform::MsgStyle::YesNo | platform::MsgStyle::Question
+                                                            | platform::MsgStyle::DefaultButton2);
+        EXPECT_EQ(Bytes(path) != before, row.replaced);
+        EXPECT_EQ(window->XelObject()->Changed(), row.changedAfter);
+        if (row.changedAfter)
+            EXPECT_EQ(Status(), Lang(260));
     }
 }
 
