@@ -75,7 +75,7 @@ int StartWatched(const QByteArray& program, const QList<QByteArray>& args)
         if (::close_range(4, ~0U, 0) != 0)
             for (int fd = 4; fd < fdLimit; ++fd)
                 ::close(fd);
-        const pid_t watcher = ::fork();
+        const pid_t watcher = ::_Fork(); // no fork handlers: their locks may be held by threads gone here
         if (watcher != 0)
             ::_exit(watcher < 0 ? 1 : 0);
         // The program's own handlers (the stop signals) mean nothing here.
@@ -89,7 +89,7 @@ int StartWatched(const QByteArray& program, const QList<QByteArray>& args)
         sigset_t none;
         sigemptyset(&none);
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
-        const pid_t mail = ::fork();
+        const pid_t mail = ::_Fork();
         if (mail == 0) {
             ::close(3);
             SetSignal(SIGPIPE, SIG_DFL);
@@ -134,27 +134,27 @@ public:
         QList<QByteArray> args{"--utf8", "--subject", message.subject.toUtf8(), "--body", message.body.toUtf8()};
         if (!message.attachmentPath.isEmpty())
             args << "--attach" << QFile::encodeName(message.attachmentPath);
-        const int status = StartWatched(QFile::encodeName(program), args);
-        if (status < 0)
+        const int statusFd = StartWatched(QFile::encodeName(program), args);
+        if (statusFd < 0)
             return false;
         // xdg-email says by its exit status whether a mail program took the message. The window
         // takes its input at once meanwhile: nothing is held back to be carried out later.
         TimeSource& time = TimeSource::Instance();
         const qint64 start = time.Milliseconds();
-        bool ended = Readable(status);
+        bool ended = Readable(statusFd);
         while (!ended && time.Milliseconds() - start < kMailerMomentMs) {
             time.Wait(kMailerLookMs);
-            ended = Readable(status);
+            ended = Readable(statusFd);
         }
         bool failed = false;
         if (ended) {
             int wait = 0;
             ssize_t got = 0;
-            while ((got = ::read(status, &wait, sizeof wait)) < 0 && errno == EINTR) {
+            while ((got = ::read(statusFd, &wait, sizeof wait)) < 0 && errno == EINTR) {
             }
             failed = got != ssize_t(sizeof wait) || !WIFEXITED(wait) || WEXITSTATUS(wait) != 0;
         }
-        ::close(status);
+        ::close(statusFd);
         return !failed;
 #else
         Q_UNUSED(message);
