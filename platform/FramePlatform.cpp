@@ -5,11 +5,14 @@
 #include "platform/TimeSource.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -30,7 +33,6 @@ namespace {
 // The mail program has this long to fail. One still running then has taken the message: some
 // keep running until the user closes their mail window, which may take hours.
 constexpr int kMailerMomentMs = 2000;
-constexpr int kMailerLookMs = 50;
 
 #ifdef Q_OS_UNIX
 // Between fork and exec only async-signal-safe calls: the program has other threads.
@@ -139,15 +141,15 @@ public:
             return false;
         // xdg-email says by its exit status whether a mail program took the message. The window
         // takes its input at once meanwhile: nothing is held back to be carried out later.
-        TimeSource& time = TimeSource::Instance();
-        const qint64 start = time.Milliseconds();
-        bool ended = Readable(statusFd);
-        while (!ended && time.Milliseconds() - start < kMailerMomentMs) {
-            time.Wait(kMailerLookMs);
-            ended = Readable(statusFd);
+        if (!Readable(statusFd)) {
+            QEventLoop loop;
+            QSocketNotifier ended(statusFd, QSocketNotifier::Read);
+            QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+            QTimer::singleShot(TimeSource::Instance().TimerInterval(kMailerMomentMs), &loop, &QEventLoop::quit);
+            loop.exec();
         }
         bool failed = false;
-        if (ended) {
+        if (Readable(statusFd)) {
             int wait = 0;
             ssize_t got = 0;
             while ((got = ::read(statusFd, &wait, sizeof wait)) < 0 && errno == EINTR) {
