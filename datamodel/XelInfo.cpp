@@ -93,7 +93,9 @@ bool XelInfo::ToImage(QByteArray& image, const QString& sFileTitle, QString* fai
     const QList<Placeholder> placeholders = {
         {QStringLiteral("{FILENAME}"), sFileTitle},
         {QStringLiteral("{DATE}"), now.date().toString(QStringLiteral("yyyy-MM-dd"))},
-        {QStringLiteral("{LDATE}"), QLocale().toString(now.date(), QStringLiteral("yyyy-MMM-dd")).toUpper()},
+        // English month letters in every locale: the unit's character set has them, and its
+        // date is always 11 characters.
+        {QStringLiteral("{LDATE}"), QLocale::c().toString(now.date(), QStringLiteral("yyyy-MMM-dd")).toUpper()},
         {QStringLiteral("{TIME}"), now.time().toString(QStringLiteral("HH:mm")).toUpper()},
         {QStringLiteral("{AUTHOR}"), Author()},
     };

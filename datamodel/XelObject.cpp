@@ -124,6 +124,30 @@ bool XelObject::IsFileAsRead(platform::FileStamp& onDisk) const
            && onDisk == m_fileStamp;
 }
 
+bool XelObject::FileChangedElsewhere() const
+{
+    platform::FileStamp onDisk;
+    if (!Initialized() || !platform::FileIdentity::Instance().Stamp(m_filename, onDisk))
+        return false;
+    return !m_fileStamp.IsValid() || onDisk != m_fileStamp;
+}
+
+bool XelObject::SetFileReadOnly(bool readOnly)
+{
+    platform::FileStamp before;
+    const bool asRead = Initialized() && IsFileAsRead(before);
+    const bool done = platform::FileAttributes::Instance().SetReadOnly(m_filename, readOnly);
+    // The flag moves the change time; the file is still the one read when nothing else moved.
+    platform::FileStamp after;
+    if (asRead && platform::FileIdentity::Instance().Stamp(m_filename, after)) {
+        before.changeSeconds = after.changeSeconds;
+        before.changeNanoseconds = after.changeNanoseconds;
+        if (after == before)
+            m_fileStamp = after;
+    }
+    return done;
+}
+
 bool XelObject::SaveKeepingFileTime()
 {
     if (!Initialized())

@@ -107,6 +107,12 @@ public:
     // nothing written, when the file on disk is no longer the one read or last saved, and
     // false when the save failed (the setup then stays changed).
     bool SaveKeepingFileTime();
+    // A file stands at Filename that is not the one read or last saved here: another window's
+    // or program's save, or a file put in its place. False without a file name, and when the
+    // file is gone (a save then loses nothing).
+    bool FileChangedElsewhere() const;
+    // Sets the file's read-only flag; the program's own change keeps the file the one read.
+    bool SetFileReadOnly(bool readOnly);
     // Main.CAN; switched off, the analog inputs after the eleventh go, as they do when a
     // setup without CAN is loaded or received. Switched on, the caller adds them.
     void SetCANSupport(bool on);

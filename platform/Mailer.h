@@ -19,8 +19,9 @@ public:
     virtual ~Mailer();
     // True when a mail program can be started (xdg-email is there).
     virtual bool Available() = 0;
-    // Hands the message to the mail program and waits, for a bounded time, for its answer;
-    // false when it could not be started or reported a failure (exit status not 0).
+    // Hands the message to the mail program and gives it a moment to fail; false when it could
+    // not be started or ended within that moment with a failure (exit status not 0). One still
+    // running then has the message and runs on by itself, past the program's own end.
     virtual bool Compose(const MailMessage& message) = 0;
 
     static Mailer& Instance();

@@ -375,6 +375,11 @@ bool frmMain::WriteSetupFile()
 {
     bool result = false;
     if (m_setup->Initialized()) {
+        // Looked at before anything here touches the file (clearing its read-only flag moves its
+        // change time): another window's save is never replaced without a word.
+        if (m_setup->FileChangedElsewhere()
+            && extra::LangMsgBox(146, YesNo | Question | DefaultButton2, {m_setup->FileTitle()}) != Yes)
+            return false;
         int answer = Yes;
         const QString path = m_setup->Filename();
         if (!modDiv::ClearReadOnlyAsked(path, m_setup->FileTitle()))

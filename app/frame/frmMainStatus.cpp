@@ -9,7 +9,6 @@
 #include "app/unitops/UnitNotFound.h"
 #include "datamodel/XelObject.h"
 #include "platform/Clipboard.h"
-#include "platform/FileAttributes.h"
 #include "platform/KeyState.h"
 #include "platform/MessagePresenter.h"
 #include "platform/SettingsStore.h"
@@ -106,7 +105,7 @@ void frmMain::PanelDblClick(const QString& keyIn)
         const QString path = m_setup ? m_setup->Filename() : QString();
         if (path.isEmpty())
             return;
-        platform::FileAttributes::Instance().SetReadOnly(path, false);
+        m_setup->SetFileReadOnly(false);
         UpdateCaption(m_setup->FileTitle());
         SetPanelVisible(QStringLiteral("RO"), modDiv::FileIsReadOnly(path));
     } else if (key == QLatin1String("TEXT")) {

@@ -232,8 +232,7 @@ bool frmMain::CmdEmail()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return false;
     }
-    // The mail program only opens the message; the user sends it (or not) there.
-    SetStatusText(QStringLiteral("E-mail created"));
+    extra::ShowStatusMessage(253);
     return true;
 }
 

@@ -14,7 +14,7 @@ const int kStart = 686;
 
 QByteArray Nuls(int n) { return QByteArray(n, '\0'); }
 
-// The fixed clock of the doubles reads 2024-03-05 14:07:09; month names come from English.
+// The fixed clock of the doubles reads 2024-03-05 14:07:09.
 class InfoTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -78,6 +78,19 @@ TEST_F(InfoTest, LongDateTimeAndAuthor)
     EXPECT_EQ(Line(image, 2), "14:07" + Nuls(33));
     EXPECT_EQ(Line(image, 3), "by TESTER" + Nuls(29));
     EXPECT_EQ(Line(image, 4), "by {author}" + Nuls(27)); // found, but replaced only in upper case
+}
+
+// A German "DEZ." would cut the day off a full line; "DÉC." or "ŞUB" the unit cannot show.
+TEST_F(InfoTest, TheLongDateHasTheEnglishMonthInEveryLocale)
+{
+    const QString months = "JANFEBMARAPRMAYJUNJULAUGSEPOCTNOVDEC", own(27, 'X');
+    for (const char* locale : {"de_DE", "fr_FR", "tr_TR", "en_US"})
+        for (int m = 1; m <= 12; ++m) {
+            QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+            doubles.system.now = QDateTime(QDate(2026, m, 9), QTime(10, 0));
+            EXPECT_EQ(Line(Encode(own + "{LDATE}"), 1).toStdString(),
+                      (own + "2026-" + months.mid(3 * m - 3, 3) + "-09").toStdString()) << locale;
+        }
 }
 
 TEST_F(InfoTest, TheAuthorFallsBackToTheComputerNameAndThenNA)

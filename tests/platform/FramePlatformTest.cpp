@@ -4,16 +4,24 @@
 #include "platform/Mailer.h"
 #include "platform/Shell.h"
 
+#include "tests/common/Doubles.h"
+#include "tests/common/WaitFor.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -57,26 +65,31 @@ TEST(FileDialogSuffix, AddedOnlyToANameWithoutAPoint)
         EXPECT_EQ(platform::WithDefaultSuffix(row.typed, row.suffix), row.expected) << row.typed;
 }
 
-// The real mail program and opener roads with a stand-in helper that ends with a chosen status.
+// The real mail program and opener roads with a stand-in helper that ends with a chosen status,
+// or stays open as a mail program does until its window is closed.
 TEST(DesktopHelpers, TheHelpersExitStatusDecides)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
+    testing_doubles::SteppedTime time;
+    time.timerDivisor = 4; // the moment to fail takes half a second
+    platform::TimeSource::SetInstance(&time);
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", dir.path().toLocal8Bit());
     struct Row {
         const char* helper;
         const char* script; // "" = no such helper at all
-        bool available, done;
+        bool available, done, staysOpen;
     };
     const Row rows[] = {
-        {"xdg-email", "#!/bin/sh\nexit 0\n", true, true},
-        {"xdg-email", "#!/bin/sh\nexit 3\n", true, false},
-        {"xdg-email", "#!/bin/sh\nkill -9 $$\n", true, false},
-        {"xdg-email", "", false, false},
-        {"xdg-open", "#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true, true},
-        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false}, // no browser set up, or none opened it
-        {"xdg-open", "#!/bin/sh\nkill -9 $$\n", true, false},
+        {"xdg-email", "#!/bin/sh\nexit 0\n", true, true, false},
+        {"xdg-email", "#!/bin/sh\nexit 3\n", true, false, false},
+        {"xdg-email", "#!/bin/sh\nkill -9 $$\n", true, false, false},
+        {"xdg-email", "", false, false, false},
+        {"xdg-email", "#!/bin/sh\necho $$ > \"$0.pid\"\nexec /bin/sleep 40\n", true, true, true},
+        {"xdg-open", "#!/bin/sh\n[ \"$1\" = http://example.org/q2 ]\n", true, true, false},
+        {"xdg-open", "#!/bin/sh\nexit 3\n", true, false, false}, // no browser set up, or none opened it
+        {"xdg-open", "#!/bin/sh\nkill -9 $$\n", true, false, false},
     };
     platform::MailMessage message{"Quarno Q2 Project", "attached", dir.filePath("a b.QRN"), "a b.QRN"};
     for (const Row& row : rows) {
@@ -93,10 +106,25 @@ TEST(DesktopHelpers, TheHelpersExitStatusDecides)
             EXPECT_EQ(platform::Shell::Instance().OpenDocument(" example.org/q2 "), row.done) << row.script;
             continue;
         }
+        QLineEdit typed; // a key typed meanwhile is taken at once, not queued for later
+        QCoreApplication::postEvent(&typed, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+        QElapsedTimer clock;
+        clock.start();
         EXPECT_EQ(platform::Mailer::Instance().Available(), row.available) << row.script;
         EXPECT_EQ(platform::Mailer::Instance().Compose(message), row.done) << row.script;
+        if (!row.staysOpen)
+            continue;
+        EXPECT_LT(clock.elapsed(), 2000);
+        EXPECT_EQ(typed.text().toStdString(), "a");
+        // Left running in a session of its own, it outlives the program.
+        QFile pidFile(program + ".pid");
+        ASSERT_TRUE(testing_doubles::RunEventsUntil([&] { return pidFile.size() > 0; }) && pidFile.open(QIODevice::ReadOnly));
+        const pid_t pid = pid_t(pidFile.readAll().trimmed().toLong());
+        EXPECT_NE(::getsid(pid), ::getsid(0));
+        ::kill(pid, SIGKILL);
     }
     qputenv("PATH", oldPath);
+    platform::TimeSource::SetInstance(nullptr);
 }
 
 } // namespace

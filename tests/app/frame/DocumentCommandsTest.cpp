@@ -4,6 +4,7 @@
 #include "app/reports/Reports.h"
 #include "datamodel/XelMain.h"
 #include "platform/FileAttributes.h"
+#include "platform/FileIdentity.h"
 #include "tests/common/FileSizeLimit.h"
 #include "tests/common/NonRegularFiles.h"
 
@@ -18,6 +19,7 @@ using platform::MsgResult::Cancel;
 using platform::MsgResult::No;
 using platform::MsgResult::OK;
 using platform::MsgResult::Yes;
+using namespace platform::MsgStyle;
 
 namespace {
 
@@ -502,6 +504,60 @@ TEST_F(DocumentCommands, ReplacingAFileWithDataThisVersionDoesNotReadAsksFirst)
         EXPECT_EQ(Bytes(path) != withData, row.replaced);
         EXPECT_EQ(QFile::exists(other), row.road == SaveAsOther);
         EXPECT_EQ(window->XelObject()->Changed(), !row.replaced && row.road != SaveAsOther);
+    }
+}
+
+// Two windows on one file, or another program writing it: a plain Save replaces a file changed
+// since this window read or last saved it only after question 146 (No the default).
+TEST_F(DocumentCommands, SaveAsksBeforeReplacingAFileChangedSinceThisWindowReadIt)
+{
+    enum Other { TheySaveFirst, WeSaveFirst, SameSizeTimePutBack, FlagClearedHere };
+    const struct Row {
+        Other other;
+        const char* action;
+        int answer;
+        bool asked, replaced;
+    } rows[] = {{TheySaveFirst, "save", No, true, false},       {TheySaveFirst, "save", Yes, true, true},
+                {WeSaveFirst, "save", No, true, false},         {SameSizeTimePutBack, "save", No, true, false},
+                {FlagClearedHere, "save", No, false, true},     {TheySaveFirst, "saveas", No, false, false},
+                {WeSaveFirst, "exit", No, false, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.other << " " << row.action << " " << row.answer);
+        const QString path = WriteSetup("two.QRN");
+        platform::FileAttributes::Instance().SetReadOnly(path, row.other == FlagClearedHere);
+        doubles.keys.shift = true; // no question about the last row's changes
+        ASSERT_TRUE(window->OpenSetupByName(path));
+        doubles.keys.shift = false;
+        if (row.other == WeSaveFirst) {
+            Change();
+            window->ToolClick("save");
+        }
+        platform::FileStamp stamp;
+        platform::FileIdentity::Instance().Stamp(path, stamp);
+        QByteArray bytes = Bytes(path);
+        bytes[20] ^= 1;
+        if (row.other == SameSizeTimePutBack) {
+            WriteBytes(path, bytes);
+            platform::FileIdentity::Instance().SetLastWriteTime(path, stamp);
+        } else if (row.other == FlagClearedHere) {
+            window->PanelDblClick("ro");
+        } else { // the other window's save
+            WriteSetup("two.QRN", [](XelObject& d) { d.Main()->SetIDNumber(77); });
+        }
+        const QByteArray before = Bytes(path);
+        doubles.presenter.shown.clear();
+        doubles.presenter.answers = {row.answer};
+        dialogs.answers = {Path("elsewhere.QRN")};
+        if (QLatin1String(row.action) == "exit") {
+            EXPECT_TRUE(window->close()); // nothing of this window's own is unsaved
+        } else {
+            Change();
+            window->ToolClick(row.action);
+        }
+        EXPECT_EQ(Shown(), row.asked ? QStringList{Lang(146, {"two.QRN"})} : QStringList());
+        EXPECT_EQ(doubles.presenter.shown.value(0).style, row.asked ? YesNo | Question | DefaultButton2 : 0);
+        EXPECT_EQ(Bytes(path) != before, row.replaced);
+        EXPECT_EQ(window->XelObject()->Changed(), row.asked && !row.replaced);
     }
 }
 

@@ -676,9 +676,9 @@ TEST_F(StatusBar, EmailSavesFirstAndAttachesTheFile)
     const Row rows[] = {
         {"new setup, No", false, false, {No}, "", true, false, Lang(132), ""},
         {"new setup, save cancelled", false, false, {Yes}, "", true, false, Lang(132), Lang(251)},
-        {"new setup, saved", false, false, {Yes}, "mail.QRN", true, true, Lang(132), "E-mail created"},
+        {"new setup, saved", false, false, {Yes}, "mail.QRN", true, true, Lang(132), Lang(253)},
         {"changed file, No", true, true, {No}, "", true, false, Lang(133, {"mail.QRN"}), ""},
-        {"unchanged file", true, false, {}, "", true, true, "", "E-mail created"},
+        {"unchanged file", true, false, {}, "", true, true, "", Lang(253)},
         {"mail program fails", true, false, {}, "", false, false, Lang(174), Lang(254)},
     };
     for (const Row& row : rows) {
