@@ -2,6 +2,7 @@
 #include "platform/Display.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileDialogs.h"
+#include "platform/HandOver.h"
 #include "platform/InstanceSlot.h"
 #include "platform/Locale.h"
 #include "platform/PortList.h"
@@ -9,13 +10,11 @@
 #include "platform/ProgramLocation.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
-#include "platform/TimeSource.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QPointer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QDir>
@@ -63,35 +62,9 @@ protected:
     }
 };
 
-#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
 // xdg-open fails at once where nothing takes the address; a browser it runs in the
 // foreground keeps it running, and has shown itself by then.
-constexpr int kOpenerWaitMs = 2000;
-
-// Only the opener's early answer is waited for, the windows alive; it is left to run.
-bool OpenedBy(const QString& opener, const QString& target)
-{
-    auto* process = new QProcess;
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    process->start(opener, {target});
-    if (!process->waitForStarted()) {
-        delete process;
-        return false;
-    }
-    TimeSource& time = TimeSource::Instance();
-    const qint64 until = time.Milliseconds() + kOpenerWaitMs;
-    while (process->state() == QProcess::Running && time.Milliseconds() < until)
-        time.Wait(20);
-    if (process->state() == QProcess::Running) {
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-        return true;
-    }
-    const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-    delete process;
-    return opened;
-}
-#endif
+constexpr int kOpenerMomentMs = 2000;
 
 class RealShell : public Shell {
 public:
@@ -105,7 +78,8 @@ public:
         // (no browser, no display): xdg-open's own early answer tells.
         const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
         if (!opener.isEmpty())
-            return OpenedBy(opener, url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded));
+            return HandOver(opener, {QFile::encodeName(url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded))},
+                            kOpenerMomentMs);
 #endif
         return QDesktopServices::openUrl(url);
     }
