@@ -38,7 +38,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
+#include "app/reports/frmPrinterSetup.h"
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
@@ -334,14 +334,14 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     using testing_doubles::WhenModal;
     WhenModal<frmPrintDialog>([&](frmPrintDialog* print) {
         note("print dialog", print, window.get());
-        WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+        WhenModal<frmPrinterSetup>([&](frmPrinterSetup* setup) {
             note("set-up dialog over the print dialog", setup, print);
             setup->reject();
         });
         print->cmdSetup->click();
         WhenModal<frmPrint>([&](frmPrint* preview) {
             note("preview", preview, window.get());
-            WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+            WhenModal<frmPrinterSetup>([&](frmPrinterSetup* setup) {
                 note("set-up dialog over the preview", setup, preview);
                 setup->reject();
             });
