@@ -3,12 +3,14 @@
 // request loops.
 #include "platform/CupsApi.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSizeF>
 
 #include <cups/cups.h>
 
 #include <cerrno>
+#include <iterator>
 #include <thread>
 
 namespace platform {
@@ -116,8 +118,9 @@ private:
     http_t* m_http = nullptr;
 };
 
-// The reason of a failed step, from libcups' last error.
-void LastError(CupsAnswer& answer, const PrintWatch& watch)
+// The reason of a failed step, from libcups' last error. A connection the server ended says
+// nothing about the printer, though libcups may then call it unknown.
+void LastError(CupsAnswer& answer, const PrintWatch& watch, http_t* http = nullptr)
 {
     if (watch.Stopped()) {
         answer.status = CupsAnswer::Stopped;
@@ -125,6 +128,11 @@ void LastError(CupsAnswer& answer, const PrintWatch& watch)
     }
     if (watch.Silent()) {
         answer.status = CupsAnswer::Silent;
+        return;
+    }
+    if (http && (httpError(http) != 0 || httpGetStatus(http) == HTTP_STATUS_ERROR)) {
+        answer.status = CupsAnswer::Failed;
+        answer.reason = QStringLiteral("the print server ended the connection without an answer");
         return;
     }
     const ipp_status_t status = cupsLastError();
@@ -148,26 +156,86 @@ QString UserDefault()
     return printer == QLatin1String("lp") ? QString() : printer;
 }
 
-QString DestName(const cups_dest_t& dest)
+// What the lpoptions files say, as libcups reads them: the server root's, then the user's; a
+// later line wins. "Dest name[/instance] options" keeps options for a printer or an instance
+// of it, "Default ..." also names the default.
+struct LocalOptions {
+    QString byDefault;
+    QMap<QString, QList<QPair<QByteArray, QByteArray>>> options; // by printer or "queue/instance"
+};
+
+LocalOptions ReadLpoptions()
 {
-    QString name = Text(dest.name);
-    if (dest.instance)
-        name += QLatin1Char('/') + Text(dest.instance);
-    return name;
+    LocalOptions local;
+    const QString root = qEnvironmentVariableIsSet("CUPS_SERVERROOT") ? qEnvironmentVariable("CUPS_SERVERROOT")
+                                                                      : QStringLiteral("/etc/cups");
+    for (const QString& path : {root + QStringLiteral("/lpoptions"), QDir::homePath() + QStringLiteral("/.cups/lpoptions")}) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine().trimmed();
+            const int blank = line.indexOf(' ');
+            const QByteArray word = line.left(blank).toLower();
+            if (word != "dest" && word != "default")
+                continue;
+            const QByteArray rest = blank < 0 ? QByteArray() : line.mid(blank + 1).trimmed();
+            const int end = rest.indexOf(' ');
+            const QString name = QString::fromUtf8(rest.left(end));
+            if (name.isEmpty())
+                continue;
+            if (word == "default")
+                local.byDefault = name;
+            cups_option_t* list = nullptr;
+            const int count = end < 0 ? 0 : cupsParseOptions(rest.mid(end + 1).constData(), 0, &list);
+            auto& kept = local.options[name];
+            for (int i = 0; i < count; ++i)
+                kept.append(qMakePair(QByteArray(list[i].name), QByteArray(list[i].value)));
+            cupsFreeOptions(count, list);
+        }
+    }
+    return local;
 }
 
-// A printer by its name; "queue/instance" names an instance of the queue.
-cups_dest_t* NamedDest(http_t* http, const QString& printer)
+// The printer's options as lp takes them along: the queue's saved ones, then its instance's.
+QList<QPair<QByteArray, QByteArray>> SavedOptions(const LocalOptions& local, const QString& printer)
 {
-    const QByteArray queue = printer.section(QLatin1Char('/'), 0, 0).toUtf8();
-    const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
-    return cupsGetNamedDest(http, queue.constData(), instance.isEmpty() ? nullptr : instance.constData());
+    QList<QPair<QByteArray, QByteArray>> saved = local.options.value(printer.section(QLatin1Char('/'), 0, 0));
+    if (printer.contains(QLatin1Char('/')))
+        saved += local.options.value(printer);
+    return saved;
 }
 
-QPageSize PageOf(const cups_size_t& size)
+QByteArray PrinterUri(const QString& queue)
+{
+    char uri[HTTP_MAX_URI];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/printers/%s",
+                     queue.toUtf8().constData());
+    return uri;
+}
+
+QStringList Strings(ipp_t* response, const char* name)
+{
+    QStringList values;
+    for (ipp_attribute_t* a = ippFindAttribute(response, name, IPP_TAG_ZERO); a; a = ippFindNextAttribute(response, name, IPP_TAG_ZERO))
+        for (int i = 0; i < ippGetCount(a); ++i)
+            values << QString::fromUtf8(ippGetString(a, i, nullptr));
+    return values;
+}
+
+int Integer(ipp_t* response, const char* name, int otherwise)
+{
+    ipp_attribute_t* a = ippFindAttribute(response, name, IPP_TAG_ZERO);
+    return a ? ippGetInteger(a, 0) : otherwise;
+}
+
+QPageSize PageOf(const QString& keyword)
 {
     // Hundredths of a millimetre; Qt names the size when it knows it.
-    return QPageSize(QSizeF(size.width / 100.0, size.length / 100.0), QPageSize::Millimeter, QString(),
+    const pwg_media_t* media = pwgMediaForPWG(keyword.toUtf8().constData());
+    if (!media || media->width <= 0 || media->length <= 0)
+        return QPageSize();
+    return QPageSize(QSizeF(media->width / 100.0, media->length / 100.0), QPageSize::Millimeter, QString(),
                      QPageSize::FuzzyMatch);
 }
 
@@ -199,26 +267,42 @@ public:
         Connection http(watch, answer);
         if (!http)
             return answer;
-        cups_dest_t* dests = nullptr;
-        const int count = cupsGetDests2(http.get(), &dests);
-        if (watch.GivenUp() || (count <= 0 && cupsLastError() > IPP_STATUS_OK_CONFLICTING
-                                && cupsLastError() != IPP_STATUS_ERROR_NOT_FOUND)) {
-            cupsFreeDests(count, dests);
-            LastError(answer, watch);
-            return answer;
+        ipp_t* request = ippNewRequest(IPP_OP_CUPS_GET_PRINTERS);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-name");
+        ipp_t* response = http.Ask(request, "/");
+        if (!response || ippGetStatusCode(response) > IPP_STATUS_OK_CONFLICTING) {
+            // A server without printers says none were found.
+            const bool none = response && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND;
+            if (!none) {
+                Refused(response, answer, watch, http.get());
+                ippDelete(response);
+                return answer;
+            }
+        }
+        const QStringList queues = response ? Strings(response, "printer-name") : QStringList();
+        ippDelete(response);
+        const LocalOptions local = ReadLpoptions();
+        for (const QString& queue : queues) {
+            answer.names << queue;
+            for (auto it = local.options.cbegin(); it != local.options.cend(); ++it)
+                if (it.key().section(QLatin1Char('/'), 0, 0) == queue && it.key().contains(QLatin1Char('/')))
+                    answer.names << it.key();
         }
         answer.status = CupsAnswer::Found;
-        for (int i = 0; i < count; ++i) {
-            answer.names << DestName(dests[i]);
-            if (dests[i].is_default)
-                answer.name = DestName(dests[i]);
-        }
-        cupsFreeDests(count, dests);
-        // A default the user named that the server does not know is said, never replaced.
-        const QString named = UserDefault();
-        if (!named.isEmpty() && !answer.names.contains(named)) {
+        // The default as libcups names it: LPDEST or PRINTER, lpoptions, the server's default.
+        answer.name = UserDefault();
+        if (answer.name.isEmpty())
+            answer.name = local.byDefault;
+        if (answer.name.isEmpty()) {
+            ipp_t* server = http.Ask(ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
+            if (Succeeded(server))
+                answer.name = Strings(server, "printer-name").value(0);
+            else if (!server || ippGetStatusCode(server) != IPP_STATUS_ERROR_NOT_FOUND)
+                Refused(server, answer, watch, http.get());
+            ippDelete(server);
+        } else if (!answer.names.contains(answer.name)) {
+            // A default the user named that the server does not know is said, never replaced.
             answer.status = CupsAnswer::Unknown;
-            answer.name = named;
         }
         return answer;
     }
@@ -230,37 +314,28 @@ public:
         Connection http(watch, answer);
         if (!http)
             return answer;
-        cups_dest_t* dest = NamedDest(http.get(), printer);
-        if (!dest || watch.GivenUp()) {
-            cupsFreeDests(dest ? 1 : 0, dest);
-            LastError(answer, watch);
+        ipp_t* response = Attributes(http, printer, answer, watch);
+        if (!response)
             return answer;
-        }
         answer.status = CupsAnswer::Found;
-        for (int i = 0; i < dest->num_options; ++i)
-            answer.options.insert(Text(dest->options[i].name), Text(dest->options[i].value));
-        const bool rejects = answer.options.value(QStringLiteral("printer-is-accepting-jobs")) == QLatin1String("false");
-        if (rejects || answer.options.value(QStringLiteral("printer-state")) == QLatin1String("5")) {
-            StateMessage(http, answer);
-        } else if (cups_dinfo_t* info = cupsCopyDestInfo(http.get(), dest)) {
-            cups_size_t size;
-            if (cupsGetDestMediaDefault(http.get(), dest, info, 0, &size)) {
-                answer.paper = PageOf(size);
-                answer.unprintable = QMarginsF(Points(size.left), Points(size.top), Points(size.right), Points(size.bottom));
-            }
-            const int sizes = cupsGetDestMediaCount(http.get(), dest, info, 0);
-            for (int i = 0; i < sizes; ++i) {
-                if (cupsGetDestMediaByIndex(http.get(), dest, info, i, 0, &size)) {
-                    const QPageSize page = PageOf(size);
-                    if (page.isValid() && !answer.offered.contains(page))
-                        answer.offered << page;
-                }
-            }
-            cupsFreeDestInfo(info);
+        answer.options.insert(QStringLiteral("printer-is-accepting-jobs"),
+                              ippGetBoolean(ippFindAttribute(response, "printer-is-accepting-jobs", IPP_TAG_BOOLEAN), 0)
+                                  ? QStringLiteral("true")
+                                  : QStringLiteral("false"));
+        answer.options.insert(QStringLiteral("printer-state"), QString::number(Integer(response, "printer-state", 3)));
+        answer.options.insert(QStringLiteral("printer-state-message"), Strings(response, "printer-state-message").value(0));
+        answer.options.insert(QStringLiteral("printer-uri-supported"), Strings(response, "printer-uri-supported").value(0));
+        // The paper: the printer's default media and the edges it cannot print on.
+        answer.paper = PageOf(Strings(response, "media-default").value(0));
+        const auto margin = [response](const char* name) { return Points(Integer(response, name, 0)); };
+        answer.unprintable = QMarginsF(margin("media-left-margin-supported"), margin("media-top-margin-supported"),
+                                       margin("media-right-margin-supported"), margin("media-bottom-margin-supported"));
+        for (const QString& media : Strings(response, "media-supported")) {
+            const QPageSize page = PageOf(media);
+            if (page.isValid() && !answer.offered.contains(page))
+                answer.offered << page;
         }
-        cupsFreeDests(1, dest);
-        if (watch.GivenUp())
-            LastError(answer, watch);
+        ippDelete(response);
         return answer;
     }
 
@@ -281,20 +356,17 @@ public:
             Connection http(watch, answer);
             if (!http)
                 return answer;
-            cups_dest_t* dest = NamedDest(http.get(), printer);
-            if (!dest || watch.GivenUp()) {
-                cupsFreeDests(dest ? 1 : 0, dest);
-                LastError(answer, watch);
+            ipp_t* attributes = Attributes(http, printer, answer, watch);
+            if (!attributes)
                 return answer;
-            }
-            uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+            uri = Strings(attributes, "printer-uri-supported").value(0).toUtf8();
+            ippDelete(attributes);
             char scheme[32], user[256], host[256], path[1024];
             int port = 0;
             if (uri.isEmpty()
                 || httpSeparateURI(HTTP_URI_CODING_ALL, uri.constData(), scheme, sizeof scheme, user, sizeof user, host,
                                    sizeof host, &port, path, sizeof path)
                        < HTTP_URI_STATUS_OK) {
-                cupsFreeDests(1, dest);
                 answer.reason = QStringLiteral("the print server names no address for the printer");
                 return answer;
             }
@@ -305,11 +377,10 @@ public:
                 count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
             // The options the user saved for the printer (or its instance) follow, as lp takes
             // them along.
-            for (int i = 0; i < dest->num_options; ++i) {
-                if (!cupsGetOption(dest->options[i].name, count, list))
-                    count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &list);
+            for (const auto& [name, value] : SavedOptions(ReadLpoptions(), printer)) {
+                if (!cupsGetOption(name.constData(), count, list))
+                    count = cupsAddOption(name.constData(), value.constData(), count, &list);
             }
-            cupsFreeDests(1, dest);
 
             watch.SetStep(QStringLiteral("the job to be made"));
             ipp_t* create = ippNewRequest(IPP_OP_CREATE_JOB);
@@ -339,26 +410,44 @@ public:
     }
 
 private:
-    // Why a queue rejects jobs or is stopped: the destination does not carry the words.
-    static void StateMessage(Connection& http, CupsAnswer& answer)
+    // The printer's own attributes; nullptr when the server does not know it or did not answer.
+    static ipp_t* Attributes(Connection& http, const QString& printer, CupsAnswer& answer, const PrintWatch& watch)
     {
-        const QByteArray uri = answer.options.value(QStringLiteral("printer-uri-supported")).toUtf8();
-        if (uri.isEmpty())
-            return;
+        // An instance exists where lpoptions keeps it.
+        if (printer.contains(QLatin1Char('/')) && !ReadLpoptions().options.contains(printer)) {
+            answer.status = CupsAnswer::Unknown;
+            return nullptr;
+        }
         ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri.constData());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "printer-state-message");
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                     PrinterUri(printer.section(QLatin1Char('/'), 0, 0)).constData());
+        static const char* const wanted[] = {"printer-is-accepting-jobs", "printer-state", "printer-state-message",
+                                             "printer-uri-supported", "media-default", "media-supported",
+                                             "media-left-margin-supported", "media-top-margin-supported",
+                                             "media-right-margin-supported", "media-bottom-margin-supported"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)), nullptr,
+                      wanted);
         ipp_t* response = http.Ask(request, "/");
-        if (ipp_attribute_t* message = response ? ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT) : nullptr)
-            answer.options.insert(QStringLiteral("printer-state-message"), Text(ippGetString(message, 0, nullptr)));
+        if (Succeeded(response))
+            return response;
+        if (response && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_FOUND)
+            answer.status = CupsAnswer::Unknown;
+        else
+            Refused(response, answer, watch, http.get());
         ippDelete(response);
+        return nullptr;
     }
 
     // A request the server did not grant: what it said, or why nothing came.
-    static void Refused(ipp_t* response, CupsAnswer& answer, const PrintWatch& watch)
+    static void Refused(ipp_t* response, CupsAnswer& answer, const PrintWatch& watch, http_t* http = nullptr)
     {
         if (watch.GivenUp() || !response) {
-            LastError(answer, watch);
+            LastError(answer, watch, http);
+            // No answer says nothing about the printer, whatever libcups last noted.
+            if (answer.status == CupsAnswer::Unknown) {
+                answer.status = CupsAnswer::Failed;
+                answer.reason = QStringLiteral("the print server gave no answer");
+            }
             return;
         }
         answer.status = CupsAnswer::Failed;
