@@ -380,6 +380,10 @@ TEST_F(FrmPrintTest, PagingToolsAndKeys)
         int page;
     } steps[] = {
         {0, {}, "next", 2},
+        {0, {}, "next", 3},
+        // The rebuilt report starts again at its first page, and says so.
+        {0, {}, "printsetup", 1},
+        {0, {}, "next", 2},
         {0, {}, "prev", 1},
         {0, {}, "prev", 1},
         {Qt::Key_End, {}, nullptr, pages},
@@ -390,19 +394,38 @@ TEST_F(FrmPrintTest, PagingToolsAndKeys)
         {Qt::Key_Home, {}, nullptr, 1},
         {Qt::Key_PageUp, {}, nullptr, 1},
     };
+    form->show();
     for (const Step& s : steps) {
+        if (s.tool && QString(s.tool) == "printsetup")
+            AnswerSetup("");
         if (s.key)
             form->PreviewKey(s.key, s.mods);
         else
             form->ToolClick(s.tool);
         EXPECT_EQ(form->PreviewPage(), s.page) << s.key << (s.tool ? s.tool : "");
+        EXPECT_EQ(form->vspPrint->currentPage(), s.page) << s.key << (s.tool ? s.tool : "");
+        EXPECT_EQ(form->panelPage->text(), QString("Page %1 of %2").arg(s.page).arg(pages));
         EXPECT_EQ(form->Tool("prev")->isEnabled(), s.page >= 2);
         EXPECT_EQ(form->Tool("next")->isEnabled(), s.page < pages);
     }
     // Keys reach the preview through its own widgets.
-    form->show();
     QTest::keyClick(form->vspPrint, Qt::Key_End);
     EXPECT_EQ(form->PreviewPage(), pages);
+    form->close();
+    // As the preview opens, the first key goes to the pages, not to the zoom box.
+    auto preview = Form();
+    int pageAfterKey = 0;
+    testing_doubles::WhenModal<frmPrint>([&](frmPrint* shown) {
+        // The key goes where the window's focus is once it is active.
+        if (QWidget* focus = shown->focusWidget())
+            QTest::keyClick(focus, Qt::Key_PageDown);
+        pageAfterKey = shown->PreviewPage();
+        shown->close();
+    });
+    preview->Preview = true;
+    preview->PrintOrPreview();
+    EXPECT_EQ(pageAfterKey, 2);
+    EXPECT_EQ(preview->Zoom(), 100);
 }
 
 TEST_F(FrmPrintTest, OnePageReportDisablesBothPagingTools)
@@ -536,17 +559,19 @@ TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
 TEST_F(FrmPrintTest, RunThroughTheDialog)
 {
     struct Case {
-        const char* button;
+        const char* button; // "" presses Escape
         bool preview;
         frmPrint::PrintResult result;
         const char* status;
     } cases[] = {
         {"cmdOK", false, frmPrint::Printed, "File printed on PDF"},
+        // Nothing is printing: the print command's notice goes.
         {"cmdCancel", false, frmPrint::Cancelled, ""},
+        {"", false, frmPrint::Cancelled, ""},
         {"cmdOK", true, frmPrint::Previewed, "Print preview..."},
     };
     for (const Case& c : cases) {
-        doubles.status.text.clear();
+        extra::ShowStatusMessage(238);
         QFile::remove(pdf);
         auto form = Form();
         QString statusInPreview;
@@ -559,7 +584,10 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
                     form->close();
                 }
             });
-            QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+            if (*c.button)
+                QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+            else
+                QTest::keyClick(dialog, Qt::Key_Escape);
         });
         form->Run(false);
         EXPECT_EQ(form->Result(), c.result) << c.button << c.preview;
