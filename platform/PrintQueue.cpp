@@ -16,11 +16,15 @@
 
 #include <atomic>
 #include <cstdio>
+#include <future>
 #include <thread>
 
 namespace platform {
 
 namespace {
+
+// How long a question may take before the windows are kept painted while it waits.
+constexpr int kQuickMs = 50;
 
 QString WithWhy(const QString& reason, const QString& why)
 {
@@ -133,13 +137,19 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
     TimeSource& time = TimeSource::Instance();
     PrintWatch watch(time.TimerInterval(kTimeoutMs));
     std::atomic<bool> done{false};
+    std::promise<void> finished;
+    std::future<void> answered = finished.get_future();
     CupsAnswer got;
     int signal = 0;
     std::thread worker([&] {
         got = question(*m_cups, watch);
         done = true;
+        finished.set_value();
     });
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    // A server that answers at once is not waited for with the event loop running: nothing
+    // else of the program runs meanwhile.
+    const bool quick = answered.wait_for(std::chrono::milliseconds(kQuickMs)) == std::future_status::ready;
+    if (!quick && qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QEventLoop loop;
         QPointer<PrintProgress> box;
         InputGate gate(watch, box);
