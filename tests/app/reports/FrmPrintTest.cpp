@@ -137,10 +137,11 @@ protected:
             setup->AnalogIn()->Item(QString::number(i) + "*")->SetActive(true);
     }
 
-    // The next printer set-up dialog: the printer chosen ("" cancels); counts the dialogs.
-    void AnswerSetup(const QString& choice)
+    // The next printer set-up dialog: the printer chosen ("" cancels) and its paper; counts the
+    // dialogs.
+    void AnswerSetup(const QString& choice, const QString& paper = {})
     {
-        testing_doubles::WhenModal<frmPrinterSetup>([this, choice](frmPrinterSetup* dialog) {
+        testing_doubles::WhenModal<frmPrinterSetup>([this, choice, paper](frmPrinterSetup* dialog) {
             ++setupShown;
             setupOffered.clear();
             for (int i = 0; i < dialog->cmbPrinter->count(); ++i)
@@ -150,6 +151,8 @@ protected:
                 return;
             }
             dialog->cmbPrinter->setCurrentText(choice);
+            if (!paper.isEmpty())
+                dialog->cmbPaper->setCurrentText(paper);
             QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
         });
     }
@@ -513,6 +516,11 @@ TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
     EXPECT_EQ(form->PageCount(), a4Pages);
     if (PdfPages(pdf) >= 0)
         EXPECT_EQ(PdfPages(pdf), a4Pages);
+    // The paper chosen in the set-up dialog lays the report out again.
+    auto chosen = Form();
+    AnswerSetup("Laser", "Letter / ANSI A");
+    chosen->ToolClick("printsetup");
+    EXPECT_EQ(chosen->Report().PageHeight(), 15840);
 }
 
 TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
