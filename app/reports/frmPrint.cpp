@@ -341,6 +341,9 @@ bool frmPrint::ShowPrinterSetup()
     OfferPdfFile(m_printer, m_device, m_setup);
     const QPageSize paper = m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
     frmPrinterSetup dialog(m_names, m_device, paper, platform::DialogOwner(this));
+    // Without the server's printers, the dialog says why they are missing.
+    if (m_server.answer == platform::PrintCheck::CannotAsk)
+        dialog.lblState->setText(m_server.reason + QLatin1Char('.'));
     if (dialog.exec() != QDialog::Accepted || dialog.Printer().isEmpty())
         return false;
     m_device = dialog.Printer();

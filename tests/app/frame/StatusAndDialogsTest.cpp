@@ -19,6 +19,7 @@
 #include "app/reports/Reports.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
+#include "app/reports/frmPrinterSetup.h"
 #include "app/unitops/frmClock.h"
 #include "app/unitops/frmComm.h"
 #include "app/unitops/frmCounters.h"
@@ -38,7 +39,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include "app/reports/frmPrinterSetup.h"
 #include <QTabWidget>
 #include <QTest>
 #include <QWindow>
