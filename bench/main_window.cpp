@@ -22,6 +22,8 @@
 #include <QProcessEnvironment>
 #include <QSettings>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QThread>
 #include <QPixmap>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -159,6 +161,75 @@ void BM_ProgramPrintsFullSetup(benchmark::State& state)
     }
 }
 
+// A print server of the benchmark's own: cupsd on a socket in dir, one raw queue Q that prints
+// into /dev/null. False where cupsd cannot run.
+bool StartPrintServer(const QTemporaryDir& dir, QProcess& cupsd)
+{
+    const QString root = dir.filePath("cups");
+    for (const char* sub : {"", "/state", "/cache", "/spool", "/log"})
+        QDir().mkpath(root + sub);
+    const QString me = qEnvironmentVariable("USER") == "root" || QFileInfo(dir.path()).ownerId() == 0 ? "nobody" : "";
+    const QMap<QString, QString> files{
+        {"cups-files.conf",
+         QString("ServerRoot %1\nStateDir %1/state\nCacheDir %1/cache\nRequestRoot %1/spool\nTempDir %1/spool\n"
+                 "ServerBin /usr/lib/cups\nDataDir /usr/share/cups\nErrorLog %1/log/error_log\nFileDevice Yes\n%2")
+             .arg(root, me.isEmpty() ? QString() : "User nobody\nGroup nogroup\nSystemGroup root\n")},
+        {"cupsd.conf", QString("Listen %1/cups.sock\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                               "<Policy default>\n<Limit All>\nOrder allow,deny\nAllow all\n</Limit>\n</Policy>\n")
+                           .arg(root)},
+        {"printers.conf", "<Printer Q>\nState Idle\nAccepting Yes\nDeviceURI file:///dev/null\n</Printer>\n"},
+    };
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QFile file(root + "/" + it.key());
+        if (!file.open(QIODevice::WriteOnly) || file.write(it.value().toUtf8()) < 0)
+            return false;
+    }
+    cupsd.start("/usr/sbin/cupsd", {"-f", "-c", root + "/cupsd.conf", "-s", root + "/cups-files.conf"});
+    if (!cupsd.waitForStarted(10000))
+        return false;
+    for (int i = 0; i < 200 && !QFile::exists(root + "/cups.sock"); ++i)
+        QThread::msleep(50);
+    QThread::msleep(300);
+    return cupsd.state() == QProcess::Running;
+}
+
+// The program as its own process prints the full setup on an accepting queue of a private print
+// server (-p): start, the print server's questions, the job, end. Argument 1 runs the program
+// in QUARNO_BASELINE_BIN instead, for a side-by-side figure in the same run.
+void BM_ProgramPrintsOnQueue(benchmark::State& state)
+{
+    const QString program = state.range(0) ? qEnvironmentVariable("QUARNO_BASELINE_BIN") + "/quarno"
+                                           : QCoreApplication::applicationDirPath() + "/quarno";
+    if (!QFile::exists(program)) {
+        state.SkipWithError("no such program (QUARNO_BASELINE_BIN names the folder of the other build)");
+        return;
+    }
+    QTemporaryDir dir;
+    const QString path = FullSetupFile(dir);
+    QProcess cupsd;
+    if (!StartPrintServer(dir, cupsd)) {
+        state.SkipWithError("no private print server (cupsd, package cups-daemon)");
+        return;
+    }
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("CUPS_SERVER", dir.filePath("cups/cups.sock"));
+    env.insert("CUPS_SERVERROOT", dir.filePath("cups"));
+    env.insert("PRINTER", "Q");
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(program, {"-p", path});
+        if (!child.waitForFinished(60000) || child.exitCode() != 0) {
+            state.SkipWithError("the program did not print");
+            break;
+        }
+    }
+    cupsd.terminate();
+    cupsd.waitForFinished(10000);
+}
+
 void BM_OpenSetupDataModelOnly(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -196,6 +267,7 @@ BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToTab)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ProgramPrintsFullSetup)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ProgramPrintsOnQueue)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSettingsStore)->Unit(benchmark::kMicrosecond);
 

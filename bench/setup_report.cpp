@@ -26,6 +26,7 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QTemporaryDir>
+#include <QTimer>
 #include "bench/FullSetup.h"
 
 #include <benchmark/benchmark.h>
@@ -91,27 +92,70 @@ void BM_BuildAndPrintPdf(benchmark::State& state)
     state.counters["pages"] = printer.PageCount();
 }
 
+// The print window's surroundings: a PDF printer, and a scratch settings store (the window
+// keeps its place there, not in the user's), with the full setup.
+struct PrintRoad {
+    PrintRoad()
+    {
+        platform::Printers::SetInstance(&printers);
+        platform::SettingsStore::SetInstance(&settings);
+        shared.SetXelObject(doc.get());
+    }
+    ~PrintRoad()
+    {
+        platform::Printers::SetInstance(nullptr);
+        platform::SettingsStore::SetInstance(nullptr);
+    }
+    QTemporaryDir dir;
+    platform::PdfPrinters printers{dir.filePath("report.pdf")};
+    platform::QtSettingsStore settings{dir.filePath("settings.ini")};
+    std::unique_ptr<XelObject> doc = FullSetup();
+    MainState shared;
+};
+
 // The print command's window: created, given the setup (which builds the report), released.
 void BM_PrintWindowWithReport(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    platform::PdfPrinters printers(dir.filePath("report.pdf"));
-    platform::Printers::SetInstance(&printers);
-    // The window keeps its place in the settings: a scratch store, not the user's.
-    platform::QtSettingsStore settings(dir.filePath("settings.ini"));
-    platform::SettingsStore::SetInstance(&settings);
-    auto doc = FullSetup();
-    MainState shared;
-    shared.SetXelObject(doc.get());
+    PrintRoad road;
     for (auto _ : state) {
-        frmPrint form(shared);
-        form.SetXelObject(doc.get());
+        frmPrint form(road.shared);
+        form.SetXelObject(road.doc.get());
         benchmark::DoNotOptimize(form.PageCount());
     }
-    platform::Printers::SetInstance(nullptr);
-    platform::SettingsStore::SetInstance(nullptr);
 }
 
+// The print road on the PDF printer: the window made, the report built and printed at once.
+void BM_DirectPrintOnPdfPrinter(benchmark::State& state)
+{
+    PrintRoad road;
+    for (auto _ : state) {
+        frmPrint form(road.shared);
+        form.SetXelObject(road.doc.get());
+        form.Run(true);
+        if (form.Result() != frmPrint::Printed) {
+            state.SkipWithError("not printed");
+            break;
+        }
+    }
+}
+
+// File > Print to the preview: the window made, the report built, the preview drawn and shown.
+void BM_PrintToPreview(benchmark::State& state)
+{
+    PrintRoad road;
+    for (auto _ : state) {
+        frmPrint form(road.shared);
+        form.SetXelObject(road.doc.get());
+        form.SetDevice("PDF");
+        form.Preview = true;
+        QTimer::singleShot(0, &form, [&form] { form.close(); });
+        form.PrintOrPreview();
+        benchmark::DoNotOptimize(form.PageCount());
+    }
+}
+
+BENCHMARK(BM_DirectPrintOnPdfPrinter)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintToPreview)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildReport)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildAndPrintPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintWindowWithReport)->Unit(benchmark::kMillisecond);

@@ -1,7 +1,11 @@
 #pragma once
 #include "platform/PlatformExport.h"
+#include "platform/PrintWatch.h"
 
+#include <QList>
 #include <QMap>
+#include <QMarginsF>
+#include <QPageSize>
 #include <QString>
 #include <QStringList>
 
@@ -12,43 +16,52 @@ namespace platform {
 // One answer of the print server, as libcups gave it.
 struct CupsAnswer {
     enum Status {
-        Found,    // the destination is known, or the job was made
+        Found,    // the destination is known, or the job is held by the server
         Unknown,  // the server does not know the destination
         NoServer, // no print server runs here
         Failed,   // the server could not be asked, or refused; error says why
+        Silent,   // no byte came from the server for the bound
+        Stopped,  // the print was stopped while it waited
     };
     Status status = Failed;
-    QString error;
-    QMap<QString, QString> options; // Submit: the printer's attributes ("printer-state", ...)
-    QString name;                   // DefaultDestination: the printer named default ("" for none)
+    QString error;                  // what the server said
+    QString reason;                 // or why, in words for the user, where the program knows
+    QMap<QString, QString> options; // Queue: the printer's attributes ("printer-state", ...)
+    QString name;                   // Destinations: the default ("" for none), or the unknown one
+    QStringList names;              // Destinations: every printer and instance
+    QPageSize paper;                // Queue: the printer's default paper (invalid: not said)
+    QMarginsF unprintable;          // Queue: the edges it cannot print on, in points
+    QList<QPageSize> offered;       // Queue: the paper sizes it offers
+    // Print: a job was made that could not be cancelled, and may stay in the queue.
+    bool jobLeft = false;
 };
 
-// The questions the program asks the print server, each on a connection of its own. A call may
-// block as long as its time-out: callers ask from a worker thread (PrintQueue does).
+// The questions the program asks the print server. Each call opens a connection of its own and
+// waits as long as the server keeps answering; the watch ends it after the silence bound, or at
+// once on a stop. Callers ask from a worker thread (PrintQueue does).
 class PLATFORM_EXPORT CupsApi {
 public:
     virtual ~CupsApi();
     // The server the questions go to, as the user names it (a socket path or a host).
     virtual QString Server() = 0;
-    // The printer the user or the server names default; Unknown (with its name) when the
-    // server does not know it.
-    virtual CupsAnswer DefaultDestination() = 0;
-    // Hands a PDF file to the printer's queue as one job; "queue/instance" names an instance of
-    // a queue. options: name, value pairs. A queue that rejects jobs, or a stopped printer, gets
-    // no job: Found without one, its attributes (and "printer-state-message") saying why.
-    virtual CupsAnswer Submit(const QString& printer, const QString& pdfFile, const QString& title,
-                              const QStringList& options) = 0;
+    // The printers and instances, and the default as libcups names it (lpoptions, PRINTER or
+    // LPDEST, the server's default). Unknown, with its name, when the server does not know the
+    // printer named default.
+    virtual CupsAnswer Destinations(PrintWatch& watch) = 0;
+    // Whether the queue takes jobs now (its attributes), and its paper. "queue/instance" names
+    // an instance of a queue.
+    virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
+    // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
+    // ones saved for the printer or instance. Found only when the server acknowledged the whole
+    // document and holds the job past its incoming state; any doubt cancels the job.
+    virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
+                             const QStringList& options) = 0;
 
-    // The system's print server through libcups; timeoutMs bounds its connection and reads.
-    static std::shared_ptr<CupsApi> System(int timeoutMs);
-    // Qt's print support asks libcups on the window's thread, with no time-out of its own. While
-    // the server does not answer, that thread's libcups is pointed at no server at all, so that
-    // Qt finds no printers at once instead of waiting minutes; away=false points it at a relay
-    // that cuts any of Qt's questions the server leaves unanswered for the program's bound.
-    static void KeepThreadAway(bool away);
-    // Whether the relay cut one of Qt's questions since the thread was last pointed: the server
-    // answered the program's question, then went silent (or out of reach).
-    static bool ThreadCut();
+    // The system's print server through libcups.
+    static std::shared_ptr<CupsApi> System();
+    // Points the calling thread's libcups at no server at all: Qt's print support, which
+    // paints here, must never wait on one.
+    static void KeepThreadAway();
 };
 
 } // namespace platform

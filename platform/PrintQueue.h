@@ -15,30 +15,36 @@ struct PrintCheck {
     enum Answer { Yes, No, CannotAsk };
     Answer answer = CannotAsk;
     QString reason; // unless Yes: why, in words for the user
+    int signal = 0; // the stop signal that ended the wait, if one did
 };
 
-// Asks CUPS for the default printer and hands a queue the job. Each question runs on a worker thread
-// and is given up after timeoutMs of the program's clock; meanwhile the windows are repainted,
-// but take no input. Whatever the server leaves unsaid counts against the print: only a job
-// made is a print.
+// Asks the print server off the window's thread and waits as long as it keeps answering: a
+// silence of kTimeoutMs ends the question. Meanwhile the windows are painted and user input
+// is dropped; after kProgressMs a progress box with Cancel comes up over the window on show,
+// and with no window on show (-p) one line on standard error says after kTellMs what the print
+// waits for. Cancel, a closed window and a stop signal end the wait at once; the worker is
+// always waited for, so nothing it does outlives the question.
 class PLATFORM_EXPORT PrintQueue {
 public:
     static constexpr int kTimeoutMs = 5000;
-    explicit PrintQueue(std::shared_ptr<CupsApi> cups = {}, int timeoutMs = kTimeoutMs);
+    static constexpr int kProgressMs = 500;
+    static constexpr int kTellMs = 3000;
+    explicit PrintQueue(std::shared_ptr<CupsApi> cups = {});
 
-    // Whether the server answers, and the printer it names default ("" for none): No when it
-    // does not know the printer named default.
-    PrintCheck Default(QString& printer) const;
-    // Hands the PDF file to the printer's queue; Yes once the server made the job,
-    // No when the queue does not accept jobs or the printer is stopped.
-    PrintCheck Submit(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const;
+    // The printers and instances, and the default ("" for none): No when the server does not
+    // know the printer named default (printer then names it).
+    PrintCheck Destinations(QStringList& names, QString& printer) const;
+    // Whether the queue takes jobs now, with its paper: No when it does not accept jobs, the
+    // printer is stopped, or the server does not know it.
+    PrintCheck Queue(const QString& printer, CupsAnswer& queue) const;
+    // Hands the PDF file to the queue as one job: Yes only when the server holds it.
+    PrintCheck Print(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const;
 
 private:
-    // One question, bounded in time; CannotAsk with the reason when it got no useful answer.
-    PrintCheck Ask(const std::function<CupsAnswer(CupsApi&)>& question, CupsAnswer& answer) const;
+    PrintCheck Ask(const QString& printer, const std::function<CupsAnswer(CupsApi&, PrintWatch&)>& question,
+                   CupsAnswer& answer) const;
 
     std::shared_ptr<CupsApi> m_cups;
-    int m_timeoutMs;
 };
 
 } // namespace platform

@@ -4,13 +4,16 @@
 #include "app/pages/PageApis.h"
 #include "app/pages/common/PageCommon.h"
 #include "app/reports/frmPrintDialog.h"
+#include "app/reports/frmPrinterSetup.h"
 #include "extra/extra.h"
 #include "app/services/modRegistry.h"
 #include "datamodel/XelObject.h"
 #include "platform/CupsApi.h"
+#include "platform/DialogFrame.h"
 #include "platform/MessagePresenter.h"
 #include "platform/Printers.h"
 #include "platform/StatusSink.h"
+#include "platform/StopSignals.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsView>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -32,6 +36,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace {
@@ -104,12 +109,13 @@ frmPrint::frmPrint(MainState& state, QWidget* parent)
     : QDialog(parent)
     , m_state(state)
     , m_builder(state, m_report)
-    , m_server(platform::Printers::Instance().AskServer(m_namedDefault))
     , m_printer(QPrinter::HighResolution)
 {
     setObjectName(QStringLiteral("frmPrint"));
     setWindowTitle(QStringLiteral("Print"));
     setModal(true);
+    // Only painted: every page goes into a PDF, for a file or for the print server.
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
     if (state.frame)
         setWindowIcon(state.frame->WindowIcon());
     BuildControls();
@@ -117,10 +123,6 @@ frmPrint::frmPrint(MainState& state, QWidget* parent)
     // The box says 100%: the preview shows it so (its own start is one printer dot per pixel).
     SetZoom(m_zoom);
     resize(pagecommon::Twips(9600), pagecommon::Twips(7200));
-    // The printer the system offers first; the print dialog may choose another.
-    if (m_server.answer == platform::PrintCheck::Yes && !m_namedDefault.isEmpty()
-        && platform::Printers::Instance().SelectPrinter(m_printer, m_namedDefault))
-        m_device = m_namedDefault;
     LoadPreviewSettings();
 }
 
@@ -244,10 +246,15 @@ void frmPrint::BuildReport()
 {
     m_built = m_setup && m_builder.BuildReport(*m_setup);
     m_page = 1;
-    // The preview draws its pages when it is on show; a direct print never needs them.
+    // The preview draws its pages when it is on show; a direct print never needs them. While it
+    // draws them again it reports the page it was on: the report starts at page 1.
     if (isVisible()) {
-        vspPrint->updatePreview();
-        vspPrint->setCurrentPage(1);
+        {
+            const QSignalBlocker quiet(vspPrint);
+            vspPrint->updatePreview();
+        }
+        SetPreviewPage(1);
+        ShowPagePanel();
     }
 }
 
@@ -281,39 +288,48 @@ bool frmPrint::TakePaperSize()
     return true;
 }
 
-bool frmPrint::SetDevice(const QString& name)
+bool frmPrint::SetDevice(const QString& chosen)
 {
+    const QString name = platform::Printers::Canonical(chosen);
     // The printer just chosen in the set-up dialog keeps the paper chosen there.
     const bool justChosen = m_setupChosen && !name.isEmpty() && name == m_device;
     m_setupChosen = false;
     if (justChosen)
         return true;
-    AskServerAgain();
-    platform::Printers& printers = platform::Printers::Instance();
-    if (!name.isEmpty() && printers.SelectPrinter(m_printer, name)) {
+    // The PDF file output needs no print server.
+    if (name == platform::Printers::PdfOutput) {
+        m_device = name;
+        return true;
+    }
+    ListPrinters();
+    if (!name.isEmpty() && (m_names.contains(name) || m_server.answer == platform::PrintCheck::CannotAsk)) {
         m_device = name;
         return true;
     }
     const QString fallback = m_server.answer == platform::PrintCheck::Yes ? m_namedDefault : QString();
-    m_device = !fallback.isEmpty() && printers.SelectPrinter(m_printer, fallback) ? fallback : QString();
+    m_device = m_names.contains(fallback) ? fallback : QString();
     // No name yet is no refusal: the default printer simply takes its place.
     return name.isEmpty();
 }
 
-void frmPrint::AskServerAgain()
+void frmPrint::ListPrinters(bool fresh)
 {
-    // Qt's calls are bounded by the relay; only after it cut one (the server answered, then went
-    // silent) is the server asked again, for its reason, and to let Qt's calls through once it
-    // answers.
-    if (m_server.answer == platform::PrintCheck::CannotAsk || !platform::CupsApi::ThreadCut())
+    if (m_listed && !fresh)
         return;
-    const pagecommon::WaitCursor wait;
-    m_server = platform::Printers::Instance().AskServer(m_namedDefault);
+    m_server = platform::Printers::Instance().List(m_names, m_namedDefault);
+    m_listed = true;
+    EndIfSignalled(m_server);
+}
+
+void frmPrint::SelectDefault()
+{
+    ListPrinters();
+    m_device = m_server.answer == platform::PrintCheck::Yes && m_names.contains(m_namedDefault) ? m_namedDefault : QString();
 }
 
 QString frmPrint::NoPrinterReason()
 {
-    AskServerAgain();
+    ListPrinters();
     if (m_server.answer == platform::PrintCheck::Yes)
         return QStringLiteral("no printer is selected.");
     return m_server.reason + QLatin1Char('.');
@@ -321,14 +337,47 @@ QString frmPrint::NoPrinterReason()
 
 bool frmPrint::ShowPrinterSetup()
 {
-    AskServerAgain();
-    QString name = m_device;
+    ListPrinters(true);
     OfferPdfFile(m_printer, m_device, m_setup);
-    if (!platform::Printers::Instance().ShowPrinterSetup(this, m_printer, name, PdfOffer(m_setup)))
+    const QPageSize paper = m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
+    frmPrinterSetup dialog(m_names, m_device, paper, platform::DialogOwner(this));
+    // Without the server's printers, the dialog says why they are missing.
+    if (m_server.answer == platform::PrintCheck::CannotAsk)
+        dialog.lblState->setText(m_server.reason + QLatin1Char('.'));
+    if (dialog.exec() != QDialog::Accepted || dialog.Printer().isEmpty())
         return false;
-    m_device = name;
+    m_device = dialog.Printer();
     m_setupChosen = true;
+    const QPageSize chosen = dialog.Paper();
+    if (chosen.isValid()) {
+        m_printer.setPageLayout(QPageLayout(chosen, QPageLayout::Portrait, dialog.Unprintable(), QPageLayout::Point,
+                                            dialog.Unprintable()));
+        m_paperChosen = true;
+        m_paperOf = m_device;
+    }
     return true;
+}
+
+void frmPrint::TakePrinterPaper(const platform::CupsAnswer& queue)
+{
+    if ((m_paperChosen && m_paperOf == m_device) || !queue.paper.isValid())
+        return;
+    m_printer.setPageLayout(QPageLayout(queue.paper, QPageLayout::Portrait, queue.unprintable, QPageLayout::Point,
+                                        queue.unprintable));
+    m_paperOf = m_device;
+}
+
+void frmPrint::EndIfSignalled(const platform::PrintCheck& check)
+{
+    if (!check.signal)
+        return;
+    // A print from the command line ends with its own status; the window ends as the signal
+    // demands, once the print has stopped.
+    const QWidget* window = parentWidget() ? parentWidget()->window() : nullptr;
+    if (m_direct && !(window && window->isVisible()))
+        return;
+    std::fprintf(stderr, "Quarno: the setup was not printed: %s.\n", check.reason.toLocal8Bit().constData());
+    platform::StopSignals::EndBySignal(check.signal);
 }
 
 void frmPrint::NotPrintedMessage(const QString& reason)
@@ -342,7 +391,10 @@ void frmPrint::NotPrintedMessage(const QString& reason)
 
 frmPrint::PrintResult frmPrint::PrintDocument()
 {
-    // From the preview a missing printer is chosen now; a direct print has nobody to ask.
+    // The default printer serves until one is chosen; from the preview a missing printer is
+    // chosen now, while a direct print has nobody to ask.
+    if (m_device.isEmpty())
+        SelectDefault();
     if (m_device.isEmpty() && !m_direct)
         ShowPrinterSetup();
     if (m_device.isEmpty()) {
@@ -353,10 +405,18 @@ frmPrint::PrintResult frmPrint::PrintDocument()
         NotPrintedMessage(QStringLiteral("the report document could not be started."));
         return NotPrinted;
     }
+    platform::Printers& printers = platform::Printers::Instance();
+    // Whether the printer takes a print now, and its paper.
+    platform::CupsAnswer queue;
+    const platform::PrintCheck ready = printers.Queue(m_device, queue);
+    EndIfSignalled(ready);
+    if (ready.answer != platform::PrintCheck::Yes) {
+        NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + ready.reason + QLatin1Char('.'));
+        return NotPrinted;
+    }
+    TakePrinterPaper(queue);
     FitPaper();
     m_printer.setDocName(m_report.DocName);
-    platform::Printers::PrintEveryPage(m_printer);
-    platform::Printers& printers = platform::Printers::Instance();
     OfferPdfFile(m_printer, m_device, m_setup);
     if (!printers.ChooseOutputFile(this, m_printer, m_device)) {
         platform::StatusSink::Instance().SetStatusText(QStringLiteral("The setup was not printed: no file was chosen."));
@@ -377,8 +437,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
 
 frmPrint::PrintResult frmPrint::PrintOnQueue()
 {
-    // The print server is handed the report as one PDF job, unless the queue does not take
-    // jobs now; only a job it made is a print. The hand-over is bounded in time.
+    // The print server is handed the report as one PDF job; only a job it holds is a print.
     const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
     const QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
@@ -387,12 +446,9 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
         NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
         return NotPrinted;
     }
-    const QStringList options = platform::Printers::JobOptions(m_printer, Copies);
-    platform::PrintCheck job;
-    {
-        const pagecommon::WaitCursor wait;
-        job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
-    }
+    const QStringList options = platform::Printers::JobOptions(m_printer.pageLayout().pageSize(), Copies);
+    const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
+    EndIfSignalled(job);
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
         return NotPrinted;
@@ -411,6 +467,7 @@ void frmPrint::Run(bool direct)
         QApplication::restoreOverrideCursor();
     if (direct) {
         Preview = false;
+        SelectDefault();
         PrintOrPreview();
     } else {
         // Owned by the window on show, never by this one, which is hidden until a preview.
@@ -422,6 +479,8 @@ void frmPrint::Run(bool direct)
             NotPrintedMessage(NoPrinterReason());
             m_result = NotPrinted;
         } else {
+            // Nothing is being printed: the command's notice goes.
+            extra::ShowStatusMessage(0);
             m_result = Cancelled;
         }
     }
@@ -432,10 +491,19 @@ void frmPrint::Run(bool direct)
 void frmPrint::PrintOrPreview()
 {
     if (Preview) {
+        if (!m_device.isEmpty() && m_paperOf != m_device) {
+            platform::CupsAnswer queue;
+            const platform::PrintCheck ready = platform::Printers::Instance().Queue(m_device, queue);
+            EndIfSignalled(ready);
+            TakePrinterPaper(queue);
+        }
         FitPaper();
         vspPrint->updatePreview();
         SetPreviewPage(1);
         ShowPagePanel();
+        // The keys go to the pages, not to the zoom box.
+        if (auto* view = vspPrint->findChild<QGraphicsView*>())
+            view->setFocus();
         extra::ShowStatusMessage(239);
         m_result = Previewed;
         exec();

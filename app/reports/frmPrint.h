@@ -3,6 +3,7 @@
 // printer in the print dialog (unless told to print at once), then prints or previews.
 #include "app/reports/ReportPrinter.h"
 #include "app/reports/SetupReport.h"
+#include "platform/CupsApi.h"
 #include "platform/PrintQueue.h"
 
 #include <QDialog>
@@ -47,8 +48,9 @@ public:
     ReportPrinter& Report() { return m_report; }
     bool ReportBuilt() const { return m_built; }
     QString Device() const { return m_device; }
-    // Selects a printer by name; false when refused, and then the default printer (or none) is
-    // selected instead.
+    // Selects a printer by name; false when the print server answered and does not know it, and
+    // then the default printer (or none) is selected instead. A server that does not answer
+    // refuses nothing: the name stays selected.
     bool SetDevice(const QString& name);
     // The printer set-up dialog; true when the user accepted it.
     bool ShowPrinterSetup();
@@ -99,15 +101,27 @@ private:
     void NotPrintedMessage(const QString& reason);
     // Why no printer is selected: the print server's own reason when it gave one.
     QString NoPrinterReason();
-    // Asks the print server again after the relay cut one of Qt's printer calls, unless it did
-    // not answer before (Qt's calls then find no printers at once).
-    void AskServerAgain();
+    // The printers to choose from and the default, asked of the print seam once (again when
+    // fresh is set).
+    void ListPrinters(bool fresh = false);
+    void SelectDefault();
+    // The paper of the selected printer, asked once for each printer; the one chosen in the
+    // set-up dialog stays.
+    void TakePrinterPaper(const platform::CupsAnswer& queue);
+    // A print stopped by a signal: the window ends as the signal demands; -p ends with its
+    // status.
+    void EndIfSignalled(const platform::PrintCheck& check);
     PrintResult PrintOnQueue();
     // Lays the report out again when the printer's paper differs from the document's.
     void FitPaper();
     // Takes the printer's paper size for the document; true when it changed.
     bool TakePaperSize();
 
+    // Before any printer is made: Qt's print support paints here and must never wait on a
+    // print server.
+    struct PaintOnly {
+        PaintOnly() { platform::CupsApi::KeepThreadAway(); }
+    } m_paintOnly;
     MainState& m_state;
     ::XelObject* m_setup = nullptr;
     ReportPrinter m_report;
@@ -120,9 +134,12 @@ private:
     int m_zoom = 100;
     int m_page = 1;
     QString m_device;
-    bool m_setupChosen = false; // m_device and its paper come from the set-up dialog
-    // The print server's answer, asked before the printer below is made: Qt's print support
-    // asks the server for the default printer then, and without a time-out.
+    bool m_setupChosen = false; // m_device comes from the set-up dialog
+    bool m_paperChosen = false; // and the paper with it
+    QString m_paperOf;          // the printer whose paper m_printer holds
+    // The print seam's list of printers, asked when first needed.
+    bool m_listed = false;
+    QStringList m_names;
     QString m_namedDefault;
     platform::PrintCheck m_server;
     QPrinter m_printer;

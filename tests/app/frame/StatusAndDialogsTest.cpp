@@ -19,6 +19,7 @@
 #include "app/reports/Reports.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
+#include "app/reports/frmPrinterSetup.h"
 #include "app/unitops/frmClock.h"
 #include "app/unitops/frmComm.h"
 #include "app/unitops/frmCounters.h"
@@ -39,7 +40,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPrintDialog>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
@@ -378,14 +378,14 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
     using testing_doubles::WhenModal;
     WhenModal<frmPrintDialog>([&](frmPrintDialog* print) {
         note("print dialog", print, window.get());
-        WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+        WhenModal<frmPrinterSetup>([&](frmPrinterSetup* setup) {
             note("set-up dialog over the print dialog", setup, print);
             setup->reject();
         });
         print->cmdSetup->click();
         WhenModal<frmPrint>([&](frmPrint* preview) {
             note("preview", preview, window.get());
-            WhenModal<QPrintDialog>([&](QPrintDialog* setup) {
+            WhenModal<frmPrinterSetup>([&](frmPrinterSetup* setup) {
                 note("set-up dialog over the preview", setup, preview);
                 setup->reject();
             });

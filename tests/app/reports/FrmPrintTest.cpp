@@ -6,6 +6,7 @@
 #include "app/reports/TextReport.h"
 #include "app/reports/frmPrint.h"
 #include "app/reports/frmPrintDialog.h"
+#include "app/reports/frmPrinterSetup.h"
 #include "controls/Float.h"
 #include "controls/Number.h"
 #include "datamodel/XelAnalogIn.h"
@@ -49,13 +50,62 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
-#include <future>
 #include <mutex>
 #include <optional>
 
 using namespace reporttest;
 
 namespace {
+
+// The print server as libcups answers it: one answer to each kind of question.
+class ScriptedCups : public platform::CupsApi {
+public:
+    using Answer = platform::CupsAnswer;
+    Answer dests; // the printers and the default
+    Answer queue;
+    Answer job;
+    bool hang = false; // the job gets no answer: the server is silent
+    std::mutex lock;
+    QStringList asked; // the printer of every question about one
+    QString Server() override { return "/run/cups/cups.sock"; }
+    Answer Destinations(platform::PrintWatch&) override { return dests; }
+    Answer Queue(platform::PrintWatch&, const QString& printer) override
+    {
+        const std::lock_guard<std::mutex> guard(lock);
+        asked << printer;
+        return queue;
+    }
+    Answer Print(platform::PrintWatch& watch, const QString& printer, const QString& pdf, const QString&,
+                 const QStringList&) override
+    {
+        {
+            const std::lock_guard<std::mutex> guard(lock);
+            asked << printer;
+        }
+        if (hang) {
+            Answer silent;
+            silent.status = watch.Sleep(watch.SilenceMs()) ? Answer::Silent : Answer::Stopped;
+            return silent;
+        }
+        return QFile::exists(pdf) ? job : Answer{};
+    }
+};
+
+platform::CupsAnswer Dest(platform::CupsAnswer::Status status, const QMap<QString, QString>& options = {})
+{
+    platform::CupsAnswer a;
+    a.status = status;
+    a.options = options;
+    return a;
+}
+
+platform::CupsAnswer Named(platform::CupsAnswer::Status status, const QString& name)
+{
+    platform::CupsAnswer a = Dest(status);
+    a.name = name;
+    a.names = {name};
+    return a;
+}
 
 class FrmPrintTest : public ReportFixture {
 protected:
@@ -87,8 +137,30 @@ protected:
             setup->AnalogIn()->Item(QString::number(i) + "*")->SetActive(true);
     }
 
+    // The next printer set-up dialog: the printer chosen ("" cancels) and its paper; counts the
+    // dialogs.
+    void AnswerSetup(const QString& choice, const QString& paper = {})
+    {
+        testing_doubles::WhenModal<frmPrinterSetup>([this, choice, paper](frmPrinterSetup* dialog) {
+            ++setupShown;
+            setupOffered.clear();
+            for (int i = 0; i < dialog->cmbPrinter->count(); ++i)
+                setupOffered << dialog->cmbPrinter->itemText(i);
+            if (choice.isEmpty()) {
+                dialog->cmdCancel->click();
+                return;
+            }
+            dialog->cmbPrinter->setCurrentText(choice);
+            if (!paper.isEmpty())
+                dialog->cmbPaper->setCurrentText(paper);
+            QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
+        });
+    }
+
     QString pdf;
     std::unique_ptr<platform::PdfPrinters> printers;
+    int setupShown = 0;
+    QStringList setupOffered;
 };
 
 // ---- the print dialog ---------------------------------------------------------------------------
@@ -101,8 +173,12 @@ TEST_F(FrmPrintTest, DialogSelectsTheStoredPrinter)
         const char* shown;
         const char* savedAfter;
         bool message;
+        bool serverDown = false;
     } cases[] = {
         {{"PDF", "Laser"}, "Laser", "Laser", "Laser", false},
+        // A server that does not answer is no reason to forget the user's printer.
+        {{"PDF", "Laser"}, "Laser", "Laser", "Laser", false, true},
+        {{"PDF", "Laser"}, nullptr, "No printer found!", "<missing>", false, true},
         {{"PDF", "Laser"}, nullptr, "PDF", "PDF", false},
         {{"PDF", "Laser"}, "Gone", "PDF", "PDF", true},
         {{}, "Gone", "No printer found!", "", true},
@@ -114,6 +190,9 @@ TEST_F(FrmPrintTest, DialogSelectsTheStoredPrinter)
             SetValue("PrinterDevice", c.stored);
         printers->names = c.printers;
         printers->defaultPrinter = c.printers.value(0);
+        auto cups = std::make_shared<ScriptedCups>();
+        cups->dests = Dest(platform::CupsAnswer::NoServer);
+        printers->cups = c.serverDown ? cups : nullptr;
         doubles.presenter.shown.clear();
         auto form = Form();
         frmPrintDialog dialog(*form);
@@ -155,15 +234,14 @@ TEST_F(FrmPrintTest, DialogButtons)
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
     }
     {
-        // The set-up dialog picks another printer: it is shown and stored. Its PDF entry would
-        // offer the setup's name in its folder.
-        ASSERT_TRUE(setup->SaveFile(doubles.dir.filePath("Pump Room.QRN")));
-        printers->setupChoice = "Laser";
+        // The set-up dialog picks another printer: it is shown and stored. It offers the
+        // printers listed and the PDF file.
+        AnswerSetup("Laser");
         frmPrintDialog dialog(*form);
         dialog.show();
         QTest::mouseClick(dialog.cmdSetup, Qt::LeftButton);
-        EXPECT_EQ(printers->setupShown, 1);
-        EXPECT_EQ(printers->setupPdfFile, QDir::toNativeSeparators(doubles.dir.filePath("Pump Room.pdf")));
+        EXPECT_EQ(setupShown, 1);
+        EXPECT_EQ(setupOffered, QStringList({"PDF", "Laser"}));
         EXPECT_EQ(dialog.lblPrinter->text(), "Laser");
         EXPECT_EQ(Value("PrinterDevice"), "Laser");
     }
@@ -171,12 +249,12 @@ TEST_F(FrmPrintTest, DialogButtons)
         // No printer: OK opens the set-up dialog and ends without printing.
         printers->names.clear();
         printers->defaultPrinter.clear();
-        printers->setupAccepts = false;
-        form->SetContinue(false);
+        form = Form();
         frmPrintDialog dialog(*form);
         dialog.show();
+        AnswerSetup("");
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
-        EXPECT_EQ(printers->setupShown, 2);
+        EXPECT_EQ(setupShown, 2);
         EXPECT_FALSE(form->Continue());
         EXPECT_TRUE(dialog.OKWithoutPrinter);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
@@ -305,6 +383,10 @@ TEST_F(FrmPrintTest, PagingToolsAndKeys)
         int page;
     } steps[] = {
         {0, {}, "next", 2},
+        {0, {}, "next", 3},
+        // The rebuilt report starts again at its first page, and says so.
+        {0, {}, "printsetup", 1},
+        {0, {}, "next", 2},
         {0, {}, "prev", 1},
         {0, {}, "prev", 1},
         {Qt::Key_End, {}, nullptr, pages},
@@ -315,19 +397,38 @@ TEST_F(FrmPrintTest, PagingToolsAndKeys)
         {Qt::Key_Home, {}, nullptr, 1},
         {Qt::Key_PageUp, {}, nullptr, 1},
     };
+    form->show();
     for (const Step& s : steps) {
+        if (s.tool && QString(s.tool) == "printsetup")
+            AnswerSetup("");
         if (s.key)
             form->PreviewKey(s.key, s.mods);
         else
             form->ToolClick(s.tool);
         EXPECT_EQ(form->PreviewPage(), s.page) << s.key << (s.tool ? s.tool : "");
+        EXPECT_EQ(form->vspPrint->currentPage(), s.page) << s.key << (s.tool ? s.tool : "");
+        EXPECT_EQ(form->panelPage->text(), QString("Page %1 of %2").arg(s.page).arg(pages));
         EXPECT_EQ(form->Tool("prev")->isEnabled(), s.page >= 2);
         EXPECT_EQ(form->Tool("next")->isEnabled(), s.page < pages);
     }
     // Keys reach the preview through its own widgets.
-    form->show();
     QTest::keyClick(form->vspPrint, Qt::Key_End);
     EXPECT_EQ(form->PreviewPage(), pages);
+    form->close();
+    // As the preview opens, the first key goes to the pages, not to the zoom box.
+    auto preview = Form();
+    int pageAfterKey = 0;
+    testing_doubles::WhenModal<frmPrint>([&](frmPrint* shown) {
+        // The key goes where the window's focus is once it is active.
+        if (QWidget* focus = shown->focusWidget())
+            QTest::keyClick(focus, Qt::Key_PageDown);
+        pageAfterKey = shown->PreviewPage();
+        shown->close();
+    });
+    preview->Preview = true;
+    preview->PrintOrPreview();
+    EXPECT_EQ(pageAfterKey, 2);
+    EXPECT_EQ(preview->Zoom(), 100);
 }
 
 TEST_F(FrmPrintTest, OnePageReportDisablesBothPagingTools)
@@ -415,6 +516,11 @@ TEST_F(FrmPrintTest, PagesAreLaidOutForThePrintersPaper)
     EXPECT_EQ(form->PageCount(), a4Pages);
     if (PdfPages(pdf) >= 0)
         EXPECT_EQ(PdfPages(pdf), a4Pages);
+    // The paper chosen in the set-up dialog lays the report out again.
+    auto chosen = Form();
+    AnswerSetup("Laser", "Letter / ANSI A");
+    chosen->ToolClick("printsetup");
+    EXPECT_EQ(chosen->Report().PageHeight(), 15840);
 }
 
 TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
@@ -446,6 +552,8 @@ TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
         if (c.direct) {
             form->Run(true);
         } else {
+            if (QString(c.what) == "no printer")
+                AnswerSetup("");
             form->Preview = false;
             form->PrintOrPreview();
         }
@@ -459,17 +567,19 @@ TEST_F(FrmPrintTest, NothingPrintedIsReportedNeverAsPrinted)
 TEST_F(FrmPrintTest, RunThroughTheDialog)
 {
     struct Case {
-        const char* button;
+        const char* button; // "" presses Escape
         bool preview;
         frmPrint::PrintResult result;
         const char* status;
     } cases[] = {
         {"cmdOK", false, frmPrint::Printed, "File printed on PDF"},
+        // Nothing is printing: the print command's notice goes.
         {"cmdCancel", false, frmPrint::Cancelled, ""},
+        {"", false, frmPrint::Cancelled, ""},
         {"cmdOK", true, frmPrint::Previewed, "Print preview..."},
     };
     for (const Case& c : cases) {
-        doubles.status.text.clear();
+        extra::ShowStatusMessage(238);
         QFile::remove(pdf);
         auto form = Form();
         QString statusInPreview;
@@ -482,7 +592,10 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
                     form->close();
                 }
             });
-            QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+            if (*c.button)
+                QTest::mouseClick(dialog->findChild<QPushButton*>(c.button), Qt::LeftButton);
+            else
+                QTest::keyClick(dialog, Qt::Key_Escape);
         });
         form->Run(false);
         EXPECT_EQ(form->Result(), c.result) << c.button << c.preview;
@@ -525,6 +638,7 @@ TEST_F(FrmPrintTest, PrintToolInThePreviewPrintsAndCloses)
     // Print set-up rebuilds the report.
     auto second = Form();
     const int before = second->Report().Ops().size();
+    AnswerSetup("");
     second->ToolClick("printsetup");
     EXPECT_EQ(second->Report().Ops().size(), before);
     EXPECT_TRUE(second->ReportBuilt());
@@ -781,14 +895,14 @@ TEST_F(FrmPrintTest, WithoutAPrinterThePreviewOpensAndItsPrintAsksForOne)
         EXPECT_TRUE(form->Continue());
         EXPECT_TRUE(form->Preview);
         EXPECT_FALSE(dialog.OKWithoutPrinter);
-        EXPECT_EQ(printers->setupShown, 0);
+        EXPECT_EQ(setupShown, 0);
     }
     // The preview's print tool opens the set-up first; the PDF chosen there prints.
     form->show();
     printers->names = {"PDF"};
-    printers->setupChoice = "PDF";
+    AnswerSetup("PDF");
     form->ToolClick("print");
-    EXPECT_EQ(printers->setupShown, 1);
+    EXPECT_EQ(setupShown, 1);
     EXPECT_EQ(form->Result(), frmPrint::Printed);
     EXPECT_TRUE(QFile::exists(pdf));
     EXPECT_EQ(doubles.status.text, "File printed on PDF");
@@ -802,7 +916,8 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
     platform::Printers::SetInstance(nullptr);
     AnsweringSaveDialogs dialogs;
     platform::FileDialogs::SetInstance(&dialogs);
-    SetValue("PrinterDevice", platform::Printers::PdfOutput);
+    // Stored under the entry's former name, it is still the PDF entry.
+    SetValue("PrinterDevice", "Print to File (PDF)");
     const QString chosen = doubles.dir.filePath("pump setup");
     const QString pipe = doubles.dir.filePath("pipe.pdf");
     ASSERT_TRUE(testing_files::MakePipe(pipe));
@@ -841,7 +956,7 @@ TEST_F(FrmPrintTest, PdfOutputOfThePlatformWritesTheChosenFile)
             const testing_files::Deadline deadline(c.answers.join(", ").toStdString());
             form->Run(false);
         }
-        EXPECT_EQ(label, "Print to File (PDF)");
+        EXPECT_EQ(label, "Print to PDF file");
         EXPECT_EQ(dialogs.offered, c.offered);
         EXPECT_EQ(form->Result(), c.result);
         EXPECT_EQ(doubles.status.text, c.status);
@@ -929,46 +1044,6 @@ PdfLayout PdfWords(const QString& pdf)
     return out;
 }
 
-// The print server as libcups answers it: one answer to each kind of question.
-class ScriptedCups : public platform::CupsApi {
-public:
-    using Answer = platform::CupsAnswer;
-    Answer named; // the default printer
-    Answer job;
-    bool hang = false; // the job gets no answer until released
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    std::mutex lock;
-    QStringList asked; // the printer of every question about one
-    QString Server() override { return "/run/cups/cups.sock"; }
-    Answer DefaultDestination() override { return named; }
-    Answer Submit(const QString& printer, const QString& pdf, const QString&, const QStringList&) override
-    {
-        {
-            const std::lock_guard<std::mutex> guard(lock);
-            asked << printer;
-        }
-        if (hang)
-            released.wait_for(std::chrono::seconds(20));
-        return QFile::exists(pdf) ? job : Answer{};
-    }
-};
-
-platform::CupsAnswer Dest(platform::CupsAnswer::Status status, const QMap<QString, QString>& options = {})
-{
-    platform::CupsAnswer a;
-    a.status = status;
-    a.options = options;
-    return a;
-}
-
-platform::CupsAnswer Named(platform::CupsAnswer::Status status, const QString& name)
-{
-    platform::CupsAnswer a = Dest(status);
-    a.name = name;
-    return a;
-}
-
 } // namespace
 
 // Only a job the print server made counts as printed ("-p" exits 0 only then); a queue that
@@ -979,53 +1054,59 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
     using A = platform::CupsAnswer;
     A failed = Dest(A::Failed);
     failed.error = "Forbidden";
+    A left = failed;
+    left.jobLeft = true;
     const QString notPrinted = "The setup was not printed: ";
     struct Case {
         const char* state;
-        QString printer;
         bool queue; // false: a printer that writes a PDF file
-        std::optional<A> named; // the default printer, when not the row's printer
+        std::optional<A> named; // the printers and the default, when not the row's printer
+        A ready;  // the queue question
         A job;
         bool hang;
         bool printed;
         int asked; // questions about the printer
         QString status;
     } cases[] = {
-        {"accepting, job made", "Office", true, {}, Dest(A::Found), false, true, 1, "File printed on Office"},
-        {"rejecting", "Office", true, {},
-         Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), false, false, 1,
-         notPrinted + "printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
-        {"server gone after choice", "Office", true, {}, Dest(A::NoServer), false, false, 1,
+        {"accepting, job made", true, {}, Dest(A::Found), Dest(A::Found), false, true, 2, "File printed on Office"},
+        {"rejecting", true, {},
+         Dest(A::Found, {{"printer-is-accepting-jobs", "false"}, {"printer-state-message", "Rejecting Jobs"}}), {}, false,
+         false, 1, notPrinted + "printer 'Office': its queue does not accept jobs (Rejecting Jobs)."},
+        {"server gone after choice", true, {}, Dest(A::NoServer), {}, false, false, 1,
          notPrinted + "printer 'Office': no print server answers at /run/cups/cups.sock."},
-        {"job refused", "Office", true, {}, failed, false, false, 1,
+        {"job refused", true, {}, Dest(A::Found), failed, false, false, 2,
          notPrinted + "printer 'Office': the print server says: Forbidden."},
-        {"unknown to the running server", "Office", true, {}, Dest(A::Unknown), false, false, 1,
+        {"job refused, not cancelled", true, {}, Dest(A::Found), left, false, false, 2,
+         notPrinted
+             + "printer 'Office': the print server says: Forbidden; the job could not be cancelled, so an empty job may "
+               "stay in the queue."},
+        {"unknown to the running server", true, {}, Dest(A::Unknown), {}, false, false, 1,
          notPrinted + "printer 'Office': the print server does not know this printer."},
-        {"PDF file", "Office", false, {}, {}, false, true, 0, "File printed on Office"},
-        {"stopped", "Office", true, {}, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), false,
+        {"PDF file", false, {}, {}, {}, false, true, 0, "File printed on Office"},
+        {"stopped", true, {}, Dest(A::Found, {{"printer-is-accepting-jobs", "true"}, {"printer-state", "5"}}), {}, false,
          false, 1, notPrinted + "printer 'Office': the printer is stopped."},
-        {"server silent", "Office", true, {}, Dest(A::Found), true, false, 1,
+        {"server silent", true, {}, Dest(A::Found), Dest(A::Found), true, false, 2,
          notPrinted + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds."},
         // No printer is chosen: the server's own reason is told.
-        {"default unknown to the server", "Office", true, Named(A::Unknown, "NoSuchQueue"), {}, false, false, 0,
+        {"default unknown to the server", true, Named(A::Unknown, "NoSuchQueue"), {}, {}, false, false, 0,
          notPrinted + "the print server does not know the printer \"NoSuchQueue\"."},
-        {"no server at the start", "Office", true, Dest(A::NoServer), {}, false, false, 0,
+        {"no server at the start", true, Dest(A::NoServer), {}, {}, false, false, 0,
          notPrinted + "no print server answers at /run/cups/cups.sock."},
     };
     for (const Case& c : cases) {
         QFile::remove(pdf);
         doubles.status.text.clear();
-        printers->names = {c.printer};
-        printers->defaultPrinter = c.printer;
+        printers->names = {"Office"};
+        printers->defaultPrinter = "Office";
         printers->jobOptions.clear();
         auto cups = std::make_shared<ScriptedCups>();
-        cups->named = c.named.value_or(Named(A::Found, c.printer));
+        cups->dests = c.named.value_or(Named(A::Found, "Office"));
+        cups->queue = c.ready;
         cups->job = c.job;
         cups->hang = c.hang;
         printers->cups = c.queue ? cups : nullptr;
         ShowPages();
         const bool printed = reports::PrintSetup(state, true);
-        cups->release.set_value();
         EXPECT_EQ(printed, c.printed) << c.state;
         EXPECT_EQ(frmPrint::LastResult(), c.printed ? frmPrint::Printed : frmPrint::NotPrinted) << c.state;
         EXPECT_EQ(doubles.status.text, c.status) << c.state;
@@ -1037,7 +1118,7 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         EXPECT_TRUE(doubles.presenter.shown.isEmpty()) << c.state;
         const std::lock_guard<std::mutex> guard(cups->lock);
         EXPECT_EQ(cups->asked.size(), c.asked) << c.state;
-        EXPECT_EQ(cups->asked.count(c.printer), cups->asked.size()) << c.state;
+        EXPECT_EQ(cups->asked.count("Office"), cups->asked.size()) << c.state;
     }
 }
 
