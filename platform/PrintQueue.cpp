@@ -140,7 +140,11 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
     std::promise<void> finished;
     std::future<void> answered = finished.get_future();
     CupsAnswer got;
-    int signal = 0;
+    // Armed for the quick answer too; a signal that came before the question stops it unasked.
+    const StopSignals::Arm arm;
+    int signal = StopSignals::Instance().Poll();
+    if (signal)
+        watch.Stop();
     std::thread worker([&] {
         got = question(*m_cups, watch);
         done = true;
@@ -153,7 +157,6 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
         QEventLoop loop;
         QPointer<PrintProgress> box;
         InputGate gate(watch, box);
-        const StopSignals::Arm arm;
         const QMetaObject::Connection stopped =
             QObject::connect(&StopSignals::Instance(), &StopSignals::Stop, &loop, [&](int caught) {
                 signal = caught;
@@ -193,6 +196,8 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
         delete box;
     }
     worker.join();
+    if (!signal)
+        signal = StopSignals::Instance().Poll();
     answer = got;
     PrintCheck check;
     check.signal = signal;

@@ -135,6 +135,13 @@ bool StopSignals::Drain()
     return any;
 }
 
+int StopSignals::Poll()
+{
+    if (m_depth > 0)
+        Drain();
+    return m_caught;
+}
+
 QString StopSignals::Name(int signal)
 {
     switch (signal) {

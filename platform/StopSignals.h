@@ -29,6 +29,9 @@ public:
 
     // The signal caught while armed; 0 when none came.
     int Caught() const { return m_caught; }
+    // Caught(), with a signal that came since the event loop last ran: for a wait that runs no
+    // event loop.
+    int Poll();
     // "SIGINT", "SIGTERM", "SIGHUP" (or "signal n").
     static QString Name(int signal);
 

@@ -38,6 +38,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -367,14 +368,19 @@ void frmPrint::TakePrinterPaper(const platform::CupsAnswer& queue)
     m_paperOf = m_device;
 }
 
+bool frmPrint::WindowOnShow() const
+{
+    const QWidget* window = parentWidget() ? parentWidget()->window() : nullptr;
+    return window && window->isVisible();
+}
+
 void frmPrint::EndIfSignalled(const platform::PrintCheck& check)
 {
     if (!check.signal)
         return;
     // A print from the command line ends with its own status; the window ends as the signal
     // demands, once the print has stopped.
-    const QWidget* window = parentWidget() ? parentWidget()->window() : nullptr;
-    if (m_direct && !(window && window->isVisible()))
+    if (m_direct && !WindowOnShow())
         return;
     std::fprintf(stderr, "Quarno: the setup was not printed: %s.\n", check.reason.toLocal8Bit().constData());
     platform::StopSignals::EndBySignal(check.signal);
@@ -408,8 +414,13 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     platform::Printers& printers = platform::Printers::Instance();
     // Whether the printer takes a print now, and its paper.
     platform::CupsAnswer queue;
-    const platform::PrintCheck ready = printers.Queue(m_device, queue);
+    platform::PrintCheck ready = printers.Queue(m_device, queue);
     EndIfSignalled(ready);
+    if (ready.signal && ready.answer == platform::PrintCheck::Yes) {
+        // The answer came, but so did the stop: nothing is handed over.
+        ready.answer = platform::PrintCheck::CannotAsk;
+        ready.reason = QStringLiteral("the print was stopped by ") + platform::StopSignals::Name(ready.signal);
+    }
     if (ready.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(QStringLiteral("printer '") + m_device + QStringLiteral("': ") + ready.reason + QLatin1Char('.'));
         return NotPrinted;
@@ -466,6 +477,11 @@ void frmPrint::Run(bool direct)
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
     if (direct) {
+        // A print from the command line is stopped by a signal at any point, never ended by it:
+        // the print's own questions see the signal, and the run ends with its status.
+        std::optional<platform::StopSignals::Arm> arm;
+        if (!WindowOnShow())
+            arm.emplace();
         Preview = false;
         SelectDefault();
         PrintOrPreview();

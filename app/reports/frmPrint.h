@@ -110,6 +110,8 @@ private:
     void TakePrinterPaper(const platform::CupsAnswer& queue);
     // A print stopped by a signal: the window ends as the signal demands; -p ends with its
     // status.
+    // The main window is on show: a print from the command line has none.
+    bool WindowOnShow() const;
     void EndIfSignalled(const platform::PrintCheck& check);
     PrintResult PrintOnQueue();
     // Lays the report out again when the printer's paper differs from the document's.

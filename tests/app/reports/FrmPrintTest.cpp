@@ -50,6 +50,7 @@
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
+#include <csignal>
 #include <mutex>
 #include <optional>
 
@@ -65,6 +66,7 @@ public:
     Answer queue;
     Answer job;
     bool hang = false; // the job gets no answer: the server is silent
+    int signal = 0;    // comes while the queue question is answered at once
     std::mutex lock;
     QStringList asked; // the printer of every question about one
     QString Server() override { return "/run/cups/cups.sock"; }
@@ -73,6 +75,8 @@ public:
     {
         const std::lock_guard<std::mutex> guard(lock);
         asked << printer;
+        if (signal)
+            ::raise(signal);
         return queue;
     }
     Answer Print(platform::PrintWatch& watch, const QString& printer, const QString& pdf, const QString&,
@@ -1067,6 +1071,7 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         bool printed;
         int asked; // questions about the printer
         QString status;
+        int signal = 0; // a stop signal during the queue question
     } cases[] = {
         {"accepting, job made", true, {}, Dest(A::Found), Dest(A::Found), false, true, 2, "File printed on Office"},
         {"rejecting", true, {},
@@ -1092,6 +1097,9 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
          notPrinted + "the print server does not know the printer \"NoSuchQueue\"."},
         {"no server at the start", true, Dest(A::NoServer), {}, {}, false, false, 0,
          notPrinted + "no print server answers at /run/cups/cups.sock."},
+        // An answer that came at once does not outweigh the stop that came with it.
+        {"stop signal with a quick answer", true, {}, Dest(A::Found), Dest(A::Found), false, false, 1,
+         notPrinted + "printer 'Office': the print was stopped by SIGTERM.", SIGTERM},
     };
     for (const Case& c : cases) {
         QFile::remove(pdf);
@@ -1104,6 +1112,7 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
         cups->queue = c.ready;
         cups->job = c.job;
         cups->hang = c.hang;
+        cups->signal = c.signal;
         printers->cups = c.queue ? cups : nullptr;
         ShowPages();
         const bool printed = reports::PrintSetup(state, true);
