@@ -1,8 +1,5 @@
 #include "platform/PrintWatch.h"
 
-#include <chrono>
-#include <thread>
-
 namespace platform {
 
 void PrintWatch::Stop()
@@ -57,17 +54,6 @@ void PrintWatch::SetInterrupt(std::function<void()> interrupt)
     // A stop that came before the wait began ends it as it begins.
     if (m_stopped && m_interrupt)
         m_interrupt();
-}
-
-bool PrintWatch::Sleep(int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        if (Stopped())
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return !Stopped();
 }
 
 } // namespace platform

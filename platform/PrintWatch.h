@@ -32,8 +32,6 @@ public:
     // What a stop does to the wait under way (shut its connection down); empty when a stop
     // must only be noted, because cutting now could make the library try again on its own.
     void SetInterrupt(std::function<void()> interrupt);
-    // Waits ms or until stopped; false when stopped.
-    bool Sleep(int ms);
     // The flag a connection attempt watches.
     int* CancelFlag() { return &m_cancel; }
 

@@ -47,6 +47,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QThread>
+#include <QElapsedTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 
@@ -88,7 +90,12 @@ public:
         }
         if (hang) {
             Answer silent;
-            silent.status = watch.Sleep(watch.SilenceMs()) ? Answer::Silent : Answer::Stopped;
+            // Nothing comes for the bound, unless the print is stopped first.
+            QElapsedTimer waited;
+            waited.start();
+            while (!watch.Stopped() && waited.elapsed() < watch.SilenceMs())
+                QThread::msleep(5);
+            silent.status = watch.Stopped() ? Answer::Stopped : Answer::Silent;
             return silent;
         }
         return QFile::exists(pdf) ? job : Answer{};
