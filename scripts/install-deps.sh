@@ -5,7 +5,7 @@ packages=(
   cmake make g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  poppler-utils libcups2-dev cups-daemon
+  poppler-utils libcups2-dev cups-daemon cups-client
 )
 missing=()
 for p in "${packages[@]}"; do
