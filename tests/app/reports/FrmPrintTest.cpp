@@ -1075,6 +1075,8 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
     failed.error = "Forbidden";
     A left = failed;
     left.jobLeft = true;
+    A unknownFate = Dest(A::Silent);
+    unknownFate.mayHavePrinted = true;
     const QString notPrinted = "The setup was not printed: ";
     struct Case {
         const char* state;
@@ -1100,6 +1102,10 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
          notPrinted
              + "printer 'Office': the print server says: Forbidden; the job could not be cancelled, so an empty job may "
                "stay in the queue."},
+        {"whole document sent, the server gone", true, {}, Dest(A::Found), unknownFate, false, false, 2,
+         notPrinted
+             + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds; the whole document "
+               "was sent, but the print server could not be asked about the job afterwards, so it may have printed."},
         {"unknown to the running server", true, {}, Dest(A::Unknown), {}, false, false, 1,
          notPrinted + "printer 'Office': the print server does not know this printer."},
         {"PDF file", false, {}, {}, {}, false, true, 0, "File printed on Office"},
