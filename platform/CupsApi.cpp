@@ -10,8 +10,10 @@
 #include <cups/cups.h>
 
 #include <cerrno>
+#include <ctime>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 namespace platform {
 
@@ -86,6 +88,7 @@ public:
     {
         if (m_watch.GivenUp())
             return HTTP_STATUS_ERROR;
+        m_sent = true;
         Interruptible(false);
         const http_status_t status = cupsSendRequest(m_http, request, resource, length);
         Interruptible(true);
@@ -112,10 +115,13 @@ public:
         ippDelete(request);
         return response;
     }
+    // Whether a request went out on it (whole or not).
+    bool Sent() const { return m_sent; }
 
 private:
     PrintWatch& m_watch;
     http_t* m_http = nullptr;
+    bool m_sent = false;
 };
 
 // The reason of a failed step, from libcups' last error. A connection the server ended says
@@ -249,6 +255,15 @@ void AddIdentity(ipp_t* request, const QByteArray& uri)
 
 bool Succeeded(ipp_t* response) { return response && ippGetStatusCode(response) <= IPP_STATUS_OK_CONFLICTING; }
 
+// A request about one job of the queue.
+ipp_t* JobRequest(ipp_op_t op, const QByteArray& uri, int job)
+{
+    ipp_t* request = ippNewRequest(op);
+    AddIdentity(request, uri);
+    ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+    return request;
+}
+
 class LibCups : public CupsApi {
 public:
     QString Server() override
@@ -360,6 +375,8 @@ public:
             if (!attributes)
                 return answer;
             uri = Strings(attributes, "printer-uri-supported").value(0).toUtf8();
+            // The server's clock now: a job it makes for this print is no older.
+            const int since = Integer(attributes, "printer-up-time", int(std::time(nullptr)));
             ippDelete(attributes);
             char scheme[32], user[256], host[256], path[1024];
             int port = 0;
@@ -394,14 +411,19 @@ public:
                 job = ippGetInteger(id, 0);
             if (job <= 0) {
                 Refused(made, answer, watch);
+                // The request went out and its answer never came: the server may have made the job.
+                if (!made && http.Sent())
+                    answer.jobLeft = !CancelUnanswered(watch, uri, resource, title, since);
                 ippDelete(made);
                 return answer;
             }
             ippDelete(made);
 
             watch.SetStep(QStringLiteral("the document to be taken"));
-            if (!SendDocument(http, watch, uri, resource, job, file, answer) || !Held(http, watch, uri, resource, job, answer)) {
-                Cancel(watch, uri, resource, job, answer);
+            bool whole = false;
+            if (!SendDocument(http, watch, uri, resource, job, file, answer, whole)
+                || !Held(http, watch, uri, resource, job, answer)) {
+                Settle(watch, uri, resource, job, whole, answer);
                 return answer;
             }
         }
@@ -424,7 +446,8 @@ private:
         static const char* const wanted[] = {"printer-is-accepting-jobs", "printer-state", "printer-state-message",
                                              "printer-uri-supported", "media-default", "media-supported",
                                              "media-left-margin-supported", "media-top-margin-supported",
-                                             "media-right-margin-supported", "media-bottom-margin-supported"};
+                                             "media-right-margin-supported", "media-bottom-margin-supported",
+                                             "printer-up-time"};
         ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)), nullptr,
                       wanted);
         ipp_t* response = http.Ask(request, "/");
@@ -455,12 +478,11 @@ private:
         answer.error = message ? Text(ippGetString(message, 0, nullptr)) : Text(ippErrorString(ippGetStatusCode(response)));
     }
 
+    // whole: every byte of the document went out, so the server may print it.
     static bool SendDocument(Connection& http, PrintWatch& watch, const QByteArray& uri, const QByteArray& resource, int job,
-                             QFile& file, CupsAnswer& answer)
+                             QFile& file, CupsAnswer& answer, bool& whole)
     {
-        ipp_t* request = ippNewRequest(IPP_OP_SEND_DOCUMENT);
-        AddIdentity(request, uri);
-        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
+        ipp_t* request = JobRequest(IPP_OP_SEND_DOCUMENT, uri, job);
         ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr, CUPS_FORMAT_PDF);
         ippAddBoolean(request, IPP_TAG_OPERATION, "last-document", 1);
         const http_status_t head = http.Send(request, resource.constData(), CUPS_LENGTH_VARIABLE);
@@ -491,6 +513,11 @@ private:
                 return false;
             }
         }
+        if (watch.GivenUp()) {
+            LastError(answer, watch);
+            return false;
+        }
+        whole = true;
         ipp_t* response = http.Response(resource.constData());
         const bool taken = Succeeded(response);
         if (!taken)
@@ -505,55 +532,140 @@ private:
                      CupsAnswer& answer)
     {
         watch.SetStep(QStringLiteral("the job to be confirmed"));
-        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
-        AddIdentity(request, uri);
-        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
-        static const char* const wanted[] = {"job-state", "job-state-reasons"};
-        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
-        ipp_t* response = http.Ask(request, resource.constData());
+        ipp_t* response = http.Ask(StateRequest(uri, job), resource.constData());
         if (!Succeeded(response)) {
             Refused(response, answer, watch);
             ippDelete(response);
             return false;
         }
-        ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
-        ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD);
-        bool incoming = false;
-        for (int i = 0; reasons && i < ippGetCount(reasons); ++i)
-            incoming = incoming || Text(ippGetString(reasons, i, nullptr)) == QLatin1String("job-incoming");
-        const int value = state ? ippGetInteger(state, 0) : 0;
+        const JobRead read = ReadJob(response);
         ippDelete(response);
-        if (!state || incoming || value == IPP_JSTATE_CANCELED || value == IPP_JSTATE_ABORTED) {
-            answer.status = CupsAnswer::Failed;
-            answer.reason = !state || incoming ? QStringLiteral("the print server did not confirm the document")
-                                               : QStringLiteral("the print server ended the job");
-            return false;
-        }
-        return true;
+        if (read == JobRead::Held || read == JobRead::Completed)
+            return true;
+        answer.status = CupsAnswer::Failed;
+        answer.reason = read == JobRead::Ended ? QStringLiteral("the print server ended the job")
+                                               : QStringLiteral("the print server did not confirm the document");
+        return false;
     }
 
-    // The one request after a give-up: the job is cancelled on a fresh connection, itself
-    // bounded; a stop does not cut it short.
-    static void Cancel(PrintWatch& given, const QByteArray& uri, const QByteArray& resource, int job, CupsAnswer& answer)
+    static ipp_t* StateRequest(const QByteArray& uri, int job)
+    {
+        ipp_t* request = JobRequest(IPP_OP_GET_JOB_ATTRIBUTES, uri, job);
+        static const char* const wanted[] = {"job-state", "job-state-reasons"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 2, nullptr, wanted);
+        return request;
+    }
+
+    // After a doubt only this goes to the server, on a fresh connection, itself bounded, that a
+    // stop does not cut short: the job's cancel, and where the server refuses it, a read of what
+    // it holds. A completed job printed; one that could not be asked about printed perhaps, once
+    // it had the whole document, else it may stay in the queue empty.
+    static void Settle(PrintWatch& given, const QByteArray& uri, const QByteArray& resource, int job, bool whole,
+                       CupsAnswer& answer)
     {
         PrintWatch watch(given.SilenceMs());
         CupsAnswer reached;
         Connection http(watch, reached);
-        bool cancelled = false;
-        if (http) {
-            ipp_t* request = ippNewRequest(IPP_OP_CANCEL_JOB);
-            AddIdentity(request, uri);
-            ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", job);
-            ipp_t* response = http.Ask(request, resource.constData());
-            // A job the server has already ended needs no cancel.
-            cancelled = Succeeded(response) || (response && ippGetStatusCode(response) == IPP_STATUS_ERROR_NOT_POSSIBLE);
-            ippDelete(response);
+        ipp_t* cancel = http ? http.Ask(JobRequest(IPP_OP_CANCEL_JOB, uri, job), resource.constData()) : nullptr;
+        const bool cancelled = Succeeded(cancel);
+        JobRead read = JobRead::Unconfirmed;
+        if (cancel && !cancelled) {
+            ipp_t* state = http.Ask(StateRequest(uri, job), resource.constData());
+            if (Succeeded(state))
+                read = ReadJob(state);
+            ippDelete(state);
         }
-        answer.jobLeft = !cancelled;
+        ippDelete(cancel);
+        if (cancelled || read == JobRead::Ended)
+            return;
+        if (read == JobRead::Completed) {
+            answer = CupsAnswer();
+            answer.status = CupsAnswer::Found;
+        } else if (whole) {
+            answer.mayHavePrinted = true;
+        } else {
+            answer.jobLeft = true;
+        }
+    }
+
+    // A job the server may have made without its answer reaching the program: the user's
+    // unfinished jobs of this name on the queue, made since the request, are cancelled on a
+    // fresh bounded connection. False when that could not be done.
+    static bool CancelUnanswered(PrintWatch& given, const QByteArray& uri, const QByteArray& resource, const QString& title,
+                                 int since)
+    {
+        PrintWatch watch(given.SilenceMs());
+        CupsAnswer reached;
+        Connection http(watch, reached);
+        if (!http)
+            return false;
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+        AddIdentity(request, uri);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "not-completed");
+        ippAddBoolean(request, IPP_TAG_OPERATION, "my-jobs", 1);
+        static const char* const wanted[] = {"job-id", "job-name", "time-at-creation", "job-originating-user-name"};
+        ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)), nullptr,
+                      wanted);
+        ipp_t* jobs = http.Ask(request, resource.constData());
+        if (!Succeeded(jobs)) {
+            const bool none = jobs && ippGetStatusCode(jobs) == IPP_STATUS_ERROR_NOT_FOUND;
+            ippDelete(jobs);
+            return none;
+        }
+        // Each job's attributes form a group of their own.
+        struct Job {
+            int id = 0, created = 0;
+            QString name, user;
+        };
+        QList<Job> found;
+        bool next = true;
+        for (ipp_attribute_t* a = ippFirstAttribute(jobs); a; a = ippNextAttribute(jobs)) {
+            if (ippGetGroupTag(a) != IPP_TAG_JOB || !ippGetName(a)) {
+                next = true;
+                continue;
+            }
+            if (std::exchange(next, false))
+                found << Job();
+            Job& now = found.last();
+            const QByteArray name = ippGetName(a);
+            if (name == "job-id")
+                now.id = ippGetInteger(a, 0);
+            else if (name == "time-at-creation")
+                now.created = ippGetInteger(a, 0);
+            else if (name == "job-name")
+                now.name = Text(ippGetString(a, 0, nullptr));
+            else if (name == "job-originating-user-name")
+                now.user = Text(ippGetString(a, 0, nullptr));
+        }
+        ippDelete(jobs);
+        bool done = true;
+        for (const Job& j : std::as_const(found)) {
+            if (j.id <= 0 || j.name != title || j.user != Text(cupsUser()) || j.created < since)
+                continue;
+            ipp_t* cancel = http.Ask(JobRequest(IPP_OP_CANCEL_JOB, uri, j.id), resource.constData());
+            done = done && Succeeded(cancel);
+            ippDelete(cancel);
+        }
+        return done;
     }
 };
 
 } // namespace
+
+JobRead ReadJob(ipp_t* response)
+{
+    ipp_attribute_t* state = ippFindAttribute(response, "job-state", IPP_TAG_ENUM);
+    ipp_attribute_t* reasons = ippFindAttribute(response, "job-state-reasons", IPP_TAG_KEYWORD);
+    bool incoming = false;
+    for (int i = 0; reasons && i < ippGetCount(reasons); ++i)
+        incoming = incoming || Text(ippGetString(reasons, i, nullptr)) == QLatin1String("job-incoming");
+    const int value = state ? ippGetInteger(state, 0) : 0;
+    if (value == IPP_JSTATE_COMPLETED)
+        return JobRead::Completed;
+    if (value == IPP_JSTATE_CANCELED || value == IPP_JSTATE_ABORTED)
+        return JobRead::Ended;
+    return !state || incoming ? JobRead::Unconfirmed : JobRead::Held;
+}
 
 CupsApi::~CupsApi() = default;
 

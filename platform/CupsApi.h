@@ -11,7 +11,18 @@
 
 #include <memory>
 
+typedef struct _ipp_s ipp_t;
+
 namespace platform {
+
+// What a job read back from the server (its job-state and job-state-reasons) says of it.
+enum class JobRead {
+    Held,        // the server holds it past its incoming state, to print
+    Completed,   // printed to the end
+    Ended,       // cancelled or aborted: it will never print
+    Unconfirmed, // no state, or still waiting for its document
+};
+PLATFORM_EXPORT JobRead ReadJob(ipp_t* response);
 
 // One answer of the print server, as libcups gave it.
 struct CupsAnswer {
@@ -34,6 +45,8 @@ struct CupsAnswer {
     QList<QPageSize> offered;       // Queue: the paper sizes it offers
     // Print: a job was made that could not be cancelled, and may stay in the queue.
     bool jobLeft = false;
+    // Print: the whole document went out, but the server could not be asked what became of it.
+    bool mayHavePrinted = false;
 };
 
 // The questions the program asks the print server. Each call opens a connection of its own and
@@ -52,8 +65,10 @@ public:
     // an instance of a queue.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
     // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
-    // ones saved for the printer or instance. Found only when the server acknowledged the whole
-    // document and holds the job past its incoming state; any doubt cancels the job.
+    // ones saved for the printer or instance. Found when the server acknowledged the whole
+    // document and holds the job past its incoming state, or, after a doubt, when the job read
+    // back has completed. Any doubt cancels the job; a job made whose answer never came is looked
+    // up and cancelled.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options) = 0;
 

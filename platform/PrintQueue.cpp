@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <atomic>
 #include <cstdio>
@@ -103,8 +104,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         auto* widget = qobject_cast<QWidget*>(watched);
-        const bool inBox = m_box && widget && (widget == m_box || m_box->isAncestorOf(widget));
-        if (event->type() == QEvent::Close && widget && widget->isWindow() && !inBox) {
+        // Input reaches the box's window object before its widgets.
+        const bool inBox = m_box
+                           && (widget ? widget == m_box || m_box->isAncestorOf(widget)
+                                      : watched->isWindowType() && watched == static_cast<QObject*>(m_box->windowHandle()));
+        // Only a close the user asks for stops the print; a window the program closes itself
+        // (a tool tip going) does not.
+        if (event->type() == QEvent::Close && event->spontaneous() && widget && widget->isWindow() && !inBox) {
             m_watch.Stop();
             event->ignore();
             return true;
@@ -225,6 +231,9 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
     }
     if (got.jobLeft)
         check.reason += QStringLiteral("; the job could not be cancelled, so an empty job may stay in the queue");
+    if (got.mayHavePrinted)
+        check.reason += QStringLiteral("; the whole document was sent, but the print server could not be asked about the "
+                                       "job afterwards, so it may have printed");
     return check;
 }
 

@@ -374,7 +374,7 @@ bool frmPrint::WindowOnShow() const
     return window && window->isVisible();
 }
 
-void frmPrint::EndIfSignalled(const platform::PrintCheck& check)
+void frmPrint::EndIfSignalled(const platform::PrintCheck& check, bool printed)
 {
     if (!check.signal)
         return;
@@ -382,7 +382,9 @@ void frmPrint::EndIfSignalled(const platform::PrintCheck& check)
     // demands, once the print has stopped.
     if (m_direct && !WindowOnShow())
         return;
-    std::fprintf(stderr, "Quarno: the setup was not printed: %s.\n", check.reason.toLocal8Bit().constData());
+    // A job read back as completed printed, stop or not.
+    if (!printed)
+        std::fprintf(stderr, "Quarno: the setup was not printed: %s.\n", check.reason.toLocal8Bit().constData());
     platform::StopSignals::EndBySignal(check.signal);
 }
 
@@ -459,7 +461,7 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
     }
     const QStringList options = platform::Printers::JobOptions(m_printer.pageLayout().pageSize(), Copies);
     const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
-    EndIfSignalled(job);
+    EndIfSignalled(job, job.answer == platform::PrintCheck::Yes);
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
         return NotPrinted;

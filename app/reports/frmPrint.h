@@ -112,7 +112,7 @@ private:
     // status.
     // The main window is on show: a print from the command line has none.
     bool WindowOnShow() const;
-    void EndIfSignalled(const platform::PrintCheck& check);
+    void EndIfSignalled(const platform::PrintCheck& check, bool printed = false);
     PrintResult PrintOnQueue();
     // Lays the report out again when the printer's paper differs from the document's.
     void FitPaper();

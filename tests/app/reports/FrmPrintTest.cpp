@@ -23,6 +23,7 @@
 #include "datamodel/cRelay.h"
 #include "datamodel/cSMSNumber.h"
 #include "platform/FileDialogs.h"
+#include "platform/PrintQueue.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
 #include "tests/common/FileSizeLimit.h"
@@ -50,7 +51,10 @@
 #include <QThread>
 #include <QElapsedTimer>
 #include <QTreeWidget>
+#include <QToolTip>
+#include <QWindow>
 #include <QtTest/QTest>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <csignal>
 #include <mutex>
@@ -68,18 +72,19 @@ public:
     Answer queue;
     Answer job;
     bool hang = false; // the job gets no answer: the server is silent
+    bool hangQueue = false; // the same for the queue question
     int signal = 0;    // comes while the queue question is answered at once
     std::mutex lock;
     QStringList asked; // the printer of every question about one
     QString Server() override { return "/run/cups/cups.sock"; }
     Answer Destinations(platform::PrintWatch&) override { return dests; }
-    Answer Queue(platform::PrintWatch&, const QString& printer) override
+    Answer Queue(platform::PrintWatch& watch, const QString& printer) override
     {
         const std::lock_guard<std::mutex> guard(lock);
         asked << printer;
         if (signal)
             ::raise(signal);
-        return queue;
+        return hangQueue ? Hang(watch) : queue;
     }
     Answer Print(platform::PrintWatch& watch, const QString& printer, const QString& pdf, const QString&,
                  const QStringList&) override
@@ -88,17 +93,20 @@ public:
             const std::lock_guard<std::mutex> guard(lock);
             asked << printer;
         }
-        if (hang) {
-            Answer silent;
-            // Nothing comes for the bound, unless the print is stopped first.
-            QElapsedTimer waited;
-            waited.start();
-            while (!watch.Stopped() && waited.elapsed() < watch.SilenceMs())
-                QThread::msleep(5);
-            silent.status = watch.Stopped() ? Answer::Stopped : Answer::Silent;
-            return silent;
-        }
+        if (hang)
+            return Hang(watch);
         return QFile::exists(pdf) ? job : Answer{};
+    }
+    // Nothing comes for the bound, unless the print is stopped first.
+    static Answer Hang(platform::PrintWatch& watch)
+    {
+        Answer silent;
+        QElapsedTimer waited;
+        waited.start();
+        while (!watch.Stopped() && waited.elapsed() < watch.SilenceMs())
+            QThread::msleep(5);
+        silent.status = watch.Stopped() ? Answer::Stopped : Answer::Silent;
+        return silent;
     }
 };
 
@@ -1067,6 +1075,8 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
     failed.error = "Forbidden";
     A left = failed;
     left.jobLeft = true;
+    A unknownFate = Dest(A::Silent);
+    unknownFate.mayHavePrinted = true;
     const QString notPrinted = "The setup was not printed: ";
     struct Case {
         const char* state;
@@ -1092,6 +1102,10 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
          notPrinted
              + "printer 'Office': the print server says: Forbidden; the job could not be cancelled, so an empty job may "
                "stay in the queue."},
+        {"whole document sent, the server gone", true, {}, Dest(A::Found), unknownFate, false, false, 2,
+         notPrinted
+             + "printer 'Office': the print server /run/cups/cups.sock did not answer within 5 seconds; the whole document "
+               "was sent, but the print server could not be asked about the job afterwards, so it may have printed."},
         {"unknown to the running server", true, {}, Dest(A::Unknown), {}, false, false, 1,
          notPrinted + "printer 'Office': the print server does not know this printer."},
         {"PDF file", false, {}, {}, {}, false, true, 0, "File printed on Office"},
@@ -1239,4 +1253,96 @@ TEST_F(FrmPrintTest, RelayAndTerminalColumnsKeepTheirTextOnOneLine)
             cells << second;
         EXPECT_TRUE(HasRow(text, cells)) << cells.join("/").toStdString();
     }
+}
+
+// A print that waits on the server ends early only as the user or a stop signal asks: the
+// progress box's Cancel and Escape as the window system delivers them, a window the user
+// closes, a signal. Input meant for other windows is dropped, a window the program closes
+// itself stops nothing, and an answer that came at once is taken without the event loop.
+TEST_F(FrmPrintTest, APrintWaitEndsOnlyAsTheUserOrASignalAsks)
+{
+    using A = platform::CupsAnswer;
+    enum Act { Nothing, ClickCancel, Escape, CloseWindow, ToolTipGoes, ClickWindow, Signal };
+    const QString cancelled = "the print was cancelled";
+    const QString silent = "did not answer within 5 seconds";
+    struct Row {
+        const char* what;
+        bool atJob; // else at the queue question
+        bool hang;
+        bool window; // a window on show, so the progress box comes up
+        Act act;
+        QString reason; // empty: answered
+    } rows[] = {
+        {"Cancel clicked at the queue question", false, true, true, ClickCancel, cancelled},
+        {"Escape at the queue question", false, true, true, Escape, cancelled},
+        {"Cancel clicked at the job's creation", true, true, true, ClickCancel, cancelled},
+        {"Escape at the job's creation", true, true, true, Escape, cancelled},
+        {"the window closed by the user", true, true, true, CloseWindow, cancelled},
+        {"a tool tip that goes", true, true, true, ToolTipGoes, silent},
+        {"a click on the window", false, true, true, ClickWindow, silent},
+        {"a stop signal, no window", true, true, false, Signal, "the print was stopped by SIGTERM"},
+        {"an answer at once", true, false, true, Nothing, ""},
+    };
+    doubles.time.timerDivisor = 5;
+    QFile(pdf).open(QIODevice::WriteOnly);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto cups = std::make_shared<ScriptedCups>();
+        cups->queue = Dest(A::Found);
+        cups->job = Dest(A::Found);
+        (row.atJob ? cups->hang : cups->hangQueue) = row.hang;
+        QWidget window;
+        window.resize(200, 100);
+        auto* button = new QPushButton("Go", &window);
+        int clicks = 0;
+        QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        if (row.window)
+            window.show();
+        bool loopRan = false;
+        QTimer::singleShot(0, [&loopRan] { loopRan = true; });
+        QTimer act;
+        int ticks = 0;
+        QObject::connect(&act, &QTimer::timeout, [&] {
+            QWidget* box = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "frmPrintProgress" && w->isVisible())
+                    box = w;
+            if (row.window && !box)
+                return;
+            ++ticks;
+            if (row.act == ClickCancel) {
+                auto* cancel = box->findChild<QPushButton*>("cmdCancel");
+                QTest::mouseClick(box->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(box, cancel->rect().center()));
+            } else if (row.act == Escape) {
+                QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+            } else if (row.act == CloseWindow) {
+                QCloseEvent close;
+                QSpontaneKeyEvent::setSpontaneous(&close);
+                QCoreApplication::sendEvent(window.windowHandle(), &close);
+            } else if (row.act == ToolTipGoes && ticks == 1) {
+                QToolTip::showText(window.mapToGlobal(QPoint(5, 5)), "tip", &window);
+            } else if (row.act == ToolTipGoes && ticks == 2) {
+                QToolTip::hideText();
+            } else if (row.act == ClickWindow && ticks == 1) {
+                QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, button->geometry().center());
+            } else if (row.act == Signal && ticks == 1) {
+                ::raise(SIGTERM);
+            }
+        });
+        act.start(5);
+        const platform::PrintQueue queue(cups);
+        A ready;
+        const platform::PrintCheck check =
+            row.atJob ? queue.Print("Office", pdf, "Setup", {}) : queue.Queue("Office", ready);
+        EXPECT_EQ(loopRan, row.hang) << "an answer at once runs nothing else of the program";
+        act.stop();
+        EXPECT_EQ(check.answer == platform::PrintCheck::Yes, row.reason.isEmpty());
+        EXPECT_TRUE(check.reason.contains(row.reason)) << check.reason.toStdString();
+        EXPECT_EQ(check.signal, row.act == Signal ? SIGTERM : 0);
+        // Dropped, not kept for later.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(clicks, 0);
+        EXPECT_EQ(window.isVisible(), row.window);
+    }
+    QToolTip::hideText();
 }

@@ -11,6 +11,7 @@
 #include "platform/CupsApi.h"
 #include "platform/Printers.h"
 #include "platform/SettingsStore.h"
+#include "platform/StopSignals.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,6 +31,7 @@
 #include <cups/cups.h>
 
 #include <atomic>
+#include <csignal>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -87,13 +89,15 @@ private:
 // passes none, on every connection, new ones too) or stops (closes every connection and
 // listens no more). Its points: the first connection (the list of printers), the second (the
 // queue question), the job's creation, the middle of the document, and the document's last
-// bytes (the server has all but them, so it never gives the last answer). Resume ends a
+// bytes (the server has all but them, so it never gives the last answer), and the answers to
+// the job's creation, to the whole document and to the job's first read-back (the server has
+// the request whole). Hold drops only the answers on the connection of the point; Resume ends a
 // silence. The server never learns that a connection ended after the point, as a server that
 // died would not. The proxy notes every request it passed to the server after its point.
 class SilencingProxy : public QThread {
 public:
-    enum Point { Never, Connect, Queue, Create, MidDocument, LastAnswer };
-    enum Action { Silence, Stop };
+    enum Point { Never, Connect, Queue, Create, MidDocument, LastAnswer, CreateAnswer, DocumentAnswer, ReadBack };
+    enum Action { Silence, Stop, Hold };
     SilencingProxy(const QString& path, const QString& upstream) : m_path(path), m_upstream(upstream) {}
     ~SilencingProxy() override
     {
@@ -129,6 +133,8 @@ protected:
         int op = -1;
         qint64 sent = 0; // body bytes of the document passed
         bool cut = false; // the server loses the connection
+        bool passed = false; // the request of the point has passed whole
+        bool held = false; // no answer comes back on this connection
     };
     void run() override
     {
@@ -159,13 +165,17 @@ protected:
                         }
                         if (!pass.isEmpty() && !m_silent && !m_stopped)
                             up->write(pass);
+                        if (std::exchange(stream->passed, false)) {
+                            up->flush();
+                            Trigger(stream.get());
+                        }
                         if (m_stopped)
                             return;
                     }
                 });
-                connect(up, &QLocalSocket::readyRead, client, [this, client, up] {
+                connect(up, &QLocalSocket::readyRead, client, [this, client, up, stream] {
                     const QByteArray bytes = up->readAll();
-                    if (m_silent || m_stopped)
+                    if (m_silent || m_stopped || stream->held)
                         return;
                     QPointer<QLocalSocket> to(client);
                     QTimer::singleShot(m_delayMs, client, [this, to, bytes] {
@@ -189,13 +199,15 @@ protected:
     }
 
 private:
-    void Trigger()
+    void Trigger(Stream* s = nullptr)
     {
         if (m_triggered)
             return;
         m_triggered = true;
         if (m_action == Silence)
             m_silent = true;
+        else if (m_action == Hold && s)
+            s->held = true;
         else
             Close();
     }
@@ -250,8 +262,13 @@ private:
         case Stream::Data:
         case Stream::Fixed: {
             Body(s, c);
-            if (--s.left == 0)
+            if (--s.left == 0) {
+                if (s.state == Stream::Fixed
+                    && ((m_point == CreateAnswer && s.op == IPP_OP_CREATE_JOB)
+                        || (m_point == ReadBack && s.op == IPP_OP_GET_JOB_ATTRIBUTES)))
+                    s.passed = true;
                 s.state = s.state == Stream::Data ? Stream::DataEnd : Stream::Head;
+            }
             return one;
         }
         case Stream::DataEnd:
@@ -266,6 +283,7 @@ private:
             if (s.line.endsWith("\r\n")) {
                 s.line.clear();
                 s.state = Stream::Head;
+                s.passed = m_point == DocumentAnswer && s.op == IPP_OP_SEND_DOCUMENT;
             }
             return m_point == LastAnswer && s.op == IPP_OP_SEND_DOCUMENT ? QByteArray() : one;
         }
@@ -411,6 +429,7 @@ public:
         int copies = 0; // the copies its last job asked for (0: not said)
         int completed = 0; // jobs printed to the end
         int open = 0;      // jobs not yet ended (incoming, pending, held, processing)
+        int cancelled = 0;
     };
     Made Jobs(const QString& queue)
     {
@@ -424,6 +443,7 @@ public:
                 last = qMax(last, jobs[i].id);
                 made.completed += jobs[i].state == IPP_JSTATE_COMPLETED ? 1 : 0;
                 made.open += jobs[i].state < IPP_JSTATE_STOPPED ? 1 : 0;
+                made.cancelled += jobs[i].state == IPP_JSTATE_CANCELED ? 1 : 0;
             }
             cupsFreeJobs(qMax(0, made.jobs), jobs);
             if (last > 0) {
@@ -675,6 +695,7 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
     using P = SilencingProxy;
     const QString silent = "did not answer within 5 seconds";
     const QString left = "an empty job may stay in the queue";
+    const QString mayHave = "so it may have printed";
     struct Row {
         const char* what;
         int delay = 0; // each answer late by so many seconds
@@ -687,6 +708,10 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         int jobCopies = 0;      // the copies the job asks for, where it says
         bool back = false;      // the server answers again after the give-up
         bool refuses = false;   // the server takes no document of the report's size
+        int completes = -1;     // the jobs the server completes (-1: one when printed)
+        int cancels = -1;       // the jobs it holds cancelled afterwards (-1: not checked)
+        int signal = 0;         // SIGTERM comes: 1 at the point, 2 once the server completed the job
+        int divisor = kDivisor; // the program's clock; slower where the server must finish the job first
     } rows[] = {
         {"answers at once", 0, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
         {"each answer a second late", 1, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
@@ -694,19 +719,35 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         {"silent from the start", 0, P::Connect, P::Silence, "Q", 0, false, {silent}},
         {"silent at the queue question", 0, P::Queue, P::Silence, "Q", 0, false, {silent}},
         {"silent at the job's creation", 0, P::Create, P::Silence, "Q", 0, false, {silent}},
-        {"silent in the middle of the document", 0, P::MidDocument, P::Silence, "Q", 0, false, {silent, left}},
-        {"silent before the last answer", 0, P::LastAnswer, P::Silence, "Q", 0, false, {silent, left}},
+        {"silent in the middle of the document", 0, P::MidDocument, P::Silence, "Q", 0, false, {silent, mayHave}},
+        {"silent before the last answer", 0, P::LastAnswer, P::Silence, "Q", 0, false, {silent, mayHave}},
         {"stopped at the start", 0, P::Connect, P::Stop, "Q", 0, false, {"ended the connection without an answer"}},
         {"stopped at the queue question", 0, P::Queue, P::Stop, "Q", 0, false, {"printer 'Q': "}},
         {"stopped at the job's creation", 0, P::Create, P::Stop, "Q", 0, false, {"printer 'Q': "}},
-        {"stopped in the middle of the document", 0, P::MidDocument, P::Stop, "Q", 0, false, {"printer 'Q': ", left}},
-        {"stopped before the last answer", 0, P::LastAnswer, P::Stop, "Q", 0, false, {"printer 'Q': ", left}},
+        // The rest of the document may or may not go out before the connection goes.
+        {"stopped in the middle of the document", 0, P::MidDocument, P::Stop, "Q", 0, false, {"printer 'Q': "}},
+        {"stopped before the last answer", 0, P::LastAnswer, P::Stop, "Q", 0, false, {"printer 'Q': ", mayHave}},
         {"back after the give-up", 0, P::MidDocument, P::Silence, "Q", 0, false, {silent}, 0, true},
         {"copies from the Print dialog", 0, P::Never, P::Silence, "Q", 3, true, {"File printed on Q"}, 3},
         {"an instance's saved copies", 0, P::Never, P::Silence, "Q/inst", 0, true, {"File printed on Q/inst"}, 2},
         {"copies chosen over the instance's", 0, P::Never, P::Silence, "Q/inst", 4, true, {"File printed on Q/inst"}, 4},
         {"a queue that refuses the document", 0, P::Never, P::Silence, "Q", 0, false,
          {"printer 'Q': ", "Request Entity Too Large"}, 0, false, true},
+        // A job made whose answer never came is looked up and cancelled, or said to stay.
+        {"the answer to the job's creation held", 0, P::CreateAnswer, P::Hold, "Q", 0, false, {silent}, 0, false, false, 0, 1},
+        {"a stop while the job's creation is answered", 0, P::CreateAnswer, P::Hold, "Q", 0, false,
+         {"stopped by SIGTERM"}, 0, false, false, 0, 1, 1},
+        {"silent after the job's creation", 0, P::CreateAnswer, P::Silence, "Q", 0, false, {silent, left}, 0, false, false, 0, 0},
+        // After a doubt, what the server holds is what is said.
+        {"the answer to the document lost", 0, P::DocumentAnswer, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false, false,
+         1, 0, 0, 4},
+        {"the job's read-back late", 0, P::ReadBack, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false, false, 1, 0, 0, 4},
+        {"a stop after the document went out", 0, P::DocumentAnswer, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false,
+         false, 1, 0, 2, 4},
+        {"silent after the whole document", 0, P::DocumentAnswer, P::Silence, "Q", 0, false, {silent, mayHave}, 0, false, false,
+         1, 0},
+        {"stopped after the whole document", 0, P::DocumentAnswer, P::Stop, "Q", 0, false, {"printer 'Q': ", mayHave}, 0, false,
+         false, 1, 0},
     };
     std::unique_ptr<PrivateCupsd> small;
     for (const Row& row : rows) {
@@ -718,6 +759,7 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
             ASSERT_TRUE(failed.isEmpty()) << failed.toStdString();
             server = small.get();
         }
+        doubles.time.timerDivisor = row.divisor;
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
         const QString socket = dir.filePath("proxy.sock");
@@ -729,6 +771,20 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         doubles.status.text.clear();
         PaintCounter window;
         bool printed = false;
+        // A signal is caught here too, should it come after the print.
+        const platform::StopSignals::Arm arm;
+        std::atomic<bool> over{false};
+        std::thread signaller([&] {
+            QElapsedTimer waited;
+            waited.start();
+            while (row.signal && !over && waited.elapsed() < kDeadlineMs) {
+                if (proxy.Triggered() && (row.signal == 1 || server->Jobs("Q").completed > before.completed)) {
+                    ::raise(SIGTERM);
+                    return;
+                }
+                QThread::msleep(5);
+            }
+        });
         if (row.copies > 0) {
             // Through the Print dialog, from the window on show.
             window.show();
@@ -749,14 +805,17 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
             qint64 took = 0;
             printed = Print(row.printer, took);
         }
+        over = true;
+        signaller.join();
         EXPECT_EQ(printed, row.printed);
         for (const QString& said : row.says)
             EXPECT_TRUE(doubles.status.text.contains(said)) << doubles.status.text.toStdString();
-        // Nothing reaches the server after the give-up but the one cancel.
+        // Nothing that could print reaches the server after the give-up: a cancel, and the
+        // questions what became of the job.
         if (row.back)
             proxy.Resume();
         for (int op : proxy.PassedAfter())
-            EXPECT_EQ(op, IPP_OP_CANCEL_JOB);
+            EXPECT_TRUE(op == IPP_OP_CANCEL_JOB || op == IPP_OP_GET_JOB_ATTRIBUTES || op == IPP_OP_GET_JOBS) << op;
         // The job: printed once, or never, even once the server is back.
         QElapsedTimer clock;
         clock.start();
@@ -766,12 +825,54 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
             QThread::msleep(20);
             after = server->Jobs("Q");
         }
-        EXPECT_EQ(after.completed, before.completed + (row.printed ? 1 : 0));
-        // A job left waiting is one the program could not cancel, and says so.
-        EXPECT_EQ(after.open, before.open + (doubles.status.text.contains(left) ? 1 : 0));
+        while (clock.elapsed() < kDeadlineMs && row.completes > 0 && after.completed == before.completed) {
+            QThread::msleep(20);
+            after = server->Jobs("Q");
+        }
+        EXPECT_EQ(after.completed, before.completed + (row.completes < 0 ? (row.printed ? 1 : 0) : row.completes));
+        if (row.cancels >= 0)
+            EXPECT_EQ(after.cancelled, before.cancelled + row.cancels);
+        // A job left waiting is one the program could neither cancel nor ask about, and says so;
+        // an empty one is never said to stay beside a document the server had whole.
+        const bool leftSaid = doubles.status.text.contains(left);
+        if (after.open > before.open)
+            EXPECT_TRUE(leftSaid || doubles.status.text.contains(mayHave));
+        EXPECT_LE(after.open, before.open + 1);
+        if (leftSaid)
+            EXPECT_EQ(after.completed, before.completed);
         if (row.jobCopies)
             EXPECT_EQ(after.copies, row.jobCopies);
         proxy.StopNow();
         window.hide();
+    }
+}
+
+// A job read back counts as held only past its incoming state, neither cancelled nor aborted;
+// a completed one printed.
+TEST(PrintServerJobRead, OnlyAJobTheServerHoldsOrCompletedCounts)
+{
+    using platform::JobRead;
+    struct Row {
+        const char* what;
+        int state; // 0: not said
+        const char* reason;
+        JobRead read;
+    } rows[] = {
+        {"incoming", IPP_JSTATE_HELD, "job-incoming", JobRead::Unconfirmed},
+        {"cancelled", IPP_JSTATE_CANCELED, "job-canceled-by-user", JobRead::Ended},
+        {"aborted", IPP_JSTATE_ABORTED, "aborted-by-system", JobRead::Ended},
+        {"none", 0, nullptr, JobRead::Unconfirmed},
+        {"pending", IPP_JSTATE_PENDING, "none", JobRead::Held},
+        {"processing", IPP_JSTATE_PROCESSING, "job-printing", JobRead::Held},
+        {"completed", IPP_JSTATE_COMPLETED, "job-completed-successfully", JobRead::Completed},
+    };
+    for (const Row& row : rows) {
+        ipp_t* response = ippNew();
+        if (row.state)
+            ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", row.state);
+        if (row.reason)
+            ippAddString(response, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr, row.reason);
+        EXPECT_EQ(platform::ReadJob(response), row.read) << row.what;
+        ippDelete(response);
     }
 }
