@@ -42,7 +42,7 @@ protected:
 
 TEST_F(Startup, MissingLanguageLibraryShowsTheFixedMessageAndEnds)
 {
-    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()), {});
     EXPECT_NE(code, 0);
     EXPECT_EQ(loader.lastName, "XELLAN.DLL");
     ASSERT_EQ(doubles.presenter.shown.size(), 1);
@@ -69,7 +69,7 @@ TEST_F(Startup, NormalStartLoadsAndFreesTheLibrary)
         }
     });
     closer.start(5);
-    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()), {});
     EXPECT_EQ(code, 0);
     EXPECT_EQ(loader.loads, 1);
     EXPECT_EQ(loader.frees, 1);
