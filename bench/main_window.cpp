@@ -161,6 +161,32 @@ void BM_ProgramPrintsFullSetup(benchmark::State& state)
     }
 }
 
+// The program as its own process asked for the window where the display is missing (0), named
+// but without an X server (1) or without a compositor (2): what asking the display costs a run
+// that ends with status 6.
+void BM_ProgramFindsNoDisplay(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", dir.path());
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(name);
+    if (state.range(0) == 1)
+        env.insert("DISPLAY", ":4097");
+    if (state.range(0) == 2)
+        env.insert("WAYLAND_DISPLAY", "quarno-no-compositor");
+    for (auto _ : state) {
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationDirPath() + "/quarno", {"-f", dir.filePath("x.QRN")});
+        if (!child.waitForFinished(30000) || child.exitCode() != 6) {
+            state.SkipWithError("the program did not end with status 6");
+            break;
+        }
+    }
+}
+
 // A print server of the benchmark's own: cupsd on a socket in dir, one raw queue Q that prints
 // into /dev/null. False where cupsd cannot run.
 bool StartPrintServer(const QTemporaryDir& dir, QProcess& cupsd)
@@ -266,6 +292,7 @@ BENCHMARK(BM_StartToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_StartDataModelOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenSetupIntoWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SwitchToTab)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProgramFindsNoDisplay)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ProgramPrintsFullSetup)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ProgramPrintsOnQueue)->Arg(0)->Arg(1)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_OpenSetupDataModelOnly)->Unit(benchmark::kMillisecond);

@@ -161,6 +161,20 @@ bool IsOption(const QString& arg)
 
 bool HasOption(const QStringList& args, const QString& option) { return IsOption(option) && args.contains(option); }
 
+QList<bool> TakenByValues(const QStringList& args)
+{
+    static const QStringList withValue{QStringLiteral("-f"), QStringLiteral("-t"), QStringLiteral("-p")};
+    QList<bool> taken;
+    bool inValue = false;
+    for (const QString& arg : args) {
+        const bool option = IsOption(arg);
+        if (option)
+            inValue = withValue.contains(arg);
+        taken << (!option && inValue);
+    }
+    return taken;
+}
+
 QString GetOptionValue(const QStringList& args, const QString& option)
 {
     if (!IsOption(option))

@@ -31,6 +31,8 @@ qint64 RoundHalfEven(double value);
 // to the next option, joined by blanks and trimmed: a file name with blanks needs no quotes.
 bool HasOption(const QStringList& args, const QString& option);
 QString GetOptionValue(const QStringList& args, const QString& option);
+// For each argument, whether it belongs to the value of -f, -t or -p.
+QList<bool> TakenByValues(const QStringList& args);
 
 // ---- bytes ----------------------------------------------------------------------------
 void StringToBytes(const QString& text, QByteArray& bytes);

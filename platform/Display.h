@@ -11,11 +11,15 @@ class PLATFORM_EXPORT Display {
 public:
     enum class Kind {
         Chosen,  // Qt is told which platform to use (QT_QPA_PLATFORM, -platform): that holds
-        Present, // the session names a display
-        Absent,  // no display at all (a service script, a login without X forwarding)
+        Present, // the session names a display that answers
+        Absent,  // no display at all (a service script, a login without X forwarding), or one
+                 // that does not answer (a stale DISPLAY over ssh)
     };
-    // From the arguments and the environment alone: no connection is tried, so it costs nothing.
-    static Kind Find(const QStringList& args);
+    // From the arguments Qt reads and the environment. A named display must answer within a
+    // second: an X server must greet a connection as it would greet Qt's, a Wayland
+    // compositor must listen on its socket.
+    // why: for Absent, what is missing or does not answer.
+    static Kind Find(const QStringList& qtArgs, QString* why = nullptr);
     // Qt's offscreen platform, which needs no display; before the application object exists.
     static void UseOffscreen();
     // After the application object exists: whether its platform has no screen anybody sees.

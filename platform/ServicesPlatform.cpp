@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QMessageBox>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -174,6 +175,20 @@ QString WithDefaultSuffix(const QString& typed, const QString& defaultSuffix)
 
 namespace {
 
+// Qt's file dialog writes the typed or chosen name into its own boxes (the replace question,
+// "File not found", the delete questions), which would show a name such as "<h1>x.QRN" as
+// markup. Each box it opens shows its text as text; buttons and default stay Qt's.
+class BoxesShowText : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildPolished)
+            if (auto* box = qobject_cast<QMessageBox*>(static_cast<QChildEvent*>(event)->child()))
+                box->setTextFormat(Qt::PlainText);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 class RealFileDialogs : public FileDialogs {
 public:
     QString BrowseForFolder(QWidget* owner, const QString& title, const QString& startFolder) override
@@ -192,6 +207,8 @@ private:
         if (!CanAsk())
             return false;
         QFileDialog dialog(owner, request.title);
+        BoxesShowText boxes;
+        dialog.installEventFilter(&boxes);
         dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         if (save && !(request.flags & FileDialogRequest::OverwritePrompt))

@@ -2,6 +2,7 @@
 
 #include "app/frame/frmMain.h"
 #include "app/unitops/UnitCommandStop.h"
+#include "extra/extra.h"
 #include "platform/Display.h"
 #include "platform/KeyTracker.h"
 #include "platform/StopSignals.h"
@@ -44,31 +45,55 @@ int Finish(int code, const QString& reason)
     return code;
 }
 
+// Qt's notes about its platform are no line of the program's; a fatal one still says why the
+// program ends.
+void KeepQtNotesOff(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, message).toLocal8Bit().constData());
+}
+
 } // namespace
 
-int PrepareDisplay(int argc, char** argv)
+CommandLine::CommandLine(int argc, char** argv)
 {
-    QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
-    if (platform::Display::Find(args) != platform::Display::Kind::Absent)
+        m_args << QString::fromLocal8Bit(argv[i]);
+    const QList<bool> taken = extra::TakenByValues(m_args);
+    if (argc > 0)
+        m_qtArgv.push_back(argv[0]);
+    for (int i = 1; i < argc; ++i) {
+        if (!taken.at(i - 1)) {
+            m_qtArgv.push_back(argv[i]);
+            m_qtArgs << m_args.at(i - 1);
+        }
+    }
+    m_qtArgc = int(m_qtArgv.size());
+    m_qtArgv.push_back(nullptr);
+}
+
+int PrepareDisplay(const CommandLine& line)
+{
+    const QStringList& args = line.Arguments();
+    const bool windowless = frmMain::RunsWithoutWindow(args);
+    if (windowless && !extra::HasOption(args, QStringLiteral("-debug")) && !extra::HasOption(args, QStringLiteral("-debugcomm")))
+        qInstallMessageHandler(KeepQtNotesOff);
+    QString why;
+    if (platform::Display::Find(line.QtArguments(), &why) != platform::Display::Kind::Absent)
         return -1;
     if (frmMain::NeedsNoDisplay(args)) {
         platform::Display::UseOffscreen();
         return -1;
     }
-    const QString what = frmMain::RunsWithoutWindow(args)
+    const QString what = windowless
         ? QStringLiteral("no display to ask the transmit's questions on (-q transmits without them)")
         : QStringLiteral("no display to show the window on");
-    return Finish(frmMain::ExitStartupError, what + QStringLiteral(": neither DISPLAY nor WAYLAND_DISPLAY is set"));
+    return Finish(frmMain::ExitStartupError, what + QStringLiteral(": ") + why);
 }
 
-int RunQuarno(QApplication& app)
+int RunQuarno(QApplication& app, const QStringList& args)
 {
     platform::KeyTracker::Install();
-    QStringList args = app.arguments();
-    if (!args.isEmpty())
-        args.removeFirst();
     // A signal that stopped a unit command ends the run once the unit is locked again: -t with
     // its transmit status and line, the window as the signal demands, after a line of its own.
     const bool windowless = frmMain::RunsWithoutWindow(args);

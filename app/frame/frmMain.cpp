@@ -554,7 +554,7 @@ bool frmMain::RunCommandLine(const QStringList& args)
     const bool print = !transmit && extra::HasOption(args, QStringLiteral("-p"));
     if (transmit || print) {
         hide();
-        const QString path = extra::GetOptionValue(args, transmit ? QStringLiteral("-t") : QStringLiteral("-p"));
+        const QString path = FullPath(extra::GetOptionValue(args, transmit ? QStringLiteral("-t") : QStringLiteral("-p")));
         bool loaded = false;
         {
             // Read into a document of its own and shown, so every page-derived flag comes from
@@ -595,7 +595,9 @@ bool frmMain::RunCommandLine(const QStringList& args)
         return false;
     }
     if (extra::HasOption(args, QStringLiteral("-f")))
-        OpenSetupByName(extra::GetOptionValue(args, QStringLiteral("-f")));
+        // Kept by its full path, as every file name is: a mail program running elsewhere
+        // must find it.
+        OpenSetupByName(FullPath(extra::GetOptionValue(args, QStringLiteral("-f"))));
     const bool debugComm = extra::HasOption(args, QStringLiteral("-debugcomm"));
     if (extra::HasOption(args, QStringLiteral("-debug")) || debugComm) {
         m_state.DebugInfo = true;

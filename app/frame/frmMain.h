@@ -15,6 +15,7 @@
 #include <memory>
 
 class QAction;
+class QDialog;
 class QLabel;
 class QMenu;
 class QStatusBar;
@@ -97,6 +98,10 @@ public:
     bool ShowOpenDialog(QString& path);
     void RemoveRecentFile(const QString& key);
     void AddRecent(const QString& path);
+    // The full path of a name relative to this run's start folder ("" stays "").
+    static QString FullPath(const QString& typed);
+    // A modal window of this window; closed at once, unanswered, where nobody sees it.
+    static int ShowModal(QDialog& dialog);
     void CmdLoad();
     void CmdPrint(bool direct, bool* printed = nullptr);
     bool CmdEmail();

@@ -302,7 +302,7 @@ bool frmMain::OpenSetupFile(const QString& path, OpenRoad road)
             tell([&] {
                 frmFileVersionConflict notice(this);
                 notice.Init(text);
-                notice.exec();
+                ShowModal(notice);
             });
             extra::ShowStatusMessage(233);
         } else if (road == OpenRoad::Dialog && doc->FileVersionType() != QLatin1String("QRN")) {
@@ -447,10 +447,15 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
 
 // ---- recent files and caption --------------------------------------------------------
 
+QString frmMain::FullPath(const QString& typed)
+{
+    return typed.isEmpty() ? typed : QDir::cleanPath(QFileInfo(typed).absoluteFilePath());
+}
+
 void frmMain::AddRecent(const QString& typed)
 {
     // A name relative to the folder of this start ("-f x.QRN") would fail from any other.
-    const QString path = typed.isEmpty() ? typed : QDir::cleanPath(QFileInfo(typed).absoluteFilePath());
+    const QString path = FullPath(typed);
     // Already first: nothing to rewrite in the settings.
     if (RecentFileVisible(1) && RecentFilePath(1) == path)
         return;

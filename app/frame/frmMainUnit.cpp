@@ -261,13 +261,21 @@ bool frmMain::ShowCommSetupCancelled()
     return dialog.Cancelled();
 }
 
+int frmMain::ShowModal(QDialog& dialog)
+{
+    // Where nobody sees the screen, a window would wait for ever: it counts as closed at once.
+    if (platform::Display::Unwatched())
+        return QDialog::Rejected;
+    return dialog.exec();
+}
+
 void frmMain::ShowBackupSystemSettings()
 {
     frmBackupSystemSettings dialog(m_state, this);
     dialog.SetXelObject(m_setup.get());
     dialog.InitSettings();
     dialog.setWindowIcon(WindowIcon());
-    dialog.exec();
+    ShowModal(dialog);
 }
 
 void frmMain::ShowOptions()

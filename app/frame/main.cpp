@@ -4,10 +4,11 @@
 
 int main(int argc, char** argv)
 {
-    if (const int refused = PrepareDisplay(argc, argv); refused >= 0)
+    CommandLine line(argc, argv);
+    if (const int refused = PrepareDisplay(line); refused >= 0)
         return refused;
-    QApplication app(argc, argv);
+    QApplication app(line.QtArgc(), line.QtArgv());
     QApplication::setOrganizationName("Kelvaro");
     QApplication::setApplicationName("Quarno");
-    return RunQuarno(app);
+    return RunQuarno(app, line.Arguments());
 }

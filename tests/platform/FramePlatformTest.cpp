@@ -172,23 +172,31 @@ TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
 }
 
 // The program's own Qt save dialog, typed into as a user would: the overwrite question and
-// the name given back are both about the name with the default suffix.
+// the name given back are both about the name with the default suffix. The dialog's own boxes
+// show a name that looks like markup as the name.
 TEST(QtSaveDialog, AsksAboutAndGivesBackTheNameWithTheSuffix)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    {
-        QFile existing(dir.filePath("report.txt"));
+    for (const char* name : {"report.txt", "<h1><u>BIG x.QRN"}) {
+        QFile existing(dir.filePath(name));
         ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     }
     struct Row {
         const char* typed;
-        const char* given;
-        bool asked;
+        const char* given; // "": none, the box said the file is not there
+        const char* asked; // the box's text begins so ("": no box)
+        bool save = true;
     };
-    const Row rows[] = {{"report", "report.txt", true}, {"other", "other.txt", false}};
+    const Row rows[] = {
+        {"report", "report.txt", "report.txt already exists"},
+        {"other", "other.txt", ""},
+        {"<h1><u>BIG x.QRN", "<h1><u>BIG x.QRN", "<h1><u>BIG x.QRN already exists"},
+        {"<h1><u>BIG y.QRN", "", "<h1><u>BIG y.QRN\nFile not found.", false},
+    };
     for (const Row& row : rows) {
         QStringList questions;
+        QList<Qt::TextFormat> formats;
         QTimer driver;
         QObject::connect(&driver, &QTimer::timeout, [&] {
             for (QWidget* w : QApplication::topLevelWidgets()) {
@@ -196,16 +204,20 @@ TEST(QtSaveDialog, AsksAboutAndGivesBackTheNameWithTheSuffix)
                     continue;
                 if (auto* box = qobject_cast<QMessageBox*>(w)) {
                     questions << box->text();
-                    box->button(QMessageBox::Yes)->click();
+                    formats << box->textFormat();
+                    (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
                     return;
                 }
             }
             for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible() && questions.isEmpty()) {
-                    if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) {
-                        edit->setText(row.typed);
-                        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
-                    }
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                if (!questions.isEmpty()) {
+                    dialog->reject(); // still open after its box
+                } else if (auto* edit = dialog->findChild<QLineEdit*>("fileNameEdit")) {
+                    edit->setText(row.typed);
+                    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
                 }
             }
         });
@@ -216,12 +228,17 @@ TEST(QtSaveDialog, AsksAboutAndGivesBackTheNameWithTheSuffix)
         request.initialFolder = dir.path();
         request.flags = platform::FileDialogRequest::OverwritePrompt;
         request.defaultSuffix = "txt";
-        ASSERT_TRUE(platform::FileDialogs::Instance().ShowSave(nullptr, request)) << row.typed;
+        platform::FileDialogs& dialogs = platform::FileDialogs::Instance();
+        const bool chosen = row.save ? dialogs.ShowSave(nullptr, request) : dialogs.ShowOpen(nullptr, request);
         driver.stop();
-        EXPECT_EQ(request.fileName, dir.filePath(row.given)) << row.typed;
-        EXPECT_EQ(questions.size(), row.asked ? 1 : 0) << row.typed;
-        if (row.asked)
-            EXPECT_TRUE(questions.value(0).startsWith("report.txt already exists")) << questions.value(0).toStdString();
+        EXPECT_EQ(chosen, *row.given != 0) << row.typed;
+        if (chosen)
+            EXPECT_EQ(request.fileName, dir.filePath(row.given)) << row.typed;
+        ASSERT_EQ(questions.size(), *row.asked ? 1 : 0) << row.typed;
+        if (*row.asked) {
+            EXPECT_TRUE(questions.value(0).startsWith(row.asked)) << questions.value(0).toStdString();
+            EXPECT_EQ(formats.value(0), Qt::PlainText) << row.typed;
+        }
     }
 }
 

@@ -140,14 +140,14 @@ TEST_F(FrameStartup, MinusFOpensAFileWhoseNameHasBlanks)
     EXPECT_EQ(window->windowTitle(), "Quarno Q2 - my setup file.QRN");
     EXPECT_EQ(window->RecentFilePath(1), path);
     CloseWindow();
-    // Quotes are part of the name: no such file.
+    // Quotes are part of the name: no such file (in the start folder).
     ASSERT_TRUE(Start({"-f", "\"" + path + "\""}));
     EXPECT_TRUE(window->XelObject()->Filename().isEmpty());
-    EXPECT_EQ(Shown().value(0), Lang(104, {"\"" + path + "\""}));
+    EXPECT_EQ(Shown().value(0), Lang(104, {QDir::current().absoluteFilePath("\"" + path + "\"")}));
 }
 
-// A name relative to the folder the program was started in is listed by its full path, so the
-// entry opens from any folder later.
+// A name relative to the folder the program was started in is kept by its full path, so the
+// entry opens from any folder later, and a mail program running elsewhere finds the file.
 TEST_F(FrameStartup, MinusFWithARelativeNameListsItsFullPath)
 {
     const QString path = WriteSetup("here.QRN");
@@ -161,6 +161,7 @@ TEST_F(FrameStartup, MinusFWithARelativeNameListsItsFullPath)
         doubles.settings->Remove("FileList");
         ASSERT_TRUE(Start({"-f", typed})) << typed;
         EXPECT_EQ(window->RecentFilePath(1), path) << typed;
+        EXPECT_EQ(window->XelObject()->Filename(), path) << typed;
         EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), path) << typed;
         CloseWindow();
     }

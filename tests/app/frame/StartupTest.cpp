@@ -42,7 +42,7 @@ protected:
 
 TEST_F(Startup, MissingLanguageLibraryShowsTheFixedMessageAndEnds)
 {
-    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()), {});
     EXPECT_NE(code, 0);
     EXPECT_EQ(loader.lastName, "XELLAN.DLL");
     ASSERT_EQ(doubles.presenter.shown.size(), 1);
@@ -69,10 +69,45 @@ TEST_F(Startup, NormalStartLoadsAndFreesTheLibrary)
         }
     });
     closer.start(5);
-    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()));
+    const int code = RunQuarno(*qobject_cast<QApplication*>(QCoreApplication::instance()), {});
     EXPECT_EQ(code, 0);
     EXPECT_EQ(loader.loads, 1);
     EXPECT_EQ(loader.frees, 1);
     EXPECT_TRUE(doubles.presenter.shown.isEmpty());
     EXPECT_FALSE(extra::LanguageLibraryLoaded());
+}
+
+// Qt takes its own options out of what it is handed: it is handed none that belong to a file
+// name, and the program reads the arguments as given.
+TEST(CommandLine, QtIsHandedOnlyTheArgumentsNoValueTakes)
+{
+    struct Row {
+        QList<QByteArray> argv; // program name first
+        QStringList qt;
+    };
+    const Row rows[] = {
+        {{"quarno", "-q", "-t", "/p/Ship", "-reverse", "A.QRN"}, {"-q", "-t"}},
+        {{"quarno", "-f", "/p/Ship", "-style", "B.QRN", "-debug"}, {"-f", "-debug"}},
+        {{"quarno", "-reverse", "-style", "fusion", "-p", "a b.QRN", "-platform", "x"}, {"-reverse", "-style", "fusion", "-p"}},
+        {{"quarno", "-q", "-reverse"}, {"-q", "-reverse"}},
+        {{"quarno"}, {}},
+    };
+    for (const Row& row : rows) {
+        QList<QByteArray> bytes = row.argv;
+        std::vector<char*> argv;
+        for (QByteArray& b : bytes)
+            argv.push_back(b.data());
+        CommandLine line(int(argv.size()), argv.data());
+        QStringList given;
+        for (qsizetype i = 1; i < bytes.size(); ++i)
+            given << QString::fromLocal8Bit(bytes[i]);
+        const std::string name = given.join(' ').toStdString();
+        EXPECT_EQ(line.Arguments(), given) << name;
+        EXPECT_EQ(line.QtArguments(), row.qt) << name;
+        ASSERT_EQ(line.QtArgc(), row.qt.size() + 1) << name;
+        EXPECT_STREQ(line.QtArgv()[0], "quarno");
+        for (int i = 1; i < line.QtArgc(); ++i)
+            EXPECT_EQ(QString::fromLocal8Bit(line.QtArgv()[i]), row.qt[i - 1]) << name;
+        EXPECT_EQ(line.QtArgv()[line.QtArgc()], nullptr) << name;
+    }
 }

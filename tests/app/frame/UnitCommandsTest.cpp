@@ -392,10 +392,14 @@ struct ChildRun {
     int exitCode = -1;
     QByteArray out, err;
 };
-// started: handed the running child, so the test can reach it while it runs. display: false
-// runs it as over ssh, with no display and no platform named for Qt.
+// Where the child finds its screen: Qt's offscreen platform named for it, or, as over ssh, no
+// platform named and no display, or a display named that nobody answers on.
+enum class Screen { Offscreen, None, SilentX, SilentWayland };
+const QString kSilentX = QStringLiteral(":4097");
+const QString kSilentWayland = QStringLiteral("quarno-no-compositor");
+// started: handed the running child, so the test can reach it while it runs.
 ChildRun RunChild(const QString& program, const QStringList& args, const QString& config, const QString& answers = {},
-                  const std::function<void(QProcess&)>& started = {}, bool display = true)
+                  const std::function<void(QProcess&)>& started = {}, Screen screen = Screen::Offscreen)
 {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -403,8 +407,14 @@ ChildRun RunChild(const QString& program, const QStringList& args, const QString
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("QUARNO_TEST_ANSWERS", answers);
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        if (!display)
+        if (screen != Screen::Offscreen)
             env.remove(name);
+    if (screen == Screen::SilentX)
+        env.insert("DISPLAY", kSilentX);
+    if (screen == Screen::SilentWayland) {
+        env.insert("WAYLAND_DISPLAY", kSilentWayland);
+        env.insert("XDG_RUNTIME_DIR", config);
+    }
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
     ChildRun run;
@@ -563,12 +573,23 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
     enum UnitKind { NoUnit, Idle, Running, Propulsion, CorruptReadBack };
     const QString mismatch = "the data read back from the Control Unit did not match what was sent (register 700 differs)";
     const QString noDisplay = ": neither DISPLAY nor WAYLAND_DISPLAY is set";
+    // Qt's own options inside a name; a file written by a newer program.
+    QFile::copy(file, doubles.dir.filePath("Ship -reverse A.QRN"));
+    QFile::copy(file, doubles.dir.filePath("Ship -style B.QRN"));
+    const QString newer = doubles.dir.filePath("newer.QRN");
+    {
+        QFile::copy(file, newer);
+        QFile version(newer);
+        ASSERT_TRUE(version.open(QIODevice::ReadWrite) && version.seek(3) && version.write("\x03\0\0\0", 4) == 4);
+    }
+    const QString notLoaded = "Quarno: exit 2, the setup file could not be loaded: ";
+    using enum Screen;
     struct Row {
         QStringList args;
         UnitKind unit;
         int exit;
         QString begins, ends; // of the one line on standard error ("": none)
-        bool display = true;  // false: the program itself, as over ssh, its boxes closed unanswered
+        Screen screen = Offscreen; // else the program itself, its boxes closed unanswered
         int port = 1;
     };
     const Row rows[] = {
@@ -580,13 +601,27 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         {{"-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + quoted(130) + " answered No", " answered No"},
         {{"-t", missing}, NoUnit, frmMain::ExitFileNotLoadable,
          "Quarno: exit 2, the setup file could not be loaded: " + quoted(104, {missing}), quoted(104, {missing})},
-        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", false},
-        {{"-q", "-t", file}, Idle, frmMain::ExitTransmitFailed, notSent + "no port is chosen", "", false, 0},
-        {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, "Quarno: exit 2, ", quoted(104, {missing}), false},
+        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", None},
+        {{"-q", "-t", file}, Idle, frmMain::ExitTransmitFailed, notSent + "no port is chosen", "", None, 0},
+        {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, "Quarno: exit 2, ", quoted(104, {missing}), None},
         {{"-t", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to ask",
-         noDisplay, false},
+         noDisplay, None},
         {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
-         noDisplay, false},
+         noDisplay, None},
+        // A display nobody answers on is no display.
+        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", SilentX},
+        {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded, quoted(104, {missing}), SilentX},
+        {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
+         ": DISPLAY=" + kSilentX + " does not answer", SilentX},
+        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", SilentWayland},
+        {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
+         ": WAYLAND_DISPLAY=" + kSilentWayland + " does not answer", SilentWayland},
+        // Nobody sees the newer-file notice: it counts as closed.
+        {{"-p", newer}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded + quoted(199, {"2.15", "3.0"}), "", None},
+        {{"-q", "-t", newer}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded + quoted(199, {"2.15", "3.0"}), "", None},
+        // Qt's own words inside a name belong to the name.
+        {QStringList{"-q", "-t"} + doubles.dir.filePath("Ship -reverse A.QRN").split(' '), Idle, frmMain::ExitOk, "", "", None},
+        {QStringList{"-q", "-t"} + doubles.dir.filePath("Ship -style B.QRN").split(' '), Idle, frmMain::ExitOk, "", ""},
     };
     extra::FreeLanguageLibrary();
     for (const Row& row : rows) {
@@ -604,12 +639,14 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         if (row.unit != NoUnit && !server.Open())
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
         const QString device = row.unit == NoUnit ? noDevice : server.SlavePath();
-        const ChildRun run = RunChild(row.display ? "quarno_scripted" : "quarno", row.args,
-                                      ChildConfig(doubles.dir, device, row.port), {}, {}, row.display);
+        const ChildRun run = RunChild(row.screen == Offscreen ? "quarno_scripted" : "quarno", row.args,
+                                      ChildConfig(doubles.dir, device, row.port), {}, {}, row.screen);
         ASSERT_TRUE(run.ended) << "the transmit did not end";
-        EXPECT_EQ(run.exitCode, row.exit) << run.out.toStdString();
+        EXPECT_EQ(run.exitCode, row.exit) << run.out.toStdString() << run.err.toStdString();
         EXPECT_EQ(unit.Register(0), 0);
-        const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
+        const QStringList lines = QString::fromLocal8Bit(run.err).split('\n', Qt::SkipEmptyParts);
+        const QStringList said = lines.filter("Quarno: ");
+        EXPECT_EQ(lines, said); // nothing but the program's own lines
         ASSERT_EQ(said.size(), row.begins.isEmpty() ? 0 : 1) << run.err.toStdString();
         EXPECT_TRUE(row.begins.isEmpty() || said[0].startsWith(row.begins)) << run.err.toStdString();
         EXPECT_TRUE(row.begins.isEmpty() || said[0].endsWith(row.ends)) << run.err.toStdString();

@@ -47,12 +47,15 @@ private:
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    CommandLine line(argc, argv);
+    if (const int refused = PrepareDisplay(line); refused >= 0)
+        return refused;
+    QApplication app(line.QtArgc(), line.QtArgv());
     QApplication::setOrganizationName("Kelvaro");
     QApplication::setApplicationName("Quarno");
     PrintingPresenter presenter;
     platform::MessagePresenter::SetInstance(&presenter);
-    const int status = RunQuarno(app);
+    const int status = RunQuarno(app, line.Arguments());
     platform::MessagePresenter::SetInstance(nullptr);
     return status;
 }
