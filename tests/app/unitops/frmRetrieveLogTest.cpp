@@ -330,9 +330,9 @@ TEST_F(frmRetrieveLogTest, WithoutAViewerTheStatusSaysWhereTheFileIs)
 
 namespace {
 
+// The window is modal: while it is up a second command only beeps, and shut-down closes it.
 TEST_F(frmRetrieveLogTest, TheCommandKeepsOneWindowAndShutDownClosesIt)
 {
-    unitops::CmdRetrieveLog(state);
     auto windows = [] {
         QList<frmRetrieveLog*> open;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -340,13 +340,19 @@ TEST_F(frmRetrieveLogTest, TheCommandKeepsOneWindowAndShutDownClosesIt)
                 open << log;
         return open;
     };
-    ASSERT_EQ(windows().size(), 1);
-    frmRetrieveLog* first = windows().first();
+    bool seen = false;
+    WhenModal<frmRetrieveLog>([&](frmRetrieveLog* first) {
+        seen = true;
+        EXPECT_EQ(windows(), QList<frmRetrieveLog*>{first});
+        unitops::CmdRetrieveLog(state);
+        unitops::CmdClock(state);
+        EXPECT_EQ(windows(), QList<frmRetrieveLog*>{first});
+        EXPECT_EQ(doubles.presenter.beeps, 2);
+        EXPECT_TRUE(RunUntil([&] { return first->findChild<QPushButton*>("cmdDownload")->isEnabled(); }));
+        unitops::CloseRetrieveLog();
+    });
     unitops::CmdRetrieveLog(state);
-    ASSERT_EQ(windows().size(), 1);
-    EXPECT_EQ(windows().first(), first);
-    ASSERT_TRUE(RunUntil([&] { return first->findChild<QPushButton*>("cmdDownload")->isEnabled(); }));
-    unitops::CloseRetrieveLog();
+    EXPECT_TRUE(seen);
     EXPECT_TRUE(windows().isEmpty());
     QTest::qWait(10);
 }
