@@ -200,7 +200,11 @@ TEST_F(frmRetrieveLogTest, CancelInTheMiddleStopsAtOnceAndLeavesNoFile)
         EXPECT_TRUE(w->LogFile().isEmpty());
         EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
         if (bySignal)
-            EXPECT_EQ(unitops::StopReason(), "a signal (SIGINT) stopped the log download; the Control Unit stays locked");
+            // Register 0 was never written: the line claims no lock (an earlier command of the
+            // run may have left the unit in doubt).
+            EXPECT_TRUE(unitops::StopReason().startsWith(
+                "a signal (SIGINT) stopped the log download; it did not unlock the Control Unit"))
+                << unitops::StopReason().toStdString();
         // The port was given back: a new link reaches the unit.
         EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
     }
