@@ -1,6 +1,7 @@
 // Leaving a page by its tab checks the entries as typed, as Save and E-mail do: an entry the
 // check refuses keeps the page, the setup as it stands and the focus on the field the message
-// names, its text selected. A box no check covers goes to its limit, and that stops the road.
+// names, its text selected. A box no check covers goes to its limit, and that stops the road;
+// so does another row of the page's list, chosen by a click or the arrow keys.
 #include "tests/app/frame/FrameTestSupport.h"
 
 #include "controls/EntryBox.h"
@@ -101,11 +102,15 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             tabs->setCurrentIndex(c.tab);
             QWidget* page = window->PageContainer(c.tab);
             if (c.tab == TabAnalogIn) { // the entries of analog input 2
-                auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+                if (listRoad) // the input comes as the window system gives it: to the active window
+                ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+            auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
                 QTreeWidgetItem* row = list->topLevelItem(1);
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
                 ASSERT_EQ(list->currentItem(), row);
             }
+            if (listRoad) // the input comes as the window system gives it: to the active window
+                ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
             auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
             QTreeWidgetItem* shown = list ? list->currentItem() : nullptr;
             auto* box = page->findChild<EntryBox*>(c.box);
