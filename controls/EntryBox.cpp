@@ -18,6 +18,8 @@ namespace {
 // focus then must not run its own leave check, or two boxes could pull the focus
 // between them for ever.
 bool g_refocusing = false;
+// The box that refused its leave and is about to take the focus back.
+QPointer<EntryBox> g_returning;
 constexpr int kSpinWidth = 17;
 constexpr qint16 kKeyUp = 38;
 constexpr qint16 kKeyDown = 40;
@@ -118,6 +120,8 @@ void EntryBox::SetBackColor(const QColor& color)
 }
 
 QString EntryBox::Text() const { return m_text->text(); }
+
+bool EntryBox::FocusReturnPending() { return g_returning && g_returning->m_refocusPending; }
 
 bool EntryBox::CommitEntry()
 {
@@ -278,6 +282,7 @@ void EntryBox::RefocusLater()
     if (m_refocusPending)
         return;
     m_refocusPending = true;
+    g_returning = this;
     QPointer<EntryBox> self(this);
     QMetaObject::invokeMethod(
         this,

@@ -38,6 +38,9 @@ public:
     // outside Min..Max goes to the nearest limit, with the beep and ErrorValue, and the whole
     // text is selected. True when that changed the entry; a locked box commits nothing.
     bool CommitEntry();
+    // A box refused its leave and takes the focus back once the current focus change is over:
+    // input meant for the control that took the focus meanwhile must wait.
+    static bool FocusReturnPending();
 
     // The text shown in the box.
     QString Text() const;

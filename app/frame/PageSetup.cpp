@@ -1,5 +1,6 @@
 #include "app/frame/PageSetup.h"
 
+#include "app/frame/TabLeaveGuard.h"
 #include "app/frame/frmMain.h"
 #include "app/pages/channels/AnalogInPage.h"
 #include "app/pages/channels/SwitchPage.h"
@@ -9,7 +10,11 @@
 #include "app/pages/general/RelaysPage.h"
 #include "app/pages/general/SpeedSensorPage.h"
 #include "app/pages/general/StandbyOperationPage.h"
+#include "app/pages/common/PageCommon.h"
 #include "app/pages/common/RowFit.h"
+#include "controls/EntryBox.h"
+
+#include <QTreeWidget>
 
 namespace {
 
@@ -21,6 +26,12 @@ void Install(frmMain& window, int tab, Api*& routines)
     routines = page;
     // Every value and entry the page can show must fit in its box, whatever the font.
     pagecommon::KeepRowsFitted(page);
+    // Another row of a list is left as the page is: the entry box with the focus commits first,
+    // and a box taking the focus back keeps the row.
+    for (QTreeWidget* list : page->template findChildren<QTreeWidget*>())
+        new RowLeaveGuard(list, [&window] {
+            return !EntryBox::FocusReturnPending() && !pagecommon::CommitFocusedEntry(&window);
+        });
     window.SetPage(tab, page);
 }
 

@@ -100,6 +100,12 @@ int RunQuarno(QApplication& app, const QStringList& args)
     // Where nobody sees the screen, a box of such a run would wait for ever.
     platform::Display::SetUnwatched(windowless && platform::Display::Screenless());
     unitops::SetStopEnd([windowless](int signal, const QString& reason) {
+        if (windowless && unitops::StoppedAfterVerifiedTransmit()) {
+            // The unit holds the verified setup and the transfer is recorded: a transmit done.
+            std::fprintf(stderr, "Quarno: exit %d, %s\n", int(frmMain::ExitOk), reason.toLocal8Bit().constData());
+            std::fflush(stderr);
+            platform::StopSignals::EndProcess(frmMain::ExitOk);
+        }
         if (windowless) {
             Finish(frmMain::ExitTransmitFailed, reason);
             platform::StopSignals::EndProcess(frmMain::ExitTransmitFailed);

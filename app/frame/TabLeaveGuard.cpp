@@ -1,5 +1,6 @@
 #include "app/frame/TabLeaveGuard.h"
 
+#include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -86,6 +87,37 @@ int TabLeaveGuard::TargetOf(QObject* watched, QEvent* event) const
 bool TabLeaveGuard::eventFilter(QObject* watched, QEvent* event)
 {
     if (TargetOf(watched, event) < 0 || !m_mayLeave || m_mayLeave())
+        return QObject::eventFilter(watched, event);
+    event->accept();
+    return true;
+}
+
+RowLeaveGuard::RowLeaveGuard(QAbstractItemView* list, std::function<bool()> mayLeave)
+    : QObject(list), m_list(list), m_mayLeave(std::move(mayLeave))
+{
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+}
+
+bool RowLeaveGuard::eventFilter(QObject* watched, QEvent* event)
+{
+    bool refused = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (watched == m_list->viewport()) {
+            refused = m_mayLeave && !m_mayLeave();
+            m_pressRefused = refused;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        refused = watched == m_list->viewport() && m_pressRefused;
+        m_pressRefused = false;
+        break;
+    case QEvent::KeyPress: refused = watched == m_list && m_mayLeave && !m_mayLeave(); break;
+    default: break;
+    }
+    if (!refused)
         return QObject::eventFilter(watched, event);
     event->accept();
     return true;

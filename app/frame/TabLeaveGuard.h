@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QAbstractItemView;
 class QTabBar;
 class QTabWidget;
 
@@ -27,4 +28,20 @@ private:
     QTabWidget* m_tabs;
     QTabBar* m_bar;
     std::function<bool()> m_mayLeave;
+};
+
+// The same for another row of a page's list, chosen by a click or a key: mayLeave runs before
+// the row changes, and a refusal swallows the input (and the release of a swallowed press), so
+// the row shown stays.
+class RowLeaveGuard : public QObject {
+public:
+    RowLeaveGuard(QAbstractItemView* list, std::function<bool()> mayLeave);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAbstractItemView* m_list;
+    std::function<bool()> m_mayLeave;
+    bool m_pressRefused = false;
 };

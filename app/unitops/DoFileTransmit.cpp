@@ -128,7 +128,8 @@ public:
             transmitted = frame && frame->TransmitSetupToUnitFor(fw);
             if (transmitted) {
                 extra::ShowStatusMessage(223);
-                if (AtLeast(QStringLiteral("4.00")) && !Skip())
+                // After a stop nobody is asked: the run ends once the transfer is recorded.
+                if (AtLeast(QStringLiteral("4.00")) && !Skip() && !StopRequested())
                     frame->ShowBackupSystemSettings();
             } else {
                 extra::ShowStatusMessage(225);

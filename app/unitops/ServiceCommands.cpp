@@ -208,17 +208,15 @@ void CmdBackupSystemSettings(MainState& state)
 
 void CmdRetrieveLog(MainState& state)
 {
+    // Modal like every other dialog of a unit command: while its link polls and downloads, no
+    // other command may open the port.
+    CommandSlot slot;
+    if (!slot)
+        return;
     SetUnitLinkFrame(state.frame);
-    // A window that was closed is not used again: every opening starts afresh.
-    if (g_retrieveLog && !g_retrieveLog->isVisible())
-        delete g_retrieveLog.data();
-    if (!g_retrieveLog) {
-        g_retrieveLog = new frmRetrieveLog(Owner(state), state.frame);
-        g_retrieveLog->setAttribute(Qt::WA_DeleteOnClose);
-    }
-    g_retrieveLog->show();
-    g_retrieveLog->raise();
-    g_retrieveLog->activateWindow();
+    frmRetrieveLog dialog(Owner(state), state.frame);
+    g_retrieveLog = &dialog;
+    dialog.exec();
 }
 
 void CloseRetrieveLog()

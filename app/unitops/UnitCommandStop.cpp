@@ -19,6 +19,8 @@ struct StopState {
     bool ended = false;
     bool wireDone = false;
     Lock lock = Lock::Untouched;
+    // For the whole run: a relock went unanswered and none was acknowledged since.
+    bool lockInDoubt = false;
     std::optional<SetupSent> setup;
     QList<std::function<void()>*> cancels;
     std::optional<platform::StopSignals::Arm> arm;
@@ -31,10 +33,13 @@ StopState& State()
     return state;
 }
 
+// The unit holds a verified setup: the command runs on to record it and ends as a transmit.
+bool KeepsVerifiedSetup(const StopState& s) { return s.setup == SetupSent::Verified; }
+
 void EndRun()
 {
     StopState& s = State();
-    if (s.ended || !s.signal)
+    if (s.ended || !s.signal || (s.commands > 0 && KeepsVerifiedSetup(s)))
         return;
     s.ended = true;
     if (s.end)
@@ -126,6 +131,12 @@ UnitLinkScope::~UnitLinkScope()
         Disarm(false);
 }
 
+bool StoppedAfterVerifiedTransmit()
+{
+    const StopState& s = State();
+    return s.signal != 0 && KeepsVerifiedSetup(s);
+}
+
 bool StopRequested()
 {
     const StopState& s = State();
@@ -144,7 +155,12 @@ void WireWorkDone()
 
 void NoteUnlock() { State().lock = Lock::Unlocked; }
 
-void NoteRelock(bool acknowledged) { State().lock = acknowledged ? Lock::Relocked : Lock::Unlocked; }
+void NoteRelock(bool acknowledged)
+{
+    StopState& s = State();
+    s.lock = acknowledged ? Lock::Relocked : Lock::Unlocked;
+    s.lockInDoubt = !acknowledged;
+}
 
 void NoteSetupSent(SetupSent sent) { State().setup = sent; }
 
@@ -153,9 +169,18 @@ QString StopReason()
     const StopState& s = State();
     if (!s.signal)
         return QString();
-    QString line = QStringLiteral("a signal (%1) stopped %2").arg(platform::StopSignals::Name(s.signal), s.name);
+    const QString signal = platform::StopSignals::Name(s.signal);
+    QString line = KeepsVerifiedSetup(s)
+        ? QStringLiteral("a signal (%1) came as %2 ended; the setup was transmitted and verified").arg(signal, s.name)
+        : QStringLiteral("a signal (%1) stopped %2").arg(signal, s.name);
     switch (s.lock) {
-    case Lock::Untouched: line += QStringLiteral("; the Control Unit stays locked"); break;
+    case Lock::Untouched:
+        // Register 0 was never written: the unit is as earlier commands left it.
+        line += QStringLiteral("; it did not unlock the Control Unit");
+        if (s.lockInDoubt)
+            line += QStringLiteral("; an earlier 0 written to register 0 was not confirmed, so the Control Unit may "
+                                   "still be unlocked");
+        break;
     case Lock::Relocked: line += QStringLiteral("; the Control Unit was locked again (0 written to register 0)"); break;
     case Lock::Unlocked:
         line += QStringLiteral("; the Control Unit did not confirm the 0 written to register 0 and may still be "
@@ -166,8 +191,6 @@ QString StopReason()
         line += QStringLiteral("; its setup is incomplete and must be transmitted again");
     else if (s.setup == SetupSent::Written)
         line += QStringLiteral("; its setup was not verified and must be transmitted again");
-    else if (s.setup == SetupSent::Verified)
-        line += QStringLiteral("; the setup it holds was verified before the stop");
     return line;
 }
 

@@ -37,13 +37,17 @@ private:
 // A stop signal came during the running unit command: no further request goes out but the one
 // that locks the unit again.
 bool StopRequested();
+// The stop came once the transmitted setup was verified: the unit holds it, so the command ends
+// as a verified transmit (recorded, its status that of success) once its scope closes.
+bool StoppedAfterVerifiedTransmit();
 
 // The running command is done with the unit and has locked it again: what follows (a result
 // message, a window, a save) is no longer covered. A signal caught but not yet seen meets the
 // action it has from now on.
 void WireWorkDone();
 
-// What the links did, for the line.
+// What the links did, for the line. A relock that went unanswered is kept for the whole run,
+// until a later one is acknowledged.
 void NoteUnlock();
 void NoteRelock(bool acknowledged);
 enum class SetupSent { Begun, Written, Verified };

@@ -228,7 +228,8 @@ void frmClock::OnOK()
     bool portCancelled = false;
     const bool written = unitops::WriteClockRegisters(values, portCancelled);
     unitops::WireWorkDone();
-    if (!written && !portCancelled)
+    // Nobody is asked once a stop came: the run ends with its own line.
+    if (!written && !portCancelled && !unitops::StopRequested())
         extra::LangMsgBox(115, platform::MsgStyle::Exclamation);
     enableButtons();
     m_writing = false;

@@ -383,6 +383,9 @@ void frmComm::Finish()
     // The unit is locked again: a signal from here on is no longer this transfer's Cancel.
     unitops::WireWorkDone();
     m_finished = true;
+    // Nobody is asked once a stop came: the window closes itself and the command ends.
+    if (unitops::StopRequested() && isVisible())
+        accept();
 }
 
 bool frmComm::StepOpenLink()
@@ -629,10 +632,12 @@ void frmComm::SaveSetup()
     const bool verified = StepVerifySetupImage(words);
     if (verified)
         unitops::NoteSetupSent(unitops::SetupSent::Verified);
-    if (m_cancel)
+    // Once verified the unit holds the setup: a stop signal from here on only waits for the relock.
+    const auto cancelled = [&] { return m_cancel && !(verified && unitops::StopRequested()); };
+    if (cancelled())
         return EndTransfer();
     StepCloseLink(false);
-    if (m_cancel)
+    if (cancelled())
         return EndTransfer();
     if (!verified) {
         AppendSummary(QStringLiteral("Verification failed: the setup read back from the Control Unit differs from "

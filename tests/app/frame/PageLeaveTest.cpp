@@ -1,6 +1,7 @@
 // Leaving a page by its tab checks the entries as typed, as Save and E-mail do: an entry the
 // check refuses keeps the page, the setup as it stands and the focus on the field the message
-// names, its text selected. A box no check covers goes to its limit, and that stops the road.
+// names, its text selected. A box no check covers goes to its limit, and that stops the road;
+// so does another row of the page's list, chosen by a click or the arrow keys.
 #include "tests/app/frame/FrameTestSupport.h"
 
 #include "controls/EntryBox.h"
@@ -38,7 +39,7 @@ protected:
     }
 };
 
-enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save, Email, Close };
+enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save, Email, Close, ListClick, ListKeys };
 
 } // namespace
 
@@ -88,18 +89,30 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
     QTabWidget* tabs = window->Tabs();
     for (const Case& c : cases) {
         for (const Road road :
-             {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save, Road::Email, Road::Close}) {
+             {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save, Road::Email, Road::Close,
+              Road::ListClick, Road::ListKeys}) {
             if (road == Road::Close && !c.committed) // Close checks no page
+                continue;
+            // Another row of the input list: the box commits first (the page's own check of the
+            // input shown keeps the row without a message).
+            const bool listRoad = road == Road::ListClick || road == Road::ListKeys;
+            if (listRoad && (c.tab != TabAnalogIn || !c.committed))
                 continue;
             SCOPED_TRACE(testing::Message() << c.box << " road " << int(road));
             tabs->setCurrentIndex(c.tab);
             QWidget* page = window->PageContainer(c.tab);
             if (c.tab == TabAnalogIn) { // the entries of analog input 2
-                auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+                if (listRoad) // the input comes as the window system gives it: to the active window
+                ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+            auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
                 QTreeWidgetItem* row = list->topLevelItem(1);
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
                 ASSERT_EQ(list->currentItem(), row);
             }
+            if (listRoad) // the input comes as the window system gives it: to the active window
+                ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+            auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+            QTreeWidgetItem* shown = list ? list->currentItem() : nullptr;
             auto* box = page->findChild<EntryBox*>(c.box);
             ASSERT_NE(box, nullptr);
             const QString original = box->Text();
@@ -133,11 +146,23 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             case Road::Save: window->ToolClick("save"); break;
             case Road::Email: window->ToolClick("email"); break;
             case Road::Close: window->ToolClick("close"); break;
+            case Road::ListClick:
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->topLevelItem(4)).center());
+                break;
+            case Road::ListKeys:
+                // Into the list by the keyboard, and on down it before the box has its focus back.
+                list->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+                QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+                break;
             }
             QApplication::processEvents();
 
             EXPECT_EQ(Shown().join('|').toStdString(), c.message.toStdString());
             EXPECT_EQ(tabs->currentIndex(), c.tab);
+            if (list)
+                EXPECT_EQ(list->currentItem(), shown);
             EXPECT_EQ(box->Text(), c.committed ? c.committed : c.typed);
             EXPECT_EQ(doubles.presenter.beeps, c.committed ? 1 : 0);
             if (!c.committed)

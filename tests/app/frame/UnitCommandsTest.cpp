@@ -654,15 +654,37 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
 }
 
 // A signal in the middle of the image: the package on the wire is dropped, the unit locked
-// again, and the run ends with the transmit status and a line that says so.
+// again, and the run ends with the transmit status and a line that says so. A signal as the unit
+// is locked again after the read-back matched ends as a verified transmit: recorded, status 0.
 TEST(WindowlessTransmit, ASignalMidTransmitRelocksTheUnitAndEndsWithStatus3)
 {
     testing_doubles::PlatformDoubles doubles;
     extra::LoadLanguageLibrary();
     const QString file = SaveDescribedSetup(doubles.dir);
     extra::FreeLanguageLibrary();
-    for (const auto& [signal, name] : {std::pair{SIGTERM, "SIGTERM"}, {SIGHUP, "SIGHUP"}}) {
-        SCOPED_TRACE(name);
+    const QString incomplete = "Quarno: exit 3, the setup was not transmitted: a signal (%1) stopped the transmit; "
+                               "the Control Unit was locked again (0 written to register 0); its setup is incomplete "
+                               "and must be transmitted again";
+    struct Row {
+        int signal;
+        const char* name;
+        bool atRelock; // else at the tenth reply of the unlocked unit
+        int exit;
+        QString line;
+    };
+    const Row rows[] = {
+        {SIGTERM, "SIGTERM", false, frmMain::ExitTransmitFailed, incomplete.arg("SIGTERM")},
+        {SIGHUP, "SIGHUP", false, frmMain::ExitTransmitFailed, incomplete.arg("SIGHUP")},
+        {SIGTERM, "SIGTERM", true, frmMain::ExitOk,
+         "Quarno: exit 0, a signal (SIGTERM) came as the transmit ended; the setup was transmitted and verified; the "
+         "Control Unit was locked again (0 written to register 0)"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE((QString(row.name) + (row.atRelock ? " at the relock" : "")).toStdString());
+        QFile::remove(file);
+        extra::LoadLanguageLibrary();
+        SaveDescribedSetup(doubles.dir);
+        extra::FreeLanguageLibrary();
         ecxsim::Unit unit;
         unit.SetFirmwareVersion("4.47");
         for (int r = 1; r < 1792; ++r)
@@ -670,26 +692,59 @@ TEST(WindowlessTransmit, ASignalMidTransmitRelocksTheUnitAndEndsWithStatus3)
         ecxsim::PtyServer server(&unit);
         if (!server.Open())
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
+        int lastUnlockedReply = 10;
+        if (row.atRelock) { // a run of its own counts the replies up to the end of the read-back
+            const QString copy = doubles.dir.filePath("count.QRN");
+            QFile::remove(copy);
+            ASSERT_TRUE(QFile::copy(file, copy));
+            int replies = 0;
+            const auto counting = QObject::connect(&unit, &ecxsim::Unit::Transmit, [&] { replies += unit.Unlocked(); });
+            ASSERT_EQ(RunChild("quarno", {"-q", "-t", copy}, ChildConfig(doubles.dir, server.SlavePath())).exitCode, 0);
+            QObject::disconnect(counting);
+            lastUnlockedReply = replies;
+        }
         QProcess* running = nullptr;
         int replies = 0;
-        // The unit's reply goes out first; the signal follows it at once.
-        QObject::connect(&unit, &ecxsim::Unit::Transmit, [&, signal = signal] {
-            if (running && unit.Unlocked() && ++replies == 10)
+        bool relockDue = false;
+        // The unit's reply goes out first; the signal follows it at once. At the relock its reply
+        // is held back a moment, so the signal comes while the program waits for it.
+        QObject::connect(&unit, &ecxsim::Unit::Transmit, [&, signal = row.signal] {
+            if (!running || !unit.Unlocked() || ++replies != lastUnlockedReply)
+                return;
+            if (!row.atRelock) {
                 ::kill(pid_t(running->processId()), signal);
+                return;
+            }
+            unit.SetReplyDelay(500);
+            unit.SetFault(ecxsim::Unit::Fault::DelayedReply, 1);
+            relockDue = true;
         });
+        QTimer relockWatch;
+        relockWatch.setInterval(1);
+        QObject::connect(&relockWatch, &QTimer::timeout, [&, signal = row.signal] {
+            if (relockDue && !unit.Unlocked()) {
+                relockDue = false;
+                ::kill(pid_t(running->processId()), signal);
+            }
+        });
+        relockWatch.start();
         const ChildRun run = RunChild("quarno", {"-q", "-t", file}, ChildConfig(doubles.dir, server.SlavePath()), {},
                                       [&](QProcess& child) { running = &child; });
+        relockWatch.stop();
         ASSERT_TRUE(run.ended) << "the transmit did not end by itself";
-        EXPECT_EQ(run.exitCode, frmMain::ExitTransmitFailed);
+        EXPECT_EQ(run.exitCode, row.exit);
         const QStringList said = QString::fromLocal8Bit(run.err).split('\n').filter("Quarno: ");
         ASSERT_EQ(said.size(), 1) << run.err.toStdString();
-        EXPECT_EQ(said[0], QString("Quarno: exit 3, the setup was not transmitted: a signal (%1) stopped the transmit; the "
-                                   "Control Unit was locked again (0 written to register 0); its setup is incomplete "
-                                   "and must be transmitted again")
-                               .arg(name));
+        EXPECT_EQ(said[0], row.line);
         EXPECT_EQ(unit.Register(0), 0);
         EXPECT_FALSE(unit.Unlocked());
-        EXPECT_EQ(unit.Register(1700), 1700 * 5); // the rest of the image never went
+        EXPECT_EQ(unit.Register(1700) == 1700 * 5, !row.atRelock); // the rest of the image never went
+        // Only a verified transmit is recorded in the file.
+        extra::LoadLanguageLibrary();
+        auto sent = CreateDefaultSetupDocument();
+        ASSERT_TRUE(sent->LoadFile(file));
+        EXPECT_EQ(sent->Main()->Firmware().trimmed(), row.atRelock ? "4.47" : "");
+        extra::FreeLanguageLibrary();
     }
 }
 

@@ -200,7 +200,11 @@ TEST_F(frmRetrieveLogTest, CancelInTheMiddleStopsAtOnceAndLeavesNoFile)
         EXPECT_TRUE(w->LogFile().isEmpty());
         EXPECT_FALSE(QDir(doubles.dir.filePath("logs")).exists());
         if (bySignal)
-            EXPECT_EQ(unitops::StopReason(), "a signal (SIGINT) stopped the log download; the Control Unit stays locked");
+            // Register 0 was never written: the line claims no lock (an earlier command of the
+            // run may have left the unit in doubt).
+            EXPECT_TRUE(unitops::StopReason().startsWith(
+                "a signal (SIGINT) stopped the log download; it did not unlock the Control Unit"))
+                << unitops::StopReason().toStdString();
         // The port was given back: a new link reaches the unit.
         EXPECT_EQ(unitops::ReadUnitVersion(true), "4.47");
     }
@@ -330,9 +334,9 @@ TEST_F(frmRetrieveLogTest, WithoutAViewerTheStatusSaysWhereTheFileIs)
 
 namespace {
 
+// The window is modal: while it is up a second command only beeps, and shut-down closes it.
 TEST_F(frmRetrieveLogTest, TheCommandKeepsOneWindowAndShutDownClosesIt)
 {
-    unitops::CmdRetrieveLog(state);
     auto windows = [] {
         QList<frmRetrieveLog*> open;
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -340,13 +344,19 @@ TEST_F(frmRetrieveLogTest, TheCommandKeepsOneWindowAndShutDownClosesIt)
                 open << log;
         return open;
     };
-    ASSERT_EQ(windows().size(), 1);
-    frmRetrieveLog* first = windows().first();
+    bool seen = false;
+    WhenModal<frmRetrieveLog>([&](frmRetrieveLog* first) {
+        seen = true;
+        EXPECT_EQ(windows(), QList<frmRetrieveLog*>{first});
+        unitops::CmdRetrieveLog(state);
+        unitops::CmdClock(state);
+        EXPECT_EQ(windows(), QList<frmRetrieveLog*>{first});
+        EXPECT_EQ(doubles.presenter.beeps, 2);
+        EXPECT_TRUE(RunUntil([&] { return first->findChild<QPushButton*>("cmdDownload")->isEnabled(); }));
+        unitops::CloseRetrieveLog();
+    });
     unitops::CmdRetrieveLog(state);
-    ASSERT_EQ(windows().size(), 1);
-    EXPECT_EQ(windows().first(), first);
-    ASSERT_TRUE(RunUntil([&] { return first->findChild<QPushButton*>("cmdDownload")->isEnabled(); }));
-    unitops::CloseRetrieveLog();
+    EXPECT_TRUE(seen);
     EXPECT_TRUE(windows().isEmpty());
     QTest::qWait(10);
 }
