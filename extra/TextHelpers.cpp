@@ -4,6 +4,8 @@
 #include "platform/AnsiCodePage.h"
 #include "platform/SystemInfo.h"
 
+#include <QTextDocument>
+
 #include <cmath>
 #include <limits>
 
@@ -148,6 +150,11 @@ qint64 RoundHalfEven(double value)
         return std::numeric_limits<qint64>::min();
     // The default rounding mode takes halves to the even neighbour.
     return qint64(std::nearbyint(value));
+}
+
+QString PlainTip(const QString& text)
+{
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 }
 
 namespace {

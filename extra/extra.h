@@ -24,6 +24,9 @@ QString StripNull(const QString& text, bool rightOnly);
 double NumericPrefix(const QString& text);
 // Whole number, halves to the even neighbour.
 qint64 RoundHalfEven(double value);
+// A tool tip that shows text as it is: Qt shows a tip that looks like markup as markup, so a
+// name such as "<b>x.QRN" goes in escaped.
+QString PlainTip(const QString& text);
 
 // ---- command line: the arguments as the shell split them, program name not included ------
 // An option counts only as a whole argument of its own ("-q", "-t", "-p", "-f", "-debug",

@@ -14,9 +14,11 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace platform {
 
@@ -54,12 +56,20 @@ QString SettingText(const QVariant& v)
     return v.toString();
 }
 
-// Every value Qt read, each as text. A key without a name cannot be kept, so it is not one.
+// A key with an empty name, or under an empty section name ("=x", "[]"), is listed by Qt but
+// cannot be read or kept, so it is not one.
+bool Named(const QString& key)
+{
+    return !key.isEmpty() && !key.startsWith(QLatin1Char('/')) && !key.endsWith(QLatin1Char('/'))
+        && !key.contains(QLatin1String("//"));
+}
+
+// Every value Qt read, each as text.
 std::map<QString, QString> ValuesOf(const QSettings& settings)
 {
     std::map<QString, QString> values;
     for (const QString& key : settings.allKeys()) {
-        if (!key.isEmpty())
+        if (Named(key))
             values[key] = SettingText(settings.value(key));
     }
     return values;
@@ -83,18 +93,22 @@ bool IsText(QByteArrayView line)
 }
 
 struct RawLines {
-    bool sound = true;     // all of it text, every section header whole
-    qsizetype entries = 0; // the lines that are no blank, comment or header: each must be a key
-    QByteArray readable;   // the text lines, without those of a section whose header is damaged
+    bool sound = true; // all of it text, every section header whole and named
+    // The lines that are no blank, comment or header, each with the header line above it
+    // ("[General]" above the first): each must be a key of its own.
+    std::vector<std::pair<QByteArrayView, QByteArrayView>> entries;
+    QByteArray readable; // the text lines, without those of a section whose header is damaged
 };
 
 // Looks at the file line by line and no deeper: which line is a key, and what it holds, is left
-// to Qt's own reader, against which the entries are then counted. Only a section header is
-// checked here, since Qt reads nothing after its first "]" and says nothing of what it drops.
+// to Qt's own reader (see ReadLineByLine). Only a section header is checked here, since Qt reads
+// nothing after its first "]" and says nothing of what it drops, and files the keys of an empty
+// name under none.
 RawLines ScanLines(QByteArrayView data)
 {
     RawLines scan;
     bool sectionRead = true;
+    QByteArrayView section("[General]");
     for (qsizetype start = 0; start < data.size();) {
         qsizetype end = start;
         while (end < data.size() && data[end] != '\n' && data[end] != '\r')
@@ -106,10 +120,12 @@ RawLines ScanLines(QByteArrayView data)
         if (content.startsWith('[')) {
             const qsizetype comment = content.indexOf(';');
             const QByteArrayView header = (comment < 0 ? content : content.first(comment)).trimmed();
-            lineSound = lineSound && header.indexOf(']') == header.size() - 1;
+            lineSound = lineSound && header.indexOf(']') == header.size() - 1
+                && !header.sliced(1, header.size() - 2).trimmed().isEmpty();
             sectionRead = lineSound;
+            section = line;
         } else if (!content.isEmpty() && !content.startsWith(';')) {
-            ++scan.entries;
+            scan.entries.emplace_back(section, line);
         }
         scan.sound = scan.sound && lineSound;
         if (lineSound && sectionRead)
@@ -127,6 +143,40 @@ std::optional<std::map<QString, QString>> ReadByQt(const QByteArray& bytes)
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         return std::nullopt;
     return ValuesOf(QSettings(file.fileName(), QSettings::IniFormat));
+}
+
+// Whether Qt reads the file as its lines read one by one: every entry a key of its own in its
+// own section, with the value it has alone. Each entry is read again under its header and
+// followed by a header and key of a section the file does not have: an entry that runs on into
+// the line after it (a last backslash, an open quote) swallows them.
+std::optional<bool> ReadLineByLine(const RawLines& scan, const std::map<QString, QString>& whole)
+{
+    if (qsizetype(whole.size()) != qsizetype(scan.entries.size()))
+        return false;
+    QString mark = QStringLiteral("LineEnd");
+    const auto taken = [&] {
+        const QString below = mark + QLatin1Char('/');
+        return std::any_of(whole.begin(), whole.end(),
+                           [&](const auto& item) { return item.first.startsWith(below, Qt::CaseInsensitive); });
+    };
+    while (taken())
+        mark += QLatin1Char('_');
+    QByteArray alone;
+    for (std::size_t i = 0; i < scan.entries.size(); ++i) {
+        const auto& [header, line] = scan.entries[i];
+        alone.append(header).append('\n').append(line).append('\n');
+        alone.append('[').append(mark.toLatin1()).append("]\n").append(QByteArray::number(qulonglong(i))).append("=1\n");
+    }
+    std::optional<std::map<QString, QString>> read = ReadByQt(alone);
+    if (!read)
+        return std::nullopt;
+    for (std::size_t i = 0; i < scan.entries.size(); ++i) {
+        const auto found = read->find(mark + QLatin1Char('/') + QString::number(i));
+        if (found == read->end() || found->second != QLatin1String("1"))
+            return false;
+        read->erase(found);
+    }
+    return *read == whole;
 }
 
 } // namespace
@@ -183,12 +233,12 @@ struct QtSettingsStore::Impl {
             return GiveUpWith(SettingsTrouble::Damaged, ReadByQt(scan.readable).value_or(std::map<QString, QString>()));
         // Qt's own reading is the judge of every other line: it drops a line whose "=" is only
         // inside quotes, runs a line into the next after an open quote or a last backslash, keeps
-        // one of two lines with the same key and cannot keep a key without a name. Any of these
-        // leaves fewer keys than lines.
+        // one of two lines with the same key and cannot keep a key without a name.
         std::optional<std::map<QString, QString>> read = ReadByQt(data);
-        if (!read)
+        const std::optional<bool> byLine = read ? ReadLineByLine(scan, *read) : std::nullopt;
+        if (!byLine)
             return GiveUpWith(SettingsTrouble::Unreadable, {}); // not to be judged: taken as not read
-        if (qsizetype(read->size()) != scan.entries)
+        if (!*byLine)
             return GiveUpWith(SettingsTrouble::Damaged, std::move(*read));
         // Qt would read the mark as damage in the store's own QSettings; the file without it is
         // the one just read whole.

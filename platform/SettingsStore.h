@@ -29,8 +29,10 @@ public:
 // is something else, cannot be read, is damaged, or a write to it fails, the store says so
 // once in the status bar and keeps the rest of the run's values in memory, leaving the file
 // as it is. A file is read whole only when Qt's own reader makes a key of its own of every line
-// that is no blank, comment or section header; one with any other line, or bytes that are no
-// UTF-8 text, is damaged: it is never written back, and the run starts from what Qt could read.
+// that is no blank, comment or section header, in the section the line stands in and with the
+// value the line has alone, so no line runs on into the next; one with any other line, an empty
+// section name, or bytes that are no UTF-8 text, is damaged: it is never written back, and the
+// run starts from what Qt could read.
 // A UTF-8 byte-order mark at its start is taken off the file when the rest is whole.
 class PLATFORM_EXPORT QtSettingsStore : public SettingsStore {
 public:

@@ -1,6 +1,6 @@
 #include "app/frame/StatusPanel.h"
 
-#include "app/pages/common/PageCommon.h"
+#include "extra/extra.h"
 
 #include <QPainter>
 #include <QStyle>
@@ -68,7 +68,7 @@ void StatusPanel::resizeEvent(QResizeEvent* event)
 
 void StatusPanel::UpdateTip()
 {
-    const QString tip = pagecommon::PlainTip(Cut() ? text() : m_tip);
+    const QString tip = extra::PlainTip(Cut() ? text() : m_tip);
     if (toolTip() != tip)
         setToolTip(tip);
 }

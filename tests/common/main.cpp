@@ -1,11 +1,28 @@
 // Shared test main: headless GUI application, so widgets and timers work in every test.
+#include "platform/FileAttributes.h"
+#include "platform/FileDialogs.h"
+#include "platform/FileIdentity.h"
+#include "platform/KeyState.h"
+#include "platform/LibraryLoader.h"
+#include "platform/Locale.h"
+#include "platform/Mailer.h"
+#include "platform/MessagePresenter.h"
+#include "platform/ProgramLocation.h"
+#include "platform/ScreenInfo.h"
+#include "platform/Shell.h"
+#include "platform/StatusSink.h"
+#include "platform/SystemInfo.h"
+#include "platform/TimeSource.h"
+
 #include <QApplication>
 #include <QDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
 #include <memory>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +41,41 @@ void StartWithDefaultStopSignals(char** argv)
         execv("/proc/self/exe", argv);
 }
 
+// What a test leaves behind meets the tests after it in the same process, which CTest's one test
+// a process hides: a window, or a double still set in place of a platform service (pointing at
+// the test's own object, gone by then). Each test must end without either.
+class LeftBehindCheck : public ::testing::EmptyTestEventListener {
+public:
+    LeftBehindCheck() : m_services(Services()) {}
+
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        // What the test asked to be deleted goes now, as its own event loop would have done.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QStringList windows;
+        for (const QWidget* window : QApplication::topLevelWidgets())
+            windows << QString::fromLatin1(window->metaObject()->className()) + QLatin1Char(' ') + window->objectName();
+        EXPECT_TRUE(windows.isEmpty()) << "windows left behind: " << windows.join(QStringLiteral(", ")).toStdString();
+        EXPECT_TRUE(Services() == m_services) << "a double left set in place of a platform service";
+    }
+
+private:
+    // The services whose real form is harmless to make up front; the settings, printers and
+    // clipboard are left out, so no test run reads the user's own.
+    static std::vector<const void*> Services()
+    {
+        return {&platform::FileAttributes::Instance(), &platform::FileDialogs::Instance(),
+                &platform::FileIdentity::Instance(),   &platform::KeyState::Instance(),
+                &platform::LibraryLoader::Instance(),  &platform::Locale::Instance(),
+                &platform::Mailer::Instance(),         &platform::MessagePresenter::Instance(),
+                &platform::ProgramLocation::Instance(), &platform::ScreenInfo::Instance(),
+                &platform::Shell::Instance(),          &platform::StatusSink::Instance(),
+                &platform::SystemInfo::Instance(),     &platform::TimeSource::Instance()};
+    }
+
+    const std::vector<const void*> m_services;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -39,5 +91,6 @@ int main(int argc, char** argv)
     qunsetenv("LPDEST");
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new LeftBehindCheck);
     return RUN_ALL_TESTS();
 }

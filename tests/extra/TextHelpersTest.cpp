@@ -1,6 +1,7 @@
 #include "extra/extra.h"
 #include "tests/common/Doubles.h"
 
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace extra;
@@ -72,6 +73,20 @@ TEST(TextHelpers, RoundHalfEven)
     EXPECT_EQ(RoundHalfEven(-3.5), -4);
     EXPECT_EQ(RoundHalfEven(2.500001), 3);
     EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
+}
+
+// A tip that looks like markup still shows the name as it stands.
+TEST(TextHelpers, PlainTipShowsTheTextAsItStands)
+{
+    for (const QString text : {"Engine 1.QRN", "<h1><u>BIG x.QRN", "a <b>b</b>  &amp; c\nd", "<i>"}) {
+        const QString tip = PlainTip(text);
+        QTextDocument shown;
+        if (Qt::mightBeRichText(tip))
+            shown.setHtml(tip);
+        else
+            shown.setPlainText(tip);
+        EXPECT_EQ(shown.toPlainText(), text) << tip.toStdString();
+    }
 }
 
 TEST(TextHelpers, OptionsAreWholeArguments)

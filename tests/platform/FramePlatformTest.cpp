@@ -152,13 +152,17 @@ TEST(QtFileDialogs, StartInTheGivenFolderElseTheHomeFolder)
     for (const Row& row : rows) {
         platform::Display::SetUnwatched(row.unwatched);
         QString shownIn;
-        QTimer::singleShot(0, [&] {
+        // Ends with the row: a dialog that is never shown leaves no look pending for the next one.
+        QTimer look;
+        look.setSingleShot(true);
+        QObject::connect(&look, &QTimer::timeout, [&] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* dialog = qobject_cast<QFileDialog*>(w); dialog && dialog->isVisible()) {
                     shownIn = dialog->directory().absolutePath();
                     dialog->reject();
                 }
         });
+        look.start(0);
         platform::FileDialogRequest request;
         request.initialFolder = row.folder;
         request.fileName = row.fileName;

@@ -16,15 +16,18 @@
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <future>
 #include <memory>
 #include <optional>
 #include <sys/sysmacros.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -182,6 +185,17 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
         {"a key twice", write("[General]\nCommPort=3\nMode=0\nMode=1\n"), "is damaged", "3", 0},
         {"no key", write("[General]\nCommPort=3\n=x\n"), "is damaged", "3", 0},
         {"two headers on a line", write("[General]\nCommPort=3\n[Old][Ports]\nCOM1=/dev/ttyS0\n"), "is damaged", "3", 0},
+        // A line Qt runs on into the next (the keys still count right), or files under no section.
+        {"last backslash above a header", write("[General]\nCommPort=3\nFileSaveLocation=C:\\Setups\\\n[Ports]\nCOM1=/dev/ttyS0\n"), "is damaged", "3", 0},
+        {"last backslash above a header, CRLF", write("[General]\r\nCommPort=3\r\nFileSaveLocation=C:\\Setups\\\r\n[Ports]\r\nCOM1=/dev/ttyS0\r\n"), "is damaged", "3", 0},
+        {"open quote over a header", write("[General]\nCommPort=3\nInfoTemplate=\"/home/a.txt\n[Ports]\n; by hand \"\nCOM1=/dev/ttyS0\n"), "is damaged", "3", 0},
+        {"open quote over a header, CRLF", write("[General]\r\nCommPort=3\r\nInfoTemplate=\"/home/a.txt\r\n[Ports]\r\n; by hand \"\r\nCOM1=/dev/ttyS0\r\n"), "is damaged", "3", 0},
+        {"open quote on the last line", write("[General]\nCommPort=3\nInfoTemplate=\"/home/a.txt\n"), "is damaged", "3", 0},
+        {"open quote on the last line, CRLF", write("[General]\r\nCommPort=3\r\nInfoTemplate=\"/home/a.txt\r\n"), "is damaged", "3", 0},
+        {"empty header", write("[General]\nCommPort=3\n[]\nMode=1\n"), "is damaged", "3", 0},
+        {"empty header, CRLF", write("[General]\r\nCommPort=3\r\n[]\r\nMode=1\r\n"), "is damaged", "3", 0},
+        {"no key in a section", write("[General]\nCommPort=3\n[Ports]\n=x\n"), "is damaged", "3", 0},
+        {"no key in a section, CRLF", write("[General]\r\nCommPort=3\r\n[Ports]\r\n=x\r\n"), "is damaged", "3", 0},
         {"over 16 MB", write("[General]\nCommPort=3\nJunk=" + QByteArray(16 << 20, 'x') + "\n"), "is damaged", {}, 0},
         {"disk full", good, "could not be saved", "3", 64},
         // The byte-order mark is taken off by a write, which a read-only file refuses.
@@ -284,6 +298,77 @@ TEST(SettingsStoreTest, EveryFileQtWritesIsReadWhole)
         EXPECT_EQ(Bytes(ini), before);
     }
     EXPECT_EQ(status.texts, QStringList());
+    platform::StatusSink::SetInstance(nullptr);
+}
+
+// Every key Qt's own reader finds in the bytes, with its value as text.
+std::map<QString, QString> ReadIni(const QByteArray& bytes)
+{
+    QTemporaryFile file;
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+        return {{"unwritten", ""}};
+    const QSettings qt(file.fileName(), QSettings::IniFormat);
+    std::map<QString, QString> values;
+    for (const QString& key : qt.allKeys())
+        values[key] = qt.value(key).toStringList().join(',');
+    return values;
+}
+
+// Hand-edited files put together from the lines that trouble Qt's reader: every file the store
+// reads whole reads, line by line under its header, as Qt reads the whole file.
+TEST(SettingsStoreTest, AFileReadWholeReadsLineByLine)
+{
+    const char* headers[] = {"[General]", "[Ports]", "[Ports] ; by hand", "[FileList]", "[]", "[ ]", "[%General]", "[a/]"};
+    const char* others[] = {"", "  ", "; note", "; \"open", "; ends\\"};
+    const char* keys[] = {"CommPort", "Mode", "COM1", "1", "a\\b", "", " Pos ", "\"k"};
+    const char* tricky[] = {"C:\\Setups\\", "\"", "\"x y\"", " ;c", "\\\\", "\\\"", ",", "\\", "%", "="};
+    const char* plain[] = {"3", "/dev/ttyS0", "a b"};
+    QRandomGenerator random(52);
+    CountingStatus status;
+    platform::StatusSink::SetInstance(&status);
+    int whole = 0, damaged = 0;
+    for (int n = 0; n < 500; ++n) {
+        QByteArray text, header = "[General]";
+        const QByteArray end = random.bounded(3) == 0 ? "\r\n" : "\n";
+        std::vector<std::pair<QByteArray, QByteArray>> entries; // each key line under its header
+        for (int lines = 1 + random.bounded(7); lines > 0; --lines) {
+            QByteArray line;
+            if (const int kind = random.bounded(10); kind == 0) {
+                header = line = headers[random.bounded(int(std::size(headers)))];
+            } else if (kind == 1) {
+                line = others[random.bounded(int(std::size(others)))];
+            } else {
+                line = QByteArray(keys[random.bounded(int(std::size(keys)))]) + '=';
+                for (int p = random.bounded(3); p > 0; --p)
+                    line += random.bounded(2) ? plain[random.bounded(int(std::size(plain)))] : tricky[random.bounded(int(std::size(tricky)))];
+                entries.emplace_back(header, line);
+            }
+            text += line + (lines > 1 || random.bounded(2) ? end : QByteArray());
+        }
+        SCOPED_TRACE(text.toStdString());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s.ini");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+        file.close();
+        status.texts.clear();
+        if (!platform::QtSettingsStore(path).Notice().isEmpty()) {
+            ++damaged;
+            continue;
+        }
+        ++whole;
+        std::map<QString, QString> byLine;
+        for (const auto& [above, line] : entries) {
+            const std::map<QString, QString> alone = ReadIni(above + '\n' + line);
+            ASSERT_EQ(alone.size(), 1u) << line.toStdString();
+            byLine.insert(*alone.begin());
+        }
+        EXPECT_EQ(byLine, ReadIni(text));
+        EXPECT_EQ(status.texts, QStringList());
+    }
+    // Both kinds are met often enough for the rule to be tried.
+    EXPECT_GT(whole, 80);
+    EXPECT_GT(damaged, 80);
     platform::StatusSink::SetInstance(nullptr);
 }
 

@@ -31,7 +31,11 @@ protected:
         comm.SetTimeOut(3);
         Comm::SetShowDebug(true);
     }
-    void TearDown() override { Comm::SetShowDebug(false); }
+    void TearDown() override
+    {
+        Comm::SetShowDebug(false);
+        delete frmDebug::Loaded(); // unloaded, as at the program's end: no window for the next test
+    }
     QStringList Lines() const
     {
         return frmDebug::Loaded()->txtDebug->toPlainText().split('\n');

@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QPointer>
-#include <QTextDocument>
 #include <QTreeWidget>
 
 namespace pagecommon {
@@ -29,11 +28,6 @@ int KeyIndex(const QString& key)
     bool ok = false;
     const int n = digits.trimmed().toInt(&ok);
     return ok ? n : 0;
-}
-
-QString PlainTip(const QString& text)
-{
-    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 }
 
 bool ShiftHeld() { return platform::KeyState::Instance().IsDown(platform::KeyState::Shift); }

@@ -57,10 +57,6 @@ public:
 // True while Shift is held (skips confirmations).
 bool ShiftHeld();
 
-// A tool tip that shows text as it is: Qt shows a tip that looks like markup as markup, so a
-// name such as "<b>x.QRN" goes in escaped.
-QString PlainTip(const QString& text);
-
 // ---- List views (QTreeWidget) ----
 // Rows carry their key and their 1-based picture position; the icon is taken from `images`
 // when the position lies inside it.

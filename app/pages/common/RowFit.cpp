@@ -1,6 +1,7 @@
 #include "app/pages/common/RowFit.h"
 #include "app/pages/common/PageCommon.h"
 
+#include "extra/extra.h"
 #include "controls/Container.h"
 #include "controls/EntryBox.h"
 
@@ -406,7 +407,7 @@ void FitListOnly(QComboBox* combo)
         combo->setMinimumContentsLength(12);
     const auto refresh = [combo] {
         WidenList(combo);
-        combo->setToolTip(PlainTip(combo->currentText()));
+        combo->setToolTip(extra::PlainTip(combo->currentText()));
     };
     QAbstractItemModel* model = combo->model();
     QObject::connect(model, &QAbstractItemModel::rowsInserted, combo, refresh);

@@ -604,7 +604,7 @@ TEST_F(FrmPrintTest, RunThroughTheDialog)
         QString statusInPreview;
         testing_doubles::WhenModal<frmPrintDialog>([&](frmPrintDialog* dialog) {
             dialog->chkPreview->setChecked(c.preview);
-            QTimer::singleShot(0, [&] {
+            QTimer::singleShot(0, form.get(), [&] {
                 // The preview window is up: close it by its close box.
                 if (QApplication::activeModalWidget() == form.get()) {
                     statusInPreview = doubles.status.text;
