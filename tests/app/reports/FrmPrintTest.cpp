@@ -1019,44 +1019,6 @@ TEST_F(FrmPrintTest, APdfIsWrittenWholeOrNotAtAll)
 
 } // namespace
 
-namespace {
-
-// pdftotext's word boxes of a PDF, in points, with each page's size.
-struct PdfWord {
-    int page = 0;
-    QRectF box;
-    QString text;
-};
-struct PdfLayout {
-    QVector<QSizeF> pages;
-    QVector<PdfWord> words;
-};
-
-PdfLayout PdfWords(const QString& pdf)
-{
-    PdfLayout out;
-    const QString tool = QStandardPaths::findExecutable("pdftotext");
-    if (tool.isEmpty())
-        return out;
-    QProcess p;
-    p.start(tool, {"-bbox", pdf, "-"});
-    p.waitForFinished(30000);
-    const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)">)re");
-    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
-        if (const auto m = page.match(line); m.hasMatch())
-            out.pages.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
-        else if (const auto w = word.match(line); w.hasMatch())
-            out.words.append({int(out.pages.size()),
-                              QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
-                                     QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())),
-                              w.captured(5)});
-    }
-    return out;
-}
-
-} // namespace
-
 // Only a job the print server made counts as printed ("-p" exits 0 only then); a queue that
 // rejects jobs or is stopped or unknown, a server gone or silent, or a job refused is a failure
 // that says why. A PDF file needs no print server.
