@@ -38,6 +38,7 @@
 #include <QGraphicsView>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPushButton>
@@ -269,6 +270,56 @@ TEST_F(FrmPrintTest, DialogButtons)
         EXPECT_FALSE(form->Continue());
         EXPECT_TRUE(dialog.OKWithoutPrinter);
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+}
+
+// The copies box takes 1 to 9999. OK, clicked or by Enter, commits it first: a number it had to
+// change stops OK with the box's text selected and the beep; a second OK takes the new value.
+TEST_F(FrmPrintTest, CopiesBoxCommitsBeforeOK)
+{
+    struct Row {
+        const char* typed;
+        bool enter;        // OK by Enter in the box, else by a click
+        bool stopped;      // the first OK stops
+        const char* shown; // the box's text after the first OK
+        int copies;
+    } rows[] = {
+        {"0", false, true, "1", 1},
+        {"0", true, true, "1", 1},
+        {"00", false, true, "1", 1},
+    };
+    auto form = Form();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.typed) + (row.enter ? " Enter" : " click"));
+        form->SetContinue(false);
+        form->Copies = 0;
+        frmPrintDialog dialog(*form);
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        QLineEdit* box = dialog.numCopies->TextBox();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, row.typed);
+        const int beeps = doubles.presenter.beeps;
+        const auto ok = [&] {
+            if (row.enter)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
+        };
+        ok();
+        EXPECT_EQ(dialog.isVisible(), row.stopped);
+        EXPECT_EQ(box->text(), row.shown);
+        if (row.stopped) {
+            EXPECT_EQ(box->selectedText(), row.shown);
+            EXPECT_TRUE(box->hasFocus());
+            EXPECT_EQ(doubles.presenter.beeps, beeps + 1);
+            EXPECT_FALSE(form->Continue());
+            ok();
+        }
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+        EXPECT_TRUE(form->Continue());
+        EXPECT_EQ(form->Copies, row.copies);
     }
 }
 
