@@ -323,6 +323,48 @@ TEST_F(FrmPrintTest, CopiesBoxCommitsBeforeOK)
     }
 }
 
+// The set-up dialog opens on the paper a print takes, the system's where the queue names none
+// (never the first size offered), and each paper chosen keeps the edges the printer gives it.
+TEST_F(FrmPrintTest, SetupDialogOpensOnThePrintsPaperWithItsOwnEdges)
+{
+    const QPageSize a4(QPageSize::A4), letter(QPageSize::Letter), legal(QPageSize::Legal);
+    const QPageSize big(QSizeF(11, 14), QPageSize::Inch);
+    const QMarginsF narrow(18, 18, 18, 18), wide(36, 72, 36, 90), legalEdges(12, 40, 12, 40);
+    struct Row {
+        const char* what;
+        QPageSize paper; // the queue's (invalid: none)
+        QList<QPageSize> offered;
+        const char* chosen; // the paper picked, nullptr: as it opens
+        QString shown;
+        QMarginsF edges;
+    } rows[] = {
+        {"another paper keeps its own edges", letter, {a4, letter, legal}, "Legal", legal.name(), legalEdges},
+        {"no paper of its own: the system's", QPageSize(), {big, a4, letter}, nullptr, letter.name(), wide},
+    };
+    const QByteArray before = qgetenv("PAPERSIZE");
+    qputenv("PAPERSIZE", "letter");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        auto cups = std::make_shared<ScriptedCups>();
+        cups->queue = Dest(platform::CupsAnswer::Found);
+        cups->queue.paper = row.paper;
+        cups->queue.unprintable = wide;
+        cups->queue.offered = row.offered;
+        for (const QPageSize& size : row.offered)
+            cups->queue.offeredEdges << (size.isEquivalentTo(legal) ? legalEdges : size.isEquivalentTo(letter) ? wide : narrow);
+        printers->cups = cups;
+        printers->paper = QPageSize();
+        frmPrinterSetup dialog({"Laser"}, "Laser", QPageSize());
+        if (row.chosen)
+            dialog.cmbPaper->setCurrentText(row.chosen);
+        EXPECT_EQ(dialog.cmbPaper->currentText(), row.shown);
+        EXPECT_EQ(dialog.Unprintable(), row.edges);
+    }
+    qputenv("PAPERSIZE", before);
+    if (before.isEmpty())
+        qunsetenv("PAPERSIZE");
+}
+
 // ---- the preview window's state -----------------------------------------------------------------
 
 TEST_F(FrmPrintTest, FirstUseHasTheZoomListAtHundred)
