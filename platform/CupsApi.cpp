@@ -349,7 +349,7 @@ QList<MediaEdges> MediaCollections(ipp_t* response, const char* name)
 // The edges of a paper as the printer states them: its default media when that is the size,
 // else its entries for that size in its media database (the widest of them, so that no entry
 // for borderless printing takes the normal edges away), else the widest it names at all.
-QMarginsF EdgesOf(ipp_t* response, const QPageSize& page)
+QMarginsF PrinterEdges(ipp_t* response, const QPageSize& page)
 {
     for (const MediaEdges& media : MediaCollections(response, "media-col-default"))
         if (media.Fits(page))
@@ -488,12 +488,12 @@ public:
             answer.paper = PageOf(Strings(response, "media-default").value(0));
         if (!answer.paper.isValid())
             answer.paper = SystemPaper();
-        answer.unprintable = EdgesOf(response, answer.paper);
+        answer.unprintable = PrinterEdges(response, answer.paper);
         for (const QString& media : Strings(response, "media-supported")) {
             const QPageSize page = PageOf(media);
             if (page.isValid() && !answer.offered.contains(page)) {
                 answer.offered << page;
-                answer.offeredEdges << EdgesOf(response, page);
+                answer.offeredEdges << PrinterEdges(response, page);
             }
         }
         ippDelete(response);
