@@ -36,9 +36,6 @@ struct CupsAnswer {
     QMarginsF unprintable;
     QList<QPageSize> offered;       // Queue: the paper sizes it offers
     QList<QMarginsF> offeredEdges;  // and the edges of each, where the printer names them
-    // Print: a job was made that could not be cancelled, and may stay in the queue.
-    bool jobLeft = false;
-
     // The edges the printer cannot print on for a paper of its own.
     QMarginsF EdgesOf(const QPageSize& page) const
     {
@@ -47,6 +44,8 @@ struct CupsAnswer {
                 return offeredEdges[i];
         return unprintable;
     }
+    // Print: a job was made that could not be cancelled, and may stay in the queue.
+    bool jobLeft = false;
 };
 
 // The questions the program asks the print server. Each call opens a connection of its own and
@@ -65,8 +64,8 @@ public:
     // an instance of a queue. The options saved for it in the lpoptions files count as `lp`
     // takes them: the system's file, then the user's, a later line winning.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
-    // Hands a PDF file to the queue as one job, with options (name, value pairs) over the ones
-    // saved for the printer or instance; a paper among them replaces the saved one. Found only when the server acknowledged the whole
+    // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
+    // ones saved for the printer or instance. Found only when the server acknowledged the whole
     // document and holds the job past its incoming state; any doubt cancels the job.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options) = 0;
