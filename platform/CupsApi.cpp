@@ -9,6 +9,7 @@
 
 #include <cups/cups.h>
 
+#include <cctype>
 #include <cerrno>
 #include <ctime>
 #include <iterator>
@@ -162,54 +163,105 @@ QString UserDefault()
     return printer == QLatin1String("lp") ? QString() : printer;
 }
 
-// What the lpoptions files say, as libcups reads them: the server root's, then the user's; a
-// later line wins. "Dest name[/instance] options" keeps options for a printer or an instance
-// of it, "Default ..." also names the default.
-struct LocalOptions {
-    QString byDefault;
-    QMap<QString, QList<QPair<QByteArray, QByteArray>>> options; // by printer or "queue/instance"
+// One "Dest" or "Default" line of an lpoptions file: "name[/instance] options".
+struct LpoptionsLine {
+    bool byDefault = false;
+    QByteArray name, instance; // instance empty for the queue itself
+    QByteArray options;
+    QString Destination() const
+    {
+        return QString::fromUtf8(instance.isEmpty() ? name : name + '/' + instance);
+    }
 };
 
-LocalOptions ReadLpoptions()
+// The lines of the lpoptions files in the order libcups reads them: the server root's, then the
+// user's. Read by libcups' own reader, so comments and blanks count as for lp.
+QList<LpoptionsLine> ReadLpoptions()
 {
-    LocalOptions local;
+    QList<LpoptionsLine> lines;
     const QString root = qEnvironmentVariableIsSet("CUPS_SERVERROOT") ? qEnvironmentVariable("CUPS_SERVERROOT")
                                                                       : QStringLiteral("/etc/cups");
     for (const QString& path : {root + QStringLiteral("/lpoptions"), QDir::homePath() + QStringLiteral("/.cups/lpoptions")}) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        cups_file_t* file = cupsFileOpen(QFile::encodeName(path).constData(), "r");
+        if (!file)
             continue;
-        while (!file.atEnd()) {
-            const QByteArray line = file.readLine().trimmed();
-            const int blank = line.indexOf(' ');
-            const QByteArray word = line.left(blank).toLower();
-            if (word != "dest" && word != "default")
+        char line[8192];
+        char* value = nullptr;
+        int number = 0;
+        while (cupsFileGetConf(file, line, sizeof line, &value, &number)) {
+            const QByteArray word = QByteArray(line).toLower();
+            if ((word != "dest" && word != "default") || !value)
                 continue;
-            const QByteArray rest = blank < 0 ? QByteArray() : line.mid(blank + 1).trimmed();
-            const int end = rest.indexOf(' ');
-            const QString name = QString::fromUtf8(rest.left(end));
-            if (name.isEmpty())
-                continue;
-            if (word == "default")
-                local.byDefault = name;
-            cups_option_t* list = nullptr;
-            const int count = end < 0 ? 0 : cupsParseOptions(rest.mid(end + 1).constData(), 0, &list);
-            auto& kept = local.options[name];
-            for (int i = 0; i < count; ++i)
-                kept.append(qMakePair(QByteArray(list[i].name), QByteArray(list[i].value)));
-            cupsFreeOptions(count, list);
+            // The name runs to a blank or "/", the instance to a blank, as libcups splits them.
+            const QByteArray rest(value);
+            int end = 0;
+            while (end < rest.size() && !std::isspace(uchar(rest[end])) && rest[end] != '/')
+                ++end;
+            LpoptionsLine kept;
+            kept.byDefault = word == "default";
+            kept.name = rest.left(end);
+            if (end < rest.size() && rest[end] == '/') {
+                const int from = ++end;
+                while (end < rest.size() && !std::isspace(uchar(rest[end])))
+                    ++end;
+                kept.instance = rest.mid(from, end - from);
+            }
+            kept.options = rest.mid(end);
+            if (!kept.name.isEmpty())
+                lines << kept;
         }
+        cupsFileClose(file);
     }
-    return local;
+    return lines;
 }
 
-// The printer's options as lp takes them along: the queue's saved ones, then its instance's.
-QList<QPair<QByteArray, QByteArray>> SavedOptions(const LocalOptions& local, const QString& printer)
+// The options lp takes along for a destination: the lines that name exactly it ("Q" is not
+// "Q/two"), folded by libcups in file order, so a later line wins.
+QList<QPair<QByteArray, QByteArray>> SavedOptions(const QString& printer)
 {
-    QList<QPair<QByteArray, QByteArray>> saved = local.options.value(printer.section(QLatin1Char('/'), 0, 0));
-    if (printer.contains(QLatin1Char('/')))
-        saved += local.options.value(printer);
+    const QByteArray name = printer.section(QLatin1Char('/'), 0, 0).toUtf8();
+    const QByteArray instance = printer.section(QLatin1Char('/'), 1).toUtf8();
+    int count = 0;
+    cups_option_t* list = nullptr;
+    for (const LpoptionsLine& line : ReadLpoptions())
+        if (line.name.compare(name, Qt::CaseInsensitive) == 0 && line.instance.compare(instance, Qt::CaseInsensitive) == 0)
+            count = cupsParseOptions(line.options.constData(), count, &list);
+    QList<QPair<QByteArray, QByteArray>> saved;
+    for (int i = 0; i < count; ++i)
+        saved.append(qMakePair(QByteArray(list[i].name), QByteArray(list[i].value)));
+    cupsFreeOptions(count, list);
     return saved;
+}
+
+// Whether lpoptions keeps the instance (an instance exists only there).
+bool KnownInstance(const QString& printer)
+{
+    for (const LpoptionsLine& line : ReadLpoptions())
+        if (!line.instance.isEmpty() && line.Destination().compare(printer, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// The options naming a paper: one chosen for the print replaces every saved one.
+bool NamesPaper(const char* option)
+{
+    for (const char* paper : {"media", "media-col", "PageSize", "PageRegion"})
+        if (qstricmp(option, paper) == 0)
+            return true;
+    return false;
+}
+
+// The print's own options, then the ones saved for the printer that they do not set, as lp takes
+// them along.
+int WithSavedOptions(const QString& printer, int count, cups_option_t** list)
+{
+    bool paperChosen = false;
+    for (int i = 0; i < count; ++i)
+        paperChosen = paperChosen || NamesPaper((*list)[i].name);
+    for (const auto& [name, value] : SavedOptions(printer))
+        if (!cupsGetOption(name.constData(), count, *list) && !(paperChosen && NamesPaper(name.constData())))
+            count = cupsAddOption(name.constData(), value.constData(), count, list);
+    return count;
 }
 
 QByteArray PrinterUri(const QString& queue)
@@ -235,17 +287,117 @@ int Integer(ipp_t* response, const char* name, int otherwise)
     return a ? ippGetInteger(a, 0) : otherwise;
 }
 
-QPageSize PageOf(const QString& keyword)
+QPageSize PageOf(const pwg_media_t* media)
 {
     // Hundredths of a millimetre; Qt names the size when it knows it.
-    const pwg_media_t* media = pwgMediaForPWG(keyword.toUtf8().constData());
     if (!media || media->width <= 0 || media->length <= 0)
         return QPageSize();
     return QPageSize(QSizeF(media->width / 100.0, media->length / 100.0), QPageSize::Millimeter, QString(),
                      QPageSize::FuzzyMatch);
 }
 
+// A paper by any name libcups knows: a PWG keyword ("na_letter_8.5x11in"), a PPD or legacy name
+// ("Letter", "A4"), or a lower-case one ("a4", as /etc/papersize has it). A media value may
+// list a source or type beside the size.
+QPageSize PageOf(const QString& names)
+{
+    for (const QString& part : names.split(QLatin1Char(','))) {
+        const QByteArray name = part.trimmed().toUtf8();
+        QByteArray capital = name;
+        if (!capital.isEmpty())
+            capital[0] = char(std::toupper(uchar(capital[0])));
+        for (const pwg_media_t* media : {pwgMediaForPWG(name.constData()), pwgMediaForLegacy(name.constData()),
+                                         pwgMediaForPPD(name.constData()), pwgMediaForPPD(capital.constData())}) {
+            const QPageSize page = PageOf(media);
+            if (page.isValid())
+                return page;
+        }
+    }
+    return QPageSize();
+}
+
 double Points(int hundredthsMm) { return hundredthsMm * 72.0 / 2540.0; }
+
+// One entry of the printer's media collections: a size (hundredths of a millimetre) and the
+// edges it cannot print on (points).
+struct MediaEdges {
+    QSizeF size;
+    QMarginsF edges;
+    bool Fits(const QPageSize& page) const
+    {
+        // PPD sizes are whole points: a millimetre either way is the same paper.
+        const QSizeF mm = page.size(QPageSize::Millimeter) * 100;
+        return qAbs(mm.width() - size.width()) <= 100 && qAbs(mm.height() - size.height()) <= 100;
+    }
+};
+
+QList<MediaEdges> MediaCollections(ipp_t* response, const char* name)
+{
+    QList<MediaEdges> found;
+    ipp_attribute_t* a = ippFindAttribute(response, name, IPP_TAG_BEGIN_COLLECTION);
+    for (int i = 0; a && i < ippGetCount(a); ++i) {
+        ipp_t* col = ippGetCollection(a, i);
+        ipp_attribute_t* size = ippFindAttribute(col, "media-size", IPP_TAG_BEGIN_COLLECTION);
+        ipp_t* dimensions = size ? ippGetCollection(size, 0) : nullptr;
+        // A range of custom sizes has no edges of its own.
+        ipp_attribute_t* x = dimensions ? ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
+        ipp_attribute_t* y = dimensions ? ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
+        if (!x || !y)
+            continue;
+        const auto edge = [col](const char* side) { return Points(Integer(col, side, 0)); };
+        found.append({QSizeF(ippGetInteger(x, 0), ippGetInteger(y, 0)),
+                      QMarginsF(edge("media-left-margin"), edge("media-top-margin"), edge("media-right-margin"),
+                                edge("media-bottom-margin"))});
+    }
+    return found;
+}
+
+// The edges of a paper as the printer states them: its default media when that is the size,
+// else its entries for that size in its media database (the widest of them, so that no entry
+// for borderless printing takes the normal edges away), else the widest it names at all.
+QMarginsF PrinterEdges(ipp_t* response, const QPageSize& page)
+{
+    for (const MediaEdges& media : MediaCollections(response, "media-col-default"))
+        if (media.Fits(page))
+            return media.edges;
+    QMarginsF widest;
+    bool named = false;
+    for (const MediaEdges& media : MediaCollections(response, "media-col-database")) {
+        if (!media.Fits(page))
+            continue;
+        widest = named ? QMarginsF(qMax(widest.left(), media.edges.left()), qMax(widest.top(), media.edges.top()),
+                                   qMax(widest.right(), media.edges.right()), qMax(widest.bottom(), media.edges.bottom()))
+                       : media.edges;
+        named = true;
+    }
+    if (named)
+        return widest;
+    const auto most = [response](const char* name) {
+        int value = 0;
+        ipp_attribute_t* a = ippFindAttribute(response, name, IPP_TAG_INTEGER);
+        for (int i = 0; a && i < ippGetCount(a); ++i)
+            value = qMax(value, ippGetInteger(a, i));
+        return Points(value);
+    };
+    return QMarginsF(most("media-left-margin-supported"), most("media-top-margin-supported"),
+                     most("media-right-margin-supported"), most("media-bottom-margin-supported"));
+}
+
+// The paper saved for the destination in lpoptions ("media=" or "PageSize="); invalid when none.
+QPageSize SavedPaper(const QString& printer)
+{
+    QPageSize paper;
+    const QList<QPair<QByteArray, QByteArray>> saved = SavedOptions(printer);
+    // The server maps media= to a PPD's page size only where PageSize= names none.
+    for (const char* name : {"media", "PageSize"}) {
+        for (const auto& [option, value] : saved) {
+            const QPageSize page = qstricmp(option.constData(), name) == 0 ? PageOf(QString::fromUtf8(value)) : QPageSize();
+            if (page.isValid())
+                paper = page;
+        }
+    }
+    return paper;
+}
 
 void AddIdentity(ipp_t* request, const QByteArray& uri)
 {
@@ -296,18 +448,22 @@ public:
         }
         const QStringList queues = response ? Strings(response, "printer-name") : QStringList();
         ippDelete(response);
-        const LocalOptions local = ReadLpoptions();
+        const QList<LpoptionsLine> local = ReadLpoptions();
+        QString byDefault;
         for (const QString& queue : queues) {
             answer.names << queue;
-            for (auto it = local.options.cbegin(); it != local.options.cend(); ++it)
-                if (it.key().section(QLatin1Char('/'), 0, 0) == queue && it.key().contains(QLatin1Char('/')))
-                    answer.names << it.key();
+            for (const LpoptionsLine& line : local)
+                if (!line.instance.isEmpty() && QString::fromUtf8(line.name) == queue && !answer.names.contains(line.Destination()))
+                    answer.names << line.Destination();
         }
+        for (const LpoptionsLine& line : local)
+            if (line.byDefault)
+                byDefault = line.Destination();
         answer.status = CupsAnswer::Found;
         // The default as libcups names it: LPDEST or PRINTER, lpoptions, the server's default.
         answer.name = UserDefault();
         if (answer.name.isEmpty())
-            answer.name = local.byDefault;
+            answer.name = byDefault;
         if (answer.name.isEmpty()) {
             ipp_t* server = http.Ask(ippNewRequest(IPP_OP_CUPS_GET_DEFAULT), "/");
             if (Succeeded(server))
@@ -340,15 +496,20 @@ public:
         answer.options.insert(QStringLiteral("printer-state"), QString::number(Integer(response, "printer-state", 3)));
         answer.options.insert(QStringLiteral("printer-state-message"), Strings(response, "printer-state-message").value(0));
         answer.options.insert(QStringLiteral("printer-uri-supported"), Strings(response, "printer-uri-supported").value(0));
-        // The paper: the printer's default media and the edges it cannot print on.
-        answer.paper = PageOf(Strings(response, "media-default").value(0));
-        const auto margin = [response](const char* name) { return Points(Integer(response, name, 0)); };
-        answer.unprintable = QMarginsF(margin("media-left-margin-supported"), margin("media-top-margin-supported"),
-                                       margin("media-right-margin-supported"), margin("media-bottom-margin-supported"));
+        // The paper: the one saved for the printer or instance as lp sends it, else the
+        // printer's default media, else the one the system's filters take; and its edges.
+        answer.paper = SavedPaper(printer);
+        if (!answer.paper.isValid())
+            answer.paper = PageOf(Strings(response, "media-default").value(0));
+        if (!answer.paper.isValid())
+            answer.paper = SystemPaper();
+        answer.unprintable = PrinterEdges(response, answer.paper);
         for (const QString& media : Strings(response, "media-supported")) {
             const QPageSize page = PageOf(media);
-            if (page.isValid() && !answer.offered.contains(page))
+            if (page.isValid() && !answer.offered.contains(page)) {
                 answer.offered << page;
+                answer.offeredEdges << PrinterEdges(response, page);
+            }
         }
         ippDelete(response);
         return answer;
@@ -392,12 +553,7 @@ public:
             cups_option_t* list = nullptr;
             for (int i = 0; i + 1 < options.size(); i += 2)
                 count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
-            // The options the user saved for the printer (or its instance) follow, as lp takes
-            // them along.
-            for (const auto& [name, value] : SavedOptions(ReadLpoptions(), printer)) {
-                if (!cupsGetOption(name.constData(), count, list))
-                    count = cupsAddOption(name.constData(), value.constData(), count, &list);
-            }
+            count = WithSavedOptions(printer, count, &list);
 
             watch.SetStep(QStringLiteral("the job to be made"));
             ipp_t* create = ippNewRequest(IPP_OP_CREATE_JOB);
@@ -436,7 +592,7 @@ private:
     static ipp_t* Attributes(Connection& http, const QString& printer, CupsAnswer& answer, const PrintWatch& watch)
     {
         // An instance exists where lpoptions keeps it.
-        if (printer.contains(QLatin1Char('/')) && !ReadLpoptions().options.contains(printer)) {
+        if (printer.contains(QLatin1Char('/')) && !KnownInstance(printer)) {
             answer.status = CupsAnswer::Unknown;
             return nullptr;
         }
@@ -445,6 +601,7 @@ private:
                      PrinterUri(printer.section(QLatin1Char('/'), 0, 0)).constData());
         static const char* const wanted[] = {"printer-is-accepting-jobs", "printer-state", "printer-state-message",
                                              "printer-uri-supported", "media-default", "media-supported",
+                                             "media-col-default", "media-col-database",
                                              "media-left-margin-supported", "media-top-margin-supported",
                                              "media-right-margin-supported", "media-bottom-margin-supported",
                                              "printer-up-time"};
@@ -668,6 +825,22 @@ JobRead ReadJob(ipp_t* response)
 }
 
 CupsApi::~CupsApi() = default;
+
+QPageSize CupsApi::SystemPaper()
+{
+    // As libpaper finds it: PAPERSIZE, else the first word of the paper file that is no comment.
+    QString name = qEnvironmentVariable("PAPERSIZE").trimmed();
+    QFile file(qEnvironmentVariableIsEmpty("PAPERCONF") ? QStringLiteral("/etc/papersize") : qEnvironmentVariable("PAPERCONF"));
+    if (name.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        while (name.isEmpty() && !file.atEnd()) {
+            const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
+            if (!line.startsWith(QLatin1Char('#')))
+                name = line.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
+        }
+    }
+    const QPageSize paper = PageOf(name);
+    return paper.isValid() ? paper : QPageSize(QPageSize::A4);
+}
 
 std::shared_ptr<CupsApi> CupsApi::System() { return std::make_shared<LibCups>(); }
 

@@ -40,9 +40,21 @@ struct CupsAnswer {
     QMap<QString, QString> options; // Queue: the printer's attributes ("printer-state", ...)
     QString name;                   // Destinations: the default ("" for none), or the unknown one
     QStringList names;              // Destinations: every printer and instance
-    QPageSize paper;                // Queue: the printer's default paper (invalid: not said)
-    QMarginsF unprintable;          // Queue: the edges it cannot print on, in points
+    // Queue: the paper a print takes (the one saved for the printer or instance, else the
+    // printer's default, else the system's) and the edges of it the printer cannot print on, in
+    // points.
+    QPageSize paper;
+    QMarginsF unprintable;
     QList<QPageSize> offered;       // Queue: the paper sizes it offers
+    QList<QMarginsF> offeredEdges;  // and the edges of each, where the printer names them
+    // The edges the printer cannot print on for a paper of its own.
+    QMarginsF EdgesOf(const QPageSize& page) const
+    {
+        for (int i = 0; i < offered.size() && i < offeredEdges.size(); ++i)
+            if (offered[i].isEquivalentTo(page))
+                return offeredEdges[i];
+        return unprintable;
+    }
     // Print: a job was made that could not be cancelled, and may stay in the queue.
     bool jobLeft = false;
     // Print: the whole document went out, but the server could not be asked what became of it.
@@ -62,7 +74,8 @@ public:
     // printer named default.
     virtual CupsAnswer Destinations(PrintWatch& watch) = 0;
     // Whether the queue takes jobs now (its attributes), and its paper. "queue/instance" names
-    // an instance of a queue.
+    // an instance of a queue. The options saved for it in the lpoptions files count as `lp`
+    // takes them: the system's file, then the user's, a later line winning.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
     // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
     // ones saved for the printer or instance. Found when the server acknowledged the whole
@@ -71,6 +84,10 @@ public:
     // up and cancelled.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options) = 0;
+
+    // The paper the system's print filters take when nothing names one: PAPERSIZE, the file
+    // PAPERCONF names or /etc/papersize, else A4.
+    static QPageSize SystemPaper();
 
     // The system's print server through libcups.
     static std::shared_ptr<CupsApi> System();

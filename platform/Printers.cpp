@@ -138,7 +138,9 @@ const QString Printers::FormerPdfOutput = QStringLiteral("Print to File (PDF)");
 
 QStringList Printers::JobOptions(const QPageSize& paper, int copies)
 {
-    QStringList options{QStringLiteral("media"), paper.key()};
+    QStringList options;
+    if (paper.isValid())
+        options << QStringLiteral("media") << paper.key();
     if (copies > 1)
         options << QStringLiteral("copies") << QString::number(copies);
     return options;

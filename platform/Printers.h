@@ -44,8 +44,9 @@ public:
     // holds the job.
     virtual PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) = 0;
 
-    // The job options a print takes along, as name, value pairs: its paper, and the copies
-    // when more than one (else the printer's saved options say).
+    // The job options a print takes along, as name, value pairs: the paper when one was chosen
+    // for it (an invalid one: the saved paper or the printer's default serves, as for lp), and
+    // the copies when more than one (else the printer's saved options say).
     static QStringList JobOptions(const QPageSize& paper, int copies);
 
     static Printers& Instance();

@@ -18,12 +18,42 @@ constexpr double kPadX = 60;   // twips inside a cell, left and right
 constexpr double kPadY = 30;   // twips above and below a cell's text
 constexpr double kTwipsPerPoint = 20;
 
+// What the pages are measured on: a device of the resolution they are drawn at. A font's
+// measures depend on the device (the screen's are some 2 % narrower than a PDF's), and a line
+// wrapped with other measures than the drawing's would be clipped at its cell's edge.
+class MeasuringDevice : public QPaintDevice {
+public:
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return ReportPrinter::Resolution;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        case PdmDepth: return 32;
+        case PdmNumColors: return INT_MAX;
+        default: return 1;
+        }
+    }
+};
+
+QFontMetricsF Measures(const QFont& font)
+{
+    static const MeasuringDevice device;
+    return QFontMetricsF(font, &device);
+}
+
 // The lines a text is drawn in within a column of `width` twips. The page draws exactly these
 // lines, so a row is always as tall as the lines it shows. Leading blanks (an indent) are kept.
 QStringList Wrap(const QString& text, const QFont& font, double width)
 {
     QStringList out;
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics = Measures(font);
     const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
     const double room = qMax(1.0, width * pixelsPerTwip);
     // A word longer than the column (a name without blanks) is broken inside, so that it never
@@ -181,7 +211,7 @@ QVector<ReportPrinter::Span> ReportPrinter::Spans(const QVector<Column>& columns
         spans[i].width = columns[i].width;
         spans[i].right = columns[i].right;
     }
-    const QFontMetricsF metrics(font);
+    const QFontMetricsF metrics = Measures(font);
     const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
     for (int i = 0; i < columns.size(); ++i) {
         if (spans[i].covered || i >= cells.size() || cells[i].isEmpty())
@@ -236,7 +266,7 @@ double ReportPrinter::TextHeight(const QString& text, double points) const
 
 double ReportPrinter::OneLineWidth(const QString& text, double points, bool bold) const
 {
-    const QFontMetricsF metrics(FontAt(points, bold));
+    const QFontMetricsF metrics = Measures(FontAt(points, bold));
     const double pixelsPerTwip = metrics.fontDpi() / 1440.0;
     double widest = 0;
     for (const QString& line : Lines(text).split(QLatin1Char('\n')))
@@ -482,7 +512,7 @@ bool ReportPrinter::WritePdf(const QString& file, const QPrinter& printer, int c
         QPdfWriter writer(&buffer);
         writer.setTitle(printer.docName());
         writer.setCreator(printer.creator());
-        writer.setResolution(printer.resolution());
+        writer.setResolution(Resolution);
         QPageLayout layout = printer.pageLayout();
         layout.setMode(QPageLayout::FullPageMode);
         writer.setPageLayout(layout);

@@ -47,6 +47,11 @@ public:
 
     ReportPrinter();
 
+    // Dots per inch the pages are drawn at (a PDF's, and a high-resolution QPrinter's): rows are
+    // wrapped and sized with the font's measures at this resolution, so every drawn line fits
+    // its cell.
+    static constexpr int Resolution = 1200;
+
     // Page set-up, twips. The default page is A4 portrait.
     void SetPageSize(const QSizeF& twips) { m_page = twips; }
     double PageWidth() const { return m_page.width(); }

@@ -459,7 +459,10 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
         NotPrintedMessage(WithWhy(printer + QStringLiteral("the document for the print server could not be written"), failure));
         return NotPrinted;
     }
-    const QStringList options = platform::Printers::JobOptions(m_printer.pageLayout().pageSize(), Copies);
+    // A paper chosen in the set-up dialog goes with the job; else the queue prints on the paper
+    // the report was laid out on, its saved one or its default.
+    const QPageSize chosen = m_paperChosen && m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
+    const QStringList options = platform::Printers::JobOptions(chosen, Copies);
     const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
     EndIfSignalled(job, job.answer == platform::PrintCheck::Yes);
     if (job.answer != platform::PrintCheck::Yes) {

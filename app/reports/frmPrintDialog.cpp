@@ -2,6 +2,7 @@
 
 #include "app/reports/frmPrint.h"
 #include "extra/extra.h"
+#include "app/pages/common/PageCommon.h"
 #include "app/services/modRegistry.h"
 #include "controls/Number.h"
 #include "platform/DialogFrame.h"
@@ -46,6 +47,8 @@ frmPrintDialog::frmPrintDialog(frmPrint& print, QWidget* parent) : QDialog(paren
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
+    // A click leaves the focus in the copies box, so that OK commits it as every command does.
+    cmdOK->setFocusPolicy(Qt::TabFocus);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
@@ -99,6 +102,9 @@ void frmPrintDialog::SetupClicked()
 
 void frmPrintDialog::OKClicked()
 {
+    // The copies box commits first: a number it had to change stops OK, its text selected.
+    if (pagecommon::CommitFocusedEntry(this))
+        return;
     // The preview needs no printer: its print tool asks for one.
     if (!m_print.Device().isEmpty() || chkPreview->isChecked()) {
         m_print.Preview = chkPreview->isChecked();

@@ -88,7 +88,8 @@ void frmPrinterSetup::PrinterChosen()
     const QList<QPageSize> sizes = m_queue.offered.isEmpty() ? CommonSizes() : m_queue.offered;
     for (const QPageSize& size : sizes)
         cmbPaper->addItem(size.name(), QVariant::fromValue(size));
-    const QPageSize first = m_queue.paper.isValid() ? m_queue.paper : sizes.value(0);
+    // A printer that names no paper of its own prints on the system's.
+    const QPageSize first = m_queue.paper.isValid() ? m_queue.paper : platform::CupsApi::SystemPaper();
     int at = -1;
     for (int i = 0; i < cmbPaper->count() && at < 0; ++i)
         if (cmbPaper->itemData(i).value<QPageSize>().isEquivalentTo(first))

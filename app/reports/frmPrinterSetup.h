@@ -22,7 +22,7 @@ public:
     // After OK: the printer, its paper and the edges it cannot print on (points).
     QString Printer() const;
     QPageSize Paper() const;
-    QMarginsF Unprintable() const { return m_queue.unprintable; }
+    QMarginsF Unprintable() const { return m_queue.EdgesOf(Paper()); }
 
     QLabel* lblPrinter = nullptr;
     QComboBox* cmbPrinter = nullptr;

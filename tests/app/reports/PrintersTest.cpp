@@ -152,4 +152,33 @@ TEST(Printers, PdfOutputAsksForItsFileAndAddsThePdfExtension)
     platform::FileDialogs::SetInstance(nullptr);
 }
 
+// The paper the system's filters take where nothing names one, as libpaper finds it: PAPERSIZE,
+// else the first word of the paper file (PAPERCONF names it) that is no comment, else A4.
+TEST(Printers, SystemPaperAsLibpaperFindsIt)
+{
+    testing_doubles::PlatformDoubles doubles;
+    const QString conf = doubles.dir.filePath("papersize");
+    struct Case {
+        const char* papersize; // "" for none
+        const char* file;
+        QPageSize::PageSizeId paper;
+    } cases[] = {
+        {"letter", "a5\n", QPageSize::Letter},
+        {"", "# the machine's paper\n\n  legal  \n", QPageSize::Legal},
+        {"", "na_letter_8.5x11in\n", QPageSize::Letter},
+        {"", "no-such-paper\n", QPageSize::A4},
+    };
+    const QByteArray papersize = qgetenv("PAPERSIZE"), paperconf = qgetenv("PAPERCONF");
+    qputenv("PAPERCONF", QFile::encodeName(conf));
+    for (const Case& c : cases) {
+        QFile file(conf);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(c.file) > 0);
+        file.close();
+        qputenv("PAPERSIZE", c.papersize);
+        EXPECT_EQ(platform::CupsApi::SystemPaper().id(), c.paper) << c.file;
+    }
+    qputenv("PAPERSIZE", papersize);
+    qputenv("PAPERCONF", paperconf);
+}
+
 } // namespace

@@ -1,9 +1,13 @@
 // The report printer's additions for the setup report: formats with repeated signs, texts over
 // empty cells, headers of empty cells, line breaks in cells and the free text.
 #include "app/reports/ReportPrinter.h"
+#include "tests/app/reports/ReportTestSupport.h"
 #include "tests/common/Doubles.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,6 +130,74 @@ TEST(ReportPrinterLayout, IndentedLabelsTakeOneLine)
     printer.AddTable("<2500|>1000|<6200", {}, {{"OVERSPEED-PRE-ALARM-RELAY-NUMBER-ONE", "1500", "RPM"}}, QColor(), QColor(), true);
     EXPECT_GE(printer.CurrentY - before, 2 * ReportPrinter::LineHeight(10) + 60);
     printer.EndDoc();
+}
+
+// Long comments and info lines drawn on a PDF: every word of every drawn line ends inside its
+// cell, so nothing is clipped on paper (the PDF's text layer would still hold a clipped end).
+TEST(ReportPrinterLayout, WrappedLinesFitTheirCellsOnThePdf)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString words = "Check the oil pressure switch after every service and note the reading below the "
+                          "rows, as the engine builder asks, then check it again with the engine at speed";
+    const QString umlauts = QString::fromUtf8("Öldruckschalter prüfen, Kühlwasser nachfüllen; Überdrehzahl "
+                                              "während der Prüfung beobachten, Ölstand à la carte, façade ÆØÅ æøå");
+    struct Row {
+        const char* what;
+        bool fixed;         // the info window's fixed-pitch font
+        QStringList cells;
+    } rows[] = {
+        {"comment of ordinary words", false, {"Comments", words}},
+        {"comment of W runs", false, {"Comments", QString(30, 'W') + " " + QString(120, 'W')}},
+        {"comment of i runs", false, {"Comments", QString(90, 'i') + " " + QString(300, 'i')}},
+        {"comment in other letters", false, {"Comments", umlauts + " " + umlauts}},
+        {"info line of ordinary words", true, {words, ""}},
+        {"info line of W runs", true, {QString(200, 'W'), ""}},
+        {"info line of i runs", true, {QString(40, 'i') + " " + QString(200, 'i'), ""}},
+        {"info line in other letters", true, {umlauts + " " + umlauts, ""}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ReportPrinter report;
+        if (row.fixed)
+            report.Font.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+        const QString format = row.fixed ? "<8700|<1000" : "<2500|<7200";
+        ASSERT_TRUE(report.StartDoc());
+        report.AddTable(format, {}, {row.cells}, QColor(), QColor(), true);
+        report.EndDoc();
+        const QString pdf = dir.filePath("row.pdf");
+        ASSERT_TRUE(report.WritePdf(pdf, QPrinter(QPrinter::HighResolution)));
+        const reporttest::PdfLayout layout = reporttest::PdfWords(pdf);
+        if (layout.pages.isEmpty())
+            GTEST_SKIP() << "pdftotext is not installed";
+        // Where each cell's text may run, in points: its span less the padding of 60 twips.
+        QFont font = report.Font;
+        font.setPointSizeF(report.FontSize);
+        const auto columns = ReportPrinter::ParseFormat(format);
+        const auto spans = report.Spans(columns, row.cells, font);
+        QList<QPair<double, double>> room;
+        double x = report.MarginLeft;
+        for (int i = 0; i < columns.size(); ++i) {
+            room.append({(x + 60) / 20, (x + spans[i].width - 60) / 20});
+            x += columns[i].width;
+        }
+        QMap<int, int> linesOfCell;
+        QSet<QPair<int, double>> lineTops;
+        for (const reporttest::PdfWord& word : layout.words) {
+            int cell = 0;
+            while (cell + 1 < room.size() && word.box.left() >= room[cell + 1].first - 1)
+                ++cell;
+            EXPECT_LE(word.box.right(), room[cell].second + 0.2) << word.text.toStdString();
+            if (!lineTops.contains({cell, std::round(word.box.top())})) {
+                lineTops.insert({cell, std::round(word.box.top())});
+                ++linesOfCell[cell];
+            }
+        }
+        // The long text took several lines, and the row is as tall as they are.
+        const int textCell = row.fixed ? 0 : 1;
+        EXPECT_GE(linesOfCell[textCell], 2);
+        EXPECT_DOUBLE_EQ(report.Ops().last().height, linesOfCell[textCell] * ReportPrinter::LineHeight(10) + 60);
+    }
 }
 
 } // namespace

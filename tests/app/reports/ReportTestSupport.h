@@ -16,6 +16,9 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QProcess>
+#include <QRectF>
+#include <QSizeF>
+#include <QVector>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -205,6 +208,40 @@ inline int PdfPages(const QString& pdf)
         if (line.startsWith("Pages:"))
             return line.mid(6).trimmed().toInt();
     return -1;
+}
+
+// pdftotext's word boxes of a PDF, in points, with each page's size.
+struct PdfWord {
+    int page = 0;
+    QRectF box;
+    QString text;
+};
+struct PdfLayout {
+    QVector<QSizeF> pages;
+    QVector<PdfWord> words;
+};
+
+inline PdfLayout PdfWords(const QString& pdf)
+{
+    PdfLayout out;
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty())
+        return out;
+    QProcess p;
+    p.start(tool, {"-bbox", pdf, "-"});
+    p.waitForFinished(30000);
+    const QRegularExpression page(R"re(<page width="([\d.]+)" height="([\d.]+)">)re");
+    const QRegularExpression word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n')) {
+        if (const auto m = page.match(line); m.hasMatch())
+            out.pages.append(QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()));
+        else if (const auto w = word.match(line); w.hasMatch())
+            out.words.append({int(out.pages.size()),
+                              QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                     QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())),
+                              w.captured(5)});
+    }
+    return out;
 }
 
 } // namespace reporttest

@@ -13,6 +13,7 @@
 #include "platform/SettingsStore.h"
 #include "platform/StopSignals.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -641,6 +642,138 @@ TEST_F(PrintServerTest, NoServerOrASilentOneIsToldWithinTheBound)
     EXPECT_TRUE(form.SetDevice("Q"));
     EXPECT_EQ(form.Device(), "Q");
     EXPECT_LT(clock.elapsed(), kPrintWithinMs);
+}
+
+
+namespace {
+
+// What the server holds for the last job of a queue, of the options a print may name.
+QMap<QString, QString> LastJobHolds(PrivateCupsd& cupsd, const QString& queue)
+{
+    const QByteArray name = queue.toUtf8();
+    return cupsd.OnConnection([&](http_t* http) {
+        QMap<QString, QString> holds;
+        cups_job_t* jobs = nullptr;
+        const int count = cupsGetJobs2(http, &jobs, name.constData(), 0, CUPS_WHICHJOBS_ALL);
+        int last = 0;
+        for (int i = 0; i < count; ++i)
+            last = qMax(last, jobs[i].id);
+        cupsFreeJobs(qMax(0, count), jobs);
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, "ipp://localhost/");
+        ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-id", last);
+        ipp_t* response = cupsDoRequest(http, request, "/");
+        for (const char* option : {"copies", "sides", "media", "PageSize"}) {
+            char value[1024];
+            if (ipp_attribute_t* a = response ? ippFindAttribute(response, option, IPP_TAG_ZERO) : nullptr) {
+                ippAttributeString(a, value, sizeof value);
+                holds.insert(option, QString::fromUtf8(value));
+            }
+        }
+        ippDelete(response);
+        // A job that names no copies prints one (lp also sends the printer's default, 1).
+        if (!holds.contains("copies"))
+            holds.insert("copies", "1");
+        holds.insert("job", QString::number(last));
+        return holds;
+    });
+}
+
+bool WriteLines(const QString& path, const QStringList& lines)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write((lines.join('\n') + '\n').toUtf8()) > 0;
+}
+
+} // namespace
+
+// The program prints as `lp -d` prints the same file against the same server and lpoptions: the
+// saved options fold with a later line winning (the system's file, then the user's; only the
+// lines of the destination itself), the saved paper is the report's paper and the job's, a queue
+// without a default paper takes the system's, and the ink keeps within the edges the printer
+// gives the paper.
+TEST_F(PrintServerTest, SavedOptionsAndPaperAsLpTakesThem)
+{
+    PrivateCupsd cupsd;
+    ASSERT_TRUE(QDir().mkpath(cupsd.Root() + "/ppd"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUARNO_TEST_DATA "/printserver/WideEdges.ppd"), cupsd.Root() + "/ppd/Wide.ppd"));
+    const QString why = cupsd.Start({{"Q"}, {"Wide"}}, {});
+    if (!why.isEmpty())
+        GTEST_SKIP() << "no private print server: " << why.toStdString();
+    const QString lp = QStandardPaths::findExecutable("lp");
+    if (lp.isEmpty())
+        GTEST_SKIP() << "lp is not installed (Debian package cups-client)";
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid() && QDir(home.path()).mkpath(".cups"));
+    env.Set("HOME", home.path());
+    env.Set("CUPS_SERVER", cupsd.Socket());
+    env.Set("CUPS_SERVERROOT", cupsd.Root());
+    env.Set("PAPERSIZE", "letter");
+    doubles.time.timerDivisor = 1;
+    // The system's printers, and a copy of each document the server took.
+    const QString pdf = home.filePath("report.pdf");
+    platform::PdfPrinters printers(pdf);
+    printers.cups = platform::CupsApi::System();
+    platform::Printers::SetInstance(&printers);
+    const std::shared_ptr<void> restore(nullptr, [](void*) { platform::Printers::SetInstance(nullptr); });
+
+    using Holds = QMap<QString, QString>;
+    const QMarginsF wide(36, 72, 36, 90);
+    struct Row {
+        const char* what;
+        QStringList system, user; // the lpoptions files
+        QString printer;
+        Holds holds; // what the server holds for the job, beside copies 1
+        QPageSize::PageSizeId paper;
+        QMarginsF edges; // points the ink keeps from the paper's edges
+    } rows[] = {
+        {"instance over queue",
+         {"Dest Q copies=3 sides=one-sided", "Dest Q/two copies=2 sides=two-sided-long-edge"}, {}, "Q/two",
+         {{"copies", "2"}, {"sides", "two-sided-long-edge"}}, QPageSize::Letter},
+        {"user over system", {"Dest Q copies=3 sides=two-sided-long-edge"}, {"Dest Q copies=2"}, "Q",
+         {{"copies", "2"}, {"sides", "two-sided-long-edge"}}, QPageSize::Letter},
+        {"the queue's lines are not the instance's", {"Dest Q copies=3 sides=two-sided-long-edge", "Dest Q/bare"},
+         {"Default Q/bare media=Legal", "Dest Q copies=4"}, "Q/bare", {{"media", "Legal"}}, QPageSize::Legal},
+        {"an instance's paper", {"Dest Q/legal media=na_legal_8.5x14in"}, {}, "Q/legal", {{"media", "na_legal_8.5x14in"}},
+         QPageSize::Legal},
+        {"an instance's page size", {"Dest Q/a4 PageSize=Letter"}, {"Dest Q/a4 PageSize=A4"}, "Q/a4", {{"PageSize", "A4"}},
+         QPageSize::A4},
+        {"a queue without a default paper", {}, {}, "Q", {}, QPageSize::Letter},
+        {"a queue whose printer cannot print near the edges", {}, {}, "Wide", {}, QPageSize::Letter, wide},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_TRUE(WriteLines(cupsd.Root() + "/lpoptions", row.system));
+        ASSERT_TRUE(WriteLines(home.filePath(".cups/lpoptions"), row.user));
+        QFile::remove(pdf);
+        qint64 took = 0;
+        ASSERT_TRUE(Print(row.printer, took)) << doubles.status.text.toStdString();
+        const QString queue = row.printer.section('/', 0, 0);
+        Holds program = LastJobHolds(cupsd, queue);
+        // lp with the same document.
+        QProcess sent;
+        sent.start(lp, {"-d", row.printer, pdf});
+        ASSERT_TRUE(sent.waitForFinished(kDeadlineMs) && sent.exitCode() == 0) << sent.readAllStandardError().toStdString();
+        Holds reference = LastJobHolds(cupsd, queue);
+        ASSERT_NE(program.take("job"), reference.take("job"));
+        EXPECT_EQ(program, reference);
+        Holds holds = row.holds;
+        if (!holds.contains("copies"))
+            holds.insert("copies", "1");
+        EXPECT_EQ(program, holds);
+        // The report's paper, and its ink inside the printable area.
+        const PdfLayout layout = PdfWords(pdf);
+        if (layout.pages.isEmpty())
+            GTEST_SKIP() << "pdftotext is not installed";
+        const QSizeF size = QPageSize(row.paper).size(QPageSize::Point);
+        for (const QSizeF& page : layout.pages) {
+            EXPECT_NEAR(page.width(), size.width(), 1);
+            EXPECT_NEAR(page.height(), size.height(), 1);
+        }
+        const QRectF printable = QRectF(QPointF(), size).marginsRemoved(row.edges);
+        for (const PdfWord& word : layout.words)
+            EXPECT_TRUE(printable.contains(word.box)) << "page " << word.page << ": " << word.text.toStdString();
+    }
 }
 
 
