@@ -26,21 +26,33 @@ namespace {
 
 InstanceSlot<SettingsStore, QtSettingsStore> g_settings;
 
-enum class SettingsTrouble { NotAFile, Unreadable, Damaged, NotKept };
+enum class SettingsTrouble { NotAFile, Unreadable, NotChecked, Damaged, NotKept };
 
-QString TroubleText(SettingsTrouble trouble, const QString& file)
+// why: what failed, for NotChecked; lostPorts: the file's port mappings the run does not use,
+// for Damaged.
+QString TroubleText(SettingsTrouble trouble, const QString& file, const QString& why, const QStringList& lostPorts)
 {
     const QString name = QDir::toNativeSeparators(file);
-    const QString onDefaults = QStringLiteral(": Quarno Q2 runs on its default settings and does not keep changes to them.");
+    const QString onDefaults = QStringLiteral(": Quarno Q2 runs on its default settings and does not keep changes to "
+                                              "them; the port mappings of the file are not used.");
     switch (trouble) {
     case SettingsTrouble::NotAFile:
         return QStringLiteral("The settings file \"%1\" is not a regular file and was not read").arg(name) + onDefaults;
     case SettingsTrouble::Unreadable:
         return QStringLiteral("The settings file \"%1\" could not be read").arg(name) + onDefaults;
+    case SettingsTrouble::NotChecked:
+        return QStringLiteral("The settings file \"%1\" could not be checked, since no temporary copy of it could be "
+                              "made (%2)")
+                   .arg(name, why)
+            + onDefaults;
     case SettingsTrouble::Damaged:
         return QStringLiteral("The settings file \"%1\" is damaged and is left as it is: Quarno Q2 runs on what it "
                               "could read of it and on its default settings, and does not keep changes to them.")
-            .arg(name);
+                   .arg(name)
+            + (lostPorts.isEmpty() ? QString()
+               : lostPorts.size() == 1
+                   ? QStringLiteral(" The port mapping %1 of the file is not used.").arg(lostPorts.constFirst())
+                   : QStringLiteral(" The port mappings %1 of the file are not used.").arg(lostPorts.join(QStringLiteral(", "))));
     case SettingsTrouble::NotKept:
         break;
     }
@@ -137,19 +149,56 @@ RawLines ScanLines(QByteArrayView data)
 // What Qt's own reader makes of the bytes: every key it can keep, each with its value as text.
 // Read through a temporary file, so that it is these very bytes that are read, and the store's
 // own QSettings, which shares what it read of a file with any other QSettings on it, is left out.
-std::optional<std::map<QString, QString>> ReadByQt(const QByteArray& bytes)
+// failure: why there is no copy to read (no room for one, say).
+std::optional<std::map<QString, QString>> ReadByQt(const QByteArray& bytes, QString* failure = nullptr)
 {
     QTemporaryFile file;
-    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
+        if (failure)
+            *failure = file.errorString();
         return std::nullopt;
+    }
     return ValuesOf(QSettings(file.fileName(), QSettings::IniFormat));
+}
+
+// The section a header line names ("[Ports] ; by hand" names Ports).
+QByteArrayView SectionName(QByteArrayView header)
+{
+    header = header.trimmed().sliced(1);
+    for (qsizetype i = 0; i < header.size(); ++i) {
+        if (header[i] == ']' || header[i] == ';')
+            return header.first(i).trimmed();
+    }
+    return header.trimmed();
+}
+
+// The port mappings the file's lines hold that the run does not take as their lines give them:
+// a damaged line or header above them can swallow or bend them.
+QStringList PortsNotUsed(const RawLines& scan, const std::map<QString, QString>& values)
+{
+    QStringList lost;
+    for (const auto& [header, line] : scan.entries) {
+        if (SectionName(header) != "Ports")
+            continue;
+        const auto alone = ReadByQt("[Ports]\n" + line.toByteArray() + '\n');
+        if (alone && alone->size() == 1) {
+            const auto& [key, value] = *alone->begin();
+            const auto used = values.find(key);
+            if (used == values.end() || used->second != value)
+                lost << key.mid(key.indexOf(QLatin1Char('/')) + 1);
+        } else {
+            const qsizetype equals = line.indexOf('=');
+            lost << QString::fromUtf8(equals < 0 ? line : line.first(equals)).trimmed();
+        }
+    }
+    return lost;
 }
 
 // Whether Qt reads the file as its lines read one by one: every entry a key of its own in its
 // own section, with the value it has alone. Each entry is read again under its header and
 // followed by a header and key of a section the file does not have: an entry that runs on into
 // the line after it (a last backslash, an open quote) swallows them.
-std::optional<bool> ReadLineByLine(const RawLines& scan, const std::map<QString, QString>& whole)
+std::optional<bool> ReadLineByLine(const RawLines& scan, const std::map<QString, QString>& whole, QString* failure)
 {
     if (qsizetype(whole.size()) != qsizetype(scan.entries.size()))
         return false;
@@ -167,7 +216,7 @@ std::optional<bool> ReadLineByLine(const RawLines& scan, const std::map<QString,
         alone.append(header).append('\n').append(line).append('\n');
         alone.append('[').append(mark.toLatin1()).append("]\n").append(QByteArray::number(qulonglong(i))).append("=1\n");
     }
-    std::optional<std::map<QString, QString>> read = ReadByQt(alone);
+    std::optional<std::map<QString, QString>> read = ReadByQt(alone, failure);
     if (!read)
         return std::nullopt;
     for (std::size_t i = 0; i < scan.entries.size(); ++i) {
@@ -191,6 +240,8 @@ struct QtSettingsStore::Impl {
     std::unique_ptr<QSettings> settings; // gone once the file is given up
     std::map<QString, QString> memory;   // the run's values from then on
     QString notice;
+    QString why;           // what failed where the file could not be checked
+    QStringList lostPorts; // the file's port mappings that a damaged file's reading lost
     FileStamp whole; // the file as last found whole, so an unchanged one is not read again
 
     // A pipe would block the read, and a device or folder must never be replaced: only a
@@ -229,17 +280,22 @@ struct QtSettingsStore::Impl {
         if (marked)
             data.remove(0, kByteOrderMark.size());
         const RawLines scan = ScanLines(data);
-        if (!scan.sound)
-            return GiveUpWith(SettingsTrouble::Damaged, ReadByQt(scan.readable).value_or(std::map<QString, QString>()));
+        if (!scan.sound) {
+            std::map<QString, QString> readable = ReadByQt(scan.readable).value_or(std::map<QString, QString>());
+            lostPorts = PortsNotUsed(scan, readable);
+            return GiveUpWith(SettingsTrouble::Damaged, std::move(readable));
+        }
         // Qt's own reading is the judge of every other line: it drops a line whose "=" is only
         // inside quotes, runs a line into the next after an open quote or a last backslash, keeps
         // one of two lines with the same key and cannot keep a key without a name.
-        std::optional<std::map<QString, QString>> read = ReadByQt(data);
-        const std::optional<bool> byLine = read ? ReadLineByLine(scan, *read) : std::nullopt;
+        std::optional<std::map<QString, QString>> read = ReadByQt(data, &why);
+        const std::optional<bool> byLine = read ? ReadLineByLine(scan, *read, &why) : std::nullopt;
         if (!byLine)
-            return GiveUpWith(SettingsTrouble::Unreadable, {}); // not to be judged: taken as not read
-        if (!*byLine)
+            return GiveUpWith(SettingsTrouble::NotChecked, {}); // no copy to judge it by: taken as not read
+        if (!*byLine) {
+            lostPorts = PortsNotUsed(scan, *read);
             return GiveUpWith(SettingsTrouble::Damaged, std::move(*read));
+        }
         // Qt would read the mark as damage in the store's own QSettings; the file without it is
         // the one just read whole.
         if (marked && !WriteWholeFile(file, data))
@@ -303,7 +359,7 @@ struct QtSettingsStore::Impl {
         settings.reset();
         if (!notice.isEmpty())
             return;
-        notice = TroubleText(trouble, name);
+        notice = TroubleText(trouble, name, why, lostPorts);
         // As any status message, so a pending restore of older text does not hide it.
         StatusSink& sink = StatusSink::Instance();
         sink.StopRestoreTimer(5000);

@@ -5,6 +5,7 @@
 #include "extra/extra.h"
 #include "platform/Display.h"
 #include "platform/KeyTracker.h"
+#include "platform/SettingsStore.h"
 #include "platform/StopSignals.h"
 
 #include <QApplication>
@@ -26,10 +27,27 @@ QString ExitText(int code)
     }
 }
 
+// A run without a window has no status bar to show the settings notice in: it goes on standard
+// error, once, before the run's other lines.
+bool g_saysNotice = false;
+
+void SayNotice()
+{
+    if (!g_saysNotice)
+        return;
+    const QString notice = platform::SettingsStore::Instance().Notice();
+    if (notice.isEmpty())
+        return;
+    g_saysNotice = false;
+    std::fprintf(stderr, "Quarno: %s\n", notice.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
 // One line on standard error for a script: the exit status, what failed, and what ended the
 // run (the message and the answer given).
 int Finish(int code, const QString& reason)
 {
+    SayNotice();
     if (code != frmMain::ExitOk) {
         const QString what = ExitText(code);
         QString line = QStringLiteral("Quarno: exit %1, %2").arg(code).arg(what);
@@ -72,14 +90,25 @@ CommandLine::CommandLine(int argc, char** argv)
     m_qtArgv.push_back(nullptr);
 }
 
-int PrepareDisplay(const CommandLine& line)
+void CommandLine::NameQtPlatform(const QString& name)
+{
+    m_platform = name.toLocal8Bit();
+    m_qtArgv.insert(m_qtArgv.end() - 1, {m_platformOption.data(), m_platform.data()});
+    m_qtArgs << QString::fromLatin1(m_platformOption) << name;
+    m_qtArgc = int(m_qtArgv.size()) - 1;
+}
+
+int PrepareDisplay(CommandLine& line)
 {
     const QStringList& args = line.Arguments();
     const bool windowless = frmMain::RunsWithoutWindow(args);
     if (windowless && !extra::HasOption(args, QStringLiteral("-debug")) && !extra::HasOption(args, QStringLiteral("-debugcomm")))
         qInstallMessageHandler(KeepQtNotesOff);
-    QString why;
-    if (platform::Display::Find(line.QtArguments(), &why) != platform::Display::Kind::Absent)
+    QString why, platform;
+    const platform::Display::Kind display = platform::Display::Find(line.QtArguments(), &why, &platform);
+    if (display == platform::Display::Kind::Present)
+        line.NameQtPlatform(platform);
+    if (display != platform::Display::Kind::Absent)
         return -1;
     if (frmMain::NeedsNoDisplay(args)) {
         platform::Display::UseOffscreen();
@@ -97,11 +126,15 @@ int RunQuarno(QApplication& app, const QStringList& args)
     // A signal that stopped a unit command ends the run once the unit is locked again: -t with
     // its transmit status and line, the window as the signal demands, after a line of its own.
     const bool windowless = frmMain::RunsWithoutWindow(args);
+    // Read now, so that what is wrong with them is said first.
+    g_saysNotice = windowless;
+    SayNotice();
     // Where nobody sees the screen, a box of such a run would wait for ever.
     platform::Display::SetUnwatched(windowless && platform::Display::Screenless());
     unitops::SetStopEnd([windowless](int signal, const QString& reason) {
         if (windowless && unitops::StoppedAfterVerifiedTransmit()) {
             // The unit holds the verified setup and the transfer is recorded: a transmit done.
+            SayNotice();
             std::fprintf(stderr, "Quarno: exit %d, %s\n", int(frmMain::ExitOk), reason.toLocal8Bit().constData());
             std::fflush(stderr);
             platform::StopSignals::EndProcess(frmMain::ExitOk);

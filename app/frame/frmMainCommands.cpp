@@ -9,12 +9,13 @@
 #include "app/services/modRegistry.h"
 #include "datamodel/XelObject.h"
 #include "platform/FileDialogs.h"
+#include "platform/FileIdentity.h"
 #include "platform/MessagePresenter.h"
+#include "platform/RegularFile.h"
 #include "platform/SettingsStore.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -44,11 +45,17 @@ QString FileNamePart(const QString& path) { return QFileInfo(path).fileName(); }
 
 QString FolderOf(const QString& path) { return QFileInfo(path).absolutePath(); }
 
+// Two names the system opens as one file (through a link, say) are one file; names of no file
+// yet are compared as the system would take them.
 bool SameFile(const QString& a, const QString& b)
 {
     if (a.isEmpty() || b.isEmpty())
         return false;
-    return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
+    platform::FileStamp first, second;
+    platform::FileIdentity& identity = platform::FileIdentity::Instance();
+    if (identity.Stamp(a, first) && identity.Stamp(b, second))
+        return first.device == second.device && first.inode == second.inode;
+    return platform::FullFileName(a) == platform::FullFileName(b);
 }
 
 } // namespace
@@ -447,10 +454,7 @@ bool frmMain::ShowSaveAsDialog(bool keepOriginal)
 
 // ---- recent files and caption --------------------------------------------------------
 
-QString frmMain::FullPath(const QString& typed)
-{
-    return typed.isEmpty() ? typed : QDir::cleanPath(QFileInfo(typed).absoluteFilePath());
-}
+QString frmMain::FullPath(const QString& typed) { return platform::FullFileName(typed); }
 
 void frmMain::AddRecent(const QString& typed)
 {

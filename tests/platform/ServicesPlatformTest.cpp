@@ -173,6 +173,9 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
         {"folder", [](const QString& p) { return QDir().mkdir(p); }, "is not a regular file", {}, 0},
         {"device", device, "is not a regular file", {}, 0},
         {"unreadable", [&](const QString& p) { return good(p) && QFile::setPermissions(p, {}); }, "could not be read", {}, 0},
+        // A sound file with no room for the copy Qt's reader judges it by is not unreadable.
+        {"no temporary copy", [&](const QString& p) { return good(p) && qputenv("TMPDIR", QFile::encodeName(p)); },
+         "could not be checked, since no temporary copy of it could be made", {}, 0},
         {"damaged", write("[General\nCommPort=3\n"), "is damaged", {}, 0},
         // Read as far as it parses; the file would be rewritten without the rest.
         {"a line without =", write("[General]\nCommPort=3\n\n[Ports]\nCOM1 /dev/ttyUSB0\n"), "is damaged", "3", 0},
@@ -205,6 +208,10 @@ TEST(SettingsStoreTest, BadFilesAreLeftAloneAndSaidOnce)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
+        const struct KeepTmp {
+            QByteArray was = qgetenv("TMPDIR");
+            ~KeepTmp() { was.isNull() ? qunsetenv("TMPDIR") : qputenv("TMPDIR", was); }
+        } keepTmp;
         const QString path = dir.filePath("s.ini"), big(200, QLatin1Char('x'));
         ASSERT_TRUE(row.make(path));
         if (QString(row.name) == "unreadable" && QFileInfo(path).isReadable())

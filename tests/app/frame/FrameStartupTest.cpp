@@ -14,6 +14,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <sys/stat.h>
+
 using namespace frametest;
 
 namespace {
@@ -157,12 +159,21 @@ TEST_F(FrameStartup, MinusFWithARelativeNameListsItsFullPath)
         ~Back() { QDir::setCurrent(folder); }
     } back;
     ASSERT_TRUE(QDir::setCurrent(doubles.dir.path()));
-    for (const char* typed : {"here.QRN", "./here.QRN", "sub/../here.QRN"}) {
+    // ".." after a link climbs from the link's target, as the system opens the name.
+    ASSERT_TRUE(QDir().mkpath(Path("other/real")) && QFile::link("other/real", Path("linkdir")));
+    const QString beside = WriteSetup("other/here.QRN");
+    const auto opened = [](const QString& name) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(name).constData(), &st) == 0 ? std::pair(st.st_dev, st.st_ino) : std::pair<dev_t, ino_t>();
+    };
+    for (const auto& [typed, full] : {std::pair("here.QRN", path), {"./here.QRN", path}, {"sub/../here.QRN", path},
+                                      {"linkdir/../here.QRN", beside}}) {
         doubles.settings->Remove("FileList");
         ASSERT_TRUE(Start({"-f", typed})) << typed;
-        EXPECT_EQ(window->RecentFilePath(1), path) << typed;
-        EXPECT_EQ(window->XelObject()->Filename(), path) << typed;
-        EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), path) << typed;
+        EXPECT_EQ(opened(window->XelObject()->Filename()), opened(typed)) << typed;
+        EXPECT_EQ(window->RecentFilePath(1), full) << typed;
+        EXPECT_EQ(window->XelObject()->Filename(), full) << typed;
+        EXPECT_EQ(doubles.settings->Value("FileList/1").value_or(""), full) << typed;
         CloseWindow();
     }
 }

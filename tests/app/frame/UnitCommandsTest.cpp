@@ -18,6 +18,7 @@
 #include "tests/common/FileSizeLimit.h"
 
 #include <QElapsedTimer>
+#include <QLocalServer>
 #include <QtEndian>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -375,13 +376,15 @@ TEST_F(UnitCommands, ChannelsWithoutADescriptionAreListedSwitchesFirst)
 }
 
 // Settings for a child run: port 1 is the simulated unit's pseudo-terminal.
-QString ChildConfig(const QTemporaryDir& dir, const QString& device, int port = 1)
+// damaged: a value ending in a backslash runs on into the [Ports] header.
+QString ChildConfig(const QTemporaryDir& dir, const QString& device, int port = 1, bool damaged = false)
 {
     const QString config = dir.filePath("config");
     QDir().mkpath(config + "/Kelvaro");
     QFile conf(config + "/Kelvaro/Quarno.conf");
     EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
-    conf.write("[General]\nCommPort=" + QByteArray::number(port) + "\nMode=0\n[Ports]\nCOM1=" + device.toUtf8() + "\n");
+    conf.write("[General]\nCommPort=" + QByteArray::number(port) + "\nMode=0\n" + (damaged ? "FileSaveLocation=C:\\S\\\n" : "")
+               + "[Ports]\nCOM1=" + device.toUtf8() + "\n");
     return config;
 }
 
@@ -394,7 +397,7 @@ struct ChildRun {
 };
 // Where the child finds its screen: Qt's offscreen platform named for it, or, as over ssh, no
 // platform named and no display, or a display named that nobody answers on.
-enum class Screen { Offscreen, None, SilentX, SilentWayland };
+enum class Screen { Offscreen, None, SilentX, SilentWayland, MuteWayland };
 const QString kSilentX = QStringLiteral(":4097");
 const QString kSilentWayland = QStringLiteral("quarno-no-compositor");
 // started: handed the running child, so the test can reach it while it runs.
@@ -411,9 +414,13 @@ ChildRun RunChild(const QString& program, const QStringList& args, const QString
             env.remove(name);
     if (screen == Screen::SilentX)
         env.insert("DISPLAY", kSilentX);
-    if (screen == Screen::SilentWayland) {
+    // A compositor that accepts and never answers.
+    QLocalServer mute;
+    if (screen == Screen::SilentWayland || screen == Screen::MuteWayland) {
         env.insert("WAYLAND_DISPLAY", kSilentWayland);
         env.insert("XDG_RUNTIME_DIR", config);
+        if (screen == Screen::MuteWayland && !mute.listen(config + "/" + kSilentWayland))
+            return {};
     }
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationDirPath() + "/" + program, args);
@@ -583,6 +590,15 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         ASSERT_TRUE(version.open(QIODevice::ReadWrite) && version.seek(3) && version.write("\x03\0\0\0", 4) == 4);
     }
     const QString notLoaded = "Quarno: exit 2, the setup file could not be loaded: ";
+    // Where the names with ".." lead only after the link: the file beside the decoy is newer.
+    ASSERT_TRUE(QDir().mkpath(doubles.dir.filePath("other/real")) && QFile::link("other/real", doubles.dir.filePath("linkdir")));
+    ASSERT_TRUE(QFile::copy(file, doubles.dir.filePath("other/m1.QRN")) && QFile::copy(newer, doubles.dir.filePath("m1.QRN")));
+    ASSERT_TRUE(QFile::copy(newer, doubles.dir.filePath("other/m2.QRN")));
+    struct Back {
+        QString folder = QDir::currentPath();
+        ~Back() { QDir::setCurrent(folder); }
+    } back;
+    ASSERT_TRUE(QDir::setCurrent(doubles.dir.path()));
     using enum Screen;
     struct Row {
         QStringList args;
@@ -591,6 +607,7 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         QString begins, ends; // of the one line on standard error ("": none)
         Screen screen = Offscreen; // else the program itself, its boxes closed unanswered
         int port = 1;
+        QString notice = {}; // the start of a first line, with the settings damaged
     };
     const Row rows[] = {
         {{"-q", "-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + "COM1 (" + noDevice + ") could not be opened: ",
@@ -616,6 +633,16 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
         {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", SilentWayland},
         {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
          ": WAYLAND_DISPLAY=" + kSilentWayland + " does not answer", SilentWayland},
+        {{"-q", "-t", file}, Idle, frmMain::ExitOk, "", "", MuteWayland},
+        {{"-p", missing}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded, quoted(104, {missing}), MuteWayland},
+        {{"-f", file}, NoUnit, frmMain::ExitStartupError, "Quarno: exit 6, an error stopped the start-up: no display to show",
+         ": WAYLAND_DISPLAY=" + kSilentWayland + " does not answer", MuteWayland},
+        // The settings' trouble comes first where no window shows it.
+        {{"-q", "-t", file}, NoUnit, frmMain::ExitTransmitFailed, notSent + "no port is chosen", "", None, 0,
+         "Quarno: The settings file \"" + doubles.dir.filePath("config/Kelvaro/Quarno.conf") + "\" is damaged"},
+        // A name is the file the system opens: ".." climbs from where a link leads.
+        {{"-q", "-t", "linkdir/../m1.QRN"}, Idle, frmMain::ExitOk, "", "", None},
+        {{"-p", "linkdir/../m2.QRN"}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded + quoted(199, {"2.15", "3.0"}), "", None},
         // Nobody sees the newer-file notice: it counts as closed.
         {{"-p", newer}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded + quoted(199, {"2.15", "3.0"}), "", None},
         {{"-q", "-t", newer}, NoUnit, frmMain::ExitFileNotLoadable, notLoaded + quoted(199, {"2.15", "3.0"}), "", None},
@@ -640,13 +667,15 @@ TEST(WindowlessTransmit, TheReasonLineNamesWhatEndedTheRun)
             GTEST_SKIP() << "no pseudo-terminal: " << server.ErrorString().toStdString();
         const QString device = row.unit == NoUnit ? noDevice : server.SlavePath();
         const ChildRun run = RunChild(row.screen == Offscreen ? "quarno_scripted" : "quarno", row.args,
-                                      ChildConfig(doubles.dir, device, row.port), {}, {}, row.screen);
+                                      ChildConfig(doubles.dir, device, row.port, !row.notice.isEmpty()), {}, {}, row.screen);
         ASSERT_TRUE(run.ended) << "the transmit did not end";
         EXPECT_EQ(run.exitCode, row.exit) << run.out.toStdString() << run.err.toStdString();
         EXPECT_EQ(unit.Register(0), 0);
         const QStringList lines = QString::fromLocal8Bit(run.err).split('\n', Qt::SkipEmptyParts);
-        const QStringList said = lines.filter("Quarno: ");
+        QStringList said = lines.filter("Quarno: ");
         EXPECT_EQ(lines, said); // nothing but the program's own lines
+        if (!row.notice.isEmpty())
+            EXPECT_TRUE(!said.isEmpty() && said.takeFirst().startsWith(row.notice) && lines[0].contains(" COM1 ")) << run.err.toStdString();
         ASSERT_EQ(said.size(), row.begins.isEmpty() ? 0 : 1) << run.err.toStdString();
         EXPECT_TRUE(row.begins.isEmpty() || said[0].startsWith(row.begins)) << run.err.toStdString();
         EXPECT_TRUE(row.begins.isEmpty() || said[0].endsWith(row.ends)) << run.err.toStdString();
