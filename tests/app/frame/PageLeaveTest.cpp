@@ -94,9 +94,8 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
               Road::ListClick, Road::ListKeys, Road::ListDoubleClick, Road::ListDrag}) {
             if (road == Road::Close && !c.committed) // Close checks no page
                 continue;
-            // Another row of the input list: the box commits first (the page's own check of the
-            // input shown keeps the row without a message), and the rest of a refused press's
-            // gesture (its double click, a drag) goes nowhere; so on the Speed Relays list.
+            // Another row of the input list (and a double click or drag on Speed Relays): the box
+            // commits first, and the rest of the refused press's gesture goes nowhere.
             const bool listRoad = road >= Road::ListClick;
             if (listRoad && (!c.committed || (c.tab != TabAnalogIn && road < Road::ListDoubleClick)))
                 continue;
@@ -179,7 +178,7 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
                 break;
             }
             QApplication::processEvents();
-            if (view)
+            if (view) // the page's own again
                 view->StartDrag = payload;
 
             EXPECT_EQ(drags, 0);

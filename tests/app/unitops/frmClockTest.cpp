@@ -119,27 +119,22 @@ TEST_F(frmClockTest, EnterActsAsOKAndEscapeCancels)
         d.show();
         Box(d, 4)->setFocus();
         QTest::keyClick(Box(d, 4), Qt::Key_Tab); // to the check box
-        if (c.day)
-            d.findChild<QCheckBox*>("chkSync")->click();
         if (QLatin1String(c.focus) != "chkSync")
             d.findChild<QWidget*>(c.focus)->setFocus();
         ASSERT_EQ(d.focusWidget()->objectName(), c.focus);
         if (c.day) { // typed over the text the focus selected
+            d.findChild<QCheckBox*>("chkSync")->click();
             Box(d, 0)->selectAll();
             QTest::keyClicks(d.focusWidget(), c.day);
-            ASSERT_EQ(Box(d, 0)->text(), c.day);
         }
         unit.SetRegister(2824, 0); // the year: set again only by a write
         const int beeps = doubles.presenter.beeps;
         QTest::keyClick(d.focusWidget(), c.key);
         EXPECT_EQ(d.isVisible(), c.day != nullptr) << c.focus;
         EXPECT_EQ(unit.Register(2824) != 0, c.written) << c.focus;
-        EXPECT_EQ(d.findChild<QCheckBox*>("chkSync")->isChecked(), !c.day) << c.focus;
-        if (c.day) { // refused as a click on OK refuses it: a beep, the day selected
-            EXPECT_EQ(doubles.presenter.beeps, beeps + 1);
-            EXPECT_EQ(d.focusWidget(), Box(d, 0));
-            EXPECT_EQ(Box(d, 0)->selectedText(), c.day);
-        }
+        // A refused day as a click on OK refuses it: a beep, the day selected.
+        EXPECT_EQ(doubles.presenter.beeps, beeps + (c.day ? 1 : 0)) << c.focus;
+        EXPECT_TRUE(!c.day || (Box(d, 0)->hasFocus() && Box(d, 0)->selectedText() == c.day)) << c.focus;
     }
 }
 
