@@ -38,6 +38,42 @@ Qt::CursorShape CursorFor(qint32 pointer)
     }
 }
 
+// Cuts the segment a-b to the box in floating point: an end outside (the farther one first) is
+// moved along the line measured from the other end, so the arithmetic stays near the box. False
+// when nothing of it lies inside, or a point is not a number.
+bool ClipSegment(QPointF& a, QPointF& b, const QRectF& box)
+{
+    auto outside = [&](const QPointF& p) {
+        return (p.x() < box.left() ? 1 : 0) | (p.x() > box.right() ? 2 : 0) | (p.y() < box.top() ? 4 : 0)
+               | (p.y() > box.bottom() ? 8 : 0);
+    };
+    auto away = [&](const QPointF& p) { return qAbs(p.x() - box.center().x()) + qAbs(p.y() - box.center().y()); };
+    for (const double v : {a.x(), a.y(), b.x(), b.y()})
+        if (std::isnan(v))
+            return false;
+    // Each pass puts one end on a side; rounding may ask for a pass more.
+    for (int pass = 0; pass < 8; ++pass) {
+        const int codeA = outside(a), codeB = outside(b);
+        if ((codeA | codeB) == 0)
+            break;
+        if (codeA & codeB)
+            return false;
+        const bool moveA = codeA != 0 && (codeB == 0 || away(a) > away(b));
+        QPointF& p = moveA ? a : b;
+        const QPointF& q = moveA ? b : a;
+        const int code = moveA ? codeA : codeB;
+        if (code & 3) {
+            const double x = code & 1 ? box.left() : box.right();
+            p = QPointF(x, q.y() + (p.y() - q.y()) * ((x - q.x()) / (p.x() - q.x())));
+        } else {
+            const double y = code & 4 ? box.top() : box.bottom();
+            p = QPointF(q.x() + (p.x() - q.x()) * ((y - q.y()) / (p.y() - q.y())), y);
+        }
+    }
+    return std::isfinite(a.x()) && std::isfinite(a.y()) && std::isfinite(b.x()) && std::isfinite(b.y())
+           && (outside(a) | outside(b)) == 0;
+}
+
 struct Plot {
     int left, top, right, bottom; // frame edges, inclusive
     int width() const { return right - left; }
@@ -315,14 +351,16 @@ void TarnGraph::DrawData(QPainter& painter, bool onlyLast) const
     painter.setClipRect(QRect(QPoint(m_fromLeft + 1, m_fromTop - 1), QPoint(right - 1, baseY - 1)));
     painter.setPen(QPen(m_dataColor, 1, Qt::SolidLine));
     auto at = [&](const DataEntry& e) {
-        return QPoint(Px(m_fromLeft + double(e.fXValue) * perX), Px(baseY - double(e.fYValue) * perY));
+        return QPointF(std::round(m_fromLeft + double(e.fXValue) * perX), std::round(baseY - double(e.fYValue) * perY));
     };
+    // Each segment is cut to the clip area (a pixel wider) before it is drawn, so a far point's
+    // segment keeps its true slope instead of overflowing the painter's integers.
+    const QRectF area(QPointF(m_fromLeft, m_fromTop - 2), QPointF(right, baseY));
     for (qsizetype i = onlyLast ? m_data.size() - 1 : 1; i < m_data.size(); ++i) {
-        const DataEntry& a = m_data[i - 1];
-        const DataEntry& b = m_data[i];
-        if (std::isnan(a.fXValue) || std::isnan(a.fYValue) || std::isnan(b.fXValue) || std::isnan(b.fYValue))
-            continue;
-        painter.drawLine(at(a), at(b));
+        QPointF a = at(m_data[i - 1]);
+        QPointF b = at(m_data[i]);
+        if (ClipSegment(a, b, area))
+            painter.drawLine(QLineF(a, b));
     }
     painter.restore();
 }

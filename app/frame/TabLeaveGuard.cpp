@@ -1,11 +1,13 @@
 #include "app/frame/TabLeaveGuard.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QShortcutEvent>
 #include <QStyle>
+#include <QStyleHints>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWheelEvent>
@@ -97,6 +99,35 @@ RowLeaveGuard::RowLeaveGuard(QAbstractItemView* list, std::function<bool()> mayL
 {
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (now == m_list)
+            m_focusBefore = old;
+    });
+}
+
+bool RowLeaveGuard::InRefusedGesture(const QMouseEvent& mouse)
+{
+    switch (mouse.type()) {
+    case QEvent::MouseButtonPress: {
+        if (!m_refused)
+            return false;
+        // Another button while one is down, or the press the window system pairs with the
+        // refused one into a double click (once, as it does).
+        const QStyleHints* hints = QGuiApplication::styleHints();
+        const QPointF moved = mouse.globalPosition() - m_pressAt;
+        const bool paired = m_pairable && mouse.button() == m_button
+                            && mouse.timestamp() - m_pressTime < quint64(hints->mouseDoubleClickInterval())
+                            && qAbs(moved.x()) <= hints->mouseDoubleClickDistance()
+                            && qAbs(moved.y()) <= hints->mouseDoubleClickDistance();
+        if (paired)
+            m_pairable = false;
+        return paired || (mouse.buttons() & ~mouse.button()) != Qt::NoButton;
+    }
+    case QEvent::MouseMove: return m_refused && mouse.buttons() != Qt::NoButton;
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease: return m_refused;
+    default: return false;
+    }
 }
 
 bool RowLeaveGuard::eventFilter(QObject* watched, QEvent* event)
@@ -105,15 +136,28 @@ bool RowLeaveGuard::eventFilter(QObject* watched, QEvent* event)
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-        if (watched == m_list->viewport()) {
-            refused = m_mayLeave && !m_mayLeave();
-            m_pressRefused = refused;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        // The rows take the mouse on the viewport; what they leave goes on to the list itself.
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        refused = InRefusedGesture(*mouse);
+        const bool starts = event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+        // The press has already moved the focus to the list; the rest of a refused gesture
+        // gives it back.
+        if (refused && starts && QApplication::focusWidget() == m_list && m_focusBefore)
+            m_focusBefore->setFocus(Qt::OtherFocusReason);
+        if (refused || !starts)
+            break;
+        m_refused = watched == m_list->viewport() && m_mayLeave && !m_mayLeave();
+        refused = m_refused;
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_pairable = m_refused;
+            m_button = mouse->button();
+            m_pressTime = mouse->timestamp();
+            m_pressAt = mouse->globalPosition();
         }
         break;
-    case QEvent::MouseButtonRelease:
-        refused = watched == m_list->viewport() && m_pressRefused;
-        m_pressRefused = false;
-        break;
+    }
     case QEvent::KeyPress: refused = watched == m_list && m_mayLeave && !m_mayLeave(); break;
     default: break;
     }

@@ -4,10 +4,14 @@
 // boxes lose the focus (which would correct what was typed); a refusal swallows the input, so
 // the page and its focus stay.
 #include <QObject>
+#include <QPointF>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
 
 class QAbstractItemView;
+class QMouseEvent;
 class QTabBar;
 class QTabWidget;
 
@@ -31,8 +35,10 @@ private:
 };
 
 // The same for another row of a page's list, chosen by a click or a key: mayLeave runs before
-// the row changes, and a refusal swallows the input (and the release of a swallowed press), so
-// the row shown stays.
+// the row changes, and a refusal swallows the input, so the row shown stays. A refused press
+// ends its whole gesture: nothing more of it (another button, the second press of a double
+// click, a move with a button held, which would select or drag, the release) reaches the list,
+// and the focus that a press of it moved to the list goes back.
 class RowLeaveGuard : public QObject {
 public:
     RowLeaveGuard(QAbstractItemView* list, std::function<bool()> mayLeave);
@@ -41,7 +47,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Whether a mouse event on the list or its viewport belongs to the refused gesture.
+    bool InRefusedGesture(const QMouseEvent& mouse);
+
     QAbstractItemView* m_list;
     std::function<bool()> m_mayLeave;
-    bool m_pressRefused = false;
+    bool m_refused = false; // the last gesture the list saw was refused
+    // Its first press, which a second press pairs with into a double click.
+    bool m_pairable = false;
+    Qt::MouseButton m_button = Qt::NoButton;
+    quint64 m_pressTime = 0;
+    QPointF m_pressAt;
+    QPointer<QWidget> m_focusBefore; // where the focus was before the list last took it
 };

@@ -48,6 +48,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), m_alive(std::make_shared<
     grid->addWidget(m_text, 5, 0, 1, 2);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setDefault(true);
     m_ok->setEnabled(false);
     grid->addWidget(m_ok, 6, 1, Qt::AlignRight);
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);

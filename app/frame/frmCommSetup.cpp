@@ -25,6 +25,7 @@ frmCommSetup::frmCommSetup(QWidget* parent) : QDialog(parent)
     pagecommon::FitListOnly(m_combo);
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOK"));
+    m_ok->setDefault(true);
     m_ok->setEnabled(false);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cmdCancel"));

@@ -150,6 +150,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
     buttons->addStretch();
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     cancel->setObjectName(QStringLiteral("cmdCancel"));
     buttons->addWidget(ok);

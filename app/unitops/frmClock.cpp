@@ -58,11 +58,8 @@ frmClock::frmClock(QWidget* parent, FrameApi* frame) : QDialog(parent)
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
     m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // No default button: Enter anywhere in the dialog, on the check box too, writes nothing.
-    for (QPushButton* button : {m_cmdOK, m_cmdCancel}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter acts as OK, as in every dialog of the program.
+    m_cmdOK->setDefault(true);
     m_timDateTime = new QTimer(this);
     m_timDateTime->setObjectName(QStringLiteral("timDateTime"));
     m_timDateTime->setInterval(platform::TimeSource::Instance().TimerInterval(1000));
@@ -150,11 +147,10 @@ bool frmClock::eventFilter(QObject* watched, QEvent* event)
                 continue;
             auto* key = static_cast<QKeyEvent*>(event);
             const QString text = key->text();
-            // Only typed characters are filtered; Ctrl chords (copy, paste) go through. Enter is
-            // dropped too: the dialog has no default button, so it must not write the clock.
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-                return true;
+            // Only typed characters are filtered; Ctrl chords (copy, paste) go through, and so
+            // does Enter, for the default button.
             if (text.isEmpty() || (key->modifiers() & Qt::ControlModifier) || key->key() == Qt::Key_Backspace
+                || key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
                 || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Escape)
                 return false;
             if (text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9'))
@@ -215,12 +211,14 @@ void frmClock::OnOK()
         else if (BoxValue(Minute) > 59)
             focus = Minute;
         m_txtDate[focus]->setFocus();
+        m_txtDate[focus]->selectAll(); // also when Enter came from the box that has the focus
         return;
     }
     if (values[4] < kFirstYear) {
         enableButtons();
         platform::MessagePresenter::Instance().Beep();
         m_txtDate[Year]->setFocus();
+        m_txtDate[Year]->selectAll();
         return;
     }
     // Written as shown at this moment; the timer must not change the boxes meanwhile.

@@ -288,6 +288,11 @@ TEST_F(Graph, HugeValuesDrawWithoutOverflow)
     graph.SetData({{1, 1}, {1e30f, 1e30f}, {-1e30f, 2}});
     const QImage img = paint();
     EXPECT_GT(count(img, QRect(L + 1, T, R - L - 1, B - T), data), 0);
+    // A far point keeps its segment's slope: (0, 0)-(1e6, 2e6) crosses x = 100 at y = 290 - 60 * 52 / 36.
+    graph.SetData({{0, 0}, {1e6f, 2e6f}});
+    const QImage far = paint();
+    EXPECT_GT(count(far, QRect(100, 202, 1, 3), data), 0);
+    EXPECT_EQ(count(far, QRect(100, 206, 1, B - 206), data), 0);
 }
 
 TEST_F(Graph, ClicksAndDoubleClicks)

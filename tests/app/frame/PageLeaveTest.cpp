@@ -4,6 +4,7 @@
 // so does another row of the page's list, chosen by a click or the arrow keys.
 #include "tests/app/frame/FrameTestSupport.h"
 
+#include "app/pages/channels/AnalogListView.h"
 #include "controls/EntryBox.h"
 #include "datamodel/XelAnalogIn.h"
 #include "datamodel/cAnalogIn.h"
@@ -39,7 +40,7 @@ protected:
     }
 };
 
-enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save, Email, Close, ListClick, ListKeys };
+enum class Road { CtrlTab, TabClick, Mnemonic, Wheel, Save, Email, Close, ListClick, ListKeys, ListDoubleClick, ListDrag };
 
 } // namespace
 
@@ -90,13 +91,13 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
     for (const Case& c : cases) {
         for (const Road road :
              {Road::CtrlTab, Road::TabClick, Road::Mnemonic, Road::Wheel, Road::Save, Road::Email, Road::Close,
-              Road::ListClick, Road::ListKeys}) {
+              Road::ListClick, Road::ListKeys, Road::ListDoubleClick, Road::ListDrag}) {
             if (road == Road::Close && !c.committed) // Close checks no page
                 continue;
-            // Another row of the input list: the box commits first (the page's own check of the
-            // input shown keeps the row without a message).
-            const bool listRoad = road == Road::ListClick || road == Road::ListKeys;
-            if (listRoad && (c.tab != TabAnalogIn || !c.committed))
+            // Another row of the input list (and a double click or drag on Speed Relays): the box
+            // commits first, and the rest of the refused press's gesture goes nowhere.
+            const bool listRoad = road >= Road::ListClick;
+            if (listRoad && (!c.committed || (c.tab != TabAnalogIn && road < Road::ListDoubleClick)))
                 continue;
             SCOPED_TRACE(testing::Message() << c.box << " road " << int(road));
             tabs->setCurrentIndex(c.tab);
@@ -111,8 +112,12 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             }
             if (listRoad) // the input comes as the window system gives it: to the active window
                 ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-            auto* list = page->findChild<QTreeWidget*>("lvwAnalog");
+            auto* list = page->findChild<QTreeWidget*>(c.tab == TabAnalogIn ? "lvwAnalog" : "lvwSpeedRelays");
             QTreeWidgetItem* shown = list ? list->currentItem() : nullptr;
+            const auto at = [&](QTreeWidgetItem* row) { // in the window, as the window system gives it
+                return list->viewport()->mapTo(window.get(), list->visualItemRect(row).center());
+            };
+            QTreeWidgetItem* other = list ? list->topLevelItem(c.tab == TabAnalogIn ? 4 : 1) : nullptr;
             auto* box = page->findChild<EntryBox*>(c.box);
             ASSERT_NE(box, nullptr);
             const QString original = box->Text();
@@ -126,14 +131,19 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             doubles.presenter.shown.clear();
             doubles.presenter.beeps = 0;
 
-            const int other = c.tab == TabSpeedSensor ? TabMain : TabSpeedSensor;
+            const int otherTab = c.tab == TabSpeedSensor ? TabMain : TabSpeedSensor;
+            int drags = 0; // a drag the input list starts asks its page for what it carries
+            auto* view = dynamic_cast<AnalogListView*>(list);
+            const auto payload = view ? view->StartDrag : nullptr;
+            if (view)
+                view->StartDrag = [&] { return ++drags, payload(); };
             switch (road) {
             case Road::CtrlTab: QTest::keyClick(box->TextBox(), Qt::Key_Tab, Qt::ControlModifier); break;
             case Road::TabClick:
-                QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(other).center());
+                QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(otherTab).center());
                 break;
             case Road::Mnemonic:
-                QTest::keySequence(box->TextBox(), QKeySequence::mnemonic(tabs->tabText(other)));
+                QTest::keySequence(box->TextBox(), QKeySequence::mnemonic(tabs->tabText(otherTab)));
                 break;
             case Road::Wheel: {
                 QTabBar* bar = tabs->tabBar();
@@ -147,8 +157,7 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
             case Road::Email: window->ToolClick("email"); break;
             case Road::Close: window->ToolClick("close"); break;
             case Road::ListClick:
-                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                                  list->visualItemRect(list->topLevelItem(4)).center());
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(other).center());
                 break;
             case Road::ListKeys:
                 // Into the list by the keyboard, and on down it before the box has its focus back.
@@ -156,9 +165,23 @@ TEST_F(PageLeaveTest, ARefusedEntryKeepsThePageTheSetupAndTheFocus)
                 QTest::keyClick(window->windowHandle(), Qt::Key_Down);
                 QTest::keyClick(window->windowHandle(), Qt::Key_Down);
                 break;
+            case Road::ListDoubleClick: // two clicks paired as one, the window served between them
+                QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(other));
+                QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
+                QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at(other));
+                break;
+            case Road::ListDrag: // from the row shown onto another, with the button held
+                QTest::mousePress(window->windowHandle(), Qt::LeftButton, {}, at(shown));
+                QTest::mouseMove(window->windowHandle(), (at(shown) + at(other)) / 2);
+                QTest::mouseMove(window->windowHandle(), at(other));
+                QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, {}, at(other));
+                break;
             }
             QApplication::processEvents();
+            if (view) // the page's own again
+                view->StartDrag = payload;
 
+            EXPECT_EQ(drags, 0);
             EXPECT_EQ(Shown().join('|').toStdString(), c.message.toStdString());
             EXPECT_EQ(tabs->currentIndex(), c.tab);
             if (list)

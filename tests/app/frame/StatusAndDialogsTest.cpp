@@ -330,8 +330,12 @@ TEST_F(StatusBar, SmallDialogsAndMessageBoxesHaveAnOwnerAndNoMinimiseOrMaximiseB
             std::make_shared<frmCANDiagnosis>(), std::make_shared<frmBackupSystemSettings>(s),
             std::make_shared<frmCANSettings>(), std::make_shared<frmMessage>(), std::make_shared<frmRelaySelection>(s),
             std::make_shared<frmIDNumber>(), std::make_shared<frmSecretSettings>()};
-        for (const auto& dialog : dialogs)
+        for (const auto& dialog : dialogs) {
             EXPECT_TRUE(framed(*dialog, window.get())) << dialog->objectName().toStdString();
+            // Enter acts as OK wherever there is one.
+            if (const auto* ok = dialog->findChild<QPushButton*>("cmdOK"))
+                EXPECT_TRUE(ok->isDefault()) << dialog->objectName().toStdString();
+        }
     }
     // The platform's own message box, as the program shows one.
     auto boxFramed = [&](QWidget* owner) {

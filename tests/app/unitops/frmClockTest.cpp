@@ -82,9 +82,6 @@ TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
         {"blank", "1", Qt::Key_Space, Qt::NoModifier, "1"},
         {"Backspace", "17", Qt::Key_Backspace, Qt::NoModifier, "1"},
         {"Ctrl+A selects all", "17", Qt::Key_A, Qt::ControlModifier, "17"},
-        // No default button: Enter neither closes the dialog nor writes the clock.
-        {"Enter", "17", Qt::Key_Return, Qt::NoModifier, "17"},
-        {"keypad Enter", "17", Qt::Key_Enter, Qt::KeypadModifier, "17"},
     };
     const QVector<int> clock = ClockRegisters();
     for (const auto& c : cases) {
@@ -104,15 +101,19 @@ TEST_F(frmClockTest, OnlyDigitsBackspaceAndCtrlChordsAreTyped)
     EXPECT_EQ(ClockRegisters(), clock);
 }
 
-// No default button: Enter writes nothing wherever the focus is, on the check box (reached by
-// Tab from the minute box) too. Escape cancels.
-TEST_F(frmClockTest, EnterDoesNothingAnywhereAndEscapeCancels)
+// Enter acts as OK wherever the focus is, on the check box (reached by Tab from the minute box)
+// too, and presses Cancel when that has the focus. Escape cancels.
+TEST_F(frmClockTest, EnterActsAsOKAndEscapeCancels)
 {
     const struct {
         const char* focus;
         Qt::Key key;
-    } cases[] = {{"chkSync", Qt::Key_Return}, {"chkSync", Qt::Key_Enter}, {"txtDate_4", Qt::Key_Return},
-                 {"cmdOK", Qt::Key_Return},   {"cmdCancel", Qt::Key_Enter}, {"chkSync", Qt::Key_Escape}};
+        bool written;
+        const char* day = nullptr; // typed with the clock not followed; OK refuses it
+    } cases[] = {{"chkSync", Qt::Key_Return, true},   {"chkSync", Qt::Key_Enter, true},
+                 {"txtDate_4", Qt::Key_Return, true}, {"cmdOK", Qt::Key_Return, true},
+                 {"cmdCancel", Qt::Key_Enter, false}, {"chkSync", Qt::Key_Escape, false},
+                 {"txtDate_0", Qt::Key_Return, false, "45"}, {"txtDate_0", Qt::Key_Enter, false, "45"}};
     for (const auto& c : cases) {
         frmClock d;
         d.show();
@@ -121,11 +122,19 @@ TEST_F(frmClockTest, EnterDoesNothingAnywhereAndEscapeCancels)
         if (QLatin1String(c.focus) != "chkSync")
             d.findChild<QWidget*>(c.focus)->setFocus();
         ASSERT_EQ(d.focusWidget()->objectName(), c.focus);
-        const int packages = unit.PackagesReceived();
+        if (c.day) { // typed over the text the focus selected
+            d.findChild<QCheckBox*>("chkSync")->click();
+            Box(d, 0)->selectAll();
+            QTest::keyClicks(d.focusWidget(), c.day);
+        }
+        unit.SetRegister(2824, 0); // the year: set again only by a write
+        const int beeps = doubles.presenter.beeps;
         QTest::keyClick(d.focusWidget(), c.key);
-        EXPECT_EQ(d.isVisible(), c.key != Qt::Key_Escape) << c.focus;
-        EXPECT_TRUE(d.findChild<QCheckBox*>("chkSync")->isChecked()) << c.focus;
-        EXPECT_EQ(unit.PackagesReceived(), packages) << c.focus;
+        EXPECT_EQ(d.isVisible(), c.day != nullptr) << c.focus;
+        EXPECT_EQ(unit.Register(2824) != 0, c.written) << c.focus;
+        // A refused day as a click on OK refuses it: a beep, the day selected.
+        EXPECT_EQ(doubles.presenter.beeps, beeps + (c.day ? 1 : 0)) << c.focus;
+        EXPECT_TRUE(!c.day || (Box(d, 0)->hasFocus() && Box(d, 0)->selectedText() == c.day)) << c.focus;
     }
 }
 
