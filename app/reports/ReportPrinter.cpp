@@ -16,7 +16,6 @@ namespace {
 
 constexpr double kPadX = 60;   // twips inside a cell, left and right
 constexpr double kPadY = 30;   // twips above and below a cell's text
-constexpr double kTwipsPerPoint = 20;
 
 // What the pages are measured on: a device of the resolution they are drawn at. A font's
 // measures depend on the device (the screen's are some 2 % narrower than a PDF's), and a line
@@ -131,7 +130,12 @@ QFont ReportPrinter::FontAt(double points, bool bold) const
     return font;
 }
 
-double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
+double ReportPrinter::LineHeight(double points, bool bold) const
+{
+    // Whole twips, rounded up: a row is never a fraction shorter than the lines drawn in it.
+    const QFontMetricsF metrics = Measures(FontAt(points, bold));
+    return std::ceil(metrics.lineSpacing() * 1440.0 / metrics.fontDpi());
+}
 
 bool ReportPrinter::StartDoc()
 {
@@ -143,7 +147,7 @@ bool ReportPrinter::StartDoc()
     if (m_error)
         return false;
     // The header line sits above the top margin and the footer line below the bottom one.
-    const double lineRoom = LineHeight(HeaderFontSize) + 60;
+    const double lineRoom = LineHeight(HeaderFontSize, HeaderBold) + 60;
     MarginTop = qMax(MarginTop, m_unprintable.top() + lineRoom);
     MarginBottom = qMax(MarginBottom, m_unprintable.bottom() + lineRoom);
     MarginLeft = qMax(MarginLeft, m_unprintable.left());
@@ -246,7 +250,7 @@ double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringLis
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
         lines = qMax(lines, int(Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).size()));
-    return lines * LineHeight(points) + 2 * kPadY;
+    return lines * LineHeight(points, bold) + 2 * kPadY;
 }
 
 double ReportPrinter::TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const
@@ -448,7 +452,7 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     // Header and footer: three parts each, above the top margin and below the bottom margin.
     const PageText& t = m_pageTexts[page - 1];
     p.setFont(FontAt(t.headerSize, t.headerBold));
-    const double lineH = LineHeight(t.headerSize);
+    const double lineH = LineHeight(t.headerSize, t.headerBold);
     const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
     const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
     QStringList footer = t.footer;

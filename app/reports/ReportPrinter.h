@@ -104,8 +104,9 @@ public:
 
     const QVector<Op>& Ops() const { return m_ops; }
     static QVector<Column> ParseFormat(const QString& format);
-    // Height in twips of one line at a point size.
-    static double LineHeight(double points);
+    // Height in twips of one line at a point size: the line spacing of the current font as it is
+    // drawn, so that no descender or accent is cut at the edge of its row.
+    double LineHeight(double points, bool bold = false) const;
     // A cell's text with CR LF and CR line breaks as line feeds.
     static QString Lines(const QString& text);
     // How a row's cells share its width when drawn in font.
