@@ -146,12 +146,22 @@ bool ReportPrinter::StartDoc()
     m_error = m_startFails ? 1 : 0;
     if (m_error)
         return false;
+    // A paper whose printable area is narrower than the report gets the report as on a larger
+    // page, scaled down to the paper: the tables end at the printable edge, and the left margin
+    // (never less than the unprintable edge) shrinks with them.
+    m_fit = 1;
+    const double printableRight = m_page.width() - m_unprintable.right();
+    if (ReportWidth > 0 && printableRight > m_unprintable.left()) {
+        m_fit = qMin(printableRight / (MarginLeft + ReportWidth), (printableRight - m_unprintable.left()) / ReportWidth);
+        m_fit = qMin(1.0, m_fit);
+    }
+    const QMarginsF unprintable = m_unprintable / m_fit;
     // The header line sits above the top margin and the footer line below the bottom one.
     const double lineRoom = LineHeight(HeaderFontSize, HeaderBold) + 60;
-    MarginTop = qMax(MarginTop, m_unprintable.top() + lineRoom);
-    MarginBottom = qMax(MarginBottom, m_unprintable.bottom() + lineRoom);
-    MarginLeft = qMax(MarginLeft, m_unprintable.left());
-    MarginRight = qMax(MarginRight, m_unprintable.right());
+    MarginTop = qMax(MarginTop, unprintable.top() + lineRoom);
+    MarginBottom = qMax(MarginBottom, unprintable.bottom() + lineRoom);
+    MarginLeft = qMax(MarginLeft, unprintable.left());
+    MarginRight = qMax(MarginRight, unprintable.right());
     m_open = true;
     BeginPage();
     return true;
@@ -487,6 +497,9 @@ bool ReportPrinter::DrawPages(QPagedPaintDevice& device, int resolution, int fro
     if (!p.begin(&device))
         return false;
     const double scale = resolution / 1440.0;
+    // The layout is kept whole and only drawn smaller, so every line still fits its cell.
+    if (m_fit < 1)
+        p.scale(m_fit, m_fit);
     bool first = true;
     for (int copy = 0; copy < qMax(1, copies); ++copy) {
         for (int page = fromPage; page <= toPage; ++page) {
