@@ -47,6 +47,14 @@ QFontMetricsF Measures(const QFont& font)
     return QFontMetricsF(font, &device);
 }
 
+// A line's height in whole twips, rounded up: a row is never a fraction shorter than the lines
+// drawn in it.
+double LineTwips(const QFont& font)
+{
+    const QFontMetricsF metrics = Measures(font);
+    return std::ceil(metrics.lineSpacing() * 1440.0 / metrics.fontDpi());
+}
+
 // The lines a text is drawn in within a column of `width` twips. The page draws exactly these
 // lines, so a row is always as tall as the lines it shows. Leading blanks (an indent) are kept.
 QStringList Wrap(const QString& text, const QFont& font, double width)
@@ -130,12 +138,7 @@ QFont ReportPrinter::FontAt(double points, bool bold) const
     return font;
 }
 
-double ReportPrinter::LineHeight(double points, bool bold) const
-{
-    // Whole twips, rounded up: a row is never a fraction shorter than the lines drawn in it.
-    const QFontMetricsF metrics = Measures(FontAt(points, bold));
-    return std::ceil(metrics.lineSpacing() * 1440.0 / metrics.fontDpi());
-}
+double ReportPrinter::LineHeight(double points, bool bold) const { return LineTwips(FontAt(points, bold)); }
 
 bool ReportPrinter::StartDoc()
 {
@@ -260,7 +263,7 @@ double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringLis
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
         lines = qMax(lines, int(Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).size()));
-    return lines * LineHeight(points, bold) + 2 * kPadY;
+    return lines * LineTwips(font) + 2 * kPadY;
 }
 
 double ReportPrinter::TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const
