@@ -59,15 +59,13 @@ public:
         m_fit = 1;
     }
     QSizeF PaperSize() const { return m_page; }
-    // The page the report is laid out on: the paper, or on a paper too narrow for ReportWidth
-    // the paper enlarged by 1 / Fit(), each page then drawn scaled down by Fit() onto it.
+    // The page the report is laid out on: the paper, or, where the paper's printable area is
+    // narrower than ReportWidth, the paper enlarged so that the report fits, each page then
+    // drawn scaled down onto the paper (StartDoc works out the factor).
     double PageWidth() const { return m_page.width() / m_fit; }
     double PageHeight() const { return m_page.height() / m_fit; }
     // The width in twips the report's tables take from the left margin (0: none given).
     double ReportWidth = 0;
-    // The factor the pages are drawn at on the paper: below 1 where the printable area of the
-    // paper is narrower than the report. Set by StartDoc.
-    double Fit() const { return m_fit; }
     double MarginLeft = 1440, MarginTop = 1440, MarginRight = 1440, MarginBottom = 1440;
     // The edges of the paper the printer cannot print on, twips of the paper. StartDoc widens a
     // margin that would reach into them, so that the header and footer lines stay on it too.
@@ -154,7 +152,7 @@ private:
     bool DrawPages(QPagedPaintDevice& device, int resolution, int fromPage, int toPage, int copies) const;
 
     QSizeF m_page;
-    double m_fit = 1;
+    double m_fit = 1; // the scale the pages are drawn at on the paper
     QMarginsF m_unprintable;
     bool m_open = false;
     bool m_startFails = false;
