@@ -16,7 +16,6 @@ namespace {
 
 constexpr double kPadX = 60;   // twips inside a cell, left and right
 constexpr double kPadY = 30;   // twips above and below a cell's text
-constexpr double kTwipsPerPoint = 20;
 
 // What the pages are measured on: a device of the resolution they are drawn at. A font's
 // measures depend on the device (the screen's are some 2 % narrower than a PDF's), and a line
@@ -46,6 +45,14 @@ QFontMetricsF Measures(const QFont& font)
 {
     static const MeasuringDevice device;
     return QFontMetricsF(font, &device);
+}
+
+// A line's height in whole twips, rounded up: a row is never a fraction shorter than the lines
+// drawn in it.
+double LineTwips(const QFont& font)
+{
+    const QFontMetricsF metrics = Measures(font);
+    return std::ceil(metrics.lineSpacing() * 1440.0 / metrics.fontDpi());
 }
 
 // The lines a text is drawn in within a column of `width` twips. The page draws exactly these
@@ -131,7 +138,7 @@ QFont ReportPrinter::FontAt(double points, bool bold) const
     return font;
 }
 
-double ReportPrinter::LineHeight(double points) { return points * kTwipsPerPoint * 1.2; }
+double ReportPrinter::LineHeight(double points, bool bold) const { return LineTwips(FontAt(points, bold)); }
 
 bool ReportPrinter::StartDoc()
 {
@@ -142,12 +149,22 @@ bool ReportPrinter::StartDoc()
     m_error = m_startFails ? 1 : 0;
     if (m_error)
         return false;
+    // A paper whose printable area is narrower than the report gets the report as on a larger
+    // page, scaled down to the paper: the tables end at the printable edge, and the left margin
+    // (never less than the unprintable edge) shrinks with them.
+    m_fit = 1;
+    const double printableRight = m_page.width() - m_unprintable.right();
+    if (ReportWidth > 0 && printableRight > m_unprintable.left()) {
+        m_fit = qMin(printableRight / (MarginLeft + ReportWidth), (printableRight - m_unprintable.left()) / ReportWidth);
+        m_fit = qMin(1.0, m_fit);
+    }
+    const QMarginsF unprintable = m_unprintable / m_fit;
     // The header line sits above the top margin and the footer line below the bottom one.
-    const double lineRoom = LineHeight(HeaderFontSize) + 60;
-    MarginTop = qMax(MarginTop, m_unprintable.top() + lineRoom);
-    MarginBottom = qMax(MarginBottom, m_unprintable.bottom() + lineRoom);
-    MarginLeft = qMax(MarginLeft, m_unprintable.left());
-    MarginRight = qMax(MarginRight, m_unprintable.right());
+    const double lineRoom = LineHeight(HeaderFontSize, HeaderBold) + 60;
+    MarginTop = qMax(MarginTop, unprintable.top() + lineRoom);
+    MarginBottom = qMax(MarginBottom, unprintable.bottom() + lineRoom);
+    MarginLeft = qMax(MarginLeft, unprintable.left());
+    MarginRight = qMax(MarginRight, unprintable.right());
     m_open = true;
     BeginPage();
     return true;
@@ -246,7 +263,7 @@ double ReportPrinter::RowHeight(const QVector<Column>& columns, const QStringLis
     int lines = 1;
     for (int i = 0; i < columns.size() && i < cells.size(); ++i)
         lines = qMax(lines, int(Wrap(Lines(cells[i]), font, spans[i].width - 2 * kPadX).size()));
-    return lines * LineHeight(points) + 2 * kPadY;
+    return lines * LineTwips(font) + 2 * kPadY;
 }
 
 double ReportPrinter::TableHeight(const QString& format, const QList<QStringList>& rows, double points, bool bold) const
@@ -448,7 +465,7 @@ void ReportPrinter::DrawPage(QPainter& p, double scale, int page) const
     // Header and footer: three parts each, above the top margin and below the bottom margin.
     const PageText& t = m_pageTexts[page - 1];
     p.setFont(FontAt(t.headerSize, t.headerBold));
-    const double lineH = LineHeight(t.headerSize);
+    const double lineH = LineHeight(t.headerSize, t.headerBold);
     const QRectF headerRect = toDevice(QRectF(MarginLeft, MarginTop - lineH - 60, PageWidth() - MarginLeft - MarginRight, lineH));
     const QRectF footerRect = toDevice(QRectF(MarginLeft, PageHeight() - MarginBottom + 60, PageWidth() - MarginLeft - MarginRight, lineH));
     QStringList footer = t.footer;
@@ -483,6 +500,9 @@ bool ReportPrinter::DrawPages(QPagedPaintDevice& device, int resolution, int fro
     if (!p.begin(&device))
         return false;
     const double scale = resolution / 1440.0;
+    // The layout is kept whole and only drawn smaller, so every line still fits its cell.
+    if (m_fit < 1)
+        p.scale(m_fit, m_fit);
     bool first = true;
     for (int copy = 0; copy < qMax(1, copies); ++copy) {
         for (int page = fromPage; page <= toPage; ++page) {

@@ -53,12 +53,22 @@ public:
     static constexpr int Resolution = 1200;
 
     // Page set-up, twips. The default page is A4 portrait.
-    void SetPageSize(const QSizeF& twips) { m_page = twips; }
-    double PageWidth() const { return m_page.width(); }
-    double PageHeight() const { return m_page.height(); }
+    void SetPageSize(const QSizeF& twips)
+    {
+        m_page = twips;
+        m_fit = 1;
+    }
+    QSizeF PaperSize() const { return m_page; }
+    // The page the report is laid out on: the paper, or, where the paper's printable area is
+    // narrower than ReportWidth, the paper enlarged so that the report fits, each page then
+    // drawn scaled down onto the paper (StartDoc works out the factor).
+    double PageWidth() const { return m_page.width() / m_fit; }
+    double PageHeight() const { return m_page.height() / m_fit; }
+    // The width in twips the report's tables take from the left margin (0: none given).
+    double ReportWidth = 0;
     double MarginLeft = 1440, MarginTop = 1440, MarginRight = 1440, MarginBottom = 1440;
-    // The edges of the paper the printer cannot print on, twips. StartDoc widens a margin that
-    // would reach into them, so that the header and footer lines stay on the paper too.
+    // The edges of the paper the printer cannot print on, twips of the paper. StartDoc widens a
+    // margin that would reach into them, so that the header and footer lines stay on it too.
     void SetUnprintable(const QMarginsF& twips) { m_unprintable = twips; }
     QMarginsF Unprintable() const { return m_unprintable; }
 
@@ -104,8 +114,9 @@ public:
 
     const QVector<Op>& Ops() const { return m_ops; }
     static QVector<Column> ParseFormat(const QString& format);
-    // Height in twips of one line at a point size.
-    static double LineHeight(double points);
+    // Height in twips of one line at a point size: the line spacing of the current font as it is
+    // drawn, so that no descender or accent is cut at the edge of its row.
+    double LineHeight(double points, bool bold = false) const;
     // A cell's text with CR LF and CR line breaks as line feeds.
     static QString Lines(const QString& text);
     // How a row's cells share its width when drawn in font.
@@ -141,6 +152,7 @@ private:
     bool DrawPages(QPagedPaintDevice& device, int resolution, int fromPage, int toPage, int copies) const;
 
     QSizeF m_page;
+    double m_fit = 1; // the scale the pages are drawn at on the paper
     QMarginsF m_unprintable;
     bool m_open = false;
     bool m_startFails = false;

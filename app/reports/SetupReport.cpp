@@ -69,6 +69,8 @@ bool SetupReport::StartDocument(const XelObject& setup)
     m_vsp.MarginRight = 800;
     m_vsp.MarginBottom = 1100;
     m_vsp.MarginLeft = 1440;
+    // The report's tables are 9700 twips wide: a narrower paper gets the pages scaled down.
+    m_vsp.ReportWidth = 9700;
     // A rebuild starts from the printer's own font state.
     m_vsp.FontSize = 10;
     m_vsp.FontBold = false;

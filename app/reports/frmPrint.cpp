@@ -282,7 +282,7 @@ bool frmPrint::TakePaperSize()
                               std::round(edge.bottom() * 20));
     m_previewPrinter->setPageSize(layout.pageSize());
     m_previewPrinter->setPageOrientation(QPageLayout::Portrait);
-    if (twips == QSizeF(m_report.PageWidth(), m_report.PageHeight()) && edgeTwips == m_report.Unprintable())
+    if (twips == m_report.PaperSize() && edgeTwips == m_report.Unprintable())
         return false;
     m_report.SetPageSize(twips);
     m_report.SetUnprintable(edgeTwips);

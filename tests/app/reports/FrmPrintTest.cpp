@@ -1209,7 +1209,8 @@ TEST_F(FrmPrintTest, PrintOutcomeByPrinterState)
 }
 
 // The report is laid out for the paper of the printer it goes to: every page has that size, and
-// no text lies beyond the printable area, the footer's page number included.
+// no text lies beyond the printable area, the footer's page number included; a paper narrower
+// than the report gets it scaled down, every word of A4's still there.
 TEST_F(FrmPrintTest, FullReportStaysInsideThePrintableAreaOfEachPaper)
 {
     struct Case {
@@ -1221,10 +1222,21 @@ TEST_F(FrmPrintTest, FullReportStaysInsideThePrintableAreaOfEachPaper)
         {"Letter", QPageSize::Letter, {}},
         {"Letter, wide unprintable edges", QPageSize::Letter, {40, 60, 40, 60}},
         {"Legal", QPageSize::Legal, {18, 18, 18, 18}},
+        {"A5", QPageSize::A5, {}},
+        {"A5, wide unprintable edges", QPageSize::A5, {30, 20, 30, 20}},
+        {"Executive", QPageSize::Executive, {12, 12, 12, 12}},
+        {"Envelope DL", QPageSize::EnvelopeDL, {12, 12, 12, 12}},
     };
+    QSet<QString> onA4;
     LongSetup();
     for (XelDigitalIn* in : setup->DigitalIn()->NewEnum())
         in->SetActive(true);
+    // Lines that run to the right end of their tables, of words each found once.
+    QStringList words;
+    for (int i = 1; i <= 60; ++i)
+        words << QString("word%1").arg(i);
+    setup->DigitalIn()->Item("1*")->SetInfo(words.join(' '));
+    setup->Info()->SetInfo(words.join('-'));
     for (const Case& c : cases) {
         QFile::remove(pdf);
         printers->paper = QPageSize(c.paper);
@@ -1244,12 +1256,18 @@ TEST_F(FrmPrintTest, FullReportStaysInsideThePrintableAreaOfEachPaper)
         }
         const QRectF printable = QRectF(QPointF(), size).marginsRemoved(c.unprintable);
         QVector<int> pageNumbers;
+        QSet<QString> seen;
         for (const PdfWord& w : layout.words) {
             EXPECT_TRUE(printable.contains(w.box)) << c.name << " page " << w.page << ": " << w.text.toStdString();
+            if (w.text.contains("word"))
+                seen.insert(w.text);
             if (w.text == "Page")
                 pageNumbers.append(w.page);
         }
         EXPECT_EQ(pageNumbers.size(), form->PageCount()) << c.name;
+        if (c.paper == QPageSize::A4)
+            onA4 = seen;
+        EXPECT_EQ(seen - onA4, onA4 - seen) << c.name; // both empty: no word lost or cut
     }
 }
 

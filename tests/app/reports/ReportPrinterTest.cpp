@@ -40,7 +40,7 @@ TEST(ReportPrinter, RowsFlowOntoNewPagesWithTheHandlerRunEachTime)
     };
     ASSERT_TRUE(printer.StartDoc());
     EXPECT_EQ(pagesStarted, 1);
-    const double row = ReportPrinter::LineHeight(10) + 60;
+    const double row = printer.LineHeight(10) + 60;
     const double room = printer.PageHeight() - printer.MarginBottom - printer.MarginTop - 100;
     const int perPage = int(room / row);
     for (int i = 0; i < perPage; ++i)
