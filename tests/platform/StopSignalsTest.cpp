@@ -13,9 +13,7 @@ namespace {
 
 using platform::StopSignals;
 
-// The handler's clock, stepped by the test: no test waits the real second.
-qint64 g_handlerMs = 0;
-qint64 HandlerMs() { return g_handlerMs; }
+qint64 g_handlerMs = 0; // the handler's clock, stepped: no test waits the real second
 
 class StopSignalsTest : public ::testing::TestWithParam<int> {
 protected:
@@ -59,19 +57,18 @@ TEST_P(StopSignalsTest, UnarmedOrASecondSignalEndsTheProgramAtOnceUnlessIgnoredA
     EXPECT_EXIT(std::raise(signal), ::testing::KilledBySignal(signal), "");
     // While the first is still being handled: sent again at once (to the process and its
     // group) it is the same stop; a second later someone asks again.
-    for (const int laterMs : {0, 999, 1000}) {
-        SCOPED_TRACE(laterMs);
+    for (const int laterMs : {0, 999, 1000})
         EXPECT_EXIT(
             {
-                StopSignals::SetHandlerClock(&HandlerMs);
+                StopSignals::SetHandlerClock([] { return g_handlerMs; });
                 StopSignals::Arm arm;
                 std::raise(signal);
                 g_handlerMs += laterMs;
                 std::raise(signal);
                 std::_Exit(0);
             },
-            [&](int status) { return laterMs < 1000 ? status == 0 : ::testing::KilledBySignal(signal)(status); }, "");
-    }
+            [&](int status) { return laterMs < 1000 ? status == 0 : ::testing::KilledBySignal(signal)(status); }, "")
+            << laterMs;
     EXPECT_EXIT(
         {
             { StopSignals::Arm arm; }

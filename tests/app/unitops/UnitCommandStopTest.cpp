@@ -91,11 +91,7 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
         unitops::CmdClock(state);
         unit.SetFirmwareVersion("4.47");
     };
-    auto recorded = [&] {
-        frame.onRecord = [&] { stopNow(); };
-        transmitCommand(0)();
-        frame.onRecord = {};
-    };
+    auto recorded = [&] { frame.onRecord = stopNow; transmitCommand(0)(); frame.onRecord = {}; };
     auto resent = [last = QByteArray()](const QByteArray& w) mutable { return std::exchange(last, w) == w; };
     auto relockWrite = [](const QByteArray& w) { return Register0Value(w) == QByteArray(2, '\0'); };
     auto clockWrite = [](const QByteArray& w) { return w.size() > 9 && w.mid(5, 4) == "F040"; };

@@ -61,10 +61,8 @@ protected:
     {
         QTest::qWait(20);
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (auto* timer = top->isVisible() ? top->findChild<QTimer*>("timTimer") : nullptr; timer && timer->isActive()) {
-                QSignalSpy ticks(timer, &QTimer::timeout);
-                RunUntil([&] { return !ticks.isEmpty(); });
-            }
+            if (QTimer* timer = top->findChild<QTimer*>("timTimer"); timer && timer->isActive())
+                RunUntil([ticks = std::make_shared<QSignalSpy>(timer, &QTimer::timeout)] { return !ticks->isEmpty(); });
     }
     bool Visible(frmRetrieveLog& w, int label)
     {
