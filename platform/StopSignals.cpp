@@ -2,9 +2,11 @@
 
 #include <QSocketNotifier>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -25,9 +27,22 @@ bool g_installed[3] = {};
     }
     return true;
 }();
-// The handler's only ways out: a byte into the pipe, or the default action for a second signal.
+// The handler's only ways out: a byte into the pipe, or the default action for a later signal.
 int g_pipe[2] = {-1, -1};
 volatile sig_atomic_t g_pending = 0;
+// `timeout` and a service manager signal the program and its process group, so one stop
+// arrives twice within a millisecond; a signal this close to the caught one is that stop.
+constexpr qint64 kSameStopMs = 1000;
+std::atomic<qint64> g_caughtAt{0};
+static_assert(std::atomic<qint64>::is_always_lock_free, "read and written in the signal handler");
+
+qint64 MonotonicMs()
+{
+    struct timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now); // async-signal-safe
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+std::atomic<StopSignals::HandlerClock> g_clock{&MonotonicMs};
 
 void SetAction(int signal, void (*handler)(int))
 {
@@ -41,14 +56,18 @@ void SetAction(int signal, void (*handler)(int))
 void OnStopSignal(int signal)
 {
     const int saved = errno;
-    if (g_pending) {
-        // The first one is still being handled: this one ends the program now.
+    const qint64 now = g_clock.load()();
+    if (g_pending && now - g_caughtAt.load() < kSameStopMs) {
+        // The same stop sent again (to the process and its group): it is being handled.
+    } else if (g_pending) {
+        // Asked again while the first is still being handled: this one ends the program now.
         for (int i = 0; i < 3; ++i)
             if (g_installed[i])
                 SetAction(kSignals[i], SIG_DFL);
         raise(signal);
     } else {
         g_pending = signal;
+        g_caughtAt.store(now);
         const unsigned char byte = static_cast<unsigned char>(signal);
         [[maybe_unused]] const ssize_t written = write(g_pipe[1], &byte, 1);
     }
@@ -151,6 +170,8 @@ QString StopSignals::Name(int signal)
     default: return QStringLiteral("signal %1").arg(signal);
     }
 }
+
+void StopSignals::SetHandlerClock(HandlerClock clock) { g_clock.store(clock ? clock : &MonotonicMs); }
 
 void StopSignals::Redeliver(int signal)
 {

@@ -1,8 +1,9 @@
 #pragma once
 // SIGINT, SIGTERM and SIGHUP while the program talks to the unit. Armed, such a signal does not
 // end the program at once: it reaches the event loop as Stop, so the command can drop its link
-// and lock the unit again first. A second signal meanwhile ends the program at once; unarmed,
-// the three keep the action they had. A signal ignored when the program started (nohup) is
+// and lock the unit again first. A signal within a second of the caught one is the same stop
+// (sent to the process and its group); a later one ends the program at once. Unarmed, the
+// three keep the action they had. A signal ignored when the program started (nohup) is
 // never caught.
 #include "platform/PlatformExport.h"
 
@@ -34,6 +35,11 @@ public:
     int Poll();
     // "SIGINT", "SIGTERM", "SIGHUP" (or "signal n").
     static QString Name(int signal);
+
+    // The handler's clock, in milliseconds; it must be async-signal-safe. nullptr: the system's
+    // monotonic clock. Tests step their own.
+    using HandlerClock = qint64 (*)();
+    static void SetHandlerClock(HandlerClock clock);
 
     // Raises a signal caught too late for its arming again, to meet the action it has now.
     static void Redeliver(int signal);

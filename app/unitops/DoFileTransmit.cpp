@@ -126,6 +126,8 @@ public:
             && (!frame || frame->CheckChannelDescriptions()) && ImageCanBeBuilt()) {
             extra::ShowStatusMessage(221);
             transmitted = frame && frame->TransmitSetupToUnitFor(fw);
+            // Its save has recorded the transfer: a signal from now on ends the run as usual.
+            TransferRecorded();
             if (transmitted) {
                 extra::ShowStatusMessage(223);
                 // After a stop nobody is asked: the run ends once the transfer is recorded.

@@ -18,6 +18,8 @@ struct StopState {
     int signal = 0;
     bool ended = false;
     bool wireDone = false;
+    // A verified transmit's stop covers the save that records the transfer too.
+    bool recordDue = false;
     Lock lock = Lock::Untouched;
     // For the whole run: a relock went unanswered and none was acknowledged since.
     bool lockInDoubt = false;
@@ -91,6 +93,7 @@ UnitCommandScope::UnitCommandScope(const QString& name)
     s.signal = 0;
     s.ended = false;
     s.wireDone = false;
+    s.recordDue = false;
     s.lock = Lock::Untouched;
     s.setup.reset();
     static const bool connected = [] {
@@ -127,7 +130,7 @@ UnitLinkScope::~UnitLinkScope()
     if (!s.cancels.isEmpty())
         return;
     EndRun();
-    if (s.wireDone)
+    if (s.wireDone && !s.recordDue)
         Disarm(false);
 }
 
@@ -149,8 +152,20 @@ void WireWorkDone()
     if (!s.commands || s.signal)
         return;
     s.wireDone = true;
-    if (s.cancels.isEmpty())
+    s.recordDue = KeepsVerifiedSetup(s);
+    if (s.cancels.isEmpty() && !s.recordDue)
         Disarm(false);
+}
+
+void TransferRecorded()
+{
+    StopState& s = State();
+    if (!s.recordDue)
+        return;
+    s.recordDue = false;
+    // A signal caught until now is the transmit's: it ends as the verified transmit it is.
+    if (s.cancels.isEmpty())
+        Disarm(true);
 }
 
 void NoteUnlock() { State().lock = Lock::Unlocked; }

@@ -1,8 +1,9 @@
 #pragma once
 // SIGINT, SIGTERM or SIGHUP during a unit command's work on the wire is that command's Cancel:
 // the package on the wire is dropped, 0 goes to register 0 and the run ends with a line that
-// says so. The relock itself is never cut short. Once the command's work on the wire is over,
-// and outside a unit command, the signals keep the action they had.
+// says so. The relock itself is never cut short. Once the command's work on the wire is over
+// (for a verified transmit: once its transfer is recorded), and outside a unit command, the
+// signals keep the action they had.
 #include <QString>
 
 #include <functional>
@@ -43,8 +44,10 @@ bool StoppedAfterVerifiedTransmit();
 
 // The running command is done with the unit and has locked it again: what follows (a result
 // message, a window, a save) is no longer covered. A signal caught but not yet seen meets the
-// action it has from now on.
+// action it has from now on. After a verified transmit the cover lasts until TransferRecorded().
 void WireWorkDone();
+// The verified transmit's record is saved (or left to the user): the stop covers no more.
+void TransferRecorded();
 
 // What the links did, for the line. A relock that went unanswered is kept for the whole run,
 // until a later one is acknowledged.

@@ -23,6 +23,7 @@
 #include "datamodel/cRelay.h"
 #include "datamodel/cSpeedRelay.h"
 #include "platform/MessagePresenter.h"
+#include "platform/StopSignals.h"
 #include "platform/SystemInfo.h"
 #include "platform/TimeSource.h"
 #include "seriallink/Comm.h"
@@ -156,6 +157,12 @@ frmComm::frmComm(MainState& state, QWidget* parent)
     connect(help, &QShortcut::activated, this, [this] { modDiv::ShowHelp(m_helpContext); });
 
     SetCommType(0);
+    // A stop while a verified transmit's result is shown: the transmit goes on to record the
+    // transfer and ends the run, nobody is asked.
+    connect(&platform::StopSignals::Instance(), &platform::StopSignals::Stop, this, [this] {
+        if (m_finished && unitops::StopRequested() && isVisible())
+            accept();
+    }, Qt::QueuedConnection);
 }
 
 frmComm::~frmComm()

@@ -1,6 +1,6 @@
-// The stop signals: armed, the first reaches the event loop and the program lives on; a second
-// one, or any signal unarmed, ends the program as the signal's default action does; one ignored
-// at start stays ignored.
+// The stop signals: armed, the first reaches the event loop and the program lives on, and so does
+// its repeat within a second; a later one, or any signal unarmed, ends the program as the
+// signal's default action does; one ignored at start stays ignored.
 #include "platform/StopSignals.h"
 
 #include "tests/common/WaitFor.h"
@@ -12,6 +12,8 @@
 namespace {
 
 using platform::StopSignals;
+
+qint64 g_handlerMs = 0; // the handler's clock, stepped: no test waits the real second
 
 class StopSignalsTest : public ::testing::TestWithParam<int> {
 protected:
@@ -53,14 +55,20 @@ TEST_P(StopSignalsTest, UnarmedOrASecondSignalEndsTheProgramAtOnceUnlessIgnoredA
         ::testing::ExitedWithCode(0), "");
     std::signal(signal, SIG_DFL);
     EXPECT_EXIT(std::raise(signal), ::testing::KilledBySignal(signal), "");
-    EXPECT_EXIT(
-        {
-            StopSignals::Arm arm;
-            std::raise(signal);
-            std::raise(signal); // while the first is still being handled
-            std::_Exit(0);
-        },
-        ::testing::KilledBySignal(signal), "");
+    // While the first is still being handled: sent again at once (to the process and its
+    // group) it is the same stop; a second later someone asks again.
+    for (const int laterMs : {0, 999, 1000})
+        EXPECT_EXIT(
+            {
+                StopSignals::SetHandlerClock([] { return g_handlerMs; });
+                StopSignals::Arm arm;
+                std::raise(signal);
+                g_handlerMs += laterMs;
+                std::raise(signal);
+                std::_Exit(0);
+            },
+            [&](int status) { return laterMs < 1000 ? status == 0 : ::testing::KilledBySignal(signal)(status); }, "")
+            << laterMs;
     EXPECT_EXIT(
         {
             { StopSignals::Arm arm; }

@@ -68,12 +68,14 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
             doubles.presenter.shown.clear(); // the confirmation
         };
     };
-    // Delete Log loses its relock on the line; Reset Counters is then stopped in its password
-    // dialog, before it writes register 0.
-    auto deleteLogThenResetCounters = [&, this] {
+    // Delete Log loses its relock on the line (and another one may relock since); Reset
+    // Counters is then stopped in its password dialog, before it writes register 0.
+    auto deleteLogThenResetCounters = [&, this](bool relockedSince) { return [&, this, relockedSince] {
         unit.SetDeadAtRelock(true);
         unitops::CmdDeleteLog(state, false);
         unit.ClearFaults();
+        if (relockedSince)
+            unitops::CmdDeleteLog(state, false);
         doubles.presenter.shown.clear(); // Delete Log's success, as the unit reported it
         using testing_doubles::WhenModal;
         WhenModal<frmServicePassword>([&](frmServicePassword* d) {
@@ -82,13 +84,15 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
             d->findChild<QPushButton*>("cmdCancel")->click();
         });
         unitops::CmdResetCounters(state, true);
-    };
+    }; };
     auto clock = [this] {
         unit.SetFirmwareVersion("3.2");
         testing_doubles::WhenModal<frmClock>([](frmClock* d) { d->findChild<QPushButton*>("cmdOK")->click(); });
         unitops::CmdClock(state);
         unit.SetFirmwareVersion("4.47");
     };
+    auto recorded = [&] { frame.onRecord = stopNow; transmitCommand(0)(); frame.onRecord = {}; };
+    auto resent = [last = QByteArray()](const QByteArray& w) mutable { return std::exchange(last, w) == w; };
     auto relockWrite = [](const QByteArray& w) { return Register0Value(w) == QByteArray(2, '\0'); };
     auto clockWrite = [](const QByteArray& w) { return w.size() > 9 && w.mid(5, 4) == "F040"; };
     const Row rows[] = {
@@ -112,6 +116,8 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
         {"transmit command, stopped at its relock", SIGTERM, false, kOnWrite, transmitCommand(0), 1,
          {"came as the transmit ended; the setup was transmitted and verified", "locked again"}, "stopped", false,
          relockWrite},
+        {"transmit command, stopped as it records the transfer", SIGTERM, false, kByRun, recorded, 1,
+         {"came as the transmit ended; the setup was transmitted and verified", "locked again"}, "stopped"},
         {"Delete Log, unit dead at the relock", SIGTERM, false, 0, deleteLog, 1,
          {"a signal (SIGTERM) stopped the Delete Log command", "may still be unlocked"}, "stays locked"},
         // The short link's relock is not cut short by the stop that comes as it goes out.
@@ -123,12 +129,16 @@ TEST_F(CommandStop, ASignalMidCommandRelocksTheUnitAndSaysSo)
         // The one try left after an unanswered request gets every re-send once a stop came.
         {"transmit, unit silent mid-image, stopped at the relock", SIGINT, false, 0, transfer(0, false, 12), 4,
          {"a signal (SIGINT) stopped the transmit", "may still be unlocked", "incomplete"}, "locked again"},
+        {"transmit, stopped as an unanswered package is sent again", SIGINT, false, kOnWrite, transfer(0, false, 12), 4,
+         {"a signal (SIGINT) stopped the transmit", "may still be unlocked", "incomplete"}, "locked again", true, resent},
         // The unit's lock as the run saw it: an earlier relock went unanswered.
         {"Reset Counters stopped in its password dialog after Delete Log lost its relock", SIGTERM, false, kByRun,
-         deleteLogThenResetCounters, 1,
+         deleteLogThenResetCounters(false), 1,
          {"a signal (SIGTERM) stopped the Reset Counters command; it did not unlock the Control Unit",
           "may still be unlocked"},
          "stays locked", true},
+        {"... and a later Delete Log confirmed its relock", SIGTERM, false, kByRun, deleteLogThenResetCounters(true), 2,
+         {"a signal (SIGTERM) stopped the Reset Counters command; it did not unlock the Control Unit"}, "may still be"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

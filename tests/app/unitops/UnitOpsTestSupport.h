@@ -37,6 +37,7 @@ public:
     bool portDialogCancelled = true, channelDescriptionsOk = true, runTransfer = true;
     QStringList transmits; // firmware of each transmit
     std::function<void()> onBackupWindow;
+    std::function<void()> onRecord; // where the frame saves the verified transfer's record
 
     QWidget* MainWindow() override { return nullptr; }
     QIcon WindowIcon() override { return {}; }
@@ -61,7 +62,11 @@ public:
     bool TransmitSetupToUnitFor(const QString& firmware) override
     {
         transmits << firmware;
-        return runTransfer && m_state.XelObject()->CreateSetup(firmware) && unitops::RunSetupTransfer(m_state, 0, firmware);
+        const bool sent =
+            runTransfer && m_state.XelObject()->CreateSetup(firmware) && unitops::RunSetupTransfer(m_state, 0, firmware);
+        if (sent && onRecord)
+            onRecord();
+        return sent;
     }
     bool ReceiveSetupFromUnit() override { return unitops::RunSetupTransfer(m_state, 1); }
     bool CheckChannelDescriptions() override { return channelDescriptionsOk; }
