@@ -197,6 +197,7 @@ public:
         if (!answer.paper.isValid())
             answer.paper = SystemPaper();
         answer.unprintable = edges.Of(answer.paper);
+        answer.copies = saved.Copies();
         for (const QString& name : media) {
             const QPageSize page = PageOf(name);
             if (page.isValid() && !answer.offered.contains(page)) {

@@ -55,6 +55,9 @@ struct CupsAnswer {
                 return offeredEdges[i];
         return unprintable;
     }
+    // Queue: the copies a job takes unless the print names them (saved for the printer or
+    // instance, else the queue's default).
+    int copies = 1;
     // Print: a job was made that could not be cancelled, and may stay in the queue.
     bool jobLeft = false;
     // Print: the job's creation went out without its answer, and no job of it was found and
@@ -76,7 +79,7 @@ public:
     // LPDEST, the server's default). Unknown, with its name, when the server does not know the
     // printer named default.
     virtual CupsAnswer Destinations(PrintWatch& watch) = 0;
-    // Whether the queue takes jobs now (its attributes) and its paper.
+    // Whether the queue takes jobs now (its attributes), its paper and its copies.
     // "queue/instance" names an instance of a queue, any instance of a known queue as `lp` takes
     // it. The options saved for it count as libcups gives them to `lp`.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;

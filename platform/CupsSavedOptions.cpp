@@ -68,6 +68,12 @@ QPageSize SavedDestination::Paper() const
     return QPageSize();
 }
 
+int SavedDestination::Copies() const
+{
+    const int copies = m_dest ? Text(cupsGetOption("copies", m_dest->num_options, m_dest->options)).toInt() : 0;
+    return copies >= 1 ? copies : 1;
+}
+
 QString LpoptionsLine::Destination() const
 {
     return QString::fromUtf8(instance.isEmpty() ? name : name + '/' + instance);

@@ -24,6 +24,8 @@ public:
     int WithSaved(int count, cups_option_t** list) const;
     // The paper saved for it; invalid when none.
     QPageSize Paper() const;
+    // The copies a job takes unless the print names them.
+    int Copies() const;
 
 private:
     cups_dest_t* m_dest = nullptr;

@@ -865,6 +865,7 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         int signal = 0;         // SIGTERM comes: 1 at the point, 2 once the server completed the job
         int divisor = kDivisor; // the program's clock; slower where the server must finish the job first
         QString other;          // a job of this name the user makes while the job's creation waits
+        int shown = 0;          // the copies the Print dialog starts at, where it says
     } rows[] = {
         {"answers at once", 0, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
         {"each answer a second late", 1, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
@@ -884,6 +885,8 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         {"copies from the Print dialog", 0, P::Never, P::Silence, "Q", 3, true, {"File printed on Q"}, 3},
         {"an instance's saved copies", 0, P::Never, P::Silence, "Q/inst", 0, true, {"File printed on Q/inst"}, 2},
         {"copies chosen over the instance's", 0, P::Never, P::Silence, "Q/inst", 4, true, {"File printed on Q/inst"}, 4},
+        {"one copy over the instance's saved two", 0, P::Never, P::Silence, "Q/inst", 1, true, {"File printed on Q/inst"}, 1,
+         false, false, -1, -1, 0, kDivisor, {}, 2},
         {"a queue that refuses the document", 0, P::Never, P::Silence, "Q", 0, false,
          {"printer 'Q': ", "Request Entity Too Large"}, 0, false, true},
         // A job made whose answer never came is looked up and cancelled, or said to stay.
@@ -956,6 +959,8 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
             platform::SettingsStore::Instance().SetValue("PrinterDevice", row.printer);
             ShowPages();
             testing_doubles::WhenModal<frmPrintDialog>([&row](frmPrintDialog* dialog) {
+                if (row.shown)
+                    EXPECT_EQ(dialog->numCopies->Value(), row.shown);
                 dialog->numCopies->SetValue(row.copies);
                 QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
             });
