@@ -378,6 +378,8 @@ int frmPrint::SavedCopies()
         EndIfSignalled(printers.Queue(m_device, queue));
         m_savedCopies = queue.copies;
         m_copiesOf = m_device;
+        // The same answer gives the paper, so that a preview need not ask again.
+        TakePrinterPaper(queue);
     }
     return m_savedCopies;
 }
