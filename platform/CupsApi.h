@@ -55,8 +55,14 @@ struct CupsAnswer {
                 return offeredEdges[i];
         return unprintable;
     }
+    // Queue: the copies a job takes unless the print names them (saved for the printer or
+    // instance, else the queue's default).
+    int copies = 1;
     // Print: a job was made that could not be cancelled, and may stay in the queue.
     bool jobLeft = false;
+    // Print: the job's creation went out without its answer, and no job of it was found and
+    // cancelled: the server may have made it, or make it yet, and keep it empty.
+    bool jobUnanswered = false;
     // Print: the whole document went out, but the server could not be asked what became of it.
     bool mayHavePrinted = false;
 };
@@ -73,15 +79,15 @@ public:
     // LPDEST, the server's default). Unknown, with its name, when the server does not know the
     // printer named default.
     virtual CupsAnswer Destinations(PrintWatch& watch) = 0;
-    // Whether the queue takes jobs now (its attributes), and its paper. "queue/instance" names
-    // an instance of a queue. The options saved for it in the lpoptions files count as `lp`
-    // takes them: the system's file, then the user's, a later line winning.
+    // Whether the queue takes jobs now (its attributes), its paper and its copies.
+    // "queue/instance" names an instance of a queue, any instance of a known queue as `lp` takes
+    // it. The options saved for it count as libcups gives them to `lp`.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
     // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
     // ones saved for the printer or instance. Found when the server acknowledged the whole
     // document and holds the job past its incoming state, or, after a doubt, when the job read
-    // back has completed. Any doubt cancels the job; a job made whose answer never came is looked
-    // up and cancelled.
+    // back has completed. Any doubt cancels the job; a job whose creation went unanswered is
+    // looked up and cancelled; where none was found, the reason says it may stay.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options) = 0;
 

@@ -231,6 +231,9 @@ PrintCheck PrintQueue::Ask(const QString& printer, const std::function<CupsAnswe
     }
     if (got.jobLeft)
         check.reason += QStringLiteral("; the job could not be cancelled, so an empty job may stay in the queue");
+    if (got.jobUnanswered)
+        check.reason += QStringLiteral("; the print server may have made the job without answering, so an empty job may "
+                                       "stay in the queue");
     if (got.mayHavePrinted)
         check.reason += QStringLiteral("; the whole document was sent, but the print server could not be asked about the "
                                        "job afterwards, so it may have printed");

@@ -141,7 +141,7 @@ QStringList Printers::JobOptions(const QPageSize& paper, int copies)
     QStringList options;
     if (paper.isValid())
         options << QStringLiteral("media") << paper.key();
-    if (copies > 1)
+    if (copies > 0)
         options << QStringLiteral("copies") << QString::number(copies);
     return options;
 }

@@ -46,7 +46,7 @@ public:
 
     // The job options a print takes along, as name, value pairs: the paper when one was chosen
     // for it (an invalid one: the saved paper or the printer's default serves, as for lp), and
-    // the copies when more than one (else the printer's saved options say).
+    // the copies when chosen (0: the printer's saved options say).
     static QStringList JobOptions(const QPageSize& paper, int copies);
 
     static Printers& Instance();

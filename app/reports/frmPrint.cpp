@@ -368,6 +368,22 @@ void frmPrint::TakePrinterPaper(const platform::CupsAnswer& queue)
     m_paperOf = m_device;
 }
 
+int frmPrint::SavedCopies()
+{
+    platform::Printers& printers = platform::Printers::Instance();
+    if (m_device.isEmpty() || printers.PrintsToFile(m_device))
+        return 1;
+    if (m_copiesOf != m_device) {
+        platform::CupsAnswer queue;
+        EndIfSignalled(printers.Queue(m_device, queue));
+        m_savedCopies = queue.copies;
+        m_copiesOf = m_device;
+        // The same answer gives the paper, so that a preview need not ask again.
+        TakePrinterPaper(queue);
+    }
+    return m_savedCopies;
+}
+
 bool frmPrint::WindowOnShow() const
 {
     const QWidget* window = parentWidget() ? parentWidget()->window() : nullptr;

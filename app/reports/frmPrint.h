@@ -55,7 +55,11 @@ public:
     // The printer set-up dialog; true when the user accepted it.
     bool ShowPrinterSetup();
     bool Preview = true;
-    int Copies = 1;
+    // The copies the print dialog chose; 0 (a print without the dialog): the printer's saved ones.
+    int Copies = 0;
+    // The copies the printer's saved options give a job, asked once for each printer (1 for a
+    // file, or where the server does not say).
+    int SavedCopies();
     int PreviewPage() const { return m_page; }
     int PageCount() const { return m_report.PageCount(); }
     int Zoom() const { return m_zoom; }
@@ -139,6 +143,8 @@ private:
     bool m_setupChosen = false; // m_device comes from the set-up dialog
     bool m_paperChosen = false; // and the paper with it
     QString m_paperOf;          // the printer whose paper m_printer holds
+    QString m_copiesOf;         // the printer m_savedCopies was asked of
+    int m_savedCopies = 1;
     // The print seam's list of printers, asked when first needed.
     bool m_listed = false;
     QStringList m_names;

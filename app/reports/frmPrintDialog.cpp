@@ -83,6 +83,11 @@ void frmPrintDialog::ShowPrinter()
         SavePrinter();
     }
     lblPrinter->setText(m_print.Device().isEmpty() ? QStringLiteral("No printer found!") : m_print.Device());
+    // The box starts at the printer's saved copies; what it shows at OK goes with the job.
+    if (m_copiesOf != m_print.Device()) {
+        m_copiesOf = m_print.Device();
+        numCopies->SetValue(m_print.SavedCopies());
+    }
 }
 
 void frmPrintDialog::SavePrinter()

@@ -34,4 +34,5 @@ private:
     void CancelClicked();
 
     frmPrint& m_print;
+    QString m_copiesOf; // the printer whose saved copies the box started at
 };

@@ -93,11 +93,15 @@ private:
 // bytes (the server has all but them, so it never gives the last answer), and the answers to
 // the job's creation, to the whole document and to the job's first read-back (the server has
 // the request whole). Hold drops only the answers on the connection of the point; Resume ends a
-// silence. The server never learns that a connection ended after the point, as a server that
-// died would not. The proxy notes every request it passed to the server after its point.
+// silence. At CreateLate the job's creation request alone is held delayMs (never to come while
+// the proxy goes), and every answer passes at once. The server never learns that a connection
+// ended after the point, as a server that died would not. The proxy notes every request it
+// passed to the server after its point.
 class SilencingProxy : public QThread {
 public:
-    enum Point { Never, Connect, Queue, Create, MidDocument, LastAnswer, CreateAnswer, DocumentAnswer, ReadBack };
+    enum Point {
+        Never, Connect, Queue, Create, MidDocument, LastAnswer, CreateAnswer, DocumentAnswer, ReadBack, CreateLate
+    };
     enum Action { Silence, Stop, Hold };
     SilencingProxy(const QString& path, const QString& upstream) : m_path(path), m_upstream(upstream) {}
     ~SilencingProxy() override
@@ -136,6 +140,8 @@ protected:
         bool cut = false; // the server loses the connection
         bool passed = false; // the request of the point has passed whole
         bool held = false; // no answer comes back on this connection
+        bool late = false, timed = false; // the request is held back, in pending, until its time
+        QByteArray pending;
     };
     void run() override
     {
@@ -165,7 +171,7 @@ protected:
                             return;
                         }
                         if (!pass.isEmpty() && !m_silent && !m_stopped)
-                            up->write(pass);
+                            stream->late ? void(stream->pending += pass) : void(up->write(pass));
                         if (std::exchange(stream->passed, false)) {
                             up->flush();
                             Trigger(stream.get());
@@ -173,13 +179,18 @@ protected:
                         if (m_stopped)
                             return;
                     }
+                    if (stream->late && !std::exchange(stream->timed, true))
+                        QTimer::singleShot(m_delayMs, up, [up, stream] {
+                            stream->late = false;
+                            up->write(std::exchange(stream->pending, {}));
+                        });
                 });
                 connect(up, &QLocalSocket::readyRead, client, [this, client, up, stream] {
                     const QByteArray bytes = up->readAll();
                     if (m_silent || m_stopped || stream->held)
                         return;
                     QPointer<QLocalSocket> to(client);
-                    QTimer::singleShot(m_delayMs, client, [this, to, bytes] {
+                    QTimer::singleShot(m_point == CreateLate ? 0 : m_delayMs, client, [this, to, bytes] {
                         if (to && !m_silent && !m_stopped)
                             to->write(bytes);
                     });
@@ -306,6 +317,10 @@ private:
             if (m_triggered && !m_silent && !m_stopped) {
                 const std::lock_guard<std::mutex> guard(m_lock);
                 m_after << s.op;
+            }
+            if (m_point == CreateLate && s.op == IPP_OP_CREATE_JOB) {
+                s.late = true;
+                Trigger(&s);
             }
         }
         if (m_point == MidDocument && s.op == IPP_OP_SEND_DOCUMENT && ++s.sent > 8192)
@@ -736,10 +751,14 @@ TEST_F(PrintServerTest, SavedOptionsAndPaperAsLpTakesThem)
          {"Default Q/bare media=Legal", "Dest Q copies=4"}, "Q/bare", {{"media", "Legal"}}, QPageSize::Legal},
         {"an instance's paper", {"Dest Q/legal media=na_legal_8.5x14in"}, {}, "Q/legal", {{"media", "na_legal_8.5x14in"}},
          QPageSize::Legal},
+        {"an instance no line names", {"Dest Q copies=3 sides=two-sided-long-edge"}, {}, "Q/none", {}, QPageSize::Letter},
         {"an instance's page size", {"Dest Q/a4 PageSize=Letter"}, {"Dest Q/a4 PageSize=A4"}, "Q/a4", {{"PageSize", "A4"}},
          QPageSize::A4},
         {"a queue without a default paper", {}, {}, "Q", {}, QPageSize::Letter},
         {"a queue whose printer cannot print near the edges", {}, {}, "Wide", {}, QPageSize::Letter, wide},
+        // Legal is in the printer's media database only, with its own edges.
+        {"the printer's own edges of a paper not its default", {"Dest Wide media=Legal"}, {}, "Wide", {{"media", "Legal"}},
+         QPageSize::Legal, QMarginsF(72, 72, 36, 90)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -845,6 +864,8 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         int cancels = -1;       // the jobs it holds cancelled afterwards (-1: not checked)
         int signal = 0;         // SIGTERM comes: 1 at the point, 2 once the server completed the job
         int divisor = kDivisor; // the program's clock; slower where the server must finish the job first
+        QString other;          // a job of this name the user makes while the job's creation waits
+        int shown = 0;          // the copies the Print dialog starts at, where it says
     } rows[] = {
         {"answers at once", 0, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
         {"each answer a second late", 1, P::Never, P::Silence, "Q", 0, true, {"File printed on Q"}},
@@ -864,10 +885,16 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         {"copies from the Print dialog", 0, P::Never, P::Silence, "Q", 3, true, {"File printed on Q"}, 3},
         {"an instance's saved copies", 0, P::Never, P::Silence, "Q/inst", 0, true, {"File printed on Q/inst"}, 2},
         {"copies chosen over the instance's", 0, P::Never, P::Silence, "Q/inst", 4, true, {"File printed on Q/inst"}, 4},
+        {"one copy over the instance's saved two", 0, P::Never, P::Silence, "Q/inst", 1, true, {"File printed on Q/inst"}, 1,
+         false, false, -1, -1, 0, kDivisor, {}, 2},
         {"a queue that refuses the document", 0, P::Never, P::Silence, "Q", 0, false,
          {"printer 'Q': ", "Request Entity Too Large"}, 0, false, true},
         // A job made whose answer never came is looked up and cancelled, or said to stay.
         {"the answer to the job's creation held", 0, P::CreateAnswer, P::Hold, "Q", 0, false, {silent}, 0, false, false, 0, 1},
+        {"the answer held while a job of another name waits", 0, P::CreateAnswer, P::Hold, "Q", 0, false, {silent}, 0, false,
+         false, 0, 1, 0, kDivisor, "Other"},
+        // Later than the give-up and libcups' own second of waiting for the server's go-ahead.
+        {"the job's creation late in transit", 20, P::CreateLate, P::Hold, "Q", 0, false, {silent, left}, 0, false, false, 0, 0},
         {"a stop while the job's creation is answered", 0, P::CreateAnswer, P::Hold, "Q", 0, false,
          {"stopped by SIGTERM"}, 0, false, false, 0, 1, 1},
         {"silent after the job's creation", 0, P::CreateAnswer, P::Silence, "Q", 0, false, {silent, left}, 0, false, false, 0, 0},
@@ -875,6 +902,8 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         {"the answer to the document lost", 0, P::DocumentAnswer, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false, false,
          1, 0, 0, 4},
         {"the job's read-back late", 0, P::ReadBack, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false, false, 1, 0, 0, 4},
+        {"stopped at the job's read-back", 0, P::ReadBack, P::Stop, "Q", 0, false, {"printer 'Q': ", mayHave}, 0, false, false,
+         1, 0},
         {"a stop after the document went out", 0, P::DocumentAnswer, P::Hold, "Q", 0, true, {"File printed on Q"}, 0, false,
          false, 1, 0, 2, 4},
         {"silent after the whole document", 0, P::DocumentAnswer, P::Silence, "Q", 0, false, {silent, mayHave}, 0, false, false,
@@ -910,7 +939,12 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         std::thread signaller([&] {
             QElapsedTimer waited;
             waited.start();
-            while (row.signal && !over && waited.elapsed() < kDeadlineMs) {
+            while ((row.signal || !row.other.isEmpty()) && !over && waited.elapsed() < kDeadlineMs) {
+                if (proxy.Triggered() && !row.other.isEmpty()) {
+                    const QByteArray name = row.other.toUtf8();
+                    server->OnConnection([&](http_t* http) { return cupsCreateJob(http, "Q", name.constData(), 0, nullptr); });
+                    return;
+                }
                 if (proxy.Triggered() && (row.signal == 1 || server->Jobs("Q").completed > before.completed)) {
                     ::raise(SIGTERM);
                     return;
@@ -925,6 +959,8 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
             platform::SettingsStore::Instance().SetValue("PrinterDevice", row.printer);
             ShowPages();
             testing_doubles::WhenModal<frmPrintDialog>([&row](frmPrintDialog* dialog) {
+                if (row.shown)
+                    EXPECT_EQ(dialog->numCopies->Value(), row.shown);
                 dialog->numCopies->SetValue(row.copies);
                 QTest::mouseClick(dialog->cmdOK, Qt::LeftButton);
             });
@@ -968,7 +1004,7 @@ TEST_F(PrintServerTest, APrintWaitsForAnAnsweringServerAndGivesUpOnASilentOne)
         // A job left waiting is one the program could neither cancel nor ask about, and says so;
         // an empty one is never said to stay beside a document the server had whole.
         const bool leftSaid = doubles.status.text.contains(left);
-        if (after.open > before.open)
+        if (after.open > before.open + (row.other.isEmpty() ? 0 : 1))
             EXPECT_TRUE(leftSaid || doubles.status.text.contains(mayHave));
         EXPECT_LE(after.open, before.open + 1);
         if (leftSaid)
