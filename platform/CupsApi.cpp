@@ -198,6 +198,7 @@ public:
             answer.paper = SystemPaper();
         answer.unprintable = edges.Of(answer.paper);
         answer.copies = saved.Copies();
+        answer.saved = saved.Options();
         for (const QString& name : media) {
             const QPageSize page = PageOf(name);
             if (page.isValid() && !answer.offered.contains(page)) {
@@ -210,7 +211,7 @@ public:
     }
 
     CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
-                     const QStringList& options) override
+                     const QStringList& options, const QStringList& saved) override
     {
         CupsAnswer answer;
         QFile file(pdfFile);
@@ -244,16 +245,11 @@ public:
                 return answer;
             }
             resource = path;
-            const SavedDestination saved(http, printer);
-            if (!saved || watch.GivenUp()) {
-                LastError(answer, watch, http.get());
-                return answer;
-            }
             int count = 0;
             cups_option_t* list = nullptr;
             for (int i = 0; i + 1 < options.size(); i += 2)
                 count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
-            count = saved.WithSaved(count, &list);
+            count = WithSaved(saved, count, &list);
             lookUp.uri = uri;
             lookUp.resource = resource;
             lookUp.title = title;

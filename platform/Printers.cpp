@@ -113,9 +113,10 @@ public:
             return true;
         }
     }
-    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override
+    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                      const QStringList& saved) override
     {
-        return PrintQueue().Print(name, pdfFile, title, options);
+        return PrintQueue().Print(name, pdfFile, title, options, saved);
     }
 
 private:
@@ -189,10 +190,11 @@ bool PdfPrinters::ChooseOutputFile(QWidget*, QPrinter& printer, const QString&)
     return true;
 }
 
-PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options)
+PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                               const QStringList& saved)
 {
     jobOptions = options;
-    PrintCheck check = PrintQueue(cups).Print(name, pdfFile, title, options);
+    PrintCheck check = PrintQueue(cups).Print(name, pdfFile, title, options, saved);
     if (check.answer == PrintCheck::Yes) {
         QFile::remove(outputFile);
         QFile::copy(pdfFile, outputFile);

@@ -452,7 +452,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
         return Cancelled;
     }
     if (!printers.PrintsToFile(m_device))
-        return PrintOnQueue();
+        return PrintOnQueue(queue.saved);
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
     QString failure;
     if (!m_report.Print(m_printer, Copies, &failure)) {
@@ -464,7 +464,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     return Printed;
 }
 
-frmPrint::PrintResult frmPrint::PrintOnQueue()
+frmPrint::PrintResult frmPrint::PrintOnQueue(const QStringList& saved)
 {
     // The print server is handed the report as one PDF job; only a job it holds is a print.
     const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
@@ -479,7 +479,7 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
     // the report was laid out on, its saved one or its default.
     const QPageSize chosen = m_paperChosen && m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
     const QStringList options = platform::Printers::JobOptions(chosen, Copies);
-    const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
+    const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options, saved);
     EndIfSignalled(job, job.answer == platform::PrintCheck::Yes);
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));
