@@ -151,10 +151,8 @@ public:
                 Refused(server, answer, watch, http.get());
             ippDelete(server);
         } else if (!answer.names.contains(answer.name)) {
-            // Any instance of a known queue is that queue, as lp takes it; a default the user
-            // named that the server does not know is said, never replaced.
-            const int slash = answer.name.lastIndexOf(QLatin1Char('/'));
-            if (slash > 0 && queues.contains(answer.name.left(slash)))
+            // A default the user named that the server does not know is said, never replaced.
+            if (Lists(queues, answer.name))
                 answer.names << answer.name;
             else
                 answer.status = CupsAnswer::Unknown;
@@ -291,6 +289,15 @@ public:
 } // namespace
 
 CupsApi::~CupsApi() = default;
+
+bool CupsApi::Lists(const QStringList& listed, const QString& printer)
+{
+    if (listed.contains(printer))
+        return true;
+    // lp splits at the last "/"; a queue's name holds none.
+    const QString queue = printer.section(QLatin1Char('/'), 0, -2);
+    return !queue.isEmpty() && !queue.contains(QLatin1Char('/')) && listed.contains(queue);
+}
 
 std::shared_ptr<CupsApi> CupsApi::System() { return std::make_shared<LibCups>(); }
 

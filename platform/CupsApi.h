@@ -94,6 +94,10 @@ public:
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options, const QStringList& saved) = 0;
 
+    // Whether printer is one of the destinations listed, or an instance of a listed queue: any
+    // instance of a known queue is that queue with its saved options, as lp takes it.
+    static bool Lists(const QStringList& listed, const QString& printer);
+
     // The paper the system's print filters take when nothing names one: PAPERSIZE, the file
     // PAPERCONF names or /etc/papersize, else A4.
     static QPageSize SystemPaper();

@@ -172,7 +172,7 @@ PrintCheck PdfPrinters::Queue(const QString& name, CupsAnswer& queue)
     PrintCheck check{PrintCheck::Yes, {}};
     if (cups)
         check = PrintQueue(cups).Queue(name, queue);
-    else if (!names.contains(name))
+    else if (!CupsApi::Lists(names, name))
         check = PrintCheck{PrintCheck::No, QStringLiteral("the print server does not know this printer")};
     if (!queue.paper.isValid()) {
         queue.paper = paper;

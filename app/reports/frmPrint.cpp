@@ -303,7 +303,7 @@ bool frmPrint::SetDevice(const QString& chosen)
         return true;
     }
     ListPrinters();
-    if (!name.isEmpty() && (m_names.contains(name) || m_server.answer == platform::PrintCheck::CannotAsk)) {
+    if (!name.isEmpty() && (platform::CupsApi::Lists(m_names, name) || m_server.answer == platform::PrintCheck::CannotAsk)) {
         m_device = name;
         return true;
     }
@@ -341,7 +341,11 @@ bool frmPrint::ShowPrinterSetup()
     ListPrinters(true);
     OfferPdfFile(m_printer, m_device, m_setup);
     const QPageSize paper = m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
-    frmPrinterSetup dialog(m_names, m_device, paper, platform::DialogOwner(this));
+    // An instance no lpoptions line names is offered beside its queue while it is the printer.
+    QStringList names = m_names;
+    if (!m_device.isEmpty() && !names.contains(m_device) && platform::CupsApi::Lists(names, m_device))
+        names.insert(names.indexOf(m_device.section(QLatin1Char('/'), 0, -2)) + 1, m_device);
+    frmPrinterSetup dialog(names, m_device, paper, platform::DialogOwner(this));
     // Without the server's printers, the dialog says why they are missing.
     if (m_server.answer == platform::PrintCheck::CannotAsk)
         dialog.lblState->setText(m_server.reason + QLatin1Char('.'));

@@ -201,6 +201,8 @@ TEST_F(FrmPrintTest, DialogSelectsTheStoredPrinter)
         {{"PDF", "Laser"}, nullptr, "No printer found!", "<missing>", false, true},
         {{"PDF", "Laser"}, nullptr, "PDF", "PDF", false},
         {{"PDF", "Laser"}, "Gone", "PDF", "PDF", true},
+        // Any instance of a known queue is that queue, as lp takes it.
+        {{"PDF", "Laser"}, "Laser/none", "Laser/none", "Laser/none", false},
         {{}, "Gone", "No printer found!", "", true},
         {{}, nullptr, "No printer found!", "<missing>", false},
     };
