@@ -151,10 +151,8 @@ public:
                 Refused(server, answer, watch, http.get());
             ippDelete(server);
         } else if (!answer.names.contains(answer.name)) {
-            // Any instance of a known queue is that queue, as lp takes it; a default the user
-            // named that the server does not know is said, never replaced.
-            const int slash = answer.name.lastIndexOf(QLatin1Char('/'));
-            if (slash > 0 && queues.contains(answer.name.left(slash)))
+            // A default the user named that the server does not know is said, never replaced.
+            if (Lists(queues, answer.name))
                 answer.names << answer.name;
             else
                 answer.status = CupsAnswer::Unknown;
@@ -198,6 +196,7 @@ public:
             answer.paper = SystemPaper();
         answer.unprintable = edges.Of(answer.paper);
         answer.copies = saved.Copies();
+        answer.saved = saved.Options();
         for (const QString& name : media) {
             const QPageSize page = PageOf(name);
             if (page.isValid() && !answer.offered.contains(page)) {
@@ -210,7 +209,7 @@ public:
     }
 
     CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
-                     const QStringList& options) override
+                     const QStringList& options, const QStringList& saved) override
     {
         CupsAnswer answer;
         QFile file(pdfFile);
@@ -244,16 +243,11 @@ public:
                 return answer;
             }
             resource = path;
-            const SavedDestination saved(http, printer);
-            if (!saved || watch.GivenUp()) {
-                LastError(answer, watch, http.get());
-                return answer;
-            }
             int count = 0;
             cups_option_t* list = nullptr;
             for (int i = 0; i + 1 < options.size(); i += 2)
                 count = cupsAddOption(options[i].toUtf8().constData(), options[i + 1].toUtf8().constData(), count, &list);
-            count = saved.WithSaved(count, &list);
+            count = WithSaved(saved, count, &list);
             lookUp.uri = uri;
             lookUp.resource = resource;
             lookUp.title = title;
@@ -295,6 +289,15 @@ public:
 } // namespace
 
 CupsApi::~CupsApi() = default;
+
+bool CupsApi::Lists(const QStringList& listed, const QString& printer)
+{
+    if (listed.contains(printer))
+        return true;
+    // lp splits at the last "/"; a queue's name holds none.
+    const QString queue = printer.section(QLatin1Char('/'), 0, -2);
+    return !queue.isEmpty() && !queue.contains(QLatin1Char('/')) && listed.contains(queue);
+}
 
 std::shared_ptr<CupsApi> CupsApi::System() { return std::make_shared<LibCups>(); }
 

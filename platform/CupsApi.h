@@ -58,6 +58,9 @@ struct CupsAnswer {
     // Queue: the copies a job takes unless the print names them (saved for the printer or
     // instance, else the queue's default).
     int copies = 1;
+    // Queue: the options saved for the printer or instance, as libcups gives them to lp (name,
+    // value pairs); a print on it takes these, read once.
+    QStringList saved;
     // Print: a job was made that could not be cancelled, and may stay in the queue.
     bool jobLeft = false;
     // Print: the job's creation went out without its answer, and no job of it was found and
@@ -84,12 +87,16 @@ public:
     // it. The options saved for it count as libcups gives them to `lp`.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
     // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
-    // ones saved for the printer or instance. Found when the server acknowledged the whole
+    // ones saved for the printer or instance (saved: the queue question's answer). Found when the server acknowledged the whole
     // document and holds the job past its incoming state, or, after a doubt, when the job read
     // back has completed. Any doubt cancels the job; a job whose creation went unanswered is
     // looked up and cancelled; where none was found, the reason says it may stay.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
-                             const QStringList& options) = 0;
+                             const QStringList& options, const QStringList& saved) = 0;
+
+    // Whether printer is one of the destinations listed, or an instance of a listed queue: any
+    // instance of a known queue is that queue with its saved options, as lp takes it.
+    static bool Lists(const QStringList& listed, const QString& printer);
 
     // The paper the system's print filters take when nothing names one: PAPERSIZE, the file
     // PAPERCONF names or /etc/papersize, else A4.

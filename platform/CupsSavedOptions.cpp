@@ -42,15 +42,23 @@ SavedDestination::~SavedDestination()
         cupsFreeDests(1, m_dest);
 }
 
-int SavedDestination::WithSaved(int count, cups_option_t** list) const
+QStringList SavedDestination::Options() const
+{
+    QStringList options;
+    for (int i = 0; m_dest && i < m_dest->num_options; ++i)
+        options << Text(m_dest->options[i].name) << Text(m_dest->options[i].value);
+    return options;
+}
+
+int WithSaved(const QStringList& saved, int count, cups_option_t** list)
 {
     bool paperChosen = false;
     for (int i = 0; i < count; ++i)
         paperChosen = paperChosen || NamesPaper((*list)[i].name);
-    for (int i = 0; m_dest && i < m_dest->num_options; ++i) {
-        const cups_option_t& saved = m_dest->options[i];
-        if (!cupsGetOption(saved.name, count, *list) && !(paperChosen && NamesPaper(saved.name)))
-            count = cupsAddOption(saved.name, saved.value, count, list);
+    for (int i = 0; i + 1 < saved.size(); i += 2) {
+        const QByteArray name = saved[i].toUtf8();
+        if (!cupsGetOption(name.constData(), count, *list) && !(paperChosen && NamesPaper(name.constData())))
+            count = cupsAddOption(name.constData(), saved[i + 1].toUtf8().constData(), count, list);
     }
     return count;
 }

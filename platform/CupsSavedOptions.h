@@ -4,12 +4,14 @@
 
 #include <QList>
 #include <QPageSize>
+#include <QStringList>
 
 namespace platform::cupsdetail {
 
 // A printer or "queue/instance" as lp takes it: libcups' destination, asked on the program's
 // own connection, with the queue's defaults from the server and the lpoptions lines that name
-// exactly it. Any instance of a known queue is one. Read once for each question.
+// exactly it. Any instance of a known queue is one. Read once for each print, in the queue
+// question: its answer carries the saved options to the job.
 class SavedDestination {
 public:
     SavedDestination(Connection& http, const QString& printer);
@@ -19,9 +21,8 @@ public:
     cups_dest_t* get() const { return m_dest; }
     explicit operator bool() const { return m_dest != nullptr; }
 
-    // The print's own options, then the saved ones they do not set, as lp folds them; a paper
-    // chosen for the print replaces every saved one.
-    int WithSaved(int count, cups_option_t** list) const;
+    // Its saved options, as name, value pairs.
+    QStringList Options() const;
     // The paper saved for it; invalid when none.
     QPageSize Paper() const;
     // The copies a job takes unless the print names them.
@@ -30,6 +31,10 @@ public:
 private:
     cups_dest_t* m_dest = nullptr;
 };
+
+// The print's own options, then the saved ones (name, value pairs) they do not set, as lp folds
+// them; a paper chosen for the print replaces every saved one.
+int WithSaved(const QStringList& saved, int count, cups_option_t** list);
 
 // One "Dest" or "Default" line of an lpoptions file: "name[/instance] options".
 struct LpoptionsLine {

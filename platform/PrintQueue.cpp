@@ -274,12 +274,12 @@ PrintCheck PrintQueue::Queue(const QString& printer, CupsAnswer& queue) const
 }
 
 PrintCheck PrintQueue::Print(const QString& printer, const QString& pdfFile, const QString& title,
-                             const QStringList& options) const
+                             const QStringList& options, const QStringList& saved) const
 {
     CupsAnswer job;
     return Ask(
         printer,
-        [=](CupsApi& cups, PrintWatch& watch) { return cups.Print(watch, printer, pdfFile, title, options); }, job);
+        [=](CupsApi& cups, PrintWatch& watch) { return cups.Print(watch, printer, pdfFile, title, options, saved); }, job);
 }
 
 } // namespace platform

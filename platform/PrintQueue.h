@@ -37,8 +37,10 @@ public:
     // Whether the queue takes jobs now, with its paper: No when it does not accept jobs, the
     // printer is stopped, or the server does not know it.
     PrintCheck Queue(const QString& printer, CupsAnswer& queue) const;
-    // Hands the PDF file to the queue as one job: Yes only when the server holds it.
-    PrintCheck Print(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options) const;
+    // Hands the PDF file to the queue as one job, with the options saved for it (the queue
+    // question's answer): Yes only when the server holds it.
+    PrintCheck Print(const QString& printer, const QString& pdfFile, const QString& title, const QStringList& options,
+                     const QStringList& saved) const;
 
 private:
     PrintCheck Ask(const QString& printer, const std::function<CupsAnswer(CupsApi&, PrintWatch&)>& question,

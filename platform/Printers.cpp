@@ -113,9 +113,10 @@ public:
             return true;
         }
     }
-    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override
+    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                      const QStringList& saved) override
     {
-        return PrintQueue().Print(name, pdfFile, title, options);
+        return PrintQueue().Print(name, pdfFile, title, options, saved);
     }
 
 private:
@@ -171,7 +172,7 @@ PrintCheck PdfPrinters::Queue(const QString& name, CupsAnswer& queue)
     PrintCheck check{PrintCheck::Yes, {}};
     if (cups)
         check = PrintQueue(cups).Queue(name, queue);
-    else if (!names.contains(name))
+    else if (!CupsApi::Lists(names, name))
         check = PrintCheck{PrintCheck::No, QStringLiteral("the print server does not know this printer")};
     if (!queue.paper.isValid()) {
         queue.paper = paper;
@@ -189,10 +190,11 @@ bool PdfPrinters::ChooseOutputFile(QWidget*, QPrinter& printer, const QString&)
     return true;
 }
 
-PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options)
+PrintCheck PdfPrinters::Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                               const QStringList& saved)
 {
     jobOptions = options;
-    PrintCheck check = PrintQueue(cups).Print(name, pdfFile, title, options);
+    PrintCheck check = PrintQueue(cups).Print(name, pdfFile, title, options, saved);
     if (check.answer == PrintCheck::Yes) {
         QFile::remove(outputFile);
         QFile::copy(pdfFile, outputFile);

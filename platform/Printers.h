@@ -40,9 +40,10 @@ public:
     // it); false when the user cancelled. A name that exists and is no regular file (a pipe, a
     // folder, a device) is refused with a message before anything opens it, and asked for again.
     virtual bool ChooseOutputFile(QWidget* owner, QPrinter& printer, const QString& name) = 0;
-    // Hands the report, drawn into a PDF file, to the named queue: Yes only when the server
-    // holds the job.
-    virtual PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) = 0;
+    // Hands the report, drawn into a PDF file, to the named queue, with the options saved for it
+    // (the queue's answer, asked for this print): Yes only when the server holds the job.
+    virtual PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                              const QStringList& saved) = 0;
 
     // The job options a print takes along, as name, value pairs: the paper when one was chosen
     // for it (an invalid one: the saved paper or the printer's default serves, as for lp), and
@@ -67,7 +68,8 @@ public:
     bool PrintsToFile(const QString&) override { return !cups; }
     // The file is fixed: nothing is asked.
     bool ChooseOutputFile(QWidget*, QPrinter& printer, const QString& name) override;
-    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options) override;
+    PrintCheck Submit(const QString& name, const QString& pdfFile, const QString& title, const QStringList& options,
+                      const QStringList& saved) override;
 
     QString outputFile;
     QStringList names;

@@ -303,7 +303,7 @@ bool frmPrint::SetDevice(const QString& chosen)
         return true;
     }
     ListPrinters();
-    if (!name.isEmpty() && (m_names.contains(name) || m_server.answer == platform::PrintCheck::CannotAsk)) {
+    if (!name.isEmpty() && (platform::CupsApi::Lists(m_names, name) || m_server.answer == platform::PrintCheck::CannotAsk)) {
         m_device = name;
         return true;
     }
@@ -341,7 +341,11 @@ bool frmPrint::ShowPrinterSetup()
     ListPrinters(true);
     OfferPdfFile(m_printer, m_device, m_setup);
     const QPageSize paper = m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
-    frmPrinterSetup dialog(m_names, m_device, paper, platform::DialogOwner(this));
+    // An instance no lpoptions line names is offered beside its queue while it is the printer.
+    QStringList names = m_names;
+    if (!m_device.isEmpty() && !names.contains(m_device) && platform::CupsApi::Lists(names, m_device))
+        names.insert(names.indexOf(m_device.section(QLatin1Char('/'), 0, -2)) + 1, m_device);
+    frmPrinterSetup dialog(names, m_device, paper, platform::DialogOwner(this));
     // Without the server's printers, the dialog says why they are missing.
     if (m_server.answer == platform::PrintCheck::CannotAsk)
         dialog.lblState->setText(m_server.reason + QLatin1Char('.'));
@@ -452,7 +456,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
         return Cancelled;
     }
     if (!printers.PrintsToFile(m_device))
-        return PrintOnQueue();
+        return PrintOnQueue(queue.saved);
     const QString file = QDir::toNativeSeparators(m_printer.outputFileName());
     QString failure;
     if (!m_report.Print(m_printer, Copies, &failure)) {
@@ -464,7 +468,7 @@ frmPrint::PrintResult frmPrint::PrintDocument()
     return Printed;
 }
 
-frmPrint::PrintResult frmPrint::PrintOnQueue()
+frmPrint::PrintResult frmPrint::PrintOnQueue(const QStringList& saved)
 {
     // The print server is handed the report as one PDF job; only a job it holds is a print.
     const QString printer = QStringLiteral("printer '") + m_device + QStringLiteral("': ");
@@ -479,7 +483,7 @@ frmPrint::PrintResult frmPrint::PrintOnQueue()
     // the report was laid out on, its saved one or its default.
     const QPageSize chosen = m_paperChosen && m_paperOf == m_device ? m_printer.pageLayout().pageSize() : QPageSize();
     const QStringList options = platform::Printers::JobOptions(chosen, Copies);
-    const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options);
+    const platform::PrintCheck job = platform::Printers::Instance().Submit(m_device, pdf, m_report.DocName, options, saved);
     EndIfSignalled(job, job.answer == platform::PrintCheck::Yes);
     if (job.answer != platform::PrintCheck::Yes) {
         NotPrintedMessage(printer + job.reason + QLatin1Char('.'));

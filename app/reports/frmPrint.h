@@ -117,7 +117,9 @@ private:
     // The main window is on show: a print from the command line has none.
     bool WindowOnShow() const;
     void EndIfSignalled(const platform::PrintCheck& check, bool printed = false);
-    PrintResult PrintOnQueue();
+    // Hands the report to the queue with the options saved for it, as the queue's answer for
+    // this print gave them.
+    PrintResult PrintOnQueue(const QStringList& saved);
     // Lays the report out again when the printer's paper differs from the document's.
     void FitPaper();
     // Takes the printer's paper size for the document; true when it changed.

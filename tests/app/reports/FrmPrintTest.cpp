@@ -88,7 +88,7 @@ public:
         return hangQueue ? Hang(watch) : queue;
     }
     Answer Print(platform::PrintWatch& watch, const QString& printer, const QString& pdf, const QString&,
-                 const QStringList&) override
+                 const QStringList&, const QStringList&) override
     {
         {
             const std::lock_guard<std::mutex> guard(lock);
@@ -201,6 +201,8 @@ TEST_F(FrmPrintTest, DialogSelectsTheStoredPrinter)
         {{"PDF", "Laser"}, nullptr, "No printer found!", "<missing>", false, true},
         {{"PDF", "Laser"}, nullptr, "PDF", "PDF", false},
         {{"PDF", "Laser"}, "Gone", "PDF", "PDF", true},
+        // Any instance of a known queue is that queue, as lp takes it.
+        {{"PDF", "Laser"}, "Laser/none", "Laser/none", "Laser/none", false},
         {{}, "Gone", "No printer found!", "", true},
         {{}, nullptr, "No printer found!", "<missing>", false},
     };
@@ -1407,7 +1409,7 @@ TEST_F(FrmPrintTest, APrintWaitEndsOnlyAsTheUserOrASignalAsks)
         const platform::PrintQueue queue(cups);
         A ready;
         const platform::PrintCheck check =
-            row.atJob ? queue.Print("Office", pdf, "Setup", {}) : queue.Queue("Office", ready);
+            row.atJob ? queue.Print("Office", pdf, "Setup", {}, {}) : queue.Queue("Office", ready);
         EXPECT_EQ(loopRan, row.hang) << "an answer at once runs nothing else of the program";
         act.stop();
         EXPECT_EQ(check.answer == platform::PrintCheck::Yes, row.reason.isEmpty());
