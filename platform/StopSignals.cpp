@@ -49,6 +49,9 @@ void SetAction(int signal, void (*handler)(int))
     struct sigaction action {};
     action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
+    // The other stop signals wait while one is handled, so they never see it half noted.
+    for (const int other : kSignals)
+        sigaddset(&action.sa_mask, other);
     action.sa_flags = SA_RESTART;
     sigaction(signal, &action, nullptr);
 }
@@ -66,8 +69,9 @@ void OnStopSignal(int signal)
                 SetAction(kSignals[i], SIG_DFL);
         raise(signal);
     } else {
-        g_pending = signal;
+        // The time first: a signal landing between the two must find it.
         g_caughtAt.store(now);
+        g_pending = signal;
         const unsigned char byte = static_cast<unsigned char>(signal);
         [[maybe_unused]] const ssize_t written = write(g_pipe[1], &byte, 1);
     }
