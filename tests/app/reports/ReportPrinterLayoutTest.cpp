@@ -26,8 +26,11 @@ QString TallFixedFont(int& id)
     QFile file(match.waitForFinished(10000) ? QString::fromLocal8Bit(match.readAllStandardOutput()) : QString());
     QByteArray font = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     QMap<QByteArray, char*> table;
-    for (int i = 0; font.size() > 12 + 16 * (i + 1) && i < qFromBigEndian<quint16>(font.constData() + 4); ++i)
-        table[font.mid(12 + 16 * i, 4)] = font.data() + qFromBigEndian<quint32>(font.constData() + 12 + 16 * i + 8);
+    for (int i = 0; font.size() > 12 + 16 * (i + 1) && i < qFromBigEndian<quint16>(font.constData() + 4); ++i) {
+        const quint32 at = qFromBigEndian<quint32>(font.constData() + 12 + 16 * i + 8);
+        if (at + 80 <= quint32(font.size())) // room for every field written below
+            table[font.mid(12 + 16 * i, 4)] = font.data() + at;
+    }
     if (!table.contains("head") || !table.contains("hhea") || !table.contains("OS/2"))
         return {};
     // Ascent and descent as the horizontal header, the typographic and the Windows values give them.
