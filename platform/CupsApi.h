@@ -87,9 +87,9 @@ public:
     // it. The options saved for it count as libcups gives them to `lp`.
     virtual CupsAnswer Queue(PrintWatch& watch, const QString& printer) = 0;
     // Hands a PDF file to the queue as one job, with options (name, value pairs) before the
-    // ones saved for the printer or instance (saved: the queue question's answer). Found when the server acknowledged the whole
-    // document and holds the job past its incoming state, or, after a doubt, when the job read
-    // back has completed. Any doubt cancels the job; a job whose creation went unanswered is
+    // ones saved for the printer or instance (saved: the queue question's answer). Found when
+    // the server acknowledged the whole document and holds the job past its incoming state, or,
+    // after a doubt, when the job read back has completed. Any doubt cancels the job; a job whose creation went unanswered is
     // looked up and cancelled; where none was found, the reason says it may stay.
     virtual CupsAnswer Print(PrintWatch& watch, const QString& printer, const QString& pdfFile, const QString& title,
                              const QStringList& options, const QStringList& saved) = 0;
